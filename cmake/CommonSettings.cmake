@@ -1,0 +1,63 @@
+# Settings every target of the project links through vdx_common.
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+
+add_library(vdx_common INTERFACE)
+target_compile_features(vdx_common INTERFACE cxx_std_20)
+target_compile_options(vdx_common INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
+    -Wno-missing-field-initializers)
+if(VDX_WERROR OR DEFINED ENV{CI})
+    target_compile_options(vdx_common INTERFACE -Werror)
+endif()
+# Every conversion between bytes and Qt text must name its encoding: the core
+# keeps code page 1252 bytes, Qt holds Unicode.
+target_compile_definitions(vdx_common INTERFACE
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_NO_CAST_FROM_BYTEARRAY
+    QT_NO_URL_CAST_FROM_STRING
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+    QT_STRICT_ITERATORS
+    QT_USE_QSTRINGBUILDER)
+
+# vdx_add_core_library(name folder): a static library from the C++ files of a
+# source folder, leaving out its ui/ subfolder (the windows).
+function(vdx_add_core_library name folder)
+    file(GLOB sources CONFIGURE_DEPENDS "${folder}/*.cpp")
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+        target_link_libraries(${name} PUBLIC vdx_common)
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE "${PROJECT_SOURCE_DIR}/src")
+        target_link_libraries(${name} INTERFACE vdx_common)
+    endif()
+endfunction()
+
+# vdx_add_ui_library(name folder): the windows of a source folder (its ui/
+# subfolder), with moc.
+function(vdx_add_ui_library name folder)
+    file(GLOB sources CONFIGURE_DEPENDS "${folder}/ui/*.cpp" "${folder}/ui/*.h" "${folder}/ui/*.qrc")
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+        target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+        target_link_libraries(${name} PUBLIC vdx_common Qt6::Widgets Qt6::PrintSupport)
+    else()
+        add_library(${name} INTERFACE)
+        target_link_libraries(${name} INTERFACE vdx_common Qt6::Widgets Qt6::PrintSupport)
+    endif()
+endfunction()
+
+# vdx_link(target visibility... libs): link whether target is STATIC or INTERFACE.
+function(vdx_link target)
+    get_target_property(kind ${target} TYPE)
+    if(kind STREQUAL "INTERFACE_LIBRARY")
+        target_link_libraries(${target} INTERFACE ${ARGN})
+    else()
+        target_link_libraries(${target} PUBLIC ${ARGN})
+    endif()
+endfunction()

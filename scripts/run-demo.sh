@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the program, writes the demo hotel and opens the request window on it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake --preset release >/dev/null
+cmake --build --preset release
+if [[ ! -x build/release/bin/vdx ]]; then
+    echo "The request window is not built yet: only the tests run for now (bash scripts/test.sh)."
+    exit 0
+fi
+demo="${VDX_DEMO_DIR:-$PWD/build/demo-hotel}"
+mkdir -p "$demo"
+build/release/bin/vdx-demo "$demo"
+cd "$demo"
+export pclocal="${pclocal:-1}"
+exec "$OLDPWD/build/release/bin/vdx"

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sets up a fresh machine, builds everything and runs every test.
+#   bash scripts/test.sh          the dev build (warnings as errors)
+#   bash scripts/test.sh asan     the same tests under the address and
+#                                 undefined-behaviour sanitizers
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset="${1:-dev}"
+
+bash scripts/setup.sh
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+ctest --preset "$preset" -j "$(nproc)"

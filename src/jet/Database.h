@@ -1,0 +1,142 @@
+#pragma once
+
+// Read-only access to the suite's Access files, in the shape the suite's code
+// uses them: OpenDatabase, OpenRecordset (dynaset), Sort + reopen, FindFirst /
+// FindNext / FindLast, NoMatch, field values by name, Close.
+//
+// Errors (missing file, not an Access file, unknown table or field, a
+// criterion or selection text that is not understood) are thrown as
+// vdx::Error with the number and a text that names the file, table or field.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vdx::jet {
+
+enum class TipoCampo {
+    Boolean, Byte, Integer, Long, Currency, Single, Double, DateTime, Text, Memo, Other
+};
+
+// One stored value, read natively from the row.
+class Valore {
+public:
+    Valore() = default; // NULL
+    static Valore Testo(std::string bytes);
+    static Valore Intero(std::int64_t v, TipoCampo tipo = TipoCampo::Long);
+    static Valore Reale(double v, TipoCampo tipo = TipoCampo::Double);
+    static Valore Denaro(std::int64_t decimillesimi); // Currency, value x 10000
+    static Valore Data(double giorniDal1899);         // DateTime, days since 30/12/1899
+    static Valore Booleano(bool v);
+
+    bool nullo() const { return nullo_; }
+    TipoCampo tipo() const { return tipo_; }
+
+    // Text fields as code page 1252 bytes; a number as its plain decimal text
+    // ("3", "1.5", money "18.5"); a date as "dd/mm/yyyy[ hh:mm:ss]"; a
+    // boolean as "True"/"False"; NULL as "".
+    std::string testo() const;
+    // Numbers as they are; money as value/10000; text by the numeric reading
+    // of text; booleans as -1/0; NULL as 0.
+    double numero() const;
+    // Money exactly, in ten-thousandths; other numbers x 10000 rounded; NULL 0.
+    std::int64_t denaro() const;
+
+    // Ordering used by criteria and Sort: numbers by value, text by byte codes.
+    // (Defined by the criteria evaluator.)
+
+private:
+    TipoCampo tipo_ = TipoCampo::Other;
+    bool nullo_ = true;
+    std::int64_t intero_ = 0; // integers, money, booleans
+    double reale_ = 0.0;      // Single, Double, DateTime
+    std::string testo_;       // Text, Memo
+    friend class Tabella;
+};
+
+class Tabella;   // an immutable in-memory snapshot of one table's rows
+class Recordset; // a dynaset over a table snapshot
+
+class Database {
+public:
+    // Opens `name` (bare file name, found without regard to letter case) in
+    // `folder`: the whole file is read into memory once, so the records are a
+    // consistent snapshot of the file at opening.
+    static std::shared_ptr<Database> OpenDatabase(const std::filesystem::path& folder,
+                                                  std::string_view name);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // A dynaset over a table name or one of the selection texts the system
+    // uses:  Select * From T [Where criteria] [Order by F][;]
+    // and    ... Where F In (Select C From T2 In 'file.mdb' Where criteria)[;]
+    // Anything else is refused (vdx::Error QuerySyntax).
+    Recordset OpenRecordset(std::string_view source);
+
+    std::vector<std::string> NomiTabelle() const; // user tables, as stored
+    const std::filesystem::path& percorso() const;
+    void Close();
+
+    struct Impl;
+
+private:
+    explicit Database(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();
+    Recordset(Recordset&&) noexcept;
+    Recordset& operator=(Recordset&&) noexcept;
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // Finds move the current record to the first / next (forward from the
+    // current record; from the start when there is none) / last record that
+    // satisfies the criteria text; on no match NoMatch() is true and the
+    // current record is not to be used. They return !NoMatch().
+    bool FindFirst(std::string_view criteria);
+    bool FindNext(std::string_view criteria);
+    bool FindLast(std::string_view criteria);
+    bool NoMatch() const;
+
+    // Field of the current record by name, without regard to letter case.
+    // Unknown field: vdx::Error FieldNotFound naming it. No current record:
+    // vdx::Error NoCurrentRecord.
+    Valore Campo(std::string_view name) const;
+    std::string Testo(std::string_view name) const { return Campo(name).testo(); }
+    double Numero(std::string_view name) const { return Campo(name).numero(); }
+    std::int64_t Denaro(std::string_view name) const { return Campo(name).denaro(); }
+
+    // Sort text such as "[NumeroCamera]" or "NumeroCamera, Codice DESC" for
+    // the next OpenRecordset(); the reopened set is in that order (stable;
+    // text by character codes, numbers by value, NULL first).
+    void Sort(std::string_view sortText);
+    Recordset OpenRecordset() const;
+
+    // Plain walking, for tools: records in the set's order.
+    std::size_t RecordCount() const;
+    void MoveFirst();
+    void MoveNext();
+    bool Fine() const; // past the last record (or empty)
+    std::vector<std::string> NomiCampi() const;
+    std::vector<TipoCampo> TipiCampi() const;
+
+    bool aperto() const;
+    void Close();
+
+    struct Impl;
+
+private:
+    explicit Recordset(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+    friend class Database;
+};
+
+} // namespace vdx::jet

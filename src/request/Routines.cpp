@@ -1,0 +1,86 @@
+#include "request/Routines.h"
+
+#include "shared/Cp1252.h"
+#include "shared/Numeric.h"
+
+#include <cmath>
+
+namespace vdx {
+
+Calendario& CalendarioCondiviso() {
+    static Calendario calendario;
+    return calendario;
+}
+
+bool AnnoBisestile(short anno) {
+    return anno % 4 == 0;
+}
+
+namespace {
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && s.back() == ' ') {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+} // namespace
+
+bool ControllaData(std::string_view data, Calendario& calendario) {
+    const std::string_view text = trimBlanks(data);
+    if (text.size() != 10) {
+        return false;
+    }
+    const double giorno = LeggiNumero(text.substr(0, 2));
+    const double mese = LeggiNumero(text.substr(3, 2));
+    const short anno = LeggiIntero(text.substr(6, 4));
+    if (mese < 1 || anno < 1900 || mese > 12) {
+        return false;
+    }
+    calendario.GiorniMese[2] = AnnoBisestile(anno) ? 29 : 28;
+    // A fractional month ("1.") indexes the table as a whole number, rounded.
+    const auto indice = static_cast<std::size_t>(ArrotondaPari(mese));
+    return giorno >= 1 && giorno <= calendario.GiorniMese[indice];
+}
+
+bool ControllaData(std::string_view data) {
+    return ControllaData(data, CalendarioCondiviso());
+}
+
+std::string CompletaData(std::string_view t) {
+    if (t.size() == 6) {
+        const double yy = LeggiNumero(t.substr(4, 2));
+        std::string out;
+        out += t.substr(0, 2);
+        out += '/';
+        out += t.substr(2, 2);
+        out += yy < 25 ? "/20" : "/19";
+        out += t.substr(4, 2);
+        return out;
+    }
+    if (t.size() == 8) {
+        std::string out;
+        out += t.substr(0, 2);
+        out += '/';
+        out += t.substr(2, 2);
+        out += '/';
+        out += t.substr(4, 4);
+        return out;
+    }
+    return std::string(t);
+}
+
+std::string PulisciTesto(std::string_view testo) {
+    std::string out;
+    for (char c : testo) {
+        const unsigned char up = MaiuscolaCp1252(static_cast<unsigned char>(c));
+        if (up != '\'') {
+            out.push_back(static_cast<char>(up));
+        }
+    }
+    return out.empty() ? std::string(" ") : out;
+}
+
+} // namespace vdx

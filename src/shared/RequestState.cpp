@@ -1,0 +1,10 @@
+#include "shared/RequestState.h"
+
+namespace vdx {
+
+StatoRichiesta& StatoCondiviso() {
+    static StatoRichiesta stato;
+    return stato;
+}
+
+} // namespace vdx

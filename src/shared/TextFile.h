@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vdx {
+
+// Single-byte text files with CR LF line ends, as the suite writes them.
+//
+// Reading follows the suite's rule for a line: it ends at a carriage return,
+// and a line feed right after it belongs to the same end; a lone line feed
+// also ends a line. A file that ends with a line end has no empty last line;
+// "a\r\n\r\n" is the two lines "a" and "".
+
+// Reads a whole file into lines. Throws vdx::Error (53) when it is missing.
+std::vector<std::string> LeggiRighe(const std::filesystem::path& file);
+
+// Reads the lines of a byte buffer.
+std::vector<std::string> DividiRighe(std::string_view bytes);
+
+// Forward, one-line-at-a-time reading (the preview and the printers read the
+// report this way, never holding it whole).
+class LettoreRighe {
+public:
+    explicit LettoreRighe(const std::filesystem::path& file); // throws vdx::Error (53)
+    ~LettoreRighe();
+    LettoreRighe(const LettoreRighe&) = delete;
+    LettoreRighe& operator=(const LettoreRighe&) = delete;
+
+    bool fine() const; // true when no line is left
+    // The next line without its line end; nullopt at the end.
+    std::optional<std::string> leggi();
+
+private:
+    void riempi();
+    std::FILE* file_ = nullptr;
+    std::string buffer_;
+    std::size_t pos_ = 0;
+    bool eof_ = false;
+};
+
+// Writes a file through a temporary file in the same folder, renamed over
+// the target only by commit(): a failure part-way leaves the old file whole.
+// Destroying an uncommitted writer removes the temporary file.
+class ScrittoreAtomico {
+public:
+    explicit ScrittoreAtomico(std::filesystem::path target); // throws vdx::Error (75)
+    ~ScrittoreAtomico();
+    ScrittoreAtomico(const ScrittoreAtomico&) = delete;
+    ScrittoreAtomico& operator=(const ScrittoreAtomico&) = delete;
+
+    void scrivi(std::string_view bytes);      // as they are
+    void scriviRiga(std::string_view line);   // followed by CR LF
+    void commit();                            // flush, sync, rename; throws vdx::Error (61/75)
+    const std::filesystem::path& target() const { return target_; }
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    std::FILE* file_ = nullptr;
+    bool failed_ = false;
+};
+
+// Whole-file helpers built on the two classes above.
+void ScriviRigheAtomico(const std::filesystem::path& file, const std::vector<std::string>& lines);
+void ScriviFileAtomico(const std::filesystem::path& file, std::string_view bytes);
+
+// The whole content of a file as bytes; throws vdx::Error (53) when missing.
+std::string LeggiFile(const std::filesystem::path& file);
+
+} // namespace vdx
