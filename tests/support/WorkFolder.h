@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+
+namespace vdx::test {
+
+// A fresh, empty folder under the system's temporary folder, removed with
+// everything in it when the object goes.
+class CartellaLavoro {
+public:
+    CartellaLavoro();
+    ~CartellaLavoro();
+    CartellaLavoro(const CartellaLavoro&) = delete;
+    CartellaLavoro& operator=(const CartellaLavoro&) = delete;
+
+    const std::filesystem::path& percorso() const { return path_; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace vdx::test
