@@ -1,0 +1,95 @@
+#include "dialog/ui/Messaggi.h"
+
+#include "shared/Cp1252.h"
+
+#include <QPushButton>
+
+namespace vdx::ui {
+
+namespace {
+
+struct Stato {
+    bool automatico = false;
+    std::deque<Risposta> risposte;
+    std::vector<MessaggioMostrato> mostrati;
+};
+
+Stato& stato() {
+    static Stato s;
+    return s;
+}
+
+Risposta prossima(Risposta predefinita) {
+    auto& s = stato();
+    if (s.risposte.empty()) {
+        return predefinita;
+    }
+    const Risposta r = s.risposte.front();
+    s.risposte.pop_front();
+    return r;
+}
+
+QMessageBox::Icon iconaQt(Icona icona) {
+    switch (icona) {
+    case Icona::Avviso:
+    case Icona::Esclamazione: return QMessageBox::Warning;
+    case Icona::Domanda: return QMessageBox::Question;
+    case Icona::Errore: return QMessageBox::Critical;
+    case Icona::Informazione: return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QString DaCp1252(const std::string& bytes) {
+    const std::u16string text = Utf16DaCp1252(bytes);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ACp1252(const QString& text) {
+    return Cp1252DaUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                             static_cast<std::size_t>(text.size())));
+}
+
+void Avviso(QWidget* parent, const std::string& testo, const std::string& titolo, Icona icona) {
+    auto& s = stato();
+    if (s.automatico) {
+        s.mostrati.push_back({testo, titolo, icona, false});
+        prossima(Risposta::Ok);
+        return;
+    }
+    QMessageBox box(iconaQt(icona), DaCp1252(titolo), DaCp1252(testo), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+Risposta Domanda(QWidget* parent, const std::string& testo, const std::string& titolo) {
+    auto& s = stato();
+    if (s.automatico) {
+        s.mostrati.push_back({testo, titolo, Icona::Domanda, true});
+        return prossima(Risposta::No);
+    }
+    QMessageBox box(QMessageBox::Question, DaCp1252(titolo), DaCp1252(testo),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Risposta::Si : Risposta::No;
+}
+
+void ModoAutomatico(bool on) {
+    stato().automatico = on;
+}
+
+void AccodaRisposta(Risposta risposta) {
+    stato().risposte.push_back(risposta);
+}
+
+const std::vector<MessaggioMostrato>& MessaggiMostrati() {
+    return stato().mostrati;
+}
+
+void AzzeraMessaggi() {
+    stato().mostrati.clear();
+    stato().risposte.clear();
+}
+
+} // namespace vdx::ui

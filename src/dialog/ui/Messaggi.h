@@ -1,0 +1,48 @@
+#pragma once
+
+// The platform's message box, as every window of the program shows it, with
+// a seam so tests never block: a test sets the next answers and reads back
+// what was shown.
+
+#include <QMessageBox>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace vdx::ui {
+
+enum class Icona { Avviso, Domanda, Esclamazione, Errore, Informazione };
+
+enum class Risposta { Ok, Si, No };
+
+struct MessaggioMostrato {
+    std::string testo;  // code page 1252 bytes, as the program holds its texts
+    std::string titolo;
+    Icona icona;
+    bool domanda;       // Yes/No question (No as default)
+};
+
+// An OK box with the given icon. Texts are code page 1252 bytes.
+void Avviso(QWidget* parent, const std::string& testo, const std::string& titolo,
+            Icona icona = Icona::Avviso);
+
+// A Yes/No question with the question icon and No as the default button
+// (Enter answers No).
+Risposta Domanda(QWidget* parent, const std::string& testo, const std::string& titolo);
+
+// Test seam. While automatic mode is on, no box is shown: each call is
+// recorded and answered by the next queued answer (Ok / No when none is
+// queued).
+void ModoAutomatico(bool on);
+void AccodaRisposta(Risposta risposta);
+const std::vector<MessaggioMostrato>& MessaggiMostrati();
+void AzzeraMessaggi();
+
+// Code page 1252 bytes <-> Qt text.
+QString DaCp1252(const std::string& bytes);
+std::string ACp1252(const QString& text);
+
+} // namespace vdx::ui

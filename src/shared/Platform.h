@@ -1,0 +1,35 @@
+#pragma once
+
+// The few calls that depend on the operating system: opening a file with the
+// desktop's program, starting a program without waiting, opening a device or
+// port for raw output. Tests replace them through the seams below so nothing
+// real is started.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vdx::piattaforma {
+
+// Opens `file` with the program the desktop associates with its type
+// (xdg-open on Linux). Returns false when nothing could be started; the
+// caller decides whether to tell the user.
+bool ApriConProgramma(const std::filesystem::path& file);
+
+// Starts `program` (looked up on the program search path, the name compared
+// without regard to letter case as the suite's workstations do) in `folder`,
+// without waiting for it. Throws vdx::Error (53) naming the program when it
+// cannot be found or started.
+void AvviaProgramma(std::string_view program, const std::filesystem::path& folder);
+
+// Where `program` is on the search path, "" when it is nowhere.
+std::filesystem::path CercaProgramma(std::string_view program);
+
+// Test seams: while set, the calls above go to these instead.
+using ApriFn = std::function<bool(const std::filesystem::path&)>;
+using AvviaFn = std::function<void(std::string_view, const std::filesystem::path&)>;
+void ImpostaApri(ApriFn fn);   // empty function restores the real call
+void ImpostaAvvia(AvviaFn fn);
+
+} // namespace vdx::piattaforma
