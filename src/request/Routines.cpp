@@ -33,6 +33,15 @@ bool ControllaData(std::string_view data, Calendario& calendario) {
     if (text.size() != 10) {
         return false;
     }
+    // Day and month hold digits and blanks only: a separator in them means the
+    // typed separators landed in the wrong places ("5/3/26" completed to
+    // "5//3//1926"), and reading "5/" as 5 would accept a date the user never
+    // meant.
+    for (std::size_t i : {0, 1, 3, 4}) {
+        if (text[i] != ' ' && (text[i] < '0' || text[i] > '9')) {
+            return false;
+        }
+    }
     const double giorno = LeggiNumero(text.substr(0, 2));
     const double mese = LeggiNumero(text.substr(3, 2));
     const short anno = LeggiIntero(text.substr(6, 4));
@@ -40,8 +49,7 @@ bool ControllaData(std::string_view data, Calendario& calendario) {
         return false;
     }
     calendario.GiorniMese[2] = AnnoBisestile(anno) ? 29 : 28;
-    // A fractional month ("1.") indexes the table as a whole number, rounded.
-    const auto indice = static_cast<std::size_t>(ArrotondaPari(mese));
+    const auto indice = static_cast<std::size_t>(mese);
     return giorno >= 1 && giorno <= calendario.GiorniMese[indice];
 }
 

@@ -22,7 +22,8 @@ bool AnnoBisestile(short anno);
 // Whether a typed date is acceptable: ten characters once blanks are trimmed
 // from both ends; day = characters 1-2, month = 4-5, year = 7-10 (read as
 // numbers, the separators never looked at); month 1-12, year from 1900, day
-// within the month. Rewrites GiorniMese entry 2 of `calendario`.
+// within the month. Day and month positions hold only digits and blanks.
+// Rewrites GiorniMese entry 2 of `calendario`.
 bool ControllaData(std::string_view data, Calendario& calendario);
 bool ControllaData(std::string_view data);
 

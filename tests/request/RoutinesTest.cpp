@@ -1,0 +1,86 @@
+#include "request/Routines.h"
+#include "shared/Cp1252.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Data {
+    const char* testo;
+    bool accettabile;
+};
+
+class ControllaDataTest : public ::testing::TestWithParam<Data> {};
+
+TEST_P(ControllaDataTest, AcceptsOnlyRealDates) {
+    vdx::Calendario calendario;
+    EXPECT_EQ(vdx::ControllaData(GetParam().testo, calendario), GetParam().accettabile)
+        << "\"" << GetParam().testo << "\"";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calendar, ControllaDataTest,
+    ::testing::Values(Data{"29/02/2024", true}, Data{"29/02/2023", false},
+                      Data{"29/02/1900", true}, Data{"29/02/2100", true},
+                      Data{"31/04/2026", false}, Data{"30/04/2026", true},
+                      Data{"31/12/2026", true}, Data{"32/01/2026", false},
+                      Data{"01/01/1899", false}, Data{"01/01/1900", true},
+                      Data{"31/12/9999", true}, Data{"00/05/2026", false},
+                      Data{"05/00/2026", false}, Data{"05/13/2026", false},
+                      Data{"05-03-2026", true}, Data{"05x03x2026", true},
+                      Data{" 05/03/2026 ", true}, Data{"5/03/2026", false},
+                      Data{"05/03/26", false}, Data{"", false}, Data{"          ", false},
+                      Data{"ab/cd/efgh", false}, Data{"05/ 3/2026", true}, Data{" 5/03/2026", false},
+                      Data{"1./03/2026", false},
+                      Data{"5//3//1926", false}, Data{"31/02/2026", false}));
+
+TEST(ControllaData, RewritesFebruaryForTheYearUnderTest) {
+    vdx::Calendario calendario;
+    EXPECT_TRUE(vdx::ControllaData("01/01/2024", calendario));
+    EXPECT_EQ(calendario.GiorniMese[2], 29);
+    EXPECT_TRUE(vdx::ControllaData("01/01/2023", calendario));
+    EXPECT_EQ(calendario.GiorniMese[2], 28);
+    // A refused month leaves February as it was.
+    EXPECT_FALSE(vdx::ControllaData("01/13/2024", calendario));
+    EXPECT_EQ(calendario.GiorniMese[2], 28);
+}
+
+TEST(AnnoBisestile, EveryFourthYearWithNoCenturyRule) {
+    EXPECT_TRUE(vdx::AnnoBisestile(2024));
+    EXPECT_FALSE(vdx::AnnoBisestile(2023));
+    EXPECT_TRUE(vdx::AnnoBisestile(1900));
+    EXPECT_TRUE(vdx::AnnoBisestile(2000));
+}
+
+struct Completa {
+    const char* testo;
+    const char* atteso;
+};
+
+class CompletaDataTest : public ::testing::TestWithParam<Completa> {};
+
+TEST_P(CompletaDataTest, CutsByPositionOnly) {
+    EXPECT_EQ(vdx::CompletaData(GetParam().testo), GetParam().atteso);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, CompletaDataTest,
+    ::testing::Values(Completa{"050324", "05/03/2024"}, Completa{"050325", "05/03/1925"},
+                      Completa{"050326", "05/03/1926"}, Completa{"050399", "05/03/1999"},
+                      Completa{"050300", "05/03/2000"}, Completa{"05032026", "05/03/2026"},
+                      Completa{"5/3/26", "5//3//1926"}, Completa{"ab cd ", "ab/ c/20d "},
+                      Completa{"abcdef", "ab/cd/20ef"}, Completa{"05/03/2026", "05/03/2026"},
+                      Completa{"", ""}, Completa{"0503202", "0503202"}));
+
+TEST(PulisciTesto, RaisesCaseAndDropsApostrophes) {
+    EXPECT_EQ(vdx::PulisciTesto("12a"), "12A");
+    EXPECT_EQ(vdx::PulisciTesto("'"), " ");
+    EXPECT_EQ(vdx::PulisciTesto(""), " ");
+    EXPECT_EQ(vdx::PulisciTesto("d'a"), "DA");
+    EXPECT_EQ(vdx::PulisciTesto(" 1 "), " 1 ");
+    EXPECT_EQ(vdx::PulisciTesto(vdx::Cp1252DaUtf8("più")), vdx::Cp1252DaUtf8("PIÙ"));
+}
+
+} // namespace
