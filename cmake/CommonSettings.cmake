@@ -61,3 +61,15 @@ function(vdx_link target)
         target_link_libraries(${target} PUBLIC ${ARGN})
     endif()
 endfunction()
+
+# `cmake --build <dir> --target format` rewrites the sources with .clang-format.
+find_program(CLANG_FORMAT_EXE NAMES clang-format clang-format-14)
+if(CLANG_FORMAT_EXE)
+    file(GLOB_RECURSE VDX_FORMAT_SOURCES CONFIGURE_DEPENDS
+         "${PROJECT_SOURCE_DIR}/src/*.cpp" "${PROJECT_SOURCE_DIR}/src/*.h"
+         "${PROJECT_SOURCE_DIR}/tools/*.cpp" "${PROJECT_SOURCE_DIR}/tools/*.h"
+         "${PROJECT_SOURCE_DIR}/tests/*.cpp" "${PROJECT_SOURCE_DIR}/tests/*.h"
+         "${PROJECT_SOURCE_DIR}/bench/*.cpp")
+    add_custom_target(format COMMAND "${CLANG_FORMAT_EXE}" -i ${VDX_FORMAT_SOURCES}
+                      COMMENT "Formatting the sources" VERBATIM)
+endif()
