@@ -1,0 +1,133 @@
+#include "preview/ConvertiXLS.h"
+
+#include "shared/Environment.h"
+#include "shared/FileNames.h"
+#include "shared/TextFile.h"
+
+#include <vector>
+
+namespace vdx {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The rules and joints of the line drawing that become a field separator
+// wherever they stand; the right tee only at the end of a line.
+bool separatore(unsigned char c) {
+    switch (c) {
+    case 217: case 197: case 194: case 195: case 192: case 193: case 179: case 191: case 218:
+    case '|': case '+':
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr unsigned char kTeeDestra = 180;
+constexpr unsigned char kOrizzontale = 196;
+
+// Positions count from 0 here; one before the start or past the end holds no digit.
+bool cifra(std::string_view riga, std::size_t pos, int spostamento) {
+    const auto p = static_cast<std::ptrdiff_t>(pos) + spostamento;
+    if (p < 0 || static_cast<std::size_t>(p) >= riga.size()) {
+        return false;
+    }
+    const char c = riga[static_cast<std::size_t>(p)];
+    return c >= '0' && c <= '9';
+}
+
+// A comma or full stop between a digit and two digits belongs to an amount.
+bool dentroImporto(std::string_view riga, std::size_t pos) {
+    return cifra(riga, pos, -1) && cifra(riga, pos, 1) && cifra(riga, pos, 2);
+}
+
+} // namespace
+
+ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
+    ImpostazioniXLS impostazioni;
+    const auto file = TrovaFile(folder, kFileSeparatori);
+    if (!file) {
+        return impostazioni;
+    }
+    LettoreRighe lettore(*file);
+    for (std::string* valore : {&impostazioni.separatoreCampi, &impostazioni.segnoDecimale,
+                                &impostazioni.segnoValuta}) {
+        auto riga = lettore.leggi();
+        if (!riga) {
+            break; // a short file keeps the defaults of the lines it lacks
+        }
+        *valore = std::move(*riga);
+    }
+    return impostazioni;
+}
+
+std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni) {
+    std::string csv;
+    csv.reserve(riga.size() + riga.size() / 4);
+    const std::size_t lunghezza = riga.size();
+    for (std::size_t i = 0; i < lunghezza; ++i) {
+        const auto c = static_cast<unsigned char>(riga[i]);
+        if (separatore(c)) {
+            csv += impostazioni.separatoreCampi;
+        } else if (c == kTeeDestra) {
+            if (i + 1 == lunghezza) {
+                csv += impostazioni.separatoreCampi;
+            } else {
+                csv += ' ';
+            }
+        } else if (c == kOrizzontale) {
+            csv += ' ';
+        } else if (c == ',') {
+            if (dentroImporto(riga, i)) {
+                // The nearest space before the amount takes the currency mark,
+                // wherever it stands; none found, nothing is marked.
+                const std::size_t spazio = csv.rfind(' ');
+                if (spazio != std::string::npos && !impostazioni.segnoValuta.empty()) {
+                    csv[spazio] = impostazioni.segnoValuta.front();
+                }
+                csv += impostazioni.segnoDecimale;
+            } else {
+                csv += ' ';
+            }
+        } else if (c == '.') {
+            if (!dentroImporto(riga, i)) {
+                csv += '.';
+            }
+        } else if (c == '-') {
+            csv += cifra(riga, i, 1) ? '-' : ' ';
+        } else {
+            csv += static_cast<char>(c);
+        }
+    }
+    return csv;
+}
+
+std::string TestoCsv(std::string_view testo, const ImpostazioniXLS& impostazioni) {
+    std::string csv;
+    for (const auto& riga : DividiRighe(testo)) {
+        csv += RigaCsv(riga, impostazioni);
+        csv += "\r\n";
+    }
+    return csv;
+}
+
+std::string NomeFileCsv() {
+    return "fd" + PcLocale() + ".csv";
+}
+
+fs::path ConvertiXLS(std::string_view nome, const fs::path& folder) {
+    const ImpostazioniXLS impostazioni = LeggiImpostazioniXLS(folder);
+    const fs::path dato(nome);
+    const fs::path ingresso = dato.is_absolute() ? dato : RisolviNome(folder, nome);
+    LettoreRighe lettore(ingresso);
+    const fs::path uscita = RisolviNome(folder, NomeFileCsv());
+    ScrittoreAtomico scrittore(uscita);
+    while (auto riga = lettore.leggi()) {
+        scrittore.scriviRiga(RigaCsv(*riga, impostazioni));
+    }
+    scrittore.commit();
+    return uscita;
+}
+
+} // namespace vdx

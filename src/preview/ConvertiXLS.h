@@ -1,0 +1,47 @@
+#pragma once
+
+// The separated-values export: every line of the report becomes one line of
+// "fd" + pclocal + ".csv", rules and joints turned into field separators,
+// horizontal rules into spaces, and amounts written the Italian way
+// (1.234,56) rewritten with the configured decimal mark and marked with the
+// currency mark.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vdx {
+
+// The three settings of an export, from SeparatoreXLS.txt or the defaults.
+struct ImpostazioniXLS {
+    std::string separatoreCampi = ",";    // where the report has a rule or joint
+    std::string segnoDecimale = ".";      // in place of a decimal comma
+    std::string segnoValuta = "\x80";     // the euro sign; its first byte marks an amount
+};
+
+inline constexpr std::string_view kFileSeparatori = "SeparatoreXLS.txt";
+
+// The settings of the working folder: the first three lines of
+// SeparatoreXLS.txt taken whole (no trimming), the defaults without the file.
+// A file of fewer than three lines keeps the defaults of the missing ones.
+ImpostazioniXLS LeggiImpostazioniXLS(const std::filesystem::path& folder);
+
+// One report line as one output line, without its line end.
+std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni);
+
+// A whole report text (lines ended by CR LF, CR or LF) as output text: one
+// line per input line, each ended by CR LF.
+std::string TestoCsv(std::string_view testo, const ImpostazioniXLS& impostazioni);
+
+// The output's name for the workstation: "fd" + pclocal unchanged + ".csv".
+std::string NomeFileCsv();
+
+// Exports the file `nome` (relative to `folder`, matched without regard to
+// case, or an absolute path) to NomeFileCsv() in `folder`, with the
+// settings of `folder`. The output is replaced whole only when the export
+// completes; a failure leaves the earlier output as it was. Returns the
+// output's path. Throws vdx::Error: 53 when the input is missing, 75/61 when
+// the output cannot be written.
+std::filesystem::path ConvertiXLS(std::string_view nome, const std::filesystem::path& folder);
+
+} // namespace vdx

@@ -1,0 +1,26 @@
+#include "preview/InviaEMail.h"
+
+#include "shared/Environment.h"
+#include "shared/FileNames.h"
+#include "shared/Platform.h"
+#include "shared/TextFile.h"
+
+namespace vdx {
+
+std::string NomeFileEMail() {
+    return "e-mail" + PcLocale() + ".txt";
+}
+
+std::string ContenutoEMail(std::string_view testo) {
+    std::string contenuto = "OGGETTO\r\n";
+    contenuto += testo;
+    contenuto += "\r\n";
+    return contenuto;
+}
+
+void InviaEMail(std::string_view testo, const std::filesystem::path& folder) {
+    ScriviFileAtomico(RisolviNome(folder, NomeFileEMail()), ContenutoEMail(testo));
+    piattaforma::AvviaProgramma(kProgrammaRecapito, folder);
+}
+
+} // namespace vdx

@@ -1,0 +1,99 @@
+#include "preview/PaginatoreAnteprima.h"
+
+#include "report/ConvertiBordi.h"
+#include "shared/Environment.h"
+#include "shared/FileNames.h"
+
+#include <limits>
+
+namespace vdx {
+
+namespace fs = std::filesystem;
+
+PaginatoreAnteprima::PaginatoreAnteprima(fs::path folder) : folder_(std::move(folder)) {
+    if (esisteReport()) {
+        apri();
+    }
+}
+
+PaginatoreAnteprima::~PaginatoreAnteprima() = default;
+
+fs::path PaginatoreAnteprima::fileReport() const {
+    return RisolviNome(folder_, NomeReportNumerico());
+}
+
+bool PaginatoreAnteprima::esisteReport() const {
+    return TrovaFile(folder_, NomeReportNumerico()).has_value();
+}
+
+void PaginatoreAnteprima::apri() {
+    lettore_ = std::make_unique<LettoreRighe>(fileReport());
+}
+
+void PaginatoreAnteprima::chiudi() {
+    lettore_.reset();
+}
+
+void PaginatoreAnteprima::nuovaPagina(std::int32_t limite) {
+    caratteriPagina_ = 0;
+    testo_.clear();
+    riempiPagina(limite);
+}
+
+void PaginatoreAnteprima::riempiPagina(std::int32_t limite) {
+    // The report may have been missing when the window was made and written
+    // since: the reading then starts at its beginning. Still missing, the
+    // page is empty.
+    if (!lettore_ && esisteReport()) {
+        apri();
+    }
+    if (!lettore_) {
+        altraPagina_ = false;
+        return;
+    }
+    // Tested before each line: the page ends at the first line end that
+    // reaches the limit, and holds a line whenever one is left.
+    while (!lettore_->fine() && caratteriPagina_ < limite) {
+        auto riga = lettore_->leggi();
+        if (!riga) {
+            break;
+        }
+        const auto lunghezza = static_cast<std::int64_t>(riga->size());
+        caratteriPagina_ = static_cast<std::int32_t>(
+            std::min<std::int64_t>(std::int64_t{caratteriPagina_} + lunghezza,
+                                   std::numeric_limits<std::int32_t>::max()));
+        testo_ += ConvertiBordi(*riga);
+        testo_ += "\r\n";
+    }
+    altraPagina_ = !lettore_->fine();
+}
+
+void PaginatoreAnteprima::paginaApertura() {
+    nuovaPagina(kLimiteApertura);
+}
+
+bool PaginatoreAnteprima::avanti() {
+    if (!altraPagina_) {
+        return false;
+    }
+    nuovaPagina(kLimiteSeguenti);
+    return true;
+}
+
+void PaginatoreAnteprima::inizio() {
+    chiudi();
+    apri(); // vdx::Error 53 when the report has gone
+    nuovaPagina(kLimiteSeguenti);
+}
+
+void PaginatoreAnteprima::salva(std::string_view testo) {
+    // Written whole before the reading lets go of the old file: a failed save
+    // leaves the report and the reading as they were.
+    std::string contenuto(testo);
+    contenuto += "\r\n";
+    ScriviFileAtomico(fileReport(), contenuto);
+    chiudi();
+    apri();
+}
+
+} // namespace vdx
