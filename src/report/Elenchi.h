@@ -1,0 +1,51 @@
+#pragma once
+
+// The hotels, the tableaux of a hotel and the room range of a tableau, as the
+// request window offers them and as `vdx generate` takes its defaults.
+
+#include "jet/Database.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vdx {
+
+struct VoceElenco {
+    int numero = 0;    // hotel Numero or tableau Codice
+    std::string nome;  // RagioneSociale or Descrizione, as stored
+    // The list entry: the number right-aligned in three characters, one
+    // blank, the name ("  7 Hotel Lago").
+    std::string testo() const;
+};
+
+// Hotels with Numero > 0, in the order the table yields them.
+std::vector<VoceElenco> ElencoHotel(jet::Recordset& hotels);
+std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella);
+
+// The hotel's CodiceAssistenza; one blank when the hotel has no record or the
+// code holds no value.
+std::string CodiceAssistenza(jet::Recordset& hotels, int hotel);
+std::string CodiceAssistenza(const std::filesystem::path& cartella, int hotel);
+
+// Tableaux of a hotel with Codice > 0, in the table's order ("<tutti>" not
+// included: it is tableau 0).
+std::vector<VoceElenco> ElencoTableau(jet::Recordset& tableaux, int hotel);
+std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int hotel);
+
+inline constexpr std::string_view VoceTutti = "<tutti>";
+
+// The lowest and highest room of a tableau (tableau 0: every room of the
+// hotel) among rooms whose type has Tipologia "C", in text order (10 sorts
+// before 9). With no such room: lowest is the one byte 255, highest empty,
+// so the range check refuses it.
+struct Intervallo {
+    std::string prima;
+    std::string ultima;
+};
+Intervallo IntervalloCamere(jet::Recordset& camere, jet::Recordset& tipiCamere, int hotel,
+                            int tableau);
+// Opens NumeriCamere.mdb and TipiCamere.mdb of the folder for the purpose.
+Intervallo IntervalloCamere(const std::filesystem::path& cartella, int hotel, int tableau);
+
+} // namespace vdx

@@ -1,0 +1,436 @@
+#include "report/GeneraTableau.h"
+
+#include "jet/Database.h"
+#include "report/Criteri.h"
+#include "report/Righe.h"
+#include "shared/Error.h"
+#include "shared/FileNames.h"
+#include "shared/TextFile.h"
+
+#include <array>
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vdx {
+
+namespace fs = std::filesystem;
+
+int RigheVuoteDaMarcatore(const fs::path& cartella) {
+    std::optional<std::string> primo;
+    std::error_code ec;
+    for (fs::directory_iterator it(cartella, ec), fine; !ec && it != fine; it.increment(ec)) {
+        const std::string nome = it->path().filename().string();
+        if (CorrispondeModello(nome, "VDX_*.txt") && (!primo || nome < *primo)) {
+            primo = nome;
+        }
+    }
+    if (!primo || primo->size() < 5) {
+        return 0;
+    }
+    const char quinto = (*primo)[4];
+    return quinto >= '0' && quinto <= '9' ? quinto - '0' : 0;
+}
+
+namespace {
+
+constexpr std::size_t SlotNomi = 10;
+
+// What one room shows: gathered from its guest cards, then from its booking.
+struct DatiCamera {
+    long long persone = 0;
+    std::array<std::string, SlotNomi> nomi;
+    std::string ditta;
+    std::string agenzia;
+    std::string arrivo;    // stored yyyymmdd
+    std::string partenza;  // stored yyyymmdd
+    std::string commento;
+    std::string arrangiamento;
+    std::int64_t importo = 0; // ten-thousandths
+    std::string tipoCliente;
+    bool bloccoScritto = false; // the occupancy block's first line went out
+
+    // Back to the empty state; the block-written flag only at a new room.
+    void azzera(bool ancheBlocco) {
+        const bool scritto = bloccoScritto;
+        *this = DatiCamera{};
+        bloccoScritto = ancheBlocco ? false : scritto;
+    }
+};
+
+void prendiSeVuoto(std::string& campo, std::string valore) {
+    if (campo.empty()) {
+        campo = std::move(valore);
+    }
+}
+
+class Generatore {
+public:
+    explicit Generatore(const OpzioniTableau& o)
+        : o_(o), hotel_(std::to_string(o.hotel)), segni_(SegniDelLocale()) {}
+
+    fs::path esegui();
+
+private:
+    std::shared_ptr<jet::Database> apri(std::string_view nome) {
+        auto db = jet::Database::OpenDatabase(o_.cartella, nome);
+        archivi_.push_back(db);
+        return db;
+    }
+    void apriArchivi();
+    std::string titolo();
+    void camera(const std::string& numero, const std::string& tipo);
+    void occupazione(const std::string& numero);
+    void schedaContata();
+    void prenotazione();
+    void lavoroDaCapo();
+    void riempiPrimaRiga();
+    bool scrivereOccupazione() const {
+        return (o_.rispostaSoloUtilizzate != RispostaSi || d_.persone != 0) &&
+               !(o_.chk3 && d_.persone > 0);
+    }
+    bool scriverePrenotazione() const {
+        return (o_.rispostaSoloUtilizzate != RispostaSi || d_.persone != 0) && !d_.bloccoScritto;
+    }
+    void scriviRiga(const std::string& riga) { out_->scriviRiga(riga); }
+    void chiudiBlocco(const std::string& seconda) {
+        scriviRiga(seconda);
+        for (int i = 0; i < righeVuote_; ++i) {
+            scriviRiga(righe_[9]);
+        }
+        scriviRiga(righe_[6]);
+    }
+
+    const OpzioniTableau& o_;
+    const std::string hotel_;
+    const SegniNumerici segni_;
+    std::string chiave_; // DataChiave, yyyymmdd
+    std::string chiaveQuotata_;
+    int righeVuote_ = 0;
+    Righe righe_;
+
+    std::vector<std::shared_ptr<jet::Database>> archivi_;
+    jet::Recordset ospitiPrenotazione_, camere_, hotels_, tableaux_, schede_, ditte_,
+        camerePrenotate_, prenotazioni_, agenzie_, arrangiamenti_, tipiCamere_;
+
+    std::unique_ptr<ScrittoreAtomico> out_;
+    DatiCamera d_;
+    std::string numeroCamera_; // as stored, for the criteria
+    std::string tipoCamera_;
+    long long presenzeAttuali_ = 0;
+    long long totalePartenze_ = 0;
+    long long camerePresenti_ = 0;
+    long long totalePresenze_ = 0;
+};
+
+void Generatore::apriArchivi() {
+    auto dbCamere = apri("NumeriCamere.mdb");
+    auto dbHotels = apri("AnagraficaHotels.mdb");
+    auto dbTableau = apri("Tableau.mdb");
+    auto dbSchede = apri("Scheda_Cliente.mdb");
+    auto dbDitte = apri("Ditta_Intestataria.mdb");
+    auto dbCamerePren = apri("Camere_Prenotazione.mdb");
+    auto dbPrenotazioni = apri("Scheda_Prenotazione.mdb");
+    auto dbOspitiPren = apri("ListaClienti_Prenotazione.mdb");
+    auto dbArrangiamenti = apri("Arrangiamento.mdb");
+    auto dbAgenzie = apri("AgenzieAbituali.mdb");
+    auto dbTipi = apri("TipiCamere.mdb");
+
+    ospitiPrenotazione_ = dbOspitiPren->OpenRecordset(
+        "Select * From ListaClienti_Prenotazione Order by NumeroCliente;");
+    camere_ = dbCamere->OpenRecordset(
+        "Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
+        "'TipiCamere.mdb' Where Tipologia = 'C');");
+    hotels_ = dbHotels->OpenRecordset("AnagraficaHotels");
+    tableaux_ = dbTableau->OpenRecordset("Tableau");
+    if (o_.chk1) {
+        schede_ = dbSchede->OpenRecordset("Select * From Scheda_Cliente Where DataArrivo = '" +
+                                          chiaveQuotata_ + "'");
+    } else if (o_.chk2) {
+        schede_ = dbSchede->OpenRecordset("Select * From Scheda_Cliente Where DataPartenza = '" +
+                                          chiaveQuotata_ + "'");
+    } else {
+        schede_ = dbSchede->OpenRecordset("Scheda_Cliente");
+    }
+    ditte_ = dbDitte->OpenRecordset("Ditta_Intestataria");
+    // The day's booked rooms of the chosen hotel (not always hotel 1).
+    if (o_.chk1) {
+        camerePrenotate_ = dbCamerePren->OpenRecordset(
+            "Select * From Camere_Prenotazione Where NumeroHotel = " + hotel_ +
+            " and DataArrivo = '" + chiaveQuotata_ + "'");
+    } else if (o_.chk2) {
+        camerePrenotate_ = dbCamerePren->OpenRecordset(
+            "Select * From Camere_Prenotazione Where NumeroHotel = " + hotel_ +
+            " and DataPartenza = '" + chiaveQuotata_ + "'");
+    } else {
+        camerePrenotate_ = dbCamerePren->OpenRecordset("Camere_Prenotazione");
+    }
+    prenotazioni_ = dbPrenotazioni->OpenRecordset("Scheda_Prenotazione");
+    agenzie_ = dbAgenzie->OpenRecordset("AgenzieAbituali");
+    arrangiamenti_ = dbArrangiamenti->OpenRecordset(
+        "Select * From Arrangiamento Where DataInizio <= '" + chiaveQuotata_ +
+        "' and DataFine >= '" + chiaveQuotata_ + "'");
+    tipiCamere_ = dbTipi->OpenRecordset("TipiCamere");
+
+    camere_.Sort("[NumeroCamera]");
+    camere_ = camere_.OpenRecordset();
+}
+
+std::string Generatore::titolo() {
+    std::optional<std::string> ragioneSociale;
+    std::optional<std::string> descrizione;
+    if (hotels_.FindFirst("Numero = " + hotel_)) {
+        ragioneSociale = hotels_.Testo("RagioneSociale");
+        if (tableaux_.FindFirst("NumeroHotel = " + hotel_ +
+                                " and Codice = " + std::to_string(o_.tableau))) {
+            descrizione = tableaux_.Testo("Descrizione");
+        }
+    }
+    return RigaTitolo(ragioneSociale, descrizione, o_.data, o_.orologio());
+}
+
+fs::path Generatore::esegui() {
+    if (o_.pclocal.find_first_of("/\\") != std::string::npos) {
+        throw Error(err::PathAccess, "Path/File access error: pclocal must be a workstation number");
+    }
+    righeVuote_ = RigheVuoteDaMarcatore(o_.cartella);
+    chiave_ = ChiaveDaData(o_.data);
+    chiaveQuotata_ = Quota(chiave_);
+    apriArchivi();
+    righe_ = CostruisciRighe(titolo(), o_.arrangiamento);
+
+    const fs::path report = RisolviNome(o_.cartella, "FD" + o_.pclocal);
+    out_ = std::make_unique<ScrittoreAtomico>(report);
+    for (int i = 1; i <= 6; ++i) {
+        scriviRiga(righe_[i]);
+    }
+
+    const std::string criterio = "NumeroHotel = " + hotel_ + " and NumeroTableau = " +
+                                 std::to_string(o_.tableau) + " and NumeroCamera >= '" +
+                                 Quota(o_.primaCamera) + "'";
+    for (bool trovata = camere_.FindFirst(criterio); trovata;
+         trovata = camere_.FindNext(criterio)) {
+        std::string numero = camere_.Testo("NumeroCamera");
+        if (numero > o_.ultimaCamera) {
+            break;
+        }
+        std::string tipo = camere_.Testo("TipoCamera");
+        if (!tipiCamere_.FindFirst("Sigla = '" + Quota(tipo) + "'") ||
+            tipiCamere_.Testo("Tipologia") != "C") {
+            continue;
+        }
+        camera(numero, tipo);
+    }
+
+    scriviRiga(righe_[8]);
+    scriviRiga("Presenze attuali: " + std::to_string(presenzeAttuali_) +
+               "      Totale Partenze : " + std::to_string(totalePartenze_));
+    scriviRiga("");
+    scriviRiga("Camere presenti : " + std::to_string(camerePresenti_));
+    scriviRiga("Totale presenze : " + std::to_string(totalePresenze_));
+    if (o_.codiceAssistenzaHotel.find('U') == std::string::npos) {
+        scriviRiga("\f");
+    }
+    out_->commit();
+    for (auto& db : archivi_) {
+        db->Close();
+    }
+    return report;
+}
+
+void Generatore::lavoroDaCapo() {
+    righe_[7] = righe_[9];
+    ScriviCodice(righe_[7], 1, numeroCamera_);
+    ScriviCodice(righe_[7], 2, tipoCamera_);
+}
+
+void Generatore::camera(const std::string& numero, const std::string& tipo) {
+    numeroCamera_ = numero;
+    tipoCamera_ = tipo;
+    d_.azzera(true);
+    lavoroDaCapo();
+    occupazione(numero);
+    prenotazione();
+}
+
+void Generatore::riempiPrimaRiga() {
+    std::string& riga = righe_[7];
+    ScriviFisso(riga, 3, TestoPersone(d_.persone));
+    ScriviFisso(riga, 4, TestoDataCella(d_.arrivo));
+    ScriviFisso(riga, 5, TestoDataCella(d_.partenza));
+    ScriviTesto(riga, 6, d_.nomi[0]);
+    ScriviTesto(riga, 7, d_.nomi[1]);
+    ScriviTesto(riga, 8, d_.ditta);
+    if (o_.arrangiamento) {
+        ScriviFisso(riga, 9, TestoArrangiamento(d_.arrangiamento, d_.importo, segni_));
+    } else {
+        ScriviTesto(riga, 9, d_.commento);
+    }
+}
+
+void Generatore::occupazione(const std::string& numero) {
+    const std::string criterio =
+        "NumeroHotel = " + hotel_ + " and NumeroCamera = '" + Quota(numero) + "'";
+    for (bool trovata = schede_.FindFirst(criterio); trovata;
+         trovata = schede_.FindNext(criterio)) {
+        schedaContata();
+    }
+
+    if (TrimSpazi(d_.nomi[0]).empty()) {
+        return;
+    }
+    riempiPrimaRiga();
+    if (scrivereOccupazione()) {
+        scriviRiga(righe_[7]);
+        d_.bloccoScritto = true;
+    }
+    std::string seconda = righe_[9];
+    if (!o_.chk2 && d_.partenza == chiave_) {
+        ScriviFisso(seconda, 7, EtichettaPartenza);
+    }
+    ScriviTesto(seconda, 8, d_.agenzia);
+    ScriviTesto(seconda, 9, d_.tipoCliente);
+    if (scrivereOccupazione()) {
+        chiudiBlocco(seconda);
+    }
+    lavoroDaCapo();
+    d_.azzera(false);
+}
+
+// One guest card of the room, if it counts for the date.
+void Generatore::schedaContata() {
+    const std::string partito = schede_.Testo("Partito");
+    const std::string partenzaReale = schede_.Testo("DataPartenzaReale");
+    if (partito == "S" && !(partenzaReale > chiave_)) {
+        return;
+    }
+    const std::string partenza = schede_.Testo("DataPartenza");
+    d_.persone += 1;
+    if (partenza == chiave_ || partenzaReale == chiave_) {
+        totalePartenze_ += 1;
+    }
+    if (partenzaReale > chiave_ || (partenza > chiave_ && partito != "S")) {
+        presenzeAttuali_ += 1;
+        totalePresenze_ += 1;
+    }
+    prendiSeVuoto(d_.arrivo, schede_.Testo("DataArrivo"));
+    prendiSeVuoto(d_.partenza, partenza);
+    prendiSeVuoto(d_.tipoCliente, schede_.Testo("TipoCliente"));
+    prendiSeVuoto(d_.commento, schede_.Testo("Commento"));
+
+    const std::optional<std::string> progressivo = NumeroCriterio(schede_.Campo("NumeroProgressivo"));
+    if (schede_.Numero("NumeroComponente") == 1) {
+        camerePresenti_ += 1;
+        d_.importo = 0;
+        if (progressivo) {
+            const std::string criterio =
+                "NumeroHotel = " + hotel_ + " and CodiceCliente = " + *progressivo;
+            for (bool trovato = arrangiamenti_.FindFirst(criterio); trovato;
+                 trovato = arrangiamenti_.FindNext(criterio)) {
+                prendiSeVuoto(d_.arrangiamento, arrangiamenti_.Testo("Arrangiamento"));
+                d_.importo += arrangiamenti_.Denaro("ImportoTotale");
+            }
+        }
+    }
+    // Names beyond the tenth are never shown; the counting goes on.
+    if (d_.persone >= 1 && d_.persone <= static_cast<long long>(SlotNomi)) {
+        d_.nomi[static_cast<std::size_t>(d_.persone - 1)] = schede_.Testo("NomeCliente");
+    }
+    if (progressivo && ditte_.FindLast("NumeroHotel = " + hotel_ + " and CodiceCliente = " +
+                                       *progressivo + " and NumeroConto = 1")) {
+        d_.ditta = ditte_.Testo("RagioneSociale");
+    }
+    const std::optional<std::string> agenzia = NumeroCriterio(schede_.Campo("CodiceAgenzia"));
+    if (agenzia && agenzie_.FindFirst("NumeroHotel = " + hotel_ + " and Codice = " + *agenzia)) {
+        d_.agenzia = agenzie_.Testo("RagioneSociale");
+    }
+}
+
+void Generatore::prenotazione() {
+    std::string criterio =
+        "NumeroHotel = " + hotel_ + " and NumeroCamera = '" + Quota(numeroCamera_);
+    if (o_.chk1) {
+        criterio += "' and DataArrivo = '" + chiaveQuotata_;
+    } else if (o_.chk2) {
+        criterio += "' and DataPartenza = '" + chiaveQuotata_;
+    } else {
+        criterio += "' and DataArrivo <= '" + chiaveQuotata_ + "' and DataPartenza > '" +
+                    chiaveQuotata_;
+    }
+    criterio += "' and NumeroPersone > 0 and TipoPrenotazione <> 'A' and TipoPrenotazione <> 'I' "
+                "and TipoPrenotazione <> 'W'";
+
+    if (camerePrenotate_.FindFirst(criterio)) {
+        const std::optional<std::string> numeroPren =
+            NumeroCriterio(camerePrenotate_.Campo("NumeroPrenotazione"));
+        if (numeroPren && prenotazioni_.FindFirst("NumeroHotel = " + hotel_ +
+                                                  " and NumeroPrenotazione = " + *numeroPren)) {
+            const std::string tipo = prenotazioni_.Testo("TipoPrenotazione");
+            if (tipo == "C" || tipo == "O" || tipo == "D") {
+                prendiSeVuoto(d_.arrivo, camerePrenotate_.Testo("DataArrivo"));
+                d_.persone = std::llround(camerePrenotate_.Numero("NumeroPersone"));
+                totalePresenze_ += d_.persone;
+                camerePresenti_ += std::llround(camerePrenotate_.Numero("Quantit\xE0" "Camere"));
+                prendiSeVuoto(d_.partenza, camerePrenotate_.Testo("DataPartenza"));
+
+                const std::string criterioOspiti =
+                    "NumeroHotel = " + hotel_ + " and NumeroPrenotazione = " + *numeroPren +
+                    " and NumeroCamera = '" + Quota(camerePrenotate_.Testo("NumeroCamera")) + "'";
+                if (ospitiPrenotazione_.FindFirst(criterioOspiti)) {
+                    d_.nomi[0] = ospitiPrenotazione_.Testo("NomeCliente");
+                    d_.nomi[1] = ospitiPrenotazione_.FindNext(criterioOspiti)
+                                     ? ospitiPrenotazione_.Testo("NomeCliente")
+                                     : std::string();
+                } else {
+                    // No guest named for the room: the person who booked it.
+                    d_.nomi[0] = prenotazioni_.Testo("NomeCliente");
+                    d_.nomi[1].clear();
+                }
+                prendiSeVuoto(d_.ditta, prenotazioni_.Testo("Ditta"));
+                prendiSeVuoto(d_.agenzia, prenotazioni_.Testo("Agenzia"));
+                prendiSeVuoto(d_.commento, camerePrenotate_.Testo("Note"));
+                prendiSeVuoto(d_.arrangiamento, camerePrenotate_.Testo("Trattamento"));
+                prendiSeVuoto(d_.tipoCliente, prenotazioni_.Testo("TipoCliente"));
+                if (d_.importo == 0) {
+                    d_.importo = camerePrenotate_.Denaro("Prezzo");
+                }
+            }
+        }
+    }
+    if (d_.arrivo.empty()) {
+        d_.arrivo = std::string(10, ' ');
+    }
+    if (d_.partenza.empty()) {
+        d_.partenza = std::string(10, ' ');
+    }
+
+    riempiPrimaRiga();
+    const bool scrivere = scriverePrenotazione();
+    if (scrivere) {
+        scriviRiga(righe_[7]);
+    }
+    std::string seconda = righe_[9];
+    if (d_.arrivo == chiave_) {
+        ScriviFisso(seconda, 7, EtichettaArrivo);
+    } else if (!TrimSpazi(d_.nomi[0]).empty()) {
+        ScriviFisso(seconda, 7, EtichettaPrenotazione);
+    }
+    if (!o_.chk2 && d_.partenza == chiave_) {
+        ScriviFisso(seconda, 7, EtichettaPartenza);
+    }
+    ScriviTesto(seconda, 8, d_.agenzia);
+    ScriviTesto(seconda, 9, d_.tipoCliente);
+    if (scrivere) {
+        chiudiBlocco(seconda);
+    }
+}
+
+} // namespace
+
+fs::path GeneraTableau(const OpzioniTableau& opzioni) {
+    Generatore generatore(opzioni);
+    return generatore.esegui();
+}
+
+} // namespace vdx
