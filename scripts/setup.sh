@@ -12,6 +12,7 @@ packages=(
     xvfb xauth
     poppler-utils
     python3
+    locales
 )
 
 missing=()
@@ -21,15 +22,21 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if ((${#missing[@]} == 0)); then
-    exit 0
-fi
-
-echo "Installing: ${missing[*]}"
 SUDO=""
 if [[ $(id -u) -ne 0 ]]; then
     SUDO="sudo"
 fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+if ((${#missing[@]} > 0)); then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -qq
+    $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The report tests compare amounts under an Italian and an English locale.
+for loc in it_IT en_US; do
+    if ! locale -a 2>/dev/null | grep -qix "${loc}.utf-\?8"; then
+        $SUDO localedef -i "$loc" -f UTF-8 "${loc}.UTF-8"
+    fi
+done
