@@ -100,7 +100,10 @@ public:
     // Finds move the current record to the first / next (forward from the
     // current record; from the start when there is none) / last record that
     // satisfies the criteria text; on no match NoMatch() is true and the
-    // current record is not to be used. They return !NoMatch().
+    // current record is not to be used (it stays where it was, so a later
+    // FindNext goes on from there). They return !NoMatch(). The criteria
+    // texts are those of Criteri.h; a syntax error is vdx::Error
+    // CriteriaSyntax with its position, an unknown field FieldNotFound.
     bool FindFirst(std::string_view criteria);
     bool FindNext(std::string_view criteria);
     bool FindLast(std::string_view criteria);
@@ -128,6 +131,10 @@ public:
     std::vector<std::string> NomiCampi() const;
     std::vector<TipoCampo> TipiCampi() const;
 
+    // Finds look the equality fields of a criterion up in an index built on
+    // first use (the default); off, every Find scans. For measurements.
+    void UsaIndici(bool si);
+
     bool aperto() const;
     void Close();
 
@@ -135,6 +142,7 @@ public:
 
 private:
     explicit Recordset(std::unique_ptr<Impl> impl);
+    Impl& vivo() const;
     std::unique_ptr<Impl> impl_;
     friend class Database;
 };

@@ -1,0 +1,305 @@
+#include "jet/Database.h"
+
+#include "jet/Criteri.h"
+#include "jet/FileMdb.h"
+#include "jet/Tabella.h"
+#include "jet/Vista.h"
+#include "shared/Cp1252.h"
+#include "shared/Error.h"
+#include "shared/FileNames.h"
+
+#include <map>
+
+namespace vdx::jet {
+
+namespace {
+
+std::string senzaSpazi(std::string_view s) {
+    std::size_t a = 0;
+    std::size_t b = s.size();
+    while (a < b && (s[a] == ' ' || s[a] == '\t' || s[a] == '\r' || s[a] == '\n')) {
+        ++a;
+    }
+    while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t' || s[b - 1] == '\r' || s[b - 1] == '\n' ||
+                     s[b - 1] == ';')) {
+        --b;
+    }
+    return std::string(s.substr(a, b - a));
+}
+
+std::unique_ptr<FileMdb> apriFile(const std::filesystem::path& cartella, std::string_view nome) {
+    const auto trovato = TrovaFile(cartella, nome);
+    if (!trovato || !std::filesystem::is_regular_file(*trovato)) {
+        throw Error(err::DatabaseNotFound,
+                    "Could not find file '" + NomeNelMessaggio(cartella / std::string(nome)) + "'.");
+    }
+    return std::make_unique<FileMdb>(*trovato);
+}
+
+} // namespace
+
+struct Recordset::Impl {
+    std::shared_ptr<const Vista> vista;
+    std::size_t posizione = Vista::nessuna; // current record, in set order
+    bool noMatch = false;
+    bool usaIndici = true;
+    std::vector<Ordinamento> ordinamento; // for the next OpenRecordset()
+    std::string ultimoTesto;
+    std::unique_ptr<CriterioRisolto> ultimo;
+
+    const CriterioRisolto& criterio(std::string_view testo);
+    bool trova(std::string_view testo, std::size_t da, bool avanti);
+};
+
+// ---------------------------------------------------------------- Database
+
+struct Database::Impl {
+    std::filesystem::path cartella;
+    std::filesystem::path percorso;
+    std::unique_ptr<FileMdb> file;
+    std::map<std::string, std::shared_ptr<const Vista>> viste; // by upper-case table name
+
+    FileMdb& aperto() {
+        if (!file) {
+            throw Error(err::InvalidCall,
+                        "The database '" + NomeNelMessaggio(percorso) + "' has been closed.");
+        }
+        return *file;
+    }
+
+    // Every row of a table, as stored; read from the file once.
+    std::shared_ptr<const Vista> vista(std::string_view tabella) {
+        const std::string chiave = MaiuscoleCp1252(tabella);
+        auto it = viste.find(chiave);
+        if (it != viste.end()) {
+            return it->second;
+        }
+        auto v = std::make_shared<const Vista>(aperto().leggi(tabella));
+        viste.emplace(chiave, v);
+        return v;
+    }
+
+    std::shared_ptr<const Vista> selezione(const Selezione& s);
+};
+
+std::shared_ptr<const Vista> Database::Impl::selezione(const Selezione& s) {
+    std::shared_ptr<const Vista> base = vista(s.tabella);
+    const Tabella& t = base->tabella();
+    std::shared_ptr<const Vista> risultato = base;
+    if (!s.dove.termini.empty() || !s.dove.sottoSelezioni.empty()) {
+        CriterioRisolto c(s.dove.termini, t);
+        for (const SottoSelezione& sotto : s.dove.sottoSelezioni) {
+            const int colonna = t.campoRichiesto(sotto.campo);
+            // The inner select reads its own file (or this one), as it is now.
+            std::unique_ptr<FileMdb> altro;
+            std::shared_ptr<const Vista> interna;
+            if (sotto.file.empty()) {
+                interna = vista(sotto.tabella);
+            } else {
+                altro = apriFile(cartella, sotto.file);
+                interna = std::make_shared<const Vista>(altro->leggi(sotto.tabella));
+            }
+            const Tabella& ti = interna->tabella();
+            const int colonnaInterna = ti.campoRichiesto(sotto.colonna);
+            const CriterioRisolto ci(sotto.criteri, ti);
+            std::vector<Valore> valori;
+            for (std::uint32_t r : interna->filtra(ci)) {
+                valori.push_back(ti.valore(r, colonnaInterna));
+            }
+            c.aggiungiAppartenenza(t, colonna, valori);
+        }
+        risultato = std::make_shared<const Vista>(base->condivisa(), base->filtra(c));
+    }
+    if (!s.ordine.empty()) {
+        risultato = std::make_shared<const Vista>(base->condivisa(), risultato->ordina(s.ordine));
+    }
+    return risultato;
+}
+
+Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+Database::~Database() = default;
+
+std::shared_ptr<Database> Database::OpenDatabase(const std::filesystem::path& folder, std::string_view name) {
+    auto impl = std::make_unique<Impl>();
+    impl->cartella = folder;
+    impl->file = apriFile(folder, name);
+    impl->percorso = impl->file->percorso();
+    return std::shared_ptr<Database>(new Database(std::move(impl)));
+}
+
+Recordset Database::OpenRecordset(std::string_view source) {
+    impl_->aperto();
+    std::shared_ptr<const Vista> v;
+    if (ESelezione(source)) {
+        v = impl_->selezione(AnalizzaSelezione(source));
+    } else {
+        std::string nome = senzaSpazi(source);
+        if (nome.size() >= 2 && nome.front() == '[' && nome.back() == ']') {
+            nome = nome.substr(1, nome.size() - 2);
+        }
+        if (nome.empty() || nome.find_first_of("'\"=<>()*,") != std::string::npos) {
+            throw Error(err::QuerySyntax, "The selection text is not understood: it is neither a table name "
+                                          "nor \"Select * From ...\". The text is: " +
+                                              std::string(source));
+        }
+        v = impl_->vista(nome);
+    }
+    auto r = std::make_unique<Recordset::Impl>();
+    r->vista = std::move(v);
+    r->posizione = r->vista->size() > 0 ? 0 : Vista::nessuna;
+    return Recordset(std::move(r));
+}
+
+std::vector<std::string> Database::NomiTabelle() const {
+    return impl_->aperto().tabelle();
+}
+
+const std::filesystem::path& Database::percorso() const {
+    return impl_->percorso;
+}
+
+void Database::Close() {
+    impl_->file.reset();
+    impl_->viste.clear();
+}
+
+// ---------------------------------------------------------------- Recordset
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+Recordset::Recordset(Recordset&&) noexcept = default;
+Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+Recordset::Recordset(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+Recordset::Impl& Recordset::vivo() const {
+    if (!impl_) {
+        throw Error(err::InvalidCall, "The record set is not open.");
+    }
+    return *impl_;
+}
+
+const CriterioRisolto& Recordset::Impl::criterio(std::string_view testo) {
+    // The same criterion is often given again (FindFirst, then FindNext):
+    // parse it once.
+    if (!ultimo || testo != ultimoTesto) {
+        const Criterio c = AnalizzaCriterio(testo);
+        ultimo = std::make_unique<CriterioRisolto>(c.termini, vista->tabella());
+        ultimoTesto.assign(testo);
+    }
+    return *ultimo;
+}
+
+bool Recordset::Impl::trova(std::string_view testo, std::size_t da, bool avanti) {
+    const CriterioRisolto& c = criterio(testo);
+    const std::size_t pos = vista->trova(c, da, avanti, usaIndici);
+    noMatch = pos == Vista::nessuna;
+    if (!noMatch) {
+        posizione = pos;
+    }
+    return !noMatch;
+}
+
+bool Recordset::FindFirst(std::string_view criteria) {
+    return vivo().trova(criteria, 0, true);
+}
+
+bool Recordset::FindNext(std::string_view criteria) {
+    Impl& i = vivo();
+    const bool corrente = i.posizione != Vista::nessuna && i.posizione < i.vista->size();
+    return i.trova(criteria, corrente ? i.posizione + 1 : 0, true);
+}
+
+bool Recordset::FindLast(std::string_view criteria) {
+    Impl& i = vivo();
+    return i.trova(criteria, i.vista->size(), false);
+}
+
+bool Recordset::NoMatch() const {
+    return vivo().noMatch;
+}
+
+Valore Recordset::Campo(std::string_view name) const {
+    const Impl& i = vivo();
+    const Tabella& t = i.vista->tabella();
+    const int colonna = t.campoRichiesto(name);
+    if (i.posizione == Vista::nessuna || i.posizione >= i.vista->size()) {
+        throw Error(err::NoCurrentRecord, "No current record: the field '" + std::string(name) +
+                                              "' of '" + t.nome() + "' cannot be read.");
+    }
+    return t.valore(i.vista->riga(i.posizione), colonna);
+}
+
+void Recordset::Sort(std::string_view sortText) {
+    Impl& i = vivo();
+    i.ordinamento = AnalizzaOrdinamento(sortText);
+    for (const Ordinamento& o : i.ordinamento) {
+        i.vista->tabella().campoRichiesto(o.campo);
+    }
+}
+
+Recordset Recordset::OpenRecordset() const {
+    const Impl& i = vivo();
+    auto r = std::make_unique<Impl>();
+    if (i.ordinamento.empty()) {
+        r->vista = i.vista;
+    } else {
+        r->vista = std::make_shared<const Vista>(i.vista->condivisa(), i.vista->ordina(i.ordinamento));
+    }
+    r->usaIndici = i.usaIndici;
+    r->posizione = r->vista->size() > 0 ? 0 : Vista::nessuna;
+    return Recordset(std::move(r));
+}
+
+std::size_t Recordset::RecordCount() const {
+    return vivo().vista->size();
+}
+
+void Recordset::MoveFirst() {
+    Impl& i = vivo();
+    i.posizione = i.vista->size() > 0 ? 0 : Vista::nessuna;
+}
+
+void Recordset::MoveNext() {
+    Impl& i = vivo();
+    if (i.posizione == Vista::nessuna) {
+        i.posizione = i.vista->size();
+    } else if (i.posizione < i.vista->size()) {
+        ++i.posizione;
+    }
+}
+
+bool Recordset::Fine() const {
+    const Impl& i = vivo();
+    return i.posizione == Vista::nessuna || i.posizione >= i.vista->size();
+}
+
+std::vector<std::string> Recordset::NomiCampi() const {
+    std::vector<std::string> v;
+    for (const Colonna& c : vivo().vista->tabella().colonne()) {
+        v.push_back(c.nome);
+    }
+    return v;
+}
+
+std::vector<TipoCampo> Recordset::TipiCampi() const {
+    std::vector<TipoCampo> v;
+    for (const Colonna& c : vivo().vista->tabella().colonne()) {
+        v.push_back(c.tipo);
+    }
+    return v;
+}
+
+void Recordset::UsaIndici(bool si) {
+    vivo().usaIndici = si;
+}
+
+bool Recordset::aperto() const {
+    return impl_ != nullptr;
+}
+
+void Recordset::Close() {
+    impl_.reset();
+}
+
+} // namespace vdx::jet

@@ -1,0 +1,62 @@
+#include "jet/EsportaCsv.h"
+
+#include "shared/Cp1252.h"
+
+namespace vdx::jet {
+
+namespace {
+
+void scriviValore(std::ostream& out, const std::string& cp1252) {
+    const std::string utf8 = Utf8DaCp1252(cp1252);
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos) {
+        out << utf8;
+        return;
+    }
+    out << '"';
+    for (char c : utf8) {
+        if (c == '"') {
+            out << '"';
+        }
+        out << c;
+    }
+    out << '"';
+}
+
+void scriviRiga(std::ostream& out, const std::vector<std::string>& valori) {
+    for (std::size_t i = 0; i < valori.size(); ++i) {
+        if (i > 0) {
+            out << ',';
+        }
+        scriviValore(out, valori[i]);
+    }
+    out << "\r\n";
+}
+
+} // namespace
+
+std::size_t ScriviCsv(Recordset& rs, std::string_view criteria, std::ostream& out) {
+    const std::vector<std::string> nomi = rs.NomiCampi();
+    scriviRiga(out, nomi);
+    std::size_t n = 0;
+    auto scriviCorrente = [&] {
+        std::vector<std::string> valori;
+        valori.reserve(nomi.size());
+        for (const std::string& nome : nomi) {
+            valori.push_back(rs.Testo(nome));
+        }
+        scriviRiga(out, valori);
+        ++n;
+    };
+    if (criteria.empty()) {
+        for (rs.MoveFirst(); !rs.Fine(); rs.MoveNext()) {
+            scriviCorrente();
+        }
+    } else {
+        for (bool trovato = rs.FindFirst(criteria); trovato; trovato = rs.FindNext(criteria)) {
+            scriviCorrente();
+        }
+    }
+    return n;
+}
+
+} // namespace vdx::jet

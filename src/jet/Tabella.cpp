@@ -1,0 +1,295 @@
+#include "jet/Tabella.h"
+
+#include "shared/Cp1252.h"
+#include "shared/Error.h"
+#include "shared/Numeric.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace vdx::jet {
+
+// ---------------------------------------------------------------- Valore
+
+Valore Valore::Testo(std::string bytes) {
+    Valore v;
+    v.tipo_ = TipoCampo::Text;
+    v.nullo_ = false;
+    v.testo_ = std::move(bytes);
+    return v;
+}
+
+Valore Valore::Intero(std::int64_t n, TipoCampo tipo) {
+    Valore v;
+    v.tipo_ = tipo;
+    v.nullo_ = false;
+    v.intero_ = n;
+    return v;
+}
+
+Valore Valore::Reale(double n, TipoCampo tipo) {
+    Valore v;
+    v.tipo_ = tipo;
+    v.nullo_ = false;
+    v.reale_ = n;
+    return v;
+}
+
+Valore Valore::Denaro(std::int64_t decimillesimi) {
+    return Intero(decimillesimi, TipoCampo::Currency);
+}
+
+Valore Valore::Data(double giorniDal1899) {
+    return Reale(giorniDal1899, TipoCampo::DateTime);
+}
+
+Valore Valore::Booleano(bool b) {
+    return Intero(b ? -1 : 0, TipoCampo::Boolean);
+}
+
+namespace {
+
+bool conIntero(TipoCampo t) {
+    return t == TipoCampo::Boolean || t == TipoCampo::Byte || t == TipoCampo::Integer ||
+           t == TipoCampo::Long || t == TipoCampo::Currency;
+}
+
+// Days since 30/12/1899 -> "dd/mm/yyyy" and, when the time is not midnight,
+// " hh:mm:ss". Negative values count back from 30/12/1899 with the time of day
+// taken as a positive fraction, as the engine stores them.
+std::string testoData(double giorni) {
+    if (!std::isfinite(giorni) || std::fabs(giorni) > 3.0e6) {
+        return TestoNumero(giorni);
+    }
+    double interi = std::trunc(giorni);
+    double frazione = std::fabs(giorni - interi);
+    long long secondiTotali = std::llround(frazione * 86400.0);
+    if (secondiTotali >= 86400) {
+        secondiTotali -= 86400;
+        interi += giorni < 0 ? -1 : 1;
+    }
+    // Civil date from days since 1970-01-01 (30/12/1899 is day -25569).
+    long long z = static_cast<long long>(interi) - 25569 + 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    long long y = yoe + era * 400;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    const long long d = doy - (153 * mp + 2) / 5 + 1;
+    const long long m = mp < 10 ? mp + 3 : mp - 9;
+    if (m <= 2) {
+        ++y;
+    }
+    char buf[128];
+    if (secondiTotali == 0) {
+        std::snprintf(buf, sizeof buf, "%02lld/%02lld/%04lld", d, m, y);
+    } else {
+        std::snprintf(buf, sizeof buf, "%02lld/%02lld/%04lld %02lld:%02lld:%02lld", d, m, y,
+                      secondiTotali / 3600, (secondiTotali / 60) % 60, secondiTotali % 60);
+    }
+    return buf;
+}
+
+} // namespace
+
+std::string TestoNumero(double v) {
+    if (v == 0) {
+        return "0";
+    }
+    std::array<char, 400> buf{};
+    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed);
+    if (ec != std::errc()) {
+        return "0";
+    }
+    return std::string(buf.data(), end);
+}
+
+std::string TestoDecimillesimi(std::int64_t v) {
+    const bool negativo = v < 0;
+    const std::uint64_t a = negativo ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+    std::string s = std::to_string(a / 10000);
+    std::uint64_t frazione = a % 10000;
+    if (frazione != 0) {
+        char f[24];
+        std::snprintf(f, sizeof f, "%04llu", static_cast<unsigned long long>(frazione));
+        std::string cifre(f);
+        while (!cifre.empty() && cifre.back() == '0') {
+            cifre.pop_back();
+        }
+        s += "." + cifre;
+    }
+    return negativo ? "-" + s : s;
+}
+
+std::string Valore::testo() const {
+    if (nullo_) {
+        return {};
+    }
+    switch (tipo_) {
+    case TipoCampo::Text:
+    case TipoCampo::Memo:
+    case TipoCampo::Other:
+        return testo_;
+    case TipoCampo::Boolean:
+        return intero_ != 0 ? "True" : "False";
+    case TipoCampo::Currency:
+        return TestoDecimillesimi(intero_);
+    case TipoCampo::Byte:
+    case TipoCampo::Integer:
+    case TipoCampo::Long:
+        return std::to_string(intero_);
+    case TipoCampo::Single: {
+        // The shortest text of the single-precision value: 1.1, not 1.100000023841858.
+        std::array<char, 64> buf{};
+        const float f = static_cast<float>(reale_);
+        if (f == 0) {
+            return "0";
+        }
+        auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), f, std::chars_format::fixed);
+        return ec == std::errc() ? std::string(buf.data(), end) : TestoNumero(reale_);
+    }
+    case TipoCampo::Double:
+        return TestoNumero(reale_);
+    case TipoCampo::DateTime:
+        return testoData(reale_);
+    }
+    return testo_;
+}
+
+double Valore::numero() const {
+    if (nullo_) {
+        return 0;
+    }
+    if (tipo_ == TipoCampo::Currency) {
+        return static_cast<double>(intero_) / 10000.0;
+    }
+    if (conIntero(tipo_)) {
+        return static_cast<double>(intero_);
+    }
+    if (tipo_ == TipoCampo::Text || tipo_ == TipoCampo::Memo || tipo_ == TipoCampo::Other) {
+        return LeggiNumero(testo_);
+    }
+    return reale_;
+}
+
+std::int64_t Valore::denaro() const {
+    if (nullo_) {
+        return 0;
+    }
+    if (tipo_ == TipoCampo::Currency) {
+        return intero_;
+    }
+    if (conIntero(tipo_)) {
+        return intero_ * 10000;
+    }
+    return std::llround(numero() * 10000.0);
+}
+
+// ---------------------------------------------------------------- Colonna
+
+bool Colonna::intera() const {
+    return conIntero(tipo);
+}
+
+void Colonna::aggiungiNullo() {
+    presente.push_back(0);
+    if (testuale()) {
+        fine.push_back(testi.size());
+    } else if (intera()) {
+        interi.push_back(0);
+    } else {
+        reali.push_back(0);
+    }
+}
+
+void Colonna::aggiungiIntero(std::int64_t v) {
+    presente.push_back(1);
+    interi.push_back(v);
+}
+
+void Colonna::aggiungiReale(double v) {
+    presente.push_back(1);
+    reali.push_back(v);
+}
+
+void Colonna::aggiungiTesto(std::string_view bytes) {
+    presente.push_back(1);
+    testi.append(bytes);
+    fine.push_back(testi.size());
+}
+
+// ---------------------------------------------------------------- Tabella
+
+Tabella::Tabella(std::string nome, std::vector<Colonna> colonne, std::size_t righe)
+    : nome_(std::move(nome)), colonne_(std::move(colonne)), righe_(righe) {}
+
+int Tabella::campo(std::string_view nome) const {
+    // Names may be written between brackets, as in a sort text.
+    if (nome.size() >= 2 && nome.front() == '[' && nome.back() == ']') {
+        nome = nome.substr(1, nome.size() - 2);
+    }
+    for (std::size_t i = 0; i < colonne_.size(); ++i) {
+        if (UgualiSenzaMaiuscole(colonne_[i].nome, nome)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+int Tabella::campoRichiesto(std::string_view nome) const {
+    const int c = campo(nome);
+    if (c < 0) {
+        throw Error(err::FieldNotFound, "Item not found in this collection: the table '" + nome_ +
+                                            "' has no field '" + std::string(nome) + "'.");
+    }
+    return c;
+}
+
+std::string_view Tabella::testo(std::size_t riga, int colonna) const {
+    const Colonna& c = colonne_[static_cast<std::size_t>(colonna)];
+    const std::uint64_t inizio = riga == 0 ? 0 : c.fine[riga - 1];
+    return std::string_view(c.testi).substr(inizio, c.fine[riga] - inizio);
+}
+
+Valore Tabella::valore(std::size_t riga, int colonna) const {
+    const Colonna& c = colonne_[static_cast<std::size_t>(colonna)];
+    if (c.presente[riga] == 0) {
+        Valore v;
+        v.tipo_ = c.tipo;
+        return v;
+    }
+    if (c.testuale()) {
+        Valore v = Valore::Testo(std::string(testo(riga, colonna)));
+        v.tipo_ = c.tipo;
+        return v;
+    }
+    if (c.intera()) {
+        return Valore::Intero(c.interi[riga], c.tipo);
+    }
+    return Valore::Reale(c.reali[riga], c.tipo);
+}
+
+int ConfrontaCelle(const Colonna& c, std::size_t a, std::size_t b) {
+    const bool na = c.presente[a] == 0;
+    const bool nb = c.presente[b] == 0;
+    if (na || nb) {
+        return na == nb ? 0 : (na ? -1 : 1);
+    }
+    if (c.testuale()) {
+        const std::uint64_t ia = a == 0 ? 0 : c.fine[a - 1];
+        const std::uint64_t ib = b == 0 ? 0 : c.fine[b - 1];
+        const std::string_view ta = std::string_view(c.testi).substr(ia, c.fine[a] - ia);
+        const std::string_view tb = std::string_view(c.testi).substr(ib, c.fine[b] - ib);
+        const int r = ta.compare(tb); // char_traits<char> compares as unsigned bytes
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
+    if (c.intera()) {
+        return c.interi[a] < c.interi[b] ? -1 : (c.interi[a] > c.interi[b] ? 1 : 0);
+    }
+    return c.reali[a] < c.reali[b] ? -1 : (c.reali[a] > c.reali[b] ? 1 : 0);
+}
+
+} // namespace vdx::jet

@@ -1,0 +1,74 @@
+#pragma once
+
+// The rows of one table, read once from the file and never changed: an
+// immutable snapshot that any number of record sets share.
+
+#include "jet/Database.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vdx::jet {
+
+// One column, held column by column: a million rows take little memory and a
+// search touches only the fields it compares.
+struct Colonna {
+    std::string nome; // as stored, code page 1252
+    TipoCampo tipo = TipoCampo::Other;
+    std::vector<std::uint8_t> presente; // 1 = holds a value, 0 = NULL
+    std::vector<std::int64_t> interi;   // Boolean, Byte, Integer, Long; Currency x 10000
+    std::vector<double> reali;          // Single, Double, DateTime, other numbers
+    std::vector<std::uint64_t> fine;    // text kinds: where each value ends in `testi`
+    std::string testi;
+
+    // Text, Memo and the raw bytes of other kinds (OLE, binary) are held as text.
+    bool testuale() const {
+        return tipo == TipoCampo::Text || tipo == TipoCampo::Memo || tipo == TipoCampo::Other;
+    }
+    bool intera() const;
+    bool reale() const { return !testuale() && !intera(); }
+
+    // Appending while the table is read.
+    void aggiungiNullo();
+    void aggiungiIntero(std::int64_t v);
+    void aggiungiReale(double v);
+    void aggiungiTesto(std::string_view bytes);
+};
+
+class Tabella {
+public:
+    Tabella(std::string nome, std::vector<Colonna> colonne, std::size_t righe);
+
+    const std::string& nome() const { return nome_; }
+    std::size_t righe() const { return righe_; }
+    const std::vector<Colonna>& colonne() const { return colonne_; }
+
+    // The column called `nome`, without regard to letter case; -1 if none.
+    int campo(std::string_view nome) const;
+    // As campo(), but an unknown name is the error FieldNotFound naming it.
+    int campoRichiesto(std::string_view nome) const;
+
+    bool nullo(std::size_t riga, int colonna) const {
+        return colonne_[static_cast<std::size_t>(colonna)].presente[riga] == 0;
+    }
+    std::string_view testo(std::size_t riga, int colonna) const;
+    Valore valore(std::size_t riga, int colonna) const;
+
+private:
+    std::string nome_;
+    std::vector<Colonna> colonne_;
+    std::size_t righe_;
+};
+
+// Ordering of two values of one column: NULL first, text by character codes
+// (a prefix is the smaller: "10" before "9"), numbers by value.
+int ConfrontaCelle(const Colonna& c, std::size_t a, std::size_t b);
+
+// A number as its plain decimal text, shortest form that reads back the same
+// ("3", "1.5", "-0.25"): no exponent, no locale.
+std::string TestoNumero(double v);
+std::string TestoDecimillesimi(std::int64_t v); // 185000 -> "18.5"
+
+} // namespace vdx::jet

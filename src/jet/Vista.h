@@ -1,0 +1,115 @@
+#pragma once
+
+// Criteria checked against a table snapshot, and the ordered sets of rows
+// that record sets walk, with the equality indexes that make a search cost
+// O(log n + matches) instead of a scan.
+
+#include "jet/Criteri.h"
+#include "jet/Tabella.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace vdx::jet {
+
+// One comparison with its value prepared for the column's kind:
+// - a text field with a quoted text: as text, on the character codes, letter
+//   case counting ('abc' <> 'ABC'; the suite's codes are upper case);
+// - a number field with a number: by value (money exactly, in ten-thousandths);
+// - a text field with a number: the number is taken as the text written
+//   (NumeroCamera = 101 is NumeroCamera = '101');
+// - a number field with a quoted text: the text is read as a number
+//   (NumeroHotel = '1' is NumeroHotel = 1).
+// A NULL field satisfies no comparison at all, not even <>.
+struct Confronto {
+    enum class Modo { Testo, Intero, Reale };
+    int colonna = -1;
+    Operatore op = Operatore::Uguale;
+    Modo modo = Modo::Testo;
+    std::string testo;
+    bool esatto = false;          // Intero: `intero` holds the value exactly
+    std::int64_t intero = 0;      // ten-thousandths
+    double reale = 0;
+
+    static Confronto Prepara(const Colonna& c, int colonna, Operatore op, const Letterale& v);
+    bool soddisfatto(const Tabella& t, std::size_t riga) const;
+    // The equality key of the value for the column, or nullopt when no stored
+    // value can equal it (1.5 for an Integer field).
+    std::optional<std::string> chiave() const;
+};
+
+// The key under which a stored value is found by equality (see Confronto).
+std::string ChiaveCella(const Colonna& c, std::size_t riga);
+
+// A criterion whose field names are resolved against one table.
+class CriterioRisolto {
+public:
+    // Unknown field names: vdx::Error FieldNotFound.
+    CriterioRisolto(const std::vector<Termine>& termini, const Tabella& t);
+
+    // field In (values): `valori` are the values of the inner selection.
+    void aggiungiAppartenenza(const Tabella& t, int colonna, const std::vector<Valore>& valori);
+
+    bool soddisfa(const Tabella& t, std::size_t riga) const;
+
+    // The fields compared with "=", in column order, and the hash of their
+    // values (nullopt: nothing can match).
+    const std::vector<int>& colonneChiave() const { return colonneChiave_; }
+    std::optional<std::uint64_t> hashChiave() const { return hash_; }
+
+private:
+    std::vector<Confronto> confronti_;
+    struct Appartenenza {
+        int colonna;
+        std::unordered_set<std::string> chiavi;
+    };
+    std::vector<Appartenenza> appartenenze_;
+    std::vector<int> colonneChiave_;
+    std::optional<std::uint64_t> hash_;
+};
+
+// An ordered set of a table's rows: the records of one dynaset. Record sets
+// opened on the same source share it, with its indexes.
+class Vista {
+public:
+    explicit Vista(std::shared_ptr<const Tabella> tabella); // every row, as stored
+    Vista(std::shared_ptr<const Tabella> tabella, std::vector<std::uint32_t> righe);
+
+    const Tabella& tabella() const { return *tabella_; }
+    const std::shared_ptr<const Tabella>& condivisa() const { return tabella_; }
+    std::size_t size() const { return tutte_ ? tabella_->righe() : righe_.size(); }
+    std::size_t riga(std::size_t pos) const { return tutte_ ? pos : righe_[pos]; }
+
+    static constexpr std::size_t nessuna = static_cast<std::size_t>(-1);
+
+    // The first position >= da (avanti) or <= da (indietro) whose row
+    // satisfies the criterion, or `nessuna`. With usaIndice, the equality
+    // fields are looked up in an index built on first use.
+    std::size_t trova(const CriterioRisolto& c, std::size_t da, bool avanti, bool usaIndice) const;
+
+    // The rows (table row numbers) that satisfy the criterion, in set order.
+    std::vector<std::uint32_t> filtra(const CriterioRisolto& c) const;
+
+    // The rows in the order of the sort fields (stable; NULL first).
+    std::vector<std::uint32_t> ordina(const std::vector<Ordinamento>& ordine) const;
+
+private:
+    struct Indice {
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> voci; // (hash, position), sorted
+    };
+    const Indice& indice(const std::vector<int>& colonne) const;
+
+    std::shared_ptr<const Tabella> tabella_;
+    bool tutte_ = true;
+    std::vector<std::uint32_t> righe_;
+    mutable std::mutex mutex_;
+    mutable std::map<std::vector<int>, std::unique_ptr<Indice>> indici_;
+};
+
+} // namespace vdx::jet
