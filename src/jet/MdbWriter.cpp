@@ -1,0 +1,937 @@
+#include "jet/MdbWriter.h"
+
+#include "shared/Cp1252.h"
+#include "shared/Error.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vdx::jet {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kPagina = 4096;
+constexpr std::size_t kTestataDati = 14;      // data page header up to the row offsets
+constexpr std::size_t kMaxRighePagina = 255;
+constexpr std::size_t kMaxRiga = 4060;        // a data row, as Access allows it
+constexpr std::size_t kMaxLvalSingola = 4076; // a memo held in one LVAL row
+constexpr std::size_t kMaxLvalCatena = 4072;  // a part of a memo chain (plus the next pointer)
+constexpr std::size_t kMaxMemoInterno = 64;   // memos kept inside the row
+constexpr std::size_t kMappa = 69;            // a usage-map row
+constexpr std::size_t kPagineMappaInterna = 512; // pages an inline map covers
+constexpr std::uint32_t kPagineMappaEsterna = (kPagina - 4) * 8; // pages one 0x05 page covers
+constexpr std::size_t kSlotMappaEsterna = (kMappa - 1) / 4;
+constexpr std::uint32_t kPaginaCatalogo = 2;
+constexpr std::uint32_t kPaginaMappe = 3;
+constexpr std::uint32_t kPrimaPaginaLibera = 4;
+
+constexpr std::uint32_t kIdTabelle = 0x0F000001;     // the "Tables" container of the catalog
+constexpr std::uint32_t kIdRadice = 0x0F000000;
+constexpr std::uint32_t kFlagSistema = 0x80000002;
+
+// The RC4 keystream (key C7 DA 39 6B) over the 128 header bytes from 0x18.
+constexpr std::array<std::uint8_t, 128> kChiaveTestata = {
+    0xb5, 0x6f, 0x03, 0x62, 0x61, 0x08, 0xc2, 0x55, 0xeb, 0xa9, 0x67, 0x72, 0x43, 0x3f, 0x00, 0x9c,
+    0x7a, 0x9f, 0x90, 0xff, 0x80, 0x9a, 0x31, 0xc5, 0x79, 0xba, 0xed, 0x30, 0xbc, 0xdf, 0xcc, 0x9d,
+    0x63, 0xd9, 0xe4, 0xc3, 0x7b, 0x42, 0xfb, 0x8a, 0xbc, 0x4e, 0x86, 0xfb, 0xec, 0x37, 0x5d, 0x44,
+    0x9c, 0xfa, 0xc6, 0x5e, 0x28, 0xe6, 0x13, 0xb6, 0x8a, 0x60, 0x54, 0x94, 0x7b, 0x36, 0xf5, 0x72,
+    0xdf, 0xb1, 0x77, 0xf4, 0x13, 0x43, 0xcf, 0xaf, 0xb1, 0x33, 0x34, 0x61, 0x79, 0x5b, 0x92, 0xb5,
+    0x7c, 0x2a, 0x05, 0xf1, 0x7c, 0x99, 0x01, 0x1b, 0x98, 0xfd, 0x12, 0x4f, 0x4a, 0x94, 0x6c, 0x3e,
+    0x60, 0x26, 0x5f, 0x95, 0xf8, 0xd0, 0x89, 0x24, 0x85, 0x67, 0xc6, 0x1f, 0x27, 0x44, 0xd2, 0xee,
+    0xcf, 0x65, 0xed, 0xff, 0x07, 0xc7, 0x46, 0xa1, 0x78, 0x16, 0x0c, 0xed, 0xe9, 0x2d, 0x62, 0xd4};
+
+void metti16(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void metti32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+void metti64(std::uint8_t* p, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+void aggiungi16(std::string& s, std::uint32_t v) {
+    s.push_back(static_cast<char>(v & 0xFF));
+    s.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+void aggiungi32(std::string& s, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    }
+}
+
+std::string minuscole(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+[[noreturn]] void errore(const std::string& testo) {
+    throw Error(err::InvalidCall, testo);
+}
+
+const char* nomeTipo(TipoColonna tipo) {
+    switch (tipo) {
+    case TipoColonna::Boolean: return "Boolean";
+    case TipoColonna::Byte: return "Byte";
+    case TipoColonna::Integer: return "Integer";
+    case TipoColonna::Long: return "Long";
+    case TipoColonna::Currency: return "Currency";
+    case TipoColonna::Single: return "Single";
+    case TipoColonna::Double: return "Double";
+    case TipoColonna::DateTime: return "DateTime";
+    case TipoColonna::Text: return "Text";
+    case TipoColonna::Memo: return "Memo";
+    }
+    return "?";
+}
+
+// Where a column sits in the table definition and in a row.
+struct Posto {
+    std::string nome;           // code page 1252
+    TipoColonna tipo = TipoColonna::Long;
+    std::uint8_t codice = 0;    // Jet type code
+    bool fisso = false;
+    std::uint16_t numero = 0;   // column number: null-mask bit
+    std::uint16_t variabile = 0; // index among the variable columns
+    std::uint16_t offset = 0;   // offset in the fixed area
+    std::uint16_t dimensione = 0;
+    int caratteri = 0;
+};
+
+std::vector<Posto> disponi(const std::vector<Colonna>& colonne, std::uint16_t& lunghezzaFissa,
+                           std::uint16_t& variabili) {
+    std::vector<Posto> posti;
+    lunghezzaFissa = 0;
+    variabili = 0;
+    for (std::size_t i = 0; i < colonne.size(); ++i) {
+        const Colonna& c = colonne[i];
+        Posto p;
+        p.nome = c.nome;
+        p.tipo = c.tipo;
+        p.numero = static_cast<std::uint16_t>(i);
+        p.caratteri = c.caratteri;
+        switch (c.tipo) {
+        case TipoColonna::Boolean: p.codice = 0x01; p.dimensione = 0; break;
+        case TipoColonna::Byte: p.codice = 0x02; p.dimensione = 1; break;
+        case TipoColonna::Integer: p.codice = 0x03; p.dimensione = 2; break;
+        case TipoColonna::Long: p.codice = 0x04; p.dimensione = 4; break;
+        case TipoColonna::Currency: p.codice = 0x05; p.dimensione = 8; break;
+        case TipoColonna::Single: p.codice = 0x06; p.dimensione = 4; break;
+        case TipoColonna::Double: p.codice = 0x07; p.dimensione = 8; break;
+        case TipoColonna::DateTime: p.codice = 0x08; p.dimensione = 8; break;
+        case TipoColonna::Text:
+            p.codice = 0x0A;
+            p.dimensione = static_cast<std::uint16_t>(2 * c.caratteri);
+            break;
+        case TipoColonna::Memo: p.codice = 0x0C; p.dimensione = 0; break;
+        }
+        p.fisso = c.tipo != TipoColonna::Text && c.tipo != TipoColonna::Memo;
+        if (p.fisso) {
+            p.offset = lunghezzaFissa;
+            lunghezzaFissa = static_cast<std::uint16_t>(lunghezzaFissa + p.dimensione);
+        } else {
+            p.variabile = variabili++;
+        }
+        posti.push_back(p);
+    }
+    return posti;
+}
+
+// Code page 1252 to Access text: one byte per character behind FF FE when
+// every character is below U+0100 (and that is shorter), else UCS-2.
+class CodificaTesto {
+public:
+    CodificaTesto() {
+        for (int b = 0; b < 256; ++b) {
+            unicode_[static_cast<std::size_t>(b)] =
+                static_cast<char16_t>(UnicodeDaCp1252(static_cast<unsigned char>(b)));
+        }
+    }
+    void codifica(std::string_view testo, std::string& out) const {
+        out.clear();
+        bool compatto = testo.size() > 2;
+        for (unsigned char b : testo) {
+            const char16_t u = unicode_[b];
+            if (u == 0 || u > 0xFF) {
+                compatto = false;
+                break;
+            }
+        }
+        if (compatto) {
+            out.reserve(testo.size() + 2);
+            out.push_back('\xFF');
+            out.push_back('\xFE');
+            for (unsigned char b : testo) {
+                out.push_back(static_cast<char>(unicode_[b]));
+            }
+        } else {
+            out.reserve(testo.size() * 2);
+            for (unsigned char b : testo) {
+                aggiungi16(out, unicode_[b]);
+            }
+        }
+    }
+
+private:
+    std::array<char16_t, 256> unicode_{};
+};
+
+// A page of rows being filled: rows packed downward from the page end.
+class PaginaRighe {
+public:
+    void inizia(std::uint32_t proprietario) {
+        std::memset(buf_.data(), 0, kPagina);
+        buf_[0] = 0x01;
+        buf_[1] = 0x01;
+        metti32(&buf_[4], proprietario);
+        righe_ = 0;
+        inizio_ = kPagina;
+    }
+    bool vuota() const { return righe_ == 0; }
+    bool entra(std::size_t lunghezza) const {
+        return righe_ < kMaxRighePagina &&
+               kTestataDati + 2 * (righe_ + 1) + lunghezza <= inizio_;
+    }
+    // Puts a row on the page; returns its index.
+    std::uint32_t aggiungi(const void* dati, std::size_t lunghezza) {
+        inizio_ -= lunghezza;
+        std::memcpy(&buf_[inizio_], dati, lunghezza);
+        metti16(&buf_[kTestataDati + 2 * righe_], static_cast<std::uint32_t>(inizio_));
+        return static_cast<std::uint32_t>(righe_++);
+    }
+    const std::uint8_t* finisci() {
+        const std::size_t libero = inizio_ - kTestataDati - 2 * righe_;
+        metti16(&buf_[2], static_cast<std::uint32_t>(libero));
+        metti16(&buf_[12], static_cast<std::uint32_t>(righe_));
+        return buf_.data();
+    }
+
+private:
+    std::array<std::uint8_t, kPagina> buf_{};
+    std::size_t righe_ = 0;
+    std::size_t inizio_ = kPagina;
+};
+
+// A table already written, kept until the catalog is written.
+struct TabellaScritta {
+    std::string nome;
+    std::vector<Posto> posti;
+    std::uint16_t variabili = 0;
+    std::uint32_t tdef = 0;
+    std::uint32_t righe = 0;
+    std::vector<std::uint32_t> pagine; // its data pages, ascending
+    bool sistema = false;
+};
+
+std::string testoColonna(const Posto& p, std::string_view tabella) {
+    return "\"" + std::string(tabella) + "\".\"" + p.nome + "\"";
+}
+
+} // namespace
+
+Colonna ColonnaDa(std::string_view dichiarazione) {
+    const auto duePunti = dichiarazione.rfind(':');
+    if (duePunti == std::string_view::npos) {
+        errore("column \"" + std::string(dichiarazione) + "\" has no type (Name:Type)");
+    }
+    Colonna c;
+    c.nome = std::string(dichiarazione.substr(0, duePunti));
+    std::string tipo = minuscole(dichiarazione.substr(duePunti + 1));
+    tipo.erase(0, tipo.find_first_not_of(' '));
+    tipo.erase(tipo.find_last_not_of(' ') + 1);
+    if (c.nome.empty() || c.nome.size() > 64) {
+        errore("column name \"" + c.nome + "\" must have 1 to 64 characters");
+    }
+    static const std::pair<const char*, TipoColonna> semplici[] = {
+        {"long", TipoColonna::Long},         {"integer", TipoColonna::Integer},
+        {"byte", TipoColonna::Byte},         {"boolean", TipoColonna::Boolean},
+        {"memo", TipoColonna::Memo},         {"currency", TipoColonna::Currency},
+        {"single", TipoColonna::Single},     {"double", TipoColonna::Double},
+        {"datetime", TipoColonna::DateTime}, {"text", TipoColonna::Text}};
+    for (const auto& [nome, t] : semplici) {
+        if (tipo == nome) {
+            c.tipo = t;
+            c.caratteri = t == TipoColonna::Text ? 255 : 0;
+            return c;
+        }
+    }
+    if (tipo.size() > 6 && tipo.compare(0, 5, "text(") == 0 && tipo.back() == ')') {
+        const std::string numero = tipo.substr(5, tipo.size() - 6);
+        int n = 0;
+        bool valido = !numero.empty() && numero.size() <= 3;
+        for (char ch : numero) {
+            valido = valido && ch >= '0' && ch <= '9';
+            n = n * 10 + (ch - '0');
+        }
+        if (!valido || n < 1 || n > 255) {
+            errore("column \"" + c.nome + "\": Text length must be 1 to 255");
+        }
+        c.tipo = TipoColonna::Text;
+        c.caratteri = n;
+        return c;
+    }
+    errore("column \"" + c.nome + "\": unknown type \"" +
+           std::string(dichiarazione.substr(duePunti + 1)) + "\"");
+}
+
+std::string Dichiarazione(const Colonna& colonna) {
+    std::string testo = colonna.nome + ":" + nomeTipo(colonna.tipo);
+    if (colonna.tipo == TipoColonna::Text) {
+        testo += "(" + std::to_string(colonna.caratteri) + ")";
+    }
+    return testo;
+}
+
+double GiorniDal1899(int anno, int mese, int giorno, int ora, int minuti, int secondi) {
+    using namespace std::chrono;
+    const year_month_day ymd{year{anno}, month{static_cast<unsigned>(mese)},
+                             day{static_cast<unsigned>(giorno)}};
+    if (!ymd.ok() || ora < 0 || ora > 23 || minuti < 0 || minuti > 59 || secondi < 0 ||
+        secondi > 59) {
+        errore("not a valid date and time");
+    }
+    const auto base = sys_days{year{1899} / December / 30};
+    const double giorni = static_cast<double>((sys_days{ymd} - base).count());
+    const double frazione = (ora * 3600.0 + minuti * 60.0 + secondi) / 86400.0;
+    return giorni >= 0 ? giorni + frazione : giorni - frazione;
+}
+
+struct ScrittoreMdb::Stato {
+    fs::path file;
+    fs::path temporaneo;
+    int fd = -1;
+    bool finito = false;
+    std::uint32_t prossima = kPrimaPaginaLibera;
+    std::vector<TabellaScritta> tabelle;
+    CodificaTesto codifica;
+
+    // The table being written.
+    bool aperta = false;
+    std::vector<Colonna> colonne;
+    TabellaScritta corrente;
+    std::uint16_t lunghezzaFissa = 0;
+    PaginaRighe dati;
+    PaginaRighe lval;
+    std::uint32_t paginaLval = 0;
+    bool lvalAperta = false;
+
+    // The row being built.
+    std::vector<std::uint8_t> fisso;
+    std::vector<std::string> variabile;
+    std::vector<std::uint8_t> presente;
+    std::string riga;
+    std::string appoggio;
+
+    void scriviPagina(std::uint32_t numero, const std::uint8_t* buf) {
+        const off_t posizione = static_cast<off_t>(numero) * static_cast<off_t>(kPagina);
+        std::size_t scritti = 0;
+        while (scritti < kPagina) {
+            const ssize_t n = ::pwrite(fd, buf + scritti, kPagina - scritti,
+                                       posizione + static_cast<off_t>(scritti));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                const int codice = errno == ENOSPC ? err::DiskFull : err::PathAccess;
+                throw Error(codice, "cannot write " + file.string() + ": " + std::strerror(errno));
+            }
+            scritti += static_cast<std::size_t>(n);
+        }
+    }
+
+    void apri(TabellaScritta tabella) {
+        corrente = std::move(tabella);
+        corrente.righe = 0;
+        corrente.pagine.clear();
+        lunghezzaFissa = 0;
+        for (const Posto& p : corrente.posti) {
+            if (p.fisso) {
+                lunghezzaFissa = std::max<std::uint16_t>(lunghezzaFissa, p.offset + p.dimensione);
+            }
+        }
+        fisso.assign(lunghezzaFissa, 0);
+        variabile.assign(corrente.variabili, std::string());
+        presente.assign(corrente.posti.size(), 0);
+        dati.inizia(corrente.tdef);
+        lvalAperta = false;
+        aperta = true;
+    }
+
+    const Posto& posto(std::size_t colonna) {
+        if (!aperta) {
+            errore("no table is being written");
+        }
+        if (colonna >= corrente.posti.size()) {
+            errore("table \"" + corrente.nome + "\" has no column " + std::to_string(colonna));
+        }
+        return corrente.posti[colonna];
+    }
+
+    [[noreturn]] void tipoErrato(const Posto& p, const char* valore) {
+        errore("column " + testoColonna(p, corrente.nome) + " (" + nomeTipo(p.tipo) +
+               ") cannot hold " + valore);
+    }
+    [[noreturn]] void fuoriMisura(const Posto& p, const std::string& valore) {
+        errore("column " + testoColonna(p, corrente.nome) + " (" + nomeTipo(p.tipo) +
+               "): " + valore + " is out of range");
+    }
+
+    void svuotaDati() {
+        if (dati.vuota()) {
+            return;
+        }
+        const std::uint32_t numero = prossima++;
+        scriviPagina(numero, dati.finisci());
+        corrente.pagine.push_back(numero);
+        dati.inizia(corrente.tdef);
+    }
+
+    void svuotaLval() {
+        if (lvalAperta) {
+            scriviPagina(paginaLval, lval.finisci());
+            lvalAperta = false;
+        }
+    }
+
+    std::uint32_t rigaLval(const char* byte, std::size_t lunghezza) {
+        if (!lvalAperta || !lval.entra(lunghezza)) {
+            svuotaLval();
+            paginaLval = prossima++;
+            lval.inizia(0x4C41564Cu); // "LVAL"
+            lvalAperta = true;
+        }
+        const std::uint32_t indice = lval.aggiungi(byte, lunghezza);
+        return (paginaLval << 8) | indice;
+    }
+
+    // The 12-byte memo field, and the memo itself inline or on LVAL pages.
+    void memo(const Posto& p, std::string_view cp1252) {
+        codifica.codifica(cp1252, appoggio);
+        const std::size_t lunghezza = appoggio.size();
+        if (lunghezza >= (1u << 24)) {
+            fuoriMisura(p, "a memo of " + std::to_string(cp1252.size()) + " characters");
+        }
+        std::string& campo = variabile[p.variabile];
+        campo.assign(12, '\0');
+        auto* testa = reinterpret_cast<std::uint8_t*>(campo.data());
+        if (lunghezza <= kMaxMemoInterno) {
+            metti32(testa, static_cast<std::uint32_t>(lunghezza) | 0x80000000u);
+            campo += appoggio;
+        } else if (lunghezza <= kMaxLvalSingola) {
+            const std::uint32_t puntatore = rigaLval(appoggio.data(), lunghezza);
+            metti32(testa, static_cast<std::uint32_t>(lunghezza) | 0x40000000u);
+            metti32(testa + 4, puntatore);
+        } else {
+            // A chain: each part names the next, so the parts go down last first.
+            std::uint32_t seguente = 0;
+            std::string parte;
+            const std::size_t parti = (lunghezza + kMaxLvalCatena - 1) / kMaxLvalCatena;
+            for (std::size_t i = parti; i-- > 0;) {
+                const std::size_t da = i * kMaxLvalCatena;
+                const std::size_t quanti = std::min(kMaxLvalCatena, lunghezza - da);
+                parte.clear();
+                aggiungi32(parte, seguente);
+                parte.append(appoggio, da, quanti);
+                seguente = rigaLval(parte.data(), parte.size());
+            }
+            metti32(testa, static_cast<std::uint32_t>(lunghezza));
+            metti32(testa + 4, seguente);
+        }
+    }
+
+    void aggiungiRiga() {
+        if (!aperta) {
+            errore("no table is being written");
+        }
+        const std::size_t quante = corrente.posti.size();
+        riga.clear();
+        aggiungi16(riga, static_cast<std::uint32_t>(quante));
+        riga.append(reinterpret_cast<const char*>(fisso.data()), fisso.size());
+        if (corrente.variabili > 0) {
+            std::array<std::uint32_t, 256> inizi{};
+            for (std::size_t v = 0; v < variabile.size(); ++v) {
+                inizi[v] = static_cast<std::uint32_t>(riga.size());
+                riga += variabile[v];
+            }
+            aggiungi16(riga, static_cast<std::uint32_t>(riga.size()));
+            for (std::size_t v = variabile.size(); v-- > 0;) {
+                aggiungi16(riga, inizi[v]);
+            }
+            aggiungi16(riga, corrente.variabili);
+        }
+        const std::size_t maschera = (quante + 7) / 8;
+        const std::size_t base = riga.size();
+        riga.append(maschera, '\0');
+        for (std::size_t c = 0; c < quante; ++c) {
+            if (presente[c]) {
+                riga[base + c / 8] = static_cast<char>(riga[base + c / 8] | (1 << (c % 8)));
+            }
+        }
+        if (riga.size() > kMaxRiga) {
+            errore("a row of table \"" + corrente.nome + "\" takes " +
+                   std::to_string(riga.size()) + " bytes, more than the " +
+                   std::to_string(kMaxRiga) + " a record may hold");
+        }
+        if (!dati.entra(riga.size())) {
+            svuotaDati();
+        }
+        dati.aggiungi(riga.data(), riga.size());
+        if (corrente.righe == std::numeric_limits<std::uint32_t>::max()) {
+            errore("table \"" + corrente.nome + "\" has too many rows");
+        }
+        ++corrente.righe;
+        std::fill(fisso.begin(), fisso.end(), 0);
+        for (std::string& v : variabile) {
+            v.clear();
+        }
+        std::fill(presente.begin(), presente.end(), 0);
+    }
+
+    void chiudiTabella() {
+        if (!aperta) {
+            errore("no table is being written");
+        }
+        svuotaDati();
+        svuotaLval();
+        tabelle.push_back(std::move(corrente));
+        corrente = TabellaScritta{};
+        aperta = false;
+    }
+
+    // The used-pages map of a table: inline when its pages lie within 512 of
+    // the first, else a list of bitmap pages.
+    std::string mappaUsata(const std::vector<std::uint32_t>& pagine) {
+        std::string mappa(kMappa, '\0');
+        auto* m = reinterpret_cast<std::uint8_t*>(mappa.data());
+        if (pagine.empty()) {
+            return mappa;
+        }
+        if (pagine.back() - pagine.front() < kPagineMappaInterna) {
+            metti32(m + 1, pagine.front());
+            for (std::uint32_t p : pagine) {
+                const std::uint32_t bit = p - pagine.front();
+                m[5 + bit / 8] = static_cast<std::uint8_t>(m[5 + bit / 8] | (1u << (bit % 8)));
+            }
+            return mappa;
+        }
+        m[0] = 0x01;
+        std::array<std::uint8_t, kPagina> bitmap{};
+        std::size_t i = 0;
+        while (i < pagine.size()) {
+            const std::uint32_t slot = pagine[i] / kPagineMappaEsterna;
+            if (slot >= kSlotMappaEsterna) {
+                errore("the file has grown beyond what its page maps can hold");
+            }
+            bitmap.fill(0);
+            bitmap[0] = 0x05;
+            bitmap[1] = 0x01;
+            for (; i < pagine.size() && pagine[i] / kPagineMappaEsterna == slot; ++i) {
+                const std::uint32_t bit = pagine[i] % kPagineMappaEsterna;
+                bitmap[4 + bit / 8] = static_cast<std::uint8_t>(bitmap[4 + bit / 8] | (1u << (bit % 8)));
+            }
+            const std::uint32_t numero = prossima++;
+            scriviPagina(numero, bitmap.data());
+            metti32(m + 1 + 4 * slot, numero);
+        }
+        return mappa;
+    }
+
+    void scriviTdef(const TabellaScritta& t, std::uint32_t usata, std::uint32_t libera) {
+        std::array<std::uint8_t, kPagina> b{};
+        b[0] = 0x02;
+        b[1] = 0x01;
+        metti32(&b[12], 0x659);
+        metti32(&b[16], t.righe);
+        b[24] = 0x01;
+        b[40] = t.sistema ? 0x53 : 0x4E;
+        const auto quante = static_cast<std::uint32_t>(t.posti.size());
+        metti16(&b[41], quante);
+        metti16(&b[43], t.variabili);
+        metti16(&b[45], quante);
+        metti32(&b[55], usata);
+        metti32(&b[59], libera);
+        std::size_t pos = 63;
+        for (const Posto& p : t.posti) {
+            std::uint8_t* q = &b[pos];
+            q[0] = p.codice;
+            metti32(q + 1, 0x659);
+            metti16(q + 5, p.numero);
+            metti16(q + 7, p.fisso ? 0 : p.variabile);
+            metti16(q + 9, p.numero);
+            if (!p.fisso) {
+                metti16(q + 11, 0x0409);
+            }
+            q[15] = p.fisso ? 0x03 : 0x02;
+            q[16] = p.fisso ? 0x00 : 0x01;
+            metti16(q + 21, p.fisso ? p.offset : 0);
+            metti16(q + 23, p.dimensione);
+            pos += 25;
+        }
+        for (const Posto& p : t.posti) {
+            const std::u16string nome = Utf16DaCp1252(p.nome);
+            if (pos + 2 + 2 * nome.size() + 2 > kPagina - 8) {
+                errore("table \"" + t.nome + "\" has too many columns for one definition page");
+            }
+            metti16(&b[pos], static_cast<std::uint32_t>(2 * nome.size()));
+            pos += 2;
+            for (char16_t c : nome) {
+                metti16(&b[pos], c);
+                pos += 2;
+            }
+        }
+        b[pos++] = 0xFF;
+        b[pos++] = 0xFF;
+        metti32(&b[8], static_cast<std::uint32_t>(pos));
+        metti16(&b[2], static_cast<std::uint32_t>(kPagina - pos - 8));
+        scriviPagina(t.tdef, b.data());
+    }
+
+    void scriviCatalogo() {
+        std::vector<Colonna> colonneCatalogo = {
+            {"Id", TipoColonna::Long, 0},       {"ParentId", TipoColonna::Long, 0},
+            {"Name", TipoColonna::Text, 128},   {"Type", TipoColonna::Integer, 0},
+            {"Flags", TipoColonna::Long, 0},    {"LvProp", TipoColonna::Memo, 0}};
+        TabellaScritta catalogo;
+        catalogo.nome = "MSysObjects";
+        catalogo.posti = disponi(colonneCatalogo, lunghezzaFissa, catalogo.variabili);
+        catalogo.posti[5].codice = 0x0B; // LvProp is an OLE field, always NULL here
+        catalogo.tdef = kPaginaCatalogo;
+        catalogo.sistema = true;
+        const std::vector<TabellaScritta> utente = tabelle;
+        apri(std::move(catalogo));
+        auto oggetto = [this](std::uint32_t id, std::uint32_t padre, std::string_view nome, int tipo,
+                              std::uint32_t flag) {
+            metti32(&fisso[corrente.posti[0].offset], id);
+            metti32(&fisso[corrente.posti[1].offset], padre);
+            codifica.codifica(nome, variabile[corrente.posti[2].variabile]);
+            metti16(&fisso[corrente.posti[3].offset], static_cast<std::uint32_t>(tipo));
+            metti32(&fisso[corrente.posti[4].offset], flag);
+            presente[0] = presente[1] = presente[2] = presente[3] = presente[4] = 1;
+            aggiungiRiga();
+        };
+        oggetto(kIdTabelle, kIdRadice, "Tables", 3, 0x80000000u);
+        oggetto(kPaginaCatalogo, kIdTabelle, "MSysObjects", 1, kFlagSistema);
+        for (const TabellaScritta& t : utente) {
+            oggetto(t.tdef, kIdTabelle, t.nome, 1, 0);
+        }
+        chiudiTabella();
+    }
+
+    void finisci() {
+        if (aperta) {
+            errore("table \"" + corrente.nome + "\" has not been ended");
+        }
+        scriviCatalogo();
+        // The catalog went last into the list; its map rows go first.
+        std::rotate(tabelle.begin(), tabelle.end() - 1, tabelle.end());
+
+        std::vector<std::string> mappe;
+        for (const TabellaScritta& t : tabelle) {
+            mappe.push_back(mappaUsata(t.pagine));
+            mappe.emplace_back(kMappa, '\0');
+        }
+        std::vector<std::uint32_t> puntatori;
+        PaginaRighe pagina;
+        std::uint32_t numero = kPaginaMappe;
+        pagina.inizia(0);
+        for (const std::string& m : mappe) {
+            if (!pagina.entra(m.size())) {
+                scriviPagina(numero, pagina.finisci());
+                numero = prossima++;
+                pagina.inizia(0);
+            }
+            puntatori.push_back((numero << 8) | pagina.aggiungi(m.data(), m.size()));
+        }
+        scriviPagina(numero, pagina.finisci());
+
+        for (std::size_t i = 0; i < tabelle.size(); ++i) {
+            scriviTdef(tabelle[i], puntatori[2 * i], puntatori[2 * i + 1]);
+        }
+
+        PaginaRighe globale; // read by no one, written as Access does
+        globale.inizia(1);
+        scriviPagina(1, globale.finisci());
+
+        std::array<std::uint8_t, kPagina> testata{};
+        testata[1] = 0x01;
+        std::memcpy(&testata[4], "Standard Jet DB", 16);
+        testata[0x14] = 0x01;
+        std::array<std::uint8_t, 128> chiaro{};
+        metti16(&chiaro[0x3C - 0x18], 1252);         // code page
+        metti32(&chiaro[0x6E - 0x18], 0x0409);       // sort order
+        for (std::size_t i = 0; i < chiaro.size(); ++i) {
+            testata[0x18 + i] = chiaro[i] ^ kChiaveTestata[i];
+        }
+        scriviPagina(0, testata.data());
+
+        if (::ftruncate(fd, static_cast<off_t>(prossima) * static_cast<off_t>(kPagina)) != 0 ||
+            ::fsync(fd) != 0) {
+            throw Error(err::PathAccess, "cannot write " + file.string() + ": " + std::strerror(errno));
+        }
+        const int esito = ::close(fd);
+        fd = -1;
+        if (esito != 0) {
+            throw Error(err::PathAccess, "cannot write " + file.string() + ": " + std::strerror(errno));
+        }
+        std::error_code ec;
+        fs::rename(temporaneo, file, ec);
+        if (ec) {
+            throw Error(err::PathAccess, "cannot write " + file.string() + ": " + ec.message());
+        }
+        finito = true;
+    }
+};
+
+ScrittoreMdb::ScrittoreMdb(std::filesystem::path file) : s_(std::make_unique<Stato>()) {
+    s_->file = std::move(file);
+    const fs::path cartella = s_->file.has_parent_path() ? s_->file.parent_path() : fs::path(".");
+    std::string modello = (cartella / ("." + s_->file.filename().string() + ".XXXXXX")).string();
+    s_->fd = ::mkstemp(modello.data());
+    if (s_->fd < 0) {
+        throw Error(err::PathAccess, "cannot create " + s_->file.string() + ": " + std::strerror(errno));
+    }
+    ::fchmod(s_->fd, 0644);
+    s_->temporaneo = modello;
+}
+
+ScrittoreMdb::~ScrittoreMdb() {
+    if (s_->fd >= 0) {
+        ::close(s_->fd);
+    }
+    if (!s_->finito && !s_->temporaneo.empty()) {
+        std::error_code ec;
+        fs::remove(s_->temporaneo, ec);
+    }
+}
+
+void ScrittoreMdb::iniziaTabella(const std::string& nome, std::vector<Colonna> colonne) {
+    if (s_->finito) {
+        errore("the file has already been written");
+    }
+    if (s_->aperta) {
+        errore("table \"" + s_->corrente.nome + "\" has not been ended");
+    }
+    if (nome.empty() || nome.size() > 64) {
+        errore("table name \"" + nome + "\" must have 1 to 64 characters");
+    }
+    if (UgualiSenzaMaiuscole(nome, "MSysObjects")) {
+        errore("table name \"" + nome + "\" is reserved");
+    }
+    for (const TabellaScritta& t : s_->tabelle) {
+        if (UgualiSenzaMaiuscole(t.nome, nome)) {
+            errore("table \"" + nome + "\" is written twice");
+        }
+    }
+    if (colonne.empty() || colonne.size() > 255) {
+        errore("table \"" + nome + "\" must have 1 to 255 columns");
+    }
+    for (std::size_t i = 0; i < colonne.size(); ++i) {
+        const Colonna& c = colonne[i];
+        if (c.nome.empty() || c.nome.size() > 64) {
+            errore("table \"" + nome + "\": column name \"" + c.nome + "\" must have 1 to 64 characters");
+        }
+        if (c.tipo == TipoColonna::Text && (c.caratteri < 1 || c.caratteri > 255)) {
+            errore("table \"" + nome + "\": column \"" + c.nome + "\" must hold 1 to 255 characters");
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (UgualiSenzaMaiuscole(colonne[j].nome, c.nome)) {
+                errore("table \"" + nome + "\": column \"" + c.nome + "\" appears twice");
+            }
+        }
+    }
+    TabellaScritta t;
+    t.nome = nome;
+    std::uint16_t fissa = 0;
+    t.posti = disponi(colonne, fissa, t.variabili);
+    t.tdef = s_->prossima++;
+    s_->colonne = std::move(colonne);
+    s_->apri(std::move(t));
+}
+
+ScrittoreMdb& ScrittoreMdb::nullo(std::size_t colonna) {
+    const Posto& p = s_->posto(colonna);
+    s_->presente[colonna] = 0;
+    if (p.fisso) {
+        std::fill_n(s_->fisso.begin() + p.offset, p.dimensione, 0);
+    } else {
+        s_->variabile[p.variabile].clear();
+    }
+    return *this;
+}
+
+ScrittoreMdb& ScrittoreMdb::intero(std::size_t colonna, std::int64_t valore) {
+    const Posto& p = s_->posto(colonna);
+    std::uint8_t* f = s_->fisso.data() + p.offset;
+    auto entro = [&](std::int64_t minimo, std::int64_t massimo) {
+        if (valore < minimo || valore > massimo) {
+            s_->fuoriMisura(p, std::to_string(valore));
+        }
+    };
+    switch (p.tipo) {
+    case TipoColonna::Long:
+        entro(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
+        metti32(f, static_cast<std::uint32_t>(valore));
+        break;
+    case TipoColonna::Integer:
+        entro(std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
+        metti16(f, static_cast<std::uint32_t>(valore));
+        break;
+    case TipoColonna::Byte:
+        entro(0, 255);
+        f[0] = static_cast<std::uint8_t>(valore);
+        break;
+    case TipoColonna::Boolean:
+        s_->presente[colonna] = valore != 0;
+        return *this;
+    case TipoColonna::Currency:
+        entro(std::numeric_limits<std::int64_t>::min() / 10000,
+              std::numeric_limits<std::int64_t>::max() / 10000);
+        metti64(f, static_cast<std::uint64_t>(valore * 10000));
+        break;
+    case TipoColonna::Single:
+    case TipoColonna::Double:
+        return reale(colonna, static_cast<double>(valore));
+    default:
+        s_->tipoErrato(p, "a whole number");
+    }
+    s_->presente[colonna] = 1;
+    return *this;
+}
+
+ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
+    const Posto& p = s_->posto(colonna);
+    std::uint8_t* f = s_->fisso.data() + p.offset;
+    if (!std::isfinite(valore)) {
+        s_->fuoriMisura(p, "a value that is not a finite number");
+    }
+    switch (p.tipo) {
+    case TipoColonna::Single: {
+        if (std::fabs(valore) > std::numeric_limits<float>::max()) {
+            s_->fuoriMisura(p, std::to_string(valore));
+        }
+        const float v = static_cast<float>(valore);
+        std::uint32_t bit = 0;
+        std::memcpy(&bit, &v, 4);
+        metti32(f, bit);
+        break;
+    }
+    case TipoColonna::Double:
+    case TipoColonna::DateTime: {
+        std::uint64_t bit = 0;
+        std::memcpy(&bit, &valore, 8);
+        metti64(f, bit);
+        break;
+    }
+    case TipoColonna::Currency: {
+        const double scalato = std::round(valore * 10000.0);
+        if (std::fabs(scalato) >= 9.2e18) {
+            s_->fuoriMisura(p, std::to_string(valore));
+        }
+        metti64(f, static_cast<std::uint64_t>(static_cast<std::int64_t>(scalato)));
+        break;
+    }
+    case TipoColonna::Long:
+    case TipoColonna::Integer:
+    case TipoColonna::Byte:
+    case TipoColonna::Boolean:
+        if (valore != std::trunc(valore) || std::fabs(valore) > 9.0e15) {
+            s_->tipoErrato(p, "a number with a fraction");
+        }
+        return intero(colonna, static_cast<std::int64_t>(valore));
+    default:
+        s_->tipoErrato(p, "a number");
+    }
+    s_->presente[colonna] = 1;
+    return *this;
+}
+
+ScrittoreMdb& ScrittoreMdb::denaro(std::size_t colonna, std::int64_t decimillesimi) {
+    const Posto& p = s_->posto(colonna);
+    if (p.tipo != TipoColonna::Currency) {
+        s_->tipoErrato(p, "a money amount");
+    }
+    metti64(s_->fisso.data() + p.offset, static_cast<std::uint64_t>(decimillesimi));
+    s_->presente[colonna] = 1;
+    return *this;
+}
+
+ScrittoreMdb& ScrittoreMdb::data(std::size_t colonna, double giorniDal1899) {
+    const Posto& p = s_->posto(colonna);
+    if (p.tipo != TipoColonna::DateTime) {
+        s_->tipoErrato(p, "a date");
+    }
+    return reale(colonna, giorniDal1899);
+}
+
+ScrittoreMdb& ScrittoreMdb::booleano(std::size_t colonna, bool valore) {
+    const Posto& p = s_->posto(colonna);
+    if (p.tipo != TipoColonna::Boolean) {
+        s_->tipoErrato(p, "a yes/no value");
+    }
+    s_->presente[colonna] = valore ? 1 : 0;
+    return *this;
+}
+
+ScrittoreMdb& ScrittoreMdb::testo(std::size_t colonna, std::string_view cp1252) {
+    const Posto& p = s_->posto(colonna);
+    if (p.tipo == TipoColonna::Text) {
+        if (cp1252.size() > static_cast<std::size_t>(p.caratteri)) {
+            s_->fuoriMisura(p, "a text of " + std::to_string(cp1252.size()) + " characters (at most " +
+                                   std::to_string(p.caratteri) + ")");
+        }
+        s_->codifica.codifica(cp1252, s_->variabile[p.variabile]);
+    } else if (p.tipo == TipoColonna::Memo) {
+        s_->memo(p, cp1252);
+    } else {
+        s_->tipoErrato(p, "text");
+    }
+    s_->presente[colonna] = 1;
+    return *this;
+}
+
+void ScrittoreMdb::aggiungiRiga() {
+    s_->aggiungiRiga();
+}
+
+void ScrittoreMdb::chiudiTabella() {
+    s_->chiudiTabella();
+    s_->colonne.clear();
+}
+
+void ScrittoreMdb::chiudi() {
+    if (s_->finito) {
+        errore("the file has already been written");
+    }
+    s_->finisci();
+}
+
+const std::vector<Colonna>& ScrittoreMdb::colonne() const {
+    return s_->colonne;
+}
+
+std::uint32_t ScrittoreMdb::righe() const {
+    return s_->aperta ? s_->corrente.righe : 0;
+}
+
+} // namespace vdx::jet

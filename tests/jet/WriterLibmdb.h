@@ -1,0 +1,54 @@
+#pragma once
+
+// Reading back what the writer wrote, the way every other program will: through
+// libmdb's C API (native values, NULL from the row's null mask) and through
+// the mdb-tables / mdb-count / mdb-export programs. Whatever libmdb prints on
+// stderr meanwhile is kept, so a test can require it to be empty.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vdx::test {
+
+struct ValoreLetto {
+    bool nullo = true;
+    std::string testo;  // as libmdb binds it (UTF-8); booleans "0"/"1"
+    std::string grezzo; // fixed columns: the stored bytes
+    bool vero = false;  // Boolean columns
+};
+
+struct TabellaLetta {
+    std::vector<std::string> colonne; // UTF-8
+    std::vector<int> tipi;            // Jet type codes
+    std::vector<int> dimensioni;      // column sizes in bytes
+    unsigned righeDichiarate = 0;     // the row count of the table definition
+    std::vector<std::vector<ValoreLetto>> righe;
+    std::string stderrTesto;          // what libmdb printed meanwhile
+};
+
+// The user tables of a file, as libmdb's catalog lists them.
+std::vector<std::string> TabelleLibmdb(const std::filesystem::path& file);
+
+// A whole table read with libmdb; throws std::runtime_error when libmdb
+// cannot open the file or the table.
+TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& tabella);
+
+struct EsitoComando {
+    int codice = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs a command line (sh -c) and collects its output.
+EsitoComando Esegui(const std::string& comando);
+
+// A file name quoted for sh.
+std::string Quota(const std::filesystem::path& p);
+
+// Little-endian numbers out of stored bytes (one byte is unsigned, as Byte is).
+long long IntLE(const std::string& bytes);
+double DoubleLE(const std::string& bytes);
+float SingleLE(const std::string& bytes);
+
+} // namespace vdx::test
