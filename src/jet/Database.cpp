@@ -276,7 +276,7 @@ bool Recordset::Fine() const {
 
 std::vector<std::string> Recordset::NomiCampi() const {
     std::vector<std::string> v;
-    for (const Colonna& c : vivo().vista->tabella().colonne()) {
+    for (const ColonnaLetta& c : vivo().vista->tabella().colonne()) {
         v.push_back(c.nome);
     }
     return v;
@@ -284,7 +284,7 @@ std::vector<std::string> Recordset::NomiCampi() const {
 
 std::vector<TipoCampo> Recordset::TipiCampi() const {
     std::vector<TipoCampo> v;
-    for (const Colonna& c : vivo().vista->tabella().colonne()) {
+    for (const ColonnaLetta& c : vivo().vista->tabella().colonne()) {
         v.push_back(c.tipo);
     }
     return v;

@@ -229,7 +229,7 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
     }
 
     const unsigned nc = t->num_cols;
-    std::vector<Colonna> colonne(nc);
+    std::vector<ColonnaLetta> colonne(nc);
     std::vector<MdbColumn*> mdbCol(nc);
     for (unsigned i = 0; i < nc; ++i) {
         mdbCol[i] = static_cast<MdbColumn*>(g_ptr_array_index(t->columns, i));
@@ -308,7 +308,7 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
             for (unsigned i = 0; i < nc; ++i) {
                 const MdbField& f = campi[i];
                 const unsigned colonnaIdx = static_cast<unsigned>(f.colnum) < nc ? static_cast<unsigned>(f.colnum) : i;
-                Colonna& c = colonne[colonnaIdx];
+                ColonnaLetta& c = colonne[colonnaIdx];
                 const MdbColumn* mc = mdbCol[colonnaIdx];
                 if (mc->col_type == MDB_BOOL) {
                     // A yes/no field is its null bit: set is True.

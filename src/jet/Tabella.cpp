@@ -188,13 +188,13 @@ std::int64_t Valore::denaro() const {
     return std::llround(numero() * 10000.0);
 }
 
-// ---------------------------------------------------------------- Colonna
+// ---------------------------------------------------------------- ColonnaLetta
 
-bool Colonna::intera() const {
+bool ColonnaLetta::intera() const {
     return conIntero(tipo);
 }
 
-void Colonna::aggiungiNullo() {
+void ColonnaLetta::aggiungiNullo() {
     presente.push_back(0);
     if (testuale()) {
         fine.push_back(testi.size());
@@ -205,17 +205,17 @@ void Colonna::aggiungiNullo() {
     }
 }
 
-void Colonna::aggiungiIntero(std::int64_t v) {
+void ColonnaLetta::aggiungiIntero(std::int64_t v) {
     presente.push_back(1);
     interi.push_back(v);
 }
 
-void Colonna::aggiungiReale(double v) {
+void ColonnaLetta::aggiungiReale(double v) {
     presente.push_back(1);
     reali.push_back(v);
 }
 
-void Colonna::aggiungiTesto(std::string_view bytes) {
+void ColonnaLetta::aggiungiTesto(std::string_view bytes) {
     presente.push_back(1);
     testi.append(bytes);
     fine.push_back(testi.size());
@@ -223,7 +223,7 @@ void Colonna::aggiungiTesto(std::string_view bytes) {
 
 // ---------------------------------------------------------------- Tabella
 
-Tabella::Tabella(std::string nome, std::vector<Colonna> colonne, std::size_t righe)
+Tabella::Tabella(std::string nome, std::vector<ColonnaLetta> colonne, std::size_t righe)
     : nome_(std::move(nome)), colonne_(std::move(colonne)), righe_(righe) {}
 
 int Tabella::campo(std::string_view nome) const {
@@ -249,13 +249,13 @@ int Tabella::campoRichiesto(std::string_view nome) const {
 }
 
 std::string_view Tabella::testo(std::size_t riga, int colonna) const {
-    const Colonna& c = colonne_[static_cast<std::size_t>(colonna)];
+    const ColonnaLetta& c = colonne_[static_cast<std::size_t>(colonna)];
     const std::uint64_t inizio = riga == 0 ? 0 : c.fine[riga - 1];
     return std::string_view(c.testi).substr(inizio, c.fine[riga] - inizio);
 }
 
 Valore Tabella::valore(std::size_t riga, int colonna) const {
-    const Colonna& c = colonne_[static_cast<std::size_t>(colonna)];
+    const ColonnaLetta& c = colonne_[static_cast<std::size_t>(colonna)];
     if (c.presente[riga] == 0) {
         Valore v;
         v.tipo_ = c.tipo;
@@ -272,7 +272,7 @@ Valore Tabella::valore(std::size_t riga, int colonna) const {
     return Valore::Reale(c.reali[riga], c.tipo);
 }
 
-int ConfrontaCelle(const Colonna& c, std::size_t a, std::size_t b) {
+int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b) {
     const bool na = c.presente[a] == 0;
     const bool nb = c.presente[b] == 0;
     if (na || nb) {

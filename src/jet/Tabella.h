@@ -14,7 +14,7 @@ namespace vdx::jet {
 
 // One column, held column by column: a million rows take little memory and a
 // search touches only the fields it compares.
-struct Colonna {
+struct ColonnaLetta {
     std::string nome; // as stored, code page 1252
     TipoCampo tipo = TipoCampo::Other;
     std::vector<std::uint8_t> presente; // 1 = holds a value, 0 = NULL
@@ -39,11 +39,11 @@ struct Colonna {
 
 class Tabella {
 public:
-    Tabella(std::string nome, std::vector<Colonna> colonne, std::size_t righe);
+    Tabella(std::string nome, std::vector<ColonnaLetta> colonne, std::size_t righe);
 
     const std::string& nome() const { return nome_; }
     std::size_t righe() const { return righe_; }
-    const std::vector<Colonna>& colonne() const { return colonne_; }
+    const std::vector<ColonnaLetta>& colonne() const { return colonne_; }
 
     // The column called `nome`, without regard to letter case; -1 if none.
     int campo(std::string_view nome) const;
@@ -58,13 +58,13 @@ public:
 
 private:
     std::string nome_;
-    std::vector<Colonna> colonne_;
+    std::vector<ColonnaLetta> colonne_;
     std::size_t righe_;
 };
 
 // Ordering of two values of one column: NULL first, text by character codes
 // (a prefix is the smaller: "10" before "9"), numbers by value.
-int ConfrontaCelle(const Colonna& c, std::size_t a, std::size_t b);
+int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b);
 
 // A number as its plain decimal text, shortest form that reads back the same
 // ("3", "1.5", "-0.25"): no exponent, no locale.

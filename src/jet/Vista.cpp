@@ -27,7 +27,7 @@ std::string bytesDi(double v) {
     return s;
 }
 
-std::int64_t decimillesimiCella(const Colonna& c, std::size_t riga) {
+std::int64_t decimillesimiCella(const ColonnaLetta& c, std::size_t riga) {
     return c.tipo == TipoCampo::Currency ? c.interi[riga] : c.interi[riga] * 10000;
 }
 
@@ -42,7 +42,7 @@ std::uint64_t hashTesto(std::string_view s) {
 
 // The hash of a stored value, equal to the hash of its key (ChiaveCella).
 std::uint64_t hashCella(const Tabella& t, int colonna, std::size_t riga) {
-    const Colonna& c = t.colonne()[static_cast<std::size_t>(colonna)];
+    const ColonnaLetta& c = t.colonne()[static_cast<std::size_t>(colonna)];
     if (c.testuale()) {
         return hashTesto(t.testo(riga, colonna));
     }
@@ -77,7 +77,7 @@ bool esito(Operatore op, int cmp) {
 
 } // namespace
 
-std::string ChiaveCella(const Colonna& c, std::size_t riga) {
+std::string ChiaveCella(const ColonnaLetta& c, std::size_t riga) {
     if (c.testuale()) {
         const std::uint64_t inizio = riga == 0 ? 0 : c.fine[riga - 1];
         return c.testi.substr(inizio, c.fine[riga] - inizio);
@@ -88,7 +88,7 @@ std::string ChiaveCella(const Colonna& c, std::size_t riga) {
     return bytesDi(c.reali[riga]);
 }
 
-Confronto Confronto::Prepara(const Colonna& c, int colonna, Operatore op, const Letterale& v) {
+Confronto Confronto::Prepara(const ColonnaLetta& c, int colonna, Operatore op, const Letterale& v) {
     Confronto k;
     k.colonna = colonna;
     k.op = op;
@@ -108,7 +108,7 @@ Confronto Confronto::Prepara(const Colonna& c, int colonna, Operatore op, const 
 }
 
 bool Confronto::soddisfatto(const Tabella& t, std::size_t riga) const {
-    const Colonna& c = t.colonne()[static_cast<std::size_t>(colonna)];
+    const ColonnaLetta& c = t.colonne()[static_cast<std::size_t>(colonna)];
     if (c.presente[riga] == 0) {
         return false;
     }
@@ -188,7 +188,7 @@ CriterioRisolto::CriterioRisolto(const std::vector<Termine>& termini, const Tabe
 }
 
 void CriterioRisolto::aggiungiAppartenenza(const Tabella& t, int colonna, const std::vector<Valore>& valori) {
-    const Colonna& esterna = t.colonne()[static_cast<std::size_t>(colonna)];
+    const ColonnaLetta& esterna = t.colonne()[static_cast<std::size_t>(colonna)];
     Appartenenza a{colonna, {}};
     for (const Valore& v : valori) {
         if (v.nullo()) {
@@ -215,7 +215,7 @@ bool CriterioRisolto::soddisfa(const Tabella& t, std::size_t riga) const {
         }
     }
     for (const Appartenenza& a : appartenenze_) {
-        const Colonna& c = t.colonne()[static_cast<std::size_t>(a.colonna)];
+        const ColonnaLetta& c = t.colonne()[static_cast<std::size_t>(a.colonna)];
         if (c.presente[riga] == 0 || a.chiavi.count(ChiaveCella(c, riga)) == 0) {
             return false;
         }

@@ -37,7 +37,7 @@ struct Confronto {
     std::int64_t intero = 0;      // ten-thousandths
     double reale = 0;
 
-    static Confronto Prepara(const Colonna& c, int colonna, Operatore op, const Letterale& v);
+    static Confronto Prepara(const ColonnaLetta& c, int colonna, Operatore op, const Letterale& v);
     bool soddisfatto(const Tabella& t, std::size_t riga) const;
     // The equality key of the value for the column, or nullopt when no stored
     // value can equal it (1.5 for an Integer field).
@@ -45,7 +45,7 @@ struct Confronto {
 };
 
 // The key under which a stored value is found by equality (see Confronto).
-std::string ChiaveCella(const Colonna& c, std::size_t riga);
+std::string ChiaveCella(const ColonnaLetta& c, std::size_t riga);
 
 // A criterion whose field names are resolved against one table.
 class CriterioRisolto {
