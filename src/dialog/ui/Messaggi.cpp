@@ -40,6 +40,15 @@ QMessageBox::Icon iconaQt(Icona icona) {
     return QMessageBox::NoIcon;
 }
 
+// The box shows lines split by "\r\n" as the program writes them; Qt wants a
+// bare line feed.
+QString testoMostrato(const std::string& testo) {
+    QString t = DaCp1252(testo);
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
 } // namespace
 
 QString DaCp1252(const std::string& bytes) {
@@ -59,7 +68,7 @@ void Avviso(QWidget* parent, const std::string& testo, const std::string& titolo
         prossima(Risposta::Ok);
         return;
     }
-    QMessageBox box(iconaQt(icona), DaCp1252(titolo), DaCp1252(testo), QMessageBox::Ok, parent);
+    QMessageBox box(iconaQt(icona), DaCp1252(titolo), testoMostrato(testo), QMessageBox::Ok, parent);
     box.exec();
 }
 
@@ -69,7 +78,7 @@ Risposta Domanda(QWidget* parent, const std::string& testo, const std::string& t
         s.mostrati.push_back({testo, titolo, Icona::Domanda, true});
         return prossima(Risposta::No);
     }
-    QMessageBox box(QMessageBox::Question, DaCp1252(titolo), DaCp1252(testo),
+    QMessageBox box(QMessageBox::Question, DaCp1252(titolo), testoMostrato(testo),
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Risposta::Si : Risposta::No;

@@ -1,0 +1,69 @@
+#include "dialog/ui/Aspetto.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QPalette>
+#include <QStringList>
+#include <QWidget>
+
+namespace vdx::ui {
+
+QRect RettangoloTwips(int left, int top, int width, int height) {
+    return QRect(Pixel(left), Pixel(top), Pixel(width), Pixel(height));
+}
+
+void Posiziona(QWidget* control, int left, int top, int width, int height) {
+    control->setGeometry(RettangoloTwips(left, top, width, height));
+}
+
+QString FamigliaInstallata(const QString& family) {
+    const QStringList installed = QFontDatabase::families();
+    const auto present = [&](const QString& name) {
+        return installed.contains(name, Qt::CaseInsensitive);
+    };
+    if (present(family)) {
+        return family;
+    }
+    QStringList stand_ins;
+    if (family.compare(QStringLiteral("Corbel"), Qt::CaseInsensitive) == 0) {
+        stand_ins = {QStringLiteral("Carlito"), QStringLiteral("Liberation Sans"),
+                     QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")};
+    } else if (family.compare(QStringLiteral("Arial"), Qt::CaseInsensitive) == 0) {
+        stand_ins = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                     QStringLiteral("DejaVu Sans")};
+    } else {
+        stand_ins = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+    }
+    for (const QString& name : stand_ins) {
+        if (present(name)) {
+            return name;
+        }
+    }
+    return QApplication::font().family();
+}
+
+QFont Carattere(const QString& family, double points, bool bold) {
+    QFont font(FamigliaInstallata(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+void Sfondo(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Button, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void ColoreTesto(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
+}
+
+} // namespace vdx::ui

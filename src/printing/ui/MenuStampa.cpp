@@ -1,0 +1,400 @@
+#include "printing/ui/MenuStampa.h"
+
+#include "dialog/ui/Aspetto.h"
+#include "dialog/ui/Disegni.h"
+#include "dialog/ui/Errori.h"
+#include "dialog/ui/Messaggi.h"
+#include "jet/Database.h"
+#include "shared/Environment.h"
+#include "shared/FileNames.h"
+#include "shared/Platform.h"
+#include "shared/RequestState.h"
+#include "shared/TextFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cstdio>
+
+namespace vdx::ui {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QColor SfondoFinestra(128, 128, 255);
+const QColor SfondoElenco(255, 224, 192);
+constexpr int Larghezza = 6165;
+constexpr int Altezza = 2760;
+
+const std::string NessunaStampante = "<nessuna stampante>";
+
+struct Condiviso {
+    std::string codiceAssistenza;
+    std::string nomeCopiaDoc;
+    MenuStampa::AttesaFn attesa;
+    MenuStampa::StampantiFn stampanti;
+};
+
+Condiviso& condiviso() {
+    static Condiviso c;
+    return c;
+}
+
+QStringList stampantiDiSistema() {
+    if (condiviso().stampanti) {
+        return condiviso().stampanti();
+    }
+    return QPrinterInfo::availablePrinterNames();
+}
+
+// "doc\fd" + pclocal + yyyymmddhhmm + ".doc"
+std::string nomeCopia(const DataOra& t) {
+    char data[32];
+    std::snprintf(data, sizeof data, "%04d%02d%02d%02d%02d", t.anno, t.mese, t.giorno, t.ora,
+                  t.minuti);
+    return "doc\\fd" + PcLocale() + data + ".doc";
+}
+
+void nonDisponibile(QWidget* parent, const std::string& cosa) {
+    Avviso(parent, cosa + " non e' ancora disponibile in questa versione.", "Stampa",
+           Icona::Esclamazione);
+}
+
+} // namespace
+
+MenuStampa::MenuStampa(fs::path cartella, Orologio orologio, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      cartella_(std::move(cartella)),
+      orologio_(std::move(orologio)) {
+    setModal(true);
+    costruisci();
+    Form_Load();
+}
+
+MenuStampa::~MenuStampa() = default;
+
+void MenuStampa::costruisci() {
+    setWindowTitle(QStringLiteral("Stampe non modificabili"));
+    setFixedSize(Pixel(Larghezza), Pixel(Altezza));
+    Sfondo(this, SfondoFinestra);
+
+    const QFont corbel = Carattere(QStringLiteral("Corbel"), 9.75);
+    const QFont arial = Carattere(QStringLiteral("Arial"), 8.25, true);
+
+    struct Etichetta {
+        const char* testo;
+        int left, top, width;
+        bool centrata;
+    };
+    const std::array<Etichetta, 3> etichette{{
+        {"Stampante ", 150, 1320, 1215, false},
+        {"Virtuale ", 150, 480, 1215, false},
+        {"SELEZIONE", 120, 120, 5895, true},
+    }};
+    for (std::size_t i = 0; i < etichette.size(); ++i) {
+        auto* label = new QLabel(QString::fromLatin1(etichette[i].testo), this);
+        label->setFont(corbel);
+        ColoreTesto(label, Qt::white);
+        if (etichette[i].centrata) {
+            label->setAlignment(Qt::AlignCenter);
+        }
+        Posiziona(label, etichette[i].left, etichette[i].top, etichette[i].width, 255);
+        label1_[i] = label;
+    }
+
+    const auto elenco = [&](int top) {
+        auto* combo = new QComboBox(this);
+        combo->setEditable(false);
+        combo->setFont(arial);
+        Sfondo(combo, SfondoElenco);
+        Posiziona(combo, 1350, top, 4695, 330);
+        return combo;
+    };
+    combo1_ = elenco(480);
+    combo2_ = elenco(1320);
+
+    const auto casella = [&](const char* testo, int left, int width, int height) {
+        auto* chk = new QCheckBox(QString::fromLatin1(testo), this);
+        chk->setFont(corbel);
+        ColoreTesto(chk, Qt::white);
+        Posiziona(chk, left, 960, width, height);
+        return chk;
+    };
+    chk_ = casella("Stampa Compressa", 120, 1935, 255);
+    chk2_ = casella("Stampa orizzontale", 2070, 1980, 264);
+    chk3_ = casella("Stampa fronte / retro", 4110, 2220, 264);
+    chk_->setChecked(true);
+
+    struct Pulsante {
+        Disegno disegno;
+        int left;
+        const char* suggerimento;
+    };
+    const std::array<Pulsante, 6> pulsanti{{
+        {Disegno::DocumentoW, 2190, "Apri la copia del tableau"},
+        {Disegno::DocumentoX, 3150, "Esporta per il foglio di calcolo"},
+        {Disegno::DocumentoPdf, 4110, "Stampa in PDF"},
+        {Disegno::Stampante, 150, "Stampa"},
+        {Disegno::Anteprima, 1110, "Anteprima"},
+        {Disegno::Uscita, 5190, "Esci"},
+    }};
+    for (std::size_t i = 0; i < pulsanti.size(); ++i) {
+        auto* tasto = new QToolButton(this);
+        tasto->setIcon(IconaDisegno(pulsanti[i].disegno));
+        tasto->setIconSize(QSize(48, 48));
+        tasto->setToolTip(QString::fromLatin1(pulsanti[i].suggerimento));
+        tasto->setFocusPolicy(Qt::StrongFocus);
+        Posiziona(tasto, pulsanti[i].left, 1800, 855, 855);
+        tasto->installEventFilter(this);
+        const int indice = static_cast<int>(i);
+        connect(tasto, &QToolButton::clicked, this, [this, indice] {
+            Protetto(this, [&] { Tst_Click(indice); });
+        });
+        tst_[i] = tasto;
+    }
+
+    const std::array<QWidget*, 11> ordine{combo1_, chk_,    chk2_,   chk3_,   combo2_, tst_[0],
+                                          tst_[1], tst_[2], tst_[3], tst_[4], tst_[5]};
+    for (std::size_t i = 1; i < ordine.size(); ++i) {
+        setTabOrder(ordine[i - 1], ordine[i]);
+    }
+}
+
+QToolButton* MenuStampa::Tst(int index) const {
+    return tst_.at(static_cast<std::size_t>(index));
+}
+
+QLabel* MenuStampa::Label1(int index) const {
+    return label1_.at(static_cast<std::size_t>(index));
+}
+
+std::string MenuStampa::testoCombo1() const {
+    return ACp1252(combo1_->currentText());
+}
+
+std::string MenuStampa::testoCombo2() const {
+    return ACp1252(combo2_->currentText());
+}
+
+short MenuStampa::valoreChk() const {
+    return chk_->isChecked() ? 1 : 0;
+}
+
+short MenuStampa::valoreChk2() const {
+    return chk2_->isChecked() ? 1 : 0;
+}
+
+short MenuStampa::valoreChk3() const {
+    return chk3_->isChecked() ? 1 : 0;
+}
+
+const std::string& MenuStampa::CodiceAssistenzaMenu() {
+    return condiviso().codiceAssistenza;
+}
+
+const std::string& MenuStampa::NomeCopiaDoc() {
+    return condiviso().nomeCopiaDoc;
+}
+
+fs::path MenuStampa::PercorsoCopiaDoc() const {
+    return RisolviNome(cartella_, NomeCopiaDoc());
+}
+
+void MenuStampa::ImpostaAttesaModale(AttesaFn attesa) {
+    condiviso().attesa = std::move(attesa);
+}
+
+void MenuStampa::ImpostaStampantiDiSistema(StampantiFn stampanti) {
+    condiviso().stampanti = std::move(stampanti);
+}
+
+// ---- life cycle ----------------------------------------------------------
+
+void MenuStampa::MostraModale() {
+    if (condiviso().attesa) {
+        show();
+        condiviso().attesa(*this);
+        if (isVisible()) {
+            close();
+        }
+        return;
+    }
+    exec();
+}
+
+void MenuStampa::Form_Load() {
+    // Each step on its own: one that fails is skipped and the next runs.
+    try {
+        if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
+            const QRect area = schermo->geometry();
+            const int top = (Twips(area.height()) - Altezza) / 2;
+            const int left = (Twips(area.width()) - Larghezza) / 2;
+            move(area.left() + Pixel(std::max(left, 0)), area.top() + Pixel(std::max(top, 0)));
+        }
+    } catch (...) {
+    }
+
+    if (StatoCondiviso().HotelCorrente == 0) {
+        StatoCondiviso().HotelCorrente = 1;
+    }
+
+    try {
+        std::error_code ec;
+        fs::create_directories(RisolviNome(cartella_, "doc"), ec);
+    } catch (...) {
+    }
+
+    try {
+        condiviso().nomeCopiaDoc = nomeCopia(orologio_());
+        if (const auto report = TrovaFile(cartella_, "fd" + PcLocale())) {
+            // written whole or not at all
+            ScriviFileAtomico(PercorsoCopiaDoc(), LeggiFile(*report));
+        }
+    } catch (...) {
+    }
+
+    try {
+        combo2_->clear();
+        const QStringList stampanti = stampantiDiSistema();
+        if (stampanti.isEmpty()) {
+            combo2_->addItem(DaCp1252(NessunaStampante));
+        } else {
+            combo2_->addItems(stampanti);
+        }
+        combo2_->setCurrentIndex(-1);
+    } catch (...) {
+    }
+}
+
+void MenuStampa::Form_Activate() {
+    raise();
+    combo1_->clear();
+    senzaDestinazioni_ = false;
+
+    {
+        auto db = jet::Database::OpenDatabase(cartella_, "AnagraficaHotels.mdb");
+        auto hotels = db->OpenRecordset("AnagraficaHotels");
+        if (hotels.FindFirst("Numero = 1")) {
+            const jet::Valore codice = hotels.Campo("CodiceAssistenza");
+            condiviso().codiceAssistenza = codice.nullo() ? std::string(" ") : codice.testo();
+        }
+        hotels.Close();
+        db->Close();
+    }
+    {
+        auto db = jet::Database::OpenDatabase(cartella_, "Stampanti.mdb");
+        auto stampanti = db->OpenRecordset("Stampanti");
+        for (bool trovato = stampanti.FindFirst("NumeroHotel = 1"); trovato;
+             trovato = stampanti.FindNext("NumeroHotel = 1")) {
+            combo1_->addItem(DaCp1252(stampanti.Testo("Destinazione")));
+        }
+        stampanti.Close();
+        db->Close();
+    }
+
+    if (combo1_->count() > 0) {
+        combo1_->setCurrentIndex(0);
+    } else {
+        // Nowhere to print: the menu closes at once, without a message. The
+        // close waits for the event loop, as we may be inside show().
+        senzaDestinazioni_ = true;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void MenuStampa::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous() && !attivata_) {
+        attivata_ = true;
+        Protetto(this, [this] { Form_Activate(); });
+    }
+}
+
+void MenuStampa::keyPressEvent(QKeyEvent* event) {
+    // Esc does not close the menu: only the exit button (or the window's own
+    // close box) does.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool MenuStampa::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* tasto = static_cast<QKeyEvent*>(event);
+        if (tasto->key() == Qt::Key_Return || tasto->key() == Qt::Key_Enter) {
+            for (QToolButton* t : tst_) {
+                if (watched == t) {
+                    t->click();
+                    return true;
+                }
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- buttons -------------------------------------------------------------
+
+void MenuStampa::Tst_Click(int index) {
+    switch (index) {
+    case ApriCopia: apriCopia(); break;
+    case Esporta: esporta(); break;
+    case StampaPdf: stampaPdf(); break;
+    case Stampa: stampa(); break;
+    case Anteprima:
+        if (anteprima() && !InChiusura()) {
+            // back from a window of ours: the menu is active again
+            Form_Activate();
+        }
+        break;
+    case Esci: close(); break;
+    default: break;
+    }
+}
+
+void MenuStampa::apriCopia() {
+    const fs::path copia = PercorsoCopiaDoc();
+    std::error_code ec;
+    if (NomeCopiaDoc().empty() || !fs::is_regular_file(copia, ec)) {
+        Avviso(this, "Il tableau non e' stato copiato in " + NomeCopiaDoc() + ".", "Stampa",
+               Icona::Esclamazione);
+        return;
+    }
+    if (!piattaforma::ApriConProgramma(copia)) {
+        Avviso(this, "Nessun programma per aprire " + NomeCopiaDoc() + ".", "Stampa",
+               Icona::Esclamazione);
+    }
+}
+
+void MenuStampa::esporta() {
+    nonDisponibile(this, "L'esportazione per il foglio di calcolo");
+}
+
+void MenuStampa::stampaPdf() {
+    nonDisponibile(this, "La stampa in PDF");
+}
+
+void MenuStampa::stampa() {
+    nonDisponibile(this, "La stampa");
+}
+
+bool MenuStampa::anteprima() {
+    nonDisponibile(this, "L'anteprima");
+    return false;
+}
+
+} // namespace vdx::ui
