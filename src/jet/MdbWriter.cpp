@@ -132,7 +132,7 @@ std::vector<Posto> disponi(const std::vector<Colonna>& colonne, std::uint16_t& l
         p.numero = static_cast<std::uint16_t>(i);
         p.caratteri = c.caratteri;
         switch (c.tipo) {
-        case TipoColonna::Boolean: p.codice = 0x01; p.dimensione = 0; break;
+        case TipoColonna::Boolean: p.codice = 0x01; p.dimensione = 1; break;
         case TipoColonna::Byte: p.codice = 0x02; p.dimensione = 1; break;
         case TipoColonna::Integer: p.codice = 0x03; p.dimensione = 2; break;
         case TipoColonna::Long: p.codice = 0x04; p.dimensione = 4; break;
@@ -147,11 +147,15 @@ std::vector<Posto> disponi(const std::vector<Colonna>& colonne, std::uint16_t& l
         case TipoColonna::Memo: p.codice = 0x0C; p.dimensione = 0; break;
         }
         p.fisso = c.tipo != TipoColonna::Text && c.tipo != TipoColonna::Memo;
-        if (p.fisso) {
+        // A fixed column carries the count of variable columns before it,
+        // as Access writes it; a variable one its own index.
+        p.variabile = p.fisso ? variabili : variabili++;
+        if (c.tipo == TipoColonna::Boolean) {
+            // The value is the null-mask bit: no room in the row, offset 0
+            // and size 1 in the definition, as Access writes it.
+        } else if (p.fisso) {
             p.offset = lunghezzaFissa;
             lunghezzaFissa = static_cast<std::uint16_t>(lunghezzaFissa + p.dimensione);
-        } else {
-            p.variabile = variabili++;
         }
         posti.push_back(p);
     }
@@ -366,7 +370,7 @@ struct ScrittoreMdb::Stato {
         corrente.pagine.clear();
         lunghezzaFissa = 0;
         for (const Posto& p : corrente.posti) {
-            if (p.fisso) {
+            if (p.fisso && p.tipo != TipoColonna::Boolean) {
                 lunghezzaFissa = std::max<std::uint16_t>(lunghezzaFissa, p.offset + p.dimensione);
             }
         }
@@ -577,11 +581,9 @@ struct ScrittoreMdb::Stato {
             q[0] = p.codice;
             metti32(q + 1, 0x659);
             metti16(q + 5, p.numero);
-            metti16(q + 7, p.fisso ? 0 : p.variabile);
+            metti16(q + 7, p.variabile);
             metti16(q + 9, p.numero);
-            if (!p.fisso) {
-                metti16(q + 11, 0x0409);
-            }
+            metti16(q + 11, 0x0409);
             q[15] = p.fisso ? 0x03 : 0x02;
             q[16] = p.fisso ? 0x00 : 0x01;
             metti16(q + 21, p.fisso ? p.offset : 0);
@@ -685,8 +687,7 @@ struct ScrittoreMdb::Stato {
         }
         scriviPagina(0, testata.data());
 
-        if (::ftruncate(fd, static_cast<off_t>(prossima) * static_cast<off_t>(kPagina)) != 0 ||
-            ::fsync(fd) != 0) {
+        if (::ftruncate(fd, static_cast<off_t>(prossima) * static_cast<off_t>(kPagina)) != 0) {
             throw Error(err::PathAccess, "cannot write " + file.string() + ": " + std::strerror(errno));
         }
         const int esito = ::close(fd);
@@ -772,6 +773,9 @@ void ScrittoreMdb::iniziaTabella(const std::string& nome, std::vector<Colonna> c
 ScrittoreMdb& ScrittoreMdb::nullo(std::size_t colonna) {
     const Posto& p = s_->posto(colonna);
     s_->presente[colonna] = 0;
+    if (p.tipo == TipoColonna::Boolean) {
+        return *this; // no room of its own in the row
+    }
     if (p.fisso) {
         std::fill_n(s_->fisso.begin() + p.offset, p.dimensione, 0);
     } else {

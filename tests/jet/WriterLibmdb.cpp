@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <unistd.h>
@@ -78,7 +79,7 @@ TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& t
     if (mdb == nullptr) {
         throw std::runtime_error("libmdb cannot open " + file.string());
     }
-    const std::size_t misura = 1 << 22;
+    const std::size_t misura = 1 << 19; // the longest memo of the tests, in UTF-8
     mdb_set_bind_size(mdb, misura);
     mdb_read_catalog(mdb, MDB_TABLE);
     MdbTableDef* t = mdb_read_table_by_name(mdb, const_cast<gchar*>(tabella.c_str()), MDB_TABLE);
@@ -90,14 +91,17 @@ TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& t
     mdb_rewind_table(t);
     letta.righeDichiarate = t->num_rows;
     const unsigned n = t->num_cols;
-    std::vector<std::vector<char>> legami(n, std::vector<char>(misura + 1));
+    std::vector<std::unique_ptr<char[]>> legami;
+    for (unsigned i = 0; i < n; ++i) {
+        legami.emplace_back(new char[misura + 1]);
+    }
     std::vector<int> lunghezze(n);
     for (unsigned i = 0; i < n; ++i) {
         auto* c = static_cast<MdbColumn*>(g_ptr_array_index(t->columns, i));
         letta.colonne.emplace_back(c->name);
         letta.tipi.push_back(c->col_type);
         letta.dimensioni.push_back(c->col_size);
-        mdb_bind_column(t, static_cast<int>(i + 1), legami[i].data(), &lunghezze[i]);
+        mdb_bind_column(t, static_cast<int>(i + 1), legami[i].get(), &lunghezze[i]);
     }
     std::vector<MdbField> campi(n);
     while (mdb_fetch_row(t)) {
@@ -110,7 +114,7 @@ TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& t
             auto* c = static_cast<MdbColumn*>(g_ptr_array_index(t->columns, i));
             ValoreLetto& v = riga[i];
             v.nullo = campi[i].is_null != 0;
-            v.testo.assign(legami[i].data(), static_cast<std::size_t>(lunghezze[i]));
+            v.testo.assign(legami[i].get(), static_cast<std::size_t>(lunghezze[i]));
             if (c->col_type == MDB_BOOL) {
                 v.vero = c->cur_value_len == 0;
                 v.nullo = false;
@@ -125,6 +129,40 @@ TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& t
     mdb_close(mdb);
     letta.stderrTesto = cattura.fine();
     return letta;
+}
+
+std::vector<Descrittore> DescrittoriTdef(const std::filesystem::path& file, const std::string& tabella) {
+    MdbHandle* mdb = mdb_open(file.c_str(), MDB_NOFLAGS);
+    if (mdb == nullptr) {
+        throw std::runtime_error("libmdb cannot open " + file.string());
+    }
+    long pagina = -1;
+    if (mdb_read_catalog(mdb, MDB_TABLE) != nullptr) {
+        for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+            auto* voce = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+            if (voce->object_type == MDB_TABLE && tabella == voce->object_name) {
+                pagina = static_cast<long>(voce->table_pg);
+            }
+        }
+    }
+    mdb_close(mdb);
+    if (pagina < 0) {
+        throw std::runtime_error("no table " + tabella + " in " + file.string());
+    }
+    const std::string byte = leggiFile(file).substr(static_cast<std::size_t>(pagina) * 4096, 4096);
+    auto u16 = [&](std::size_t at) {
+        return static_cast<int>(static_cast<unsigned char>(byte[at]) |
+                                (static_cast<unsigned char>(byte[at + 1]) << 8));
+    };
+    const int colonne = u16(45);
+    const int indici = u16(51);
+    std::vector<Descrittore> d;
+    for (int i = 0; i < colonne; ++i) {
+        const std::size_t at = 63 + 12 * static_cast<std::size_t>(indici) + 25 * static_cast<std::size_t>(i);
+        d.push_back({static_cast<unsigned char>(byte[at]), u16(at + 5), u16(at + 7),
+                     static_cast<unsigned char>(byte[at + 15]), u16(at + 21), u16(at + 23)});
+    }
+    return d;
 }
 
 EsitoComando Esegui(const std::string& comando) {

@@ -34,6 +34,21 @@ std::vector<std::string> TabelleLibmdb(const std::filesystem::path& file);
 // cannot open the file or the table.
 TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& tabella);
 
+// A column descriptor as stored in the table definition page.
+struct Descrittore {
+    int tipo = 0;
+    int numero = 0;
+    int variabile = 0;
+    int flag = 0;
+    int offsetFisso = 0;
+    int dimensione = 0;
+    bool operator==(const Descrittore&) const = default;
+};
+
+// The column descriptors of a table, read straight from its definition page
+// (found through libmdb's catalog).
+std::vector<Descrittore> DescrittoriTdef(const std::filesystem::path& file, const std::string& tabella);
+
 struct EsitoComando {
     int codice = -1;
     std::string out;

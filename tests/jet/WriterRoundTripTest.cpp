@@ -170,8 +170,8 @@ TEST(WriterRoundTrip, BooleansAreTheNullMaskBit) {
     ScrittoreMdb mdb(dir / "b.mdb");
     mdb.iniziaTabella("B", {ColonnaDa("Si:Boolean"), ColonnaDa("N:Long")});
     mdb.booleano(0, true).intero(1, 1).aggiungiRiga();
-    mdb.booleano(0, false).intero(1, 2).aggiungiRiga();
-    mdb.intero(1, 3).aggiungiRiga(); // not set: false
+    mdb.intero(1, 2).booleano(0, false).aggiungiRiga();
+    mdb.intero(1, 3).nullo(0).aggiungiRiga(); // NULL: false, the Long untouched
     mdb.intero(0, 5).intero(1, 4).aggiungiRiga();
     mdb.chiudiTabella();
     mdb.chiudi();
