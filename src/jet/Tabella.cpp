@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace vdx::jet {
 
@@ -185,7 +186,18 @@ std::int64_t Valore::denaro() const {
     if (conIntero(tipo_)) {
         return intero_ * 10000;
     }
-    return std::llround(numero() * 10000.0);
+    // Beyond the range of money the value is held at its ends.
+    const double scalato = numero() * 10000.0;
+    if (std::isnan(scalato)) {
+        return 0;
+    }
+    if (scalato >= 9.2e18) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    if (scalato <= -9.2e18) {
+        return std::numeric_limits<std::int64_t>::min();
+    }
+    return std::llround(scalato);
 }
 
 // ---------------------------------------------------------------- ColonnaLetta
