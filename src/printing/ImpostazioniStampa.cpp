@@ -1,0 +1,123 @@
+#include "printing/ImpostazioniStampa.h"
+
+#include "jet/Database.h"
+#include "shared/Environment.h"
+#include "shared/FileNames.h"
+#include "shared/Numeric.h"
+#include "shared/TextFile.h"
+
+#include <limits>
+
+namespace vdx {
+
+namespace {
+
+short AIntero(double v) {
+    const long long n = ArrotondaPari(v);
+    if (n > std::numeric_limits<short>::max()) {
+        return std::numeric_limits<short>::max();
+    }
+    if (n < std::numeric_limits<short>::min()) {
+        return std::numeric_limits<short>::min();
+    }
+    return static_cast<short>(n);
+}
+
+// A text value inside a criterion: quotes are doubled so a name holding one
+// cannot end the text early.
+std::string TestoCriterio(std::string_view testo) {
+    std::string out = "'";
+    for (char c : testo) {
+        out.push_back(c);
+        if (c == '\'') {
+            out.push_back('\'');
+        }
+    }
+    out.push_back('\'');
+    return out;
+}
+
+} // namespace
+
+std::string_view TogliSpazi(std::string_view testo) {
+    const auto primo = testo.find_first_not_of(' ');
+    if (primo == std::string_view::npos) {
+        return {};
+    }
+    const auto ultimo = testo.find_last_not_of(' ');
+    return testo.substr(primo, ultimo - primo + 1);
+}
+
+std::array<double, 12> DividiGruppi(std::string_view testo) {
+    std::array<double, 12> valori{};
+    for (std::size_t k = 0; k < valori.size(); ++k) {
+        const std::size_t inizio = 3 * k;
+        if (inizio < testo.size()) {
+            valori[k] = LeggiNumero(testo.substr(inizio, 3));
+        }
+    }
+    return valori;
+}
+
+std::string LeggiFontStampa(const std::filesystem::path& cartella) {
+    const auto file = TrovaFile(cartella, "FontStp.txt");
+    if (!file) {
+        return "Courier New";
+    }
+    LettoreRighe lettore(*file);
+    const auto prima = lettore.leggi();
+    if (!prima) {
+        return "Courier New"; // the file is there but holds no line
+    }
+    return std::string(TogliSpazi(*prima));
+}
+
+std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path& cartella,
+                                                    const SceltaStampa& scelta) {
+    ImpostazioniStampa s;
+    s.fontStampa = LeggiFontStampa(cartella);
+
+    {
+        auto db = jet::Database::OpenDatabase(cartella, "Contatori.mdb");
+        auto contatori = db->OpenRecordset("Contatori");
+        if (contatori.FindFirst("NumeroHotel = " + std::to_string(scelta.hotel))) {
+            s.lunghezzaPagina = AIntero(
+                contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
+        }
+        db->Close();
+    }
+
+    auto db = jet::Database::OpenDatabase(cartella, "Stampanti.mdb");
+    auto stampanti = db->OpenRecordset("Stampanti");
+    auto setStampa = db->OpenRecordset("SetStampa");
+    if (!stampanti.FindFirst("Destinazione = " + TestoCriterio(scelta.destinazione))) {
+        db->Close();
+        return std::nullopt;
+    }
+    const short tipo = AIntero(stampanti.Numero("TipoStampa"));
+    if (setStampa.FindFirst("TipoStampa = " + std::to_string(tipo))) {
+        s.valoriCompresso = DividiGruppi(setStampa.Testo("Compresso"));
+        const auto grassetto = DividiGruppi(setStampa.Testo("Grassetto"));
+        for (std::size_t k = 0; k < grassetto.size(); ++k) {
+            s.valoriGrassetto[k] = AIntero(grassetto[k]);
+        }
+        s.righeFoglio = s.grassetto(scelta.compressa ? 7 : 8);
+        s.righeIniziali = s.grassetto(6);
+    }
+
+    const std::string destinazione = stampanti.Testo("Destinazione");
+    const auto ambiente = VariabileAmbiente(destinazione);
+    if (ambiente && !ambiente->empty()) {
+        s.uscitaStampa = *ambiente;
+    } else {
+        s.uscitaStampa = stampanti.Testo("Linea");
+    }
+    db->Close();
+
+    if (!TogliSpazi(scelta.stampanteSistema).empty()) {
+        s.uscitaStampa = scelta.stampanteSistema;
+    }
+    return s;
+}
+
+} // namespace vdx

@@ -1,0 +1,179 @@
+#include "printing/StampaDiretta.h"
+
+#include "report/ConvertiBordi.h"
+#include "shared/Error.h"
+#include "shared/FileNames.h"
+#include "shared/Numeric.h"
+#include "shared/TextFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vdx {
+
+namespace {
+
+constexpr std::string_view kFineRiga = "\r\n";
+
+Error ErroreScrittura(const std::filesystem::path& percorso, int codice) {
+    if (codice == ENOSPC || codice == EDQUOT) {
+        return Error(err::DiskFull, "Disco pieno scrivendo " + percorso.string());
+    }
+    return Error(err::PathAccess,
+                 "Errore scrivendo " + percorso.string() + ": " + std::strerror(codice));
+}
+
+class StampaDiretta {
+public:
+    StampaDiretta(UscitaByte& u, const ImpostazioniStampa& s, const SceltaStampa& c)
+        : u_(u), s_(s), c_(c) {}
+
+    void righeIniziali() {
+        for (int i = 0; i < s_.righeIniziali; ++i) {
+            u_.scrivi(" ");
+            u_.scrivi(kFineRiga);
+        }
+        righeScritte_ = s_.righeIniziali;
+    }
+
+    void riga(std::string testo) {
+        if (!c_.conBordi()) {
+            ConvertiBordi(testo);
+        }
+        if (testo != "\f") {
+            u_.scrivi(testo);
+            u_.scrivi(kFineRiga);
+            ++righeScritte_;
+        } else {
+            chiudiPagina();
+            righeIniziali();
+        }
+        if (righeScritte_ == s_.lunghezzaPagina) {
+            chiudiPagina();
+            righeIniziali();
+        }
+    }
+
+    void fine() {
+        if (righeScritte_ > 0) {
+            chiudiPagina();
+        }
+    }
+
+private:
+    void chiudiPagina() {
+        if (c_.riempiFoglio()) {
+            while (righeScritte_ < s_.righeFoglio) {
+                u_.scrivi(kFineRiga);
+                ++righeScritte_;
+            }
+        } else {
+            u_.scrivi("\f");
+        }
+        righeScritte_ = 0;
+    }
+
+    UscitaByte& u_;
+    const ImpostazioniStampa& s_;
+    const SceltaStampa& c_;
+    int righeScritte_ = 0;
+};
+
+} // namespace
+
+UscitaDispositivo::UscitaDispositivo(const std::filesystem::path& percorso) : percorso_(percorso) {
+    struct stat info {};
+    const bool esiste = ::stat(percorso.c_str(), &info) == 0;
+    file_ = !esiste || S_ISREG(info.st_mode);
+    const int flags = file_ ? (O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC) : (O_WRONLY | O_CLOEXEC);
+    do {
+        fd_ = ::open(percorso.c_str(), flags, 0666);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0) {
+        throw Error(err::PathAccess,
+                    "Impossibile aprire " + percorso.string() + ": " + std::strerror(errno));
+    }
+}
+
+UscitaDispositivo::~UscitaDispositivo() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void UscitaDispositivo::scrivi(std::string_view bytes) {
+    if (fd_ < 0) {
+        throw Error(err::BadFileNumber, "Uscita chiusa: " + percorso_.string());
+    }
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw ErroreScrittura(percorso_, errno);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+void UscitaDispositivo::chiudi() {
+    if (fd_ < 0) {
+        return;
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    // A file is synced so a full disk shows now rather than after "done".
+    if (file_ && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+        const int codice = errno;
+        ::close(fd);
+        throw ErroreScrittura(percorso_, codice);
+    }
+    if (::close(fd) != 0 && errno != EINTR) {
+        throw ErroreScrittura(percorso_, errno);
+    }
+}
+
+std::filesystem::path PercorsoUscita(const std::filesystem::path& cartella, const std::string& nome) {
+    const std::filesystem::path p(nome);
+    if (p.is_absolute()) {
+        return p;
+    }
+    return RisolviNome(cartella, nome);
+}
+
+std::string CodiciControllo(const ImpostazioniStampa& impostazioni, bool compressa) {
+    const int primo = compressa ? 1 : 7;
+    std::string codici;
+    for (int k = primo; k < primo + 5; ++k) {
+        const double valore = impostazioni.compresso(k);
+        const long long codice = ArrotondaPari(valore);
+        if (codice < 0 || codice > 255) {
+            throw Error(err::InvalidCall, "Codice di controllo della stampante fuori dai limiti (0-255): " +
+                                              std::to_string(codice));
+        }
+        codici.push_back(static_cast<char>(static_cast<unsigned char>(codice)));
+    }
+    return codici;
+}
+
+bool StampaModoDiretto(UscitaByte& uscita, const ImpostazioniStampa& impostazioni,
+                       const SceltaStampa& scelta, const std::filesystem::path& report) {
+    uscita.scrivi(CodiciControllo(impostazioni, scelta.compressa));
+    if (!std::filesystem::exists(report)) {
+        return false;
+    }
+    LettoreRighe lettore(report);
+    StampaDiretta stampa(uscita, impostazioni, scelta);
+    stampa.righeIniziali();
+    while (auto riga = lettore.leggi()) {
+        stampa.riga(std::move(*riga));
+    }
+    stampa.fine();
+    return true;
+}
+
+} // namespace vdx

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "printing/ImpostazioniStampa.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vdx {
+
+// Where direct-mode printing writes its bytes.
+class UscitaByte {
+public:
+    virtual ~UscitaByte() = default;
+    virtual void scrivi(std::string_view bytes) = 0;
+    // Flushes and closes; a failure (a full disk) is thrown here at the latest.
+    virtual void chiudi() = 0;
+};
+
+// Keeps the bytes, for tests and for building an output whole.
+class UscitaMemoria final : public UscitaByte {
+public:
+    void scrivi(std::string_view bytes) override { bytes_.append(bytes); }
+    void chiudi() override { chiusa_ = true; }
+    const std::string& bytes() const { return bytes_; }
+    bool chiusa() const { return chiusa_; }
+
+private:
+    std::string bytes_;
+    bool chiusa_ = false;
+};
+
+// A file, port or device opened by name for writing: a file is created or
+// replaced; a device (/dev/usb/lp0, a named pipe) is written as it is. The
+// bytes go out exactly as given. Opening fails with vdx::Error 75 naming the
+// output; a full disk is vdx::Error 61; other write failures 75.
+class UscitaDispositivo final : public UscitaByte {
+public:
+    explicit UscitaDispositivo(const std::filesystem::path& percorso);
+    ~UscitaDispositivo() override;
+    UscitaDispositivo(const UscitaDispositivo&) = delete;
+    UscitaDispositivo& operator=(const UscitaDispositivo&) = delete;
+
+    void scrivi(std::string_view bytes) override;
+    void chiudi() override;
+
+private:
+    std::filesystem::path percorso_;
+    int fd_ = -1;
+    bool file_ = false;
+};
+
+// The path an output name stands for: absolute names as they are, others in
+// the working folder (found without regard to letter case).
+std::filesystem::path PercorsoUscita(const std::filesystem::path& cartella, const std::string& nome);
+
+// The five control codes of the print: ValoriCompresso(1..5) for compressed
+// print, (7..11) for normal, each rounded to a whole number (a half to the
+// even neighbour). A value outside 0 to 255 is vdx::Error 5.
+std::string CodiciControllo(const ImpostazioniStampa& impostazioni, bool compressa);
+
+// Writes the print straight to `uscita`: the five control codes, then, when
+// the report file exists, RigheIniziali lines of one space and the report
+// lines, ending each page with a form feed (or, with "U", with empty lines up
+// to RigheFoglio) at every form-feed line and every LunghezzaPagina lines.
+// Returns false when the report file is missing (only the codes are written).
+bool StampaModoDiretto(UscitaByte& uscita, const ImpostazioniStampa& impostazioni,
+                       const SceltaStampa& scelta, const std::filesystem::path& report);
+
+} // namespace vdx

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "printing/ImpostazioniStampa.h"
+#include "printing/Stampante.h"
+
+#include <filesystem>
+#include <string_view>
+
+namespace vdx {
+
+// Prints one line on `stampante`; each "ç" in it is a marker, not printed,
+// that switches bold on (0.4 point smaller) or off again (0.4 point larger),
+// the size read back from the printer each time. Every line starts with the
+// marker off; the printer keeps whatever bold and size the line leaves.
+void StampaLaser(Stampante& stampante, std::string_view testo);
+
+// Prints the report file `report` through the system printer: the page head
+// (one space in "Times New Roman" at ValoriCompresso(1)), RigheIniziali blank
+// lines, then the report lines, a new page every LunghezzaPagina lines and at
+// each form-feed line. Returns false, printing nothing, when the report file
+// does not exist. A new page is started only when a line follows, so a form
+// feed or a full page at the end of the report leaves no empty sheet.
+bool StampaModoDriver(Stampante& stampante, const ImpostazioniStampa& impostazioni,
+                      const SceltaStampa& scelta, const std::filesystem::path& cartella,
+                      const std::filesystem::path& report);
+
+// Whether the output names a PDF file ("...pdf", any letter case).
+bool UscitaPdf(std::string_view uscita);
+
+} // namespace vdx

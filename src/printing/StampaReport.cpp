@@ -1,0 +1,69 @@
+#include "printing/StampaReport.h"
+
+#include "jet/Database.h"
+#include "printing/StampaDiretta.h"
+#include "printing/StampaDriver.h"
+#include "shared/Environment.h"
+#include "shared/FileNames.h"
+
+namespace vdx {
+
+EsitoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
+                         const FabbricaStampante& fabbrica) {
+    const auto impostazioni = LeggiImpostazioni(cartella, scelta);
+    if (!impostazioni) {
+        return EsitoStampa::DestinazioneSconosciuta;
+    }
+    const auto report = RisolviNome(cartella, NomeReportNumerico());
+
+    if (impostazioni->modoDriver()) {
+        auto stampante = fabbrica();
+        return StampaModoDriver(*stampante, *impostazioni, scelta, cartella, report)
+                   ? EsitoStampa::Stampata
+                   : EsitoStampa::ReportMancante;
+    }
+
+    // Codes out of range are refused before the output is opened, so a file
+    // named as output is not emptied for nothing.
+    CodiciControllo(*impostazioni, scelta.compressa);
+    UscitaDispositivo uscita(PercorsoUscita(cartella, impostazioni->uscitaStampa));
+    const bool stampata = StampaModoDiretto(uscita, *impostazioni, scelta, report);
+    uscita.chiudi();
+    return stampata ? EsitoStampa::Stampata : EsitoStampa::ReportMancante;
+}
+
+std::optional<std::string> DestinazionePdf(const std::vector<std::string>& destinazioni) {
+    std::optional<std::string> scelta;
+    for (const std::string& voce : destinazioni) {
+        if (voce.find("PDF") != std::string::npos) {
+            scelta = voce;
+        }
+    }
+    return scelta;
+}
+
+std::vector<std::string> DestinazioniHotel1(const std::filesystem::path& cartella) {
+    auto db = jet::Database::OpenDatabase(cartella, "Stampanti.mdb");
+    auto stampanti = db->OpenRecordset("Stampanti");
+    std::vector<std::string> voci;
+    stampanti.FindFirst("NumeroHotel = 1");
+    while (!stampanti.NoMatch()) {
+        voci.push_back(stampanti.Testo("Destinazione"));
+        stampanti.FindNext("NumeroHotel = 1");
+    }
+    db->Close();
+    return voci;
+}
+
+std::optional<std::string> CodiceAssistenzaHotel1(const std::filesystem::path& cartella) {
+    auto db = jet::Database::OpenDatabase(cartella, "AnagraficaHotels.mdb");
+    auto hotel = db->OpenRecordset("AnagraficaHotels");
+    std::optional<std::string> codice;
+    if (hotel.FindFirst("Numero = 1")) {
+        codice = hotel.Testo("CodiceAssistenza");
+    }
+    db->Close();
+    return codice;
+}
+
+} // namespace vdx

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "printing/ImpostazioniStampa.h"
+#include "printing/Stampante.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vdx {
+
+enum class EsitoStampa {
+    Stampata,                // sent to the printer, port or file
+    DestinazioneSconosciuta, // the destination is not in Stampanti: nothing done
+    ReportMancante,          // no report file: nothing printed (a port got its codes)
+};
+
+// Makes the system printer for a driver-mode print (only asked for then).
+using FabbricaStampante = std::function<std::unique_ptr<Stampante>()>;
+
+// The print button: reads the settings and prints the report file of the
+// workstation ("FD" + numeric pclocal in `cartella`) in driver mode through
+// the printer `fabbrica` makes, or in direct mode to the output named by
+// UscitaStampa. Errors (data files, an output that cannot be opened, a
+// control code out of range, the printer) are thrown as vdx::Error.
+EsitoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
+                         const FabbricaStampante& fabbrica);
+
+// The PDF button's choice among the destinations: the last whose name holds
+// "PDF" in capitals; nullopt when none does.
+std::optional<std::string> DestinazionePdf(const std::vector<std::string>& destinazioni);
+
+// What the print menu lists: the destinations of hotel 1 in the order the
+// data file holds them, and hotel 1's CodiceAssistenza (nullopt when hotel 1
+// is missing). Errors of the data files are thrown.
+std::vector<std::string> DestinazioniHotel1(const std::filesystem::path& cartella);
+std::optional<std::string> CodiceAssistenzaHotel1(const std::filesystem::path& cartella);
+
+} // namespace vdx

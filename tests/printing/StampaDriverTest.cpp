@@ -1,0 +1,184 @@
+#include "printing/StampaDriver.h"
+#include "StampanteRegistrata.h"
+#include "shared/TextFile.h"
+#include "support/WorkFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using vdx::ImpostazioniStampa;
+using vdx::SceltaStampa;
+using vdx::test::CartellaLavoro;
+using vdx::test::StampanteRegistrata;
+using Chiamate = std::vector<std::string>;
+
+ImpostazioniStampa Driver(short lunghezza, short iniziali) {
+    ImpostazioniStampa s;
+    s.valoriCompresso = vdx::DividiGruppi("007000000000000001010000000000000000");
+    s.lunghezzaPagina = lunghezza;
+    s.righeIniziali = iniziali;
+    return s;
+}
+
+// The page head and the size of the report lines, as a compressed portrait
+// print at 7 points gives them.
+Chiamate Testa(int iniziali = 0, const char* dimensione = "size 7") {
+    Chiamate c{"font Times New Roman", "size 7", "line ' '", "font Courier New"};
+    for (int i = 0; i < iniziali; ++i) {
+        c.emplace_back("line ' '");
+    }
+    c.emplace_back(dimensione);
+    return c;
+}
+
+Chiamate operator+(Chiamate a, const Chiamate& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct CasoDriver {
+    const char* nome;
+    std::vector<std::string> righe;
+    ImpostazioniStampa impostazioni;
+    SceltaStampa scelta;
+    Chiamate atteso;
+};
+
+SceltaStampa Scelta(bool compressa = true, bool orizzontale = false, bool fronteRetro = false,
+                    std::string codice = "") {
+    SceltaStampa s;
+    s.compressa = compressa;
+    s.orizzontale = orizzontale;
+    s.fronteRetro = fronteRetro;
+    s.codiceAssistenza = std::move(codice);
+    return s;
+}
+
+// After the first page the blank top lines follow the size of the report.
+Chiamate NuovaPagina(int iniziali, int orientamento = 1, const char* dimensione = "size 7") {
+    Chiamate c{"page", "orient " + std::to_string(orientamento), "font Times New Roman", "size 7",
+               "line ' '", "font Courier New", dimensione};
+    for (int i = 0; i < iniziali; ++i) {
+        c.emplace_back("line ' '");
+    }
+    return c;
+}
+
+std::string B(std::initializer_list<int> codes) {
+    std::string s;
+    for (int code : codes) {
+        s.push_back(static_cast<char>(code));
+    }
+    return s;
+}
+
+class StampaDriverCasi : public ::testing::TestWithParam<CasoDriver> {};
+
+TEST_P(StampaDriverCasi, GivesTheExactSequence) {
+    const CasoDriver& caso = GetParam();
+    CartellaLavoro cartella;
+    vdx::ScriviRigheAtomico(cartella / "FD0", caso.righe);
+    StampanteRegistrata p;
+    ASSERT_TRUE(vdx::StampaModoDriver(p, caso.impostazioni, caso.scelta, cartella.percorso(),
+                                      cartella / "FD0"));
+    EXPECT_EQ(p.chiamate, caso.atteso);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stampe, StampaDriverCasi,
+    ::testing::Values(
+        CasoDriver{"compressed", {"A", "B"}, Driver(60, 0), Scelta(),
+                   Chiamate{"orient 1"} + Testa() + Chiamate{"line 'A'", "line 'B'", "end"}},
+        // The page head stays at ValoriCompresso(1) in normal print.
+        CasoDriver{"normal_size_10", {"A"}, Driver(60, 0), Scelta(false),
+                   Chiamate{"orient 1"} + Testa(0, "size 10") + Chiamate{"line 'A'", "end"}},
+        CasoDriver{"landscape_duplex", {"A"}, Driver(60, 0), Scelta(true, true, true),
+                   Chiamate{"duplex 2", "orient 2"} + Testa() +
+                       Chiamate{"line 'A'", "end", "orient 1"}},
+        CasoDriver{"top_lines_at_head_size", {"A"}, Driver(60, 2), Scelta(false),
+                   Chiamate{"orient 1"} + Testa(2, "size 10") + Chiamate{"line 'A'", "end"}},
+        // Pages of 3 lines with one blank top line: 2 report lines a page.
+        CasoDriver{"paging", {"A", "B", "C", "D", "E"}, Driver(3, 1), Scelta(true, true),
+                   Chiamate{"orient 2"} + Testa(1) + Chiamate{"line 'A'", "line 'B'"} +
+                       NuovaPagina(1, 2) + Chiamate{"line 'C'", "line 'D'"} + NuovaPagina(1, 2) +
+                       Chiamate{"line 'E'", "end", "orient 1"}},
+        // A full last page leaves no empty sheet behind.
+        CasoDriver{"full_last_page", {"A", "B"}, Driver(2, 0), Scelta(),
+                   Chiamate{"orient 1"} + Testa() + Chiamate{"line 'A'", "line 'B'", "end"}},
+        // One new page per form feed; the final form feed starts none.
+        CasoDriver{"form_feed", {"A", "\f", "B", "\f"}, Driver(60, 1), Scelta(),
+                   Chiamate{"orient 1"} + Testa(1) + Chiamate{"line 'A'"} + NuovaPagina(1) +
+                       Chiamate{"line 'B'", "end"}},
+        CasoDriver{"spaces_and_ff_with_text_are_lines", {"   ", "\f "}, Driver(60, 0), Scelta(),
+                   Chiamate{"orient 1"} + Testa() + Chiamate{"line '   '", "line '\f '", "end"}},
+        // A page length not above the top lines: pages end at form feeds only.
+        CasoDriver{"length_not_above_top_lines", {"A", "B", "C"}, Driver(2, 2), Scelta(),
+                   Chiamate{"orient 1"} + Testa(2) +
+                       Chiamate{"line 'A'", "line 'B'", "line 'C'", "end"}},
+        CasoDriver{"converted_without_K", {B({218, 196, 191}), B({179, 'X', 179})}, Driver(60, 0),
+                   Scelta(),
+                   Chiamate{"orient 1"} + Testa() + Chiamate{"line '---'", "line '|X|'", "end"}},
+        CasoDriver{"unchanged_with_K", {B({218, 196, 191})}, Driver(60, 0), Scelta(true, false, false, "AK"),
+                   Chiamate{"orient 1"} + Testa() + Chiamate{"line '" + B({218, 196, 191}) + "'", "end"}},
+        CasoDriver{"bold_markers", {"AB" + B({231}) + "CD" + B({231})}, Driver(60, 0), Scelta(),
+                   Chiamate{"orient 1"} + Testa() +
+                       Chiamate{"text 'AB'", "size 6.6", "bold on", "text 'CD'", "size 7",
+                                "bold off", "line ''", "end"}},
+        CasoDriver{"font_from_settings", {"A"},
+                   [] {
+                       auto s = Driver(60, 0);
+                       s.fontStampa = "Lucida Console";
+                       return s;
+                   }(),
+                   Scelta(),
+                   Chiamate{"orient 1", "font Times New Roman", "size 7", "line ' '",
+                            "font Lucida Console", "size 7", "line 'A'", "end"}}),
+    [](const auto& riga) { return std::string(riga.param.nome); });
+
+struct CasoUscita {
+    const char* nome;
+    std::string uscita;
+    std::vector<std::string> dispositivi;
+    std::string atteso; // the first call, "" when no printer is chosen
+};
+
+class SceltaDispositivo : public ::testing::TestWithParam<CasoUscita> {};
+
+TEST_P(SceltaDispositivo, ChoosesThePrinterByExactName) {
+    CartellaLavoro cartella;
+    vdx::ScriviRigheAtomico(cartella / "FD0", {"A"});
+    auto s = Driver(60, 0);
+    s.uscitaStampa = GetParam().uscita;
+    StampanteRegistrata p(GetParam().dispositivi);
+    vdx::StampaModoDriver(p, s, Scelta(), cartella.percorso(), cartella / "FD0");
+    std::string atteso = GetParam().atteso;
+    if (atteso.rfind("pdf ", 0) == 0) {
+        atteso = "pdf " + (cartella / atteso.substr(4)).string();
+    }
+    EXPECT_EQ(p.chiamate.front(), atteso.empty() ? "orient 1" : atteso);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Uscite, SceltaDispositivo,
+    ::testing::Values(
+        CasoUscita{"exact", "Ufficio", {"ufficio", "Ufficio"}, "device Ufficio"},
+        CasoUscita{"no_match_keeps_current", "UFFICIO2", {"ufficio", "Ufficio"}, ""},
+        CasoUscita{"no_printer_entry", "<nessuna stampante>", {}, ""},
+        CasoUscita{"pdf_file", "tableau.PDF", {"tableau.PDF"}, "pdf tableau.PDF"},
+        CasoUscita{"absolute_pdf", "/tmp/x/t.pdf", {}, "pdf /tmp/x/t.pdf"}),
+    [](const auto& riga) { return std::string(riga.param.nome); });
+
+TEST(StampaModoDriver, MissingReportPrintsNothing) {
+    CartellaLavoro cartella;
+    auto s = Driver(60, 0);
+    s.uscitaStampa = "Banco";
+    StampanteRegistrata p({"Banco"});
+    EXPECT_FALSE(vdx::StampaModoDriver(p, s, Scelta(), cartella.percorso(), cartella / "FD0"));
+    EXPECT_EQ(p.chiamate, Chiamate{"device Banco"});
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+#pragma once
+
+// A printer that writes down every call, so a test can compare the exact
+// sequence a print gives.
+
+#include "printing/Stampante.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vdx::test {
+
+class StampanteRegistrata final : public Stampante {
+public:
+    // `passo` > 0 makes the printer keep sizes rounded to that step, as a
+    // printer with fixed sizes does.
+    explicit StampanteRegistrata(std::vector<std::string> dispositivi = {}, double passo = 0.0)
+        : dispositivi_(std::move(dispositivi)), passo_(passo) {}
+
+    std::vector<std::string> chiamate;
+
+    std::vector<std::string> nomiDispositivi() override { return dispositivi_; }
+    void selezionaDispositivo(const std::string& nome) override { chiamate.push_back("device " + nome); }
+    void impostaFilePdf(const std::filesystem::path& file) override {
+        chiamate.push_back("pdf " + file.string());
+    }
+    void setDuplex(int modo) override { chiamate.push_back("duplex " + std::to_string(modo)); }
+    void setOrientation(int o) override { chiamate.push_back("orient " + std::to_string(o)); }
+    void setFontName(const std::string& nome) override { chiamate.push_back("font " + nome); }
+    void setFontSize(double punti) override {
+        size_ = passo_ > 0 ? std::round(punti / passo_) * passo_ : punti;
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "size %g", punti);
+        chiamate.emplace_back(buf);
+    }
+    double fontSize() const override { return size_; }
+    void setBold(bool b) override { chiamate.push_back(b ? "bold on" : "bold off"); }
+    void printText(const std::string& t) override { chiamate.push_back("text '" + t + "'"); }
+    void printLine(const std::string& t) override { chiamate.push_back("line '" + t + "'"); }
+    void newPage() override { chiamate.emplace_back("page"); }
+    void endDoc() override { chiamate.emplace_back("end"); }
+
+private:
+    std::vector<std::string> dispositivi_;
+    double passo_;
+    double size_ = 0.0;
+};
+
+} // namespace vdx::test
