@@ -18,9 +18,17 @@ std::string ContenutoEMail(std::string_view testo) {
     return contenuto;
 }
 
-void InviaEMail(std::string_view testo, const std::filesystem::path& folder) {
+void ScriviFileEMail(std::string_view testo, const std::filesystem::path& folder) {
     ScriviFileAtomico(RisolviNome(folder, NomeFileEMail()), ContenutoEMail(testo));
+}
+
+void AvviaRecapito(const std::filesystem::path& folder) {
     piattaforma::AvviaProgramma(kProgrammaRecapito, folder);
+}
+
+void InviaEMail(std::string_view testo, const std::filesystem::path& folder) {
+    ScriviFileEMail(testo, folder);
+    AvviaRecapito(folder);
 }
 
 } // namespace vdx

@@ -19,9 +19,15 @@ std::string NomeFileEMail();
 std::string ContenutoEMail(std::string_view testo);
 
 // Writes the hand-off file in `folder` (atomically, replacing the earlier
-// one) and starts Recapito.exe there. Throws vdx::Error: 75/61 when the file
-// cannot be written (nothing is started then), 53 when the sender cannot be
-// found or started (the hand-off file stays written).
+// one). Throws vdx::Error 75/61 when it cannot be written.
+void ScriviFileEMail(std::string_view testo, const std::filesystem::path& folder);
+
+// Starts Recapito.exe in `folder`, found on the program search path, and
+// does not wait for it. Throws vdx::Error 53 when it cannot be started.
+void AvviaRecapito(const std::filesystem::path& folder);
+
+// The two above in turn: nothing is started when the file cannot be
+// written; a sender that cannot be started leaves the file written.
 void InviaEMail(std::string_view testo, const std::filesystem::path& folder);
 
 } // namespace vdx

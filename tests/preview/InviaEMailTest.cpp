@@ -1,0 +1,137 @@
+#include "preview/InviaEMail.h"
+
+#include "Ambiente.h"
+#include "shared/Error.h"
+#include "shared/Platform.h"
+#include "shared/TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace vdx {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CartellaLavoro;
+using test::PcLocaleTemporaneo;
+
+struct CasoContenuto {
+    const char* nome;
+    std::string testo;
+    std::vector<std::string> righe; // the file's lines, as a reader sees them
+};
+
+class Contenuto : public ::testing::TestWithParam<CasoContenuto> {};
+
+TEST_P(Contenuto, RigheDelFile) {
+    const std::string contenuto = ContenutoEMail(GetParam().testo);
+    EXPECT_EQ(contenuto.substr(0, 9), "OGGETTO\r\n");
+    EXPECT_EQ(contenuto.substr(contenuto.size() - 2), "\r\n");
+    EXPECT_EQ(DividiRighe(contenuto), GetParam().righe);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EMail, Contenuto,
+    ::testing::Values(
+        // An empty text gives "OGGETTO" and an empty line.
+        CasoContenuto{"TestoVuoto", "", {"OGGETTO", ""}},
+        // A page of n shown lines gives n + 2 lines, the last empty.
+        CasoContenuto{"PaginaDiDueRighe", "|101 |\r\n|102 |\r\n", {"OGGETTO", "|101 |", "|102 |", ""}},
+        CasoContenuto{"SenzaFineRiga", "una riga", {"OGGETTO", "una riga"}},
+        CasoContenuto{"ByteDellaCodePage", "\x80 \x84\x94 \xC8\r\n", {"OGGETTO", "\x80 \x84\x94 \xC8", ""}}),
+    [](const auto& riga) { return std::string(riga.param.nome); });
+
+class Invio : public ::testing::Test {
+protected:
+    void TearDown() override { piattaforma::ImpostaAvvia({}); }
+
+    // Records the starts instead of starting anything.
+    void registraAvvii() {
+        piattaforma::ImpostaAvvia([this](std::string_view programma, const fs::path& folder) {
+            avvii.emplace_back(std::string(programma), folder);
+        });
+    }
+
+    CartellaLavoro cartella;
+    std::vector<std::pair<std::string, fs::path>> avvii;
+};
+
+TEST_F(Invio, NomeDelFileDallaVariabile) {
+    registraAvvii();
+    for (const auto& [valore, nome] : std::vector<std::pair<std::optional<std::string>, std::string>>{
+             {std::nullopt, "e-mail.txt"}, {"3", "e-mail3.txt"}, {"12", "e-mail12.txt"}}) {
+        PcLocaleTemporaneo pc(valore);
+        InviaEMail("pagina\r\n", cartella.percorso());
+        EXPECT_EQ(LeggiFile(cartella / nome), "OGGETTO\r\npagina\r\n\r\n") << nome;
+    }
+    ASSERT_EQ(avvii.size(), 3U);
+    for (const auto& [programma, folder] : avvii) {
+        EXPECT_EQ(programma, "Recapito.exe");
+        EXPECT_EQ(folder, cartella.percorso());
+    }
+}
+
+TEST_F(Invio, SecondaChiamataSostituisceIlFile) {
+    registraAvvii();
+    PcLocaleTemporaneo pc("1");
+    InviaEMail(std::string(5000, 'x'), cartella.percorso());
+    InviaEMail("corta", cartella.percorso());
+    EXPECT_EQ(LeggiFile(cartella / "e-mail1.txt"), "OGGETTO\r\ncorta\r\n");
+}
+
+TEST_F(Invio, MittenteMancanteLasciaIlFileScritto) {
+    PcLocaleTemporaneo pc("2");
+    CartellaLavoro vuota;
+    const std::string percorsoPrima = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", vuota.percorso().c_str(), 1);
+    try {
+        InviaEMail("pagina\r\n", cartella.percorso());
+        ::setenv("PATH", percorsoPrima.c_str(), 1);
+        FAIL() << "no error for a missing sender";
+    } catch (const Error& e) {
+        ::setenv("PATH", percorsoPrima.c_str(), 1);
+        EXPECT_EQ(e.number(), err::FileNotFound);
+        EXPECT_NE(std::string(e.what()).find("Recapito.exe"), std::string::npos);
+    }
+    EXPECT_EQ(LeggiFile(cartella / "e-mail2.txt"), "OGGETTO\r\npagina\r\n\r\n");
+}
+
+TEST_F(Invio, FileNonScrivibileNienteAvvio) {
+    registraAvvii();
+    PcLocaleTemporaneo pc("2");
+    EXPECT_THROW(InviaEMail("pagina", cartella / "manca"), Error);
+    EXPECT_TRUE(avvii.empty());
+}
+
+// The real start: a sender on the search path (found without regard to the
+// case of its name) runs in the working folder and nobody waits for it.
+TEST_F(Invio, MittenteAvviatoNellaCartella) {
+    PcLocaleTemporaneo pc("5");
+    CartellaLavoro programmi;
+    const fs::path mittente = programmi / "RECAPITO.EXE";
+    {
+        std::ofstream script(mittente);
+        script << "#!/bin/sh\ncp e-mail5.txt ricevuto.txt\n";
+    }
+    fs::permissions(mittente, fs::perms::owner_all);
+    const std::string percorsoPrima = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (programmi.percorso().string() + ":" + percorsoPrima).c_str(), 1);
+    InviaEMail("pagina\r\n", cartella.percorso());
+    ::setenv("PATH", percorsoPrima.c_str(), 1);
+
+    const auto ricevuto = cartella / "ricevuto.txt";
+    for (int i = 0; i < 100 && !fs::exists(ricevuto); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(fs::exists(ricevuto));
+    for (int i = 0; i < 100 && LeggiFile(ricevuto).size() < 19; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(LeggiFile(ricevuto), "OGGETTO\r\npagina\r\n\r\n");
+}
+
+} // namespace
+} // namespace vdx

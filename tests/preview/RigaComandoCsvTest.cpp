@@ -1,0 +1,68 @@
+#include "preview/RigaComandoCsv.h"
+
+#include "Ambiente.h"
+#include "shared/TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace vdx {
+namespace {
+
+using test::CartellaLavoro;
+using test::PcLocaleTemporaneo;
+
+struct CasoComando {
+    const char* nome;
+    std::vector<std::string> argomenti;
+    std::optional<std::string> pclocal;
+    int esito;
+    std::string uscita;     // the output file's name, or "" when none is written
+    std::string messaggio;  // part of what goes to the error stream
+};
+
+class RigaComando : public ::testing::TestWithParam<CasoComando> {};
+
+TEST_P(RigaComando, Esporta) {
+    const auto& caso = GetParam();
+    CartellaLavoro cartella;
+    PcLocaleTemporaneo pc(caso.pclocal);
+    ScriviFileAtomico(cartella / "FD7", "| 1.234,56|\r\n");
+    ScriviFileAtomico(cartella / "salvato", "a-b\r\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(EseguiEsportaCsv(caso.argomenti, out, err, cartella.percorso()), caso.esito);
+    EXPECT_NE(err.str().find(caso.messaggio), std::string::npos) << err.str();
+    if (caso.uscita.empty()) {
+        EXPECT_EQ(out.str(), "");
+        return;
+    }
+    EXPECT_EQ(out.str(), caso.uscita + "\n");
+    EXPECT_TRUE(std::filesystem::exists(cartella / caso.uscita));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExportCsv, RigaComando,
+    ::testing::Values(
+        CasoComando{"ReportDellaPostazione", {}, "7", 0, "fd7.csv", ""},
+        CasoComando{"FileIndicato", {"salvato"}, "7", 0, "fd7.csv", ""},
+        CasoComando{"SenzaPcLocale", {"salvato"}, std::nullopt, 0, "fd.csv", ""},
+        CasoComando{"ReportMancante", {}, "8", 1, "", "Errore 53"},
+        CasoComando{"TroppiArgomenti", {"a", "b"}, "7", 2, "", "uso: vdx export-csv"},
+        CasoComando{"Aiuto", {"--help"}, "7", 2, "", "uso: vdx export-csv"}),
+    [](const auto& riga) { return std::string(riga.param.nome); });
+
+TEST(RigaComandoContenuto, UsaLeImpostazioniDellaCartella) {
+    CartellaLavoro cartella;
+    PcLocaleTemporaneo pc("7");
+    ScriviFileAtomico(cartella / "SeparatoreXLS.txt", ";\r\n,\r\n");
+    ScriviFileAtomico(cartella / "FD7", "| 1.234,56|\r\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(EseguiEsportaCsv({}, out, err, cartella.percorso()), 0);
+    EXPECT_EQ(LeggiFile(cartella / "fd7.csv"), ";\x80" "1234,56;\r\n");
+}
+
+} // namespace
+} // namespace vdx
