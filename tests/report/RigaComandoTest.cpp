@@ -1,0 +1,241 @@
+// `vdx generate`: defaults as the request window shows them, the checks of
+// "&Stampa" with their messages and exit status 2, data errors with 1.
+
+#include "DatiAlbergo.h"
+
+#include "report/Elenchi.h"
+#include "report/RigaComando.h"
+#include "shared/TextFile.h"
+#include "support/WorkFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace vdx::test {
+namespace {
+
+// Rooms 201-203 of hotel 1 (tableau 1), 301 of hotel 2, one office.
+DatiAlbergo datiRiga() {
+    DatiAlbergo d;
+    d.hotel(1, "Hotel Lago", "K").hotel(2, "Albergo Monte", "U").hotel(4, "Senza tableau", "");
+    d.tableau(1, 1, "Primo piano").tableau(1, 2, "Uffici").tableau(2, 1, "Dependance");
+    d.tipo("DBL", "C").tipo("UFF", "X");
+    d.camera(1, 1, "203", "DBL").camera(1, 1, "201", "DBL").camera(1, 1, "202", "DBL");
+    d.camera(1, 1, "199", "UFF").camera(1, 2, "900", "UFF");
+    d.camera(2, 1, "301", "DBL").camera(4, 0, "1", "DBL");
+    d.ospite({.camera = "202", .progressivo = 1, .nome = "Rossi Mario", .arrivo = "20240301",
+              .partenza = "20240306"});
+    d.prenotata({.prenotazione = 1, .camera = "201", .arrivo = "20240305", .partenza = "20240307",
+                 .persone = 2, .trattamento = "HB", .prezzo = 1000000});
+    d.prenotazione({.numero = 1, .tipo = "C", .nome = "Galli Piero"});
+    d.prenotata({.hotel = 2, .prenotazione = 1, .camera = "301", .arrivo = "20240305",
+                 .partenza = "20240307", .persone = 2});
+    d.prenotazione({.hotel = 2, .numero = 1, .tipo = "C", .nome = "Ospite Monte"});
+    return d;
+}
+
+class Riga : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("pclocal", "7", 1);
+        datiRiga().scrivi(cartella_.percorso());
+    }
+    void TearDown() override { ::unsetenv("pclocal"); }
+
+    int esegui(const std::vector<std::string>& argomenti) {
+        out_.str("");
+        err_.str("");
+        return EseguiGenera(argomenti, out_, err_, cartella_.percorso(),
+                            [] { return DataOra{2024, 3, 5, 7, 30, 0}; });
+    }
+    // The same run through GeneraTableau, with the window's values.
+    std::string diretto(const std::function<void(OpzioniTableau&)>& cambia) {
+        CartellaLavoro altra;
+        datiRiga().scrivi(altra.percorso());
+        OpzioniTableau o = OpzioniDiProva(altra.percorso());
+        o.primaCamera = "201";
+        o.ultimaCamera = "203";
+        cambia(o);
+        return LeggiFile(GeneraTableau(o));
+    }
+    std::string report() const { return LeggiFile(cartella_ / "FD7"); }
+    bool reportScritto() const { return std::filesystem::exists(cartella_ / "FD7"); }
+
+    CartellaLavoro cartella_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(Riga, RunsLikeTheWindow) {
+    const struct {
+        const char* nome;
+        std::vector<std::string> argomenti;
+        std::function<void(OpzioniTableau&)> finestra;
+    } casi[] = {
+        {"defaults: first hotel, first tableau, its range, today", {}, [](OpzioniTableau&) {}},
+        {"arrangement", {"--arrangement"}, [](OpzioniTableau& o) { o.arrangiamento = true; }},
+        {"used only answers yes", {"--used-only"},
+         [](OpzioniTableau& o) { o.rispostaSoloUtilizzate = RispostaSi; }},
+        {"free rooms ask nothing", {"--free", "--used-only"},
+         [](OpzioniTableau& o) { o.chk3 = true; }},
+        {"day filters", {"--arrivals", "--departures"},
+         [](OpzioniTableau& o) { o.chk1 = o.chk2 = true; }},
+        {"explicit range and date", {"--from", "202", "--to=202", "--date", "06/03/2024"},
+         [](OpzioniTableau& o) {
+             o.primaCamera = o.ultimaCamera = "202";
+             o.data = "06/03/2024";
+         }},
+        {"one end of the range given", {"--to", "201"}, [](OpzioniTableau& o) { o.ultimaCamera = "201"; }},
+        {"days from today", {"--date", "-1"}, [](OpzioniTableau& o) { o.data = "04/03/2024"; }},
+        {"days into the next month", {"--date=+27"}, [](OpzioniTableau& o) { o.data = "01/04/2024"; }},
+        {"hotel 2 takes its own code, tableau and range", {"--hotel", "2", "--arrivals"},
+         [](OpzioniTableau& o) {
+             o.hotel = 2;
+             o.primaCamera = o.ultimaCamera = "301";
+             o.chk1 = true;
+             o.codiceAssistenzaHotel = "U";
+         }},
+        {"a hotel without tableaux gets <tutti>", {"--hotel", "4"},
+         [](OpzioniTableau& o) {
+             o.hotel = 4;
+             o.tableau = 0;
+             o.primaCamera = o.ultimaCamera = "1";
+             o.codiceAssistenzaHotel = "";
+         }},
+        {"equal rooms pass", {"--from", "201", "--to", "201"},
+         [](OpzioniTableau& o) { o.ultimaCamera = "201"; }},
+    };
+    for (const auto& c : casi) {
+        std::filesystem::remove(cartella_ / "FD7");
+        ASSERT_EQ(esegui(c.argomenti), EsitoRiuscito) << c.nome << ": " << err_.str();
+        EXPECT_EQ(err_.str(), "") << c.nome;
+        EXPECT_EQ(out_.str(), (cartella_ / "FD7").string() + "\n") << c.nome;
+        EXPECT_EQ(report(), diretto(c.finestra)) << c.nome;
+    }
+}
+
+TEST_F(Riga, RangeAndDateChecks) {
+    const std::string camere = "Camere errate!\nControllare l'intervallo di camere richiesto!\n";
+    const std::string data = "Data errata!\nLa data deve essere inserita \nnel formato gg/mm/aaaa\n";
+    const struct {
+        std::vector<std::string> argomenti;
+        std::string messaggio;
+    } casi[] = {
+        {{"--from", "9", "--to", "10"}, camere}, // text order: 10 before 9
+        {{"--from", "203", "--to", "201"}, camere},
+        {{"--from", "9", "--to", "10", "--date", "31/04/2024"}, camere}, // range first
+        {{"--date", "31/04/2024"}, data},
+        {{"--date", "29/02/2023"}, data},
+        {{"--date", "050324"}, data}, // not completed as Enter would
+        {{"--date", "+x"}, data},
+        {{"--date", ""}, data},
+        {{"--hotel", "1", "--tableau", "2"}, camere}, // no room of type C: 255 to empty
+    };
+    for (const auto& c : casi) {
+        EXPECT_EQ(esegui(c.argomenti), EsitoRichiestaErrata) << c.argomenti.back();
+        EXPECT_EQ(err_.str(), c.messaggio) << c.argomenti.back();
+        EXPECT_FALSE(reportScritto()) << c.argomenti.back();
+    }
+}
+
+TEST_F(Riga, WrongOptions) {
+    const std::vector<std::vector<std::string>> casi{
+        {"--hotel"}, {"--hotel", "x"}, {"--hotel", "0"}, {"--hotel", "-1"}, {"--tableau", "1.5"},
+        {"--bogus"}, {"--free=yes"}, {"generate"},
+    };
+    for (const auto& c : casi) {
+        EXPECT_EQ(esegui(c), EsitoRichiestaErrata) << c.front();
+        EXPECT_NE(err_.str().find("Uso: vdx generate"), std::string::npos) << c.front();
+        EXPECT_FALSE(reportScritto());
+    }
+    EXPECT_EQ(esegui({"--help"}), EsitoRiuscito);
+    EXPECT_NE(out_.str().find("--used-only"), std::string::npos);
+}
+
+TEST_F(Riga, DataErrors) {
+    const struct {
+        std::vector<std::string> argomenti;
+        std::string messaggio;
+    } casi[] = {
+        {{"--hotel", "5"}, "l'hotel 5 non esiste"},
+        {{"--tableau", "9"}, "il tableau 9 dell'hotel 1 non esiste"},
+    };
+    for (const auto& c : casi) {
+        EXPECT_EQ(esegui(c.argomenti), EsitoErroreDati);
+        EXPECT_NE(err_.str().find(c.messaggio), std::string::npos) << err_.str();
+        EXPECT_FALSE(reportScritto());
+    }
+
+    std::filesystem::remove(cartella_ / "Scheda_Cliente.mdb");
+    EXPECT_EQ(esegui({}), EsitoErroreDati);
+    EXPECT_NE(err_.str().find("errore 3024"), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("Scheda_Cliente.mdb"), std::string::npos) << err_.str();
+
+    CartellaLavoro vuota;
+    DatiAlbergo senzaHotel;
+    senzaHotel.hotel(0, "Sede", "");
+    senzaHotel.scrivi(vuota.percorso());
+    std::ostringstream out, err;
+    EXPECT_EQ(EseguiGenera({}, out, err, vuota.percorso(), [] { return DataOra{2024, 3, 5}; }),
+              EsitoErroreDati);
+    EXPECT_NE(err.str().find("nessun hotel"), std::string::npos) << err.str();
+}
+
+// The lists and the room range the request window and the command line share.
+TEST(Elenchi, HotelsTableauxAndCodes) {
+    CartellaLavoro cartella;
+    DatiAlbergo d;
+    d.hotel(1, "Hotel Lago", "KU").hotel(12, "Dodici", "").hotel(0, "Sede", "X").hotel(3, "Tre", "K");
+    d.tableau(3, 1, "Uno").tableau(3, 0, "Zero").tableau(1, 5, "Altro").tableau(3, 2, "Due");
+    d.albergo().tabella("AnagraficaHotels").record({{"Numero", fixture::Cella(std::int64_t{7})}});
+    d.scrivi(cartella.percorso());
+
+    const auto hotels = ElencoHotel(cartella.percorso());
+    std::vector<std::string> voci;
+    for (const auto& h : hotels) {
+        voci.push_back(h.testo());
+    }
+    EXPECT_EQ(voci, (std::vector<std::string>{"  1 Hotel Lago", " 12 Dodici", "  3 Tre", "  7 "}));
+
+    const auto tableaux = ElencoTableau(cartella.percorso(), 3);
+    ASSERT_EQ(tableaux.size(), 2u);
+    EXPECT_EQ(tableaux[0].testo(), "  1 Uno");
+    EXPECT_EQ(tableaux[1].testo(), "  2 Due");
+    EXPECT_TRUE(ElencoTableau(cartella.percorso(), 12).empty());
+
+    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 1), "KU");
+    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 9), " ");  // no record
+    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 7), " ");  // no value
+}
+
+TEST(Elenchi, RoomRange) {
+    CartellaLavoro cartella;
+    DatiAlbergo d;
+    d.tipo("C1", "C").tipo("UF", "U");
+    d.camera(1, 1, "101", "C1").camera(1, 1, "102", "C1").camera(1, 1, "95", "C1");
+    d.camera(1, 1, "001", "UF").camera(1, 1, "000", "ZZ"); // another type, a missing type
+    d.camera(1, 2, "7", "C1").camera(2, 1, "1", "C1");
+    d.camera(1, 3, "5", "UF");
+    d.scrivi(cartella.percorso());
+    const struct {
+        int hotel, tableau;
+        std::string prima, ultima;
+    } casi[] = {
+        {1, 1, "101", "95"},
+        {1, 0, "101", "95"}, // every room of the hotel: 7 sorts after 101 and before 95
+        {1, 2, "7", "7"},
+        {2, 1, "1", "1"},
+        {1, 3, "\xFF", ""},  // no room of type C
+        {5, 0, "\xFF", ""},
+    };
+    for (const auto& c : casi) {
+        const Intervallo i = IntervalloCamere(cartella.percorso(), c.hotel, c.tableau);
+        EXPECT_EQ(i.prima, c.prima) << c.hotel << "/" << c.tableau;
+        EXPECT_EQ(i.ultima, c.ultima) << c.hotel << "/" << c.tableau;
+    }
+}
+
+} // namespace
+} // namespace vdx::test
