@@ -1,0 +1,87 @@
+#pragma once
+
+// The preview: the report file on screen one page at a time, in an editable
+// fixed-pitch text box that does not wrap. Opened modally by the print menu.
+// Seven buttons: smaller and larger text, next page, first page, hand the
+// page to the e-mail sender, save the page over the report file, close.
+
+#include "preview/PaginatoreAnteprima.h"
+
+#include <QDialog>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vdx::ui {
+
+class Anteprima final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Anteprima)
+
+public:
+    // The buttons of the Tasto array, by index.
+    enum Indice { Esci = 0, Riduci = 1, Espandi = 2, Avanti = 3, Inizio = 4, EMail = 5, Salva = 6 };
+
+    // `cartella` is the working folder. Creating the window opens the report
+    // file for reading when it exists (Form_Load).
+    explicit Anteprima(std::filesystem::path cartella, QWidget* parent = nullptr);
+    ~Anteprima() override;
+
+    // Runs when the window is first shown: keeps it above the other windows,
+    // lays the controls out for the window's size and shows the first page
+    // (limit 20000). Without a report file the window closes at once.
+    void Form_Activate();
+
+    // The buttons; any other index does nothing. Errors of the files are
+    // thrown, except a sender that cannot be started, which is reported and
+    // leaves the hand-off file written.
+    void Tasto_Click(int index);
+
+    // Fits the controls to the window's outer size (in twips, 15 to a pixel):
+    // the text box grows with the window, the buttons keep to its bottom
+    // edge, the exit button reaches to 150 twips from the right edge.
+    void Disponi();
+
+    QPlainTextEdit* Text1() const { return text1_; }
+    QPushButton* Tasto(int index) const;
+    const PaginatoreAnteprima& paginatore() const { return paginatore_; }
+
+    // The text shown, as code page 1252 with CR LF line ends.
+    std::string TestoMostrato() const;
+
+    // Test seam: while set, MostraAnteprima() shows the window without a
+    // nested event loop, calls `attesa` with it and closes it afterwards.
+    using AttesaFn = std::function<void(Anteprima&)>;
+    static void ImpostaAttesaModale(AttesaFn attesa);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+public slots:
+    void done(int result) override;
+
+private:
+    void costruisci();
+    void mostraPagina();
+    void cambiaCarattere(double punti);
+    void inviaEMail();
+
+    std::filesystem::path cartella_;
+    PaginatoreAnteprima paginatore_;
+    QPlainTextEdit* text1_ = nullptr;
+    std::array<QPushButton*, 7> tasto_{};
+    bool attivata_ = false;
+};
+
+// Shows the preview of the report in `cartella` modally over `parent` and
+// returns when it has closed.
+void MostraAnteprima(QWidget* parent, const std::filesystem::path& cartella);
+
+} // namespace vdx::ui

@@ -1,0 +1,18 @@
+#include "preview/ui/Esportazione.h"
+
+#include "dialog/ui/Messaggi.h"
+#include "preview/ConvertiXLS.h"
+#include "shared/Environment.h"
+#include "shared/Platform.h"
+
+namespace vdx::ui {
+
+void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
+    const auto csv = ConvertiXLS("fd" + PcLocale(), cartella);
+    if (!piattaforma::ApriConProgramma(csv)) {
+        Avviso(parent, "Nessun programma per aprire " + csv.filename().string() + ".", "Stampa",
+               Icona::Esclamazione);
+    }
+}
+
+} // namespace vdx::ui
