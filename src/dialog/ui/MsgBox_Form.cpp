@@ -142,7 +142,6 @@ void MsgBox_Form::Form_Load() {
 }
 
 void MsgBox_Form::Form_Activate() {
-    raise();
     const int w = TastoLarghezza;
     const int larghezza = geometria_.larghezza; // before the resize below
     auto& left = geometria_.tastiLeft;

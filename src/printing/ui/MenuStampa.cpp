@@ -279,7 +279,7 @@ void MenuStampa::Form_Load() {
 }
 
 void MenuStampa::Form_Activate() {
-    raise();
+    // Stays above every other window: the flag was set when it was made.
     combo1_->clear();
     senzaDestinazioni_ = false;
 

@@ -1,0 +1,107 @@
+#pragma once
+
+// The request window: the hotel, the tableau, the room range, the reference
+// date and four options of one daily tableau. It is the program's first
+// window; closing it ends the program.
+
+#include "jet/Database.h"
+#include "shared/Dates.h"
+
+#include <QWidget>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace vdx::ui {
+
+class VDXDesk final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(VDXDesk)
+
+public:
+    // `cartella` is the working folder: the hotel's data files are there and
+    // the report is written there.
+    explicit VDXDesk(std::filesystem::path cartella, Orologio orologio = OrologioDiSistema(),
+                     QWidget* parent = nullptr);
+    ~VDXDesk() override;
+
+    // Opens Tableau.mdb, AnagraficaHotels.mdb and NumeriCamere.mdb and keeps
+    // them open until the window closes. Throws vdx::Error when one of them
+    // cannot be used. Runs once, before the window is first shown.
+    void Form_Load();
+
+    // Runs when the window is first shown and again each time the print menu
+    // closes: lists filled, today's date, first hotel and its first tableau
+    // chosen (the check boxes keep their state). With no hotel the window
+    // closes and the program ends.
+    void Form_Activate();
+
+    // Closes the three data files.
+    void Form_Unload();
+
+    // Field handlers: focus selects the whole text; Enter (13) tidies the
+    // field, checks it and moves on.
+    void Text1_GotFocus(int index);
+    void Text1_KeyPress(int index, int keyAscii);
+
+    // A hotel (0) or tableau (1) chosen, by the user or by the program.
+    void Combo1_Click(int index);
+
+    // "&Stampa" (0), "&Esci" (1).
+    void Tasto_Click(int index);
+
+    // The controls, for the program's own use and for tests.
+    QLineEdit* Text1(int index) const;
+    QComboBox* Combo1(int index) const;
+    QPushButton* Tasto0() const { return tastoStampa_; }
+    QToolButton* Tasto1() const { return tastoEsci_; }
+    QLabel* Label1(int index) const;
+    QCheckBox* Chk() const { return chk_[0]; }
+    QCheckBox* Chk1() const { return chk_[1]; }
+    QCheckBox* Chk2() const { return chk_[2]; }
+    QCheckBox* Chk3() const { return chk_[3]; }
+
+    const std::filesystem::path& cartella() const { return cartella_; }
+    bool databaseAperti() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void costruisci();
+    std::string testo(int index) const;
+    void impostaTesto(int index, const std::string& testo);
+    void stampa();
+    void avvisoCamere();
+    void avvisoData();
+
+    std::filesystem::path cartella_;
+    Orologio orologio_;
+
+    // ArchiviDesk and TabelleDesk: slot 0 Tableau, 1 AnagraficaHotels,
+    // 2 NumeriCamere.
+    std::array<std::shared_ptr<jet::Database>, 3> archivi_;
+    std::array<jet::Recordset, 3> tabelle_;
+
+    std::array<QLineEdit*, 3> text1_{};
+    std::array<QComboBox*, 2> combo1_{};
+    std::array<QLabel*, 5> label1_{};
+    std::array<QCheckBox*, 4> chk_{};
+    QPushButton* tastoStampa_ = nullptr;
+    QToolButton* tastoEsci_ = nullptr;
+    bool attivata_ = false;
+};
+
+} // namespace vdx::ui
