@@ -1,0 +1,62 @@
+// The CSV that vdx-query prints, through the same record sets.
+
+#include "HotelFixture.h"
+#include "jet/Database.h"
+#include "jet/EsportaCsv.h"
+#include "shared/Error.h"
+#include "support/WorkFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace vdx::jet;
+using vdx::fixture::Denaro;
+using vdx::fixture::Nullo;
+
+namespace {
+
+class QueryCsv : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vdx::fixture::Tabella t("Ospiti", {"Camera:Text(10)", "Nome:Text(50)", "Conto:Currency", "Ospiti:Integer"});
+        t.riga({std::string("9"), std::string("D'Angelo, \"Nino\""), Denaro{185000}, std::int64_t{2}});
+        t.riga({std::string("10"), std::string("Caffè €"), Nullo{}, std::int64_t{1}});
+        t.riga({std::string("101"), Nullo{}, Denaro{-5000}, Nullo{}});
+        vdx::fixture::ScriviMdb(dir_ / "Ospiti.mdb", {t});
+        db_ = Database::OpenDatabase(dir_.percorso(), "Ospiti.mdb");
+    }
+
+    std::string csv(const std::string& sorgente, const std::string& criterio = "") {
+        auto rs = db_->OpenRecordset(sorgente);
+        std::ostringstream out;
+        ScriviCsv(rs, criterio, out);
+        return out.str();
+    }
+
+    vdx::test::CartellaLavoro dir_;
+    std::shared_ptr<Database> db_;
+};
+
+TEST_F(QueryCsv, EveryRecordWithQuotingAndUtf8) {
+    EXPECT_EQ(csv("Ospiti"), "Camera,Nome,Conto,Ospiti\r\n"
+                             "9,\"D'Angelo, \"\"Nino\"\"\",18.5,2\r\n"
+                             "10,Caffè €,,1\r\n"
+                             "101,,-0.5,\r\n");
+}
+
+TEST_F(QueryCsv, OnlyTheRecordsTheCriterionFinds) {
+    // rooms are text: 9 comes after 10
+    EXPECT_EQ(csv("Ospiti", "Camera >= '10' and Ospiti > 0"),
+              "Camera,Nome,Conto,Ospiti\r\n9,\"D'Angelo, \"\"Nino\"\"\",18.5,2\r\n10,Caffè €,,1\r\n");
+    EXPECT_EQ(csv("Select * From Ospiti Order by Camera DESC;", "Conto <> 0"),
+              "Camera,Nome,Conto,Ospiti\r\n9,\"D'Angelo, \"\"Nino\"\"\",18.5,2\r\n101,,-0.5,\r\n");
+    EXPECT_EQ(csv("Ospiti", "Camera = 'nessuna'"), "Camera,Nome,Conto,Ospiti\r\n");
+}
+
+TEST_F(QueryCsv, ErrorsReachTheCaller) {
+    EXPECT_THROW(csv("Ospiti", "Camera = "), vdx::Error);
+    EXPECT_THROW(csv("Ospiti", "Piano = 1"), vdx::Error);
+}
+
+} // namespace
