@@ -163,42 +163,43 @@ std::vector<Posto> disponi(const std::vector<Colonna>& colonne, std::uint16_t& l
 }
 
 // Code page 1252 to Access text: one byte per character behind FF FE when
-// every character is below U+0100 (and that is shorter), else UCS-2.
+// every character is below U+0100 (and that is shorter), else UCS-2. The
+// bytes that compress are their own low byte, so they are copied as they are.
 class CodificaTesto {
 public:
     CodificaTesto() {
         for (int b = 0; b < 256; ++b) {
-            unicode_[static_cast<std::size_t>(b)] =
-                static_cast<char16_t>(UnicodeDaCp1252(static_cast<unsigned char>(b)));
+            const char16_t u = static_cast<char16_t>(UnicodeDaCp1252(static_cast<unsigned char>(b)));
+            unicode_[static_cast<std::size_t>(b)] = u;
+            compatta_[static_cast<std::size_t>(b)] = u != 0 && u <= 0xFF;
         }
     }
     void codifica(std::string_view testo, std::string& out) const {
-        out.clear();
-        bool compatto = testo.size() > 2;
-        for (unsigned char b : testo) {
-            const char16_t u = unicode_[b];
-            if (u == 0 || u > 0xFF) {
-                compatto = false;
-                break;
-            }
+        const auto* p = reinterpret_cast<const unsigned char*>(testo.data());
+        const std::size_t n = testo.size();
+        bool compatto = n > 2;
+        for (std::size_t i = 0; compatto && i < n; ++i) {
+            compatto = compatta_[p[i]];
         }
         if (compatto) {
-            out.reserve(testo.size() + 2);
-            out.push_back('\xFF');
-            out.push_back('\xFE');
-            for (unsigned char b : testo) {
-                out.push_back(static_cast<char>(unicode_[b]));
-            }
+            out.resize(n + 2);
+            out[0] = '\xFF';
+            out[1] = '\xFE';
+            std::memcpy(out.data() + 2, p, n);
         } else {
-            out.reserve(testo.size() * 2);
-            for (unsigned char b : testo) {
-                aggiungi16(out, unicode_[b]);
+            out.resize(2 * n);
+            auto* q = reinterpret_cast<unsigned char*>(out.data());
+            for (std::size_t i = 0; i < n; ++i) {
+                const char16_t u = unicode_[p[i]];
+                q[2 * i] = static_cast<unsigned char>(u & 0xFF);
+                q[2 * i + 1] = static_cast<unsigned char>(u >> 8);
             }
         }
     }
 
 private:
     std::array<char16_t, 256> unicode_{};
+    std::array<bool, 256> compatta_{};
 };
 
 // A page of rows being filled: rows packed downward from the page end.

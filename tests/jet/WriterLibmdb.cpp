@@ -72,7 +72,7 @@ std::vector<std::string> TabelleLibmdb(const std::filesystem::path& file) {
     return nomi;
 }
 
-TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& tabella) {
+TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& tabella, bool memo) {
     TabellaLetta letta;
     CatturaStderr cattura;
     MdbHandle* mdb = mdb_open(file.c_str(), MDB_NOFLAGS);
@@ -101,7 +101,9 @@ TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& t
         letta.colonne.emplace_back(c->name);
         letta.tipi.push_back(c->col_type);
         letta.dimensioni.push_back(c->col_size);
-        mdb_bind_column(t, static_cast<int>(i + 1), legami[i].get(), &lunghezze[i]);
+        if (memo || c->col_type != MDB_MEMO) {
+            mdb_bind_column(t, static_cast<int>(i + 1), legami[i].get(), &lunghezze[i]);
+        }
     }
     std::vector<MdbField> campi(n);
     while (mdb_fetch_row(t)) {

@@ -31,8 +31,9 @@ struct TabellaLetta {
 std::vector<std::string> TabelleLibmdb(const std::filesystem::path& file);
 
 // A whole table read with libmdb; throws std::runtime_error when libmdb
-// cannot open the file or the table.
-TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& tabella);
+// cannot open the file or the table. Without `memo` the memo columns are
+// left unread (their text stays empty).
+TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& tabella, bool memo = true);
 
 // A column descriptor as stored in the table definition page.
 struct Descrittore {
