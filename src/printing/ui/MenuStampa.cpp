@@ -5,6 +5,8 @@
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
 #include "jet/Database.h"
+#include "preview/ui/Anteprima.h"
+#include "preview/ui/Esportazione.h"
 #include "shared/Environment.h"
 #include "shared/FileNames.h"
 #include "shared/Platform.h"
@@ -381,7 +383,7 @@ void MenuStampa::apriCopia() {
 }
 
 void MenuStampa::esporta() {
-    nonDisponibile(this, "L'esportazione per il foglio di calcolo");
+    EsportaEApriCsv(this, cartella_);
 }
 
 void MenuStampa::stampaPdf() {
@@ -393,8 +395,8 @@ void MenuStampa::stampa() {
 }
 
 bool MenuStampa::anteprima() {
-    nonDisponibile(this, "L'anteprima");
-    return false;
+    MostraAnteprima(this, cartella_);
+    return true;
 }
 
 } // namespace vdx::ui
