@@ -14,4 +14,6 @@ mkdir -p "$demo"
 build/release/bin/vdx-demo "$demo"
 cd "$demo"
 export pclocal="${pclocal:-1}"
+# The demo's e-mail sender: turns the preview's hand-off file into a .eml here.
+export PATH="$OLDPWD/tools/recapito:$PATH"
 exec "$OLDPWD/build/release/bin/vdx"
