@@ -1,0 +1,300 @@
+// The print menu: the dated copy of the report, the system printers, the
+// destinations of hotel 1, closing at once without destinations, and the
+// buttons wired so far.
+
+#include "AlbergoProva.h"
+#include "shared/FileNames.h"
+#include "shared/RequestState.h"
+#include "shared/TextFile.h"
+#include "support/WorkFolder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace vdx;
+using namespace vdx::test;
+using vdx::ui::MenuStampa;
+
+namespace {
+
+QStringList voci(const QComboBox* combo) {
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i) {
+        out << combo->itemText(i);
+    }
+    return out;
+}
+
+} // namespace
+
+class PrintMenu : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CartellaLavoro> cartella_;
+    int fine_ = -1;
+    std::vector<std::filesystem::path> aperti_;
+
+    std::unique_ptr<MenuStampa> crea(const Orologio& orologio = OrologioProva()) {
+        return std::make_unique<MenuStampa>(cartella_->percorso(), orologio);
+    }
+
+    // Shown as the request window shows it; `dentro` runs while it is open.
+    void mostra(MenuStampa& menu, const std::function<void(MenuStampa&)>& dentro) {
+        MenuStampa::ImpostaAttesaModale(dentro);
+        menu.MostraModale();
+    }
+
+private slots:
+    void init() {
+        PreparaAmbienteProva();
+        qputenv("pclocal", "3");
+        cartella_ = std::make_unique<CartellaLavoro>();
+        AlbergoStandard().scrivi(cartella_->percorso());
+        fine_ = -1;
+        aperti_.clear();
+        ui::ImpostaFine([this](int codice) { fine_ = codice; });
+        piattaforma::ImpostaApri([this](const std::filesystem::path& file) {
+            aperti_.push_back(file);
+            return true;
+        });
+        StatoCondiviso() = StatoRichiesta{};
+    }
+
+    void cleanup() {
+        ui::ImpostaFine({});
+        cartella_.reset();
+    }
+
+    void theFormAsDrawn() {
+        auto menu = crea();
+        QCOMPARE(menu->windowTitle(), QStringLiteral("Stampe non modificabili"));
+        QCOMPARE(menu->size(), QSize(411, 184)); // 6165 x 2760 twips
+        QVERIFY(menu->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(menu->isModal());
+        QCOMPARE(menu->Label1(2)->text(), QStringLiteral("SELEZIONE"));
+        QCOMPARE(menu->Label1(1)->text(), QStringLiteral("Virtuale "));
+        QCOMPARE(menu->Label1(0)->text(), QStringLiteral("Stampante "));
+        QCOMPARE(menu->Chk()->text(), QStringLiteral("Stampa Compressa"));
+        QCOMPARE(menu->Chk3()->text(), QStringLiteral("Stampa fronte / retro"));
+        // compressed print starts ticked, the other two clear
+        QCOMPARE(menu->valoreChk(), short(1));
+        QCOMPARE(menu->valoreChk2(), short(0));
+        QCOMPARE(menu->valoreChk3(), short(0));
+        QCOMPARE(menu->Tst(3)->geometry(), QRect(10, 120, 57, 57));
+        QCOMPARE(menu->Tst(5)->geometry(), QRect(346, 120, 57, 57));
+        for (int i = 0; i < 6; ++i) {
+            QVERIFY(!menu->Tst(i)->icon().isNull());
+            QVERIFY(menu->Tst(i)->text().isEmpty() || menu->Tst(i)->toolButtonStyle() == Qt::ToolButtonIconOnly);
+        }
+        QCOMPARE(menu->palette().color(QPalette::Window), QColor(128, 128, 255));
+    }
+
+    void theDatedCopy_data() {
+        QTest::addColumn<QByteArray>("pclocal");
+        QTest::addColumn<QString>("report");  // name the generator wrote
+        QTest::addColumn<QString>("copia");
+        QTest::newRow("workstation 3") << QByteArray("3") << "FD3" << "doc\\fd3202603050905.doc";
+        QTest::newRow("pclocal unset") << QByteArray() << "FD" << "doc\\fd202603050905.doc";
+        QTest::newRow("name kept as typed") << QByteArray("07") << "fd07" << "doc\\fd07202603050905.doc";
+    }
+
+    void theDatedCopy() {
+        QFETCH(QByteArray, pclocal);
+        QFETCH(QString, report);
+        QFETCH(QString, copia);
+        if (pclocal.isNull()) {
+            qunsetenv("pclocal");
+        } else {
+            qputenv("pclocal", pclocal);
+        }
+        const std::string contenuto = "\xC9\xCD\xCD\xBB riga\r\n\x0C\r\n";
+        ScriviFileAtomico(cartella_->percorso() / report.toStdString(), contenuto);
+        auto menu = crea();
+        QCOMPARE(QString::fromStdString(MenuStampa::NomeCopiaDoc()), copia);
+        const auto percorso = menu->PercorsoCopiaDoc();
+        QCOMPARE(percorso.parent_path(), cartella_->percorso() / "doc");
+        QCOMPARE(LeggiFile(percorso), contenuto);
+    }
+
+    void theSameMinuteGivesTheSameCopy() {
+        ScriviFileAtomico(cartella_->percorso() / "FD3", "primo\r\n");
+        auto primo = crea();
+        ScriviFileAtomico(cartella_->percorso() / "FD3", "secondo\r\n");
+        auto secondo = crea();
+        QCOMPARE(primo->PercorsoCopiaDoc(), secondo->PercorsoCopiaDoc());
+        QCOMPARE(LeggiFile(secondo->PercorsoCopiaDoc()), std::string("secondo\r\n"));
+        std::size_t documenti = 0;
+        for (const auto& voce : std::filesystem::directory_iterator(cartella_->percorso() / "doc")) {
+            documenti += voce.path().extension() == ".doc" ? 1 : 0;
+        }
+        QCOMPARE(documenti, std::size_t(1));
+    }
+
+    void aMissingReportLeavesNoCopyAndNoMessage() {
+        std::filesystem::create_directory(cartella_->percorso() / "doc"); // already there: no fault
+        auto menu = crea();
+        QVERIFY(!std::filesystem::exists(menu->PercorsoCopiaDoc()));
+        QVERIFY(ui::MessaggiMostrati().empty());
+        // the copy button says so instead of handing the desktop a missing file
+        menu->Tst_Click(MenuStampa::ApriCopia);
+        QVERIFY(aperti_.empty());
+        QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
+        QCOMPARE(ui::MessaggiMostrati()[0].titolo, std::string("Stampa"));
+    }
+
+    void theCopyOpensWithTheDesktopsProgram() {
+        ScriviFileAtomico(cartella_->percorso() / "FD3", "tableau\r\n");
+        auto menu = crea();
+        menu->Tst_Click(MenuStampa::ApriCopia);
+        QCOMPARE(aperti_.size(), std::size_t(1));
+        QCOMPARE(aperti_[0], menu->PercorsoCopiaDoc());
+        QVERIFY(ui::MessaggiMostrati().empty());
+        // nothing to open it with: the user is told
+        piattaforma::ImpostaApri([](const std::filesystem::path&) { return false; });
+        menu->Tst_Click(MenuStampa::ApriCopia);
+        QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
+    }
+
+    void hotelZeroBecomesHotelOne_data() {
+        QTest::addColumn<int>("prima");
+        QTest::addColumn<int>("dopo");
+        QTest::newRow("0 becomes 1") << 0 << 1;
+        QTest::newRow("12 stays") << 12 << 12;
+    }
+
+    void hotelZeroBecomesHotelOne() {
+        QFETCH(int, prima);
+        StatoCondiviso().HotelCorrente = static_cast<short>(prima);
+        auto menu = crea();
+        QTEST(int(StatoCondiviso().HotelCorrente), "dopo");
+    }
+
+    void theSystemPrinters_data() {
+        QTest::addColumn<QStringList>("stampanti");
+        QTest::addColumn<QStringList>("voci");
+        QTest::newRow("in the system's order") << QStringList{QStringLiteral("Ufficio"), QStringLiteral("Banco")}
+                                               << QStringList{QStringLiteral("Ufficio"), QStringLiteral("Banco")};
+        QTest::newRow("none") << QStringList{} << QStringList{QStringLiteral("<nessuna stampante>")};
+    }
+
+    void theSystemPrinters() {
+        QFETCH(QStringList, stampanti);
+        MenuStampa::ImpostaStampantiDiSistema([stampanti] { return stampanti; });
+        auto menu = crea();
+        QTEST(voci(menu->Combo2()), "voci");
+        QCOMPARE(menu->Combo2()->currentIndex(), -1); // none chosen
+        QCOMPARE(menu->testoCombo2(), std::string());
+    }
+
+    void activationListsTheDestinationsOfHotelOne() {
+        StatoCondiviso().HotelCorrente = 12; // the destinations are hotel 1's all the same
+        auto menu = crea();
+        QStringList viste;
+        mostra(*menu, [&](MenuStampa& m) {
+            viste = voci(m.Combo1());
+            QCOMPARE(m.testoCombo1(), std::string("Archivio PDF"));
+            QCOMPARE(MenuStampa::CodiceAssistenzaMenu(), std::string("K"));
+            QVERIFY(!m.senzaDestinazioni());
+        });
+        QCOMPARE(viste, QStringList({QStringLiteral("Archivio PDF"), QStringLiteral("Banco")}));
+        QVERIFY(!menu->isVisible());
+        QCOMPARE(fine_, -1);
+    }
+
+    void activationAgainResetsTheDestinationOnly() {
+        MenuStampa::ImpostaStampantiDiSistema([] { return QStringList{QStringLiteral("Ufficio")}; });
+        auto menu = crea();
+        mostra(*menu, [](MenuStampa& m) {
+            m.Combo1()->setCurrentIndex(1);
+            m.Combo2()->setCurrentIndex(0);
+            m.Chk2()->setChecked(true);
+            m.Form_Activate(); // back from the preview
+            QCOMPARE(m.testoCombo1(), std::string("Archivio PDF"));
+            QCOMPARE(m.testoCombo2(), std::string("Ufficio"));
+            QCOMPARE(m.valoreChk2(), short(1));
+        });
+    }
+
+    void withoutDestinationsTheMenuClosesAtOnce() {
+        auto albergo = AlbergoStandard();
+        albergo.sostituisci(fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
+                                                           "TipoStampa:Integer", "Linea:Text(120)"}));
+        albergo.tabella("Stampanti").record({{"NumeroHotel", N(2)}, {"Destinazione", T("Altrove")}});
+        albergo.scrivi(cartella_->percorso());
+        auto menu = crea();
+        mostra(*menu, [](MenuStampa& m) {
+            QVERIFY(m.senzaDestinazioni());
+            QCOMPARE(m.Combo1()->count(), 0);
+            QTRY_VERIFY(!m.isVisible()); // closes by itself, no button pressed
+        });
+        QVERIFY(ui::MessaggiMostrati().empty());
+        QCOMPARE(fine_, -1);
+    }
+
+    void theRealModalLoopEndsWithoutDestinations() {
+        auto albergo = AlbergoStandard();
+        albergo.sostituisci(fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
+                                                           "TipoStampa:Integer", "Linea:Text(120)"}));
+        albergo.scrivi(cartella_->percorso());
+        MenuStampa::ImpostaAttesaModale({});
+        auto menu = crea();
+        menu->MostraModale(); // returns: the menu closed itself
+        QVERIFY(!menu->isVisible());
+    }
+
+    void theExitButtonEndsTheRealModalLoop() {
+        MenuStampa::ImpostaAttesaModale({});
+        auto menu = crea();
+        bool chiuso = false;
+        QTimer::singleShot(0, menu.get(), [&] {
+            QVERIFY(menu->isVisible());
+            QTest::mouseClick(menu->Tst(MenuStampa::Esci), Qt::LeftButton);
+            chiuso = true;
+        });
+        menu->MostraModale();
+        QVERIFY(chiuso);
+        QVERIFY(!menu->isVisible());
+    }
+
+    void escapeDoesNotCloseTheMenu() {
+        auto menu = crea();
+        mostra(*menu, [](MenuStampa& m) {
+            QTest::keyClick(&m, Qt::Key_Escape);
+            QVERIFY(m.isVisible());
+        });
+    }
+
+    void theAssistanceCodeSurvivesAMissingHotelOne() {
+        auto primo = crea();
+        mostra(*primo, [](MenuStampa&) {});
+        QCOMPARE(MenuStampa::CodiceAssistenzaMenu(), std::string("K"));
+
+        auto albergo = AlbergoStandard();
+        albergo.sostituisci(fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
+                                                                  "CodiceAssistenza:Text(20)"}));
+        albergo.tabella("AnagraficaHotels").record({{"Numero", N(12)}, {"CodiceAssistenza", T("U")}});
+        albergo.scrivi(cartella_->percorso());
+        auto secondo = crea();
+        mostra(*secondo, [](MenuStampa&) {});
+        QCOMPARE(MenuStampa::CodiceAssistenzaMenu(), std::string("K"));
+    }
+
+    void aMissingDestinationFileIsAnError() {
+        std::filesystem::remove(RisolviNome(cartella_->percorso(), "Stampanti.mdb"));
+        auto menu = crea();
+        mostra(*menu, [](MenuStampa&) {});
+        QCOMPARE(fine_, ui::UscitaErrore);
+        QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
+        QCOMPARE(ui::MessaggiMostrati()[0].icona, ui::Icona::Errore);
+        QVERIFY(ui::MessaggiMostrati()[0].testo.find("Stampanti") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(PrintMenu)
+#include "PrintMenu.moc"
