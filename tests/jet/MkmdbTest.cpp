@@ -1,0 +1,190 @@
+// CSV files into an Access file (vdx-mkmdb): what is accepted, what is read
+// back, and every refusal naming file, line and column with no file left.
+
+#include "WriterLibmdb.h"
+
+#include "CsvMdb.h"
+#include "shared/Cp1252.h"
+#include "shared/Error.h"
+#include "support/WorkFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace vdx::test {
+namespace {
+
+using fixture::CsvInMdb;
+
+void scrivi(const std::filesystem::path& p, const std::string& testo) {
+    std::ofstream out(p, std::ios::binary);
+    out << testo;
+}
+
+std::vector<std::string> contenuto(const std::filesystem::path& dir) {
+    std::vector<std::string> nomi;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        nomi.push_back(e.path().filename().string());
+    }
+    std::sort(nomi.begin(), nomi.end());
+    return nomi;
+}
+
+TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
+    CartellaLavoro dir;
+    scrivi(dir / "Camere_Prenotazione.csv",
+           "\xEF\xBB\xBFNumeroHotel:Integer,QuantitàCamere:Byte,Note:Text(20),Prezzo:Currency,Memo:Memo,"
+           "Arrivo:DateTime,Si:Boolean,N:Long,S:Single,D:Double\r\n"
+           "1,2,\"a, \"\"b\"\"\",-12.5,\"due\r\nrighe\",2026-12-08,True,-7,1.5,-0.25\r\n"
+           ",,,,,,,,,\r\n"
+           "3,255,\"\",0.0001,\"\",2026-12-08 23:59:59,no,2147483647,1e10,1e-300\r\n"
+           "4,0,„È€”,1234567.8901,x,1900-01-01,-1,0,0,0");
+    scrivi(dir / "Uno.csv", "Valore:Long\n5\n\n6\n");
+    const auto esito = CsvInMdb(dir / "out.mdb", {dir / "Camere_Prenotazione.csv", dir / "Uno.csv"});
+    EXPECT_EQ(esito.tabelle, 2u);
+    EXPECT_EQ(esito.righe, 7u);
+    EXPECT_EQ(TabelleLibmdb(dir / "out.mdb"), (std::vector<std::string>{"Camere_Prenotazione", "Uno"}));
+
+    const TabellaLetta t = LeggiLibmdb(dir / "out.mdb", "Camere_Prenotazione");
+    EXPECT_EQ(t.colonne[1], "QuantitàCamere");
+    ASSERT_EQ(t.righe.size(), 4u);
+    const auto& r0 = t.righe[0];
+    EXPECT_EQ(IntLE(r0[0].grezzo), 1);
+    EXPECT_EQ(r0[2].testo, "a, \"b\"");
+    EXPECT_EQ(IntLE(r0[3].grezzo), -125000);
+    EXPECT_EQ(r0[4].testo, "due\r\nrighe");
+    EXPECT_EQ(DoubleLE(r0[5].grezzo), 46364.0);
+    EXPECT_TRUE(r0[6].vero);
+    EXPECT_EQ(IntLE(r0[7].grezzo), -7);
+    EXPECT_EQ(SingleLE(r0[8].grezzo), 1.5f);
+    EXPECT_EQ(DoubleLE(r0[9].grezzo), -0.25);
+    for (std::size_t c = 0; c < 10; ++c) {
+        if (c != 6) {
+            EXPECT_TRUE(t.righe[1][c].nullo) << c;
+        }
+    }
+    const auto& r2 = t.righe[2];
+    EXPECT_FALSE(r2[2].nullo);
+    EXPECT_EQ(r2[2].testo, "");
+    EXPECT_FALSE(r2[4].nullo);
+    EXPECT_EQ(IntLE(r2[3].grezzo), 1);
+    EXPECT_EQ(DoubleLE(r2[5].grezzo), 46364.0 + 86399.0 / 86400.0);
+    EXPECT_FALSE(r2[6].vero);
+    EXPECT_EQ(t.righe[3][2].testo, "„È€”");
+    EXPECT_EQ(IntLE(t.righe[3][3].grezzo), 12345678901LL);
+    EXPECT_EQ(DoubleLE(t.righe[3][5].grezzo), 2.0);
+    EXPECT_TRUE(t.righe[3][6].vero);
+    EXPECT_EQ(t.stderrTesto, "");
+
+    const TabellaLetta uno = LeggiLibmdb(dir / "out.mdb", "Uno");
+    ASSERT_EQ(uno.righe.size(), 3u); // the blank line of a one-column table is a NULL
+    EXPECT_TRUE(uno.righe[1][0].nullo);
+    EXPECT_EQ(IntLE(uno.righe[2][0].grezzo), 6);
+}
+
+struct CasoErrato {
+    const char* csv;
+    const char* messaggio; // how the error text starts
+};
+
+TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
+    const CasoErrato casi[] = {
+        {"A:Long,B:Float\n1,2\n", "T.csv, line 1, column 2: column \"B\": unknown type"},
+        {"A:Long,B:Text(0)\n", "T.csv, line 1, column 2: column \"B\": Text length"},
+        {"A:Long\n", nullptr}, // a header alone is a good empty table
+        {"", "T.csv, line 1: the file is empty"},
+        {"A:Long,B:Text(5)\n1,x\n2\n", "T.csv, line 3: 1 fields, the header has 2"},
+        {"A:Long,B:Text(5)\n1,x,y\n", "T.csv, line 2: 3 fields, the header has 2"},
+        {"A:Long\n12a\n", "T.csv, line 2, column 1 (A): \"12a\" is not a whole number"},
+        {"A:Long\n1.0\n", "T.csv, line 2, column 1 (A): \"1.0\" is not a whole number"},
+        {"A:Long\n\"\"\n", "T.csv, line 2, column 1 (A): \"\" is not a whole number"},
+        {"A:Integer\n32768\n", "T.csv, line 2, column 1 (A): \"32768\" is out of range"},
+        {"A:Byte\n-1\n", "T.csv, line 2, column 1 (A): \"-1\" is out of range"},
+        {"A:Long\n2147483648\n", "T.csv, line 2, column 1 (A): \"2147483648\" is out of range"},
+        {"A:Currency\n1.23456\n", "T.csv, line 2, column 1 (A): \"1.23456\" is not an amount"},
+        {"A:Currency\n1,5\n", "T.csv, line 2: 2 fields, the header has 1"},
+        {"A:Currency\n12.3.4\n", "T.csv, line 2, column 1 (A): \"12.3.4\" is not an amount"},
+        {"A:Double\nabc\n", "T.csv, line 2, column 1 (A): \"abc\" is not a number"},
+        {"A:Single\n1e39\n", "T.csv, line 2, column 1 (A): \"1e39\" is not a number"},
+        {"A:Boolean\nmaybe\n", "T.csv, line 2, column 1 (A): \"maybe\" is not True or False"},
+        {"A:DateTime\n2026-02-30\n", "T.csv, line 2, column 1 (A): \"2026-02-30\" is not a date"},
+        {"A:DateTime\n08/12/2026\n", "T.csv, line 2, column 1 (A): \"08/12/2026\" is not a date"},
+        {"A:Long,B:Text(3)\n1,abc\n2,abcd\n",
+         "T.csv, line 3, column 2 (B): a text of 4 characters, longer than 3"},
+        {"A:Text(3)\n„È€”\n", "T.csv, line 2, column 1 (A): a text of 4 characters, longer than 3"},
+        {"A:Text(10)\nΩmega\n", "T.csv, line 2, column 1 (A): a character that code page 1252 does not have"},
+        // The line is the one the field starts on.
+        {"A:Text(10),B:Long\n\"x\ny\",zz\n", "T.csv, line 3, column 2 (B): \"zz\" is not a whole number"},
+        {"A:Text(10),B:Long\n\"x\ny\",1\n3,zz\n", "T.csv, line 4, column 2 (B): \"zz\" is not a whole number"},
+        {"A:Text(10)\n\"open\n", "T.csv, line 2, column 1: a quoted field is not closed"},
+        {"A:Text(10)\n\"a\"b\n", "T.csv, line 2, column 1: text after the closing quote"},
+        {"A:Text(10)\na\"b\n", "T.csv, line 2, column 1: a quote inside an unquoted field"},
+        {"A:Long,a:Long\n", "T.csv, line 1: table \"T\": column \"a\" appears twice"},
+    };
+    for (const CasoErrato& caso : casi) {
+        SCOPED_TRACE(caso.csv);
+        CartellaLavoro dir;
+        scrivi(dir / "T.csv", caso.csv);
+        const auto uscita = dir / "out.mdb";
+        if (caso.messaggio == nullptr) {
+            EXPECT_NO_THROW(CsvInMdb(uscita, {dir / "T.csv"}));
+            EXPECT_TRUE(std::filesystem::exists(uscita));
+            continue;
+        }
+        try {
+            CsvInMdb(uscita, {dir / "T.csv"});
+            ADD_FAILURE() << "accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(caso.messaggio, 0), 0u) << e.what();
+        }
+        EXPECT_EQ(contenuto(dir.percorso()), std::vector<std::string>{"T.csv"});
+    }
+}
+
+TEST(Mkmdb, ABadSecondFileLeavesNoOutputAndAnOldFileUntouched) {
+    CartellaLavoro dir;
+    scrivi(dir / "Buona.csv", "A:Long\n1\n");
+    scrivi(dir / "Cattiva.csv", "A:Long\nx\n");
+    scrivi(dir / "out.mdb", "vecchio");
+    EXPECT_THROW(CsvInMdb(dir / "out.mdb", {dir / "Buona.csv", dir / "Cattiva.csv"}), Error);
+    EXPECT_EQ(contenuto(dir.percorso()), (std::vector<std::string>{"Buona.csv", "Cattiva.csv", "out.mdb"}));
+    std::ifstream in(dir / "out.mdb");
+    std::string vecchio;
+    in >> vecchio;
+    EXPECT_EQ(vecchio, "vecchio");
+    // Two files of one base name would be one table twice.
+    std::filesystem::create_directory(dir / "sub");
+    scrivi(dir / "sub" / "Buona.csv", "B:Long\n");
+    EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "sub" / "Buona.csv"}), Error);
+    EXPECT_FALSE(std::filesystem::exists(dir / "nuovo.mdb"));
+}
+
+TEST(Mkmdb, TheProgramReportsOnStderrAndExitsNonZero) {
+    const std::filesystem::path programma = std::filesystem::path(VDX_BINARY_DIR) / "bin" / "vdx-mkmdb";
+    if (!std::filesystem::exists(programma)) {
+        GTEST_SKIP() << programma << " not built";
+    }
+    CartellaLavoro dir;
+    scrivi(dir / "Tableau.csv", "NumeroHotel:Integer,Codice:Integer,Descrizione:Text(60)\n1,1,Primo piano\n1,2,Città\n");
+    scrivi(dir / "Rotta.csv", "A:Integer\n1\nuno\n");
+    const EsitoComando buono = Esegui(Quota(programma) + " " + Quota(dir / "Tableau.mdb") + " " + Quota(dir / "Tableau.csv"));
+    EXPECT_EQ(buono.codice, 0);
+    EXPECT_EQ(buono.err, "");
+    const EsitoComando esporta = Esegui("mdb-export " + Quota(dir / "Tableau.mdb") + " Tableau");
+    EXPECT_EQ(esporta.out, "NumeroHotel,Codice,Descrizione\n1,1,\"Primo piano\"\n1,2,\"Città\"\n");
+    EXPECT_EQ(esporta.err, "");
+
+    const EsitoComando cattivo = Esegui(Quota(programma) + " " + Quota(dir / "R.mdb") + " " + Quota(dir / "Rotta.csv"));
+    EXPECT_EQ(cattivo.codice, 1);
+    EXPECT_EQ(cattivo.out, "");
+    EXPECT_EQ(cattivo.err, "vdx-mkmdb: Rotta.csv, line 3, column 1 (A): \"uno\" is not a whole number\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "R.mdb"));
+
+    const EsitoComando uso = Esegui(Quota(programma) + " " + Quota(dir / "R.mdb"));
+    EXPECT_EQ(uso.codice, 2);
+    EXPECT_NE(uso.err.find("usage: vdx-mkmdb OUT.mdb TABLE.csv"), std::string::npos);
+}
+
+} // namespace
+} // namespace vdx::test
