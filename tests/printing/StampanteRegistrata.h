@@ -48,4 +48,27 @@ private:
     double size_ = 0.0;
 };
 
+// Hands every call on to a printer the test keeps, for code that owns and
+// destroys the printer it is given.
+class StampanteInoltro final : public Stampante {
+public:
+    explicit StampanteInoltro(Stampante& destinazione) : d_(destinazione) {}
+    std::vector<std::string> nomiDispositivi() override { return d_.nomiDispositivi(); }
+    void selezionaDispositivo(const std::string& n) override { d_.selezionaDispositivo(n); }
+    void impostaFilePdf(const std::filesystem::path& f) override { d_.impostaFilePdf(f); }
+    void setDuplex(int m) override { d_.setDuplex(m); }
+    void setOrientation(int o) override { d_.setOrientation(o); }
+    void setFontName(const std::string& n) override { d_.setFontName(n); }
+    void setFontSize(double p) override { d_.setFontSize(p); }
+    double fontSize() const override { return d_.fontSize(); }
+    void setBold(bool b) override { d_.setBold(b); }
+    void printText(const std::string& t) override { d_.printText(t); }
+    void printLine(const std::string& t) override { d_.printLine(t); }
+    void newPage() override { d_.newPage(); }
+    void endDoc() override { d_.endDoc(); }
+
+private:
+    Stampante& d_;
+};
+
 } // namespace vdx::test
