@@ -207,6 +207,20 @@ private slots:
         QCOMPARE(finestra->TestoMostrato(), ultima);
     }
 
+    // What the box shows comes back byte for byte: the form feed that ends the
+    // report, tabs, no-break spaces and the bytes where code page 1252
+    // differs from Latin-1.
+    void bytesDelReport() {
+        vdx::ScriviRigheAtomico(cartella() / "FD3",
+                                {"Hotel : \x80 \x84\x93\x94 \xE8\xA0" "fine", "a\tb", "", "\x0C"});
+        auto finestra = apri();
+        QCOMPARE(finestra->TestoMostrato(), finestra->paginatore().testo());
+        QCOMPARE(Righe(finestra->TestoMostrato()).back(), std::string("\x0C"));
+        finestra->Tasto_Click(Anteprima::Salva);
+        QCOMPARE(vdx::LeggiFile(cartella() / "FD3"),
+                 std::string("Hotel : \x80 \x84\x93\x94 \xE8\xA0" "fine\r\na\tb\r\n\r\n\x0C\r\n\r\n"));
+    }
+
     void reportVuoto() {
         scriviReport(0);
         auto finestra = apri();
