@@ -183,6 +183,37 @@ TEST_F(Riga, DataErrors) {
     EXPECT_NE(err.str().find("nessun hotel"), std::string::npos) << err.str();
 }
 
+// Messages and paths reach the terminal as UTF-8: names of fields read
+// from the data files are code page 1252, paths are already UTF-8.
+TEST_F(Riga, MessagesInUtf8) {
+    DatiAlbergo d = datiRiga();
+    d.albergo().sostituisci(fixture::Tabella(
+        "Camere_Prenotazione",
+        {"NumeroHotel:Integer", "NumeroPrenotazione:Long", "NumeroCamera:Text(10)",
+         "DataArrivo:Text(8)", "DataPartenza:Text(8)", "NumeroPersone:Integer",
+         "TipoPrenotazione:Text(1)", "Trattamento:Text(12)", "Prezzo:Currency", "Note:Text(100)"}));
+    d.albergo().tabella("Camere_Prenotazione").record({
+        {"NumeroHotel", fixture::Cella(std::int64_t{1})},
+        {"NumeroPrenotazione", fixture::Cella(std::int64_t{1})},
+        {"NumeroCamera", fixture::Cella(std::string("201"))},
+        {"DataArrivo", fixture::Cella(std::string("20240301"))},
+        {"DataPartenza", fixture::Cella(std::string("20240310"))},
+        {"NumeroPersone", fixture::Cella(std::int64_t{2})},
+        {"TipoPrenotazione", fixture::Cella(std::string("C"))},
+    });
+    d.scrivi(cartella_.percorso());
+    EXPECT_EQ(esegui({}), EsitoErroreDati);
+    EXPECT_NE(err_.str().find("Quantità"), std::string::npos) << err_.str();
+
+    const auto accentata = cartella_ / "città";
+    std::filesystem::create_directory(accentata);
+    datiRiga().scrivi(accentata);
+    std::ostringstream out, err;
+    ASSERT_EQ(EseguiGenera({}, out, err, accentata, [] { return DataOra{2024, 3, 5}; }),
+              EsitoRiuscito) << err.str();
+    EXPECT_EQ(out.str(), (accentata / "FD7").string() + "\n");
+}
+
 // The lists and the room range the request window and the command line share.
 TEST(Elenchi, HotelsTableauxAndCodes) {
     CartellaLavoro cartella;
