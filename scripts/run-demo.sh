@@ -1,19 +1,40 @@
 #!/usr/bin/env bash
-# Builds the program, writes the demo hotel and opens the request window on it.
+# Builds the program, writes the demo hotel into a folder and opens the
+# request window there.
+#   bash scripts/run-demo.sh              the demo hotel in build/demo-hotel
+#   VDX_DEMO_DIR=/some/folder bash ...    the demo hotel there instead
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
+
 bash scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
-if [[ ! -x build/release/bin/vdx ]]; then
-    echo "The request window is not built yet: only the tests run for now (bash scripts/test.sh)."
-    exit 0
-fi
-demo="${VDX_DEMO_DIR:-$PWD/build/demo-hotel}"
+cmake --build --preset release --target vdx vdx-demo
+
+demo="${VDX_DEMO_DIR:-$root/build/demo-hotel}"
 mkdir -p "$demo"
 build/release/bin/vdx-demo "$demo"
-cd "$demo"
+echo "Demo hotel written to $demo"
+
 export pclocal="${pclocal:-1}"
 # The demo's e-mail sender: turns the preview's hand-off file into a .eml here.
-export PATH="$OLDPWD/tools/recapito:$PATH"
-exec "$OLDPWD/build/release/bin/vdx"
+export PATH="$root/tools/recapito:$PATH"
+
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
+    cat >&2 <<MSG
+
+There is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set), so the
+request window cannot be shown. Run this script from a desktop session, or
+over ssh with X forwarding (ssh -X). The commands without windows work as they are:
+
+    cd "$demo" && pclocal=$pclocal "$root/build/release/bin/vdx" generate
+    cd "$demo" && pclocal=$pclocal "$root/build/release/bin/vdx" export-csv
+
+To start the window on a virtual display anyway (nothing is seen; close it with
+Ctrl+C):  xvfb-run -a bash scripts/run-demo.sh
+MSG
+    exit 1
+fi
+
+cd "$demo"
+exec "$root/build/release/bin/vdx"

@@ -409,6 +409,38 @@ private slots:
         QCOMPARE(fine_, -1);
     }
 
+    void aRequestTypedWithEnterOnly() {
+        // first room, Enter, last room, Enter, date, Enter, Enter on the button
+        VDXDesk& d = apri(AlbergoStandard());
+        d.Text1(0)->setFocus();
+        QTest::keyClicks(d.Text1(0), QStringLiteral("101"));
+        QTest::keyClick(d.Text1(0), Qt::Key_Return);
+        QTest::keyClicks(d.Text1(1), QStringLiteral("102"));
+        QTest::keyClick(d.Text1(1), Qt::Key_Return);
+        QTest::keyClicks(d.Text1(2), QStringLiteral("04032026"));
+        QTest::keyClick(d.Text1(2), Qt::Key_Return);
+        QCOMPARE(d.Text1(2)->text(), QStringLiteral("04/03/2026"));
+        QCOMPARE(QApplication::focusWidget(), d.Tasto0());
+        QTest::keyClick(d.Tasto0(), Qt::Key_Return);
+        QCOMPARE(menuAperti_, 1);
+        QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1)); // the question only
+        const auto report = LeggiFile(*TrovaFile(cartella_->percorso(), "FD3"));
+        QVERIFY(report.find("04/03/2026") != std::string::npos);
+    }
+
+    void numbersBeyondThreeDigitsAreNotListed() {
+        // the entry's number is read back from three characters: 1234 would
+        // be taken for hotel 123
+        auto albergo = AlbergoStandard();
+        albergo.tabella("AnagraficaHotels").record({{"Numero", N(1234)}, {"RagioneSociale", T("Grande")}});
+        albergo.tabella("AnagraficaHotels").record({{"Numero", N(999)}, {"RagioneSociale", T("Ultimo")}});
+        albergo.tabella("Tableau").record({{"NumeroHotel", N(1)}, {"Codice", N(1000)}, {"Descrizione", T("Troppi")}});
+        VDXDesk& d = apri(albergo);
+        QCOMPARE(voci(d.Combo1(0)), QStringList({QStringLiteral("  1 Hotel Mare"), QStringLiteral(" 12 Hotel Lago"),
+                                                 QStringLiteral("999 Ultimo")}));
+        QCOMPARE(d.Combo1(1)->count(), 3);
+    }
+
     void exitClosesTheWindowAndTheFiles() {
         VDXDesk& d = apri(AlbergoStandard());
         QVERIFY(d.databaseAperti());

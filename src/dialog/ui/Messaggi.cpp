@@ -2,7 +2,10 @@
 
 #include "shared/Cp1252.h"
 
+#include <QGuiApplication>
 #include <QPushButton>
+
+#include <cstdio>
 
 namespace vdx::ui {
 
@@ -49,6 +52,23 @@ QString testoMostrato(const std::string& testo) {
     return t;
 }
 
+// Without a screen (Qt's offscreen platform: pictures, scripts) nobody could
+// ever answer a box, so the message goes to the error stream instead and the
+// default answer is taken.
+bool senzaSchermo() {
+    return QGuiApplication::platformName() == QStringLiteral("offscreen");
+}
+
+void scriviSenzaSchermo(const std::string& testo, const std::string& titolo) {
+    std::string riga = Utf8DaCp1252(titolo) + ": " + Utf8DaCp1252(testo);
+    for (auto& c : riga) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    std::fprintf(stderr, "vdx: %s\n", riga.c_str());
+}
+
 } // namespace
 
 QString DaCp1252(const std::string& bytes) {
@@ -68,6 +88,10 @@ void Avviso(QWidget* parent, const std::string& testo, const std::string& titolo
         prossima(Risposta::Ok);
         return;
     }
+    if (senzaSchermo()) {
+        scriviSenzaSchermo(testo, titolo);
+        return;
+    }
     QMessageBox box(iconaQt(icona), DaCp1252(titolo), testoMostrato(testo), QMessageBox::Ok, parent);
     box.exec();
 }
@@ -77,6 +101,10 @@ Risposta Domanda(QWidget* parent, const std::string& testo, const std::string& t
     if (s.automatico) {
         s.mostrati.push_back({testo, titolo, Icona::Domanda, true});
         return prossima(Risposta::No);
+    }
+    if (senzaSchermo()) {
+        scriviSenzaSchermo(testo, titolo);
+        return Risposta::No;
     }
     QMessageBox box(QMessageBox::Question, DaCp1252(titolo), testoMostrato(testo),
                     QMessageBox::Yes | QMessageBox::No, parent);

@@ -2,7 +2,9 @@
 
 // The platform's message box, as every window of the program shows it, with
 // a seam so tests never block: a test sets the next answers and reads back
-// what was shown.
+// what was shown. On Qt's offscreen platform, where nobody could answer a
+// box, the message is written to the error stream and the default answer
+// (OK, or No for a question) is taken.
 
 #include <QMessageBox>
 

@@ -1,0 +1,85 @@
+// vdx-screenshots HOTEL_DIR OUT_DIR: draws the request window on the hotel of
+// HOTEL_DIR (a copy of it, so nothing is written there), the print menu over
+// it and the message dialog, and saves them as PNG pictures in OUT_DIR. Runs
+// without a display (Qt's offscreen platform unless QT_QPA_PLATFORM says
+// otherwise).
+
+#include "dialog/ui/Messaggi.h"
+#include "dialog/ui/MsgBox_Form.h"
+#include "printing/ui/MenuStampa.h"
+#include "request/ui/VDXDesk.h"
+#include "shared/Error.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <iostream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool salva(QWidget& finestra, const fs::path& file) {
+    QApplication::processEvents();
+    if (!finestra.grab().save(QString::fromStdString(file.string()), "PNG")) {
+        std::cerr << "vdx-screenshots: cannot write " << file << "\n";
+        return false;
+    }
+    std::cout << file.string() << "\n";
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: vdx-screenshots HOTEL_DIR OUT_DIR\n";
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    vdx::ui::ModoAutomatico(true); // no box may wait for an answer
+
+    const fs::path uscita = fs::absolute(argv[2]);
+    QTemporaryDir temporanea;
+    const fs::path cartella = fs::path(temporanea.path().toStdString()) / "hotel";
+    try {
+        fs::create_directories(uscita);
+        fs::copy(argv[1], cartella, fs::copy_options::recursive);
+    } catch (const fs::filesystem_error& e) {
+        std::cerr << "vdx-screenshots: " << e.what() << "\n";
+        return 1;
+    }
+
+    bool riuscito = true;
+    try {
+        vdx::ui::VDXDesk desk(cartella);
+        desk.Form_Load();
+        desk.show();
+        riuscito &= salva(desk, uscita / "request-window.png");
+
+        vdx::ui::MenuStampa::ImpostaAttesaModale(
+            [&](vdx::ui::MenuStampa& menu) { riuscito &= salva(menu, uscita / "print-menu.png"); });
+        vdx::ui::MenuStampa menu(cartella, vdx::OrologioDiSistema(), &desk);
+        menu.MostraModale();
+    } catch (const vdx::Error& e) {
+        std::cerr << "vdx-screenshots: Errore " << e.number() << ": " << e.what() << "\n";
+        return 1;
+    }
+
+    vdx::ui::StileMsgBox() = 36;
+    vdx::ui::MsgBox_Form box;
+    box.ImpostaTitolo("Stampa tableau");
+    box.ImpostaMessaggio("Stampo solo le camere utilizzate?\r\n"
+                         "Le camere libere non saranno elencate.");
+    box.T(0)->setText(QStringLiteral("Si"));
+    box.T(1)->setText(QStringLiteral("No"));
+    box.T(2)->hide();
+    box.show();
+    riuscito &= salva(box, uscita / "message-dialog.png");
+    return riuscito ? 0 : 1;
+}
