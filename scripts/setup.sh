@@ -11,6 +11,7 @@ packages=(
     fonts-liberation fontconfig
     xvfb xauth
     poppler-utils
+    cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
     python3
     locales
 )

@@ -4,6 +4,7 @@
 
 #include "dialog/ui/Errori.h"
 #include "preview/RigaComandoCsv.h"
+#include "printing/ui/StampaMenu.h"
 #include "report/RigaComando.h"
 #include "request/ui/VDXDesk.h"
 #include "shared/Dates.h"
@@ -80,8 +81,7 @@ int main(int argc, char** argv) {
         return vdx::EseguiEsportaCsv(argomenti, std::cout, std::cerr, cartella);
     }
     if (comando == "print") {
-        std::cerr << "vdx print: printing from the command line is not available yet\n";
-        return 1;
+        return vdx::ui::EseguiStampaDaRigaComando(argc, argv, argomenti, std::cout, std::cerr, cartella);
     }
     if (comando == "--help" || comando == "-h" || comando == "help") {
         uso(std::cout);

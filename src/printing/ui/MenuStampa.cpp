@@ -5,6 +5,7 @@
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
 #include "jet/Database.h"
+#include "printing/ui/StampaMenu.h"
 #include "preview/ui/Anteprima.h"
 #include "preview/ui/Esportazione.h"
 #include "shared/Environment.h"
@@ -65,11 +66,6 @@ std::string nomeCopia(const DataOra& t) {
     std::snprintf(data, sizeof data, "%04d%02d%02d%02d%02d", t.anno, t.mese, t.giorno, t.ora,
                   t.minuti);
     return "doc\\fd" + PcLocale() + data + ".doc";
-}
-
-void nonDisponibile(QWidget* parent, const std::string& cosa) {
-    Avviso(parent, cosa + " non e' ancora disponibile in questa versione.", "Stampa",
-           Icona::Esclamazione);
 }
 
 } // namespace
@@ -387,11 +383,27 @@ void MenuStampa::esporta() {
 }
 
 void MenuStampa::stampaPdf() {
-    nonDisponibile(this, "La stampa in PDF");
+    std::vector<std::string> voci;
+    for (int i = 0; i < combo1_->count(); ++i) {
+        voci.push_back(ACp1252(combo1_->itemText(i)));
+    }
+    const int pdf = ScegliDestinazionePdf(this, voci);
+    if (pdf >= 0) {
+        combo1_->setCurrentIndex(pdf);
+        stampa();
+    }
 }
 
 void MenuStampa::stampa() {
-    nonDisponibile(this, "La stampa");
+    SceltaStampa scelta;
+    scelta.destinazione = testoCombo1();
+    scelta.stampanteSistema = testoCombo2();
+    scelta.compressa = valoreChk() == 1;
+    scelta.orizzontale = valoreChk2() == 1;
+    scelta.fronteRetro = valoreChk3() == 1;
+    scelta.codiceAssistenza = CodiceAssistenzaMenu();
+    scelta.hotel = StatoCondiviso().HotelCorrente;
+    StampaDalMenu(this, cartella_, scelta);
 }
 
 bool MenuStampa::anteprima() {

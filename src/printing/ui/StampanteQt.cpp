@@ -1,0 +1,370 @@
+#include "printing/ui/StampanteQt.h"
+
+#include "dialog/ui/Messaggi.h"
+#include "shared/Cp1252.h"
+#include "shared/Error.h"
+#include "shared/TextFile.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrinterInfo>
+
+#include <cups/cups.h>
+
+#include <array>
+#include <cmath>
+
+namespace vdx::ui {
+
+namespace {
+
+constexpr int kRisoluzione = 1200; // dots per inch of the laid-out page
+constexpr double kMargineMm = 6.35; // a quarter inch, what most printers cannot reach anyway
+
+std::string& Corrente() {
+    static std::string corrente;
+    return corrente;
+}
+
+// The arms of a line-drawing byte of the report (code page 437): left, right,
+// up, down; 1 single line, 2 double line.
+struct Bracci {
+    int sx = 0, dx = 0, su = 0, giu = 0;
+};
+
+std::optional<Bracci> BracciDi(unsigned char c) {
+    switch (c) {
+    case 179: return Bracci{0, 0, 1, 1};   // │
+    case 180: return Bracci{1, 0, 1, 1};   // ┤
+    case 183: return Bracci{1, 0, 0, 2};   // ╖
+    case 186: return Bracci{0, 0, 2, 2};   // ║
+    case 187: return Bracci{2, 0, 0, 2};   // ╗
+    case 188: return Bracci{2, 0, 2, 0};   // ╝
+    case 191: return Bracci{1, 0, 0, 1};   // ┐
+    case 192: return Bracci{0, 1, 1, 0};   // └
+    case 193: return Bracci{1, 1, 1, 0};   // ┴
+    case 194: return Bracci{1, 1, 0, 1};   // ┬
+    case 195: return Bracci{0, 1, 1, 1};   // ├
+    case 196: return Bracci{1, 1, 0, 0};   // ─
+    case 197: return Bracci{1, 1, 1, 1};   // ┼
+    case 200: return Bracci{0, 2, 2, 0};   // ╚
+    case 201: return Bracci{0, 2, 0, 2};   // ╔
+    case 202: return Bracci{2, 2, 2, 0};   // ╩
+    case 203: return Bracci{2, 2, 0, 2};   // ╦
+    case 204: return Bracci{0, 2, 2, 2};   // ╠
+    case 206: return Bracci{2, 2, 2, 2};   // ╬
+    case 217: return Bracci{1, 0, 1, 0};   // ┘
+    case 218: return Bracci{0, 1, 0, 1};   // ┌
+    default: return std::nullopt;
+    }
+}
+
+// Draws one line-drawing cell whose top-left corner is (x, y).
+void DisegnaBordo(QPainter& p, const Bracci& b, double x, double y, double w, double h) {
+    const double cx = x + w / 2;
+    const double cy = y + h / 2;
+    const double d = w / 6; // half the gap of a double line
+    auto orizzontale = [&](double x1, double x2, int tipo) {
+        if (tipo == 1) {
+            p.drawLine(QPointF(x1, cy), QPointF(x2, cy));
+        } else if (tipo == 2) {
+            p.drawLine(QPointF(x1, cy - d), QPointF(x2, cy - d));
+            p.drawLine(QPointF(x1, cy + d), QPointF(x2, cy + d));
+        }
+    };
+    auto verticale = [&](double y1, double y2, int tipo) {
+        if (tipo == 1) {
+            p.drawLine(QPointF(cx, y1), QPointF(cx, y2));
+        } else if (tipo == 2) {
+            p.drawLine(QPointF(cx - d, y1), QPointF(cx - d, y2));
+            p.drawLine(QPointF(cx + d, y1), QPointF(cx + d, y2));
+        }
+    };
+    orizzontale(x, cx, b.sx);
+    orizzontale(cx, x + w, b.dx);
+    verticale(y, cy, b.su);
+    verticale(cy, y + h, b.giu);
+}
+
+Error ErroreStampante(const std::string& testo) {
+    return Error(err::Printer, testo);
+}
+
+} // namespace
+
+QString FamigliaFont(const std::string& nome) {
+    const QString richiesta = DaCp1252(nome);
+    const QStringList installate = QFontDatabase::families();
+    if (installate.contains(richiesta, Qt::CaseInsensitive)) {
+        return richiesta;
+    }
+    static const std::array<std::pair<const char*, const char*>, 3> sostituti{{
+        {"Times New Roman", "Liberation Serif"},
+        {"Courier New", "Liberation Mono"},
+        {"Arial", "Liberation Sans"},
+    }};
+    for (const auto& [windows, libero] : sostituti) {
+        const QString alternativa = QString::fromLatin1(libero);
+        if (richiesta.compare(QString::fromLatin1(windows), Qt::CaseInsensitive) == 0 &&
+            installate.contains(alternativa)) {
+            return alternativa;
+        }
+    }
+    return richiesta; // the font system picks its own stand-in
+}
+
+StampanteQt::StampanteQt(std::string titolo) : titolo_(std::move(titolo)) {
+    font_.setFamily(FamigliaFont("Courier New"));
+    font_.setPointSizeF(10);
+}
+
+StampanteQt::~StampanteQt() {
+    if (painter_.isActive()) {
+        painter_.end();
+    }
+}
+
+std::string StampanteQt::DispositivoCorrente() {
+    return Corrente();
+}
+
+void StampanteQt::AzzeraDispositivoCorrente() {
+    Corrente().clear();
+}
+
+std::vector<std::string> StampanteQt::nomiDispositivi() {
+    std::vector<std::string> nomi;
+    for (const QString& nome : QPrinterInfo::availablePrinterNames()) {
+        nomi.push_back(ACp1252(nome));
+    }
+    return nomi;
+}
+
+void StampanteQt::selezionaDispositivo(const std::string& nome) {
+    Corrente() = nome;
+}
+
+void StampanteQt::impostaFilePdf(const std::filesystem::path& file) {
+    filePdf_ = file;
+}
+
+void StampanteQt::setDuplex(int modo) {
+    duplex_ = modo;
+}
+
+void StampanteQt::setOrientation(int orientamento) {
+    orientamento_ = orientamento;
+}
+
+void StampanteQt::setFontName(const std::string& nome) {
+    font_.setFamily(FamigliaFont(nome));
+}
+
+void StampanteQt::setFontSize(double punti) {
+    // A size of nothing or less cannot be drawn; the size in force stays.
+    if (punti > 0) {
+        font_.setPointSizeF(punti);
+    }
+}
+
+double StampanteQt::fontSize() const {
+    return font_.pointSizeF();
+}
+
+void StampanteQt::setBold(bool grassetto) {
+    font_.setBold(grassetto);
+}
+
+QString StampanteQt::nomeStampante() const {
+    if (!Corrente().empty()) {
+        return DaCp1252(Corrente());
+    }
+    QString predefinita = QPrinterInfo::defaultPrinterName();
+    if (predefinita.isEmpty()) {
+        const QStringList tutte = QPrinterInfo::availablePrinterNames();
+        if (!tutte.isEmpty()) {
+            predefinita = tutte.front();
+        }
+    }
+    return predefinita;
+}
+
+void StampanteQt::inizia() {
+    if (iniziato_) {
+        return;
+    }
+    if (finito_) {
+        throw ErroreStampante(Cp1252DaUtf8("La stampa è già stata chiusa"));
+    }
+    QPageSize formato(QPageSize::A4);
+    if (!filePdf_) {
+        stampante_ = nomeStampante();
+        if (stampante_.isEmpty()) {
+            throw ErroreStampante(Cp1252DaUtf8("Nessuna stampante installata"));
+        }
+        const QPrinterInfo info = QPrinterInfo::printerInfo(stampante_);
+        if (!info.isNull() && info.defaultPageSize().isValid()) {
+            formato = info.defaultPageSize();
+        }
+    }
+    buffer_.setBuffer(&pdf_);
+    buffer_.open(QIODevice::WriteOnly);
+    writer_ = std::make_unique<QPdfWriter>(&buffer_);
+    writer_->setResolution(kRisoluzione);
+    writer_->setTitle(DaCp1252(titolo_));
+    writer_->setCreator(QStringLiteral("vdx"));
+    writer_->setPageLayout(QPageLayout(formato,
+                                       orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                       QMarginsF(kMargineMm, kMargineMm, kMargineMm, kMargineMm),
+                                       QPageLayout::Millimeter));
+    if (!painter_.begin(writer_.get())) {
+        throw ErroreStampante("Impossibile preparare la pagina di stampa");
+    }
+    iniziato_ = true;
+    x_ = 0;
+    y_ = 0;
+}
+
+void StampanteQt::paginaSeServe(double altezzaRiga) {
+    const double altezzaPagina = writer_->pageLayout().paintRectPixels(kRisoluzione).height();
+    // A line that no longer fits goes on a new page, as a printer does.
+    const bool pieno = rigaVuota_ && y_ > 0 && y_ + altezzaRiga > altezzaPagina;
+    if (!paginaInSospeso_ && !pieno) {
+        return;
+    }
+    paginaInSospeso_ = false;
+    const auto voluto = orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
+    if (writer_->pageLayout().orientation() != voluto) {
+        writer_->setPageOrientation(voluto);
+    }
+    if (!writer_->newPage()) {
+        throw ErroreStampante("Impossibile iniziare una nuova pagina");
+    }
+    x_ = 0;
+    y_ = 0;
+}
+
+void StampanteQt::disegna(const std::string& testo) {
+    inizia();
+    painter_.setFont(font_);
+    const QFontMetricsF metrica(font_, writer_.get());
+    paginaSeServe(metrica.lineSpacing());
+    const double base = y_ + metrica.ascent();
+    const double cella = metrica.horizontalAdvance(QLatin1Char('-'));
+    QPen penna(Qt::black);
+    penna.setWidthF(font_.bold() ? 0.8 * kRisoluzione / 72.0 : 0.5 * kRisoluzione / 72.0);
+
+    // Ordinary text is drawn in runs; a line-drawing byte (only a report
+    // printed with "K" still holds them) becomes real lines in its cell.
+    std::string run;
+    auto svuota = [&] {
+        if (run.empty()) {
+            return;
+        }
+        const QString q = DaCp1252(run);
+        painter_.drawText(QPointF(x_, base), q);
+        x_ += metrica.horizontalAdvance(q);
+        run.clear();
+    };
+    for (char c : testo) {
+        const auto bracci = BracciDi(static_cast<unsigned char>(c));
+        if (!bracci) {
+            run.push_back(c);
+            continue;
+        }
+        svuota();
+        painter_.save();
+        painter_.setPen(penna);
+        DisegnaBordo(painter_, *bracci, x_, y_, cella, metrica.lineSpacing());
+        painter_.restore();
+        x_ += cella;
+    }
+    svuota();
+    rigaVuota_ = false;
+}
+
+void StampanteQt::printText(const std::string& testo) {
+    disegna(testo);
+}
+
+void StampanteQt::printLine(const std::string& testo) {
+    disegna(testo);
+    y_ += QFontMetricsF(font_, writer_.get()).lineSpacing();
+    x_ = 0;
+    rigaVuota_ = true;
+}
+
+void StampanteQt::newPage() {
+    inizia();
+    paginaInSospeso_ = true;
+}
+
+void StampanteQt::endDoc() {
+    if (!iniziato_) {
+        return; // nothing was printed
+    }
+    if (!painter_.end()) {
+        throw ErroreStampante("Impossibile completare il documento di stampa");
+    }
+    buffer_.close();
+    iniziato_ = false;
+    finito_ = true;
+    if (filePdf_) {
+        // Written whole through a temporary file: a full disk leaves any
+        // earlier PDF of that name as it was and is reported.
+        ScriviFileAtomico(*filePdf_, std::string_view(pdf_.constData(), static_cast<std::size_t>(pdf_.size())));
+        return;
+    }
+    invia(pdf_);
+}
+
+void StampanteQt::invia(const QByteArray& pdf) {
+    // "name/instance" is one printer with saved options; the job goes to the name.
+    const QByteArray nome = stampante_.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+    const QByteArray titolo = DaCp1252(titolo_).toUtf8();
+    const std::string nomeCp = ACp1252(stampante_);
+
+    cups_option_t* opzioni = nullptr;
+    int n = 0;
+    n = cupsAddOption("orientation-requested", orientamento_ == 2 ? "4" : "3", n, &opzioni);
+    if (duplex_ == 2) {
+        // Two-sided, turned on the side that keeps the pages upright.
+        n = cupsAddOption("sides", orientamento_ == 2 ? "two-sided-short-edge" : "two-sided-long-edge",
+                          n, &opzioni);
+    } else if (duplex_ == 1) {
+        n = cupsAddOption("sides", "one-sided", n, &opzioni);
+    }
+    auto rifiuto = [&](const char* fase) {
+        return ErroreStampante("La stampante " + nomeCp + " non ha accettato la stampa (" + fase +
+                               "): " + Cp1252DaUtf8(cupsLastErrorString()));
+    };
+
+    const int lavoro = cupsCreateJob(CUPS_HTTP_DEFAULT, nome.constData(), titolo.constData(), n, opzioni);
+    cupsFreeOptions(n, opzioni);
+    if (lavoro == 0) {
+        throw rifiuto("creazione");
+    }
+    if (cupsStartDocument(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, titolo.constData(), CUPS_FORMAT_PDF,
+                          1) != HTTP_STATUS_CONTINUE) {
+        const Error e = rifiuto("invio");
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
+        throw e;
+    }
+    if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), static_cast<size_t>(pdf.size())) !=
+        HTTP_STATUS_CONTINUE) {
+        const Error e = rifiuto("invio");
+        cupsFinishDocument(CUPS_HTTP_DEFAULT, nome.constData());
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
+        throw e;
+    }
+    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, nome.constData()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        const Error e = rifiuto("chiusura");
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
+        throw e;
+    }
+}
+
+} // namespace vdx::ui

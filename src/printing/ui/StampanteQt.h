@@ -1,0 +1,85 @@
+#pragma once
+
+// The system printer for driver-mode printing, drawn with Qt: each print is
+// laid out as a PDF document in memory, then either written to the PDF file
+// the output names (replacing it only once it is whole) or handed to the
+// print system (CUPS) as one job, whose acceptance is checked, so a refusal
+// or a full disk is reported rather than lost.
+
+#include "printing/Stampante.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFont>
+#include <QPainter>
+#include <QString>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QPdfWriter;
+
+namespace vdx::ui {
+
+class StampanteQt final : public Stampante {
+public:
+    // `titolo` names the job in the print queue.
+    explicit StampanteQt(std::string titolo = "Tableau");
+    ~StampanteQt() override; // a document not ended is dropped, nothing is sent
+    StampanteQt(const StampanteQt&) = delete;
+    StampanteQt& operator=(const StampanteQt&) = delete;
+
+    std::vector<std::string> nomiDispositivi() override;
+    void selezionaDispositivo(const std::string& nome) override;
+    void impostaFilePdf(const std::filesystem::path& file) override;
+
+    void setDuplex(int modo) override;
+    void setOrientation(int orientamento) override;
+    void setFontName(const std::string& nome) override;
+    void setFontSize(double punti) override;
+    double fontSize() const override;
+    void setBold(bool grassetto) override;
+
+    void printText(const std::string& testo) override;
+    void printLine(const std::string& testo) override;
+    void newPage() override;
+    void endDoc() override;
+
+    // The current printer of this program run: the one last chosen by name,
+    // "" while it is still the system's default.
+    static std::string DispositivoCorrente();
+    static void AzzeraDispositivoCorrente();
+
+private:
+    void inizia();
+    void paginaSeServe(double altezzaRiga);
+    void disegna(const std::string& testo);
+    void invia(const QByteArray& pdf);
+    QString nomeStampante() const;
+
+    std::string titolo_;
+    std::optional<std::filesystem::path> filePdf_;
+    int duplex_ = 0; // 0: the printer's own setting
+    int orientamento_ = 1;
+    QFont font_;
+    QByteArray pdf_;
+    QBuffer buffer_;
+    std::unique_ptr<QPdfWriter> writer_;
+    QPainter painter_;
+    QString stampante_; // the printer this document goes to
+    bool iniziato_ = false;
+    bool finito_ = false;
+    bool paginaInSospeso_ = false;
+    bool rigaVuota_ = true; // nothing drawn yet on the current line
+    double x_ = 0;
+    double y_ = 0;
+};
+
+// The installed family for a font name, with the metric-compatible free
+// fonts standing in for the usual Windows ones ("Times New Roman" -> "Liberation
+// Serif" where only that is installed).
+QString FamigliaFont(const std::string& nome);
+
+} // namespace vdx::ui

@@ -1,0 +1,255 @@
+// Driver-mode printing drawn by Qt into a real PDF file, read back with
+// pdftotext and pdfinfo: the lines on each page, the page count, the page
+// shape and the errors a user can meet.
+
+#include "printing/StampaDriver.h"
+#include "printing/ui/StampanteQt.h"
+#include "shared/Cp1252.h"
+#include "shared/Error.h"
+#include "shared/TextFile.h"
+#include "support/WorkFolder.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QProcess>
+#include <QtTest>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs a poppler tool and returns what it printed (UTF-8).
+QString Esegui(const QString& programma, const QStringList& argomenti) {
+    QProcess p;
+    p.start(programma, argomenti);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+        return QStringLiteral("<%1 failed: %2>").arg(programma, QString::fromUtf8(p.readAllStandardError()));
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The pages of a PDF as pdftotext lays them out, each as its lines with
+// trailing blanks removed and blank lines left out.
+std::vector<QStringList> Pagine(const fs::path& pdf) {
+    const QString testo = Esegui(QStringLiteral("pdftotext"),
+                                 {QStringLiteral("-layout"), QString::fromStdString(pdf.string()),
+                                  QStringLiteral("-")});
+    std::vector<QStringList> pagine;
+    QStringList fogli = testo.split(QLatin1Char('\f'));
+    if (!fogli.isEmpty() && fogli.back().trimmed().isEmpty()) {
+        fogli.removeLast(); // pdftotext ends every page with a form feed
+    }
+    for (const QString& foglio : fogli) {
+        QStringList righe;
+        for (QString riga : foglio.split(QLatin1Char('\n'))) {
+            while (!riga.isEmpty() && riga.back().isSpace()) {
+                riga.chop(1);
+            }
+            if (!riga.isEmpty()) {
+                righe << riga;
+            }
+        }
+        pagine.push_back(righe);
+    }
+    return pagine;
+}
+
+QString InfoPdf(const fs::path& pdf, const QString& voce) {
+    const QString info = Esegui(QStringLiteral("pdfinfo"), {QString::fromStdString(pdf.string())});
+    for (const QString& riga : info.split(QLatin1Char('\n'))) {
+        if (riga.startsWith(voce + QLatin1Char(':'))) {
+            return riga.mid(voce.size() + 1).trimmed();
+        }
+    }
+    return {};
+}
+
+// Report lines "|RIGA nn|" ruled with byte 179 at both ends.
+std::vector<std::string> Righe(int quante) {
+    std::vector<std::string> righe;
+    for (int i = 1; i <= quante; ++i) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "\xb3RIGA %02d\xb3", i);
+        righe.emplace_back(buf);
+    }
+    return righe;
+}
+
+QStringList Attese(int da, int a) {
+    QStringList righe;
+    for (int i = da; i <= a; ++i) {
+        righe << QStringLiteral("|RIGA %1|").arg(i, 2, 10, QLatin1Char('0'));
+    }
+    return righe;
+}
+
+vdx::ImpostazioniStampa Driver(short lunghezza, short iniziali, const fs::path& pdf) {
+    vdx::ImpostazioniStampa s;
+    s.valoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
+    s.lunghezzaPagina = lunghezza;
+    s.righeIniziali = iniziali;
+    s.uscitaStampa = pdf.string();
+    return s;
+}
+
+} // namespace
+
+class PrintPdfTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<vdx::test::CartellaLavoro> cartella_;
+
+    fs::path stampa(const std::vector<std::string>& righe, const vdx::ImpostazioniStampa& s,
+                    const vdx::SceltaStampa& scelta = {}) {
+        vdx::ScriviRigheAtomico(cartella_->percorso() / "FD0", righe);
+        vdx::ui::StampanteQt stampante("FD0");
+        vdx::StampaModoDriver(stampante, s, scelta, cartella_->percorso(), cartella_->percorso() / "FD0");
+        return fs::path(s.uscitaStampa);
+    }
+
+private slots:
+    void initTestCase() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        }
+    }
+    void init() { cartella_ = std::make_unique<vdx::test::CartellaLavoro>(); }
+    void cleanup() { cartella_.reset(); }
+
+    // Pages of 4 lines with one blank top line hold 3 report lines each.
+    void pagesFollowThePageLength() {
+        const fs::path pdf = stampa(Righe(10), Driver(4, 1, cartella_->percorso() / "t.pdf"));
+        QCOMPARE(InfoPdf(pdf, QStringLiteral("Pages")), QStringLiteral("4"));
+        const auto pagine = Pagine(pdf);
+        QCOMPARE(pagine.size(), std::size_t(4));
+        QCOMPARE(pagine[0], Attese(1, 3));
+        QCOMPARE(pagine[1], Attese(4, 6));
+        QCOMPARE(pagine[2], Attese(7, 9));
+        QCOMPARE(pagine[3], Attese(10, 10));
+        QVERIFY(InfoPdf(pdf, QStringLiteral("Page size")).startsWith(QStringLiteral("595 x 842")));
+    }
+
+    // One new page per form feed; the report's last form feed adds none.
+    void formFeedStartsOnePage() {
+        auto righe = Righe(3);
+        righe.insert(righe.begin() + 2, "\f");
+        righe.push_back("\f");
+        const fs::path pdf = stampa(righe, Driver(60, 0, cartella_->percorso() / "ff.PDF"));
+        const auto pagine = Pagine(pdf);
+        QCOMPARE(pagine.size(), std::size_t(2));
+        QCOMPARE(pagine[0], Attese(1, 2));
+        QCOMPARE(pagine[1], Attese(3, 3));
+    }
+
+    // More lines than fit on a sheet go on to a new sheet rather than off it.
+    void longPageOverflowsOntoANewSheet() {
+        auto s = Driver(200, 0, cartella_->percorso() / "lungo.pdf");
+        s.valoriCompresso[0] = 20; // 20 points: some 35 lines a sheet
+        const fs::path pdf = stampa(Righe(90), s);
+        const auto pagine = Pagine(pdf);
+        QVERIFY2(pagine.size() >= 3, qPrintable(InfoPdf(pdf, QStringLiteral("Pages"))));
+        QStringList tutte;
+        for (const auto& p : pagine) {
+            tutte << p;
+        }
+        QCOMPARE(tutte, Attese(1, 90));
+    }
+
+    void landscapeSheets() {
+        vdx::SceltaStampa scelta;
+        scelta.orizzontale = true;
+        const fs::path pdf = stampa(Righe(2), Driver(60, 0, cartella_->percorso() / "o.pdf"), scelta);
+        QVERIFY2(InfoPdf(pdf, QStringLiteral("Page size")).startsWith(QStringLiteral("842 x 595")),
+                 qPrintable(InfoPdf(pdf, QStringLiteral("Page size"))));
+        QCOMPARE(Pagine(pdf).front(), Attese(1, 2));
+    }
+
+    // Accented capitals become small letters, the markers are not printed,
+    // and the bold stretch is drawn in the bold face.
+    void accentsAndBoldMarkers() {
+        const std::vector<std::string> righe{"\xb3NICOL\xd2 CITT\xc0\xb3", "NOME \xe7GRASSETTO\xe7 FINE"};
+        const fs::path pdf = stampa(righe, Driver(60, 0, cartella_->percorso() / "b.pdf"));
+        const auto pagine = Pagine(pdf);
+        QCOMPARE(pagine.size(), std::size_t(1));
+        QCOMPARE(pagine[0].size(), 2);
+        QCOMPARE(pagine[0][0], QStringLiteral("|NICOLò CITTà|"));
+        QVERIFY2(pagine[0][1].contains(QStringLiteral("GRASSETTO")), qPrintable(pagine[0][1]));
+        QVERIFY(!pagine[0][1].contains(QChar(0xe7)));
+        const QString fonts = Esegui(QStringLiteral("pdffonts"), {QString::fromStdString(pdf.string())});
+        QVERIFY2(fonts.contains(QStringLiteral("Bold")), qPrintable(fonts));
+    }
+
+    // With "K" the line-drawing bytes are drawn as lines, never as the
+    // letters code page 1252 gives those bytes.
+    void lineDrawingWithK() {
+        vdx::SceltaStampa scelta;
+        scelta.codiceAssistenza = "K";
+        const std::vector<std::string> righe{"\xda\xc4\xc4\xc4\xc2\xc4\xbf", "\xb3 AB\xb3X\xb3",
+                                             "\xc0\xc4\xc4\xc4\xc1\xc4\xd9"};
+        const fs::path pdf = stampa(righe, Driver(60, 0, cartella_->percorso() / "k.pdf"), scelta);
+        const auto pagine = Pagine(pdf);
+        QCOMPARE(pagine.size(), std::size_t(1));
+        QCOMPARE(pagine[0].size(), 1);
+        QVERIFY2(pagine[0][0].trimmed().startsWith(QStringLiteral("AB")), qPrintable(pagine[0][0]));
+        for (const QChar lettera : {QChar(0xda), QChar(0xc4), QChar(0xb3), QChar(0xc0), QChar(0xd9)}) {
+            QVERIFY2(!pagine[0][0].contains(lettera), qPrintable(pagine[0][0]));
+        }
+    }
+
+    // A PDF that cannot be written is an error, and an earlier file of that
+    // name is left whole.
+    void unwritablePdfIsReported() {
+        const fs::path dentro = cartella_->percorso() / "manca" / "t.pdf";
+        try {
+            stampa(Righe(1), Driver(60, 0, dentro));
+            QFAIL("a PDF in a missing folder was reported as printed");
+        } catch (const vdx::Error& e) {
+            QVERIFY2(e.number() != 0, e.what());
+        }
+        const fs::path vecchio = cartella_->percorso() / "vecchio.pdf";
+        vdx::ScriviFileAtomico(vecchio, "earlier");
+        fs::permissions(cartella_->percorso(), fs::perms::owner_read | fs::perms::owner_exec);
+        bool rifiutato = false;
+        try {
+            stampa(Righe(1), Driver(60, 0, vecchio));
+        } catch (const vdx::Error&) {
+            rifiutato = true;
+        }
+        fs::permissions(cartella_->percorso(), fs::perms::owner_all);
+        if (::geteuid() != 0) { // root writes anyway
+            QVERIFY(rifiutato);
+        }
+        if (rifiutato) {
+            QCOMPARE(vdx::LeggiFile(vecchio), std::string("earlier"));
+        }
+    }
+
+    void fontStandIns() {
+        QCOMPARE(vdx::ui::FamigliaFont("Times New Roman").isEmpty(), false);
+        if (QFontDatabase::families().contains(QStringLiteral("Liberation Serif")) &&
+            !QFontDatabase::families().contains(QStringLiteral("Times New Roman"))) {
+            QCOMPARE(vdx::ui::FamigliaFont("times new roman"), QStringLiteral("Liberation Serif"));
+            QCOMPARE(vdx::ui::FamigliaFont("Courier New"), QStringLiteral("Liberation Mono"));
+        }
+        QCOMPARE(vdx::ui::FamigliaFont("Nessun Carattere"), QStringLiteral("Nessun Carattere"));
+    }
+};
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    PrintPdfTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "PrintPdfTest.moc"
