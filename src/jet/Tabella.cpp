@@ -206,6 +206,18 @@ bool ColonnaLetta::intera() const {
     return conIntero(tipo);
 }
 
+void ColonnaLetta::riserva(std::size_t righe) {
+    presente.reserve(righe);
+    if (testuale()) {
+        fine.reserve(righe);
+        testi.reserve(righe * 8);
+    } else if (intera()) {
+        interi.reserve(righe);
+    } else {
+        reali.reserve(righe);
+    }
+}
+
 void ColonnaLetta::aggiungiNullo() {
     presente.push_back(0);
     if (testuale()) {

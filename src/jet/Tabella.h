@@ -35,6 +35,13 @@ struct ColonnaLetta {
     void aggiungiIntero(std::int64_t v);
     void aggiungiReale(double v);
     void aggiungiTesto(std::string_view bytes);
+    // Ends a text value whose bytes were appended to `testi`.
+    void chiudiTesto() {
+        presente.push_back(1);
+        fine.push_back(testi.size());
+    }
+    // Room for `righe` values, so that reading a large table copies nothing.
+    void riserva(std::size_t righe);
 };
 
 class Tabella {
