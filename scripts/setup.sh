@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins
     mdbtools mdbtools-dev
     libgtest-dev libgmock-dev
-    fonts-liberation fontconfig
+    fonts-liberation fonts-crosextra-carlito fontconfig
     xvfb xauth
     poppler-utils
     cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
