@@ -1,11 +1,15 @@
-// bench-report [FOLDER] [--hotel N] [--tableau N] [--runs N] [--write ROOMS CARDS]
+// bench-report [FOLDER] [--hotel N] [--tableau N] [--date dd/mm/yyyy] [--runs N]
+//              [--only floor|run]
+// bench-report FOLDER --write ROOMS CARDS
 //
 // Times, on the data files of FOLDER (the output of `vdx-demo --large`):
 //  - the floor: opening the eleven files and the record sets a tableau run
 //    opens, with the same selection texts and the rooms' sort;
-//  - a whole run of GeneraTableau over every room of the tableau;
-// and prints both, their ratio and the peak memory. With --write it only
-// writes a data set of ROOMS rooms and CARDS guest cards into FOLDER.
+//  - whole runs of GeneraTableau over every room: one run per tableau of the
+//    hotel (a run covers one tableau), or the one tableau asked for;
+// and prints both, their ratio and the peak memory. The date is today's
+// unless given. With --write it only writes a data set of ROOMS rooms (one
+// tableau) and CARDS guest cards, dated around today, into FOLDER.
 
 #include "HotelFixture.h"
 #include "jet/Database.h"
@@ -14,6 +18,7 @@
 #include "shared/Dates.h"
 
 #include <sys/resource.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -35,15 +40,25 @@ double secondiDa(Orologio::time_point inizio) {
     return std::chrono::duration<double>(Orologio::now() - inizio).count();
 }
 
+// Processor time of the process (user and system): steadier than the wall
+// clock on a machine shared with other work.
+double secondiCpu() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
 long piccoMemoriaKiB() {
     rusage uso{};
     getrusage(RUSAGE_SELF, &uso);
     return uso.ru_maxrss;
 }
 
-std::string chiave(int anno, int mese, int giorno) {
+// The stored date `giorni` days from today.
+std::string chiave(int giorni) {
+    const vdx::DataOra d = vdx::SpostaGiorni(vdx::OraLocale(), giorni);
     char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d", anno, mese, giorno);
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.anno % 10000, d.mese, d.giorno);
     return buf;
 }
 
@@ -75,9 +90,9 @@ void scriviDati(const fs::path& cartella, int camere, long long schede) {
         for (long long k = 0; k < perCamera; ++k) {
             ++progressivo;
             const bool presente = k >= perCamera - 2;
-            const int giorno = static_cast<int>(k % 28) + 1;
-            const std::string arrivo = presente ? chiave(2024, 3, 1) : chiave(2023, 1 + static_cast<int>(k % 12), giorno);
-            const std::string partenza = presente ? chiave(2024, 3, 8) : chiave(2023, 1 + static_cast<int>(k % 12), std::min(giorno + 2, 28));
+            const int giorno = -3000 + static_cast<int>(k % 2900);
+            const std::string arrivo = presente ? chiave(-4) : chiave(giorno);
+            const std::string partenza = presente ? chiave(3) : chiave(giorno + 2);
             schedeT.record({{"NumeroHotel", N(1)}, {"NumeroCamera", T(numero)},
                             {"NumeroProgressivo", N(progressivo)},
                             {"NumeroComponente", N(k % 2 == 0 ? 1 : 2)},
@@ -98,8 +113,8 @@ void scriviDati(const fs::path& cartella, int camere, long long schede) {
         }
         if (c % 10 == 0) {
             a.tabella("Camere_Prenotazione").record({{"NumeroHotel", N(1)}, {"NumeroPrenotazione", N(c)},
-                {"NumeroCamera", T(numero)}, {"DataArrivo", T(chiave(2024, 3, 5))},
-                {"DataPartenza", T(chiave(2024, 3, 9))}, {"NumeroPersone", N(2)},
+                {"NumeroCamera", T(numero)}, {"DataArrivo", T(chiave(0))},
+                {"DataPartenza", T(chiave(4))}, {"NumeroPersone", N(2)},
                 {"TipoPrenotazione", T("C")}, {"QuantitàCamere", N(1)}, {"Trattamento", T("BB")},
                 {"Prezzo", fx::Cella(fx::Denaro{1000000})}, {"Note", T("")}});
             a.tabella("Scheda_Prenotazione").record({{"NumeroHotel", N(1)}, {"NumeroPrenotazione", N(c)},
@@ -155,15 +170,21 @@ int main(int argc, char** argv) {
     fs::path cartella = fs::current_path();
     int hotel = 0;
     int tableau = -1;
-    int ripetizioni = 3;
+    int ripetizioni = 1;
     int scriviCamere = 0;
     long long scriviSchede = 0;
+    std::string data = vdx::DataOdierna(vdx::OrologioDiSistema());
+    std::string solo; // "floor" or "run": only that half, for a profiler
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--hotel" && i + 1 < argc) {
             hotel = std::atoi(argv[++i]);
         } else if (a == "--tableau" && i + 1 < argc) {
             tableau = std::atoi(argv[++i]);
+        } else if (a == "--date" && i + 1 < argc) {
+            data = argv[++i];
+        } else if (a == "--only" && i + 1 < argc) {
+            solo = argv[++i];
         } else if (a == "--runs" && i + 1 < argc) {
             ripetizioni = std::max(1, std::atoi(argv[++i]));
         } else if (a == "--write" && i + 2 < argc) {
@@ -182,49 +203,83 @@ int main(int argc, char** argv) {
                         scriviSchede, secondiDa(t));
             return 0; // measure in a fresh process, so the peak is the run's own
         }
-        const long memoriaIniziale = piccoMemoriaKiB();
 
         vdx::OpzioniTableau o;
         o.cartella = cartella;
         o.hotel = static_cast<short>(hotel > 0 ? hotel : vdx::ElencoHotel(cartella).at(0).numero);
-        if (tableau < 0) {
-            const auto elenco = vdx::ElencoTableau(cartella, o.hotel);
-            tableau = elenco.empty() ? 0 : elenco.front().numero;
+        std::vector<int> tableaux;
+        if (tableau >= 0) {
+            tableaux.push_back(tableau);
+        } else {
+            for (const auto& t : vdx::ElencoTableau(cartella, o.hotel)) {
+                tableaux.push_back(t.numero);
+            }
+            if (tableaux.empty()) {
+                tableaux.push_back(0);
+            }
         }
-        o.tableau = static_cast<short>(tableau);
-        // Every room of the tableau: from the lowest text to the highest.
+        // Every room of each tableau: from the lowest text to the highest.
         o.primaCamera = std::string();
         o.ultimaCamera = std::string(8, '\xFF');
-        o.data = "05/03/2024";
+        o.data = data;
         o.arrangiamento = true;
         o.codiceAssistenzaHotel = vdx::CodiceAssistenza(cartella, o.hotel);
         o.pclocal = "bench";
-        o.orologio = [] { return vdx::DataOra{2024, 3, 5, 8, 0, 0}; };
+        const std::string chiaveData = vdx::ChiaveDaData(data);
 
-        double minPavimento = 1e30;
-        double minGiro = 1e30;
+        double pavimento = 0;
+        double giri = 0;
+        double pavimentoCpu = 0;
+        double giriCpu = 0;
         std::size_t righe = 0;
-        for (int r = 0; r < ripetizioni; ++r) {
-            auto t = Orologio::now();
-            righe = leggiTabelle(cartella, "20240305");
-            minPavimento = std::min(minPavimento, secondiDa(t));
-            t = Orologio::now();
-            const fs::path report = vdx::GeneraTableau(o);
-            minGiro = std::min(minGiro, secondiDa(t));
-            if (r + 1 == ripetizioni) {
-                std::printf("report: %s, %ju bytes\n", report.string().c_str(),
-                            static_cast<std::uintmax_t>(fs::file_size(report)));
-                fs::remove(report);
+        std::uintmax_t byte = 0;
+        for (int t : tableaux) {
+            o.tableau = static_cast<short>(t);
+            double minPavimento = 1e30;
+            double minGiro = 1e30;
+            double minPavimentoCpu = 1e30;
+            double minGiroCpu = 1e30;
+            for (int r = 0; r < ripetizioni; ++r) {
+                auto inizio = Orologio::now();
+                double cpu = secondiCpu();
+                if (solo != "run") {
+                    righe = leggiTabelle(cartella, chiaveData);
+                }
+                minPavimento = std::min(minPavimento, secondiDa(inizio));
+                minPavimentoCpu = std::min(minPavimentoCpu, secondiCpu() - cpu);
+                inizio = Orologio::now();
+                cpu = secondiCpu();
+                if (solo == "floor") {
+                    continue;
+                }
+                const fs::path report = vdx::GeneraTableau(o);
+                minGiro = std::min(minGiro, secondiDa(inizio));
+                minGiroCpu = std::min(minGiroCpu, secondiCpu() - cpu);
+                if (r + 1 == ripetizioni) {
+                    byte += fs::file_size(report);
+                    fs::remove(report);
+                }
             }
+            std::printf("tableau %3d: floor %.3f s, run %.3f s, ratio %.2f (processor time %.3f s, "
+                        "%.3f s, ratio %.2f)\n",
+                        t, minPavimento, minGiro, minGiro / minPavimento, minPavimentoCpu,
+                        minGiroCpu, minGiroCpu / minPavimentoCpu);
+            std::fflush(stdout);
+            pavimento += minPavimento;
+            giri += minGiro;
+            pavimentoCpu += minPavimentoCpu;
+            giriCpu += minGiroCpu;
         }
-        std::printf("hotel %d, tableau %d, %zu records in the record sets\n", o.hotel, o.tableau, righe);
-        std::printf("floor (read the tables the run opens): %.3f s (best of %d)\n", minPavimento,
-                    ripetizioni);
-        std::printf("whole run (GeneraTableau):             %.3f s (best of %d)\n", minGiro,
-                    ripetizioni);
-        std::printf("ratio run / floor: %.2f (aim: at most 1.30)\n", minGiro / minPavimento);
-        std::printf("peak memory: %.1f MiB (before the runs: %.1f MiB; aim: under 2048)\n",
-                    piccoMemoriaKiB() / 1024.0, memoriaIniziale / 1024.0);
+        std::printf("hotel %d, %zu tableau run(s) on %s, %zu records in the record sets, "
+                    "%ju report bytes\n",
+                    o.hotel, tableaux.size(), data.c_str(), righe, byte);
+        std::printf("floor (read the tables the runs open): %.3f s%s\n", pavimento,
+                    ripetizioni > 1 ? " (best runs)" : "");
+        std::printf("whole runs over all rooms (GeneraTableau): %.3f s\n", giri);
+        std::printf("ratio runs / floor: %.2f (aim: at most 1.30)\n", giri / pavimento);
+        std::printf("processor time: floor %.3f s, runs %.3f s, ratio %.2f\n", pavimentoCpu,
+                    giriCpu, giriCpu / pavimentoCpu);
+        std::printf("peak memory: %.1f MiB (aim: under 2048)\n", piccoMemoriaKiB() / 1024.0);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench-report: %s\n", e.what());
         return 1;
