@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 
 namespace vdx::test {
 namespace {
@@ -39,16 +40,20 @@ TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
            "1,2,\"a, \"\"b\"\"\",-12.5,\"due\r\nrighe\",2026-12-08,True,-7,1.5,-0.25\r\n"
            ",,,,,,,,,\r\n"
            "3,255,\"\",0.0001,\"\",2026-12-08 23:59:59,no,2147483647,1e10,1e-300\r\n"
-           "4,0,„È€”,1234567.8901,x,1900-01-01,-1,0,0,0");
+           "4,0,„È€”,1234567.8901,x,1900-01-01,-1,0,0,0\r\n"
+           "5,,,922337203685477.5807,,,,,,\r\n"
+           "6,,,-922337203685477.5807,,,,,,");
     scrivi(dir / "Uno.csv", "Valore:Long\n5\n\n6\n");
     const auto esito = CsvInMdb(dir / "out.mdb", {dir / "Camere_Prenotazione.csv", dir / "Uno.csv"});
     EXPECT_EQ(esito.tabelle, 2u);
-    EXPECT_EQ(esito.righe, 7u);
+    EXPECT_EQ(esito.righe, 9u);
     EXPECT_EQ(TabelleLibmdb(dir / "out.mdb"), (std::vector<std::string>{"Camere_Prenotazione", "Uno"}));
 
     const TabellaLetta t = LeggiLibmdb(dir / "out.mdb", "Camere_Prenotazione");
     EXPECT_EQ(t.colonne[1], "QuantitàCamere");
-    ASSERT_EQ(t.righe.size(), 4u);
+    ASSERT_EQ(t.righe.size(), 6u);
+    EXPECT_EQ(IntLE(t.righe[4][3].grezzo), std::numeric_limits<long long>::max());
+    EXPECT_EQ(IntLE(t.righe[5][3].grezzo), -std::numeric_limits<long long>::max());
     const auto& r0 = t.righe[0];
     EXPECT_EQ(IntLE(r0[0].grezzo), 1);
     EXPECT_EQ(r0[2].testo, "a, \"b\"");
@@ -104,6 +109,7 @@ TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
         {"A:Long\n2147483648\n", "T.csv, line 2, column 1 (A): \"2147483648\" is out of range"},
         {"A:Currency\n1.23456\n", "T.csv, line 2, column 1 (A): \"1.23456\" is not an amount"},
         {"A:Currency\n1,5\n", "T.csv, line 2: 2 fields, the header has 1"},
+        {"A:Currency\n922337203685477.5808\n", "T.csv, line 2, column 1 (A): \"922337203685477.5808\" is not an amount"},
         {"A:Currency\n12.3.4\n", "T.csv, line 2, column 1 (A): \"12.3.4\" is not an amount"},
         {"A:Double\nabc\n", "T.csv, line 2, column 1 (A): \"abc\" is not a number"},
         {"A:Single\n1e39\n", "T.csv, line 2, column 1 (A): \"1e39\" is not a number"},
