@@ -441,6 +441,23 @@ private slots:
         QCOMPARE(d.Combo1(1)->count(), 3);
     }
 
+    void accessKeys_data() {
+        QTest::addColumn<int>("tasto");
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("Alt+S prints") << int(Qt::Key_S) << true;
+        QTest::newRow("Alt+E exits") << int(Qt::Key_E) << false;
+    }
+
+    void accessKeys() {
+        QFETCH(int, tasto);
+        QFETCH(bool, menu);
+        VDXDesk& d = apri(AlbergoStandard());
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(tasto), Qt::AltModifier);
+        // the button shows itself pressed for a moment, then acts
+        QTRY_COMPARE(menuAperti_, menu ? 1 : 0);
+        QTRY_COMPARE(d.isVisible(), menu);
+    }
+
     void exitClosesTheWindowAndTheFiles() {
         VDXDesk& d = apri(AlbergoStandard());
         QVERIFY(d.databaseAperti());
