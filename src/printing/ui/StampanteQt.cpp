@@ -365,6 +365,7 @@ void StampanteQt::invia(const QByteArray& pdf) {
         cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
         throw e;
     }
+    lavoro_ = lavoro;
 }
 
 } // namespace vdx::ui

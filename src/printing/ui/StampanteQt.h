@@ -52,6 +52,10 @@ public:
     static std::string DispositivoCorrente();
     static void AzzeraDispositivoCorrente();
 
+    // The print system's number of the job this document became, 0 before
+    // it was sent (and for a PDF file).
+    int lavoro() const { return lavoro_; }
+
 private:
     void inizia();
     void paginaSeServe(double altezzaRiga);
@@ -69,6 +73,7 @@ private:
     std::unique_ptr<QPdfWriter> writer_;
     QPainter painter_;
     QString stampante_; // the printer this document goes to
+    int lavoro_ = 0;
     bool iniziato_ = false;
     bool finito_ = false;
     bool paginaInSospeso_ = false;
