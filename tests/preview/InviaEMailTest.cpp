@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <fstream>
-#include <thread>
 
 namespace vdx {
 namespace {
@@ -104,33 +101,6 @@ TEST_F(Invio, FileNonScrivibileNienteAvvio) {
     PcLocaleTemporaneo pc("2");
     EXPECT_THROW(InviaEMail("pagina", cartella / "manca"), Error);
     EXPECT_TRUE(avvii.empty());
-}
-
-// The real start: a sender on the search path (found without regard to the
-// case of its name) runs in the working folder and nobody waits for it.
-TEST_F(Invio, MittenteAvviatoNellaCartella) {
-    PcLocaleTemporaneo pc("5");
-    CartellaLavoro programmi;
-    const fs::path mittente = programmi / "RECAPITO.EXE";
-    {
-        std::ofstream script(mittente);
-        script << "#!/bin/sh\ncp e-mail5.txt ricevuto.txt\n";
-    }
-    fs::permissions(mittente, fs::perms::owner_all);
-    const std::string percorsoPrima = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", (programmi.percorso().string() + ":" + percorsoPrima).c_str(), 1);
-    InviaEMail("pagina\r\n", cartella.percorso());
-    ::setenv("PATH", percorsoPrima.c_str(), 1);
-
-    const auto ricevuto = cartella / "ricevuto.txt";
-    for (int i = 0; i < 100 && !fs::exists(ricevuto); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_TRUE(fs::exists(ricevuto));
-    for (int i = 0; i < 100 && LeggiFile(ricevuto).size() < 19; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_EQ(LeggiFile(ricevuto), "OGGETTO\r\npagina\r\n\r\n");
 }
 
 } // namespace

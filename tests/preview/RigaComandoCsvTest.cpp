@@ -53,16 +53,5 @@ INSTANTIATE_TEST_SUITE_P(
         CasoComando{"Aiuto", {"--help"}, "7", 2, "", "uso: vdx export-csv"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
-TEST(RigaComandoContenuto, UsaLeImpostazioniDellaCartella) {
-    CartellaLavoro cartella;
-    PcLocaleTemporaneo pc("7");
-    ScriviFileAtomico(cartella / "SeparatoreXLS.txt", ";\r\n,\r\n");
-    ScriviFileAtomico(cartella / "FD7", "| 1.234,56|\r\n");
-    std::ostringstream out;
-    std::ostringstream err;
-    ASSERT_EQ(EseguiEsportaCsv({}, out, err, cartella.percorso()), 0);
-    EXPECT_EQ(LeggiFile(cartella / "fd7.csv"), ";\x80" "1234,56;\r\n");
-}
-
 } // namespace
 } // namespace vdx
