@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -230,6 +232,30 @@ private slots:
         if (rifiutato) {
             QCOMPARE(vdx::LeggiFile(vecchio), std::string("earlier"));
         }
+    }
+
+    // A PDF that cannot be written whole (here the process may write no
+    // file over 2 KB, as a full disk would stop it) is an error, and the
+    // earlier PDF of that name stays as it was.
+    void pdfCutShortIsReportedAndTheOldFileKept() {
+        const fs::path pdf = cartella_->percorso() / "t.pdf";
+        vdx::ScriviFileAtomico(pdf, "earlier");
+        struct rlimit prima {};
+        ::getrlimit(RLIMIT_FSIZE, &prima);
+        const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit piccolo = prima;
+        piccolo.rlim_cur = 2048;
+        ::setrlimit(RLIMIT_FSIZE, &piccolo);
+        bool rifiutato = false;
+        try {
+            stampa(Righe(40), Driver(60, 0, pdf));
+        } catch (const vdx::Error&) {
+            rifiutato = true;
+        }
+        ::setrlimit(RLIMIT_FSIZE, &prima);
+        std::signal(SIGXFSZ, segnale);
+        QVERIFY(rifiutato);
+        QCOMPARE(vdx::LeggiFile(pdf), std::string("earlier"));
     }
 
     void fontStandIns() {
