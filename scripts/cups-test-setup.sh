@@ -31,12 +31,18 @@ fi
 # A previous server of ours that no longer answers: end it by its own pid.
 if [[ -f "$dir/cupsd.pid" ]]; then
     old=$(cat "$dir/cupsd.pid" 2>/dev/null || true)
-    if [[ -n "$old" ]] && kill -0 "$old" 2>/dev/null; then
+    # Only if that pid is still our cupsd (a pid can be reused after a restart).
+    if [[ -n "$old" ]] && tr '\0' ' ' <"/proc/$old/cmdline" 2>/dev/null | grep -qF "$dir/conf/cupsd.conf"; then
         kill "$old" 2>/dev/null || true
         sleep 1
     fi
 fi
 
+# The folder is wiped and rebuilt, so it must be ours (or new, or empty).
+if [[ -d "$dir" && -n "$(ls -A "$dir")" && ! -f "$dir/conf/cupsd.conf" ]]; then
+    echo "cups-test-setup: $dir holds other files; give an empty or new folder" >&2
+    exit 2
+fi
 rm -rf "$dir"
 mkdir -p "$dir"/{conf/ppd,conf/ssl,spool/tmp,cache,state/certs,log}
 chmod 755 "$dir" "$dir/conf" "$dir/spool" "$dir/cache" "$dir/state" "$dir/log"
