@@ -16,8 +16,17 @@ namespace {
 // wherever they stand; the right tee only at the end of a line.
 bool separatore(unsigned char c) {
     switch (c) {
-    case 217: case 197: case 194: case 195: case 192: case 193: case 179: case 191: case 218:
-    case '|': case '+':
+    case 217:
+    case 197:
+    case 194:
+    case 195:
+    case 192:
+    case 193:
+    case 179:
+    case 191:
+    case 218:
+    case '|':
+    case '+':
         return true;
     default:
         return false;
@@ -51,8 +60,8 @@ ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
         return impostazioni;
     }
     LettoreRighe lettore(*file);
-    for (std::string* valore : {&impostazioni.separatoreCampi, &impostazioni.segnoDecimale,
-                                &impostazioni.segnoValuta}) {
+    for (std::string* valore :
+         {&impostazioni.separatoreCampi, &impostazioni.segnoDecimale, &impostazioni.segnoValuta}) {
         auto riga = lettore.leggi();
         if (!riga) {
             break; // a short file keeps the defaults of the lines it lacks

@@ -14,9 +14,9 @@ namespace vdx {
 
 // The three settings of an export, from SeparatoreXLS.txt or the defaults.
 struct ImpostazioniXLS {
-    std::string separatoreCampi = ",";    // where the report has a rule or joint
-    std::string segnoDecimale = ".";      // in place of a decimal comma
-    std::string segnoValuta = "\x80";     // the euro sign; its first byte marks an amount
+    std::string separatoreCampi = ","; // where the report has a rule or joint
+    std::string segnoDecimale = ".";   // in place of a decimal comma
+    std::string segnoValuta = "\x80";  // the euro sign; its first byte marks an amount
 };
 
 inline constexpr std::string_view kFileSeparatori = "SeparatoreXLS.txt";

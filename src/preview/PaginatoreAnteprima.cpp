@@ -59,9 +59,8 @@ void PaginatoreAnteprima::riempiPagina(std::int32_t limite) {
             break;
         }
         const auto lunghezza = static_cast<std::int64_t>(riga->size());
-        caratteriPagina_ = static_cast<std::int32_t>(
-            std::min<std::int64_t>(std::int64_t{caratteriPagina_} + lunghezza,
-                                   std::numeric_limits<std::int32_t>::max()));
+        caratteriPagina_ = static_cast<std::int32_t>(std::min<std::int64_t>(
+            std::int64_t{caratteriPagina_} + lunghezza, std::numeric_limits<std::int32_t>::max()));
         testo_ += ConvertiBordi(*riga);
         testo_ += "\r\n";
     }

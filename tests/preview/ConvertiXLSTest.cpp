@@ -4,9 +4,8 @@
 #include "shared/Error.h"
 #include "shared/TextFile.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 namespace vdx {
 namespace {
@@ -40,29 +39,23 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CasoRiga{"ImportoItaliano", " 1.234,56", kEuro + "1234.56"},
         CasoRiga{"ImportoMilioni", "  1.234.567,00", " " + kEuro + "1234567.00"},
-        CasoRiga{"UnDecimale", "12,5", "12 5"},
-        CasoRiga{"VirgolaInFondo", "12,", "12 "},
-        CasoRiga{"PuntoUnaCifra", "3.5", "3.5"},
-        CasoRiga{"PuntoDueCifreMigliaia", "3.14", "314"},
-        CasoRiga{"PuntoInFondo", "fine.", "fine."},
-        CasoRiga{"VirgolaInTesta", ",12", " 12"},
-        CasoRiga{"PuntoInTesta", ".12", ".12"},
-        CasoRiga{"DecimaleSenzaSpazio", "1,23", "1.23"},
+        CasoRiga{"UnDecimale", "12,5", "12 5"}, CasoRiga{"VirgolaInFondo", "12,", "12 "},
+        CasoRiga{"PuntoUnaCifra", "3.5", "3.5"}, CasoRiga{"PuntoDueCifreMigliaia", "3.14", "314"},
+        CasoRiga{"PuntoInFondo", "fine.", "fine."}, CasoRiga{"VirgolaInTesta", ",12", " 12"},
+        CasoRiga{"PuntoInTesta", ".12", ".12"}, CasoRiga{"DecimaleSenzaSpazio", "1,23", "1.23"},
         CasoRiga{"MenoDavantiCifra", "-5", "-5"},
         CasoRiga{"MenoDavantiImporto", " -1.234,56", kEuro + "-1234.56"},
-        CasoRiga{"MenoTraLettere", "a-b", "a b"},
-        CasoRiga{"RigaDiMeno", "-----", "     "},
-        CasoRiga{"MenoInFondo", "7-", "7 "},
-        CasoRiga{"BarraEPiu", "x|y+z", "x,y,z"},
+        CasoRiga{"MenoTraLettere", "a-b", "a b"}, CasoRiga{"RigaDiMeno", "-----", "     "},
+        CasoRiga{"MenoInFondo", "7-", "7 "}, CasoRiga{"BarraEPiu", "x|y+z", "x,y,z"},
         CasoRiga{"GiuntiDelDisegno",
                  b(217) + b(197) + b(194) + b(195) + b(192) + b(193) + b(179) + b(191) + b(218),
                  ",,,,,,,,,"},
         CasoRiga{"OrizzontaleSpazio", b(196) + b(196), "  "},
         CasoRiga{"TeeDestraInFondo", "a" + b(180), "a,"},
         CasoRiga{"TeeDestraInMezzo", b(180) + "a", " a"},
-        CasoRiga{"AltriBytePassano", "\x80\x84\x94\xC8\xE0" + b(205) + b(186), "\x80\x84\x94\xC8\xE0" + b(205) + b(186)},
-        CasoRiga{"SaltoPagina", "\x0C", "\x0C"},
-        CasoRiga{"RigaVuota", "", ""},
+        CasoRiga{"AltriBytePassano", "\x80\x84\x94\xC8\xE0" + b(205) + b(186),
+                 "\x80\x84\x94\xC8\xE0" + b(205) + b(186)},
+        CasoRiga{"SaltoPagina", "\x0C", "\x0C"}, CasoRiga{"RigaVuota", "", ""},
         // The nearest space gets the mark, even in an earlier cell.
         CasoRiga{"SegnoNellaCellaPrima", b(179) + " x" + b(179) + "1234,56" + b(179),
                  "," + kEuro + "x,1234.56,"},
@@ -164,8 +157,10 @@ TEST_F(Esportazione, NomeDallaVariabileSenzaCambiarla) {
 
 TEST_F(Esportazione, UnaRigaPerRigaNelloStessoOrdine) {
     PcLocaleTemporaneo pc("3");
-    const std::vector<std::string> report = {Bordo(218, 194, 191), RigaRigata("101"),
-                                             Bordo(195, 197, 180), Bordo(192, 193, 217),
+    const std::vector<std::string> report = {Bordo(218, 194, 191),
+                                             RigaRigata("101"),
+                                             Bordo(195, 197, 180),
+                                             Bordo(192, 193, 217),
                                              "Presenze attuali: 2      Totale Partenze : 0",
                                              "",
                                              "Camere presenti : 1",

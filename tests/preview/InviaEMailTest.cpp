@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace vdx {
 namespace {
 
@@ -30,16 +29,19 @@ TEST_P(Contenuto, RigheDelFile) {
     EXPECT_EQ(DividiRighe(contenuto), GetParam().righe);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EMail, Contenuto,
-    ::testing::Values(
-        // An empty text gives "OGGETTO" and an empty line.
-        CasoContenuto{"TestoVuoto", "", {"OGGETTO", ""}},
-        // A page of n shown lines gives n + 2 lines, the last empty.
-        CasoContenuto{"PaginaDiDueRighe", "|101 |\r\n|102 |\r\n", {"OGGETTO", "|101 |", "|102 |", ""}},
-        CasoContenuto{"SenzaFineRiga", "una riga", {"OGGETTO", "una riga"}},
-        CasoContenuto{"ByteDellaCodePage", "\x80 \x84\x94 \xC8\r\n", {"OGGETTO", "\x80 \x84\x94 \xC8", ""}}),
-    [](const auto& riga) { return std::string(riga.param.nome); });
+INSTANTIATE_TEST_SUITE_P(EMail, Contenuto,
+                         ::testing::Values(
+                             // An empty text gives "OGGETTO" and an empty line.
+                             CasoContenuto{"TestoVuoto", "", {"OGGETTO", ""}},
+                             // A page of n shown lines gives n + 2 lines, the last empty.
+                             CasoContenuto{"PaginaDiDueRighe",
+                                           "|101 |\r\n|102 |\r\n",
+                                           {"OGGETTO", "|101 |", "|102 |", ""}},
+                             CasoContenuto{"SenzaFineRiga", "una riga", {"OGGETTO", "una riga"}},
+                             CasoContenuto{"ByteDellaCodePage",
+                                           "\x80 \x84\x94 \xC8\r\n",
+                                           {"OGGETTO", "\x80 \x84\x94 \xC8", ""}}),
+                         [](const auto& riga) { return std::string(riga.param.nome); });
 
 class Invio : public ::testing::Test {
 protected:
@@ -58,7 +60,8 @@ protected:
 
 TEST_F(Invio, NomeDelFileDallaVariabile) {
     registraAvvii();
-    for (const auto& [valore, nome] : std::vector<std::pair<std::optional<std::string>, std::string>>{
+    for (const auto& [valore, nome] :
+         std::vector<std::pair<std::optional<std::string>, std::string>>{
              {std::nullopt, "e-mail.txt"}, {"3", "e-mail3.txt"}, {"12", "e-mail12.txt"}}) {
         PcLocaleTemporaneo pc(valore);
         InviaEMail("pagina\r\n", cartella.percorso());

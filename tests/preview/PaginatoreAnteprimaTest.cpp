@@ -74,20 +74,19 @@ TEST_P(Pagine, RigheDiOgniPagina) {
     EXPECT_EQ(p.testo(), ultima);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Limiti, Pagine,
-    ::testing::Values(
-        // 150 lines of 133 make 19950, below 20000: the 151st still goes in;
-        // 195 make 25935, below 26000: pages after the first hold 196.
-        CasoPagine{"Righe133", 600, 133, {151, 196, 196, 57}},
-        CasoPagine{"UnaPaginaSola", 151, 133, {151}},
-        CasoPagine{"UnaRigaInPiu", 152, 133, {151, 1}},
-        // Exactly at the limit the page ends.
-        CasoPagine{"LimiteEsatto", 500, 100, {200, 260, 40}},
-        // A line longer than the limit still makes a page of one line.
-        CasoPagine{"RigaLunghissima", 3, 30000, {1, 1, 1}},
-        CasoPagine{"RigheVuote", 5, 0, {5}}),
-    [](const auto& riga) { return std::string(riga.param.nome); });
+INSTANTIATE_TEST_SUITE_P(Limiti, Pagine,
+                         ::testing::Values(
+                             // 150 lines of 133 make 19950, below 20000: the 151st still goes in;
+                             // 195 make 25935, below 26000: pages after the first hold 196.
+                             CasoPagine{"Righe133", 600, 133, {151, 196, 196, 57}},
+                             CasoPagine{"UnaPaginaSola", 151, 133, {151}},
+                             CasoPagine{"UnaRigaInPiu", 152, 133, {151, 1}},
+                             // Exactly at the limit the page ends.
+                             CasoPagine{"LimiteEsatto", 500, 100, {200, 260, 40}},
+                             // A line longer than the limit still makes a page of one line.
+                             CasoPagine{"RigaLunghissima", 3, 30000, {1, 1, 1}},
+                             CasoPagine{"RigheVuote", 5, 0, {5}}),
+                         [](const auto& riga) { return std::string(riga.param.nome); });
 
 TEST_F(Anteprima, PaginaConvertitaCaratteriPrimaDellaConversione) {
     scriviReport(Righe(400));

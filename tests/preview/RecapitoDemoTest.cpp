@@ -1,15 +1,13 @@
 // The demo's sender (tools/recapito/Recapito.exe), started as the preview
 // starts it: found on the search path, in the working folder, not waited for.
 
-#include "preview/InviaEMail.h"
-
 #include "Ambiente.h"
+#include "preview/InviaEMail.h"
 #include "shared/Platform.h"
 #include "shared/TextFile.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
 namespace vdx {
@@ -33,7 +31,8 @@ TEST(RecapitoDemo, DalFileDiConsegnaAlMessaggio) {
     test::CartellaLavoro cartella;
     test::PcLocaleTemporaneo pc("4");
     const std::string percorsoPrima = std::getenv("PATH") ? std::getenv("PATH") : "";
-    const std::string conRecapito = std::string(VDX_SOURCE_DIR) + "/tools/recapito:" + percorsoPrima;
+    const std::string conRecapito =
+        std::string(VDX_SOURCE_DIR) + "/tools/recapito:" + percorsoPrima;
     ::setenv("PATH", conRecapito.c_str(), 1);
     InviaEMail("|101   | Rossi \x80 \xE8|\r\n|102   |\r\n", cartella.percorso());
     ::setenv("PATH", percorsoPrima.c_str(), 1);
@@ -47,7 +46,9 @@ TEST(RecapitoDemo, DalFileDiConsegnaAlMessaggio) {
     const std::string messaggio = LeggiFile(*eml);
     EXPECT_NE(messaggio.find("Subject: Tableau del "), std::string::npos);
     // The page, in UTF-8, without the OGGETTO line.
-    EXPECT_NE(messaggio.find("|101   | Rossi \xE2\x82\xAC \xC3\xA8|\n|102   |\n"), std::string::npos) << messaggio;
+    EXPECT_NE(messaggio.find("|101   | Rossi \xE2\x82\xAC \xC3\xA8|\n|102   |\n"),
+              std::string::npos)
+        << messaggio;
     EXPECT_EQ(messaggio.find("OGGETTO"), std::string::npos);
 }
 

@@ -4,7 +4,6 @@
 #include "shared/TextFile.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace vdx {
@@ -18,8 +17,8 @@ struct CasoComando {
     std::vector<std::string> argomenti;
     std::optional<std::string> pclocal;
     int esito;
-    std::string uscita;     // the output file's name, or "" when none is written
-    std::string messaggio;  // part of what goes to the error stream
+    std::string uscita;    // the output file's name, or "" when none is written
+    std::string messaggio; // part of what goes to the error stream
 };
 
 class RigaComando : public ::testing::TestWithParam<CasoComando> {};
@@ -44,13 +43,12 @@ TEST_P(RigaComando, Esporta) {
 
 INSTANTIATE_TEST_SUITE_P(
     ExportCsv, RigaComando,
-    ::testing::Values(
-        CasoComando{"ReportDellaPostazione", {}, "7", 0, "fd7.csv", ""},
-        CasoComando{"FileIndicato", {"salvato"}, "7", 0, "fd7.csv", ""},
-        CasoComando{"SenzaPcLocale", {"salvato"}, std::nullopt, 0, "fd.csv", ""},
-        CasoComando{"ReportMancante", {}, "8", 1, "", "Errore 53"},
-        CasoComando{"TroppiArgomenti", {"a", "b"}, "7", 2, "", "uso: vdx export-csv"},
-        CasoComando{"Aiuto", {"--help"}, "7", 2, "", "uso: vdx export-csv"}),
+    ::testing::Values(CasoComando{"ReportDellaPostazione", {}, "7", 0, "fd7.csv", ""},
+                      CasoComando{"FileIndicato", {"salvato"}, "7", 0, "fd7.csv", ""},
+                      CasoComando{"SenzaPcLocale", {"salvato"}, std::nullopt, 0, "fd.csv", ""},
+                      CasoComando{"ReportMancante", {}, "8", 1, "", "Errore 53"},
+                      CasoComando{"TroppiArgomenti", {"a", "b"}, "7", 2, "", "uso: vdx export-csv"},
+                      CasoComando{"Aiuto", {"--help"}, "7", 2, "", "uso: vdx export-csv"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 } // namespace

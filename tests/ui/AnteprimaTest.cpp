@@ -1,10 +1,11 @@
 // The preview window, offscreen: its controls, the pages it shows, the
 // buttons, the e-mail hand-off and a report that is missing.
 
+#include "preview/ui/Anteprima.h"
+
 #include "dialog/ui/Aspetto.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
-#include "preview/ui/Anteprima.h"
 #include "shared/Platform.h"
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
@@ -13,7 +14,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
-
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -103,9 +103,12 @@ private slots:
 
         // Seen from the left: Riduci, Espandi, Avanti, Inizio, E-mail, Salva, Esci.
         const std::vector<std::pair<int, QString>> sinistraDestra = {
-            {Anteprima::Riduci, QStringLiteral("&Riduci")},   {Anteprima::Espandi, QStringLiteral("E&spandi")},
-            {Anteprima::Avanti, QStringLiteral("&Avanti")},   {Anteprima::Inizio, QStringLiteral("&Inizio")},
-            {Anteprima::EMail, QStringLiteral("E-&mail")},    {Anteprima::Salva, QStringLiteral("Sa&lva")},
+            {Anteprima::Riduci, QStringLiteral("&Riduci")},
+            {Anteprima::Espandi, QStringLiteral("E&spandi")},
+            {Anteprima::Avanti, QStringLiteral("&Avanti")},
+            {Anteprima::Inizio, QStringLiteral("&Inizio")},
+            {Anteprima::EMail, QStringLiteral("E-&mail")},
+            {Anteprima::Salva, QStringLiteral("Sa&lva")},
             {Anteprima::Esci, QStringLiteral("&Esci")}};
         int destraPrecedente = -1;
         for (const auto& [indice, didascalia] : sinistraDestra) {
@@ -119,14 +122,16 @@ private slots:
             QCOMPARE(tasto->font().pointSizeF(), 12.0);
             QCOMPARE(tasto->font().bold(), indice == Anteprima::Esci);
         }
-        QCOMPARE(finestra.Tasto(Anteprima::Esci)->geometry(), vdx::ui::RettangoloTwips(6795, 6216, 2655, 1125));
+        QCOMPARE(finestra.Tasto(Anteprima::Esci)->geometry(),
+                 vdx::ui::RettangoloTwips(6795, 6216, 2655, 1125));
         QVERIFY(!finestra.Tasto(Anteprima::Esci)->icon().isNull());
         QVERIFY(finestra.Tasto(7) == nullptr);
 
         // Tab order: the page, Riduci, Espandi, Esci, Avanti, Inizio, E-mail, Salva.
         std::vector<QWidget*> attesi = {testo};
-        for (int indice : {Anteprima::Riduci, Anteprima::Espandi, Anteprima::Esci, Anteprima::Avanti,
-                           Anteprima::Inizio, Anteprima::EMail, Anteprima::Salva}) {
+        for (int indice :
+             {Anteprima::Riduci, Anteprima::Espandi, Anteprima::Esci, Anteprima::Avanti,
+              Anteprima::Inizio, Anteprima::EMail, Anteprima::Salva}) {
             attesi.push_back(finestra.Tasto(indice));
         }
         std::vector<QWidget*> catena;
@@ -148,9 +153,11 @@ private slots:
         QTest::addColumn<int>("topTasti");
         // W, H in twips: 12000 x 9000. Text1: W-200 = 11800, H-(1.5*1125+150)
         // = 7162.5. Esci: top H-1697.5, width W-6795-150 = 5055.
-        QTest::newRow("800x600") << 800 << 600 << QRect(6, 6, 787, 478) << QRect(453, 487, 337, 75) << 487;
+        QTest::newRow("800x600") << 800 << 600 << QRect(6, 6, 787, 478) << QRect(453, 487, 337, 75)
+                                 << 487;
         // The design size: 9525 x 7380.
-        QTest::newRow("progetto") << 635 << 492 << QRect(6, 6, 622, 370) << QRect(453, 379, 172, 75) << 379;
+        QTest::newRow("progetto") << 635 << 492 << QRect(6, 6, 622, 370) << QRect(453, 379, 172, 75)
+                                  << 379;
     }
 
     void disposizione() {
@@ -211,14 +218,16 @@ private slots:
     // report, tabs, no-break spaces and the bytes where code page 1252
     // differs from Latin-1.
     void bytesDelReport() {
-        vdx::ScriviRigheAtomico(cartella() / "FD3",
-                                {"Hotel : \x80 \x84\x93\x94 \xE8\xA0" "fine", "a\tb", "", "\x0C"});
+        vdx::ScriviRigheAtomico(cartella() / "FD3", {"Hotel : \x80 \x84\x93\x94 \xE8\xA0"
+                                                     "fine",
+                                                     "a\tb", "", "\x0C"});
         auto finestra = apri();
         QCOMPARE(finestra->TestoMostrato(), finestra->paginatore().testo());
         QCOMPARE(Righe(finestra->TestoMostrato()).back(), std::string("\x0C"));
         finestra->Tasto_Click(Anteprima::Salva);
         QCOMPARE(vdx::LeggiFile(cartella() / "FD3"),
-                 std::string("Hotel : \x80 \x84\x93\x94 \xE8\xA0" "fine\r\na\tb\r\n\r\n\x0C\r\n\r\n"));
+                 std::string("Hotel : \x80 \x84\x93\x94 \xE8\xA0"
+                             "fine\r\na\tb\r\n\r\n\x0C\r\n\r\n"));
     }
 
     void reportVuoto() {
@@ -283,7 +292,8 @@ private slots:
         // € „ ” È and a no-break space: bytes where code page 1252 differs.
         finestra->Text1()->setPlainText(QStringLiteral(u"\u20AC \u201Ex\u201D \u00C8\u00A0y\n"));
         finestra->Tasto_Click(Anteprima::Salva);
-        QCOMPARE(vdx::LeggiFile(cartella() / "FD3"), std::string("\x80 \x84x\x94 \xC8\xA0y\r\n\r\n"));
+        QCOMPARE(vdx::LeggiFile(cartella() / "FD3"),
+                 std::string("\x80 \x84x\x94 \xC8\xA0y\r\n\r\n"));
         // Edited text is lost on Inizio: the page comes from the saved file.
         finestra->Text1()->setPlainText(QStringLiteral("perso"));
         finestra->Tasto_Click(Anteprima::Inizio);

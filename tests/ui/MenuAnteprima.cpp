@@ -11,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
-
 #include <memory>
 
 using namespace vdx;
@@ -50,7 +49,9 @@ private slots:
             aperti_.push_back(file);
             return apreQualcosa_;
         });
-        MenuStampa::ImpostaStampantiDiSistema([] { return QStringList{QStringLiteral("Ufficio"), QStringLiteral("Sala")}; });
+        MenuStampa::ImpostaStampantiDiSistema([] {
+            return QStringList{QStringLiteral("Ufficio"), QStringLiteral("Sala")};
+        });
     }
 
     void cleanup() {
@@ -62,7 +63,8 @@ private slots:
     void esportaEApre() {
         ScriviFileAtomico(cartella() / "FD3", "\xB3 101  \xB3   1.234,56 \xB3\r\n\x0C\r\n");
         mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
-        QCOMPARE(LeggiFile(cartella() / "fd3.csv"), std::string(", 101  ,  \x80" "1234.56 ,\r\n\x0C\r\n"));
+        QCOMPARE(LeggiFile(cartella() / "fd3.csv"), std::string(", 101  ,  \x80"
+                                                                "1234.56 ,\r\n\x0C\r\n"));
         QCOMPARE(aperti_, std::vector<std::filesystem::path>{cartella() / "fd3.csv"});
         QVERIFY(ui::MessaggiMostrati().empty());
         QCOMPARE(fine_, -1);
@@ -74,7 +76,8 @@ private slots:
         mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
         QCOMPARE(LeggiFile(cartella() / "fd3.csv"), std::string("riga\r\n"));
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
-        QCOMPARE(ui::MessaggiMostrati()[0].testo, std::string("Nessun programma per aprire fd3.csv."));
+        QCOMPARE(ui::MessaggiMostrati()[0].testo,
+                 std::string("Nessun programma per aprire fd3.csv."));
         QCOMPARE(fine_, -1);
     }
 

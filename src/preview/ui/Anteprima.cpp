@@ -6,7 +6,6 @@
 #include "dialog/ui/Messaggi.h"
 #include "preview/InviaEMail.h"
 #include "shared/Error.h"
-#include "shared/Platform.h"
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -16,7 +15,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
-
 #include <cmath>
 
 namespace vdx::ui {
@@ -106,18 +104,17 @@ void Anteprima::costruisci() {
         tasto->setAutoDefault(false);
         Posiziona(tasto, c.left, c.top, c.width, c.height);
         const int indice = c.indice;
-        connect(tasto, &QPushButton::clicked, this, [this, indice] {
-            Protetto(this, [&] { Tasto_Click(indice); });
-        });
+        connect(tasto, &QPushButton::clicked, this,
+                [this, indice] { Protetto(this, [&] { Tasto_Click(indice); }); });
         tasto_[static_cast<std::size_t>(c.indice)] = tasto;
     }
     tasto_[Esci]->setIcon(QIcon(QPixmap::fromImage(Immagine(Disegno::Uscita))));
     tasto_[Esci]->setIconSize(QSize(48, 48));
 
     // Tab order: the page, Riduci, Espandi, Esci, Avanti, Inizio, E-mail, Salva.
-    const std::array<QWidget*, 8> ordine{text1_,          tasto_[Riduci], tasto_[Espandi],
-                                         tasto_[Esci],    tasto_[Avanti], tasto_[Inizio],
-                                         tasto_[EMail],   tasto_[Salva]};
+    const std::array<QWidget*, 8> ordine{text1_,        tasto_[Riduci], tasto_[Espandi],
+                                         tasto_[Esci],  tasto_[Avanti], tasto_[Inizio],
+                                         tasto_[EMail], tasto_[Salva]};
     for (std::size_t i = 1; i < ordine.size(); ++i) {
         setTabOrder(ordine[i - 1], ordine[i]);
     }

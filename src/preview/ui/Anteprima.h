@@ -8,7 +8,6 @@
 #include "preview/PaginatoreAnteprima.h"
 
 #include <QDialog>
-
 #include <array>
 #include <filesystem>
 #include <functional>
