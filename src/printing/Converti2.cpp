@@ -9,14 +9,22 @@ namespace {
 // The accent step: 0 leaves the byte to the line-drawing step.
 char accento(unsigned char c) {
     switch (c) {
-    case 180: return '\'';                    // ´
-    case 192: return static_cast<char>(224);  // À -> à
-    case 200: return static_cast<char>(232);  // È -> è
-    case 201: return static_cast<char>(233);  // É -> é
-    case 204: return static_cast<char>(236);  // Ì -> ì
-    case 210: return static_cast<char>(242);  // Ò -> ò
-    case 217: return static_cast<char>(249);  // Ù -> ù
-    default: return 0;
+    case 180:
+        return '\''; // ´
+    case 192:
+        return static_cast<char>(224); // À -> à
+    case 200:
+        return static_cast<char>(232); // È -> è
+    case 201:
+        return static_cast<char>(233); // É -> é
+    case 204:
+        return static_cast<char>(236); // Ì -> ì
+    case 210:
+        return static_cast<char>(242); // Ò -> ò
+    case 217:
+        return static_cast<char>(249); // Ù -> ù
+    default:
+        return 0;
     }
 }
 

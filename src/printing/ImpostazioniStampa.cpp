@@ -81,8 +81,8 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path&
         auto db = jet::Database::OpenDatabase(cartella, "Contatori.mdb");
         auto contatori = db->OpenRecordset("Contatori");
         if (contatori.FindFirst("NumeroHotel = " + std::to_string(scelta.hotel))) {
-            s.lunghezzaPagina = AIntero(
-                contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
+            s.lunghezzaPagina =
+                AIntero(contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
         }
         db->Close();
     }

@@ -10,13 +10,13 @@ namespace vdx {
 
 // The choices of the print menu a print works with. Texts are code page 1252.
 struct SceltaStampa {
-    std::string destinazione;      // Combo1: the configured destination
-    std::string stampanteSistema;  // Combo2: a system printer, "" for none
-    bool compressa = true;         // "Stampa Compressa"
-    bool orizzontale = false;      // "Stampa orizzontale"
-    bool fronteRetro = false;      // "Stampa fronte / retro"
-    std::string codiceAssistenza;  // hotel 1's CodiceAssistenza ("K", "U")
-    short hotel = 1;               // the hotel whose page lengths apply
+    std::string destinazione;     // Combo1: the configured destination
+    std::string stampanteSistema; // Combo2: a system printer, "" for none
+    bool compressa = true;        // "Stampa Compressa"
+    bool orizzontale = false;     // "Stampa orizzontale"
+    bool fronteRetro = false;     // "Stampa fronte / retro"
+    std::string codiceAssistenza; // hotel 1's CodiceAssistenza ("K", "U")
+    short hotel = 1;              // the hotel whose page lengths apply
 
     bool conBordi() const { return codiceAssistenza.find('K') != std::string::npos; }
     bool riempiFoglio() const { return codiceAssistenza.find('U') != std::string::npos; }

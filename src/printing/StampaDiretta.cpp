@@ -137,7 +137,8 @@ void UscitaDispositivo::chiudi() {
     }
 }
 
-std::filesystem::path PercorsoUscita(const std::filesystem::path& cartella, const std::string& nome) {
+std::filesystem::path PercorsoUscita(const std::filesystem::path& cartella,
+                                     const std::string& nome) {
     const std::filesystem::path p(nome);
     if (p.is_absolute()) {
         return p;
@@ -152,8 +153,9 @@ std::string CodiciControllo(const ImpostazioniStampa& impostazioni, bool compres
         const double valore = impostazioni.compresso(k);
         const long long codice = ArrotondaPari(valore);
         if (codice < 0 || codice > 255) {
-            throw Error(err::InvalidCall, "Codice di controllo della stampante fuori dai limiti (0-255): " +
-                                              std::to_string(codice));
+            throw Error(err::InvalidCall,
+                        "Codice di controllo della stampante fuori dai limiti (0-255): " +
+                            std::to_string(codice));
         }
         codici.push_back(static_cast<char>(static_cast<unsigned char>(codice)));
     }

@@ -53,7 +53,8 @@ private:
 
 // The path an output name stands for: absolute names as they are, others in
 // the working folder (found without regard to letter case).
-std::filesystem::path PercorsoUscita(const std::filesystem::path& cartella, const std::string& nome);
+std::filesystem::path PercorsoUscita(const std::filesystem::path& cartella,
+                                     const std::string& nome);
 
 // The five control codes of the print: ValoriCompresso(1..5) for compressed
 // print, (7..11) for normal, each rounded to a whole number (a half to the

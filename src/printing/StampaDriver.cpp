@@ -103,7 +103,8 @@ void StampaLaser(Stampante& stampante, std::string_view testo) {
         stampante.printText(pendente);
         pendente.clear();
         grassetto = !grassetto;
-        stampante.setFontSize(stampante.fontSize() + (grassetto ? -kPassoGrassetto : kPassoGrassetto));
+        stampante.setFontSize(stampante.fontSize() +
+                              (grassetto ? -kPassoGrassetto : kPassoGrassetto));
         stampante.setBold(grassetto);
     }
     stampante.printLine(pendente);

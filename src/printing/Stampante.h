@@ -22,7 +22,7 @@ public:
     // Sends this print into a PDF file instead of a printer.
     virtual void impostaFilePdf(const std::filesystem::path& file) = 0;
 
-    virtual void setDuplex(int modo) = 0;          // 1 one-sided, 2 two-sided
+    virtual void setDuplex(int modo) = 0;              // 1 one-sided, 2 two-sided
     virtual void setOrientation(int orientamento) = 0; // 1 portrait, 2 landscape
     virtual void setFontName(const std::string& nome) = 0;
     virtual void setFontSize(double punti) = 0;

@@ -10,9 +10,8 @@
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,8 +24,12 @@ using vdx::test::CartellaLavoro;
 using vdx::test::StampanteRegistrata;
 using namespace std::string_literals;
 
-fx::Cella N(long long v) { return fx::Cella(static_cast<std::int64_t>(v)); }
-fx::Cella T(const std::string& s) { return fx::Cella(s); }
+fx::Cella N(long long v) {
+    return fx::Cella(static_cast<std::int64_t>(v));
+}
+fx::Cella T(const std::string& s) {
+    return fx::Cella(s);
+}
 
 // Hotel 1 (code `codice`) with the destinations below; hotel 2 pages of 80
 // compressed and 60 normal; hotel 3 has no Contatori record.
@@ -36,8 +39,10 @@ fx::Cella T(const std::string& s) { return fx::Cella(s); }
 //   Archivio PDF / Ufficio PDF  type 1, to PDF files
 fx::Albergo Albergo(const std::string& codice = "") {
     fx::Albergo a;
-    a.tabella("AnagraficaHotels").record({{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")},
-                                          {"CodiceAssistenza", T(codice)}});
+    a.tabella("AnagraficaHotels")
+        .record({{"Numero", N(1)},
+                 {"RagioneSociale", T("Hotel Mare")},
+                 {"CodiceAssistenza", T(codice)}});
     auto& contatori = a.tabella("Contatori");
     contatori.record({{"NumeroHotel", N(1)}, {"LungPagComp", N(4)}, {"LungPagNoComp", N(3)}});
     contatori.record({{"NumeroHotel", N(2)}, {"LungPagComp", N(80)}, {"LungPagNoComp", N(60)}});
@@ -50,7 +55,9 @@ fx::Albergo Albergo(const std::string& codice = "") {
                 {"Grassetto", T("000000000000000001072066000000000000")}});
     auto& stampanti = a.tabella("Stampanti");
     const auto destinazione = [&](const std::string& nome, int tipo, const std::string& linea) {
-        stampanti.record({{"NumeroHotel", N(1)}, {"Destinazione", T(nome)}, {"TipoStampa", N(tipo)},
+        stampanti.record({{"NumeroHotel", N(1)},
+                          {"Destinazione", T(nome)},
+                          {"TipoStampa", N(tipo)},
                           {"Linea", T(linea)}});
     };
     destinazione("Laser", 1, "Ufficio");
@@ -163,13 +170,13 @@ TEST_P(FontStampa, FirstLineTrimmed) {
     EXPECT_EQ(vdx::LeggiFontStampa(cartella.percorso()), GetParam().atteso);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    File, FontStampa,
-    ::testing::Values(CasoFont{"missing", std::nullopt, "Courier New"},
-                      CasoFont{"empty", "", "Courier New"},
-                      CasoFont{"trimmed", "  Lucida Console  \r\nArial\r\n", "Lucida Console"},
-                      CasoFont{"blank_first_line", "\r\nArial\r\n", ""}),
-    [](const auto& riga) { return std::string(riga.param.nome); });
+INSTANTIATE_TEST_SUITE_P(File, FontStampa,
+                         ::testing::Values(CasoFont{"missing", std::nullopt, "Courier New"},
+                                           CasoFont{"empty", "", "Courier New"},
+                                           CasoFont{"trimmed", "  Lucida Console  \r\nArial\r\n",
+                                                    "Lucida Console"},
+                                           CasoFont{"blank_first_line", "\r\nArial\r\n", ""}),
+                         [](const auto& riga) { return std::string(riga.param.nome); });
 
 TEST(DividiGruppi, TwelveGroupsOfThree) {
     const auto v = vdx::DividiGruppi("007000 121.5abc0");
@@ -177,8 +184,8 @@ TEST(DividiGruppi, TwelveGroupsOfThree) {
     EXPECT_EQ(v[1], 0);
     EXPECT_EQ(v[2], 12);
     EXPECT_EQ(v[3], 1.5);
-    EXPECT_EQ(v[4], 0);  // "abc"
-    EXPECT_EQ(v[5], 0);  // "0", the text's short last group
+    EXPECT_EQ(v[4], 0); // "abc"
+    EXPECT_EQ(v[5], 0); // "0", the text's short last group
     EXPECT_EQ(vdx::DividiGruppi("00700")[1], 0);
     EXPECT_EQ(vdx::DividiGruppi("00709")[1], 9);
     EXPECT_EQ(v[11], 0); // beyond the end
@@ -211,13 +218,16 @@ TEST(StampaReport, DirectModeWritesThePortFile) {
     StampanteRegistrata* p = nullptr;
     auto scelta = Scelta("Aghi");
     scelta.codiceAssistenza = "U";
-    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), scelta, Fabbrica(p)), vdx::EsitoStampa::Stampata);
+    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), scelta, Fabbrica(p)),
+              vdx::EsitoStampa::Stampata);
     EXPECT_EQ(p, nullptr) << "direct mode asked for the system printer";
     // Pages of 4 with one blank top line, each sheet padded to 72 lines.
     std::string atteso = "\x1b\x0f\0\0\0"s + " \r\n---\r\nA\r\nB\r\n";
-    for (int i = 4; i < 72; ++i) atteso += "\r\n";
+    for (int i = 4; i < 72; ++i)
+        atteso += "\r\n";
     atteso += " \r\nC\r\n";
-    for (int i = 2; i < 72; ++i) atteso += "\r\n";
+    for (int i = 2; i < 72; ++i)
+        atteso += "\r\n";
     EXPECT_EQ(vdx::LeggiFile(cartella / "porta.prn"), atteso);
     ::unsetenv("pclocal");
 }
@@ -231,9 +241,10 @@ TEST(StampaReport, DriverModeUsesTheSystemPrinter) {
     EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Laser"), Fabbrica(p)),
               vdx::EsitoStampa::Stampata);
     ASSERT_NE(p, nullptr);
-    const std::vector<std::string> atteso{
-        "device Ufficio", "orient 1", "font Times New Roman", "size 7", "line ' '", "font Courier New",
-        "line ' '", "line ' '", "size 7", "line 'A'", "end"};
+    const std::vector<std::string> atteso{"device Ufficio", "orient 1", "font Times New Roman",
+                                          "size 7",         "line ' '", "font Courier New",
+                                          "line ' '",       "line ' '", "size 7",
+                                          "line 'A'",       "end"};
     EXPECT_EQ(p->chiamate, atteso);
 }
 
@@ -276,7 +287,8 @@ TEST(StampaReport, MissingDataFileIsAnError) {
 TEST(StampaReport, BadCodeLeavesTheOutputFileAlone) {
     CartellaLavoro cartella;
     auto a = Albergo();
-    a.tabella("SetStampa").record({{"TipoStampa", N(9)}, {"Compresso", T("300")}, {"Grassetto", T("")}});
+    a.tabella("SetStampa")
+        .record({{"TipoStampa", N(9)}, {"Compresso", T("300")}, {"Grassetto", T("")}});
     a.scrivi(cartella.percorso());
     vdx::ScriviFileAtomico(cartella / "senza.prn", "earlier");
     StampanteRegistrata* p = nullptr;
@@ -330,8 +342,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CasoComando{"first_destination", {}, 0, "device Ufficio", ""},
         CasoComando{"pdf_last_one", {"--pdf"}, 0, "pdf ufficio.pdf", ""},
-        CasoComando{"printer_overrides", {"--destination", "Archivio PDF", "--printer", "Ufficio"}, 0,
-                    "device Ufficio", ""},
+        CasoComando{"printer_overrides",
+                    {"--destination", "Archivio PDF", "--printer", "Ufficio"},
+                    0,
+                    "device Ufficio",
+                    ""},
         CasoComando{"direct", {"--destination", "Aghi", "--normal"}, 0, "", ""},
         CasoComando{"unknown_destination", {"--destination", "Nessuna"}, 1, "", "Nessuna"},
         CasoComando{"bad_option", {"--colour"}, 2, "", "--colour"},
@@ -346,20 +361,25 @@ TEST(ComandoStampa, LandscapeDuplexAndNormal) {
     vdx::ScriviRigheAtomico(cartella / "FD0", {"A"});
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;
-    ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err, cartella.percorso(),
-                                Fabbrica(p)),
+    ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,
+                                cartella.percorso(), Fabbrica(p)),
               0);
-    const std::vector<std::string> atteso{"device Ufficio", "duplex 2", "orient 2", "font Times New Roman",
-                                          "size 7", "line ' '", "font Courier New", "line ' '", "line ' '",
-                                          "size 10", "line 'A'", "end", "orient 1"};
+    const std::vector<std::string> atteso{
+        "device Ufficio", "duplex 2", "orient 2",         "font Times New Roman",
+        "size 7",         "line ' '", "font Courier New", "line ' '",
+        "line ' '",       "size 10",  "line 'A'",         "end",
+        "orient 1"};
     EXPECT_EQ(p->chiamate, atteso);
 }
 
 TEST(ComandoStampa, NoPdfDestination) {
     CartellaLavoro cartella;
     auto a = fx::Albergo();
-    a.tabella("Stampanti").record({{"NumeroHotel", N(1)}, {"Destinazione", T("Archivio pdf")},
-                                   {"TipoStampa", N(1)}, {"Linea", T("x.pdf")}});
+    a.tabella("Stampanti")
+        .record({{"NumeroHotel", N(1)},
+                 {"Destinazione", T("Archivio pdf")},
+                 {"TipoStampa", N(1)},
+                 {"Linea", T("x.pdf")}});
     a.scrivi(cartella.percorso());
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;

@@ -1,11 +1,11 @@
 #include "printing/StampaDiretta.h"
+
 #include "shared/Error.h"
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -58,38 +58,68 @@ INSTANTIATE_TEST_SUITE_P(
     Stampe, StampaDirettaCasi,
     ::testing::Values(
         // No SetStampa record: five codes 0, one page ended by a form feed.
-        CasoDiretta{"defaults", {"A", "B", "\f"}, Diretta(60, 0), Scelta(),
-                    kZero5 + "A\r\nB\r\n\f"},
-        CasoDiretta{"compressed_codes", {"A"}, Diretta(60, 0, 66, "027015002003004000018080001002003"),
-                    Scelta(), "\x1b\x0f\x02\x03\x04" "A\r\n\f"},
-        CasoDiretta{"normal_codes", {"A"}, Diretta(60, 0, 66, "027015002003004000018080001002003"),
-                    Scelta("", false), "\x12\x50\x01\x02\x03" "A\r\n\f"},
+        CasoDiretta{
+            "defaults", {"A", "B", "\f"}, Diretta(60, 0), Scelta(), kZero5 + "A\r\nB\r\n\f"},
+        CasoDiretta{"compressed_codes",
+                    {"A"},
+                    Diretta(60, 0, 66, "027015002003004000018080001002003"),
+                    Scelta(),
+                    "\x1b\x0f\x02\x03\x04"
+                    "A\r\n\f"},
+        CasoDiretta{"normal_codes",
+                    {"A"},
+                    Diretta(60, 0, 66, "027015002003004000018080001002003"),
+                    Scelta("", false),
+                    "\x12\x50\x01\x02\x03"
+                    "A\r\n\f"},
         // Pages of 4 with 2 top lines: 2 report lines a page; a form feed
         // restarts the count at 2.
-        CasoDiretta{"top_lines_and_equality", {"A", "B", "C", "\f", "D"}, Diretta(4, 2), Scelta(),
+        CasoDiretta{"top_lines_and_equality",
+                    {"A", "B", "C", "\f", "D"},
+                    Diretta(4, 2),
+                    Scelta(),
                     kZero5 + " \r\n \r\nA\r\nB\r\n\f \r\n \r\nC\r\n\f \r\n \r\nD\r\n\f"},
         // The report's final form feed with top lines leaves a page of blank
         // top lines, ended like any other.
-        CasoDiretta{"final_form_feed_with_top_lines", {"A", "\f"}, Diretta(60, 1), Scelta(),
+        CasoDiretta{"final_form_feed_with_top_lines",
+                    {"A", "\f"},
+                    Diretta(60, 1),
+                    Scelta(),
                     kZero5 + " \r\nA\r\n\f \r\n\f"},
         // A page length not above the top lines: pages end at form feeds only.
-        CasoDiretta{"length_not_above_top_lines", {"A", "B", "C"}, Diretta(2, 2), Scelta(),
+        CasoDiretta{"length_not_above_top_lines",
+                    {"A", "B", "C"},
+                    Diretta(2, 2),
+                    Scelta(),
                     kZero5 + " \r\n \r\nA\r\nB\r\nC\r\n\f"},
         // "U": pages padded with empty lines to RigheFoglio, the last one too.
-        CasoDiretta{"U_pads_sheets", {"A", "B", "C"}, Diretta(2, 0, 4), Scelta("U"),
+        CasoDiretta{"U_pads_sheets",
+                    {"A", "B", "C"},
+                    Diretta(2, 0, 4),
+                    Scelta("U"),
                     kZero5 + "A\r\nB\r\n\r\n\r\nC\r\n\r\n\r\n\r\n"},
         CasoDiretta{"U_empty_report_no_page", {}, Diretta(2, 0, 4), Scelta("U"), kZero5},
         CasoDiretta{"line_drawing_converted",
                     {"\xda\xc4\xc2\xbf", "\xb3 \xb3\xb3", "\xc3\xc4\xc5\xb4", "\xc0\xc4\xc1\xd9"},
-                    Diretta(60, 0), Scelta(),
+                    Diretta(60, 0),
+                    Scelta(),
                     kZero5 + "-\x2d--\r\n| ||\r\n|--|\r\n----\r\n\f"},
         // "K": the line-drawing bytes (and the letters) reach the port as they are.
-        CasoDiretta{"K_unchanged", {"\xda\xc4\xbf", "NICOL\xd2"}, Diretta(60, 0), Scelta("K"),
+        CasoDiretta{"K_unchanged",
+                    {"\xda\xc4\xbf", "NICOL\xd2"},
+                    Diretta(60, 0),
+                    Scelta("K"),
                     kZero5 + "\xda\xc4\xbf\r\nNICOL\xd2\r\n\f"},
         // Direct mode keeps accented capitals: only ConvertiBordi applies.
-        CasoDiretta{"accents_stay", {"NICOL\xd2 CITT\xc0"}, Diretta(60, 0), Scelta(),
+        CasoDiretta{"accents_stay",
+                    {"NICOL\xd2 CITT\xc0"},
+                    Diretta(60, 0),
+                    Scelta(),
                     kZero5 + "NICOL\xd2 CITT-\r\n\f"},
-        CasoDiretta{"spaces_line_and_ff_with_text", {"   ", "\f "}, Diretta(60, 0), Scelta(),
+        CasoDiretta{"spaces_line_and_ff_with_text",
+                    {"   ", "\f "},
+                    Diretta(60, 0),
+                    Scelta(),
                     kZero5 + "   \r\n\f \r\n\f"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 

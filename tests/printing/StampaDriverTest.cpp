@@ -1,10 +1,10 @@
 #include "printing/StampaDriver.h"
+
 #include "StampanteRegistrata.h"
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -60,8 +60,13 @@ SceltaStampa Scelta(bool compressa = true, bool orizzontale = false, bool fronte
 
 // After the first page the blank top lines follow the size of the report.
 Chiamate NuovaPagina(int iniziali, int orientamento = 1, const char* dimensione = "size 7") {
-    Chiamate c{"page", "orient " + std::to_string(orientamento), "font Times New Roman", "size 7",
-               "line ' '", "font Courier New", dimensione};
+    Chiamate c{"page",
+               "orient " + std::to_string(orientamento),
+               "font Times New Roman",
+               "size 7",
+               "line ' '",
+               "font Courier New",
+               dimensione};
     for (int i = 0; i < iniziali; ++i) {
         c.emplace_back("line ' '");
     }
@@ -164,12 +169,11 @@ TEST_P(SceltaDispositivo, ChoosesThePrinterByExactName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Uscite, SceltaDispositivo,
-    ::testing::Values(
-        CasoUscita{"exact", "Ufficio", {"ufficio", "Ufficio"}, "device Ufficio"},
-        CasoUscita{"no_match_keeps_current", "UFFICIO2", {"ufficio", "Ufficio"}, ""},
-        CasoUscita{"no_printer_entry", "<nessuna stampante>", {}, ""},
-        CasoUscita{"pdf_file", "tableau.PDF", {"tableau.PDF"}, "pdf tableau.PDF"},
-        CasoUscita{"absolute_pdf", "/tmp/x/t.pdf", {}, "pdf /tmp/x/t.pdf"}),
+    ::testing::Values(CasoUscita{"exact", "Ufficio", {"ufficio", "Ufficio"}, "device Ufficio"},
+                      CasoUscita{"no_match_keeps_current", "UFFICIO2", {"ufficio", "Ufficio"}, ""},
+                      CasoUscita{"no_printer_entry", "<nessuna stampante>", {}, ""},
+                      CasoUscita{"pdf_file", "tableau.PDF", {"tableau.PDF"}, "pdf tableau.PDF"},
+                      CasoUscita{"absolute_pdf", "/tmp/x/t.pdf", {}, "pdf /tmp/x/t.pdf"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 TEST(StampaModoDriver, MissingReportPrintsNothing) {

@@ -22,7 +22,9 @@ public:
     std::vector<std::string> chiamate;
 
     std::vector<std::string> nomiDispositivi() override { return dispositivi_; }
-    void selezionaDispositivo(const std::string& nome) override { chiamate.push_back("device " + nome); }
+    void selezionaDispositivo(const std::string& nome) override {
+        chiamate.push_back("device " + nome);
+    }
     void impostaFilePdf(const std::filesystem::path& file) override {
         chiamate.push_back("pdf " + file.string());
     }

@@ -8,12 +8,11 @@
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
 
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QProcess>
 #include <QTest>
 #include <QToolButton>
-
 #include <memory>
 
 using namespace vdx;
@@ -28,9 +27,11 @@ namespace {
 // through the driver (7 points compressed, 10 normal). Pages of 60 lines.
 fx::Albergo Albergo(const std::vector<std::tuple<std::string, int, std::string>>& destinazioni) {
     fx::Albergo a;
-    a.tabella("AnagraficaHotels").record({{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")},
-                                          {"CodiceAssistenza", T("")}});
-    a.tabella("Contatori").record({{"NumeroHotel", N(1)}, {"LungPagComp", N(60)}, {"LungPagNoComp", N(60)}});
+    a.tabella("AnagraficaHotels")
+        .record(
+            {{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}, {"CodiceAssistenza", T("")}});
+    a.tabella("Contatori")
+        .record({{"NumeroHotel", N(1)}, {"LungPagComp", N(60)}, {"LungPagNoComp", N(60)}});
     a.tabella("SetStampa")
         .record({{"TipoStampa", N(1)},
                  {"Compresso", T("027015000000000000027018000000000000")},
@@ -39,16 +40,19 @@ fx::Albergo Albergo(const std::vector<std::tuple<std::string, int, std::string>>
                  {"Compresso", T("007000000000000001010000000000000000")},
                  {"Grassetto", T("000000000000000000066066000000000000")}});
     for (const auto& [nome, tipo, linea] : destinazioni) {
-        a.tabella("Stampanti").record({{"NumeroHotel", N(1)}, {"Destinazione", T(nome)},
-                                       {"TipoStampa", N(tipo)}, {"Linea", T(linea)}});
+        a.tabella("Stampanti")
+            .record({{"NumeroHotel", N(1)},
+                     {"Destinazione", T(nome)},
+                     {"TipoStampa", N(tipo)},
+                     {"Linea", T(linea)}});
     }
     return a;
 }
 
 QString TestoPdf(const std::filesystem::path& pdf) {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QString::fromStdString(pdf.string()),
-                                          QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-layout"), QString::fromStdString(pdf.string()), QStringLiteral("-")});
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -82,7 +86,8 @@ private slots:
         fine_ = -1;
         ui::ImpostaFine([this](int codice) { fine_ = codice; });
         StatoCondiviso() = StatoRichiesta{};
-        ScriviRigheAtomico(cartella() / "FD3", {"\xDA\xC4\xC4\xBF", "\xB3N. \xB3", "\xC0\xC4\xC4\xD9", "\x0C"});
+        ScriviRigheAtomico(cartella() / "FD3",
+                           {"\xDA\xC4\xC4\xBF", "\xB3N. \xB3", "\xC0\xC4\xC4\xD9", "\x0C"});
     }
 
     void cleanup() {
@@ -92,7 +97,9 @@ private slots:
     }
 
     void pdfButtonPrintsOnTheLastPdfDestination() {
-        Albergo({{"Archivio PDF", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}, {"Ufficio PDF", 2, "ufficio.pdf"}})
+        Albergo({{"Archivio PDF", 2, "archivio.pdf"},
+                 {"Banco", 1, "banco.prn"},
+                 {"Ufficio PDF", 2, "ufficio.pdf"}})
             .scrivi(cartella());
         std::string scelta;
         mostra([&](MenuStampa& menu) {
@@ -109,7 +116,8 @@ private slots:
     }
 
     void pdfButtonWithoutPdfDestination() {
-        Albergo({{"Archivio pdf", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}}).scrivi(cartella());
+        Albergo({{"Archivio pdf", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
+            .scrivi(cartella());
         mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::StampaPdf)->click(); });
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
         const auto& m = ui::MessaggiMostrati()[0];
@@ -124,20 +132,23 @@ private slots:
     // made plain, the form feed; after it the next page's blank top line,
     // ended in turn.
     void printButtonDirectMode() {
-        Albergo({{"Archivio PDF", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}}).scrivi(cartella());
+        Albergo({{"Archivio PDF", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
+            .scrivi(cartella());
         mostra([this](MenuStampa& menu) {
             scegli(menu, "Banco");
             menu.Chk()->setChecked(false);
             menu.Tst(MenuStampa::Stampa)->click();
         });
         QVERIFY(ui::MessaggiMostrati().empty());
-        QCOMPARE(LeggiFile(cartella() / "banco.prn"), "\x1b\x12\0\0\0"s + " \r\n----\r\n|N. |\r\n----\r\n\f \r\n\f");
+        QCOMPARE(LeggiFile(cartella() / "banco.prn"),
+                 "\x1b\x12\0\0\0"s + " \r\n----\r\n|N. |\r\n----\r\n\f \r\n\f");
     }
 
     void noPrinterEntryIsAFileInDirectMode() {
         Albergo({{"Banco", 1, "banco.prn"}}).scrivi(cartella());
         mostra([](MenuStampa& menu) {
-            menu.Combo2()->setCurrentIndex(menu.Combo2()->findText(QStringLiteral("<nessuna stampante>")));
+            menu.Combo2()->setCurrentIndex(
+                menu.Combo2()->findText(QStringLiteral("<nessuna stampante>")));
             menu.Tst(MenuStampa::Stampa)->click();
         });
         QVERIFY(ui::MessaggiMostrati().empty());

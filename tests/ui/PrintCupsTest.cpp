@@ -13,10 +13,8 @@
 #include <QApplication>
 #include <QProcess>
 #include <QtTest>
-
-#include <cups/cups.h>
-
 #include <cstdint>
+#include <cups/cups.h>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -45,12 +43,14 @@ std::map<std::string, std::string> AttributiLavoro(const fs::path& controllo) {
         if (tag < 0x10) {
             continue; // the start of a group
         }
-        if (i + 2 > b.size()) break;
+        if (i + 2 > b.size())
+            break;
         const std::size_t lNome = u16(i);
         i += 2;
         std::string nome = b.substr(i, lNome);
         i += lNome;
-        if (i + 2 > b.size()) break;
+        if (i + 2 > b.size())
+            break;
         const std::size_t lValore = u16(i);
         i += 2;
         const std::string valore = b.substr(i, lValore);
@@ -83,7 +83,8 @@ QString Esegui(const QString& programma, const QStringList& argomenti, int* esit
     if (esito != nullptr) {
         *esito = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     }
-    return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
+    return QString::fromUtf8(p.readAllStandardOutput()) +
+           QString::fromUtf8(p.readAllStandardError());
 }
 
 } // namespace
@@ -97,8 +98,9 @@ private:
 
     // Prints three report lines on `stampante`; returns the job's number.
     int stampa(const std::string& uscita, bool orizzontale, bool fronteRetro) {
-        vdx::ScriviRigheAtomico(cartella_->percorso() / "FD0",
-                                {"\xb3PRIMA RIGA\xb3", "\xb3SECONDA RIGA\xb3", "\xb3TERZA RIGA\xb3"});
+        vdx::ScriviRigheAtomico(
+            cartella_->percorso() / "FD0",
+            {"\xb3PRIMA RIGA\xb3", "\xb3SECONDA RIGA\xb3", "\xb3TERZA RIGA\xb3"});
         vdx::ImpostazioniStampa s;
         s.valoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
         s.uscitaStampa = uscita;
@@ -106,7 +108,8 @@ private:
         scelta.orizzontale = orizzontale;
         scelta.fronteRetro = fronteRetro;
         vdx::ui::StampanteQt stampante("FD0");
-        vdx::StampaModoDriver(stampante, s, scelta, cartella_->percorso(), cartella_->percorso() / "FD0");
+        vdx::StampaModoDriver(stampante, s, scelta, cartella_->percorso(),
+                              cartella_->percorso() / "FD0");
         return stampante.lavoro();
     }
 
@@ -138,10 +141,10 @@ private:
 
     QStringList testoDocumento(int lavoro) const {
         QStringList righe;
-        const QString testo = Esegui(QStringLiteral("pdftotext"),
-                                     {QStringLiteral("-layout"),
-                                      QString::fromStdString(fileLavoro('d', lavoro).string()),
-                                      QStringLiteral("-")});
+        const QString testo =
+            Esegui(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"),
+                    QString::fromStdString(fileLavoro('d', lavoro).string()), QStringLiteral("-")});
         for (const QString& riga : testo.split(QLatin1Char('\n'))) {
             if (!riga.trimmed().isEmpty() && riga.trimmed() != QStringLiteral("\f")) {
                 righe << riga.trimmed();
@@ -158,7 +161,8 @@ private slots:
         int esito = 0;
         QProcess p;
         p.start(QStringLiteral("bash"),
-                {QStringLiteral(VDX_SOURCE_DIR "/scripts/cups-test-setup.sh"), QString::fromUtf8(cartella)});
+                {QStringLiteral(VDX_SOURCE_DIR "/scripts/cups-test-setup.sh"),
+                 QString::fromUtf8(cartella)});
         p.waitForFinished(120000);
         esito = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         const QString socket = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
@@ -194,9 +198,9 @@ private slots:
         // Two-sided not asked for: the printer's own setting applies.
         QVERIFY2(Valore(a, "sides").empty() || Valore(a, "sides") == "one-sided",
                  Valore(a, "sides").c_str());
-        QCOMPARE(testoDocumento(lavoro), (QStringList{QStringLiteral("|PRIMA RIGA|"),
-                                                      QStringLiteral("|SECONDA RIGA|"),
-                                                      QStringLiteral("|TERZA RIGA|")}));
+        QCOMPARE(testoDocumento(lavoro),
+                 (QStringList{QStringLiteral("|PRIMA RIGA|"), QStringLiteral("|SECONDA RIGA|"),
+                              QStringLiteral("|TERZA RIGA|")}));
     }
 
     void landscapeTwoSidedJob() {

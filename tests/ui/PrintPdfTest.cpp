@@ -13,14 +13,12 @@
 #include <QFontDatabase>
 #include <QProcess>
 #include <QtTest>
-
 #include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -32,7 +30,8 @@ QString Esegui(const QString& programma, const QStringList& argomenti) {
     QProcess p;
     p.start(programma, argomenti);
     if (!p.waitForFinished(30000) || p.exitCode() != 0) {
-        return QStringLiteral("<%1 failed: %2>").arg(programma, QString::fromUtf8(p.readAllStandardError()));
+        return QStringLiteral("<%1 failed: %2>")
+            .arg(programma, QString::fromUtf8(p.readAllStandardError()));
     }
     return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -40,9 +39,9 @@ QString Esegui(const QString& programma, const QStringList& argomenti) {
 // The pages of a PDF as pdftotext lays them out, each as its lines with
 // trailing blanks removed and blank lines left out.
 std::vector<QStringList> Pagine(const fs::path& pdf) {
-    const QString testo = Esegui(QStringLiteral("pdftotext"),
-                                 {QStringLiteral("-layout"), QString::fromStdString(pdf.string()),
-                                  QStringLiteral("-")});
+    const QString testo = Esegui(
+        QStringLiteral("pdftotext"),
+        {QStringLiteral("-layout"), QString::fromStdString(pdf.string()), QStringLiteral("-")});
     std::vector<QStringList> pagine;
     QStringList fogli = testo.split(QLatin1Char('\f'));
     if (!fogli.isEmpty() && fogli.back().trimmed().isEmpty()) {
@@ -113,7 +112,8 @@ private:
                     const vdx::SceltaStampa& scelta = {}) {
         vdx::ScriviRigheAtomico(cartella_->percorso() / "FD0", righe);
         vdx::ui::StampanteQt stampante("FD0");
-        vdx::StampaModoDriver(stampante, s, scelta, cartella_->percorso(), cartella_->percorso() / "FD0");
+        vdx::StampaModoDriver(stampante, s, scelta, cartella_->percorso(),
+                              cartella_->percorso() / "FD0");
         return fs::path(s.uscitaStampa);
     }
 
@@ -168,7 +168,8 @@ private slots:
     void landscapeSheets() {
         vdx::SceltaStampa scelta;
         scelta.orizzontale = true;
-        const fs::path pdf = stampa(Righe(2), Driver(60, 0, cartella_->percorso() / "o.pdf"), scelta);
+        const fs::path pdf =
+            stampa(Righe(2), Driver(60, 0, cartella_->percorso() / "o.pdf"), scelta);
         QVERIFY2(InfoPdf(pdf, QStringLiteral("Page size")).startsWith(QStringLiteral("842 x 595")),
                  qPrintable(InfoPdf(pdf, QStringLiteral("Page size"))));
         QCOMPARE(Pagine(pdf).front(), Attese(1, 2));
@@ -177,7 +178,8 @@ private slots:
     // Accented capitals become small letters, the markers are not printed,
     // and the bold stretch is drawn in the bold face.
     void accentsAndBoldMarkers() {
-        const std::vector<std::string> righe{"\xb3NICOL\xd2 CITT\xc0\xb3", "NOME \xe7GRASSETTO\xe7 FINE"};
+        const std::vector<std::string> righe{"\xb3NICOL\xd2 CITT\xc0\xb3",
+                                             "NOME \xe7GRASSETTO\xe7 FINE"};
         const fs::path pdf = stampa(righe, Driver(60, 0, cartella_->percorso() / "b.pdf"));
         const auto pagine = Pagine(pdf);
         QCOMPARE(pagine.size(), std::size_t(1));
@@ -185,7 +187,8 @@ private slots:
         QCOMPARE(pagine[0][0], QStringLiteral("|NICOLò CITTà|"));
         QVERIFY2(pagine[0][1].contains(QStringLiteral("GRASSETTO")), qPrintable(pagine[0][1]));
         QVERIFY(!pagine[0][1].contains(QChar(0xe7)));
-        const QString fonts = Esegui(QStringLiteral("pdffonts"), {QString::fromStdString(pdf.string())});
+        const QString fonts =
+            Esegui(QStringLiteral("pdffonts"), {QString::fromStdString(pdf.string())});
         QVERIFY2(fonts.contains(QStringLiteral("Bold")), qPrintable(fonts));
     }
 
@@ -201,7 +204,8 @@ private slots:
         QCOMPARE(pagine.size(), std::size_t(1));
         QCOMPARE(pagine[0].size(), 1);
         QVERIFY2(pagine[0][0].trimmed().startsWith(QStringLiteral("AB")), qPrintable(pagine[0][0]));
-        for (const QChar lettera : {QChar(0xda), QChar(0xc4), QChar(0xb3), QChar(0xc0), QChar(0xd9)}) {
+        for (const QChar lettera :
+             {QChar(0xda), QChar(0xc4), QChar(0xb3), QChar(0xc0), QChar(0xd9)}) {
             QVERIFY2(!pagine[0][0].contains(lettera), qPrintable(pagine[0][0]));
         }
     }

@@ -8,7 +8,6 @@
 #include "shared/Error.h"
 
 #include <QGuiApplication>
-
 #include <cstdlib>
 #include <memory>
 
@@ -22,11 +21,13 @@ FabbricaStampante FabbricaQt() {
 
 } // namespace
 
-bool StampaDalMenu(QWidget* parent, const std::filesystem::path& cartella, const SceltaStampa& scelta) {
+bool StampaDalMenu(QWidget* parent, const std::filesystem::path& cartella,
+                   const SceltaStampa& scelta) {
     try {
         return StampaReport(cartella, scelta, FabbricaQt()) == EsitoStampa::Stampata;
     } catch (const Error& e) {
-        Avviso(parent, "Errore " + std::to_string(e.number()) + "\n" + e.what(), "Stampa", Icona::Errore);
+        Avviso(parent, "Errore " + std::to_string(e.number()) + "\n" + e.what(), "Stampa",
+               Icona::Errore);
     } catch (const std::filesystem::filesystem_error& e) {
         Avviso(parent, "Errore " + std::to_string(err::PathAccess) + "\n" + e.what(), "Stampa",
                Icona::Errore);
@@ -49,7 +50,8 @@ int ScegliDestinazionePdf(QWidget* parent, const std::vector<std::string>& desti
 }
 
 int EseguiStampaDaRigaComando(int argc, char** argv, const std::vector<std::string>& args,
-                              std::ostream& out, std::ostream& err, const std::filesystem::path& cartella) {
+                              std::ostream& out, std::ostream& err,
+                              const std::filesystem::path& cartella) {
     // Text is laid out with Qt's fonts, which need an application object; with
     // no display, the offscreen platform draws just the same.
     std::unique_ptr<QGuiApplication> app;

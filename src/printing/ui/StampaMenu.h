@@ -19,7 +19,8 @@ namespace vdx::ui {
 // output that cannot be opened) is shown in a message with its number and
 // text, and the menu stays open so another destination can be tried.
 // Returns whether the report went out.
-bool StampaDalMenu(QWidget* parent, const std::filesystem::path& cartella, const SceltaStampa& scelta);
+bool StampaDalMenu(QWidget* parent, const std::filesystem::path& cartella,
+                   const SceltaStampa& scelta);
 
 // The PDF button's search: the index of the last entry holding "PDF", or -1
 // after telling the user "Nessuna stampante PDF impostata!".
@@ -28,6 +29,7 @@ int ScegliDestinazionePdf(QWidget* parent, const std::vector<std::string>& desti
 // `vdx print ...`: `args` are the words after "print". Draws without a
 // display when there is none.
 int EseguiStampaDaRigaComando(int argc, char** argv, const std::vector<std::string>& args,
-                              std::ostream& out, std::ostream& err, const std::filesystem::path& cartella);
+                              std::ostream& out, std::ostream& err,
+                              const std::filesystem::path& cartella);
 
 } // namespace vdx::ui

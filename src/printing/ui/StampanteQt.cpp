@@ -11,17 +11,15 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinterInfo>
-
-#include <cups/cups.h>
-
 #include <array>
 #include <cmath>
+#include <cups/cups.h>
 
 namespace vdx::ui {
 
 namespace {
 
-constexpr int kRisoluzione = 1200; // dots per inch of the laid-out page
+constexpr int kRisoluzione = 1200;  // dots per inch of the laid-out page
 constexpr double kMargineMm = 6.35; // a quarter inch, what most printers cannot reach anyway
 
 std::string& Corrente() {
@@ -37,28 +35,50 @@ struct Bracci {
 
 std::optional<Bracci> BracciDi(unsigned char c) {
     switch (c) {
-    case 179: return Bracci{0, 0, 1, 1};   // │
-    case 180: return Bracci{1, 0, 1, 1};   // ┤
-    case 183: return Bracci{1, 0, 0, 2};   // ╖
-    case 186: return Bracci{0, 0, 2, 2};   // ║
-    case 187: return Bracci{2, 0, 0, 2};   // ╗
-    case 188: return Bracci{2, 0, 2, 0};   // ╝
-    case 191: return Bracci{1, 0, 0, 1};   // ┐
-    case 192: return Bracci{0, 1, 1, 0};   // └
-    case 193: return Bracci{1, 1, 1, 0};   // ┴
-    case 194: return Bracci{1, 1, 0, 1};   // ┬
-    case 195: return Bracci{0, 1, 1, 1};   // ├
-    case 196: return Bracci{1, 1, 0, 0};   // ─
-    case 197: return Bracci{1, 1, 1, 1};   // ┼
-    case 200: return Bracci{0, 2, 2, 0};   // ╚
-    case 201: return Bracci{0, 2, 0, 2};   // ╔
-    case 202: return Bracci{2, 2, 2, 0};   // ╩
-    case 203: return Bracci{2, 2, 0, 2};   // ╦
-    case 204: return Bracci{0, 2, 2, 2};   // ╠
-    case 206: return Bracci{2, 2, 2, 2};   // ╬
-    case 217: return Bracci{1, 0, 1, 0};   // ┘
-    case 218: return Bracci{0, 1, 0, 1};   // ┌
-    default: return std::nullopt;
+    case 179:
+        return Bracci{0, 0, 1, 1}; // │
+    case 180:
+        return Bracci{1, 0, 1, 1}; // ┤
+    case 183:
+        return Bracci{1, 0, 0, 2}; // ╖
+    case 186:
+        return Bracci{0, 0, 2, 2}; // ║
+    case 187:
+        return Bracci{2, 0, 0, 2}; // ╗
+    case 188:
+        return Bracci{2, 0, 2, 0}; // ╝
+    case 191:
+        return Bracci{1, 0, 0, 1}; // ┐
+    case 192:
+        return Bracci{0, 1, 1, 0}; // └
+    case 193:
+        return Bracci{1, 1, 1, 0}; // ┴
+    case 194:
+        return Bracci{1, 1, 0, 1}; // ┬
+    case 195:
+        return Bracci{0, 1, 1, 1}; // ├
+    case 196:
+        return Bracci{1, 1, 0, 0}; // ─
+    case 197:
+        return Bracci{1, 1, 1, 1}; // ┼
+    case 200:
+        return Bracci{0, 2, 2, 0}; // ╚
+    case 201:
+        return Bracci{0, 2, 0, 2}; // ╔
+    case 202:
+        return Bracci{2, 2, 2, 0}; // ╩
+    case 203:
+        return Bracci{2, 2, 0, 2}; // ╦
+    case 204:
+        return Bracci{0, 2, 2, 2}; // ╠
+    case 206:
+        return Bracci{2, 2, 2, 2}; // ╬
+    case 217:
+        return Bracci{1, 0, 1, 0}; // ┘
+    case 218:
+        return Bracci{0, 1, 0, 1}; // ┌
+    default:
+        return std::nullopt;
     }
 }
 
@@ -216,10 +236,9 @@ void StampanteQt::inizia() {
     writer_->setResolution(kRisoluzione);
     writer_->setTitle(DaCp1252(titolo_));
     writer_->setCreator(QStringLiteral("vdx"));
-    writer_->setPageLayout(QPageLayout(formato,
-                                       orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                       QMarginsF(kMargineMm, kMargineMm, kMargineMm, kMargineMm),
-                                       QPageLayout::Millimeter));
+    writer_->setPageLayout(QPageLayout(
+        formato, orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QMarginsF(kMargineMm, kMargineMm, kMargineMm, kMargineMm), QPageLayout::Millimeter));
     if (!painter_.begin(writer_.get())) {
         throw ErroreStampante("Impossibile preparare la pagina di stampa");
     }
@@ -315,7 +334,8 @@ void StampanteQt::endDoc() {
     if (filePdf_) {
         // Written whole through a temporary file: a full disk leaves any
         // earlier PDF of that name as it was and is reported.
-        ScriviFileAtomico(*filePdf_, std::string_view(pdf_.constData(), static_cast<std::size_t>(pdf_.size())));
+        ScriviFileAtomico(
+            *filePdf_, std::string_view(pdf_.constData(), static_cast<std::size_t>(pdf_.size())));
         return;
     }
     invia(pdf_);
@@ -332,8 +352,9 @@ void StampanteQt::invia(const QByteArray& pdf) {
     n = cupsAddOption("orientation-requested", orientamento_ == 2 ? "4" : "3", n, &opzioni);
     if (duplex_ == 2) {
         // Two-sided, turned on the side that keeps the pages upright.
-        n = cupsAddOption("sides", orientamento_ == 2 ? "two-sided-short-edge" : "two-sided-long-edge",
-                          n, &opzioni);
+        n = cupsAddOption("sides",
+                          orientamento_ == 2 ? "two-sided-short-edge" : "two-sided-long-edge", n,
+                          &opzioni);
     } else if (duplex_ == 1) {
         n = cupsAddOption("sides", "one-sided", n, &opzioni);
     }
@@ -342,13 +363,14 @@ void StampanteQt::invia(const QByteArray& pdf) {
                                "): " + Cp1252DaUtf8(cupsLastErrorString()));
     };
 
-    const int lavoro = cupsCreateJob(CUPS_HTTP_DEFAULT, nome.constData(), titolo.constData(), n, opzioni);
+    const int lavoro =
+        cupsCreateJob(CUPS_HTTP_DEFAULT, nome.constData(), titolo.constData(), n, opzioni);
     cupsFreeOptions(n, opzioni);
     if (lavoro == 0) {
         throw rifiuto("creazione");
     }
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, titolo.constData(), CUPS_FORMAT_PDF,
-                          1) != HTTP_STATUS_CONTINUE) {
+    if (cupsStartDocument(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, titolo.constData(),
+                          CUPS_FORMAT_PDF, 1) != HTTP_STATUS_CONTINUE) {
         const Error e = rifiuto("invio");
         cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
         throw e;

@@ -13,7 +13,6 @@
 #include <QFont>
 #include <QPainter>
 #include <QString>
-
 #include <filesystem>
 #include <memory>
 #include <optional>
