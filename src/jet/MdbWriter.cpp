@@ -494,6 +494,7 @@ struct ScrittoreMdb::Stato {
             }
         }
         if (riga.size() > kMaxRiga) {
+            svuotaRiga(); // the next row starts clean
             errore("a row of table \"" + corrente.nome + "\" takes " +
                    std::to_string(riga.size()) + " bytes, more than the " +
                    std::to_string(kMaxRiga) + " a record may hold");
@@ -506,6 +507,10 @@ struct ScrittoreMdb::Stato {
             errore("table \"" + corrente.nome + "\" has too many rows");
         }
         ++corrente.righe;
+        svuotaRiga();
+    }
+
+    void svuotaRiga() {
         std::fill(fisso.begin(), fisso.end(), 0);
         for (std::string& v : variabile) {
             v.clear();

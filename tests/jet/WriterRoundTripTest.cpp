@@ -274,6 +274,28 @@ TEST(WriterRoundTrip, FileReadsCleanlyThroughTheCommandLineTools) {
     EXPECT_EQ(seconda.err, "");
 }
 
+TEST(WriterRoundTrip, ARowTooLargeForAPageIsRefusedAndTheNextStartsClean) {
+    CartellaLavoro dir;
+    ScrittoreMdb mdb(dir / "t.mdb");
+    std::vector<jet::Colonna> colonne;
+    for (int i = 0; i < 10; ++i) {
+        colonne.push_back(ColonnaDa("T" + std::to_string(i) + ":Text(255)"));
+    }
+    mdb.iniziaTabella("Larga", colonne);
+    const std::string euro(255, '\x80'); // two bytes a character: 5,100 bytes in all
+    for (std::size_t i = 0; i < 10; ++i) {
+        mdb.testo(i, euro);
+    }
+    EXPECT_THROW(mdb.aggiungiRiga(), Error);
+    mdb.testo(0, "dopo").aggiungiRiga();
+    mdb.chiudiTabella();
+    mdb.chiudi();
+    const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "Larga");
+    ASSERT_EQ(t.righe.size(), 1u);
+    EXPECT_EQ(t.righe[0][0].testo, "dopo");
+    EXPECT_TRUE(t.righe[0][9].nullo);
+}
+
 TEST(WriterRoundTrip, AnUnfinishedFileLeavesNothingBehind) {
     CartellaLavoro dir;
     {
