@@ -5,6 +5,7 @@
 
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -153,14 +154,124 @@ std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensi
     return {};
 }
 
+namespace {
+
+// The stream libmdb reads the pages from: the file in memory, with a budget
+// of page reads for each piece of work. A damaged file can send libmdb round
+// a loop of pages; past the budget the stream looks empty, libmdb stops, and
+// the work is reported as damage instead of never ending.
+struct Flusso {
+    const unsigned char* dati = nullptr;
+    std::size_t dimensione = 0;
+    off64_t posizione = 0;
+    std::size_t letture = 0; // positionings on a page, one per page read
+    std::size_t limite = 0;
+    bool esaurito = false;
+
+    void budget(std::size_t pagine) {
+        letture = 0;
+        limite = pagine;
+        esaurito = false;
+    }
+
+    // Past the end of the file the stream reads zeros (pages of no kind,
+    // which libmdb passes over quietly) until the budget is spent.
+    static constexpr off64_t kFineVirtuale = off64_t{1} << 50;
+
+    static ssize_t leggi(void* cookie, char* buf, size_t n) {
+        auto* f = static_cast<Flusso*>(cookie);
+        if (f->esaurito || f->posizione < 0 || f->posizione >= kFineVirtuale) {
+            return 0;
+        }
+        const auto pos = static_cast<std::size_t>(f->posizione);
+        const std::size_t k = pos < f->dimensione ? std::min(n, f->dimensione - pos) : n;
+        if (pos < f->dimensione) {
+            std::memcpy(buf, f->dati + pos, k);
+        } else {
+            std::memset(buf, 0, k);
+        }
+        f->posizione += static_cast<off64_t>(k);
+        return static_cast<ssize_t>(k);
+    }
+
+    static int cerca(void* cookie, off64_t* pos, int da) {
+        auto* f = static_cast<Flusso*>(cookie);
+        const off64_t fine = f->esaurito ? 0 : kFineVirtuale;
+        off64_t nuova = *pos;
+        if (da == SEEK_CUR) {
+            nuova += f->posizione;
+        } else if (da == SEEK_END) {
+            nuova += fine;
+        } else if (++f->letture > f->limite) {
+            f->esaurito = true;
+        }
+        if (nuova < 0) {
+            return -1;
+        }
+        f->posizione = nuova;
+        *pos = nuova;
+        return 0;
+    }
+};
+
+std::uint32_t u32a(const unsigned char* p) {
+    return u32(p);
+}
+
+// Whether a table-definition page looks like one: its type byte, and column
+// kinds libmdb knows. Checked before libmdb reads it, so that a damaged
+// definition is reported instead of read with warnings.
+bool definizioneValida(const unsigned char* pg, std::size_t dimPagina, bool jet3) {
+    if (pg[0] != 0x02) {
+        return false;
+    }
+    const std::size_t nCol = u16(pg + (jet3 ? 25 : 45));
+    const std::size_t nIndici = u32a(pg + (jet3 ? 31 : 51));
+    if (nCol == 0 || nCol > 255 * 4 || nIndici > 1000) {
+        return false;
+    }
+    const std::size_t voce = jet3 ? 18 : 25;
+    std::size_t inizio = (jet3 ? 43 : 63) + nIndici * (jet3 ? 8 : 12);
+    for (std::size_t i = 0; i < nCol && inizio + voce <= dimPagina; ++i, inizio += voce) {
+        switch (pg[inizio]) {
+        case MDB_BOOL: case MDB_BYTE: case MDB_INT: case MDB_LONGINT: case MDB_MONEY: case MDB_FLOAT:
+        case MDB_DOUBLE: case MDB_DATETIME: case MDB_BINARY: case MDB_TEXT: case MDB_OLE: case MDB_MEMO:
+        case MDB_REPID: case MDB_NUMERIC: case MDB_COMPLEX:
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 struct FileMdb::Stato {
     std::unique_ptr<unsigned char[], void (*)(unsigned char*)> dati{nullptr, [](unsigned char*) {}};
     // the whole file: libmdb reads its pages from here
     std::size_t dimensione = 0;
+    std::size_t dimPagina = 4096;
+    bool jet3 = false;
+    Flusso flusso;
     MdbHandle* mdb = nullptr;
+
+    std::size_t pagine() const { return dimensione / dimPagina; }
+
+    // Whether page `n` can be checked as stored (not enciphered) and is a
+    // table definition.
+    bool definizione(std::size_t n) const {
+        if (n == 0 || n >= pagine()) {
+            return false;
+        }
+        if (mdb->f->db_key != 0) {
+            return true; // enciphered pages: libmdb deciphers and checks them
+        }
+        return definizioneValida(dati.get() + n * dimPagina, dimPagina, jet3);
+    }
     struct Voce {
-        std::string nome;
-        MdbCatalogEntry* voce;
+        std::string nome;                        // code page 1252
+        std::unique_ptr<MdbCatalogEntry> voce;  // what libmdb reads a table by
     };
     std::vector<Voce> voci;
 
@@ -169,6 +280,54 @@ struct FileMdb::Stato {
             mdb_close(mdb);
         }
     }
+
+    std::unique_ptr<MdbCatalogEntry> nuovaVoce(const std::string& nome, unsigned long pagina) const {
+        auto v = std::make_unique<MdbCatalogEntry>();
+        std::memset(v.get(), 0, sizeof(MdbCatalogEntry));
+        v->mdb = mdb;
+        const std::string utf8 = Utf8DaCp1252(nome).substr(0, MDB_MAX_OBJ_NAME);
+        std::memcpy(v->object_name, utf8.data(), utf8.size());
+        v->object_type = MDB_TABLE;
+        v->table_pg = pagina;
+        return v;
+    }
+
+    // Whether the table's map of used pages can be walked: libmdb 1.0.0
+    // trusts its size and its page numbers.
+    bool mappaValida(const MdbTableDef* t) const {
+        const unsigned char* m = t->usage_map;
+        const std::size_t n = t->map_sz;
+        if (m == nullptr || n < 5 || n > dimPagina) {
+            return false;
+        }
+        if (m[0] == 0) {
+            // pages start, start + 1, ... for the bits set after byte 5
+            const std::size_t inizio = u32(m + 1);
+            for (std::size_t i = 0; i < (n - 5) * 8; ++i) {
+                if ((m[5 + i / 8] & (1u << (i % 8))) != 0 && inizio + i >= pagine()) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        if (m[0] == 1) {
+            // the numbers of the bitmap pages
+            for (std::size_t i = 1; i + 4 <= n; i += 4) {
+                const std::size_t pagina = u32(m + i);
+                if (pagina >= pagine()) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        return false;
+    }
+
+    // Every row of the table `voce` defines; with `soloCampi`, the other
+    // fields are left NULL without being read.
+    std::shared_ptr<const Tabella> leggi(MdbCatalogEntry* voce, const std::string& nome,
+                                         const std::filesystem::path& percorso,
+                                         const std::vector<std::string>* soloCampi);
 };
 
 FileMdb::FileMdb(const std::filesystem::path& file) : percorso_(file), stato_(std::make_unique<Stato>()) {
@@ -197,18 +356,57 @@ FileMdb::FileMdb(const std::filesystem::path& file) : percorso_(file), stato_(st
     if (!difetto.empty()) {
         throw nonRiconosciuto(difetto);
     }
+    stato_->jet3 = stato_->dati[0x14] == MDB_VER_JET3;
+    stato_->dimPagina = stato_->jet3 ? 2048 : 4096;
     stato_->mdb = mdb_open_buffer(stato_->dati.get(), stato_->dimensione, MDB_NOFLAGS);
     if (stato_->mdb == nullptr) {
         throw nonRiconosciuto("the database engine cannot open it");
     }
-    if (mdb_read_catalog(stato_->mdb, MDB_TABLE) == nullptr) {
+    // From here libmdb reads its pages through the stream with a budget.
+    Flusso& f = stato_->flusso;
+    f.dati = stato_->dati.get();
+    f.dimensione = stato_->dimensione;
+    FILE* flusso = fopencookie(&f, "r", cookie_io_functions_t{&Flusso::leggi, nullptr, &Flusso::cerca, nullptr});
+    if (flusso == nullptr) {
+        throw nonRiconosciuto("the database engine cannot open it");
+    }
+    std::fclose(stato_->mdb->f->stream);
+    stato_->mdb->f->stream = flusso;
+    stato_->mdb->cur_pg = 0; // no page is taken as already read
+
+    // The list of tables is the system table on page 2, read here like any
+    // other table: libmdb's own catalog reading also parses the objects'
+    // properties, and a damaged property record can keep it going for ever.
+    if (!stato_->definizione(2)) {
+        throw nonRiconosciuto("its list of tables is damaged");
+    }
+    auto sistema = stato_->nuovaVoce("MSysObjects", 2);
+    const std::vector<std::string> campi = {"Id", "Name", "Type", "Flags"};
+    std::shared_ptr<const Tabella> oggetti;
+    try {
+        oggetti = stato_->leggi(sistema.get(), "MSysObjects", file, &campi);
+    } catch (const Error&) {
         throw nonRiconosciuto("its list of tables cannot be read");
     }
-    for (unsigned i = 0; i < stato_->mdb->num_catalog; ++i) {
-        auto* voce = static_cast<MdbCatalogEntry*>(g_ptr_array_index(stato_->mdb->catalog, i));
-        if (voce != nullptr && mdb_is_user_table(voce)) {
-            stato_->voci.push_back({Cp1252DaUtf8(voce->object_name), voce});
+    const int id = oggetti->campo("Id");
+    const int nomeOggetto = oggetti->campo("Name");
+    const int tipo = oggetti->campo("Type");
+    const int flag = oggetti->campo("Flags");
+    if (id < 0 || nomeOggetto < 0 || tipo < 0 || flag < 0) {
+        throw nonRiconosciuto("its list of tables has not the usual fields");
+    }
+    for (std::size_t r = 0; r < oggetti->righe(); ++r) {
+        const Valore t = oggetti->valore(r, tipo);
+        const Valore bandiere = oggetti->valore(r, flag);
+        const Valore pagina = oggetti->valore(r, id);
+        // A user table: type 1, neither of the system flags.
+        if (t.nullo() || (static_cast<std::int64_t>(t.numero()) & 0x7F) != MDB_TABLE || pagina.nullo() ||
+            (static_cast<std::uint32_t>(static_cast<std::int64_t>(bandiere.numero())) & 0x80000002u) != 0) {
+            continue;
         }
+        std::string n = oggetti->valore(r, nomeOggetto).testo();
+        auto voce = stato_->nuovaVoce(n, static_cast<unsigned long>(static_cast<std::int64_t>(pagina.numero())) & 0x00FFFFFFul);
+        stato_->voci.push_back({std::move(n), std::move(voce)});
     }
 }
 
@@ -223,25 +421,29 @@ std::vector<std::string> FileMdb::tabelle() const {
 }
 
 std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
-    const Stato::Voce* trovata = nullptr;
     for (const auto& voce : stato_->voci) {
         if (UgualiSenzaMaiuscole(voce.nome, nome)) {
-            trovata = &voce;
-            break;
+            return stato_->leggi(voce.voce.get(), voce.nome, percorso_, nullptr);
         }
     }
-    const std::string file = NomeNelMessaggio(percorso_);
-    if (trovata == nullptr) {
-        throw Error(err::TableNotFound,
-                    "Could not find the table '" + std::string(nome) + "' in '" + file + "'.");
-    }
+    throw Error(err::TableNotFound, "Could not find the table '" + std::string(nome) + "' in '" +
+                                        NomeNelMessaggio(percorso_) + "'.");
+}
+
+std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, const std::string& nomeTabella,
+                                                     const std::filesystem::path& percorso,
+                                                     const std::vector<std::string>* soloCampi) {
+    const std::string file = NomeNelMessaggio(percorso);
     auto danneggiata = [&] {
         return Error(err::UnrecognizedFormat,
-                     "The table '" + trovata->nome + "' in '" + file + "' cannot be read: the file is damaged.");
+                     "The table '" + nomeTabella + "' in '" + file + "' cannot be read: the file is damaged.");
     };
 
-    MdbHandle* mdb = stato_->mdb;
-    MdbTableDef* t = mdb_read_table(trovata->voce);
+    if (!definizione(voce->table_pg)) {
+        throw danneggiata();
+    }
+    flusso.budget(pagine() + 1024);
+    MdbTableDef* t = mdb_read_table(voce);
     if (t == nullptr) {
         throw danneggiata();
     }
@@ -249,7 +451,7 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
         MdbTableDef* t;
         ~Libera() { mdb_free_tabledef(t); }
     } libera{t};
-    if (mdb_read_columns(t) == nullptr) {
+    if (mdb_read_columns(t) == nullptr || flusso.esaurito || !mappaValida(t)) {
         throw danneggiata();
     }
 
@@ -262,10 +464,17 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
         colonne[i].tipo = tipoDi(mdbCol[i]->col_type);
         colonne[i].riserva(t->num_rows);
     }
+    // The fields to read: all, or those asked for.
+    std::vector<char> letta(nc, 1);
+    if (soloCampi != nullptr) {
+        for (unsigned i = 0; i < nc; ++i) {
+            letta[i] = std::any_of(soloCampi->begin(), soloCampi->end(),
+                                   [&](const std::string& n) { return UgualiSenzaMaiuscole(n, colonne[i].nome); });
+        }
+    }
 
-    const bool jet3 = mdb->f->jet_version == MDB_VER_JET3;
     const int offsetRighe = mdb->fmt->row_count_offset;
-    const int dimPagina = static_cast<int>(mdb->fmt->pg_size);
+    const int lunghezzaPagina = static_cast<int>(dimPagina);
     std::vector<MdbField> campi(nc == 0 ? 1 : nc);
     std::string memo;
     std::size_t righe = 0;
@@ -291,9 +500,9 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
             void* buf = nullptr;
             int inizio = 0;
             size_t len = 0;
-            if (++giri > stato_->dimensione / 64 + 2 ||
+            if (++giri > dimensione / 64 + 2 ||
                 mdb_find_pg_row(mdb, static_cast<int>(puntatore), &buf, &inizio, &len) != 0 ||
-                inizio < 0 || static_cast<std::size_t>(inizio) + len > static_cast<std::size_t>(dimPagina)) {
+                inizio < 0 || static_cast<std::size_t>(inizio) + len > static_cast<std::size_t>(lunghezzaPagina)) {
                 return false;
             }
             const auto* riga = static_cast<const unsigned char*>(buf) + inizio;
@@ -313,21 +522,27 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
         return memo.size() == lunghezza;
     };
 
+    // Each data page is read once, each long value's rows once.
+    std::size_t colonneLunghe = 0;
+    for (const MdbColumn* mc : mdbCol) {
+        colonneLunghe += mc->col_type == MDB_MEMO || mc->col_type == MDB_OLE ? 1 : 0;
+    }
+    flusso.budget(2 * pagine() + static_cast<std::size_t>(t->num_rows) * colonneLunghe + 1024);
     mdb_rewind_table(t);
     while (mdb_read_next_dpg(t) != 0) {
         const unsigned char* pg = mdb->pg_buf;
         const int n = static_cast<int>(u16(pg + offsetRighe));
         for (int r = 0; r < n; ++r) {
             int inizio = 0;
-            size_t dimensione = 0;
-            if (mdb_find_row(mdb, r, &inizio, &dimensione) != 0 || dimensione == 0) {
+            size_t lunghezza = 0;
+            if (mdb_find_row(mdb, r, &inizio, &lunghezza) != 0 || lunghezza == 0) {
                 continue;
             }
             if ((inizio & 0x4000) != 0) {
                 continue; // deleted
             }
             inizio &= 0x1FFF;
-            if (nc == 0 || mdb_crack_row(t, inizio, dimensione, campi.data()) < 0) {
+            if (nc == 0 || mdb_crack_row(t, inizio, lunghezza, campi.data()) < 0) {
                 continue;
             }
             for (unsigned i = 0; i < nc; ++i) {
@@ -335,12 +550,16 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
                 const unsigned colonnaIdx = static_cast<unsigned>(f.colnum) < nc ? static_cast<unsigned>(f.colnum) : i;
                 ColonnaLetta& c = colonne[colonnaIdx];
                 const MdbColumn* mc = mdbCol[colonnaIdx];
+                if (!letta[colonnaIdx]) {
+                    c.aggiungiNullo();
+                    continue;
+                }
                 if (mc->col_type == MDB_BOOL) {
                     // A yes/no field is its null bit: set is True.
                     c.aggiungiIntero(f.is_null ? 0 : -1);
                     continue;
                 }
-                const bool dentro = f.start >= 0 && f.siz >= 0 && f.start + f.siz <= dimPagina;
+                const bool dentro = f.start >= 0 && f.siz >= 0 && f.start + f.siz <= lunghezzaPagina;
                 if (f.is_null || !dentro) {
                     c.aggiungiNullo();
                     continue;
@@ -421,7 +640,10 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
             ++righe;
         }
     }
-    return std::make_shared<const Tabella>(trovata->nome, std::move(colonne), righe);
+    if (flusso.esaurito) {
+        throw danneggiata();
+    }
+    return std::make_shared<const Tabella>(nomeTabella, std::move(colonne), righe);
 }
 
 } // namespace vdx::jet
