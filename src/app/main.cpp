@@ -10,7 +10,6 @@
 #include "shared/Dates.h"
 
 #include <QApplication>
-
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -81,7 +80,8 @@ int main(int argc, char** argv) {
         return vdx::EseguiEsportaCsv(argomenti, std::cout, std::cerr, cartella);
     }
     if (comando == "print") {
-        return vdx::ui::EseguiStampaDaRigaComando(argc, argv, argomenti, std::cout, std::cerr, cartella);
+        return vdx::ui::EseguiStampaDaRigaComando(argc, argv, argomenti, std::cout, std::cerr,
+                                                  cartella);
     }
     if (comando == "--help" || comando == "-h" || comando == "help") {
         uso(std::cout);

@@ -50,7 +50,8 @@ inline Orologio OrologioProva() {
 inline fx::Albergo AlbergoStandard() {
     fx::Albergo a;
     auto& hotels = a.tabella("AnagraficaHotels");
-    hotels.record({{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}, {"CodiceAssistenza", T("K")}});
+    hotels.record(
+        {{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}, {"CodiceAssistenza", T("K")}});
     hotels.record({{"Numero", N(12)}, {"RagioneSociale", T("Hotel Lago")}});
     hotels.record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}, {"CodiceAssistenza", T("U")}});
 
@@ -64,7 +65,8 @@ inline fx::Albergo AlbergoStandard() {
     tipi.record({{"Sigla", T("SV")}, {"Tipologia", T("S")}, {"Descrizione", T("Servizio")}});
 
     auto& camere = a.tabella("NumeriCamere");
-    const auto camera = [&](int hotel, int tableau, const std::string& numero, const std::string& tipo) {
+    const auto camera = [&](int hotel, int tableau, const std::string& numero,
+                            const std::string& tipo) {
         camere.record({{"NumeroHotel", N(hotel)},
                        {"NumeroTableau", N(tableau)},
                        {"NumeroCamera", T(numero)},

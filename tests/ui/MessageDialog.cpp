@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
 #include <string>
 
 using namespace vdx::ui;
@@ -32,8 +31,10 @@ private slots:
         // the line feed in front of the second line counts: 81 + 1
         QTest::newRow("three lines, the second longest")
             << (QByteArray("uno\r\n") + ottanta + QByteArray("\r\ntre")) << 4 << 82;
-        QTest::newRow("last line the longest, no line end") << (QByteArray("x\r\n") + QByteArray(60, 'c')) << 3 << 62;
-        QTest::newRow("a lone carriage return ends a line") << (QByteArray(55, 'd') + "\r" + "e") << 3 << 56;
+        QTest::newRow("last line the longest, no line end")
+            << (QByteArray("x\r\n") + QByteArray(60, 'c')) << 3 << 62;
+        QTest::newRow("a lone carriage return ends a line")
+            << (QByteArray(55, 'd') + "\r" + "e") << 3 << 56;
         QTest::newRow("line feeds alone do not add rows") << QByteArray("a\nb\nc") << 2 << 51;
         QTest::newRow("exactly 50") << QByteArray(50, 'f') << 2 << 51;
         QTest::newRow("51") << QByteArray(51, 'f') << 2 << 52;
@@ -54,16 +55,19 @@ private slots:
         QTest::addColumn<int>("tastiTop");
         QTest::newRow("one line of 30") << QByteArray(30, 'a') << 4590 << 600 << 1890 << 1180;
         QTest::newRow("second line of 80")
-            << (QByteArray("uno\r\n") + QByteArray(80, 'b') + QByteArray("\r\ntre")) << 7380 << 1200 << 2490 << 1780;
+            << (QByteArray("uno\r\n") + QByteArray(80, 'b') + QByteArray("\r\ntre")) << 7380 << 1200
+            << 2490 << 1780;
         // bounded so the sizes fit in 16 bits: 364 columns, 104 rows
         QTest::newRow("very long line") << QByteArray(1000, 'c') << 32760 << 600 << 1890 << 1180;
-        QTest::newRow("very many lines") << QByteArray(200 * 2, '\r') << 4590 << 31200 << 32490 << 31780;
+        QTest::newRow("very many lines")
+            << QByteArray(200 * 2, '\r') << 4590 << 31200 << 32490 << 31780;
     }
 
     void theWindowSizesItselfToTheMessage() {
         QFETCH(QByteArray, testo);
         MsgBox_Form box;
-        box.ImpostaMessaggio(std::string(testo.constData(), static_cast<std::size_t>(testo.size())));
+        box.ImpostaMessaggio(
+            std::string(testo.constData(), static_cast<std::size_t>(testo.size())));
         box.Form_Activate();
         QTEST(box.geometria().larghezza, "larghezza");
         QTEST(box.geometria().testoAltezza, "altezzaTesto");
@@ -178,7 +182,8 @@ private slots:
         for (const QString& famiglia : {QStringLiteral("Corbel"), QStringLiteral("Arial"),
                                         QStringLiteral("Nessun Carattere Simile")}) {
             const QString scelta = FamigliaInstallata(famiglia);
-            QVERIFY2(installate.contains(scelta, Qt::CaseInsensitive) || scelta == QApplication::font().family(),
+            QVERIFY2(installate.contains(scelta, Qt::CaseInsensitive) ||
+                         scelta == QApplication::font().family(),
                      qPrintable(scelta));
             if (installate.contains(famiglia, Qt::CaseInsensitive)) {
                 QCOMPARE(scelta, famiglia);
@@ -190,9 +195,9 @@ private slots:
     }
 
     void everyPictureIsDrawn() {
-        for (const Disegno d : {Disegno::Stampante, Disegno::Anteprima, Disegno::DocumentoW,
-                                Disegno::DocumentoX, Disegno::DocumentoPdf, Disegno::Uscita,
-                                Disegno::UscitaFreccia}) {
+        for (const Disegno d :
+             {Disegno::Stampante, Disegno::Anteprima, Disegno::DocumentoW, Disegno::DocumentoX,
+              Disegno::DocumentoPdf, Disegno::Uscita, Disegno::UscitaFreccia}) {
             const QImage img = Immagine(d);
             QCOMPARE(img.size(), QSize(128, 128));
             int pieni = 0;

@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-
 #include <memory>
 
 using namespace vdx;
@@ -90,18 +89,22 @@ private slots:
         QCOMPARE(menu->Tst(5)->geometry(), QRect(346, 120, 57, 57));
         for (int i = 0; i < 6; ++i) {
             QVERIFY(!menu->Tst(i)->icon().isNull());
-            QVERIFY(menu->Tst(i)->text().isEmpty() || menu->Tst(i)->toolButtonStyle() == Qt::ToolButtonIconOnly);
+            QVERIFY(menu->Tst(i)->text().isEmpty() ||
+                    menu->Tst(i)->toolButtonStyle() == Qt::ToolButtonIconOnly);
         }
         QCOMPARE(menu->palette().color(QPalette::Window), QColor(128, 128, 255));
     }
 
     void theDatedCopy_data() {
         QTest::addColumn<QByteArray>("pclocal");
-        QTest::addColumn<QString>("report");  // name the generator wrote
+        QTest::addColumn<QString>("report"); // name the generator wrote
         QTest::addColumn<QString>("copia");
-        QTest::newRow("workstation 3") << QByteArray("3") << "FD3" << "doc\\fd3202603050905.doc";
-        QTest::newRow("pclocal unset") << QByteArray() << "FD" << "doc\\fd202603050905.doc";
-        QTest::newRow("name kept as typed") << QByteArray("07") << "fd07" << "doc\\fd07202603050905.doc";
+        QTest::newRow("workstation 3") << QByteArray("3") << "FD3"
+                                       << "doc\\fd3202603050905.doc";
+        QTest::newRow("pclocal unset") << QByteArray() << "FD"
+                                       << "doc\\fd202603050905.doc";
+        QTest::newRow("name kept as typed") << QByteArray("07") << "fd07"
+                                            << "doc\\fd07202603050905.doc";
     }
 
     void theDatedCopy() {
@@ -130,7 +133,8 @@ private slots:
         QCOMPARE(primo->PercorsoCopiaDoc(), secondo->PercorsoCopiaDoc());
         QCOMPARE(LeggiFile(secondo->PercorsoCopiaDoc()), std::string("secondo\r\n"));
         std::size_t documenti = 0;
-        for (const auto& voce : std::filesystem::directory_iterator(cartella_->percorso() / "doc")) {
+        for (const auto& voce :
+             std::filesystem::directory_iterator(cartella_->percorso() / "doc")) {
             documenti += voce.path().extension() == ".doc" ? 1 : 0;
         }
         QCOMPARE(documenti, std::size_t(1));
@@ -178,9 +182,11 @@ private slots:
     void theSystemPrinters_data() {
         QTest::addColumn<QStringList>("stampanti");
         QTest::addColumn<QStringList>("voci");
-        QTest::newRow("in the system's order") << QStringList{QStringLiteral("Ufficio"), QStringLiteral("Banco")}
-                                               << QStringList{QStringLiteral("Ufficio"), QStringLiteral("Banco")};
-        QTest::newRow("none") << QStringList{} << QStringList{QStringLiteral("<nessuna stampante>")};
+        QTest::newRow("in the system's order")
+            << QStringList{QStringLiteral("Ufficio"), QStringLiteral("Banco")}
+            << QStringList{QStringLiteral("Ufficio"), QStringLiteral("Banco")};
+        QTest::newRow("none") << QStringList{}
+                              << QStringList{QStringLiteral("<nessuna stampante>")};
     }
 
     void theSystemPrinters() {
@@ -208,7 +214,8 @@ private slots:
     }
 
     void activationAgainResetsTheDestinationOnly() {
-        MenuStampa::ImpostaStampantiDiSistema([] { return QStringList{QStringLiteral("Ufficio")}; });
+        MenuStampa::ImpostaStampantiDiSistema(
+            [] { return QStringList{QStringLiteral("Ufficio")}; });
         auto menu = crea();
         mostra(*menu, [](MenuStampa& m) {
             m.Combo1()->setCurrentIndex(1);
@@ -223,9 +230,11 @@ private slots:
 
     void withoutDestinationsTheMenuClosesAtOnce() {
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
-                                                           "TipoStampa:Integer", "Linea:Text(120)"}));
-        albergo.tabella("Stampanti").record({{"NumeroHotel", N(2)}, {"Destinazione", T("Altrove")}});
+        albergo.sostituisci(
+            fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
+                                           "TipoStampa:Integer", "Linea:Text(120)"}));
+        albergo.tabella("Stampanti")
+            .record({{"NumeroHotel", N(2)}, {"Destinazione", T("Altrove")}});
         albergo.scrivi(cartella_->percorso());
         auto menu = crea();
         mostra(*menu, [](MenuStampa& m) {
@@ -239,8 +248,9 @@ private slots:
 
     void theRealModalLoopEndsWithoutDestinations() {
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
-                                                           "TipoStampa:Integer", "Linea:Text(120)"}));
+        albergo.sostituisci(
+            fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
+                                           "TipoStampa:Integer", "Linea:Text(120)"}));
         albergo.scrivi(cartella_->percorso());
         MenuStampa::ImpostaAttesaModale({});
         auto menu = crea();
@@ -276,9 +286,11 @@ private slots:
         QCOMPARE(MenuStampa::CodiceAssistenzaMenu(), std::string("K"));
 
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
-                                                                  "CodiceAssistenza:Text(20)"}));
-        albergo.tabella("AnagraficaHotels").record({{"Numero", N(12)}, {"CodiceAssistenza", T("U")}});
+        albergo.sostituisci(
+            fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
+                                                  "CodiceAssistenza:Text(20)"}));
+        albergo.tabella("AnagraficaHotels")
+            .record({{"Numero", N(12)}, {"CodiceAssistenza", T("U")}});
         albergo.scrivi(cartella_->percorso());
         auto secondo = crea();
         mostra(*secondo, [](MenuStampa&) {});

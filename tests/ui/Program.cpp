@@ -8,7 +8,6 @@
 
 #include <QProcess>
 #include <QTest>
-
 #include <filesystem>
 #include <memory>
 
@@ -65,13 +64,9 @@ private slots:
         }
     }
 
-    void init() {
-        cartella_ = std::make_unique<CartellaLavoro>();
-    }
+    void init() { cartella_ = std::make_unique<CartellaLavoro>(); }
 
-    void cleanup() {
-        cartella_.reset();
-    }
+    void cleanup() { cartella_.reset(); }
 
     void theWindowOpensOnAHotel() {
         AlbergoStandard().scrivi(cartella_->percorso());
@@ -81,9 +76,11 @@ private slots:
 
     void withoutAHotelTheProgramEnds() {
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
-                                                                  "CodiceAssistenza:Text(20)"}));
-        albergo.tabella("AnagraficaHotels").record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
+        albergo.sostituisci(
+            fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
+                                                  "CodiceAssistenza:Text(20)"}));
+        albergo.tabella("AnagraficaHotels")
+            .record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
         albergo.scrivi(cartella_->percorso());
         const Esito e = esegui({}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
         QVERIFY(e.finito);

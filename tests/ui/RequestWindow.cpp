@@ -16,7 +16,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
-
 #include <memory>
 
 using namespace vdx;
@@ -71,9 +70,7 @@ class RequestWindow : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        qputenv("pclocal", "3");
-    }
+    void initTestCase() { qputenv("pclocal", "3"); }
 
     void init() {
         PreparaAmbienteProva();
@@ -109,7 +106,7 @@ private slots:
         QCOMPARE(d.Combo1(0)->geometry(), QRect(96, 8, 177, 24));
         QCOMPARE(d.palette().color(QPalette::Window), QColor(192, 192, 255));
         // focus order: fields, the two buttons, tableau list, hotel list, options
-        const QList<QWidget*> ordine{d.Text1(0), d.Text1(1), d.Text1(2), d.Tasto0(),
+        const QList<QWidget*> ordine{d.Text1(0), d.Text1(1),  d.Text1(2),  d.Tasto0(),
                                      d.Tasto1(), d.Combo1(1), d.Combo1(0), d.Chk(),
                                      d.Chk1(),   d.Chk2(),    d.Chk3()};
         for (qsizetype i = 1; i < ordine.size(); ++i) {
@@ -127,9 +124,9 @@ private slots:
         QCOMPARE(voci(d.Combo1(0)),
                  QStringList({QStringLiteral("  1 Hotel Mare"), QStringLiteral(" 12 Hotel Lago")}));
         QCOMPARE(d.Combo1(0)->currentIndex(), 0);
-        QCOMPARE(voci(d.Combo1(1)), QStringList({QStringLiteral("  1 Primo piano"),
-                                                 QStringLiteral("  2 Secondo piano"),
-                                                 QStringLiteral("<tutti>")}));
+        QCOMPARE(voci(d.Combo1(1)),
+                 QStringList({QStringLiteral("  1 Primo piano"),
+                              QStringLiteral("  2 Secondo piano"), QStringLiteral("<tutti>")}));
         QCOMPARE(d.Combo1(1)->currentIndex(), 0);
         // 101, 102, 95 of type C: in text order 101 is lowest and 95 highest;
         // 001 is of another type
@@ -151,13 +148,19 @@ private slots:
         QTest::addColumn<QString>("prima");
         QTest::addColumn<QString>("ultima");
         QTest::addColumn<QString>("codice");
-        const QStringList mare{QStringLiteral("  1 Primo piano"), QStringLiteral("  2 Secondo piano"),
-                               QStringLiteral("<tutti>")};
-        QTest::newRow("second tableau") << 0 << 1 << mare << 2 << "201" << "205" << "K";
-        QTest::newRow("<tutti> spans every tableau") << 0 << 2 << mare << 0 << "101" << "95" << "K";
+        const QStringList mare{QStringLiteral("  1 Primo piano"),
+                               QStringLiteral("  2 Secondo piano"), QStringLiteral("<tutti>")};
+        QTest::newRow("second tableau") << 0 << 1 << mare << 2 << "201"
+                                        << "205"
+                                        << "K";
+        QTest::newRow("<tutti> spans every tableau") << 0 << 2 << mare << 0 << "101"
+                                                     << "95"
+                                                     << "K";
         // no tableau record: only <tutti>; 10 sorts before 9; no code: one blank
-        QTest::newRow("hotel without tableaux") << 1 << 0 << QStringList{QStringLiteral("<tutti>")}
-                                                << 0 << "10" << "9" << " ";
+        QTest::newRow("hotel without tableaux")
+            << 1 << 0 << QStringList{QStringLiteral("<tutti>")} << 0 << "10"
+            << "9"
+            << " ";
     }
 
     void choosingAHotelAndATableau() {
@@ -181,10 +184,11 @@ private slots:
         auto albergo = AlbergoStandard();
         albergo.tabella("Tableau").record(
             {{"NumeroHotel", N(1)}, {"Codice", N(7)}, {"Descrizione", T("Servizi")}});
-        albergo.tabella("NumeriCamere").record({{"NumeroHotel", N(1)},
-                                                {"NumeroTableau", N(7)},
-                                                {"NumeroCamera", T("S1")},
-                                                {"TipoCamera", T("SV")}});
+        albergo.tabella("NumeriCamere")
+            .record({{"NumeroHotel", N(1)},
+                     {"NumeroTableau", N(7)},
+                     {"NumeroCamera", T("S1")},
+                     {"TipoCamera", T("SV")}});
         VDXDesk& d = apri(albergo);
         scegli(1, 2);
         QCOMPARE(ui::ACp1252(d.Text1(0)->text()), std::string(1, '\xFF'));
@@ -197,37 +201,67 @@ private slots:
 
     void longRoomNumbersAreKeptWhole() {
         auto albergo = AlbergoStandard();
-        albergo.tabella("NumeriCamere").record({{"NumeroHotel", N(1)},
-                                                {"NumeroTableau", N(1)},
-                                                {"NumeroCamera", T("99-ANNEX")},
-                                                {"TipoCamera", T("DB")}});
+        albergo.tabella("NumeriCamere")
+            .record({{"NumeroHotel", N(1)},
+                     {"NumeroTableau", N(1)},
+                     {"NumeroCamera", T("99-ANNEX")},
+                     {"TipoCamera", T("DB")}});
         VDXDesk& d = apri(albergo);
         QCOMPARE(d.Text1(1)->text(), QStringLiteral("99-ANNEX"));
     }
 
     void enterInTheFields_data() {
         QTest::addColumn<int>("campo");
-        QTest::addColumn<QString>("prima");   // first-room field before Enter
+        QTest::addColumn<QString>("prima"); // first-room field before Enter
         QTest::addColumn<QString>("digitato");
         QTest::addColumn<QString>("risultato");
-        QTest::addColumn<int>("focus");       // field index, 3 for "&Stampa"
-        QTest::addColumn<QString>("titolo");  // warning shown, "" for none
+        QTest::addColumn<int>("focus");      // field index, 3 for "&Stampa"
+        QTest::addColumn<QString>("titolo"); // warning shown, "" for none
 
-        QTest::newRow("first room raised") << 0 << "" << "12a" << "12A" << 1 << "";
-        QTest::newRow("accented letter raised") << 0 << "" << QStringLiteral("1\u00e8") << QStringLiteral("1\u00c8") << 1 << "";
-        QTest::newRow("apostrophe only") << 0 << "" << "'" << " " << 1 << "";
-        QTest::newRow("empty first room") << 0 << "" << "" << " " << 1 << "";
-        QTest::newRow("apostrophe dropped") << 1 << "101" << "10'2" << "102" << 2 << "";
-        QTest::newRow("range up") << 1 << "101" << "102" << "102" << 2 << "";
-        QTest::newRow("equal rooms refused") << 1 << "101" << "101" << "101" << 1 << "Camere errate!";
-        QTest::newRow("10 sorts before 9") << 1 << "9" << "10" << "10" << 1 << "Camere errate!";
-        QTest::newRow("ddmmyy before 25") << 2 << "" << "050324" << "05/03/2024" << 3 << "";
-        QTest::newRow("ddmmyy pivot 25") << 2 << "" << "050325" << "05/03/1925" << 3 << "";
-        QTest::newRow("ddmmyy 99") << 2 << "" << "050399" << "05/03/1999" << 3 << "";
-        QTest::newRow("ddmmyyyy") << 2 << "" << "05032026" << "05/03/2026" << 3 << "";
-        QTest::newRow("short date cut up and refused") << 2 << "" << "5/3/26" << "05/03/2026" << 2 << "Data errata!";
-        QTest::newRow("31 February refused") << 2 << "" << "31/02/2026" << "05/03/2026" << 2 << "Data errata!";
-        QTest::newRow("letters refused") << 2 << "" << "ab/cd/efgh" << "05/03/2026" << 2 << "Data errata!";
+        QTest::newRow("first room raised") << 0 << ""
+                                           << "12a"
+                                           << "12A" << 1 << "";
+        QTest::newRow("accented letter raised")
+            << 0 << "" << QStringLiteral("1\u00e8") << QStringLiteral("1\u00c8") << 1 << "";
+        QTest::newRow("apostrophe only") << 0 << ""
+                                         << "'"
+                                         << " " << 1 << "";
+        QTest::newRow("empty first room") << 0 << ""
+                                          << ""
+                                          << " " << 1 << "";
+        QTest::newRow("apostrophe dropped") << 1 << "101"
+                                            << "10'2"
+                                            << "102" << 2 << "";
+        QTest::newRow("range up") << 1 << "101"
+                                  << "102"
+                                  << "102" << 2 << "";
+        QTest::newRow("equal rooms refused") << 1 << "101"
+                                             << "101"
+                                             << "101" << 1 << "Camere errate!";
+        QTest::newRow("10 sorts before 9") << 1 << "9"
+                                           << "10"
+                                           << "10" << 1 << "Camere errate!";
+        QTest::newRow("ddmmyy before 25") << 2 << ""
+                                          << "050324"
+                                          << "05/03/2024" << 3 << "";
+        QTest::newRow("ddmmyy pivot 25") << 2 << ""
+                                         << "050325"
+                                         << "05/03/1925" << 3 << "";
+        QTest::newRow("ddmmyy 99") << 2 << ""
+                                   << "050399"
+                                   << "05/03/1999" << 3 << "";
+        QTest::newRow("ddmmyyyy") << 2 << ""
+                                  << "05032026"
+                                  << "05/03/2026" << 3 << "";
+        QTest::newRow("short date cut up and refused") << 2 << ""
+                                                       << "5/3/26"
+                                                       << "05/03/2026" << 2 << "Data errata!";
+        QTest::newRow("31 February refused") << 2 << ""
+                                             << "31/02/2026"
+                                             << "05/03/2026" << 2 << "Data errata!";
+        QTest::newRow("letters refused") << 2 << ""
+                                         << "ab/cd/efgh"
+                                         << "05/03/2026" << 2 << "Data errata!";
     }
 
     void enterInTheFields() {
@@ -256,9 +290,10 @@ private slots:
             QCOMPARE(q(m.titolo), titolo);
             QCOMPARE(m.icona, ui::Icona::Avviso);
             QVERIFY(!m.domanda);
-            QCOMPARE(m.testo, titolo == QStringLiteral("Camere errate!")
-                                  ? std::string("Controllare l'intervallo di camere richiesto!")
-                                  : std::string("La data deve essere inserita \r\nnel formato gg/mm/aaaa"));
+            QCOMPARE(m.testo,
+                     titolo == QStringLiteral("Camere errate!")
+                         ? std::string("Controllare l'intervallo di camere richiesto!")
+                         : std::string("La data deve essere inserita \r\nnel formato gg/mm/aaaa"));
         }
         if (campo == 0) {
             QCOMPARE(d.Text1(1)->text(), QStringLiteral("95")); // the other field untouched
@@ -292,11 +327,26 @@ private slots:
         QTest::addColumn<int>("focus");
         QTest::addColumn<QString>("dataDopo");
 
-        QTest::newRow("last before first") << "102" << "101" << "05/03/2026" << "Camere errate!" << 0 << "05/03/2026";
-        QTest::newRow("9 to 10 in text order") << "9" << "10" << "05/03/2026" << "Camere errate!" << 0 << "05/03/2026";
-        QTest::newRow("both wrong: rooms first") << "102" << "101" << "31/02/2026" << "Camere errate!" << 0 << "31/02/2026";
-        QTest::newRow("date not acceptable") << "101" << "102" << "31/04/2026" << "Data errata!" << 2 << "05/03/2026";
-        QTest::newRow("unconfirmed ddmmyy") << "101" << "102" << "050326" << "Data errata!" << 2 << "05/03/2026";
+        QTest::newRow("last before first") << "102"
+                                           << "101"
+                                           << "05/03/2026"
+                                           << "Camere errate!" << 0 << "05/03/2026";
+        QTest::newRow("9 to 10 in text order") << "9"
+                                               << "10"
+                                               << "05/03/2026"
+                                               << "Camere errate!" << 0 << "05/03/2026";
+        QTest::newRow("both wrong: rooms first") << "102"
+                                                 << "101"
+                                                 << "31/02/2026"
+                                                 << "Camere errate!" << 0 << "31/02/2026";
+        QTest::newRow("date not acceptable") << "101"
+                                             << "102"
+                                             << "31/04/2026"
+                                             << "Data errata!" << 2 << "05/03/2026";
+        QTest::newRow("unconfirmed ddmmyy") << "101"
+                                            << "102"
+                                            << "050326"
+                                            << "Data errata!" << 2 << "05/03/2026";
     }
 
     void printChecks() {
@@ -398,8 +448,9 @@ private slots:
         // The menu shown with its own modal loop: hotel 1 has no destination,
         // so it closes by itself and the request window is back.
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
-                                                           "TipoStampa:Integer", "Linea:Text(120)"}));
+        albergo.sostituisci(
+            fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
+                                           "TipoStampa:Integer", "Linea:Text(120)"}));
         VDXDesk& d = apri(albergo);
         ui::MenuStampa::ImpostaAttesaModale({});
         scegli(0, 1);
@@ -432,12 +483,16 @@ private slots:
         // the entry's number is read back from three characters: 1234 would
         // be taken for hotel 123
         auto albergo = AlbergoStandard();
-        albergo.tabella("AnagraficaHotels").record({{"Numero", N(1234)}, {"RagioneSociale", T("Grande")}});
-        albergo.tabella("AnagraficaHotels").record({{"Numero", N(999)}, {"RagioneSociale", T("Ultimo")}});
-        albergo.tabella("Tableau").record({{"NumeroHotel", N(1)}, {"Codice", N(1000)}, {"Descrizione", T("Troppi")}});
+        albergo.tabella("AnagraficaHotels")
+            .record({{"Numero", N(1234)}, {"RagioneSociale", T("Grande")}});
+        albergo.tabella("AnagraficaHotels")
+            .record({{"Numero", N(999)}, {"RagioneSociale", T("Ultimo")}});
+        albergo.tabella("Tableau").record(
+            {{"NumeroHotel", N(1)}, {"Codice", N(1000)}, {"Descrizione", T("Troppi")}});
         VDXDesk& d = apri(albergo);
-        QCOMPARE(voci(d.Combo1(0)), QStringList({QStringLiteral("  1 Hotel Mare"), QStringLiteral(" 12 Hotel Lago"),
-                                                 QStringLiteral("999 Ultimo")}));
+        QCOMPARE(voci(d.Combo1(0)),
+                 QStringList({QStringLiteral("  1 Hotel Mare"), QStringLiteral(" 12 Hotel Lago"),
+                              QStringLiteral("999 Ultimo")}));
         QCOMPARE(d.Combo1(1)->count(), 3);
     }
 
@@ -468,10 +523,13 @@ private slots:
 
     void noHotelEndsTheProgram() {
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
-                                                                  "CodiceAssistenza:Text(20)"}));
-        albergo.tabella("AnagraficaHotels").record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
-        albergo.tabella("AnagraficaHotels").record({{"Numero", N(-4)}, {"RagioneSociale", T("Prova")}});
+        albergo.sostituisci(
+            fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
+                                                  "CodiceAssistenza:Text(20)"}));
+        albergo.tabella("AnagraficaHotels")
+            .record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
+        albergo.tabella("AnagraficaHotels")
+            .record({{"Numero", N(-4)}, {"RagioneSociale", T("Prova")}});
         VDXDesk& d = apri(albergo);
         QCOMPARE(d.Combo1(0)->count(), 0);
         QTRY_VERIFY(!d.isVisible());

@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
-
 #include <filesystem>
 #include <iostream>
 

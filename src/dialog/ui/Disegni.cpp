@@ -133,13 +133,27 @@ QImage Immagine(Disegno disegno) {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     switch (disegno) {
-    case Disegno::Stampante: stampante(p); break;
-    case Disegno::Anteprima: anteprima(p); break;
-    case Disegno::DocumentoW: documento(p, QColor(40, 90, 180), QStringLiteral("W")); break;
-    case Disegno::DocumentoX: documento(p, QColor(30, 130, 60), QStringLiteral("X")); break;
-    case Disegno::DocumentoPdf: documento(p, QColor(200, 30, 30), QStringLiteral("PDF")); break;
-    case Disegno::Uscita: uscita(p, false); break;
-    case Disegno::UscitaFreccia: uscita(p, true); break;
+    case Disegno::Stampante:
+        stampante(p);
+        break;
+    case Disegno::Anteprima:
+        anteprima(p);
+        break;
+    case Disegno::DocumentoW:
+        documento(p, QColor(40, 90, 180), QStringLiteral("W"));
+        break;
+    case Disegno::DocumentoX:
+        documento(p, QColor(30, 130, 60), QStringLiteral("X"));
+        break;
+    case Disegno::DocumentoPdf:
+        documento(p, QColor(200, 30, 30), QStringLiteral("PDF"));
+        break;
+    case Disegno::Uscita:
+        uscita(p, false);
+        break;
+    case Disegno::UscitaFreccia:
+        uscita(p, true);
+        break;
     }
     return img;
 }

@@ -8,13 +8,13 @@
 namespace vdx::ui {
 
 enum class Disegno {
-    Stampante,      // a printer with a sheet coming out
-    Anteprima,      // a written page under a magnifying glass
-    DocumentoW,     // a word-processor document marked W
-    DocumentoX,     // a spreadsheet document marked X
-    DocumentoPdf,   // a PDF document
-    Uscita,         // an open door under an exit sign
-    UscitaFreccia,  // the same with a green arrow through the door
+    Stampante,     // a printer with a sheet coming out
+    Anteprima,     // a written page under a magnifying glass
+    DocumentoW,    // a word-processor document marked W
+    DocumentoX,    // a spreadsheet document marked X
+    DocumentoPdf,  // a PDF document
+    Uscita,        // an open door under an exit sign
+    UscitaFreccia, // the same with a green arrow through the door
 };
 
 QImage Immagine(Disegno disegno);

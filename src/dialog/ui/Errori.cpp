@@ -26,8 +26,7 @@ void ErroreFatale(QWidget* parent, int numero, const std::string& testo) {
         return; // already ending: one message is enough
     }
     s.codice = UscitaErrore;
-    Avviso(parent, "Errore " + std::to_string(numero) + "\r\n" + testo, "Vardelux",
-           Icona::Errore);
+    Avviso(parent, "Errore " + std::to_string(numero) + "\r\n" + testo, "Vardelux", Icona::Errore);
     if (s.fine) {
         s.fine(UscitaErrore);
     } else {

@@ -38,8 +38,7 @@ void AzzeraChiusura();       // tests: forget an earlier error
 
 // Runs a window handler, reporting an error that reaches it. Returns false
 // when an error ended the program.
-template <typename F>
-bool Protetto(QWidget* parent, F&& handler) noexcept {
+template <typename F> bool Protetto(QWidget* parent, F&& handler) noexcept {
     try {
         handler();
         return true;

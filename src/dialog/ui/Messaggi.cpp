@@ -4,7 +4,6 @@
 
 #include <QGuiApplication>
 #include <QPushButton>
-
 #include <cstdio>
 
 namespace vdx::ui {
@@ -35,10 +34,14 @@ Risposta prossima(Risposta predefinita) {
 QMessageBox::Icon iconaQt(Icona icona) {
     switch (icona) {
     case Icona::Avviso:
-    case Icona::Esclamazione: return QMessageBox::Warning;
-    case Icona::Domanda: return QMessageBox::Question;
-    case Icona::Errore: return QMessageBox::Critical;
-    case Icona::Informazione: return QMessageBox::Information;
+    case Icona::Esclamazione:
+        return QMessageBox::Warning;
+    case Icona::Domanda:
+        return QMessageBox::Question;
+    case Icona::Errore:
+        return QMessageBox::Critical;
+    case Icona::Informazione:
+        return QMessageBox::Information;
     }
     return QMessageBox::NoIcon;
 }
@@ -92,7 +95,8 @@ void Avviso(QWidget* parent, const std::string& testo, const std::string& titolo
         scriviSenzaSchermo(testo, titolo);
         return;
     }
-    QMessageBox box(iconaQt(icona), DaCp1252(titolo), testoMostrato(testo), QMessageBox::Ok, parent);
+    QMessageBox box(iconaQt(icona), DaCp1252(titolo), testoMostrato(testo), QMessageBox::Ok,
+                    parent);
     box.exec();
 }
 

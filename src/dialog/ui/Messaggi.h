@@ -7,7 +7,6 @@
 // (OK, or No for a question) is taken.
 
 #include <QMessageBox>
-
 #include <deque>
 #include <string>
 #include <vector>
@@ -21,10 +20,10 @@ enum class Icona { Avviso, Domanda, Esclamazione, Errore, Informazione };
 enum class Risposta { Ok, Si, No };
 
 struct MessaggioMostrato {
-    std::string testo;  // code page 1252 bytes, as the program holds its texts
+    std::string testo; // code page 1252 bytes, as the program holds its texts
     std::string titolo;
     Icona icona;
-    bool domanda;       // Yes/No question (No as default)
+    bool domanda; // Yes/No question (No as default)
 };
 
 // An OK box with the given icon. Texts are code page 1252 bytes.

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-
 #include <algorithm>
 
 namespace vdx::ui {
@@ -193,9 +192,14 @@ void MsgBox_Form::T_Click(int index) {
             RispostaMsgBox() = RispostaSi;
         }
         break;
-    case 1: RispostaMsgBox() = RispostaNo; break;
-    case 2: RispostaMsgBox() = RispostaAnnulla; break;
-    default: return;
+    case 1:
+        RispostaMsgBox() = RispostaNo;
+        break;
+    case 2:
+        RispostaMsgBox() = RispostaAnnulla;
+        break;
+    default:
+        return;
     }
     accept();
 }

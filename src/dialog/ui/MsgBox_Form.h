@@ -7,7 +7,6 @@
 // RispostaMsgBox() when it has closed.
 
 #include <QDialog>
-
 #include <array>
 #include <string>
 #include <string_view>

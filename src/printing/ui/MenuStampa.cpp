@@ -5,9 +5,9 @@
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
 #include "jet/Database.h"
-#include "printing/ui/StampaMenu.h"
 #include "preview/ui/Anteprima.h"
 #include "preview/ui/Esportazione.h"
+#include "printing/ui/StampaMenu.h"
 #include "shared/Environment.h"
 #include "shared/FileNames.h"
 #include "shared/Platform.h"
@@ -25,7 +25,6 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
-
 #include <cstdio>
 
 namespace vdx::ui {
@@ -74,8 +73,7 @@ MenuStampa::MenuStampa(fs::path cartella, Orologio orologio, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      cartella_(std::move(cartella)),
-      orologio_(std::move(orologio)) {
+      cartella_(std::move(cartella)), orologio_(std::move(orologio)) {
     setModal(true);
     costruisci();
     Form_Load();
@@ -157,9 +155,8 @@ void MenuStampa::costruisci() {
         Posiziona(tasto, pulsanti[i].left, 1800, 855, 855);
         tasto->installEventFilter(this);
         const int indice = static_cast<int>(i);
-        connect(tasto, &QToolButton::clicked, this, [this, indice] {
-            Protetto(this, [&] { Tst_Click(indice); });
-        });
+        connect(tasto, &QToolButton::clicked, this,
+                [this, indice] { Protetto(this, [&] { Tst_Click(indice); }); });
         tst_[i] = tasto;
     }
 
@@ -349,18 +346,29 @@ bool MenuStampa::eventFilter(QObject* watched, QEvent* event) {
 
 void MenuStampa::Tst_Click(int index) {
     switch (index) {
-    case ApriCopia: apriCopia(); break;
-    case Esporta: esporta(); break;
-    case StampaPdf: stampaPdf(); break;
-    case Stampa: stampa(); break;
+    case ApriCopia:
+        apriCopia();
+        break;
+    case Esporta:
+        esporta();
+        break;
+    case StampaPdf:
+        stampaPdf();
+        break;
+    case Stampa:
+        stampa();
+        break;
     case Anteprima:
         if (anteprima() && !InChiusura()) {
             // back from a window of ours: the menu is active again
             Form_Activate();
         }
         break;
-    case Esci: close(); break;
-    default: break;
+    case Esci:
+        close();
+        break;
+    default:
+        break;
     }
 }
 

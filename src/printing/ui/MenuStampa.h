@@ -9,7 +9,6 @@
 
 #include <QDialog>
 #include <QStringList>
-
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -54,11 +53,11 @@ public:
 
     // What the buttons work with. Texts are code page 1252.
     const std::filesystem::path& cartella() const { return cartella_; }
-    std::string testoCombo1() const;  // chosen destination
-    std::string testoCombo2() const;  // chosen system printer, "" when none
-    short valoreChk() const;          // "Stampa Compressa": 1 ticked, 0 clear
-    short valoreChk2() const;         // "Stampa orizzontale"
-    short valoreChk3() const;         // "Stampa fronte / retro"
+    std::string testoCombo1() const; // chosen destination
+    std::string testoCombo2() const; // chosen system printer, "" when none
+    short valoreChk() const;         // "Stampa Compressa": 1 ticked, 0 clear
+    short valoreChk2() const;        // "Stampa orizzontale"
+    short valoreChk3() const;        // "Stampa fronte / retro"
     // Hotel 1's CodiceAssistenza ("K" and "U" steer printing); it keeps its
     // last value from one menu to the next when the hotel is missing.
     static const std::string& CodiceAssistenzaMenu();
@@ -93,11 +92,11 @@ private:
     void costruisci();
 
     // The buttons' actions, one member each.
-    void apriCopia();   // 0: the dated copy, opened with the desktop's program
-    void esporta();     // 1: separated-values export, opened in the spreadsheet
-    void stampaPdf();   // 2: print on the destination named for PDF
-    void stampa();      // 3: print on the chosen destination
-    bool anteprima();   // 4: the preview; true when a window was shown over the menu
+    void apriCopia(); // 0: the dated copy, opened with the desktop's program
+    void esporta();   // 1: separated-values export, opened in the spreadsheet
+    void stampaPdf(); // 2: print on the destination named for PDF
+    void stampa();    // 3: print on the chosen destination
+    bool anteprima(); // 4: the preview; true when a window was shown over the menu
 
     std::filesystem::path cartella_;
     Orologio orologio_;

@@ -23,7 +23,6 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
-
 #include <algorithm>
 
 namespace vdx::ui {
@@ -58,8 +57,7 @@ VDXDesk::VDXDesk(std::filesystem::path cartella, Orologio orologio, QWidget* par
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      cartella_(std::move(cartella)),
-      orologio_(std::move(orologio)) {
+      cartella_(std::move(cartella)), orologio_(std::move(orologio)) {
     costruisci();
 }
 
@@ -112,9 +110,8 @@ void VDXDesk::costruisci() {
         Sfondo(combo, SfondoElenco);
         Posiziona(combo, 1440, i == 0 ? 120 : 600, 2655, 360);
         const int indice = static_cast<int>(i);
-        connect(combo, &QComboBox::activated, this, [this, indice] {
-            Protetto(this, [&] { Combo1_Click(indice); });
-        });
+        connect(combo, &QComboBox::activated, this,
+                [this, indice] { Protetto(this, [&] { Combo1_Click(indice); }); });
         combo1_[i] = combo;
     }
 
@@ -146,7 +143,7 @@ void VDXDesk::costruisci() {
     }
 
     // Enter moves through the fields; Tab follows the form's order.
-    const std::array<QWidget*, 11> ordine{text1_[0], text1_[1], text1_[2], tastoStampa_,
+    const std::array<QWidget*, 11> ordine{text1_[0],  text1_[1],  text1_[2],  tastoStampa_,
                                           tastoEsci_, combo1_[1], combo1_[0], chk_[0],
                                           chk_[1],    chk_[2],    chk_[3]};
     for (std::size_t i = 1; i < ordine.size(); ++i) {
@@ -167,7 +164,8 @@ QLabel* VDXDesk::Label1(int index) const {
 }
 
 bool VDXDesk::databaseAperti() const {
-    return std::all_of(archivi_.begin(), archivi_.end(), [](const auto& db) { return db != nullptr; });
+    return std::all_of(archivi_.begin(), archivi_.end(),
+                       [](const auto& db) { return db != nullptr; });
 }
 
 std::string VDXDesk::testo(int index) const {
@@ -187,7 +185,8 @@ void VDXDesk::impostaTesto(int index, const std::string& testo) {
 
 void VDXDesk::Form_Load() {
     CalendarioCondiviso() = Calendario{};
-    const std::array<const char*, 3> file{"Tableau.mdb", "AnagraficaHotels.mdb", "NumeriCamere.mdb"};
+    const std::array<const char*, 3> file{"Tableau.mdb", "AnagraficaHotels.mdb",
+                                          "NumeriCamere.mdb"};
     const std::array<const char*, 3> tabella{"Tableau", "AnagraficaHotels", "NumeriCamere"};
     try {
         for (std::size_t i = 0; i < archivi_.size(); ++i) {
@@ -254,8 +253,8 @@ void VDXDesk::paintEvent(QPaintEvent* event) {
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(Qt::NoBrush);
     for (const int top : TopCornice) {
-        p.drawRoundedRect(QRectF(RettangoloTwips(1440, top, 1335, 495)).adjusted(0.5, 0.5, -0.5, -0.5),
-                          6, 6);
+        p.drawRoundedRect(
+            QRectF(RettangoloTwips(1440, top, 1335, 495)).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     }
 }
 
@@ -278,7 +277,8 @@ bool VDXDesk::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::FocusIn) {
         for (int i = 0; i < 3; ++i) {
             if (watched == Text1(i)) {
-                const bool mouse = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+                const bool mouse =
+                    static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
                 const bool risultato = QWidget::eventFilter(watched, event);
                 Text1_GotFocus(i);
                 if (mouse) {
@@ -324,7 +324,8 @@ void VDXDesk::Text1_KeyPress(int index, int keyAscii) {
             impostaTesto(2, DataOdierna(orologio_));
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

@@ -8,7 +8,6 @@
 #include "shared/Dates.h"
 
 #include <QWidget>
-
 #include <array>
 #include <filesystem>
 #include <memory>
