@@ -75,13 +75,13 @@ std::string LeggiFontStampa(const std::filesystem::path& cartella) {
 std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path& cartella,
                                                     const SceltaStampa& scelta) {
     ImpostazioniStampa s;
-    s.fontStampa = LeggiFontStampa(cartella);
+    s.FontStampa = LeggiFontStampa(cartella);
 
     {
         auto db = jet::Database::OpenDatabase(cartella, "Contatori.mdb");
         auto contatori = db->OpenRecordset("Contatori");
         if (contatori.FindFirst("NumeroHotel = " + std::to_string(scelta.hotel))) {
-            s.lunghezzaPagina =
+            s.LunghezzaPagina =
                 AIntero(contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
         }
         db->Close();
@@ -96,26 +96,26 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path&
     }
     const short tipo = AIntero(stampanti.Numero("TipoStampa"));
     if (setStampa.FindFirst("TipoStampa = " + std::to_string(tipo))) {
-        s.valoriCompresso = DividiGruppi(setStampa.Testo("Compresso"));
+        s.ValoriCompresso = DividiGruppi(setStampa.Testo("Compresso"));
         const auto grassetto = DividiGruppi(setStampa.Testo("Grassetto"));
         for (std::size_t k = 0; k < grassetto.size(); ++k) {
-            s.valoriGrassetto[k] = AIntero(grassetto[k]);
+            s.ValoriGrassetto[k] = AIntero(grassetto[k]);
         }
-        s.righeFoglio = s.grassetto(scelta.compressa ? 7 : 8);
-        s.righeIniziali = s.grassetto(6);
+        s.RigheFoglio = s.grassetto(scelta.compressa ? 7 : 8);
+        s.RigheIniziali = s.grassetto(6);
     }
 
     const std::string destinazione = stampanti.Testo("Destinazione");
     const auto ambiente = VariabileAmbiente(destinazione);
     if (ambiente && !ambiente->empty()) {
-        s.uscitaStampa = *ambiente;
+        s.UscitaStampa = *ambiente;
     } else {
-        s.uscitaStampa = stampanti.Testo("Linea");
+        s.UscitaStampa = stampanti.Testo("Linea");
     }
     db->Close();
 
     if (!TogliSpazi(scelta.stampanteSistema).empty()) {
-        s.uscitaStampa = scelta.stampanteSistema;
+        s.UscitaStampa = scelta.stampanteSistema;
     }
     return s;
 }

@@ -24,17 +24,17 @@ struct SceltaStampa {
 
 // The settings of one print, resolved afresh each time.
 struct ImpostazioniStampa {
-    std::string fontStampa = "Courier New";
-    short lunghezzaPagina = 60;
-    std::array<double, 12> valoriCompresso{}; // [0] is ValoriCompresso(1)
-    std::array<short, 12> valoriGrassetto{};
-    short righeFoglio = 66;
-    short righeIniziali = 0;
-    std::string uscitaStampa;
+    std::string FontStampa = "Courier New";
+    short LunghezzaPagina = 60;
+    std::array<double, 12> ValoriCompresso{}; // [0] is ValoriCompresso(1)
+    std::array<short, 12> ValoriGrassetto{};
+    short RigheFoglio = 66;
+    short RigheIniziali = 0;
+    std::string UscitaStampa;
 
     // ValoriCompresso(k) and ValoriGrassetto(k), counted from 1.
-    double compresso(int k) const { return valoriCompresso.at(static_cast<std::size_t>(k - 1)); }
-    short grassetto(int k) const { return valoriGrassetto.at(static_cast<std::size_t>(k - 1)); }
+    double compresso(int k) const { return ValoriCompresso.at(static_cast<std::size_t>(k - 1)); }
+    short grassetto(int k) const { return ValoriGrassetto.at(static_cast<std::size_t>(k - 1)); }
     // Driver mode (through the system printer) when ValoriCompresso(6) is 1.
     bool modoDriver() const { return compresso(6) == 1.0; }
 };

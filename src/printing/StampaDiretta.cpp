@@ -32,11 +32,11 @@ public:
         : u_(u), s_(s), c_(c) {}
 
     void righeIniziali() {
-        for (int i = 0; i < s_.righeIniziali; ++i) {
+        for (int i = 0; i < s_.RigheIniziali; ++i) {
             u_.scrivi(" ");
             u_.scrivi(kFineRiga);
         }
-        righeScritte_ = s_.righeIniziali;
+        righeScritte_ = s_.RigheIniziali;
     }
 
     void riga(std::string testo) {
@@ -51,7 +51,7 @@ public:
             chiudiPagina();
             righeIniziali();
         }
-        if (righeScritte_ == s_.lunghezzaPagina) {
+        if (righeScritte_ == s_.LunghezzaPagina) {
             chiudiPagina();
             righeIniziali();
         }
@@ -66,7 +66,7 @@ public:
 private:
     void chiudiPagina() {
         if (c_.riempiFoglio()) {
-            while (righeScritte_ < s_.righeFoglio) {
+            while (righeScritte_ < s_.RigheFoglio) {
                 u_.scrivi(kFineRiga);
                 ++righeScritte_;
             }

@@ -43,7 +43,7 @@ public:
         ++righeScritte_;
         // A page length not above the blank top lines would end a page after
         // every line; pages then end only at form feeds, as on a port.
-        if (s_.lunghezzaPagina > s_.righeIniziali && righeScritte_ >= s_.lunghezzaPagina) {
+        if (s_.LunghezzaPagina > s_.RigheIniziali && righeScritte_ >= s_.LunghezzaPagina) {
             paginaInSospeso_ = true;
         }
     }
@@ -62,14 +62,14 @@ private:
         p_.setFontName("Times New Roman");
         p_.setFontSize(s_.compresso(1));
         p_.printLine(" ");
-        p_.setFontName(s_.fontStampa);
+        p_.setFontName(s_.FontStampa);
     }
 
     void righeIniziali() {
-        for (int i = 0; i < s_.righeIniziali; ++i) {
+        for (int i = 0; i < s_.RigheIniziali; ++i) {
             p_.printLine(" ");
         }
-        righeScritte_ = s_.righeIniziali;
+        righeScritte_ = s_.RigheIniziali;
     }
 
     void dimensioneRighe() { p_.setFontSize(c_.compressa ? s_.compresso(1) : s_.compresso(7)); }
@@ -117,7 +117,7 @@ bool UscitaPdf(std::string_view uscita) {
 bool StampaModoDriver(Stampante& stampante, const ImpostazioniStampa& impostazioni,
                       const SceltaStampa& scelta, const std::filesystem::path& cartella,
                       const std::filesystem::path& report) {
-    const std::string& uscita = impostazioni.uscitaStampa;
+    const std::string& uscita = impostazioni.UscitaStampa;
     if (UscitaPdf(uscita)) {
         const std::filesystem::path nome(uscita);
         stampante.impostaFilePdf(nome.is_absolute() ? nome : RisolviNome(cartella, uscita));

@@ -26,7 +26,7 @@ EsitoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStam
     // Codes out of range are refused before the output is opened, so a file
     // named as output is not emptied for nothing.
     CodiciControllo(*impostazioni, scelta.compressa);
-    UscitaDispositivo uscita(PercorsoUscita(cartella, impostazioni->uscitaStampa));
+    UscitaDispositivo uscita(PercorsoUscita(cartella, impostazioni->UscitaStampa));
     const bool stampata = StampaModoDiretto(uscita, *impostazioni, scelta, report);
     uscita.chiudi();
     return stampata ? EsitoStampa::Stampata : EsitoStampa::ReportMancante;

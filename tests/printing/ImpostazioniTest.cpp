@@ -92,11 +92,11 @@ TEST_P(LetturaImpostazioni, FromTheHotelFiles) {
     Albergo().scrivi(cartella.percorso());
     const auto s = vdx::LeggiImpostazioni(cartella.percorso(), GetParam().scelta);
     ASSERT_TRUE(s.has_value());
-    EXPECT_EQ(s->lunghezzaPagina, GetParam().lunghezza);
-    EXPECT_EQ(s->righeIniziali, GetParam().iniziali);
-    EXPECT_EQ(s->righeFoglio, GetParam().foglio);
+    EXPECT_EQ(s->LunghezzaPagina, GetParam().lunghezza);
+    EXPECT_EQ(s->RigheIniziali, GetParam().iniziali);
+    EXPECT_EQ(s->RigheFoglio, GetParam().foglio);
     EXPECT_EQ(s->modoDriver(), GetParam().driver);
-    EXPECT_EQ(s->fontStampa, "Courier New");
+    EXPECT_EQ(s->FontStampa, "Courier New");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -132,7 +132,7 @@ TEST(LeggiImpostazioni, OutputPrecedence) {
     CartellaLavoro cartella;
     Albergo().scrivi(cartella.percorso());
     const auto uscita = [&](SceltaStampa scelta) {
-        return vdx::LeggiImpostazioni(cartella.percorso(), scelta).value().uscitaStampa;
+        return vdx::LeggiImpostazioni(cartella.percorso(), scelta).value().UscitaStampa;
     };
     ::unsetenv("AGHI");
     ::unsetenv("aghi");

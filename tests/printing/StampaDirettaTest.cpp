@@ -19,10 +19,10 @@ using namespace std::string_literals;
 ImpostazioniStampa Diretta(short lunghezza, short iniziali, short foglio = 66,
                            const char* compresso = "") {
     ImpostazioniStampa s;
-    s.valoriCompresso = vdx::DividiGruppi(compresso);
-    s.lunghezzaPagina = lunghezza;
-    s.righeIniziali = iniziali;
-    s.righeFoglio = foglio;
+    s.ValoriCompresso = vdx::DividiGruppi(compresso);
+    s.LunghezzaPagina = lunghezza;
+    s.RigheIniziali = iniziali;
+    s.RigheFoglio = foglio;
     return s;
 }
 

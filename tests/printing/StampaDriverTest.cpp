@@ -18,9 +18,9 @@ using Chiamate = std::vector<std::string>;
 
 ImpostazioniStampa Driver(short lunghezza, short iniziali) {
     ImpostazioniStampa s;
-    s.valoriCompresso = vdx::DividiGruppi("007000000000000001010000000000000000");
-    s.lunghezzaPagina = lunghezza;
-    s.righeIniziali = iniziali;
+    s.ValoriCompresso = vdx::DividiGruppi("007000000000000001010000000000000000");
+    s.LunghezzaPagina = lunghezza;
+    s.RigheIniziali = iniziali;
     return s;
 }
 
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         CasoDriver{"font_from_settings", {"A"},
                    [] {
                        auto s = Driver(60, 0);
-                       s.fontStampa = "Lucida Console";
+                       s.FontStampa = "Lucida Console";
                        return s;
                    }(),
                    Scelta(),
@@ -157,7 +157,7 @@ TEST_P(SceltaDispositivo, ChoosesThePrinterByExactName) {
     CartellaLavoro cartella;
     vdx::ScriviRigheAtomico(cartella / "FD0", {"A"});
     auto s = Driver(60, 0);
-    s.uscitaStampa = GetParam().uscita;
+    s.UscitaStampa = GetParam().uscita;
     StampanteRegistrata p(GetParam().dispositivi);
     vdx::StampaModoDriver(p, s, Scelta(), cartella.percorso(), cartella / "FD0");
     std::string atteso = GetParam().atteso;
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StampaModoDriver, MissingReportPrintsNothing) {
     CartellaLavoro cartella;
     auto s = Driver(60, 0);
-    s.uscitaStampa = "Banco";
+    s.UscitaStampa = "Banco";
     StampanteRegistrata p({"Banco"});
     EXPECT_FALSE(vdx::StampaModoDriver(p, s, Scelta(), cartella.percorso(), cartella / "FD0"));
     EXPECT_EQ(p.chiamate, Chiamate{"device Banco"});

@@ -102,8 +102,8 @@ private:
             cartella_->percorso() / "FD0",
             {"\xb3PRIMA RIGA\xb3", "\xb3SECONDA RIGA\xb3", "\xb3TERZA RIGA\xb3"});
         vdx::ImpostazioniStampa s;
-        s.valoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
-        s.uscitaStampa = uscita;
+        s.ValoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
+        s.UscitaStampa = uscita;
         vdx::SceltaStampa scelta;
         scelta.orizzontale = orizzontale;
         scelta.fronteRetro = fronteRetro;

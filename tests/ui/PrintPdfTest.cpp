@@ -93,10 +93,10 @@ QStringList Attese(int da, int a) {
 
 vdx::ImpostazioniStampa Driver(short lunghezza, short iniziali, const fs::path& pdf) {
     vdx::ImpostazioniStampa s;
-    s.valoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
-    s.lunghezzaPagina = lunghezza;
-    s.righeIniziali = iniziali;
-    s.uscitaStampa = pdf.string();
+    s.ValoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
+    s.LunghezzaPagina = lunghezza;
+    s.RigheIniziali = iniziali;
+    s.UscitaStampa = pdf.string();
     return s;
 }
 
@@ -114,7 +114,7 @@ private:
         vdx::ui::StampanteQt stampante("FD0");
         vdx::StampaModoDriver(stampante, s, scelta, cartella_->percorso(),
                               cartella_->percorso() / "FD0");
-        return fs::path(s.uscitaStampa);
+        return fs::path(s.UscitaStampa);
     }
 
 private slots:
@@ -154,7 +154,7 @@ private slots:
     // More lines than fit on a sheet go on to a new sheet rather than off it.
     void longPageOverflowsOntoANewSheet() {
         auto s = Driver(200, 0, cartella_->percorso() / "lungo.pdf");
-        s.valoriCompresso[0] = 20; // 20 points: some 35 lines a sheet
+        s.ValoriCompresso[0] = 20; // 20 points: some 35 lines a sheet
         const fs::path pdf = stampa(Righe(90), s);
         const auto pagine = Pagine(pdf);
         QVERIFY2(pagine.size() >= 3, qPrintable(InfoPdf(pdf, QStringLiteral("Pages"))));
