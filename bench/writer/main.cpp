@@ -13,12 +13,11 @@
 #include "jet/MdbWriter.h"
 #include "shared/Dates.h"
 
-#include <mdbtools.h>
-
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <mdbtools.h>
 #include <string>
 #include <unistd.h>
 
@@ -33,7 +32,8 @@ struct Tempo {
     void stampa(const char* cosa, double quanti, const char* unita) const {
         const double s = std::chrono::duration<double>(Orologio::now() - muro).count();
         const double c = static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
-        std::printf("%-34s %8.2f s wall %8.2f s cpu %12.0f %s/s (cpu)\n", cosa, s, c, c > 0 ? quanti / c : 0.0, unita);
+        std::printf("%-34s %8.2f s wall %8.2f s cpu %12.0f %s/s (cpu)\n", cosa, s, c,
+                    c > 0 ? quanti / c : 0.0, unita);
     }
 };
 
@@ -91,13 +91,19 @@ int main(int argc, char** argv) {
         for (long i = 0; i < righe; ++i) {
             camera = std::to_string(101 + i % 1000);
             nome = "Ospite n\xB0 " + std::to_string(i);
-            mdb.intero(0, 1).testo(1, camera).intero(2, i).testo(3, nome).testo(4, "20260101").testo(5, "20260108");
+            mdb.intero(0, 1)
+                .testo(1, camera)
+                .intero(2, i)
+                .testo(3, nome)
+                .testo(4, "20260101")
+                .testo(5, "20260108");
             mdb.testo(6, i % 3 ? "S" : "").denaro(7, i * 125).aggiungiRiga();
         }
         mdb.chiudiTabella();
         mdb.chiudi();
         t.stampa("write 1,000,000 rows", righe, "rows");
-        std::printf("%-34s %8.1f MB\n", "  file size", static_cast<double>(fs::file_size(file)) / 1e6);
+        std::printf("%-34s %8.1f MB\n", "  file size",
+                    static_cast<double>(fs::file_size(file)) / 1e6);
     }
     {
         Tempo t;

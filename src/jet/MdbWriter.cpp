@@ -9,10 +9,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <random>
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,13 +22,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kPagina = 4096;
-constexpr std::size_t kTestataDati = 14;      // data page header up to the row offsets
+constexpr std::size_t kTestataDati = 14; // data page header up to the row offsets
 constexpr std::size_t kMaxRighePagina = 255;
-constexpr std::size_t kMaxRiga = 4060;        // a data row, as Access allows it
-constexpr std::size_t kMaxLvalSingola = 4076; // a memo held in one LVAL row
-constexpr std::size_t kMaxLvalCatena = 4072;  // a part of a memo chain (plus the next pointer)
-constexpr std::size_t kMaxMemoInterno = 64;   // memos kept inside the row
-constexpr std::size_t kMappa = 69;            // a usage-map row
+constexpr std::size_t kMaxRiga = 4060;           // a data row, as Access allows it
+constexpr std::size_t kMaxLvalSingola = 4076;    // a memo held in one LVAL row
+constexpr std::size_t kMaxLvalCatena = 4072;     // a part of a memo chain (plus the next pointer)
+constexpr std::size_t kMaxMemoInterno = 64;      // memos kept inside the row
+constexpr std::size_t kMappa = 69;               // a usage-map row
 constexpr std::size_t kPagineMappaInterna = 512; // pages an inline map covers
 constexpr std::uint32_t kPagineMappaEsterna = (kPagina - 4) * 8; // pages one 0x05 page covers
 constexpr std::size_t kSlotMappaEsterna = (kMappa - 1) / 4;
@@ -37,7 +36,7 @@ constexpr std::uint32_t kPaginaCatalogo = 2;
 constexpr std::uint32_t kPaginaMappe = 3;
 constexpr std::uint32_t kPrimaPaginaLibera = 4;
 
-constexpr std::uint32_t kIdTabelle = 0x0F000001;     // the "Tables" container of the catalog
+constexpr std::uint32_t kIdTabelle = 0x0F000001; // the "Tables" container of the catalog
 constexpr std::uint32_t kIdRadice = 0x0F000000;
 constexpr std::uint32_t kFlagSistema = 0x80000002;
 
@@ -92,29 +91,39 @@ std::string minuscole(std::string_view s) {
 
 const char* nomeTipo(TipoColonna tipo) {
     switch (tipo) {
-    case TipoColonna::Boolean: return "Boolean";
-    case TipoColonna::Byte: return "Byte";
-    case TipoColonna::Integer: return "Integer";
-    case TipoColonna::Long: return "Long";
-    case TipoColonna::Currency: return "Currency";
-    case TipoColonna::Single: return "Single";
-    case TipoColonna::Double: return "Double";
-    case TipoColonna::DateTime: return "DateTime";
-    case TipoColonna::Text: return "Text";
-    case TipoColonna::Memo: return "Memo";
+    case TipoColonna::Boolean:
+        return "Boolean";
+    case TipoColonna::Byte:
+        return "Byte";
+    case TipoColonna::Integer:
+        return "Integer";
+    case TipoColonna::Long:
+        return "Long";
+    case TipoColonna::Currency:
+        return "Currency";
+    case TipoColonna::Single:
+        return "Single";
+    case TipoColonna::Double:
+        return "Double";
+    case TipoColonna::DateTime:
+        return "DateTime";
+    case TipoColonna::Text:
+        return "Text";
+    case TipoColonna::Memo:
+        return "Memo";
     }
     return "?";
 }
 
 // Where a column sits in the table definition and in a row.
 struct Posto {
-    std::string nome;           // code page 1252
+    std::string nome; // code page 1252
     TipoColonna tipo = TipoColonna::Long;
-    std::uint8_t codice = 0;    // Jet type code
+    std::uint8_t codice = 0; // Jet type code
     bool fisso = false;
-    std::uint16_t numero = 0;   // column number: null-mask bit
+    std::uint16_t numero = 0;    // column number: null-mask bit
     std::uint16_t variabile = 0; // index among the variable columns
-    std::uint16_t offset = 0;   // offset in the fixed area
+    std::uint16_t offset = 0;    // offset in the fixed area
     std::uint16_t dimensione = 0;
     int caratteri = 0;
 };
@@ -132,19 +141,46 @@ std::vector<Posto> disponi(const std::vector<Colonna>& colonne, std::uint16_t& l
         p.numero = static_cast<std::uint16_t>(i);
         p.caratteri = c.caratteri;
         switch (c.tipo) {
-        case TipoColonna::Boolean: p.codice = 0x01; p.dimensione = 1; break;
-        case TipoColonna::Byte: p.codice = 0x02; p.dimensione = 1; break;
-        case TipoColonna::Integer: p.codice = 0x03; p.dimensione = 2; break;
-        case TipoColonna::Long: p.codice = 0x04; p.dimensione = 4; break;
-        case TipoColonna::Currency: p.codice = 0x05; p.dimensione = 8; break;
-        case TipoColonna::Single: p.codice = 0x06; p.dimensione = 4; break;
-        case TipoColonna::Double: p.codice = 0x07; p.dimensione = 8; break;
-        case TipoColonna::DateTime: p.codice = 0x08; p.dimensione = 8; break;
+        case TipoColonna::Boolean:
+            p.codice = 0x01;
+            p.dimensione = 1;
+            break;
+        case TipoColonna::Byte:
+            p.codice = 0x02;
+            p.dimensione = 1;
+            break;
+        case TipoColonna::Integer:
+            p.codice = 0x03;
+            p.dimensione = 2;
+            break;
+        case TipoColonna::Long:
+            p.codice = 0x04;
+            p.dimensione = 4;
+            break;
+        case TipoColonna::Currency:
+            p.codice = 0x05;
+            p.dimensione = 8;
+            break;
+        case TipoColonna::Single:
+            p.codice = 0x06;
+            p.dimensione = 4;
+            break;
+        case TipoColonna::Double:
+            p.codice = 0x07;
+            p.dimensione = 8;
+            break;
+        case TipoColonna::DateTime:
+            p.codice = 0x08;
+            p.dimensione = 8;
+            break;
         case TipoColonna::Text:
             p.codice = 0x0A;
             p.dimensione = static_cast<std::uint16_t>(2 * c.caratteri);
             break;
-        case TipoColonna::Memo: p.codice = 0x0C; p.dimensione = 0; break;
+        case TipoColonna::Memo:
+            p.codice = 0x0C;
+            p.dimensione = 0;
+            break;
         }
         p.fisso = c.tipo != TipoColonna::Text && c.tipo != TipoColonna::Memo;
         // A fixed column carries the count of variable columns before it,
@@ -169,7 +205,8 @@ class CodificaTesto {
 public:
     CodificaTesto() {
         for (int b = 0; b < 256; ++b) {
-            const char16_t u = static_cast<char16_t>(UnicodeDaCp1252(static_cast<unsigned char>(b)));
+            const char16_t u =
+                static_cast<char16_t>(UnicodeDaCp1252(static_cast<unsigned char>(b)));
             unicode_[static_cast<std::size_t>(b)] = u;
             compatta_[static_cast<std::size_t>(b)] = u != 0 && u <= 0xFF;
         }
@@ -215,8 +252,7 @@ public:
     }
     bool vuota() const { return righe_ == 0; }
     bool entra(std::size_t lunghezza) const {
-        return righe_ < kMaxRighePagina &&
-               kTestataDati + 2 * (righe_ + 1) + lunghezza <= inizio_;
+        return righe_ < kMaxRighePagina && kTestataDati + 2 * (righe_ + 1) + lunghezza <= inizio_;
     }
     // Puts a row on the page; returns its index.
     std::uint32_t aggiungi(const void* dati, std::size_t lunghezza) {
@@ -495,9 +531,8 @@ struct ScrittoreMdb::Stato {
         }
         if (riga.size() > kMaxRiga) {
             svuotaRiga(); // the next row starts clean
-            errore("a row of table \"" + corrente.nome + "\" takes " +
-                   std::to_string(riga.size()) + " bytes, more than the " +
-                   std::to_string(kMaxRiga) + " a record may hold");
+            errore("a row of table \"" + corrente.nome + "\" takes " + std::to_string(riga.size()) +
+                   " bytes, more than the " + std::to_string(kMaxRiga) + " a record may hold");
         }
         if (!dati.entra(riga.size())) {
             svuotaDati();
@@ -558,7 +593,8 @@ struct ScrittoreMdb::Stato {
             bitmap[1] = 0x01;
             for (; i < pagine.size() && pagine[i] / kPagineMappaEsterna == slot; ++i) {
                 const std::uint32_t bit = pagine[i] % kPagineMappaEsterna;
-                bitmap[4 + bit / 8] = static_cast<std::uint8_t>(bitmap[4 + bit / 8] | (1u << (bit % 8)));
+                bitmap[4 + bit / 8] =
+                    static_cast<std::uint8_t>(bitmap[4 + bit / 8] | (1u << (bit % 8)));
             }
             const std::uint32_t numero = prossima++;
             scriviPagina(numero, bitmap.data());
@@ -617,9 +653,9 @@ struct ScrittoreMdb::Stato {
 
     void scriviCatalogo() {
         std::vector<Colonna> colonneCatalogo = {
-            {"Id", TipoColonna::Long, 0},       {"ParentId", TipoColonna::Long, 0},
-            {"Name", TipoColonna::Text, 128},   {"Type", TipoColonna::Integer, 0},
-            {"Flags", TipoColonna::Long, 0},    {"LvProp", TipoColonna::Memo, 0}};
+            {"Id", TipoColonna::Long, 0},     {"ParentId", TipoColonna::Long, 0},
+            {"Name", TipoColonna::Text, 128}, {"Type", TipoColonna::Integer, 0},
+            {"Flags", TipoColonna::Long, 0},  {"LvProp", TipoColonna::Memo, 0}};
         TabellaScritta catalogo;
         catalogo.nome = "MSysObjects";
         catalogo.posti = disponi(colonneCatalogo, lunghezzaFissa, catalogo.variabili);
@@ -628,8 +664,8 @@ struct ScrittoreMdb::Stato {
         catalogo.sistema = true;
         const std::vector<TabellaScritta> utente = tabelle;
         apri(std::move(catalogo));
-        auto oggetto = [this](std::uint32_t id, std::uint32_t padre, std::string_view nome, int tipo,
-                              std::uint32_t flag) {
+        auto oggetto = [this](std::uint32_t id, std::uint32_t padre, std::string_view nome,
+                              int tipo, std::uint32_t flag) {
             metti32(&fisso[corrente.posti[0].offset], id);
             metti32(&fisso[corrente.posti[1].offset], padre);
             codifica.codifica(nome, variabile[corrente.posti[2].variabile]);
@@ -686,20 +722,22 @@ struct ScrittoreMdb::Stato {
         std::memcpy(&testata[4], "Standard Jet DB", 16);
         testata[0x14] = 0x01;
         std::array<std::uint8_t, 128> chiaro{};
-        metti16(&chiaro[0x3C - 0x18], 1252);         // code page
-        metti32(&chiaro[0x6E - 0x18], 0x0409);       // sort order
+        metti16(&chiaro[0x3C - 0x18], 1252);   // code page
+        metti32(&chiaro[0x6E - 0x18], 0x0409); // sort order
         for (std::size_t i = 0; i < chiaro.size(); ++i) {
             testata[0x18 + i] = chiaro[i] ^ kChiaveTestata[i];
         }
         scriviPagina(0, testata.data());
 
         if (::ftruncate(fd, static_cast<off_t>(prossima) * static_cast<off_t>(kPagina)) != 0) {
-            throw Error(err::PathAccess, "cannot write " + file.string() + ": " + std::strerror(errno));
+            throw Error(err::PathAccess,
+                        "cannot write " + file.string() + ": " + std::strerror(errno));
         }
         const int esito = ::close(fd);
         fd = -1;
         if (esito != 0) {
-            throw Error(err::PathAccess, "cannot write " + file.string() + ": " + std::strerror(errno));
+            throw Error(err::PathAccess,
+                        "cannot write " + file.string() + ": " + std::strerror(errno));
         }
         std::error_code ec;
         fs::rename(temporaneo, file, ec);
@@ -716,7 +754,8 @@ ScrittoreMdb::ScrittoreMdb(std::filesystem::path file) : s_(std::make_unique<Sta
     std::string modello = (cartella / ("." + s_->file.filename().string() + ".XXXXXX")).string();
     s_->fd = ::mkstemp(modello.data());
     if (s_->fd < 0) {
-        throw Error(err::PathAccess, "cannot create " + s_->file.string() + ": " + std::strerror(errno));
+        throw Error(err::PathAccess,
+                    "cannot create " + s_->file.string() + ": " + std::strerror(errno));
     }
     ::fchmod(s_->fd, 0644);
     s_->temporaneo = modello;
@@ -756,10 +795,12 @@ void ScrittoreMdb::iniziaTabella(const std::string& nome, std::vector<Colonna> c
     for (std::size_t i = 0; i < colonne.size(); ++i) {
         const Colonna& c = colonne[i];
         if (c.nome.empty() || c.nome.size() > 64) {
-            errore("table \"" + nome + "\": column name \"" + c.nome + "\" must have 1 to 64 characters");
+            errore("table \"" + nome + "\": column name \"" + c.nome +
+                   "\" must have 1 to 64 characters");
         }
         if (c.tipo == TipoColonna::Text && (c.caratteri < 1 || c.caratteri > 255)) {
-            errore("table \"" + nome + "\": column \"" + c.nome + "\" must hold 1 to 255 characters");
+            errore("table \"" + nome + "\": column \"" + c.nome +
+                   "\" must hold 1 to 255 characters");
         }
         for (std::size_t j = 0; j < i; ++j) {
             if (UgualiSenzaMaiuscole(colonne[j].nome, c.nome)) {
@@ -907,8 +948,8 @@ ScrittoreMdb& ScrittoreMdb::testo(std::size_t colonna, std::string_view cp1252) 
     const Posto& p = s_->posto(colonna);
     if (p.tipo == TipoColonna::Text) {
         if (cp1252.size() > static_cast<std::size_t>(p.caratteri)) {
-            s_->fuoriMisura(p, "a text of " + std::to_string(cp1252.size()) + " characters (at most " +
-                                   std::to_string(p.caratteri) + ")");
+            s_->fuoriMisura(p, "a text of " + std::to_string(cp1252.size()) +
+                                   " characters (at most " + std::to_string(p.caratteri) + ")");
         }
         s_->codifica.codifica(cp1252, s_->variabile[p.variabile]);
     } else if (p.tipo == TipoColonna::Memo) {

@@ -31,12 +31,23 @@
 
 namespace vdx::jet {
 
-enum class TipoColonna { Boolean, Byte, Integer, Long, Currency, Single, Double, DateTime, Text, Memo };
+enum class TipoColonna {
+    Boolean,
+    Byte,
+    Integer,
+    Long,
+    Currency,
+    Single,
+    Double,
+    DateTime,
+    Text,
+    Memo
+};
 
 struct Colonna {
-    std::string nome;                   // code page 1252
+    std::string nome; // code page 1252
     TipoColonna tipo = TipoColonna::Long;
-    int caratteri = 0;                  // Text: the most characters it holds (1..255)
+    int caratteri = 0; // Text: the most characters it holds (1..255)
 };
 
 // A column from its "Name:Type" declaration (name in code page 1252): Long,

@@ -1,9 +1,8 @@
 // The demo hotel: every file readable, and the cases the day's tableau of
 // hotel 1 must show are in the data, dated around the chosen day.
 
-#include "WriterLibmdb.h"
-
 #include "DemoHotel.h"
+#include "WriterLibmdb.h"
 #include "jet/Database.h"
 #include "shared/Cp1252.h"
 #include "support/WorkFolder.h"
@@ -32,7 +31,8 @@ protected:
         auto db = jet::Database::OpenDatabase(dir_->percorso(), file);
         return db->OpenRecordset(tabella);
     }
-    static std::size_t conta(const std::string& file, const std::string& tabella, const std::string& criterio) {
+    static std::size_t conta(const std::string& file, const std::string& tabella,
+                             const std::string& criterio) {
         jet::Recordset rs = apri(file, tabella);
         std::size_t n = 0;
         for (bool trovato = rs.FindFirst(criterio); trovato; trovato = rs.FindNext(criterio)) {
@@ -97,25 +97,34 @@ TEST_F(Demo, RoomsOfOtherTypesAndTypesMissing) {
 
 TEST_F(Demo, GuestsPresentArrivingLeavingAndGone) {
     const std::string f = "Scheda_Cliente.mdb", t = "Scheda_Cliente";
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and DataArrivo < '" + T + "' and DataPartenza > '" + T + "' and Partito <> 'S'"), 5u);
+    EXPECT_GE(conta(f, t,
+                    "NumeroHotel = 1 and DataArrivo < '" + T + "' and DataPartenza > '" + T +
+                        "' and Partito <> 'S'"),
+              5u);
     EXPECT_GE(conta(f, t, "NumeroHotel = 1 and DataArrivo = '" + T + "'"), 2u);
     EXPECT_GE(conta(f, t, "NumeroHotel = 1 and DataPartenza = '" + T + "' and Partito <> 'S'"), 2u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and Partito = 'S' and DataPartenzaReale = '" + T + "'"), 2u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and NumeroComponente = 2 and DataPartenza > '" + T + "'"), 3u);
+    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and Partito = 'S' and DataPartenzaReale = '" + T + "'"),
+              2u);
+    EXPECT_GE(
+        conta(f, t, "NumeroHotel = 1 and NumeroComponente = 2 and DataPartenza > '" + T + "'"), 3u);
     EXPECT_GE(conta(f, t, "NumeroHotel = 1 and NumeroComponente = 3"), 2u);
     EXPECT_GE(conta(f, t, "NumeroHotel = 1 and DataPartenza < '" + T + "' and Partito = 'S'"), 20u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and CodiceAgenzia > 0 and DataPartenza >= '" + T + "'"), 3u);
+    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and CodiceAgenzia > 0 and DataPartenza >= '" + T + "'"),
+              3u);
     EXPECT_GE(conta(f, t, "NumeroHotel = 2 and DataPartenza >= '" + T + "'"), 2u);
     // The day after: 29/02/2024.
     EXPECT_GE(conta(f, t, "DataPartenza = '20240229'"), 1u);
 }
 
 TEST_F(Demo, CompaniesAgenciesAndArrangements) {
-    EXPECT_GE(conta("Ditta_Intestataria.mdb", "Ditta_Intestataria", "NumeroHotel = 1 and NumeroConto = 1"), 3u);
+    EXPECT_GE(conta("Ditta_Intestataria.mdb", "Ditta_Intestataria",
+                    "NumeroHotel = 1 and NumeroConto = 1"),
+              3u);
     EXPECT_GE(conta("Ditta_Intestataria.mdb", "Ditta_Intestataria", "NumeroConto = 2"), 1u);
     EXPECT_GE(conta("AgenzieAbituali.mdb", "AgenzieAbituali", "NumeroHotel = 1"), 3u);
     jet::Recordset a = apri("Arrangiamento.mdb", "Arrangiamento");
-    const std::string valido = "NumeroHotel = 1 and DataInizio <= '" + T + "' and DataFine >= '" + T + "'";
+    const std::string valido =
+        "NumeroHotel = 1 and DataInizio <= '" + T + "' and DataFine >= '" + T + "'";
     int oltreMille = 0, negativi = 0, validi = 0;
     for (bool ok = a.FindFirst(valido); ok; ok = a.FindNext(valido)) {
         ++validi;
@@ -129,8 +138,9 @@ TEST_F(Demo, CompaniesAgenciesAndArrangements) {
 
 TEST_F(Demo, BookingsOfEveryKind) {
     const std::string f = "Camere_Prenotazione.mdb", t = "Camere_Prenotazione";
-    const std::string accettata = " and NumeroPersone > 0 and TipoPrenotazione <> 'A' and TipoPrenotazione <> 'I' and "
-                                  "TipoPrenotazione <> 'W'";
+    const std::string accettata =
+        " and NumeroPersone > 0 and TipoPrenotazione <> 'A' and TipoPrenotazione <> 'I' and "
+        "TipoPrenotazione <> 'W'";
     jet::Recordset camere = apri(f, t);
     jet::Recordset testate = apri("Scheda_Prenotazione.mdb", "Scheda_Prenotazione");
     jet::Recordset lista = apri("ListaClienti_Prenotazione.mdb", "ListaClienti_Prenotazione");
@@ -146,18 +156,27 @@ TEST_F(Demo, BookingsOfEveryKind) {
         return n;
     };
     EXPECT_GE(accettate("NumeroHotel = 1 and DataArrivo = '" + T + "'" + accettata), 3);
-    EXPECT_GE(accettate("NumeroHotel = 1 and DataArrivo < '" + T + "' and DataPartenza > '" + T + "'" + accettata), 2);
+    EXPECT_GE(accettate("NumeroHotel = 1 and DataArrivo < '" + T + "' and DataPartenza > '" + T +
+                        "'" + accettata),
+              2);
     EXPECT_GE(accettate("NumeroHotel = 1 and DataPartenza = '" + T + "'" + accettata), 1);
     for (const char* tipo : {"A", "I", "W"}) {
-        EXPECT_GE(conta(f, t, "NumeroHotel = 1 and TipoPrenotazione = '" + std::string(tipo) + "'"), 1u) << tipo;
+        EXPECT_GE(conta(f, t, "NumeroHotel = 1 and TipoPrenotazione = '" + std::string(tipo) + "'"),
+                  1u)
+            << tipo;
     }
     EXPECT_GE(conta(f, t, "NumeroHotel = 1 and NumeroPersone = 0"), 1u);
-    EXPECT_GE(conta(f, t, "Quantit\xE0" "Camere > 1"), 1u);
+    EXPECT_GE(conta(f, t,
+                    "Quantit\xE0"
+                    "Camere > 1"),
+              1u);
     EXPECT_GE(conta("Scheda_Prenotazione.mdb", "Scheda_Prenotazione",
-                    "NumeroHotel = 1 and TipoPrenotazione <> 'C' and TipoPrenotazione <> 'O' and TipoPrenotazione <> 'D'"),
+                    "NumeroHotel = 1 and TipoPrenotazione <> 'C' and TipoPrenotazione <> 'O' and "
+                    "TipoPrenotazione <> 'D'"),
               1u);
     // A booking with its guests listed out of order, and one with none.
-    ASSERT_TRUE(camere.FindFirst("NumeroHotel = 1 and NumeroCamera = '104' and DataArrivo = '" + T + "'"));
+    ASSERT_TRUE(
+        camere.FindFirst("NumeroHotel = 1 and NumeroCamera = '104' and DataArrivo = '" + T + "'"));
     const std::string n104 = camere.Testo("NumeroPrenotazione");
     ASSERT_TRUE(lista.FindFirst("NumeroHotel = 1 and NumeroPrenotazione = " + n104));
     EXPECT_EQ(lista.Numero("NumeroCliente"), 2);
@@ -168,7 +187,9 @@ TEST_F(Demo, BookingsOfEveryKind) {
 TEST_F(Demo, PrinterDestinationsOfHotelOne) {
     jet::Recordset st = apri("Stampanti.mdb", "Stampanti");
     jet::Recordset set = apri("Stampanti.mdb", "SetStampa");
-    auto gruppo = [](const std::string& t, int k) { return t.substr(static_cast<std::size_t>(3 * k - 3), 3); };
+    auto gruppo = [](const std::string& t, int k) {
+        return t.substr(static_cast<std::size_t>(3 * k - 3), 3);
+    };
     const auto cartella = std::filesystem::absolute(dir_->percorso());
 
     ASSERT_TRUE(st.FindFirst("NumeroHotel = 1 and Destinazione = 'Archivio PDF'"));

@@ -1,16 +1,14 @@
 // CSV files into an Access file (vdx-mkmdb): what is accepted, what is read
 // back, and every refusal naming file, line and column with no file left.
 
-#include "WriterLibmdb.h"
-
 #include "CsvMdb.h"
+#include "WriterLibmdb.h"
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 #include "support/WorkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace vdx::test {
@@ -35,7 +33,8 @@ std::vector<std::string> contenuto(const std::filesystem::path& dir) {
 TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
     CartellaLavoro dir;
     scrivi(dir / "Camere_Prenotazione.csv",
-           "\xEF\xBB\xBFNumeroHotel:Integer,QuantitàCamere:Byte,Note:Text(20),Prezzo:Currency,Memo:Memo,"
+           "\xEF\xBB\xBFNumeroHotel:Integer,QuantitàCamere:Byte,Note:Text(20),Prezzo:Currency,Memo:"
+           "Memo,"
            "Arrivo:DateTime,Si:Boolean,N:Long,S:Single,D:Double\r\n"
            "1,2,\"a, \"\"b\"\"\",-12.5,\"due\r\nrighe\",2026-12-08,True,-7,1.5,-0.25\r\n"
            ",,,,,,,,,\r\n"
@@ -44,10 +43,12 @@ TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
            "5,,,922337203685477.5807,,,,,,\r\n"
            "6,,,-922337203685477.5807,,,,,,");
     scrivi(dir / "Uno.csv", "Valore:Long\n5\n\n6\n");
-    const auto esito = CsvInMdb(dir / "out.mdb", {dir / "Camere_Prenotazione.csv", dir / "Uno.csv"});
+    const auto esito =
+        CsvInMdb(dir / "out.mdb", {dir / "Camere_Prenotazione.csv", dir / "Uno.csv"});
     EXPECT_EQ(esito.tabelle, 2u);
     EXPECT_EQ(esito.righe, 9u);
-    EXPECT_EQ(TabelleLibmdb(dir / "out.mdb"), (std::vector<std::string>{"Camere_Prenotazione", "Uno"}));
+    EXPECT_EQ(TabelleLibmdb(dir / "out.mdb"),
+              (std::vector<std::string>{"Camere_Prenotazione", "Uno"}));
 
     const TabellaLetta t = LeggiLibmdb(dir / "out.mdb", "Camere_Prenotazione");
     EXPECT_EQ(t.colonne[1], "QuantitàCamere");
@@ -109,7 +110,8 @@ TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
         {"A:Long\n2147483648\n", "T.csv, line 2, column 1 (A): \"2147483648\" is out of range"},
         {"A:Currency\n1.23456\n", "T.csv, line 2, column 1 (A): \"1.23456\" is not an amount"},
         {"A:Currency\n1,5\n", "T.csv, line 2: 2 fields, the header has 1"},
-        {"A:Currency\n922337203685477.5808\n", "T.csv, line 2, column 1 (A): \"922337203685477.5808\" is not an amount"},
+        {"A:Currency\n922337203685477.5808\n",
+         "T.csv, line 2, column 1 (A): \"922337203685477.5808\" is not an amount"},
         {"A:Currency\n12.3.4\n", "T.csv, line 2, column 1 (A): \"12.3.4\" is not an amount"},
         {"A:Double\nabc\n", "T.csv, line 2, column 1 (A): \"abc\" is not a number"},
         {"A:Single\n1e39\n", "T.csv, line 2, column 1 (A): \"1e39\" is not a number"},
@@ -119,10 +121,13 @@ TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
         {"A:Long,B:Text(3)\n1,abc\n2,abcd\n",
          "T.csv, line 3, column 2 (B): a text of 4 characters, longer than 3"},
         {"A:Text(3)\n„È€”\n", "T.csv, line 2, column 1 (A): a text of 4 characters, longer than 3"},
-        {"A:Text(10)\nΩmega\n", "T.csv, line 2, column 1 (A): a character that code page 1252 does not have"},
+        {"A:Text(10)\nΩmega\n",
+         "T.csv, line 2, column 1 (A): a character that code page 1252 does not have"},
         // The line is the one the field starts on.
-        {"A:Text(10),B:Long\n\"x\ny\",zz\n", "T.csv, line 3, column 2 (B): \"zz\" is not a whole number"},
-        {"A:Text(10),B:Long\n\"x\ny\",1\n3,zz\n", "T.csv, line 4, column 2 (B): \"zz\" is not a whole number"},
+        {"A:Text(10),B:Long\n\"x\ny\",zz\n",
+         "T.csv, line 3, column 2 (B): \"zz\" is not a whole number"},
+        {"A:Text(10),B:Long\n\"x\ny\",1\n3,zz\n",
+         "T.csv, line 4, column 2 (B): \"zz\" is not a whole number"},
         {"A:Text(10)\n\"open\n", "T.csv, line 2, column 1: a quoted field is not closed"},
         {"A:Text(10)\n\"a\"b\n", "T.csv, line 2, column 1: text after the closing quote"},
         {"A:Text(10)\na\"b\n", "T.csv, line 2, column 1: a quote inside an unquoted field"},
@@ -154,7 +159,8 @@ TEST(Mkmdb, ABadSecondFileLeavesNoOutputAndAnOldFileUntouched) {
     scrivi(dir / "Cattiva.csv", "A:Long\nx\n");
     scrivi(dir / "out.mdb", "vecchio");
     EXPECT_THROW(CsvInMdb(dir / "out.mdb", {dir / "Buona.csv", dir / "Cattiva.csv"}), Error);
-    EXPECT_EQ(contenuto(dir.percorso()), (std::vector<std::string>{"Buona.csv", "Cattiva.csv", "out.mdb"}));
+    EXPECT_EQ(contenuto(dir.percorso()),
+              (std::vector<std::string>{"Buona.csv", "Cattiva.csv", "out.mdb"}));
     std::ifstream in(dir / "out.mdb");
     std::string vecchio;
     in >> vecchio;
@@ -162,29 +168,35 @@ TEST(Mkmdb, ABadSecondFileLeavesNoOutputAndAnOldFileUntouched) {
     // Two files of one base name would be one table twice.
     std::filesystem::create_directory(dir / "sub");
     scrivi(dir / "sub" / "Buona.csv", "B:Long\n");
-    EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "sub" / "Buona.csv"}), Error);
+    EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "sub" / "Buona.csv"}),
+                 Error);
     EXPECT_FALSE(std::filesystem::exists(dir / "nuovo.mdb"));
 }
 
 TEST(Mkmdb, TheProgramReportsOnStderrAndExitsNonZero) {
-    const std::filesystem::path programma = std::filesystem::path(VDX_BINARY_DIR) / "bin" / "vdx-mkmdb";
+    const std::filesystem::path programma =
+        std::filesystem::path(VDX_BINARY_DIR) / "bin" / "vdx-mkmdb";
     if (!std::filesystem::exists(programma)) {
         GTEST_SKIP() << programma << " not built";
     }
     CartellaLavoro dir;
-    scrivi(dir / "Tableau.csv", "NumeroHotel:Integer,Codice:Integer,Descrizione:Text(60)\n1,1,Primo piano\n1,2,Città\n");
+    scrivi(dir / "Tableau.csv",
+           "NumeroHotel:Integer,Codice:Integer,Descrizione:Text(60)\n1,1,Primo piano\n1,2,Città\n");
     scrivi(dir / "Rotta.csv", "A:Integer\n1\nuno\n");
-    const EsitoComando buono = Esegui(Quota(programma) + " " + Quota(dir / "Tableau.mdb") + " " + Quota(dir / "Tableau.csv"));
+    const EsitoComando buono = Esegui(Quota(programma) + " " + Quota(dir / "Tableau.mdb") + " " +
+                                      Quota(dir / "Tableau.csv"));
     EXPECT_EQ(buono.codice, 0);
     EXPECT_EQ(buono.err, "");
     const EsitoComando esporta = Esegui("mdb-export " + Quota(dir / "Tableau.mdb") + " Tableau");
     EXPECT_EQ(esporta.out, "NumeroHotel,Codice,Descrizione\n1,1,\"Primo piano\"\n1,2,\"Città\"\n");
     EXPECT_EQ(esporta.err, "");
 
-    const EsitoComando cattivo = Esegui(Quota(programma) + " " + Quota(dir / "R.mdb") + " " + Quota(dir / "Rotta.csv"));
+    const EsitoComando cattivo =
+        Esegui(Quota(programma) + " " + Quota(dir / "R.mdb") + " " + Quota(dir / "Rotta.csv"));
     EXPECT_EQ(cattivo.codice, 1);
     EXPECT_EQ(cattivo.out, "");
-    EXPECT_EQ(cattivo.err, "vdx-mkmdb: Rotta.csv, line 3, column 1 (A): \"uno\" is not a whole number\n");
+    EXPECT_EQ(cattivo.err,
+              "vdx-mkmdb: Rotta.csv, line 3, column 1 (A): \"uno\" is not a whole number\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "R.mdb"));
 
     const EsitoComando uso = Esegui(Quota(programma) + " " + Quota(dir / "R.mdb"));

@@ -2,14 +2,12 @@
 // rebuilt by our writer has Access's column layout and exports the same text.
 
 #include "WriterLibmdb.h"
-
 #include "jet/MdbWriter.h"
 #include "shared/Cp1252.h"
 #include "support/WorkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace vdx::test {
 namespace {
@@ -69,19 +67,39 @@ TEST(WriterAccessSamples, RebuiltTableMatchesAccessLayoutAndExport) {
         for (std::size_t i = 0; i < t.colonne.size(); ++i) {
             const std::string nome = Cp1252DaUtf8(t.colonne[i]);
             switch (t.tipi[i]) {
-            case 0x01: colonne.push_back(jet::ColonnaDa(nome + ":Boolean")); break;
-            case 0x02: colonne.push_back(jet::ColonnaDa(nome + ":Byte")); break;
-            case 0x03: colonne.push_back(jet::ColonnaDa(nome + ":Integer")); break;
-            case 0x04: colonne.push_back(jet::ColonnaDa(nome + ":Long")); break;
-            case 0x05: colonne.push_back(jet::ColonnaDa(nome + ":Currency")); break;
-            case 0x06: colonne.push_back(jet::ColonnaDa(nome + ":Single")); break;
-            case 0x07: colonne.push_back(jet::ColonnaDa(nome + ":Double")); break;
-            case 0x08: colonne.push_back(jet::ColonnaDa(nome + ":DateTime")); break;
-            case 0x0A:
-                colonne.push_back(jet::ColonnaDa(nome + ":Text(" + std::to_string(t.dimensioni[i] / 2) + ")"));
+            case 0x01:
+                colonne.push_back(jet::ColonnaDa(nome + ":Boolean"));
                 break;
-            case 0x0C: colonne.push_back(jet::ColonnaDa(nome + ":Memo")); break;
-            default: FAIL() << "type " << t.tipi[i];
+            case 0x02:
+                colonne.push_back(jet::ColonnaDa(nome + ":Byte"));
+                break;
+            case 0x03:
+                colonne.push_back(jet::ColonnaDa(nome + ":Integer"));
+                break;
+            case 0x04:
+                colonne.push_back(jet::ColonnaDa(nome + ":Long"));
+                break;
+            case 0x05:
+                colonne.push_back(jet::ColonnaDa(nome + ":Currency"));
+                break;
+            case 0x06:
+                colonne.push_back(jet::ColonnaDa(nome + ":Single"));
+                break;
+            case 0x07:
+                colonne.push_back(jet::ColonnaDa(nome + ":Double"));
+                break;
+            case 0x08:
+                colonne.push_back(jet::ColonnaDa(nome + ":DateTime"));
+                break;
+            case 0x0A:
+                colonne.push_back(
+                    jet::ColonnaDa(nome + ":Text(" + std::to_string(t.dimensioni[i] / 2) + ")"));
+                break;
+            case 0x0C:
+                colonne.push_back(jet::ColonnaDa(nome + ":Memo"));
+                break;
+            default:
+                FAIL() << "type " << t.tipi[i];
             }
         }
         CartellaLavoro dir;
@@ -93,7 +111,9 @@ TEST(WriterAccessSamples, RebuiltTableMatchesAccessLayoutAndExport) {
                 for (std::size_t i = 0; i < riga.size(); ++i) {
                     const ValoreLetto& v = riga[i];
                     switch (colonne[i].tipo) {
-                    case jet::TipoColonna::Boolean: mdb.booleano(i, v.vero); break;
+                    case jet::TipoColonna::Boolean:
+                        mdb.booleano(i, v.vero);
+                        break;
                     case jet::TipoColonna::Text:
                     case jet::TipoColonna::Memo:
                         if (!v.nullo) {

@@ -1,26 +1,32 @@
 // The hotel fixture: tables declared in C++ become the suite's .mdb files.
 
-#include "WriterLibmdb.h"
-
 #include "HotelFixture.h"
+#include "WriterLibmdb.h"
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 #include "support/WorkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 namespace vdx::test {
 namespace {
 
 using namespace vdx::fixture;
 
-const char* const kFileStandard[] = {
-    "AnagraficaHotels.mdb", "Tableau.mdb", "NumeriCamere.mdb", "TipiCamere.mdb",
-    "Scheda_Cliente.mdb", "Ditta_Intestataria.mdb", "AgenzieAbituali.mdb", "Arrangiamento.mdb",
-    "Camere_Prenotazione.mdb", "Scheda_Prenotazione.mdb", "ListaClienti_Prenotazione.mdb",
-    "Stampanti.mdb", "Contatori.mdb"};
+const char* const kFileStandard[] = {"AnagraficaHotels.mdb",
+                                     "Tableau.mdb",
+                                     "NumeriCamere.mdb",
+                                     "TipiCamere.mdb",
+                                     "Scheda_Cliente.mdb",
+                                     "Ditta_Intestataria.mdb",
+                                     "AgenzieAbituali.mdb",
+                                     "Arrangiamento.mdb",
+                                     "Camere_Prenotazione.mdb",
+                                     "Scheda_Prenotazione.mdb",
+                                     "ListaClienti_Prenotazione.mdb",
+                                     "Stampanti.mdb",
+                                     "Contatori.mdb"};
 
 std::vector<std::string> fileIn(const std::filesystem::path& dir) {
     std::vector<std::string> nomi;
@@ -61,13 +67,18 @@ TEST(WriterFixture, RecordsByNameAndRowsByPosition) {
     Albergo albergo;
     albergo.tabella("NumeriCamere")
         .record({{"NumeroHotel", 1}, {"NumeroCamera", "101"}})
-        .record({{"NumeroHotel", 1}, {"NumeroTableau", 2}, {"NumeroCamera", "9"}, {"TipoCamera", "DUS"}})
+        .record({{"NumeroHotel", 1},
+                 {"NumeroTableau", 2},
+                 {"NumeroCamera", "9"},
+                 {"TipoCamera", "DUS"}})
         .riga({2, 1, "10", Nullo{}});
     albergo.tabella("Arrangiamento")
-        .record({{"CodiceCliente", 7}, {"ImportoTotale", Denaro{12345678}}, {"Arrangiamento", "MP"}})
+        .record(
+            {{"CodiceCliente", 7}, {"ImportoTotale", Denaro{12345678}}, {"Arrangiamento", "MP"}})
         .record({{"CodiceCliente", 8}, {"ImportoTotale", 1250.5}});
     albergo.tabella("Scheda_Cliente").record({{"NomeCliente", "Çelik „Nino” È"}, {"Commento", ""}});
-    albergo.tabella("Camere_Prenotazione").record({{"QuantitàCamere", 2}, {"Prezzo", Denaro{-5000}}});
+    albergo.tabella("Camere_Prenotazione")
+        .record({{"QuantitàCamere", 2}, {"Prezzo", Denaro{-5000}}});
     albergo.scrivi(dir.percorso());
 
     const TabellaLetta camere = LeggiLibmdb(dir / "NumeriCamere.mdb", "NumeriCamere");
@@ -91,7 +102,8 @@ TEST(WriterFixture, RecordsByNameAndRowsByPosition) {
     EXPECT_FALSE(schede.righe[0][10].nullo);
     EXPECT_TRUE(schede.righe[0][9].nullo);
 
-    const TabellaLetta prenotate = LeggiLibmdb(dir / "Camere_Prenotazione.mdb", "Camere_Prenotazione");
+    const TabellaLetta prenotate =
+        LeggiLibmdb(dir / "Camere_Prenotazione.mdb", "Camere_Prenotazione");
     ASSERT_EQ(prenotate.righe.size(), 1u);
     EXPECT_EQ(IntLE(prenotate.righe[0][7].grezzo), 2);
     EXPECT_EQ(IntLE(prenotate.righe[0][9].grezzo), -5000);

@@ -3,15 +3,13 @@
 // our own reader.
 
 #include "WriterLibmdb.h"
-
 #include "jet/Database.h"
 #include "jet/MdbWriter.h"
 #include "shared/Cp1252.h"
 #include "support/WorkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace vdx::test {
@@ -65,8 +63,8 @@ TEST(WriterLargeTable, ThousandsOfPagesReadBackWholeAndInOrder) {
         mdb.iniziaTabella("Piccola", {ColonnaDa("N:Long")});
         mdb.intero(0, 1).aggiungiRiga();
         mdb.chiudiTabella();
-        mdb.iniziaTabella("Grande", {ColonnaDa("N:Long"), ColonnaDa("Nome:Text(30)"), ColonnaDa("Importo:Currency"),
-                                     ColonnaDa("Nota:Memo")});
+        mdb.iniziaTabella("Grande", {ColonnaDa("N:Long"), ColonnaDa("Nome:Text(30)"),
+                                     ColonnaDa("Importo:Currency"), ColonnaDa("Nota:Memo")});
         for (int i = 0; i < righe; ++i) {
             mdb.intero(0, i).testo(1, nome(i)).denaro(2, -i * 10001LL);
             if (i % 1000 == 0) {
@@ -78,8 +76,8 @@ TEST(WriterLargeTable, ThousandsOfPagesReadBackWholeAndInOrder) {
         mdb.chiudi();
     }
     EXPECT_GT(std::filesystem::file_size(file), 600u * 4096u);
-    EXPECT_EQ(mappaUsata(file, 4).first, 0);  // "Piccola": one page
-    EXPECT_EQ(mappaUsata(file, 6).first, 1);  // "Grande": past 512 pages
+    EXPECT_EQ(mappaUsata(file, 4).first, 0); // "Piccola": one page
+    EXPECT_EQ(mappaUsata(file, 6).first, 1); // "Grande": past 512 pages
 
     const TabellaLetta t = LeggiLibmdb(file, "Grande");
     EXPECT_EQ(t.righeDichiarate, static_cast<unsigned>(righe));
@@ -125,7 +123,8 @@ TEST(WriterLargeTable, DataPagesBeyondTheFirstBitmapPage) {
     const std::string riempitivo(200, '\x80'); // two bytes a character: few rows a page
     {
         jet::ScrittoreMdb mdb(file);
-        mdb.iniziaTabella("Note", {ColonnaDa("N:Long"), ColonnaDa("T:Text(200)"), ColonnaDa("Nota:Memo")});
+        mdb.iniziaTabella("Note",
+                          {ColonnaDa("N:Long"), ColonnaDa("T:Text(200)"), ColonnaDa("Nota:Memo")});
         const std::string nota(15'000'000, 'n');
         for (int i = 0; i < righe; ++i) {
             mdb.intero(0, i).testo(1, riempitivo);

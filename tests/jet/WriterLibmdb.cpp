@@ -1,10 +1,9 @@
 #include "WriterLibmdb.h"
 
-#include <mdbtools.h>
-
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <mdbtools.h>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -133,7 +132,8 @@ TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& t
     return letta;
 }
 
-std::vector<Descrittore> DescrittoriTdef(const std::filesystem::path& file, const std::string& tabella) {
+std::vector<Descrittore> DescrittoriTdef(const std::filesystem::path& file,
+                                         const std::string& tabella) {
     MdbHandle* mdb = mdb_open(file.c_str(), MDB_NOFLAGS);
     if (mdb == nullptr) {
         throw std::runtime_error("libmdb cannot open " + file.string());
@@ -160,7 +160,8 @@ std::vector<Descrittore> DescrittoriTdef(const std::filesystem::path& file, cons
     const int indici = u16(51);
     std::vector<Descrittore> d;
     for (int i = 0; i < colonne; ++i) {
-        const std::size_t at = 63 + 12 * static_cast<std::size_t>(indici) + 25 * static_cast<std::size_t>(i);
+        const std::size_t at =
+            63 + 12 * static_cast<std::size_t>(indici) + 25 * static_cast<std::size_t>(i);
         d.push_back({static_cast<unsigned char>(byte[at]), u16(at + 5), u16(at + 7),
                      static_cast<unsigned char>(byte[at + 15]), u16(at + 21), u16(at + 23)});
     }

@@ -24,7 +24,7 @@ struct TabellaLetta {
     std::vector<int> dimensioni;      // column sizes in bytes
     unsigned righeDichiarate = 0;     // the row count of the table definition
     std::vector<std::vector<ValoreLetto>> righe;
-    std::string stderrTesto;          // what libmdb printed meanwhile
+    std::string stderrTesto; // what libmdb printed meanwhile
 };
 
 // The user tables of a file, as libmdb's catalog lists them.
@@ -33,7 +33,8 @@ std::vector<std::string> TabelleLibmdb(const std::filesystem::path& file);
 // A whole table read with libmdb; throws std::runtime_error when libmdb
 // cannot open the file or the table. Without `memo` the memo columns are
 // left unread (their text stays empty).
-TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& tabella, bool memo = true);
+TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& tabella,
+                         bool memo = true);
 
 // A column descriptor as stored in the table definition page.
 struct Descrittore {
@@ -48,7 +49,8 @@ struct Descrittore {
 
 // The column descriptors of a table, read straight from its definition page
 // (found through libmdb's catalog).
-std::vector<Descrittore> DescrittoriTdef(const std::filesystem::path& file, const std::string& tabella);
+std::vector<Descrittore> DescrittoriTdef(const std::filesystem::path& file,
+                                         const std::string& tabella);
 
 struct EsitoComando {
     int codice = -1;

@@ -1,16 +1,14 @@
 // Every column type written by the Jet 4 writer and read back through libmdb.
 
-#include "WriterLibmdb.h"
-
 #include "HotelFixture.h"
+#include "WriterLibmdb.h"
 #include "jet/MdbWriter.h"
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 #include "support/WorkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace vdx::test {
 namespace {
@@ -24,16 +22,18 @@ constexpr int kBool = 0x01, kByte = 0x02, kInt = 0x03, kLong = 0x04, kMoney = 0x
 TEST(WriterRoundTrip, ColumnsKeepTheirTypesSizesAndOrder) {
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "t.mdb");
-    mdb.iniziaTabella("Tipi", {ColonnaDa("L:Long"), ColonnaDa("I:Integer"), ColonnaDa("B:Byte"),
-                               ColonnaDa("Si:Boolean"), ColonnaDa("T:Text(7)"), ColonnaDa("T2:Text"),
-                               ColonnaDa("M:Memo"), ColonnaDa("C:Currency"), ColonnaDa("S:Single"),
-                               ColonnaDa("D:Double"), ColonnaDa("Q:DateTime")});
+    mdb.iniziaTabella("Tipi",
+                      {ColonnaDa("L:Long"), ColonnaDa("I:Integer"), ColonnaDa("B:Byte"),
+                       ColonnaDa("Si:Boolean"), ColonnaDa("T:Text(7)"), ColonnaDa("T2:Text"),
+                       ColonnaDa("M:Memo"), ColonnaDa("C:Currency"), ColonnaDa("S:Single"),
+                       ColonnaDa("D:Double"), ColonnaDa("Q:DateTime")});
     mdb.chiudiTabella();
     mdb.chiudi();
     const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "Tipi");
-    EXPECT_EQ(t.colonne, (std::vector<std::string>{"L", "I", "B", "Si", "T", "T2", "M", "C", "S", "D", "Q"}));
-    EXPECT_EQ(t.tipi, (std::vector<int>{kLong, kInt, kByte, kBool, kText, kText, kMemo, kMoney, kFloat,
-                                        kDouble, kDate}));
+    EXPECT_EQ(t.colonne,
+              (std::vector<std::string>{"L", "I", "B", "Si", "T", "T2", "M", "C", "S", "D", "Q"}));
+    EXPECT_EQ(t.tipi, (std::vector<int>{kLong, kInt, kByte, kBool, kText, kText, kMemo, kMoney,
+                                        kFloat, kDouble, kDate}));
     EXPECT_EQ(t.dimensioni[4], 14);
     EXPECT_EQ(t.dimensioni[5], 510);
     EXPECT_TRUE(t.righe.empty());
@@ -48,7 +48,7 @@ struct CasoIntero {
 
 TEST(WriterRoundTrip, WholeNumbersAtTheirLimits) {
     const CasoIntero casi[] = {
-        {"L:Long", 0},       {"L:Long", 2147483647}, {"L:Long", -2147483648LL}, {"L:Long", -1},
+        {"L:Long", 0},        {"L:Long", 2147483647}, {"L:Long", -2147483648LL}, {"L:Long", -1},
         {"I:Integer", 32767}, {"I:Integer", -32768},  {"I:Integer", 0},          {"B:Byte", 0},
         {"B:Byte", 255},      {"B:Byte", 7},
     };
@@ -112,8 +112,8 @@ TEST(WriterRoundTrip, NullAndEmptyTextDiffer) {
 }
 
 TEST(WriterRoundTrip, MoneyIsExactInTenThousandths) {
-    const long long casi[] = {0, 125000, -125000, 1, -1, 10000000000LL, -9999, 123456789012345LL,
-                              -922337203685477LL};
+    const long long casi[] = {
+        0, 125000, -125000, 1, -1, 10000000000LL, -9999, 123456789012345LL, -922337203685477LL};
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "m.mdb");
     mdb.iniziaTabella("M", {ColonnaDa("Importo:Currency"), ColonnaDa("Da:Currency")});
@@ -190,10 +190,18 @@ TEST(WriterRoundTrip, CodePage1252TextRoundTrips) {
     for (int b = 1; b < 256; ++b) {
         tutti.push_back(static_cast<char>(b));
     }
-    const std::vector<std::string> casi = {
-        "Città", "\xC8 l'ora", "Fran\xE7ois", "\x84virgolette\x94 \x80 12,50", "a", "ab", "abc",
-        std::string(255, 'z'), std::string(255, '\x80'), std::string(254, 'e') + "\x80",
-        tutti.substr(0, 255), tutti.substr(127, 128)};
+    const std::vector<std::string> casi = {"Città",
+                                           "\xC8 l'ora",
+                                           "Fran\xE7ois",
+                                           "\x84virgolette\x94 \x80 12,50",
+                                           "a",
+                                           "ab",
+                                           "abc",
+                                           std::string(255, 'z'),
+                                           std::string(255, '\x80'),
+                                           std::string(254, 'e') + "\x80",
+                                           tutti.substr(0, 255),
+                                           tutti.substr(127, 128)};
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "t.mdb");
     mdb.iniziaTabella("Testi", {ColonnaDa("T:Text(255)"), ColonnaDa("M:Memo")});
@@ -230,7 +238,8 @@ TEST(WriterRoundTrip, MemosOfEverySizeIncludingLongerThanAPage) {
         for (int uni = 0; uni < 2; ++uni) {
             std::string s;
             for (std::size_t i = 0; i < m; ++i) {
-                s.push_back(static_cast<char>(uni && i % 7 == 3 ? '\x80' : 'a' + (i * 31 + m) % 26));
+                s.push_back(
+                    static_cast<char>(uni && i % 7 == 3 ? '\x80' : 'a' + (i * 31 + m) % 26));
             }
             attesi.push_back(s);
             mdb.intero(0, static_cast<long long>(attesi.size())).testo(1, s).aggiungiRiga();
@@ -251,11 +260,14 @@ TEST(WriterRoundTrip, FileReadsCleanlyThroughTheCommandLineTools) {
     CartellaLavoro dir;
     const auto file = dir / "Prova.mdb";
     ScrittoreMdb mdb(file);
-    mdb.iniziaTabella("Prima", {ColonnaDa("N:Long"), ColonnaDa("Nome:Text(20)"), ColonnaDa("Prezzo:Currency")});
+    mdb.iniziaTabella(
+        "Prima", {ColonnaDa("N:Long"), ColonnaDa("Nome:Text(20)"), ColonnaDa("Prezzo:Currency")});
     mdb.intero(0, 1).testo(1, "Citt\xE0 \x84uno\x94").denaro(2, 125000).aggiungiRiga();
     mdb.intero(0, 2).aggiungiRiga();
     mdb.chiudiTabella();
-    mdb.iniziaTabella("Quantit\xE0" "Camere", {ColonnaDa("X:Integer")});
+    mdb.iniziaTabella("Quantit\xE0"
+                      "Camere",
+                      {ColonnaDa("X:Integer")});
     mdb.intero(0, -5).aggiungiRiga();
     mdb.chiudiTabella();
     mdb.chiudi();
@@ -312,8 +324,8 @@ TEST(WriterRoundTrip, AnUnfinishedFileLeavesNothingBehind) {
 }
 
 TEST(WriterRoundTrip, BadDeclarationsAreRefused) {
-    const char* cattive[] = {"Nome", ":Long", "N:Float", "N:Text(0)", "N:Text(256)", "N:Text()",
-                             "N:Text(x)", "N:Text(12"};
+    const char* cattive[] = {"Nome",        ":Long",    "N:Float",   "N:Text(0)",
+                             "N:Text(256)", "N:Text()", "N:Text(x)", "N:Text(12"};
     for (const char* d : cattive) {
         SCOPED_TRACE(d);
         EXPECT_THROW(ColonnaDa(d), Error);

@@ -2,7 +2,6 @@
 // vdx-demo --large DIR  the large hotel for measurements into DIR
 
 #include "DemoHotel.h"
-
 #include "shared/Dates.h"
 #include "shared/Error.h"
 
@@ -14,9 +13,10 @@
 int main(int argc, char** argv) {
     const bool grande = argc == 3 && std::strcmp(argv[1], "--large") == 0;
     if (!(argc == 2 && argv[1][0] != '-') && !grande) {
-        std::fprintf(stderr,
-                     "usage: vdx-demo DIR           the demo hotel, dated around today\n"
-                     "       vdx-demo --large DIR   1,000 rooms, 1,000,000 guest cards, for measurements\n");
+        std::fprintf(
+            stderr,
+            "usage: vdx-demo DIR           the demo hotel, dated around today\n"
+            "       vdx-demo --large DIR   1,000 rooms, 1,000,000 guest cards, for measurements\n");
         return 2;
     }
     const std::filesystem::path cartella = argv[argc - 1];
@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
         const auto inizio = std::chrono::steady_clock::now();
         const auto riepilogo = grande ? vdx::fixture::ScriviDemoGrande(cartella, oggi)
                                       : vdx::fixture::ScriviDemo(cartella, oggi);
-        const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
+        const double secondi =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
         std::printf("vdx-demo: %s (%.1f s)\n", riepilogo.testo(cartella, oggi).c_str(), secondi);
         return 0;
     } catch (const vdx::Error& e) {

@@ -4,7 +4,6 @@
 // file is written.
 
 #include "CsvMdb.h"
-
 #include "shared/Error.h"
 
 #include <cstdio>
@@ -14,16 +13,17 @@
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: vdx-mkmdb OUT.mdb TABLE.csv [TABLE.csv ...]\n"
-                     "  each CSV (UTF-8, header of Name:Type cells) becomes the table of its base name\n");
+        std::fprintf(
+            stderr,
+            "usage: vdx-mkmdb OUT.mdb TABLE.csv [TABLE.csv ...]\n"
+            "  each CSV (UTF-8, header of Name:Type cells) becomes the table of its base name\n");
         return 2;
     }
     std::vector<std::filesystem::path> csv(argv + 2, argv + argc);
     try {
         const auto esito = vdx::fixture::CsvInMdb(argv[1], csv);
-        std::printf("%s: %zu table%s, %zu row%s\n", argv[1], esito.tabelle, esito.tabelle == 1 ? "" : "s",
-                    esito.righe, esito.righe == 1 ? "" : "s");
+        std::printf("%s: %zu table%s, %zu row%s\n", argv[1], esito.tabelle,
+                    esito.tabelle == 1 ? "" : "s", esito.righe, esito.righe == 1 ? "" : "s");
         return 0;
     } catch (const vdx::Error& e) {
         std::fprintf(stderr, "vdx-mkmdb: %s\n", e.what());
