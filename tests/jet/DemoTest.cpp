@@ -7,6 +7,7 @@
 #include "shared/Cp1252.h"
 #include "support/WorkFolder.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vdx::test {
@@ -243,6 +244,28 @@ TEST_F(Demo, AccentsAndTypographicMarksAreInTheText) {
     for (const char* segno : {"\xC8", "\xE0", "\xE7", "\x84", "\x94", "\x80"}) { // È à ç „ ” €
         EXPECT_NE(tutto.find(segno), std::string::npos) << Utf8DaCp1252(segno);
     }
+}
+
+TEST(DemoProgram, WritesTheFolderAndSaysWhatItWrote) {
+    const std::filesystem::path programma =
+        std::filesystem::path(VDX_BINARY_DIR) / "bin" / "vdx-demo";
+    if (!std::filesystem::exists(programma)) {
+        GTEST_SKIP() << programma << " not built";
+    }
+    CartellaLavoro dir;
+    const auto cartella = dir / "demo hotel";
+    const EsitoComando esito = Esegui(Quota(programma) + " " + Quota(cartella));
+    EXPECT_EQ(esito.codice, 0);
+    EXPECT_EQ(esito.err, "");
+    EXPECT_EQ(esito.out.rfind("vdx-demo: 13 files (", 0), 0u) << esito.out;
+    EXPECT_NE(esito.out.find(" 2 hotels, 60 rooms, "), std::string::npos) << esito.out;
+    EXPECT_EQ(std::count(esito.out.begin(), esito.out.end(), '\n'), 1);
+    EXPECT_EQ(Esegui("mdb-count " + Quota(cartella / "NumeriCamere.mdb") + " NumeriCamere").out,
+              "60\n");
+
+    const EsitoComando uso = Esegui(Quota(programma));
+    EXPECT_EQ(uso.codice, 2);
+    EXPECT_NE(uso.err.find("usage: vdx-demo DIR"), std::string::npos);
 }
 
 TEST(DemoDates, FollowTheChosenDay) {

@@ -171,6 +171,11 @@ TEST(Mkmdb, ABadSecondFileLeavesNoOutputAndAnOldFileUntouched) {
     EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "sub" / "Buona.csv"}),
                  Error);
     EXPECT_FALSE(std::filesystem::exists(dir / "nuovo.mdb"));
+    // A CSV that is not there.
+    EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "Manca.csv"}), Error);
+    EXPECT_FALSE(std::filesystem::exists(dir / "nuovo.mdb"));
+    EXPECT_EQ(contenuto(dir.percorso()),
+              (std::vector<std::string>{"Buona.csv", "Cattiva.csv", "out.mdb", "sub"}));
 }
 
 TEST(Mkmdb, TheProgramReportsOnStderrAndExitsNonZero) {
