@@ -568,6 +568,23 @@ private slots:
         QVERIFY(m.testo.rfind("Errore ", 0) == 0);
         QVERIFY(m.testo.find("TipiCamere") != std::string::npos);
     }
+
+    // Last: it ends every event loop, as the program's end does.
+    void anErrorInsideThePrintMenuEndsItsModalLoop() {
+        auto albergo = AlbergoStandard();
+        albergo.ometti("Stampanti.mdb"); // read when the menu becomes active
+        VDXDesk& d = apri(albergo);
+        ui::ImpostaFine({});                     // the program's own ending
+        ui::MenuStampa::ImpostaAttesaModale({}); // the menu's real modal loop
+        d.Text1(2)->setText(QStringLiteral("04/03/2026"));
+        d.Tasto_Click(0); // returns: the error left the menu's loop
+        QVERIFY(ui::InChiusura());
+        QCOMPARE(ui::CodiceUscita(), ui::UscitaErrore);
+        QCOMPARE(ui::MessaggiMostrati().back().icona, ui::Icona::Errore);
+        QVERIFY(ui::MessaggiMostrati().back().testo.find("Stampanti") != std::string::npos);
+        // the request is not reset over a program that is ending
+        QCOMPARE(d.Text1(2)->text(), QStringLiteral("04/03/2026"));
+    }
 };
 
 QTEST_MAIN(RequestWindow)
