@@ -3,6 +3,7 @@
 // buttons wired so far.
 
 #include "AlbergoProva.h"
+#include "dialog/ui/Aspetto.h"
 #include "shared/FileNames.h"
 #include "shared/RequestState.h"
 #include "shared/TextFile.h"
@@ -10,7 +11,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -93,6 +96,15 @@ private slots:
                     menu->Tst(i)->toolButtonStyle() == Qt::ToolButtonIconOnly);
         }
         QCOMPARE(menu->palette().color(QPalette::Window), QColor(128, 128, 255));
+    }
+
+    void centredOnTheScreen() {
+        auto menu = crea();
+        const QRect schermo = QGuiApplication::primaryScreen()->geometry();
+        // whole twips: (screen - window) / 2, then to pixels
+        const int left = (schermo.width() * 15 - 6165) / 2;
+        const int top = (schermo.height() * 15 - 2760) / 2;
+        QCOMPARE(menu->pos(), schermo.topLeft() + QPoint(ui::Pixel(left), ui::Pixel(top)));
     }
 
     void theDatedCopy_data() {
