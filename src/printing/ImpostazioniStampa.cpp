@@ -69,7 +69,9 @@ std::string LeggiFontStampa(const std::filesystem::path& cartella) {
     if (!prima) {
         return "Courier New"; // the file is there but holds no line
     }
-    return std::string(TogliSpazi(*prima));
+    // An empty first line names no font: the usual one stays.
+    const std::string_view nome = TogliSpazi(*prima);
+    return nome.empty() ? "Courier New" : std::string(nome);
 }
 
 std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path& cartella,

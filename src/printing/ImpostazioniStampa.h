@@ -44,7 +44,7 @@ struct ImpostazioniStampa {
 std::array<double, 12> DividiGruppi(std::string_view testo);
 
 // The first line of "FontStp.txt" in `cartella`, trimmed of spaces; "Courier
-// New" when the file is missing or holds no line.
+// New" when the file is missing or its first line is empty.
 std::string LeggiFontStampa(const std::filesystem::path& cartella);
 
 // Reads the settings from "FontStp.txt", "Contatori.mdb" and "Stampanti.mdb"

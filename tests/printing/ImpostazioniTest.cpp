@@ -170,13 +170,13 @@ TEST_P(FontStampa, FirstLineTrimmed) {
     EXPECT_EQ(vdx::LeggiFontStampa(cartella.percorso()), GetParam().atteso);
 }
 
-INSTANTIATE_TEST_SUITE_P(File, FontStampa,
-                         ::testing::Values(CasoFont{"missing", std::nullopt, "Courier New"},
-                                           CasoFont{"empty", "", "Courier New"},
-                                           CasoFont{"trimmed", "  Lucida Console  \r\nArial\r\n",
-                                                    "Lucida Console"},
-                                           CasoFont{"blank_first_line", "\r\nArial\r\n", ""}),
-                         [](const auto& riga) { return std::string(riga.param.nome); });
+INSTANTIATE_TEST_SUITE_P(
+    File, FontStampa,
+    ::testing::Values(CasoFont{"missing", std::nullopt, "Courier New"},
+                      CasoFont{"empty", "", "Courier New"},
+                      CasoFont{"trimmed", "  Lucida Console  \r\nArial\r\n", "Lucida Console"},
+                      CasoFont{"blank_first_line", "  \r\nArial\r\n", "Courier New"}),
+    [](const auto& riga) { return std::string(riga.param.nome); });
 
 TEST(DividiGruppi, TwelveGroupsOfThree) {
     const auto v = vdx::DividiGruppi("007000 121.5abc0");

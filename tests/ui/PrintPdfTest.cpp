@@ -262,6 +262,20 @@ private slots:
         QCOMPARE(vdx::LeggiFile(pdf), std::string("earlier"));
     }
 
+    // A FontStp.txt naming a font that is not installed still prints the
+    // report in a fixed-width face.
+    void missingFontFallsBackToFixedWidth() {
+        auto s = Driver(60, 0, cartella_->percorso() / "f.pdf");
+        s.FontStampa = "Nessun Carattere";
+        const fs::path pdf = stampa(Righe(2), s);
+        const QString fonts =
+            Esegui(QStringLiteral("pdffonts"), {QString::fromStdString(pdf.string())});
+        QVERIFY2(fonts.contains(QStringLiteral("Mono")) ||
+                     fonts.contains(QStringLiteral("Courier")),
+                 qPrintable(fonts));
+        QCOMPARE(Pagine(pdf).front(), Attese(1, 2));
+    }
+
     void fontStandIns() {
         QCOMPARE(vdx::ui::FamigliaFont("Times New Roman").isEmpty(), false);
         if (QFontDatabase::families().contains(QStringLiteral("Liberation Serif")) &&

@@ -121,10 +121,15 @@ QString FamigliaFont(const std::string& nome) {
     if (installate.contains(richiesta, Qt::CaseInsensitive)) {
         return richiesta;
     }
-    static const std::array<std::pair<const char*, const char*>, 3> sostituti{{
+    static const std::array<std::pair<const char*, const char*>, 8> sostituti{{
         {"Times New Roman", "Liberation Serif"},
+        {"Times", "Liberation Serif"},
         {"Courier New", "Liberation Mono"},
+        {"Courier", "Liberation Mono"},
+        {"Lucida Console", "Liberation Mono"},
+        {"Consolas", "Liberation Mono"},
         {"Arial", "Liberation Sans"},
+        {"Helvetica", "Liberation Sans"},
     }};
     for (const auto& [windows, libero] : sostituti) {
         const QString alternativa = QString::fromLatin1(libero);
@@ -181,6 +186,9 @@ void StampanteQt::setOrientation(int orientamento) {
 
 void StampanteQt::setFontName(const std::string& nome) {
     font_.setFamily(FamigliaFont(nome));
+    // A font that is not installed is replaced by a fixed-width one, so the
+    // report's columns still line up.
+    font_.setStyleHint(QFont::TypeWriter);
 }
 
 void StampanteQt::setFontSize(double punti) {
