@@ -20,6 +20,7 @@ struct Opzioni {
     bool normale = false;
     bool orizzontale = false;
     bool fronteRetro = false;
+    bool aiuto = false;
 };
 
 // nullopt on a word that is not understood.
@@ -30,10 +31,12 @@ std::optional<Opzioni> Leggi(const std::vector<std::string>& args, std::ostream&
         const bool conValore = a == "--destination" || a == "--printer";
         if (conValore) {
             if (i + 1 >= args.size()) {
-                err << a << ": manca il nome\n" << kUso;
+                err << "vdx print: " << a << ": manca il nome\n" << kUso;
                 return std::nullopt;
             }
             (a == "--destination" ? o.destinazione : o.stampante) = args[++i];
+        } else if (a == "--help" || a == "-h") {
+            o.aiuto = true;
         } else if (a == "--pdf") {
             o.pdf = true;
         } else if (a == "--normal") {
@@ -43,12 +46,12 @@ std::optional<Opzioni> Leggi(const std::vector<std::string>& args, std::ostream&
         } else if (a == "--duplex") {
             o.fronteRetro = true;
         } else {
-            err << "opzione sconosciuta: " << a << "\n" << kUso;
+            err << "vdx print: opzione sconosciuta: " << a << "\n" << kUso;
             return std::nullopt;
         }
     }
     if (o.pdf && !o.destinazione.empty()) {
-        err << "--pdf e --destination si escludono\n" << kUso;
+        err << "vdx print: --pdf e --destination si escludono\n" << kUso;
         return std::nullopt;
     }
     return o;
@@ -61,6 +64,10 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
     const auto opzioni = Leggi(args, err);
     if (!opzioni) {
         return 2;
+    }
+    if (opzioni->aiuto) {
+        out << kUso;
+        return 0;
     }
     try {
         SceltaStampa scelta;
@@ -84,7 +91,7 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         } else if (!destinazioni.empty()) {
             scelta.destinazione = destinazioni.front();
         } else {
-            err << "Nessuna destinazione di stampa per l'hotel 1\n";
+            err << "vdx print: nessuna destinazione di stampa per l'hotel 1 in Stampanti.mdb\n";
             return 1;
         }
 
@@ -93,14 +100,15 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
             out << "Stampato su " << Utf8DaCp1252(scelta.destinazione) << "\n";
             return 0;
         case EsitoStampa::DestinazioneSconosciuta:
-            err << "Destinazione sconosciuta: " << Utf8DaCp1252(scelta.destinazione) << "\n";
+            err << "vdx print: destinazione sconosciuta: " << Utf8DaCp1252(scelta.destinazione)
+                << "\n";
             return 1;
         case EsitoStampa::ReportMancante:
-            err << "Nessun report da stampare in " << cartella.string() << "\n";
+            err << "vdx print: nessun report da stampare in " << cartella.string() << "\n";
             return 1;
         }
     } catch (const Error& e) {
-        err << "Errore " << e.number() << ": " << Utf8DaCp1252(e.what()) << "\n";
+        err << "vdx print: errore " << e.number() << ": " << Utf8DaCp1252(e.what()) << "\n";
         return 2;
     }
     return 2;

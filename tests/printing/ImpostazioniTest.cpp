@@ -348,6 +348,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "device Ufficio",
                     ""},
         CasoComando{"direct", {"--destination", "Aghi", "--normal"}, 0, "", ""},
+        CasoComando{"help", {"--help"}, 0, "", ""},
         CasoComando{"unknown_destination", {"--destination", "Nessuna"}, 1, "", "Nessuna"},
         CasoComando{"bad_option", {"--colour"}, 2, "", "--colour"},
         CasoComando{"missing_name", {"--printer"}, 2, "", "--printer"},
