@@ -70,7 +70,7 @@ char carattere1252(std::uint16_t c) {
 
 // Jet 4 text: UCS-2LE, or "compressed" (FF FE, then one byte per character,
 // a 0x00 switching between one- and two-byte characters). Appended to `out`.
-void decodificaTesto4(const unsigned char* p, std::size_t n, std::string& out) {
+void decodificaTesto4(const unsigned char* p, std::size_t n, VettoreColonna<char>& out) {
     const std::size_t base = out.size();
     out.resize(base + n); // never more characters than bytes
     char* w = out.data() + base;
@@ -614,7 +614,7 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
                     break;
                 case MDB_TEXT:
                     if (jet3) {
-                        c.testi.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(siz));
+                        c.testi.insert(c.testi.end(), reinterpret_cast<const char*>(p), reinterpret_cast<const char*>(p) + siz);
                     } else {
                         decodificaTesto4(p, static_cast<std::size_t>(siz), c.testi);
                     }
@@ -638,6 +638,12 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
                 }
             }
             ++righe;
+        }
+        // Text ends are held in 32 bits: more than 4 GB of text is no file of ours.
+        for (const ColonnaLetta& c : colonne) {
+            if (c.testi.size() > 0xFFFFFFFFu) {
+                throw danneggiata();
+            }
         }
     }
     if (flusso.esaurito) {

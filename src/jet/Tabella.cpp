@@ -8,6 +8,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include <sys/mman.h>
 #include <limits>
 
 namespace vdx::jet {
@@ -202,6 +206,33 @@ std::int64_t Valore::denaro() const {
 
 // ---------------------------------------------------------------- ColonnaLetta
 
+namespace {
+constexpr std::size_t kPaginaGrande = std::size_t{2} << 20;
+}
+
+void* MemoriaColonna(std::size_t byte) {
+    if (byte >= 2 * kPaginaGrande) {
+        const std::size_t arrotondato = (byte + kPaginaGrande - 1) / kPaginaGrande * kPaginaGrande;
+        void* p = std::aligned_alloc(kPaginaGrande, arrotondato);
+        if (p == nullptr) {
+            throw std::bad_alloc();
+        }
+#ifdef MADV_HUGEPAGE
+        ::madvise(p, arrotondato, MADV_HUGEPAGE);
+#endif
+        return p;
+    }
+    return ::operator new(byte);
+}
+
+void LiberaColonna(void* p, std::size_t byte) noexcept {
+    if (byte >= 2 * kPaginaGrande) {
+        std::free(p);
+    } else {
+        ::operator delete(p);
+    }
+}
+
 bool ColonnaLetta::intera() const {
     return conIntero(tipo);
 }
@@ -221,7 +252,7 @@ void ColonnaLetta::riserva(std::size_t righe) {
 void ColonnaLetta::aggiungiNullo() {
     presente.push_back(0);
     if (testuale()) {
-        fine.push_back(testi.size());
+        fine.push_back(static_cast<std::uint32_t>(testi.size()));
     } else if (intera()) {
         interi.push_back(0);
     } else {
@@ -241,8 +272,8 @@ void ColonnaLetta::aggiungiReale(double v) {
 
 void ColonnaLetta::aggiungiTesto(std::string_view bytes) {
     presente.push_back(1);
-    testi.append(bytes);
-    fine.push_back(testi.size());
+    testi.insert(testi.end(), bytes.begin(), bytes.end());
+    fine.push_back(static_cast<std::uint32_t>(testi.size()));
 }
 
 // ---------------------------------------------------------------- Tabella
@@ -273,9 +304,7 @@ int Tabella::campoRichiesto(std::string_view nome) const {
 }
 
 std::string_view Tabella::testo(std::size_t riga, int colonna) const {
-    const ColonnaLetta& c = colonne_[static_cast<std::size_t>(colonna)];
-    const std::uint64_t inizio = riga == 0 ? 0 : c.fine[riga - 1];
-    return std::string_view(c.testi).substr(inizio, c.fine[riga] - inizio);
+    return colonne_[static_cast<std::size_t>(colonna)].testo(riga);
 }
 
 Valore Tabella::valore(std::size_t riga, int colonna) const {
@@ -303,11 +332,7 @@ int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b) {
         return na == nb ? 0 : (na ? -1 : 1);
     }
     if (c.testuale()) {
-        const std::uint64_t ia = a == 0 ? 0 : c.fine[a - 1];
-        const std::uint64_t ib = b == 0 ? 0 : c.fine[b - 1];
-        const std::string_view ta = std::string_view(c.testi).substr(ia, c.fine[a] - ia);
-        const std::string_view tb = std::string_view(c.testi).substr(ib, c.fine[b] - ib);
-        const int r = ta.compare(tb); // char_traits<char> compares as unsigned bytes
+        const int r = c.testo(a).compare(c.testo(b)); // char_traits<char> compares as unsigned bytes
         return r < 0 ? -1 : (r > 0 ? 1 : 0);
     }
     if (c.intera()) {

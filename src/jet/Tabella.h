@@ -6,22 +6,57 @@
 #include "jet/Database.h"
 
 #include <cstdint>
+#include <new>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vdx::jet {
 
+// Memory for the columns of a table: large blocks go in 2 MB pages where the
+// system has them (a million rows in 4 kB pages cost more in page faults than
+// in reading), and values about to be written are not zero-filled first.
+void* MemoriaColonna(std::size_t byte);
+void LiberaColonna(void* p, std::size_t byte) noexcept;
+
+template <typename T>
+struct AllocatoreColonna {
+    using value_type = T;
+    AllocatoreColonna() = default;
+    template <typename U>
+    AllocatoreColonna(const AllocatoreColonna<U>&) noexcept {}
+    T* allocate(std::size_t n) { return static_cast<T*>(MemoriaColonna(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { LiberaColonna(p, n * sizeof(T)); }
+    template <typename U, typename... A>
+    void construct(U* p, A&&... a) {
+        if constexpr (sizeof...(A) == 0) {
+            ::new (static_cast<void*>(p)) U; // left as it is: the caller writes it
+        } else {
+            ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+        }
+    }
+    template <typename U>
+    bool operator==(const AllocatoreColonna<U>&) const noexcept {
+        return true;
+    }
+};
+
+template <typename T>
+using VettoreColonna = std::vector<T, AllocatoreColonna<T>>;
+
 // One column, held column by column: a million rows take little memory and a
 // search touches only the fields it compares.
 struct ColonnaLetta {
     std::string nome; // as stored, code page 1252
     TipoCampo tipo = TipoCampo::Other;
-    std::vector<std::uint8_t> presente; // 1 = holds a value, 0 = NULL
-    std::vector<std::int64_t> interi;   // Boolean, Byte, Integer, Long; Currency x 10000
-    std::vector<double> reali;          // Single, Double, DateTime, other numbers
-    std::vector<std::uint64_t> fine;    // text kinds: where each value ends in `testi`
-    std::string testi;
+    VettoreColonna<std::uint8_t> presente; // 1 = holds a value, 0 = NULL
+    VettoreColonna<std::int64_t> interi;   // Boolean, Byte, Integer, Long; Currency x 10000
+    VettoreColonna<double> reali;          // Single, Double, DateTime, other numbers
+    // Text kinds: the bytes of every value one after the other, and where each
+    // ends (a file holds at most 2 GB, so 32 bits reach every end).
+    VettoreColonna<std::uint32_t> fine;
+    VettoreColonna<char> testi;
 
     // Text, Memo and the raw bytes of other kinds (OLE, binary) are held as text.
     bool testuale() const {
@@ -38,7 +73,11 @@ struct ColonnaLetta {
     // Ends a text value whose bytes were appended to `testi`.
     void chiudiTesto() {
         presente.push_back(1);
-        fine.push_back(testi.size());
+        fine.push_back(static_cast<std::uint32_t>(testi.size()));
+    }
+    std::string_view testo(std::size_t riga) const {
+        const std::uint32_t inizio = riga == 0 ? 0 : fine[riga - 1];
+        return std::string_view(testi.data() + inizio, fine[riga] - inizio);
     }
     // Room for `righe` values, so that reading a large table copies nothing.
     void riserva(std::size_t righe);

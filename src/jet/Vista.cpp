@@ -79,8 +79,7 @@ bool esito(Operatore op, int cmp) {
 
 std::string ChiaveCella(const ColonnaLetta& c, std::size_t riga) {
     if (c.testuale()) {
-        const std::uint64_t inizio = riga == 0 ? 0 : c.fine[riga - 1];
-        return c.testi.substr(inizio, c.fine[riga] - inizio);
+        return std::string(c.testo(riga));
     }
     if (c.intera()) {
         return bytesDi(decimillesimiCella(c, riga));
