@@ -64,8 +64,8 @@ void scriviTabella(const std::filesystem::path& file) {
     char data[16];
     for (int i = 0; i < kRighe; ++i) {
         const int giorno = static_cast<int>(caso() % 3650);
-        std::snprintf(data, sizeof data, "%04d%02d%02d", 2016 + giorno / 365, 1 + (giorno % 365) / 31 % 12,
-                      1 + giorno % 28);
+        std::snprintf(data, sizeof data, "%04d%02d%02d", 2016 + giorno / 365,
+                      1 + (giorno % 365) / 31 % 12, 1 + giorno % 28);
         mdb.intero(0, 1 + i % 3)
             .testo(1, camera(static_cast<int>(caso())))
             .intero(2, i + 1)
@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
             file = argv[1];
             tabella = argv[2];
         } else {
-            temporanea = std::filesystem::temp_directory_path() / ("bench-jet-" + std::to_string(::getpid()));
+            temporanea = std::filesystem::temp_directory_path() /
+                         ("bench-jet-" + std::to_string(::getpid()));
             std::filesystem::create_directories(temporanea);
             file = temporanea / "Scheda_Cliente.mdb";
             const auto t0 = Orologio::now();
@@ -112,7 +113,8 @@ int main(int argc, char** argv) {
             std::printf("written: %d rows, %.1f MB in %.2f s\n", kRighe,
                         static_cast<double>(std::filesystem::file_size(file)) / 1e6, secondiDa(t0));
         }
-        auto cartella = file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
+        auto cartella =
+            file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
 
         const auto t0 = Orologio::now();
         const double c0 = cpu();
@@ -125,7 +127,8 @@ int main(int argc, char** argv) {
         const auto righe = static_cast<double>(rs.RecordCount());
         std::printf("load: %.0f rows; wall %.3f s (file read and opened %.3f s) = %.0f rows/s; "
                     "processor %.3f s (file %.3f s) = %.0f rows/s\n",
-                    righe, totale, apertura, righe / totale, totaleCpu, aperturaCpu, righe / totaleCpu);
+                    righe, totale, apertura, righe / totale, totaleCpu, aperturaCpu,
+                    righe / totaleCpu);
 
         const auto nomi = rs.NomiCampi();
         if (std::find(nomi.begin(), nomi.end(), "NumeroProgressivo") == nomi.end()) {
@@ -141,8 +144,8 @@ int main(int argc, char** argv) {
         std::mt19937 caso(7);
         for (rs.MoveFirst(); !rs.Fine(); rs.MoveNext()) {
             if (caso() % 100 == 0) {
-                campioni.push_back({rs.Testo("NumeroHotel"), rs.Testo("NumeroProgressivo"), rs.Testo("NumeroCamera"),
-                                    rs.Testo("DataPartenza")});
+                campioni.push_back({rs.Testo("NumeroHotel"), rs.Testo("NumeroProgressivo"),
+                                    rs.Testo("NumeroCamera"), rs.Testo("DataPartenza")});
             }
         }
         std::shuffle(campioni.begin(), campioni.end(), caso);
@@ -152,8 +155,8 @@ int main(int argc, char** argv) {
         };
         auto stanza = [&](int k) {
             const Campione& c = campioni[static_cast<std::size_t>(k) % campioni.size()];
-            return "NumeroHotel = " + c.hotel + " and NumeroCamera = '" + c.camera + "' and DataPartenza >= '" +
-                   c.partenza + "'";
+            return "NumeroHotel = " + c.hotel + " and NumeroCamera = '" + c.camera +
+                   "' and DataPartenza >= '" + c.partenza + "'";
         };
 
         const int chiamate = 10'000;
@@ -169,12 +172,13 @@ int main(int argc, char** argv) {
             const double costruzione = cpu() - tIndice;
             const double indice = cronometra(rs, chiamate, criterio, trovatiIndice);
             rs.UsaIndici(false);
-            const double scansione =
-                cronometra(rs, chiamateScansione, criterio, trovatiScansione) * chiamate / chiamateScansione;
-            std::printf("finds, %s: index built in %.3f s; %d calls with the index %.4f s (%.2f us each, %ld found); "
+            const double scansione = cronometra(rs, chiamateScansione, criterio, trovatiScansione) *
+                                     chiamate / chiamateScansione;
+            std::printf("finds, %s: index built in %.3f s; %d calls with the index %.4f s (%.2f us "
+                        "each, %ld found); "
                         "scanning %.1f s (scaled from %d calls); index %.0fx faster\n",
-                        nome, costruzione, chiamate, indice, indice / chiamate * 1e6, trovatiIndice, scansione,
-                        chiamateScansione, scansione / indice);
+                        nome, costruzione, chiamate, indice, indice / chiamate * 1e6, trovatiIndice,
+                        scansione, chiamateScansione, scansione / indice);
         }
         db->Close();
         if (!temporanea.empty()) {

@@ -42,7 +42,20 @@ std::string TestoTraApici(std::string_view valore) {
 
 namespace {
 
-enum class Tok { Nome, Numero, Testo, Operatore, Aperta, Chiusa, Stella, Virgola, PuntoVirgola, Meno, Fine, Altro };
+enum class Tok {
+    Nome,
+    Numero,
+    Testo,
+    Operatore,
+    Aperta,
+    Chiusa,
+    Stella,
+    Virgola,
+    PuntoVirgola,
+    Meno,
+    Fine,
+    Altro
+};
 
 struct Token {
     Tok tipo = Tok::Fine;
@@ -96,8 +109,8 @@ public:
 
     [[noreturn]] void errore(std::size_t pos, const std::string& cosa) const {
         throw Error(errore_, "Syntax error in the " + std::string(cosa_) + " at character " +
-                                 std::to_string(pos) + ": " + cosa + ". The text is: " +
-                                 std::string(testo_));
+                                 std::to_string(pos) + ": " + cosa +
+                                 ". The text is: " + std::string(testo_));
     }
 
 private:
@@ -182,7 +195,9 @@ private:
             tok_.op = Operatore::Uguale;
             break;
         case '<':
-            tok_.op = d == '>' ? Operatore::Diverso : d == '=' ? Operatore::MinoreUguale : Operatore::Minore;
+            tok_.op = d == '>'   ? Operatore::Diverso
+                      : d == '=' ? Operatore::MinoreUguale
+                                 : Operatore::Minore;
             break;
         case '>':
             tok_.op = d == '=' ? Operatore::MaggioreUguale : Operatore::Maggiore;

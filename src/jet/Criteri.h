@@ -25,10 +25,10 @@ enum class Operatore { Uguale, Diverso, Minore, MinoreUguale, Maggiore, Maggiore
 
 // A value written in a criterion.
 struct Letterale {
-    bool quotato = false;   // between quotes
-    std::string testo;      // the text (quotes undone), or the number as written
-    double numero = 0;      // the numeric reading
-    bool esatto = false;    // numero is exactly decimillesimi / 10000
+    bool quotato = false; // between quotes
+    std::string testo;    // the text (quotes undone), or the number as written
+    double numero = 0;    // the numeric reading
+    bool esatto = false;  // numero is exactly decimillesimi / 10000
     std::int64_t decimillesimi = 0;
 
     static Letterale Testo(std::string bytes);

@@ -30,8 +30,9 @@ std::string senzaSpazi(std::string_view s) {
 std::unique_ptr<FileMdb> apriFile(const std::filesystem::path& cartella, std::string_view nome) {
     const auto trovato = TrovaFile(cartella, nome);
     if (!trovato || !std::filesystem::is_regular_file(*trovato)) {
-        throw Error(err::DatabaseNotFound,
-                    "Could not find file '" + NomeNelMessaggio(cartella / std::string(nome)) + "'.");
+        throw Error(err::DatabaseNotFound, "Could not find file '" +
+                                               NomeNelMessaggio(cartella / std::string(nome)) +
+                                               "'.");
     }
     return std::make_unique<FileMdb>(*trovato);
 }
@@ -120,7 +121,8 @@ Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 Database::~Database() = default;
 
-std::shared_ptr<Database> Database::OpenDatabase(const std::filesystem::path& folder, std::string_view name) {
+std::shared_ptr<Database> Database::OpenDatabase(const std::filesystem::path& folder,
+                                                 std::string_view name) {
     auto impl = std::make_unique<Impl>();
     impl->cartella = folder;
     impl->file = apriFile(folder, name);
@@ -139,9 +141,10 @@ Recordset Database::OpenRecordset(std::string_view source) {
             nome = nome.substr(1, nome.size() - 2);
         }
         if (nome.empty() || nome.find_first_of("'\"=<>()*,") != std::string::npos) {
-            throw Error(err::QuerySyntax, "The selection text is not understood: it is neither a table name "
-                                          "nor \"Select * From ...\". The text is: " +
-                                              std::string(source));
+            throw Error(err::QuerySyntax,
+                        "The selection text is not understood: it is neither a table name "
+                        "nor \"Select * From ...\". The text is: " +
+                            std::string(source));
         }
         v = impl_->vista(nome);
     }
@@ -244,7 +247,8 @@ Recordset Recordset::OpenRecordset() const {
     if (i.ordinamento.empty()) {
         r->vista = i.vista;
     } else {
-        r->vista = std::make_shared<const Vista>(i.vista->condivisa(), i.vista->ordina(i.ordinamento));
+        r->vista =
+            std::make_shared<const Vista>(i.vista->condivisa(), i.vista->ordina(i.ordinamento));
     }
     r->usaIndici = i.usaIndici;
     r->posizione = r->vista->size() > 0 ? 0 : Vista::nessuna;

@@ -18,7 +18,17 @@
 namespace vdx::jet {
 
 enum class TipoCampo {
-    Boolean, Byte, Integer, Long, Currency, Single, Double, DateTime, Text, Memo, Other
+    Boolean,
+    Byte,
+    Integer,
+    Long,
+    Currency,
+    Single,
+    Double,
+    DateTime,
+    Text,
+    Memo,
+    Other
 };
 
 // One stored value, read natively from the row.

@@ -3,8 +3,6 @@
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 
-#include <mdbtools.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -12,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-
+#include <mdbtools.h>
 #include <sys/mman.h>
 
 namespace vdx::jet {
@@ -234,9 +232,21 @@ bool definizioneValida(const unsigned char* pg, std::size_t dimPagina, bool jet3
     std::size_t inizio = (jet3 ? 43 : 63) + nIndici * (jet3 ? 8 : 12);
     for (std::size_t i = 0; i < nCol && inizio + voce <= dimPagina; ++i, inizio += voce) {
         switch (pg[inizio]) {
-        case MDB_BOOL: case MDB_BYTE: case MDB_INT: case MDB_LONGINT: case MDB_MONEY: case MDB_FLOAT:
-        case MDB_DOUBLE: case MDB_DATETIME: case MDB_BINARY: case MDB_TEXT: case MDB_OLE: case MDB_MEMO:
-        case MDB_REPID: case MDB_NUMERIC: case MDB_COMPLEX:
+        case MDB_BOOL:
+        case MDB_BYTE:
+        case MDB_INT:
+        case MDB_LONGINT:
+        case MDB_MONEY:
+        case MDB_FLOAT:
+        case MDB_DOUBLE:
+        case MDB_DATETIME:
+        case MDB_BINARY:
+        case MDB_TEXT:
+        case MDB_OLE:
+        case MDB_MEMO:
+        case MDB_REPID:
+        case MDB_NUMERIC:
+        case MDB_COMPLEX:
             break;
         default:
             return false;
@@ -270,8 +280,8 @@ struct FileMdb::Stato {
         return definizioneValida(dati.get() + n * dimPagina, dimPagina, jet3);
     }
     struct Voce {
-        std::string nome;                        // code page 1252
-        std::unique_ptr<MdbCatalogEntry> voce;  // what libmdb reads a table by
+        std::string nome;                      // code page 1252
+        std::unique_ptr<MdbCatalogEntry> voce; // what libmdb reads a table by
     };
     std::vector<Voce> voci;
 
@@ -281,7 +291,8 @@ struct FileMdb::Stato {
         }
     }
 
-    std::unique_ptr<MdbCatalogEntry> nuovaVoce(const std::string& nome, unsigned long pagina) const {
+    std::unique_ptr<MdbCatalogEntry> nuovaVoce(const std::string& nome,
+                                               unsigned long pagina) const {
         auto v = std::make_unique<MdbCatalogEntry>();
         std::memset(v.get(), 0, sizeof(MdbCatalogEntry));
         v->mdb = mdb;
@@ -330,15 +341,18 @@ struct FileMdb::Stato {
                                          const std::vector<std::string>* soloCampi);
 };
 
-FileMdb::FileMdb(const std::filesystem::path& file) : percorso_(file), stato_(std::make_unique<Stato>()) {
+FileMdb::FileMdb(const std::filesystem::path& file)
+    : percorso_(file), stato_(std::make_unique<Stato>()) {
     const std::string nome = NomeNelMessaggio(file);
     auto nonRiconosciuto = [&](const std::string& perche) {
-        return Error(err::UnrecognizedFormat, "Unrecognized database format '" + nome + "': " + perche + ".");
+        return Error(err::UnrecognizedFormat,
+                     "Unrecognized database format '" + nome + "': " + perche + ".");
     };
     {
         std::ifstream in(file, std::ios::binary);
         if (!in) {
-            throw nonRiconosciuto(std::string("the file cannot be read (") + std::strerror(errno) + ")");
+            throw nonRiconosciuto(std::string("the file cannot be read (") + std::strerror(errno) +
+                                  ")");
         }
         in.seekg(0, std::ios::end);
         const std::streamoff n = in.tellg();
@@ -366,7 +380,8 @@ FileMdb::FileMdb(const std::filesystem::path& file) : percorso_(file), stato_(st
     Flusso& f = stato_->flusso;
     f.dati = stato_->dati.get();
     f.dimensione = stato_->dimensione;
-    FILE* flusso = fopencookie(&f, "r", cookie_io_functions_t{&Flusso::leggi, nullptr, &Flusso::cerca, nullptr});
+    FILE* flusso = fopencookie(
+        &f, "r", cookie_io_functions_t{&Flusso::leggi, nullptr, &Flusso::cerca, nullptr});
     if (flusso == nullptr) {
         throw nonRiconosciuto("the database engine cannot open it");
     }
@@ -400,12 +415,16 @@ FileMdb::FileMdb(const std::filesystem::path& file) : percorso_(file), stato_(st
         const Valore bandiere = oggetti->valore(r, flag);
         const Valore pagina = oggetti->valore(r, id);
         // A user table: type 1, neither of the system flags.
-        if (t.nullo() || (static_cast<std::int64_t>(t.numero()) & 0x7F) != MDB_TABLE || pagina.nullo() ||
-            (static_cast<std::uint32_t>(static_cast<std::int64_t>(bandiere.numero())) & 0x80000002u) != 0) {
+        if (t.nullo() || (static_cast<std::int64_t>(t.numero()) & 0x7F) != MDB_TABLE ||
+            pagina.nullo() ||
+            (static_cast<std::uint32_t>(static_cast<std::int64_t>(bandiere.numero())) &
+             0x80000002u) != 0) {
             continue;
         }
         std::string n = oggetti->valore(r, nomeOggetto).testo();
-        auto voce = stato_->nuovaVoce(n, static_cast<unsigned long>(static_cast<std::int64_t>(pagina.numero())) & 0x00FFFFFFul);
+        auto voce = stato_->nuovaVoce(
+            n,
+            static_cast<unsigned long>(static_cast<std::int64_t>(pagina.numero())) & 0x00FFFFFFul);
         stato_->voci.push_back({std::move(n), std::move(voce)});
     }
 }
@@ -430,13 +449,14 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
                                         NomeNelMessaggio(percorso_) + "'.");
 }
 
-std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, const std::string& nomeTabella,
+std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce,
+                                                     const std::string& nomeTabella,
                                                      const std::filesystem::path& percorso,
                                                      const std::vector<std::string>* soloCampi) {
     const std::string file = NomeNelMessaggio(percorso);
     auto danneggiata = [&] {
-        return Error(err::UnrecognizedFormat,
-                     "The table '" + nomeTabella + "' in '" + file + "' cannot be read: the file is damaged.");
+        return Error(err::UnrecognizedFormat, "The table '" + nomeTabella + "' in '" + file +
+                                                  "' cannot be read: the file is damaged.");
     };
 
     if (!definizione(voce->table_pg)) {
@@ -468,8 +488,9 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
     std::vector<char> letta(nc, 1);
     if (soloCampi != nullptr) {
         for (unsigned i = 0; i < nc; ++i) {
-            letta[i] = std::any_of(soloCampi->begin(), soloCampi->end(),
-                                   [&](const std::string& n) { return UgualiSenzaMaiuscole(n, colonne[i].nome); });
+            letta[i] = std::any_of(soloCampi->begin(), soloCampi->end(), [&](const std::string& n) {
+                return UgualiSenzaMaiuscole(n, colonne[i].nome);
+            });
         }
     }
 
@@ -489,7 +510,8 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
         const std::uint32_t testa = u32(p);
         const std::size_t lunghezza = testa & 0x3FFFFFFF;
         if ((testa & 0x80000000u) != 0) {
-            const std::size_t n = std::min<std::size_t>(lunghezza, static_cast<std::size_t>(siz - MDB_MEMO_OVERHEAD));
+            const std::size_t n =
+                std::min<std::size_t>(lunghezza, static_cast<std::size_t>(siz - MDB_MEMO_OVERHEAD));
             memo.assign(reinterpret_cast<const char*>(p + MDB_MEMO_OVERHEAD), n);
             return true;
         }
@@ -502,7 +524,9 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
             size_t len = 0;
             if (++giri > dimensione / 64 + 2 ||
                 mdb_find_pg_row(mdb, static_cast<int>(puntatore), &buf, &inizio, &len) != 0 ||
-                inizio < 0 || static_cast<std::size_t>(inizio) + len > static_cast<std::size_t>(lunghezzaPagina)) {
+                inizio < 0 ||
+                static_cast<std::size_t>(inizio) + len >
+                    static_cast<std::size_t>(lunghezzaPagina)) {
                 return false;
             }
             const auto* riga = static_cast<const unsigned char*>(buf) + inizio;
@@ -547,7 +571,8 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
             }
             for (unsigned i = 0; i < nc; ++i) {
                 const MdbField& f = campi[i];
-                const unsigned colonnaIdx = static_cast<unsigned>(f.colnum) < nc ? static_cast<unsigned>(f.colnum) : i;
+                const unsigned colonnaIdx =
+                    static_cast<unsigned>(f.colnum) < nc ? static_cast<unsigned>(f.colnum) : i;
                 ColonnaLetta& c = colonne[colonnaIdx];
                 const MdbColumn* mc = mdbCol[colonnaIdx];
                 if (!letta[colonnaIdx]) {
@@ -559,7 +584,8 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
                     c.aggiungiIntero(f.is_null ? 0 : -1);
                     continue;
                 }
-                const bool dentro = f.start >= 0 && f.siz >= 0 && f.start + f.siz <= lunghezzaPagina;
+                const bool dentro =
+                    f.start >= 0 && f.siz >= 0 && f.start + f.siz <= lunghezzaPagina;
                 if (f.is_null || !dentro) {
                     c.aggiungiNullo();
                     continue;
@@ -575,13 +601,16 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
                 };
                 switch (mc->col_type) {
                 case MDB_BYTE:
-                    if (serve(1)) c.aggiungiIntero(p[0]);
+                    if (serve(1))
+                        c.aggiungiIntero(p[0]);
                     break;
                 case MDB_INT:
-                    if (serve(2)) c.aggiungiIntero(static_cast<std::int16_t>(u16(p)));
+                    if (serve(2))
+                        c.aggiungiIntero(static_cast<std::int16_t>(u16(p)));
                     break;
                 case MDB_LONGINT:
-                    if (serve(4)) c.aggiungiIntero(static_cast<std::int32_t>(u32(p)));
+                    if (serve(4))
+                        c.aggiungiIntero(static_cast<std::int32_t>(u32(p)));
                     break;
                 case MDB_MONEY:
                     if (serve(8)) {
@@ -614,7 +643,8 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
                     break;
                 case MDB_TEXT:
                     if (jet3) {
-                        c.testi.insert(c.testi.end(), reinterpret_cast<const char*>(p), reinterpret_cast<const char*>(p) + siz);
+                        c.testi.insert(c.testi.end(), reinterpret_cast<const char*>(p),
+                                       reinterpret_cast<const char*>(p) + siz);
                     } else {
                         decodificaTesto4(p, static_cast<std::size_t>(siz), c.testi);
                     }
@@ -626,14 +656,16 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce, cons
                         throw danneggiata();
                     }
                     if (mc->col_type == MDB_MEMO && !jet3) {
-                        decodificaTesto4(reinterpret_cast<const unsigned char*>(memo.data()), memo.size(), c.testi);
+                        decodificaTesto4(reinterpret_cast<const unsigned char*>(memo.data()),
+                                         memo.size(), c.testi);
                         c.chiudiTesto();
                     } else {
                         c.aggiungiTesto(memo);
                     }
                     break;
                 default:
-                    c.aggiungiTesto(std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(siz)));
+                    c.aggiungiTesto(std::string_view(reinterpret_cast<const char*>(p),
+                                                     static_cast<std::size_t>(siz)));
                     break;
                 }
             }

@@ -9,10 +9,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
-
-#include <sys/mman.h>
 #include <limits>
+#include <new>
+#include <sys/mman.h>
 
 namespace vdx::jet {
 
@@ -105,7 +104,8 @@ std::string TestoNumero(double v) {
         return "0";
     }
     std::array<char, 400> buf{};
-    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed);
+    auto [end, ec] =
+        std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed);
     if (ec != std::errc()) {
         return "0";
     }
@@ -114,7 +114,8 @@ std::string TestoNumero(double v) {
 
 std::string TestoDecimillesimi(std::int64_t v) {
     const bool negativo = v < 0;
-    const std::uint64_t a = negativo ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+    const std::uint64_t a =
+        negativo ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
     std::string s = std::to_string(a / 10000);
     std::uint64_t frazione = a % 10000;
     if (frazione != 0) {
@@ -153,7 +154,8 @@ std::string Valore::testo() const {
         if (f == 0) {
             return "0";
         }
-        auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), f, std::chars_format::fixed);
+        auto [end, ec] =
+            std::to_chars(buf.data(), buf.data() + buf.size(), f, std::chars_format::fixed);
         return ec == std::errc() ? std::string(buf.data(), end) : TestoNumero(reale_);
     }
     case TipoCampo::Double:
@@ -332,7 +334,8 @@ int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b) {
         return na == nb ? 0 : (na ? -1 : 1);
     }
     if (c.testuale()) {
-        const int r = c.testo(a).compare(c.testo(b)); // char_traits<char> compares as unsigned bytes
+        const int r =
+            c.testo(a).compare(c.testo(b)); // char_traits<char> compares as unsigned bytes
         return r < 0 ? -1 : (r > 0 ? 1 : 0);
     }
     if (c.intera()) {

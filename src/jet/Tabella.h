@@ -7,9 +7,9 @@
 
 #include <cstdint>
 #include <new>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vdx::jet {
@@ -20,30 +20,25 @@ namespace vdx::jet {
 void* MemoriaColonna(std::size_t byte);
 void LiberaColonna(void* p, std::size_t byte) noexcept;
 
-template <typename T>
-struct AllocatoreColonna {
+template <typename T> struct AllocatoreColonna {
     using value_type = T;
     AllocatoreColonna() = default;
-    template <typename U>
-    AllocatoreColonna(const AllocatoreColonna<U>&) noexcept {}
+    template <typename U> AllocatoreColonna(const AllocatoreColonna<U>&) noexcept {}
     T* allocate(std::size_t n) { return static_cast<T*>(MemoriaColonna(n * sizeof(T))); }
     void deallocate(T* p, std::size_t n) noexcept { LiberaColonna(p, n * sizeof(T)); }
-    template <typename U, typename... A>
-    void construct(U* p, A&&... a) {
+    template <typename U, typename... A> void construct(U* p, A&&... a) {
         if constexpr (sizeof...(A) == 0) {
             ::new (static_cast<void*>(p)) U; // left as it is: the caller writes it
         } else {
             ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
         }
     }
-    template <typename U>
-    bool operator==(const AllocatoreColonna<U>&) const noexcept {
+    template <typename U> bool operator==(const AllocatoreColonna<U>&) const noexcept {
         return true;
     }
 };
 
-template <typename T>
-using VettoreColonna = std::vector<T, AllocatoreColonna<T>>;
+template <typename T> using VettoreColonna = std::vector<T, AllocatoreColonna<T>>;
 
 // One column, held column by column: a million rows take little memory and a
 // search touches only the fields it compares.

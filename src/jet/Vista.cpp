@@ -52,8 +52,7 @@ std::uint64_t hashCella(const Tabella& t, int colonna, std::size_t riga) {
     return hashTesto(bytesDi(c.reali[riga]));
 }
 
-template <typename T>
-int segno(T a, T b) {
+template <typename T> int segno(T a, T b) {
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
@@ -101,7 +100,8 @@ Confronto Confronto::Prepara(const ColonnaLetta& c, int colonna, Operatore op, c
         k.reale = v.numero;
     } else {
         k.modo = Modo::Reale;
-        k.reale = c.tipo == TipoCampo::Single ? static_cast<double>(static_cast<float>(v.numero)) : v.numero;
+        k.reale = c.tipo == TipoCampo::Single ? static_cast<double>(static_cast<float>(v.numero))
+                                              : v.numero;
     }
     return k;
 }
@@ -122,8 +122,9 @@ bool Confronto::soddisfatto(const Tabella& t, std::size_t riga) const {
         if (esatto) {
             cmp = segno(decimillesimiCella(c, riga), intero);
         } else {
-            const double valore = c.tipo == TipoCampo::Currency ? static_cast<double>(c.interi[riga]) / 10000.0
-                                                                : static_cast<double>(c.interi[riga]);
+            const double valore = c.tipo == TipoCampo::Currency
+                                      ? static_cast<double>(c.interi[riga]) / 10000.0
+                                      : static_cast<double>(c.interi[riga]);
             cmp = segno(valore, reale);
         }
         break;
@@ -153,8 +154,8 @@ CriterioRisolto::CriterioRisolto(const std::vector<Termine>& termini, const Tabe
     confronti_.reserve(termini.size());
     for (const Termine& termine : termini) {
         const int colonna = t.campoRichiesto(termine.campo);
-        confronti_.push_back(Confronto::Prepara(t.colonne()[static_cast<std::size_t>(colonna)], colonna,
-                                                termine.op, termine.valore));
+        confronti_.push_back(Confronto::Prepara(t.colonne()[static_cast<std::size_t>(colonna)],
+                                                colonna, termine.op, termine.valore));
     }
     // The equality fields, one comparison each, in column order.
     std::vector<const Confronto*> uguaglianze;
@@ -186,15 +187,16 @@ CriterioRisolto::CriterioRisolto(const std::vector<Termine>& termini, const Tabe
     }
 }
 
-void CriterioRisolto::aggiungiAppartenenza(const Tabella& t, int colonna, const std::vector<Valore>& valori) {
+void CriterioRisolto::aggiungiAppartenenza(const Tabella& t, int colonna,
+                                           const std::vector<Valore>& valori) {
     const ColonnaLetta& esterna = t.colonne()[static_cast<std::size_t>(colonna)];
     Appartenenza a{colonna, {}};
     for (const Valore& v : valori) {
         if (v.nullo()) {
             continue; // NULL equals nothing
         }
-        const bool testuale =
-            v.tipo() == TipoCampo::Text || v.tipo() == TipoCampo::Memo || v.tipo() == TipoCampo::Other;
+        const bool testuale = v.tipo() == TipoCampo::Text || v.tipo() == TipoCampo::Memo ||
+                              v.tipo() == TipoCampo::Other;
         // Each inner value is compared as if written in the criterion.
         const Letterale l = testuale ? Letterale::Testo(v.testo())
                             : v.tipo() == TipoCampo::Currency
@@ -258,7 +260,8 @@ const Vista::Indice& Vista::indice(const std::vector<int>& colonne) const {
     return *indici_.emplace(colonne, std::move(indice)).first->second;
 }
 
-std::size_t Vista::trova(const CriterioRisolto& c, std::size_t da, bool avanti, bool usaIndice) const {
+std::size_t Vista::trova(const CriterioRisolto& c, std::size_t da, bool avanti,
+                         bool usaIndice) const {
     const std::size_t n = size();
     if (n == 0 || (avanti && da >= n)) {
         return nessuna;
@@ -315,7 +318,8 @@ std::size_t Vista::trova(const CriterioRisolto& c, std::size_t da, bool avanti, 
 
 std::vector<std::uint32_t> Vista::filtra(const CriterioRisolto& c) const {
     std::vector<std::uint32_t> v;
-    for (std::size_t pos = trova(c, 0, true, true); pos != nessuna; pos = trova(c, pos + 1, true, true)) {
+    for (std::size_t pos = trova(c, 0, true, true); pos != nessuna;
+         pos = trova(c, pos + 1, true, true)) {
         v.push_back(static_cast<std::uint32_t>(riga(pos)));
     }
     return v;

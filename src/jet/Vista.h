@@ -33,8 +33,8 @@ struct Confronto {
     Operatore op = Operatore::Uguale;
     Modo modo = Modo::Testo;
     std::string testo;
-    bool esatto = false;          // Intero: `intero` holds the value exactly
-    std::int64_t intero = 0;      // ten-thousandths
+    bool esatto = false;     // Intero: `intero` holds the value exactly
+    std::int64_t intero = 0; // ten-thousandths
     double reale = 0;
 
     static Confronto Prepara(const ColonnaLetta& c, int colonna, Operatore op, const Letterale& v);

@@ -4,7 +4,6 @@
 #include "shared/Error.h"
 
 #include <gtest/gtest.h>
-
 #include <limits>
 #include <optional>
 #include <random>
@@ -26,7 +25,8 @@ ColonnaLetta colonnaTesto(std::string nome, const std::vector<std::optional<std:
     return c;
 }
 
-ColonnaLetta colonnaIntera(std::string nome, TipoCampo tipo, const std::vector<std::optional<std::int64_t>>& valori) {
+ColonnaLetta colonnaIntera(std::string nome, TipoCampo tipo,
+                           const std::vector<std::optional<std::int64_t>>& valori) {
     ColonnaLetta c;
     c.nome = std::move(nome);
     c.tipo = tipo;
@@ -36,7 +36,8 @@ ColonnaLetta colonnaIntera(std::string nome, TipoCampo tipo, const std::vector<s
     return c;
 }
 
-ColonnaLetta colonnaReale(std::string nome, TipoCampo tipo, const std::vector<std::optional<double>>& valori) {
+ColonnaLetta colonnaReale(std::string nome, TipoCampo tipo,
+                          const std::vector<std::optional<double>>& valori) {
     ColonnaLetta c;
     c.nome = std::move(nome);
     c.tipo = tipo;
@@ -49,11 +50,15 @@ ColonnaLetta colonnaReale(std::string nome, TipoCampo tipo, const std::vector<st
 // Seven rooms, repeated `volte` times (row r of copy k is row 7k + r), so a
 // large enough table is searched through its index.
 std::shared_ptr<const Tabella> camere(int volte) {
-    const std::vector<std::optional<std::string>> numero = {"9", "10", "101", "1", std::nullopt, "A", "a"};
+    const std::vector<std::optional<std::string>> numero = {"9",          "10", "101", "1",
+                                                            std::nullopt, "A",  "a"};
     const std::vector<std::optional<std::int64_t>> hotel = {1, 1, 2, 1, std::nullopt, 3, 1};
-    const std::vector<std::optional<std::int64_t>> prezzo = {185000, 0, 185001, -5000, std::nullopt, 10000, 10000};
-    const std::vector<std::optional<double>> peso = {static_cast<double>(1.1f), 2.0, std::nullopt, 0.5, -1.0, 3.0, 3.0};
-    const std::vector<std::optional<std::string>> nota = {"x", std::nullopt, "", "D'Angelo", "x", "\x80", "y"};
+    const std::vector<std::optional<std::int64_t>> prezzo = {185000,       0,     185001, -5000,
+                                                             std::nullopt, 10000, 10000};
+    const std::vector<std::optional<double>> peso = {
+        static_cast<double>(1.1f), 2.0, std::nullopt, 0.5, -1.0, 3.0, 3.0};
+    const std::vector<std::optional<std::string>> nota = {"x", std::nullopt, "", "D'Angelo",
+                                                          "x", "\x80",       "y"};
     std::vector<std::optional<std::string>> n, o;
     std::vector<std::optional<std::int64_t>> h, p;
     std::vector<std::optional<double>> w;
@@ -76,7 +81,8 @@ std::shared_ptr<const Tabella> camere(int volte) {
 std::vector<std::size_t> trovaTutte(const Vista& v, const std::string& testo, bool indice) {
     const CriterioRisolto c(AnalizzaCriterio(testo).termini, v.tabella());
     std::vector<std::size_t> trovate;
-    for (std::size_t pos = v.trova(c, 0, true, indice); pos != Vista::nessuna; pos = v.trova(c, pos + 1, true, indice)) {
+    for (std::size_t pos = v.trova(c, 0, true, indice); pos != Vista::nessuna;
+         pos = v.trova(c, pos + 1, true, indice)) {
         trovate.push_back(pos);
     }
     return trovate;
@@ -111,39 +117,32 @@ INSTANTIATE_TEST_SUITE_P(
         CasoConfronto{"NumeroCamera >= '10'", {0, 1, 2, 5, 6}},
         CasoConfronto{"NumeroCamera < '10'", {3}},
         CasoConfronto{"NumeroCamera > '10' and NumeroCamera <= '9'", {0, 2}},
-        CasoConfronto{"NumeroCamera = 'a'", {6}},   // letter case counts
+        CasoConfronto{"NumeroCamera = 'a'", {6}}, // letter case counts
         CasoConfronto{"NumeroCamera = 'A'", {5}},
         CasoConfronto{"NumeroCamera <> '9'", {1, 2, 3, 5, 6}}, // NULL matches nothing, not even <>
-        CasoConfronto{"NumeroCamera = 101", {2}},   // a number against text: the text written
+        CasoConfronto{"NumeroCamera = 101", {2}}, // a number against text: the text written
         CasoConfronto{"NumeroCamera = 1", {3}},
         // numbers by value
         CasoConfronto{"NumeroHotel = 1", {0, 1, 3, 6}},
-        CasoConfronto{"NumeroHotel = '1'", {0, 1, 3, 6}}, // quoted text against a number: read as a number
+        CasoConfronto{"NumeroHotel = '1'",
+                      {0, 1, 3, 6}}, // quoted text against a number: read as a number
         CasoConfronto{"NumeroHotel = '01'", {0, 1, 3, 6}},
-        CasoConfronto{"NumeroHotel <> 1", {2, 5}},
-        CasoConfronto{"NumeroHotel = 1.5", {}},
+        CasoConfronto{"NumeroHotel <> 1", {2, 5}}, CasoConfronto{"NumeroHotel = 1.5", {}},
         CasoConfronto{"NumeroHotel < 1.5", {0, 1, 3, 6}},
         CasoConfronto{"NumeroHotel > 1 and NumeroHotel < 3", {2}},
         CasoConfronto{"NumeroHotel >= 10", {}},
         // money exactly
-        CasoConfronto{"Prezzo = 18.5", {0}},
-        CasoConfronto{"Prezzo = 18.50", {0}},
-        CasoConfronto{"Prezzo = 18.5001", {2}},
-        CasoConfronto{"Prezzo > 18.5", {2}},
-        CasoConfronto{"Prezzo = -0.5", {3}},
-        CasoConfronto{"Prezzo < 0", {3}},
-        CasoConfronto{"Prezzo = 18.50005", {}},
-        CasoConfronto{"Prezzo < 18.50005", {0, 1, 3, 5, 6}},
+        CasoConfronto{"Prezzo = 18.5", {0}}, CasoConfronto{"Prezzo = 18.50", {0}},
+        CasoConfronto{"Prezzo = 18.5001", {2}}, CasoConfronto{"Prezzo > 18.5", {2}},
+        CasoConfronto{"Prezzo = -0.5", {3}}, CasoConfronto{"Prezzo < 0", {3}},
+        CasoConfronto{"Prezzo = 18.50005", {}}, CasoConfronto{"Prezzo < 18.50005", {0, 1, 3, 5, 6}},
         CasoConfronto{"Prezzo = 1 and NumeroHotel = 1", {6}},
         // single precision against the number written
-        CasoConfronto{"Peso = 1.1", {0}},
-        CasoConfronto{"Peso = -1", {4}},
+        CasoConfronto{"Peso = 1.1", {0}}, CasoConfronto{"Peso = -1", {4}},
         CasoConfronto{"Peso >= 3", {5, 6}},
         // text: empty is not NULL, quotes, code page bytes above 0x7F
-        CasoConfronto{"Nota = ''", {2}},
-        CasoConfronto{"Nota = 'D''Angelo'", {3}},
-        CasoConfronto{"Nota = '\x80'", {5}},
-        CasoConfronto{"Nota > 'x'", {5, 6}},
+        CasoConfronto{"Nota = ''", {2}}, CasoConfronto{"Nota = 'D''Angelo'", {3}},
+        CasoConfronto{"Nota = '\x80'", {5}}, CasoConfronto{"Nota > 'x'", {5, 6}},
         CasoConfronto{"Nota >= 'x' and NumeroHotel = 1", {0, 6}},
         CasoConfronto{"NumeroCamera >= '10' and NumeroHotel = 1 and Nota <> 'x'", {6}},
         // the same field twice
@@ -171,7 +170,7 @@ TEST(Vista, FindsBackwardsAndFromAPosition) {
         const Vista v(camere(volte));
         const CriterioRisolto c(AnalizzaCriterio("NumeroHotel = 1").termini, v.tabella());
         const std::size_t ultima = 7 * static_cast<std::size_t>(volte) - 1;
-        EXPECT_EQ(v.trova(c, ultima, false, true), ultima);       // row 6 of the last copy
+        EXPECT_EQ(v.trova(c, ultima, false, true), ultima);         // row 6 of the last copy
         EXPECT_EQ(v.trova(c, ultima - 1, false, true), ultima - 3); // row 3
         EXPECT_EQ(v.trova(c, 2, true, true), 3u);
         EXPECT_EQ(v.trova(c, 7 * volte, true, true), Vista::nessuna);
@@ -188,7 +187,8 @@ TEST(Vista, IndexAgreesWithScanning) {
     std::vector<std::optional<std::int64_t>> b, m;
     const int n = 3000;
     for (int i = 0; i < n; ++i) {
-        a.push_back(caso() % 11 == 0 ? std::nullopt : std::optional<std::string>(testi[caso() % testi.size()]));
+        a.push_back(caso() % 11 == 0 ? std::nullopt
+                                     : std::optional<std::string>(testi[caso() % testi.size()]));
         b.push_back(caso() % 13 == 0 ? std::nullopt : std::optional<std::int64_t>(caso() % 5));
         m.push_back(static_cast<std::int64_t>(caso() % 7) * 5000);
     }
@@ -207,9 +207,17 @@ TEST(Vista, IndexAgreesWithScanning) {
     }
     viste.push_back(std::make_unique<Vista>(t, meta));
 
-    const std::vector<std::string> criteri = {
-        "A = '10'", "B = 3", "A = '9' and B = 2", "B = 1 and A >= '10'", "A = 'D''A' and M = 1.5",
-        "M = 0.5 and B <> 4", "A = '' and B = 0", "B = 7", "M = 0.25", "A = 10 and B = '2'", "A >= '9'"};
+    const std::vector<std::string> criteri = {"A = '10'",
+                                              "B = 3",
+                                              "A = '9' and B = 2",
+                                              "B = 1 and A >= '10'",
+                                              "A = 'D''A' and M = 1.5",
+                                              "M = 0.5 and B <> 4",
+                                              "A = '' and B = 0",
+                                              "B = 7",
+                                              "M = 0.25",
+                                              "A = 10 and B = '2'",
+                                              "A >= '9'"};
     for (const auto& v : viste) {
         for (const std::string& testo : criteri) {
             const CriterioRisolto c(AnalizzaCriterio(testo).termini, v->tabella());
@@ -228,8 +236,10 @@ TEST(Vista, SortIsStableByTextCodesWithNullFirst) {
     colonne.push_back(colonnaIntera("Ordine", TipoCampo::Long, {0, 1, 2, 3, 4, 5}));
     auto t = std::make_shared<const Tabella>("NumeriCamere", std::move(colonne), 6);
     const Vista v(t);
-    EXPECT_EQ(v.ordina(AnalizzaOrdinamento("[NumeroCamera]")), (std::vector<std::uint32_t>{3, 5, 1, 4, 2, 0}));
-    EXPECT_EQ(v.ordina(AnalizzaOrdinamento("NumeroCamera DESC")), (std::vector<std::uint32_t>{0, 2, 1, 4, 5, 3}));
+    EXPECT_EQ(v.ordina(AnalizzaOrdinamento("[NumeroCamera]")),
+              (std::vector<std::uint32_t>{3, 5, 1, 4, 2, 0}));
+    EXPECT_EQ(v.ordina(AnalizzaOrdinamento("NumeroCamera DESC")),
+              (std::vector<std::uint32_t>{0, 2, 1, 4, 5, 3}));
     EXPECT_EQ(v.ordina(AnalizzaOrdinamento("numerocamera, Ordine desc")),
               (std::vector<std::uint32_t>{3, 5, 4, 1, 2, 0}));
     EXPECT_THROW(v.ordina(AnalizzaOrdinamento("Piano")), vdx::Error);
@@ -257,12 +267,13 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoValore{Valore::Testo("12.5 kg"), "12.5 kg", 12.5, 125000},
                       CasoValore{Valore::Testo(""), "", 0, 0},
                       CasoValore{Valore::Intero(3, TipoCampo::Integer), "3", 3, 30000},
-                      CasoValore{Valore::Intero(-32768, TipoCampo::Integer), "-32768", -32768, -327680000},
+                      CasoValore{Valore::Intero(-32768, TipoCampo::Integer), "-32768", -32768,
+                                 -327680000},
                       CasoValore{Valore::Denaro(185000), "18.5", 18.5, 185000},
                       CasoValore{Valore::Denaro(-1), "-0.0001", -0.0001, -1},
                       CasoValore{Valore::Denaro(420000), "42", 42, 420000},
-                      CasoValore{Valore::Denaro(922337203685477580), "92233720368547.758", 92233720368547.758,
-                                 922337203685477580},
+                      CasoValore{Valore::Denaro(922337203685477580), "92233720368547.758",
+                                 92233720368547.758, 922337203685477580},
                       CasoValore{Valore::Reale(444.555), "444.555", 444.555, 4445550},
                       CasoValore{Valore::Reale(static_cast<double>(1.1f), TipoCampo::Single), "1.1",
                                  static_cast<double>(1.1f), 11000},

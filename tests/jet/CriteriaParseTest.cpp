@@ -2,7 +2,6 @@
 #include "shared/Error.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -11,8 +10,7 @@ using namespace vdx::jet;
 namespace {
 
 // Catches the error a text raises, so the tests can check number and text.
-template <typename F>
-vdx::Error erroreDi(F&& f) {
+template <typename F> vdx::Error erroreDi(F&& f) {
     try {
         f();
     } catch (const vdx::Error& e) {
@@ -28,7 +26,8 @@ std::string descrivi(const Criterio& c) {
         if (!s.empty()) {
             s += " & ";
         }
-        s += t.campo + op[static_cast<int>(t.op)] + (t.valore.quotato ? "'" + t.valore.testo + "'" : "#" + t.valore.testo);
+        s += t.campo + op[static_cast<int>(t.op)] +
+             (t.valore.quotato ? "'" + t.valore.testo + "'" : "#" + t.valore.testo);
     }
     return s;
 }
@@ -47,8 +46,7 @@ TEST_P(CriteriBuoni, ReadAsWritten) {
 INSTANTIATE_TEST_SUITE_P(
     Criteria, CriteriBuoni,
     ::testing::Values(
-        CasoBuono{"Numero = 1", "Numero=#1"},
-        CasoBuono{"Numero > 0", "Numero>#0"},
+        CasoBuono{"Numero = 1", "Numero=#1"}, CasoBuono{"Numero > 0", "Numero>#0"},
         CasoBuono{"NumeroHotel = 3 and Codice > 0", "NumeroHotel=#3 & Codice>#0"},
         CasoBuono{"NumeroHotel = 1 and NumeroTableau = 2 and NumeroCamera >= '101'",
                   "NumeroHotel=#1 & NumeroTableau=#2 & NumeroCamera>='101'"},
@@ -60,20 +58,19 @@ INSTANTIATE_TEST_SUITE_P(
         CasoBuono{"  a   =   1  ", "a=#1"},
         // key words without regard to case, bracketed names
         CasoBuono{"a = 1 AND b = 2 And c = 3", "a=#1 & b=#2 & c=#3"},
-        CasoBuono{"[Numero Hotel] = 1", "Numero Hotel=#1"},
-        CasoBuono{"[and] = 1", "and=#1"},
+        CasoBuono{"[Numero Hotel] = 1", "Numero Hotel=#1"}, CasoBuono{"[and] = 1", "and=#1"},
         // quoted text: doubled quotes, empty text, blanks and key words inside
         CasoBuono{"NomeCliente = 'D''Angelo'", "NomeCliente='D'Angelo'"},
-        CasoBuono{"NomeCliente = ''''", "NomeCliente='''"},
-        CasoBuono{"Note = ''", "Note=''"},
+        CasoBuono{"NomeCliente = ''''", "NomeCliente='''"}, CasoBuono{"Note = ''", "Note=''"},
         CasoBuono{"Note = ' a and b = 1 '", "Note=' a and b = 1 '"},
         // numbers with a decimal part, and a minus sign the engine accepts
-        CasoBuono{"Prezzo = 12.50", "Prezzo=#12.50"},
-        CasoBuono{"Prezzo < .5", "Prezzo<#.5"},
+        CasoBuono{"Prezzo = 12.50", "Prezzo=#12.50"}, CasoBuono{"Prezzo < .5", "Prezzo<#.5"},
         CasoBuono{"Codice = -3", "Codice=#-3"},
         // code page 1252 letters in a field name and in a value
-        CasoBuono{"Quantit\xE0" "Camere = 2 and Note = '\x80 \x84\x94'",
-                  "Quantit\xE0" "Camere=#2 & Note='\x80 \x84\x94'"}));
+        CasoBuono{"Quantit\xE0"
+                  "Camere = 2 and Note = '\x80 \x84\x94'",
+                  "Quantit\xE0"
+                  "Camere=#2 & Note='\x80 \x84\x94'"}));
 
 struct CasoCattivo {
     const char* testo;
@@ -92,35 +89,31 @@ TEST_P(CriteriCattivi, AreRefusedWithThePosition) {
 
 INSTANTIATE_TEST_SUITE_P(
     Criteria, CriteriCattivi,
-    ::testing::Values(CasoCattivo{"", 1},                         // nothing at all
-                      CasoCattivo{"   ", 4},                      // only blanks
-                      CasoCattivo{"Numero", 7},                   // no operator
-                      CasoCattivo{"Numero 1", 8},                 // no operator
-                      CasoCattivo{"Numero =", 9},                 // no value
-                      CasoCattivo{"Numero = Codice", 10},         // a field is not a value
-                      CasoCattivo{"Numero == 1", 9},              // doubled operator
+    ::testing::Values(CasoCattivo{"", 1},                 // nothing at all
+                      CasoCattivo{"   ", 4},              // only blanks
+                      CasoCattivo{"Numero", 7},           // no operator
+                      CasoCattivo{"Numero 1", 8},         // no operator
+                      CasoCattivo{"Numero =", 9},         // no value
+                      CasoCattivo{"Numero = Codice", 10}, // a field is not a value
+                      CasoCattivo{"Numero == 1", 9},      // doubled operator
                       CasoCattivo{"Numero = 1 or Codice = 2", 12},
-                      CasoCattivo{"Numero = 1 and", 15},          // "and" with nothing after it
-                      CasoCattivo{"Numero = 1 Codice = 2", 12},   // "and" missing
-                      CasoCattivo{"not Numero = 1", 1},
-                      CasoCattivo{"(Numero = 1)", 1},
-                      CasoCattivo{"1 = Numero", 1},               // value on the left
-                      CasoCattivo{"Nome = 'abc", 8},              // quote not closed
-                      CasoCattivo{"Nome = 'D'Angelo'", 11},       // apostrophe not doubled
-                      CasoCattivo{"Nome like 'A*'", 6},
-                      CasoCattivo{"Numero = 1abc", 11},
-                      CasoCattivo{"Numero = 1;", 11},
-                      CasoCattivo{"[Numero = 1", 1},
-                      CasoCattivo{"Numero = - 'a'", 12},
-                      CasoCattivo{"Numero != 1", 8}));
+                      CasoCattivo{"Numero = 1 and", 15},        // "and" with nothing after it
+                      CasoCattivo{"Numero = 1 Codice = 2", 12}, // "and" missing
+                      CasoCattivo{"not Numero = 1", 1}, CasoCattivo{"(Numero = 1)", 1},
+                      CasoCattivo{"1 = Numero", 1},         // value on the left
+                      CasoCattivo{"Nome = 'abc", 8},        // quote not closed
+                      CasoCattivo{"Nome = 'D'Angelo'", 11}, // apostrophe not doubled
+                      CasoCattivo{"Nome like 'A*'", 6}, CasoCattivo{"Numero = 1abc", 11},
+                      CasoCattivo{"Numero = 1;", 11}, CasoCattivo{"[Numero = 1", 1},
+                      CasoCattivo{"Numero = - 'a'", 12}, CasoCattivo{"Numero != 1", 8}));
 
 // Every selection text the system hands to the engine, exactly as written.
 struct CasoSelezione {
     std::string testo;
     std::string tabella;
-    std::string condizioni;  // as descrivi() writes them
+    std::string condizioni; // as descrivi() writes them
     std::size_t sottoSelezioni;
-    std::string ordine;      // first sort field
+    std::string ordine; // first sort field
 };
 
 class SelezioniDelSistema : public ::testing::TestWithParam<CasoSelezione> {};
@@ -140,28 +133,32 @@ const std::string kData = "20260305";
 INSTANTIATE_TEST_SUITE_P(
     Selections, SelezioniDelSistema,
     ::testing::Values(
-        CasoSelezione{"Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
-                      "'TipiCamere.mdb' Where Tipologia = 'C');",
-                      "NumeriCamere", "", 1, ""},
+        CasoSelezione{
+            "Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
+            "'TipiCamere.mdb' Where Tipologia = 'C');",
+            "NumeriCamere", "", 1, ""},
         CasoSelezione{"Select * From ListaClienti_Prenotazione Order by NumeroCliente;",
                       "ListaClienti_Prenotazione", "", 0, "NumeroCliente"},
-        CasoSelezione{"Select * From Scheda_Cliente Where DataArrivo = '" + kData + "'", "Scheda_Cliente",
-                      "DataArrivo='20260305'", 0, ""},
-        CasoSelezione{"Select * From Scheda_Cliente Where DataPartenza = '" + kData + "'", "Scheda_Cliente",
-                      "DataPartenza='20260305'", 0, ""},
-        CasoSelezione{"Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataArrivo = '" + kData + "'",
+        CasoSelezione{"Select * From Scheda_Cliente Where DataArrivo = '" + kData + "'",
+                      "Scheda_Cliente", "DataArrivo='20260305'", 0, ""},
+        CasoSelezione{"Select * From Scheda_Cliente Where DataPartenza = '" + kData + "'",
+                      "Scheda_Cliente", "DataPartenza='20260305'", 0, ""},
+        CasoSelezione{"Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataArrivo = '" +
+                          kData + "'",
                       "Camere_Prenotazione", "NumeroHotel=#1 & DataArrivo='20260305'", 0, ""},
-        CasoSelezione{"Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataPartenza = '" + kData + "'",
-                      "Camere_Prenotazione", "NumeroHotel=#1 & DataPartenza='20260305'", 0, ""},
-        CasoSelezione{"Select * From Arrangiamento Where DataInizio <= '" + kData + "' and DataFine >= '" + kData +
-                          "'",
+        CasoSelezione{
+            "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataPartenza = '" + kData +
+                "'",
+            "Camere_Prenotazione", "NumeroHotel=#1 & DataPartenza='20260305'", 0, ""},
+        CasoSelezione{"Select * From Arrangiamento Where DataInizio <= '" + kData +
+                          "' and DataFine >= '" + kData + "'",
                       "Arrangiamento", "DataInizio<='20260305' & DataFine>='20260305'", 0, ""},
         CasoSelezione{"select * from T where A = 1 order by B desc, C", "T", "A=#1", 0, "B"}));
 
 TEST(SottoSelezione, KeepsItsPartsApart) {
-    const Selezione s = AnalizzaSelezione(
-        "Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In 'TipiCamere.mdb' Where "
-        "Tipologia = 'C');");
+    const Selezione s = AnalizzaSelezione("Select * From NumeriCamere Where TipoCamera In (Select "
+                                          "Sigla From TipiCamere In 'TipiCamere.mdb' Where "
+                                          "Tipologia = 'C');");
     ASSERT_EQ(s.dove.sottoSelezioni.size(), 1u);
     const SottoSelezione& in = s.dove.sottoSelezioni[0];
     EXPECT_EQ(in.campo, "TipoCamera");
@@ -187,14 +184,19 @@ TEST_P(SelezioniRifiutate, AreNeverGuessed) {
     EXPECT_EQ(e.number(), vdx::err::QuerySyntax) << GetParam();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Selections, SelezioniRifiutate,
-    ::testing::Values("Select Numero From T", "Select * T", "Select * From", "Select * From T Where",
-                      "Select * From T Where A = 1 or B = 2", "Select * From T Order NumeroCliente",
-                      "Select * From T Order by", "Select * From T; Select * From U",
-                      "Select * From T Where A In (Select B From U", "Select * From T Where A In Select B From U",
-                      "Select * From T Where A In (Select * From U)", "Select * From T Where A In (Select B From U In X)",
-                      "Select * From T Group by A", "Select * From T, U", "Select * From T Where A = 'x"));
+INSTANTIATE_TEST_SUITE_P(Selections, SelezioniRifiutate,
+                         ::testing::Values("Select Numero From T", "Select * T", "Select * From",
+                                           "Select * From T Where",
+                                           "Select * From T Where A = 1 or B = 2",
+                                           "Select * From T Order NumeroCliente",
+                                           "Select * From T Order by",
+                                           "Select * From T; Select * From U",
+                                           "Select * From T Where A In (Select B From U",
+                                           "Select * From T Where A In Select B From U",
+                                           "Select * From T Where A In (Select * From U)",
+                                           "Select * From T Where A In (Select B From U In X)",
+                                           "Select * From T Group by A", "Select * From T, U",
+                                           "Select * From T Where A = 'x"));
 
 TEST(Ordinamento, ReadsBracketsAndDirections) {
     auto v = AnalizzaOrdinamento("[NumeroCamera]");
@@ -207,16 +209,18 @@ TEST(Ordinamento, ReadsBracketsAndDirections) {
     EXPECT_FALSE(v[1].discendente);
     EXPECT_EQ(v[2].campo, "Nome");
     for (const char* cattivo : {"", "A,", "A B", "A DESC DESC", "'A'"}) {
-        EXPECT_EQ(erroreDi([&] { AnalizzaOrdinamento(cattivo); }).number(), vdx::err::QuerySyntax) << cattivo;
+        EXPECT_EQ(erroreDi([&] { AnalizzaOrdinamento(cattivo); }).number(), vdx::err::QuerySyntax)
+            << cattivo;
     }
 }
 
 // A value put between quotes with TestoTraApici comes back whole: an
 // apostrophe in a room or a name can neither break nor change a criterion.
 TEST(TestoTraApici, ValuesComeBackWhole) {
-    for (std::string valore : {"D'Angelo", "'", "''", "a' or NumeroHotel = 2 or 'x", "' and Partito = 'S", "",
-                               "L'\x80 \x84"}) {
-        const Criterio c = AnalizzaCriterio("NomeCliente = '" + TestoTraApici(valore) + "' and NumeroHotel = 1");
+    for (std::string valore : {"D'Angelo", "'", "''", "a' or NumeroHotel = 2 or 'x",
+                               "' and Partito = 'S", "", "L'\x80 \x84"}) {
+        const Criterio c =
+            AnalizzaCriterio("NomeCliente = '" + TestoTraApici(valore) + "' and NumeroHotel = 1");
         ASSERT_EQ(c.termini.size(), 2u) << valore;
         EXPECT_EQ(c.termini[0].valore.testo, valore);
         EXPECT_EQ(c.termini[1].campo, "NumeroHotel");

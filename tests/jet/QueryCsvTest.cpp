@@ -7,7 +7,6 @@
 #include "support/WorkFolder.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 using namespace vdx::jet;
@@ -19,8 +18,10 @@ namespace {
 class QueryCsv : public ::testing::Test {
 protected:
     void SetUp() override {
-        vdx::fixture::Tabella t("Ospiti", {"Camera:Text(10)", "Nome:Text(50)", "Conto:Currency", "Ospiti:Integer"});
-        t.riga({std::string("9"), std::string("D'Angelo, \"Nino\""), Denaro{185000}, std::int64_t{2}});
+        vdx::fixture::Tabella t(
+            "Ospiti", {"Camera:Text(10)", "Nome:Text(50)", "Conto:Currency", "Ospiti:Integer"});
+        t.riga(
+            {std::string("9"), std::string("D'Angelo, \"Nino\""), Denaro{185000}, std::int64_t{2}});
         t.riga({std::string("10"), std::string("Caffè €"), Nullo{}, std::int64_t{1}});
         t.riga({std::string("101"), Nullo{}, Denaro{-5000}, Nullo{}});
         vdx::fixture::ScriviMdb(dir_ / "Ospiti.mdb", {t});
@@ -47,8 +48,9 @@ TEST_F(QueryCsv, EveryRecordWithQuotingAndUtf8) {
 
 TEST_F(QueryCsv, OnlyTheRecordsTheCriterionFinds) {
     // rooms are text: 9 comes after 10
-    EXPECT_EQ(csv("Ospiti", "Camera >= '10' and Ospiti > 0"),
-              "Camera,Nome,Conto,Ospiti\r\n9,\"D'Angelo, \"\"Nino\"\"\",18.5,2\r\n10,Caffè €,,1\r\n");
+    EXPECT_EQ(
+        csv("Ospiti", "Camera >= '10' and Ospiti > 0"),
+        "Camera,Nome,Conto,Ospiti\r\n9,\"D'Angelo, \"\"Nino\"\"\",18.5,2\r\n10,Caffè €,,1\r\n");
     EXPECT_EQ(csv("Select * From Ospiti Order by Camera DESC;", "Conto <> 0"),
               "Camera,Nome,Conto,Ospiti\r\n9,\"D'Angelo, \"\"Nino\"\"\",18.5,2\r\n101,,-0.5,\r\n");
     EXPECT_EQ(csv("Ospiti", "Camera = 'nessuna'"), "Camera,Nome,Conto,Ospiti\r\n");

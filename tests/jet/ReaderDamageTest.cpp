@@ -5,10 +5,9 @@
 #include "shared/Error.h"
 #include "support/WorkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 
@@ -36,7 +35,8 @@ std::uint32_t u32(const std::string& b, std::size_t at) {
 
 // A file of one table with text, a long memo and money.
 std::string fileNote(const CartellaLavoro& dir) {
-    vdx::fixture::Tabella t("Note", {"Codice:Long", "Testo:Memo", "Stanza:Text(10)", "Importo:Currency"});
+    vdx::fixture::Tabella t("Note",
+                            {"Codice:Long", "Testo:Memo", "Stanza:Text(10)", "Importo:Currency"});
     for (int i = 0; i < 300; ++i) {
         t.riga({std::int64_t{i}, i % 50 == 0 ? std::string(9000, 'x') : "nota " + std::to_string(i),
                 std::to_string(i % 50), vdx::fixture::Denaro{i * 100}});
@@ -127,7 +127,8 @@ TEST(ReaderDamage, RandomDamageIsReadOrRefused) {
             b[kPagina + caso() % (b.size() - kPagina)] = static_cast<char>(caso() % 256);
         }
         const int n = numeroErrore(dir, b);
-        EXPECT_TRUE(n == 0 || n == vdx::err::UnrecognizedFormat || n == vdx::err::TableNotFound) << n;
+        EXPECT_TRUE(n == 0 || n == vdx::err::UnrecognizedFormat || n == vdx::err::TableNotFound)
+            << n;
         rifiutati += n != 0 ? 1 : 0;
     }
     testing::internal::GetCapturedStderr();

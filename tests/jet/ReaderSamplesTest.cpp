@@ -4,9 +4,8 @@
 #include "jet/Database.h"
 #include "shared/Error.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -16,9 +15,9 @@ namespace {
 
 const std::filesystem::path kCampioni = VDX_SAMPLES_DIR;
 
-#define SALTA_SENZA_CAMPIONI()                                                  \
-    if (!std::filesystem::exists(kCampioni / "V2000-test.mdb")) {                 \
-        GTEST_SKIP() << "no Access sample files in " << kCampioni.string(); \
+#define SALTA_SENZA_CAMPIONI()                                                                     \
+    if (!std::filesystem::exists(kCampioni / "V2000-test.mdb")) {                                  \
+        GTEST_SKIP() << "no Access sample files in " << kCampioni.string();                        \
     }
 
 class Campioni : public ::testing::TestWithParam<const char*> {};
@@ -28,14 +27,16 @@ TEST_P(Campioni, Table1ReadsNatively) {
     SALTA_SENZA_CAMPIONI();
     testing::internal::CaptureStderr();
     auto db = Database::OpenDatabase(kCampioni, GetParam());
-    EXPECT_EQ(db->NomiTabelle(), (std::vector<std::string>{"Table1", "Table2", "Table3", "Table4"}));
+    EXPECT_EQ(db->NomiTabelle(),
+              (std::vector<std::string>{"Table1", "Table2", "Table3", "Table4"}));
     auto rs = db->OpenRecordset("Table1");
     EXPECT_EQ(rs.RecordCount(), 2u);
-    EXPECT_EQ(rs.NomiCampi(), (std::vector<std::string>{"A", "B", "C", "D", "E", "F", "G", "H", "I"}));
-    EXPECT_EQ(rs.TipiCampi(),
-              (std::vector<TipoCampo>{TipoCampo::Text, TipoCampo::Text, TipoCampo::Byte, TipoCampo::Integer,
-                                      TipoCampo::Long, TipoCampo::Double, TipoCampo::DateTime, TipoCampo::Currency,
-                                      TipoCampo::Boolean}));
+    EXPECT_EQ(rs.NomiCampi(),
+              (std::vector<std::string>{"A", "B", "C", "D", "E", "F", "G", "H", "I"}));
+    EXPECT_EQ(rs.TipiCampi(), (std::vector<TipoCampo>{
+                                  TipoCampo::Text, TipoCampo::Text, TipoCampo::Byte,
+                                  TipoCampo::Integer, TipoCampo::Long, TipoCampo::Double,
+                                  TipoCampo::DateTime, TipoCampo::Currency, TipoCampo::Boolean}));
 
     ASSERT_TRUE(rs.FindFirst("A = 'abcdefg'"));
     EXPECT_EQ(rs.Testo("B"), "hijklmnop");
@@ -58,7 +59,8 @@ TEST_P(Campioni, Table1ReadsNatively) {
     EXPECT_FALSE(rs.Campo("H").nullo());
 
     // comparisons of each kind against the stored values
-    EXPECT_TRUE(rs.FindFirst("C = 2 and D >= 222 and E > 333333332 and F < 444.6 and H = 3.5 and I = -1"));
+    EXPECT_TRUE(
+        rs.FindFirst("C = 2 and D >= 222 and E > 333333332 and F < 444.6 and H = 3.5 and I = -1"));
     EXPECT_EQ(rs.Testo("A"), "abcdefg");
     EXPECT_TRUE(rs.FindFirst("G > 29000"));
     EXPECT_EQ(rs.Testo("A"), "a");

@@ -7,9 +7,8 @@
 #include "shared/Error.h"
 #include "support/WorkFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,7 @@ using vdx::test::CartellaLavoro;
 
 namespace {
 
-template <typename F>
-vdx::Error erroreDi(F&& f) {
+template <typename F> vdx::Error erroreDi(F&& f) {
     try {
         f();
     } catch (const vdx::Error& e) {
@@ -40,44 +38,98 @@ bool contiene(const std::string& testo, const std::string& parte) {
 Albergo albergo() {
     Albergo a;
     auto& camere = a.tabella("NumeriCamere");
-    camere.record({{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "9"}, {"TipoCamera", "S"}});
-    camere.record({{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "10"}, {"TipoCamera", "D"}});
-    camere.record({{"NumeroHotel", 2}, {"NumeroTableau", 1}, {"NumeroCamera", "9"}, {"TipoCamera", "D"}});
-    camere.record({{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "101"}, {"TipoCamera", "X"}});
-    camere.record({{"NumeroHotel", 1}, {"NumeroTableau", 2}, {"NumeroCamera", "1"}, {"TipoCamera", "Z"}});
+    camere.record(
+        {{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "9"}, {"TipoCamera", "S"}});
+    camere.record(
+        {{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "10"}, {"TipoCamera", "D"}});
+    camere.record(
+        {{"NumeroHotel", 2}, {"NumeroTableau", 1}, {"NumeroCamera", "9"}, {"TipoCamera", "D"}});
+    camere.record(
+        {{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "101"}, {"TipoCamera", "X"}});
+    camere.record(
+        {{"NumeroHotel", 1}, {"NumeroTableau", 2}, {"NumeroCamera", "1"}, {"TipoCamera", "Z"}});
     camere.record({{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "11"}});
     auto& tipi = a.tabella("TipiCamere");
     tipi.record({{"Sigla", "S"}, {"Tipologia", "C"}, {"Descrizione", "Singola"}});
     tipi.record({{"Sigla", "D"}, {"Tipologia", "C"}, {"Descrizione", "Doppia"}});
     tipi.record({{"Sigla", "X"}, {"Tipologia", "U"}, {"Descrizione", "Ufficio"}});
     auto& schede = a.tabella("Scheda_Cliente");
-    schede.record({{"NumeroHotel", 1}, {"NumeroCamera", "9"}, {"NumeroProgressivo", 7}, {"NomeCliente", "D'Angelo"},
-                   {"DataArrivo", "20260305"}, {"DataPartenza", "20260308"}, {"Partito", "N"}});
-    schede.record({{"NumeroHotel", 1}, {"NumeroCamera", "10"}, {"NumeroProgressivo", 8},
-                   {"NomeCliente", "€ „Caffè” àèìòù"}, {"DataArrivo", "20260301"}, {"DataPartenza", "20260305"}});
-    schede.record({{"NumeroHotel", 1}, {"NumeroCamera", "9"}, {"NumeroProgressivo", 9}, {"NomeCliente", "Rossi"},
-                   {"DataArrivo", "20260305"}, {"DataPartenza", "20260306"}, {"Partito", "S"}});
+    schede.record({{"NumeroHotel", 1},
+                   {"NumeroCamera", "9"},
+                   {"NumeroProgressivo", 7},
+                   {"NomeCliente", "D'Angelo"},
+                   {"DataArrivo", "20260305"},
+                   {"DataPartenza", "20260308"},
+                   {"Partito", "N"}});
+    schede.record({{"NumeroHotel", 1},
+                   {"NumeroCamera", "10"},
+                   {"NumeroProgressivo", 8},
+                   {"NomeCliente", "€ „Caffè” àèìòù"},
+                   {"DataArrivo", "20260301"},
+                   {"DataPartenza", "20260305"}});
+    schede.record({{"NumeroHotel", 1},
+                   {"NumeroCamera", "9"},
+                   {"NumeroProgressivo", 9},
+                   {"NomeCliente", "Rossi"},
+                   {"DataArrivo", "20260305"},
+                   {"DataPartenza", "20260306"},
+                   {"Partito", "S"}});
     auto& arr = a.tabella("Arrangiamento");
-    arr.record({{"NumeroHotel", 1}, {"CodiceCliente", 7}, {"DataInizio", "20260305"}, {"DataFine", "20260307"},
-                {"Arrangiamento", "MP"}, {"ImportoTotale", Denaro{1234567}}});
-    arr.record({{"NumeroHotel", 1}, {"CodiceCliente", 8}, {"DataInizio", "20260301"}, {"DataFine", "20260304"},
-                {"Arrangiamento", "BB"}, {"ImportoTotale", Denaro{-1}}});
-    arr.record({{"NumeroHotel", 1}, {"CodiceCliente", 9}, {"DataInizio", "20260304"}, {"DataFine", "20260305"},
+    arr.record({{"NumeroHotel", 1},
+                {"CodiceCliente", 7},
+                {"DataInizio", "20260305"},
+                {"DataFine", "20260307"},
+                {"Arrangiamento", "MP"},
+                {"ImportoTotale", Denaro{1234567}}});
+    arr.record({{"NumeroHotel", 1},
+                {"CodiceCliente", 8},
+                {"DataInizio", "20260301"},
+                {"DataFine", "20260304"},
+                {"Arrangiamento", "BB"},
+                {"ImportoTotale", Denaro{-1}}});
+    arr.record({{"NumeroHotel", 1},
+                {"CodiceCliente", 9},
+                {"DataInizio", "20260304"},
+                {"DataFine", "20260305"},
                 {"Arrangiamento", "PC"}});
     auto& pren = a.tabella("Camere_Prenotazione");
-    pren.record({{"NumeroHotel", 1}, {"NumeroPrenotazione", 1}, {"NumeroCamera", "9"}, {"DataArrivo", "20260305"},
-                 {"DataPartenza", "20260307"}, {"NumeroPersone", 2}, {"TipoPrenotazione", "C"}});
-    pren.record({{"NumeroHotel", 2}, {"NumeroPrenotazione", 2}, {"NumeroCamera", "9"}, {"DataArrivo", "20260305"},
-                 {"DataPartenza", "20260307"}, {"NumeroPersone", 1}, {"TipoPrenotazione", "C"}});
-    pren.record({{"NumeroHotel", 1}, {"NumeroPrenotazione", 3}, {"NumeroCamera", "10"}, {"DataArrivo", "20260303"},
-                 {"DataPartenza", "20260305"}, {"NumeroPersone", 0}, {"TipoPrenotazione", "A"},
+    pren.record({{"NumeroHotel", 1},
+                 {"NumeroPrenotazione", 1},
+                 {"NumeroCamera", "9"},
+                 {"DataArrivo", "20260305"},
+                 {"DataPartenza", "20260307"},
+                 {"NumeroPersone", 2},
+                 {"TipoPrenotazione", "C"}});
+    pren.record({{"NumeroHotel", 2},
+                 {"NumeroPrenotazione", 2},
+                 {"NumeroCamera", "9"},
+                 {"DataArrivo", "20260305"},
+                 {"DataPartenza", "20260307"},
+                 {"NumeroPersone", 1},
+                 {"TipoPrenotazione", "C"}});
+    pren.record({{"NumeroHotel", 1},
+                 {"NumeroPrenotazione", 3},
+                 {"NumeroCamera", "10"},
+                 {"DataArrivo", "20260303"},
+                 {"DataPartenza", "20260305"},
+                 {"NumeroPersone", 0},
+                 {"TipoPrenotazione", "A"},
                  {"Prezzo", Denaro{123456}}});
     auto& lista = a.tabella("ListaClienti_Prenotazione");
-    lista.record({{"NumeroHotel", 1}, {"NumeroPrenotazione", 1}, {"NumeroCamera", "9"}, {"NumeroCliente", 3},
+    lista.record({{"NumeroHotel", 1},
+                  {"NumeroPrenotazione", 1},
+                  {"NumeroCamera", "9"},
+                  {"NumeroCliente", 3},
                   {"NomeCliente", "Terzo"}});
-    lista.record({{"NumeroHotel", 1}, {"NumeroPrenotazione", 1}, {"NumeroCamera", "9"}, {"NumeroCliente", 1},
+    lista.record({{"NumeroHotel", 1},
+                  {"NumeroPrenotazione", 1},
+                  {"NumeroCamera", "9"},
+                  {"NumeroCliente", 1},
                   {"NomeCliente", "Primo"}});
-    lista.record({{"NumeroHotel", 1}, {"NumeroPrenotazione", 1}, {"NumeroCamera", "9"}, {"NumeroCliente", 2},
+    lista.record({{"NumeroHotel", 1},
+                  {"NumeroPrenotazione", 1},
+                  {"NumeroCamera", "9"},
+                  {"NumeroCliente", 2},
                   {"NomeCliente", "Secondo"}});
     return a;
 }
@@ -86,10 +138,13 @@ class RecordsetTest : public ::testing::Test {
 protected:
     void SetUp() override { albergo().scrivi(dir_.percorso()); }
 
-    std::shared_ptr<Database> apri(const std::string& nome) { return Database::OpenDatabase(dir_.percorso(), nome); }
+    std::shared_ptr<Database> apri(const std::string& nome) {
+        return Database::OpenDatabase(dir_.percorso(), nome);
+    }
 
     // The values of one field over the records the criterion finds.
-    static std::vector<std::string> trovati(Recordset& rs, const std::string& criterio, const std::string& campo) {
+    static std::vector<std::string> trovati(Recordset& rs, const std::string& criterio,
+                                            const std::string& campo) {
         std::vector<std::string> v;
         for (bool ok = rs.FindFirst(criterio); ok; ok = rs.FindNext(criterio)) {
             v.push_back(rs.Testo(campo));
@@ -141,11 +196,14 @@ TEST_F(RecordsetTest, SortAndReopenGivesTheRoomOrder) {
     auto rs = apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
     rs.Sort("[NumeroCamera]");
     Recordset ordinato = rs.OpenRecordset();
-    EXPECT_EQ(trovati(ordinato, "NumeroHotel = 1 and NumeroTableau = 1 and NumeroCamera >= '10'", "NumeroCamera"),
+    EXPECT_EQ(trovati(ordinato, "NumeroHotel = 1 and NumeroTableau = 1 and NumeroCamera >= '10'",
+                      "NumeroCamera"),
               (std::vector<std::string>{"10", "101", "11", "9"}));
-    EXPECT_EQ(tutti(ordinato, "NumeroCamera"), (std::vector<std::string>{"1", "10", "101", "11", "9", "9"}));
+    EXPECT_EQ(tutti(ordinato, "NumeroCamera"),
+              (std::vector<std::string>{"1", "10", "101", "11", "9", "9"}));
     // the first set keeps its own order
-    EXPECT_EQ(tutti(rs, "NumeroCamera"), (std::vector<std::string>{"9", "10", "9", "101", "1", "11"}));
+    EXPECT_EQ(tutti(rs, "NumeroCamera"),
+              (std::vector<std::string>{"9", "10", "9", "101", "1", "11"}));
     // the sort of equal rooms keeps the file order (stable)
     ASSERT_TRUE(ordinato.FindLast("NumeroCamera = '9'"));
     EXPECT_EQ(ordinato.Numero("NumeroHotel"), 2);
@@ -153,8 +211,9 @@ TEST_F(RecordsetTest, SortAndReopenGivesTheRoomOrder) {
 
 TEST_F(RecordsetTest, RoomsWhoseTypeIsOnTheTableau) {
     auto db = apri("NumeriCamere.mdb");
-    auto rs = db->OpenRecordset("Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
-                                "'TipiCamere.mdb' Where Tipologia = 'C');");
+    auto rs = db->OpenRecordset(
+        "Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
+        "'TipiCamere.mdb' Where Tipologia = 'C');");
     // X is not "C", Z is missing from TipiCamere, room 11 has no type
     EXPECT_EQ(tutti(rs, "NumeroCamera"), (std::vector<std::string>{"9", "10", "9"}));
     rs.Sort("[NumeroCamera]");
@@ -166,8 +225,9 @@ TEST_F(RecordsetTest, InnerSelectNeedsItsFile) {
     std::filesystem::remove(dir_ / "TipiCamere.mdb");
     auto db = apri("NumeriCamere.mdb");
     const vdx::Error e = erroreDi([&] {
-        db->OpenRecordset("Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
-                          "'TipiCamere.mdb' Where Tipologia = 'C');");
+        db->OpenRecordset(
+            "Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
+            "'TipiCamere.mdb' Where Tipologia = 'C');");
     });
     EXPECT_EQ(e.number(), vdx::err::DatabaseNotFound);
     EXPECT_TRUE(contiene(e.what(), "TipiCamere.mdb")) << e.what();
@@ -176,9 +236,11 @@ TEST_F(RecordsetTest, InnerSelectNeedsItsFile) {
 TEST_F(RecordsetTest, SelectionTextsOfTheReport) {
     const std::string data = "20260305";
     auto schede = apri("Scheda_Cliente.mdb");
-    auto arrivi = schede->OpenRecordset("Select * From Scheda_Cliente Where DataArrivo = '" + data + "'");
+    auto arrivi =
+        schede->OpenRecordset("Select * From Scheda_Cliente Where DataArrivo = '" + data + "'");
     EXPECT_EQ(tutti(arrivi, "NumeroProgressivo"), (std::vector<std::string>{"7", "9"}));
-    auto partenze = schede->OpenRecordset("Select * From Scheda_Cliente Where DataPartenza = '" + data + "'");
+    auto partenze =
+        schede->OpenRecordset("Select * From Scheda_Cliente Where DataPartenza = '" + data + "'");
     EXPECT_EQ(tutti(partenze, "NumeroProgressivo"), (std::vector<std::string>{"8"}));
 
     auto prenotazioni = apri("Camere_Prenotazione.mdb");
@@ -186,15 +248,18 @@ TEST_F(RecordsetTest, SelectionTextsOfTheReport) {
         "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataArrivo = '" + data + "'");
     EXPECT_EQ(tutti(arriviP, "NumeroPrenotazione"), (std::vector<std::string>{"1"}));
     auto partenzeP = prenotazioni->OpenRecordset(
-        "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataPartenza = '" + data + "'");
+        "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataPartenza = '" + data +
+        "'");
     EXPECT_EQ(tutti(partenzeP, "NumeroPrenotazione"), (std::vector<std::string>{"3"}));
 
-    auto arrangiamenti = apri("Arrangiamento.mdb")->OpenRecordset(
-        "Select * From Arrangiamento Where DataInizio <= '" + data + "' and DataFine >= '" + data + "'");
+    auto arrangiamenti = apri("Arrangiamento.mdb")
+                             ->OpenRecordset("Select * From Arrangiamento Where DataInizio <= '" +
+                                             data + "' and DataFine >= '" + data + "'");
     EXPECT_EQ(tutti(arrangiamenti, "CodiceCliente"), (std::vector<std::string>{"7", "9"}));
 
     auto lista =
-        apri("ListaClienti_Prenotazione.mdb")->OpenRecordset("Select * From ListaClienti_Prenotazione Order by NumeroCliente;");
+        apri("ListaClienti_Prenotazione.mdb")
+            ->OpenRecordset("Select * From ListaClienti_Prenotazione Order by NumeroCliente;");
     EXPECT_EQ(tutti(lista, "NomeCliente"), (std::vector<std::string>{"Primo", "Secondo", "Terzo"}));
 }
 
@@ -202,7 +267,8 @@ TEST_F(RecordsetTest, BookedRoomCriterionLeavesOutKindsAndEmptyRooms) {
     auto rs = apri("Camere_Prenotazione.mdb")->OpenRecordset("Camere_Prenotazione");
     const auto criterio = [](const std::string& camera) {
         return "NumeroHotel = 1 and NumeroCamera = '" + camera +
-               "' and DataArrivo <= '20260304' and DataPartenza > '20260304' and NumeroPersone > 0 and "
+               "' and DataArrivo <= '20260304' and DataPartenza > '20260304' and NumeroPersone > 0 "
+               "and "
                "TipoPrenotazione <> 'A' and TipoPrenotazione <> 'I' and TipoPrenotazione <> 'W'";
     };
     EXPECT_FALSE(rs.FindFirst(criterio("10"))); // 0 persons, kind A
@@ -215,18 +281,22 @@ TEST_F(RecordsetTest, BookedRoomCriterionLeavesOutKindsAndEmptyRooms) {
 
 TEST_F(RecordsetTest, ApostrophesInValuesNeverBreakACriterion) {
     auto rs = apri("Scheda_Cliente.mdb")->OpenRecordset("Scheda_Cliente");
-    ASSERT_TRUE(rs.FindFirst("NomeCliente = '" + TestoTraApici("D'Angelo") + "' and NumeroHotel = 1"));
+    ASSERT_TRUE(
+        rs.FindFirst("NomeCliente = '" + TestoTraApici("D'Angelo") + "' and NumeroHotel = 1"));
     EXPECT_EQ(rs.Numero("NumeroProgressivo"), 7);
     // a value built to widen the search finds nothing instead
     EXPECT_FALSE(rs.FindFirst("NomeCliente = '" + TestoTraApici("x' or NumeroHotel = '1") + "'"));
-    EXPECT_EQ(erroreDi([&] { rs.FindFirst("NomeCliente = 'D'Angelo'"); }).number(), vdx::err::CriteriaSyntax);
+    EXPECT_EQ(erroreDi([&] { rs.FindFirst("NomeCliente = 'D'Angelo'"); }).number(),
+              vdx::err::CriteriaSyntax);
 }
 
 TEST_F(RecordsetTest, TextIsCodePage1252) {
     auto rs = apri("Scheda_Cliente.mdb")->OpenRecordset("Scheda_Cliente");
     ASSERT_TRUE(rs.FindFirst("NumeroProgressivo = 8"));
-    EXPECT_EQ(rs.Testo("NomeCliente"), "\x80 \x84" "Caff\xE8\x94 \xE0\xE8\xEC\xF2\xF9");
-    EXPECT_TRUE(rs.FindFirst("NomeCliente = '\x80 \x84" "Caff\xE8\x94 \xE0\xE8\xEC\xF2\xF9'"));
+    EXPECT_EQ(rs.Testo("NomeCliente"), "\x80 \x84"
+                                       "Caff\xE8\x94 \xE0\xE8\xEC\xF2\xF9");
+    EXPECT_TRUE(rs.FindFirst("NomeCliente = '\x80 \x84"
+                             "Caff\xE8\x94 \xE0\xE8\xEC\xF2\xF9'"));
 }
 
 TEST_F(RecordsetTest, NullReadsAsEmptyTextOrZero) {
@@ -259,14 +329,16 @@ TEST_F(RecordsetTest, FieldNamesIgnoreLetterCaseAndUnknownOnesAreNamed) {
 TEST_F(RecordsetTest, MissingFileIsNamed) {
     const vdx::Error e = erroreDi([&] { apri("Manca.mdb"); });
     EXPECT_EQ(e.number(), vdx::err::DatabaseNotFound);
-    EXPECT_EQ(std::string(e.what()), "Could not find file '" + (dir_ / "Manca.mdb").string() + "'.");
+    EXPECT_EQ(std::string(e.what()),
+              "Could not find file '" + (dir_ / "Manca.mdb").string() + "'.");
     std::filesystem::create_directory(dir_ / "Cartella.mdb");
     EXPECT_EQ(erroreDi([&] { apri("Cartella.mdb"); }).number(), vdx::err::DatabaseNotFound);
 }
 
 TEST_F(RecordsetTest, FilesThatAreNotAccessFilesAreRefused) {
     std::ifstream buono(dir_ / "Tableau.mdb", std::ios::binary);
-    const std::string byte((std::istreambuf_iterator<char>(buono)), std::istreambuf_iterator<char>());
+    const std::string byte((std::istreambuf_iterator<char>(buono)),
+                           std::istreambuf_iterator<char>());
     ASSERT_GT(byte.size(), 3 * 4096u);
     const auto scrivi = [&](const std::string& nome, const std::string& contenuto) {
         std::ofstream(dir_ / nome, std::ios::binary) << contenuto;
@@ -281,7 +353,8 @@ TEST_F(RecordsetTest, FilesThatAreNotAccessFilesAreRefused) {
     scrivi("Corto.mdb", byte.substr(0, 4096));
     scrivi("Versione.mdb", versione);
     scrivi("Firma.mdb", firma);
-    for (const char* nome : {"Vuoto.mdb", "Testo.mdb", "Tagliato.mdb", "Corto.mdb", "Versione.mdb", "Firma.mdb"}) {
+    for (const char* nome :
+         {"Vuoto.mdb", "Testo.mdb", "Tagliato.mdb", "Corto.mdb", "Versione.mdb", "Firma.mdb"}) {
         const vdx::Error e = erroreDi([&] { apri(nome); });
         EXPECT_EQ(e.number(), vdx::err::UnrecognizedFormat) << nome;
         EXPECT_TRUE(contiene(e.what(), nome)) << e.what();
@@ -293,13 +366,17 @@ TEST_F(RecordsetTest, UnknownTableAndUnknownSelectionTexts) {
     vdx::Error e = erroreDi([&] { db->OpenRecordset("Tableaux"); });
     EXPECT_EQ(e.number(), vdx::err::TableNotFound);
     EXPECT_TRUE(contiene(e.what(), "'Tableaux'") && contiene(e.what(), "Tableau.mdb")) << e.what();
-    EXPECT_EQ(erroreDi([&] { db->OpenRecordset("Select * From Tableaux"); }).number(), vdx::err::TableNotFound);
-    for (const char* testo : {"Select Codice From Tableau", "Delete * From Tableau", "Tableau Where Codice = 1",
-                              "Select * From Tableau Where Codice = 1 or Codice = 2", ""}) {
-        EXPECT_EQ(erroreDi([&] { db->OpenRecordset(testo); }).number(), vdx::err::QuerySyntax) << testo;
+    EXPECT_EQ(erroreDi([&] { db->OpenRecordset("Select * From Tableaux"); }).number(),
+              vdx::err::TableNotFound);
+    for (const char* testo :
+         {"Select Codice From Tableau", "Delete * From Tableau", "Tableau Where Codice = 1",
+          "Select * From Tableau Where Codice = 1 or Codice = 2", ""}) {
+        EXPECT_EQ(erroreDi([&] { db->OpenRecordset(testo); }).number(), vdx::err::QuerySyntax)
+            << testo;
     }
-    EXPECT_EQ(erroreDi([&] { db->OpenRecordset("Select * From Tableau Where Piano = 1"); }).number(),
-              vdx::err::FieldNotFound);
+    EXPECT_EQ(
+        erroreDi([&] { db->OpenRecordset("Select * From Tableau Where Piano = 1"); }).number(),
+        vdx::err::FieldNotFound);
 }
 
 TEST_F(RecordsetTest, NoCurrentRecordOnAnEmptySetOrPastTheEnd) {
@@ -356,13 +433,15 @@ TEST_F(RecordsetTest, RecordSetsMoveAndOutliveTheirDatabase) {
 
 TEST(RecordsetFile, LongMemoAndManyRowsReadBack) {
     CartellaLavoro dir;
-    vdx::fixture::Tabella t("Note", {"Codice:Long", "Gruppo:Integer", "Testo:Memo", "Stanza:Text(10)"});
+    vdx::fixture::Tabella t("Note",
+                            {"Codice:Long", "Gruppo:Integer", "Testo:Memo", "Stanza:Text(10)"});
     std::string lungo;
     for (int i = 0; i < 3000; ++i) {
         lungo += "riga " + std::to_string(i) + " \xC3\xA8;";
     }
     for (int i = 0; i < 2000; ++i) {
-        t.riga({std::int64_t{i}, std::int64_t{i % 7}, i == 1234 ? lungo : std::string("nota ") + std::to_string(i),
+        t.riga({std::int64_t{i}, std::int64_t{i % 7},
+                i == 1234 ? lungo : std::string("nota ") + std::to_string(i),
                 std::to_string(i % 50)});
     }
     vdx::fixture::ScriviMdb(dir / "Note.mdb", {t});
@@ -374,7 +453,8 @@ TEST(RecordsetFile, LongMemoAndManyRowsReadBack) {
     EXPECT_EQ(memo.substr(0, 10), "riga 0 \xE8;r");
     // the index of a large set: every room 7 of group 3, in order
     std::vector<std::int64_t> codici;
-    for (bool ok = rs.FindFirst("Stanza = '7' and Gruppo = 3"); ok; ok = rs.FindNext("Stanza = '7' and Gruppo = 3")) {
+    for (bool ok = rs.FindFirst("Stanza = '7' and Gruppo = 3"); ok;
+         ok = rs.FindNext("Stanza = '7' and Gruppo = 3")) {
         codici.push_back(static_cast<std::int64_t>(rs.Numero("Codice")));
     }
     std::vector<std::int64_t> attesi;

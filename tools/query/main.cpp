@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
         std::cout.flush();
         return std::cout ? 0 : 1;
     } catch (const vdx::Error& e) {
-        std::cerr << "vdx-query: error " << e.number() << ": " << vdx::Utf8DaCp1252(e.what()) << '\n';
+        std::cerr << "vdx-query: error " << e.number() << ": " << vdx::Utf8DaCp1252(e.what())
+                  << '\n';
         return 1;
     } catch (const std::exception& e) {
         std::cerr << "vdx-query: " << e.what() << '\n';
