@@ -4,9 +4,17 @@
 // uses them: OpenDatabase, OpenRecordset (dynaset), Sort + reopen, FindFirst /
 // FindNext / FindLast, NoMatch, field values by name, Close.
 //
-// Errors (missing file, not an Access file, unknown table or field, a
-// criterion or selection text that is not understood) are thrown as
-// vdx::Error with the number and a text that names the file, table or field.
+// Errors are thrown as vdx::Error with the number and a text that names the
+// file, table or field:
+//   DatabaseNotFound    the file is missing ("Could not find file '<path>'.")
+//   UnrecognizedFormat  the file cannot be read, is not an Access file or is
+//                       damaged
+//   TableNotFound       no such table in the file
+//   FieldNotFound       no such field in the table
+//   CriteriaSyntax      a search criterion not understood (with its position)
+//   QuerySyntax         a selection or sort text not understood
+//   NoCurrentRecord     a field read with no current record
+// Searches follow the rules of Criteri.h (what is compared how) and Vista.h.
 
 #include <cstdint>
 #include <filesystem>
@@ -55,8 +63,8 @@ public:
     // Money exactly, in ten-thousandths; other numbers x 10000 rounded; NULL 0.
     std::int64_t denaro() const;
 
-    // Ordering used by criteria and Sort: numbers by value, text by byte codes.
-    // (Defined by the criteria evaluator.)
+    // Criteria and Sort order text by byte codes and numbers by value (see
+    // Vista.h); a NULL field satisfies no comparison.
 
 private:
     TipoCampo tipo_ = TipoCampo::Other;
@@ -84,11 +92,16 @@ public:
     // A dynaset over a table name or one of the selection texts the system
     // uses:  Select * From T [Where criteria] [Order by F][;]
     // and    ... Where F In (Select C From T2 In 'file.mdb' Where criteria)[;]
-    // Anything else is refused (vdx::Error QuerySyntax).
+    // Anything else is refused (vdx::Error QuerySyntax). The inner select's
+    // file is looked for in this database's folder, as it is at this moment.
+    // Record sets on the same table share its rows (read from the file once)
+    // and its search indexes; each keeps its own current record.
     Recordset OpenRecordset(std::string_view source);
 
     std::vector<std::string> NomiTabelle() const; // user tables, as stored
     const std::filesystem::path& percorso() const;
+    // Lets the file go. Record sets already open keep their records; opening
+    // new ones is an error (InvalidCall).
     void Close();
 
     struct Impl;
@@ -145,6 +158,8 @@ public:
     // first use (the default); off, every Find scans. For measurements.
     void UsaIndici(bool si);
 
+    // A closed (or default-made) record set refuses everything with
+    // vdx::Error InvalidCall.
     bool aperto() const;
     void Close();
 

@@ -6,8 +6,11 @@
 #include "shared/Error.h"
 #include "support/WorkFolder.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/wait.h>
 
 using namespace vdx::jet;
 using vdx::fixture::Denaro;
@@ -59,6 +62,46 @@ TEST_F(QueryCsv, OnlyTheRecordsTheCriterionFinds) {
 TEST_F(QueryCsv, ErrorsReachTheCaller) {
     EXPECT_THROW(csv("Ospiti", "Camera = "), vdx::Error);
     EXPECT_THROW(csv("Ospiti", "Piano = 1"), vdx::Error);
+}
+
+// The program itself: arguments in UTF-8, exit statuses.
+struct Esito {
+    int stato;
+    std::string uscita;
+};
+
+Esito esegui(const std::string& argomenti) {
+    const std::filesystem::path programma =
+        std::filesystem::path(VDX_BINARY_DIR) / "bin" / "vdx-query";
+    Esito e{-1, {}};
+    FILE* p = ::popen(("'" + programma.string() + "' " + argomenti + " 2>&1").c_str(), "r");
+    if (p == nullptr) {
+        return e;
+    }
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) {
+        e.uscita.append(buf, n);
+    }
+    const int s = ::pclose(p);
+    e.stato = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+    return e;
+}
+
+TEST_F(QueryCsv, TheProgramPrintsTheSameCsv) {
+    if (!std::filesystem::exists(std::filesystem::path(VDX_BINARY_DIR) / "bin" / "vdx-query")) {
+        GTEST_SKIP() << "vdx-query is not built";
+    }
+    const std::string file = "'" + (dir_ / "ospiti.MDB").string() + "'";
+    Esito e = esegui(file + " Ospiti \"Nome = 'Caffè €'\"");
+    EXPECT_EQ(e.stato, 0) << e.uscita;
+    EXPECT_EQ(e.uscita, "Camera,Nome,Conto,Ospiti\r\n10,Caffè €,,1\r\n");
+    e = esegui(file + " \"Select * From Ospiti Where Conto < 0\"");
+    EXPECT_EQ(e.uscita, "Camera,Nome,Conto,Ospiti\r\n101,,-0.5,\r\n");
+    e = esegui(file + " Stanze");
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_NE(e.uscita.find("error 3078"), std::string::npos) << e.uscita;
+    e = esegui(file);
+    EXPECT_EQ(e.stato, 2);
 }
 
 } // namespace
