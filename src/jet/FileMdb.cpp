@@ -515,6 +515,9 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce,
             memo.assign(reinterpret_cast<const char*>(p + MDB_MEMO_OVERHEAD), n);
             return true;
         }
+        if (lunghezza > dimensione) {
+            return false; // no value is longer than its file
+        }
         std::uint32_t puntatore = u32(p + 4);
         const bool unaRiga = (testa & 0x40000000u) != 0;
         std::size_t giri = 0;

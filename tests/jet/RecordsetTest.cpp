@@ -431,6 +431,25 @@ TEST_F(RecordsetTest, RecordSetsMoveAndOutliveTheirDatabase) {
     EXPECT_EQ(erroreDi([&] { insieme[1].Testo("NumeroCamera"); }).number(), vdx::err::InvalidCall);
 }
 
+TEST_F(RecordsetTest, NothingIsPrintedForCorrectFiles) {
+    testing::internal::CaptureStderr();
+    std::size_t tabelle = 0;
+    for (const auto& voce : std::filesystem::directory_iterator(dir_.percorso())) {
+        auto db = apri(voce.path().filename().string());
+        for (const std::string& t : db->NomiTabelle()) {
+            auto rs = db->OpenRecordset(t);
+            for (rs.MoveFirst(); !rs.Fine(); rs.MoveNext()) {
+                for (const std::string& campo : rs.NomiCampi()) {
+                    rs.Testo(campo);
+                }
+            }
+            ++tabelle;
+        }
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(tabelle, 14u);
+}
+
 TEST(RecordsetFile, LongMemoAndManyRowsReadBack) {
     CartellaLavoro dir;
     vdx::fixture::Tabella t("Note",
