@@ -282,13 +282,23 @@ struct FileMdb::Stato {
     struct Voce {
         std::string nome;                      // code page 1252
         std::unique_ptr<MdbCatalogEntry> voce; // what libmdb reads a table by
+        std::shared_ptr<const Tabella> righe;  // once read
     };
     std::vector<Voce> voci;
 
-    ~Stato() {
+    ~Stato() { rilascia(); }
+
+    // Once every table is read the file's bytes and libmdb are no longer
+    // needed: a large file is not kept twice in memory.
+    void rilascia() {
         if (mdb != nullptr) {
             mdb_close(mdb);
+            mdb = nullptr;
         }
+        for (auto& v : voci) {
+            v.voce.reset();
+        }
+        dati.reset();
     }
 
     std::unique_ptr<MdbCatalogEntry> nuovaVoce(const std::string& nome,
@@ -440,9 +450,18 @@ std::vector<std::string> FileMdb::tabelle() const {
 }
 
 std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
-    for (const auto& voce : stato_->voci) {
+    for (auto& voce : stato_->voci) {
         if (UgualiSenzaMaiuscole(voce.nome, nome)) {
-            return stato_->leggi(voce.voce.get(), voce.nome, percorso_, nullptr);
+            if (!voce.righe) {
+                voce.righe = stato_->leggi(voce.voce.get(), voce.nome, percorso_, nullptr);
+                const bool tutte =
+                    std::all_of(stato_->voci.begin(), stato_->voci.end(),
+                                [](const Stato::Voce& v) { return v.righe != nullptr; });
+                if (tutte) {
+                    stato_->rilascia();
+                }
+            }
+            return voce.righe;
         }
     }
     throw Error(err::TableNotFound, "Could not find the table '" + std::string(nome) + "' in '" +

@@ -26,8 +26,10 @@ public:
     // The user tables, names as stored (code page 1252).
     std::vector<std::string> tabelle() const;
 
-    // Every row of the table `nome` (found without regard to letter case).
-    // No such table: vdx::Error TableNotFound naming table and file.
+    // Every row of the table `nome` (found without regard to letter case),
+    // read on the first call and kept. Once every table of the file is read,
+    // the file's bytes are let go. No such table: vdx::Error TableNotFound
+    // naming table and file.
     std::shared_ptr<const Tabella> leggi(std::string_view nome);
 
     const std::filesystem::path& percorso() const { return percorso_; }

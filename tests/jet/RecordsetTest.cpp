@@ -431,6 +431,18 @@ TEST_F(RecordsetTest, RecordSetsMoveAndOutliveTheirDatabase) {
     EXPECT_EQ(erroreDi([&] { insieme[1].Testo("NumeroCamera"); }).number(), vdx::err::InvalidCall);
 }
 
+TEST_F(RecordsetTest, TablesStayReadableOnceTheFileIsLetGo) {
+    auto db = apri("Stampanti.mdb");
+    ASSERT_EQ(db->NomiTabelle(), (std::vector<std::string>{"Stampanti", "SetStampa"}));
+    auto a = db->OpenRecordset("SetStampa");
+    auto b = db->OpenRecordset("Stampanti"); // the last table: the file's bytes go
+    EXPECT_EQ(db->OpenRecordset("setstampa").RecordCount(), a.RecordCount());
+    EXPECT_EQ(db->OpenRecordset("Select * From Stampanti Where NumeroHotel = 1").RecordCount(),
+              b.RecordCount());
+    EXPECT_EQ(erroreDi([&] { db->OpenRecordset("Contatori"); }).number(), vdx::err::TableNotFound);
+    EXPECT_EQ(db->NomiTabelle().size(), 2u);
+}
+
 TEST_F(RecordsetTest, NothingIsPrintedForCorrectFiles) {
     testing::internal::CaptureStderr();
     std::size_t tabelle = 0;
