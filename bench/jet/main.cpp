@@ -27,6 +27,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -125,10 +126,12 @@ int main(int argc, char** argv) {
         const double totale = secondiDa(t0);
         const double totaleCpu = cpu() - c0;
         const auto righe = static_cast<double>(rs.RecordCount());
+        rusage uso{};
+        getrusage(RUSAGE_SELF, &uso);
         std::printf("load: %.0f rows; wall %.3f s (file read and opened %.3f s) = %.0f rows/s; "
-                    "processor %.3f s (file %.3f s) = %.0f rows/s\n",
+                    "processor %.3f s (file %.3f s) = %.0f rows/s; peak memory %.0f MB\n",
                     righe, totale, apertura, righe / totale, totaleCpu, aperturaCpu,
-                    righe / totaleCpu);
+                    righe / totaleCpu, static_cast<double>(uso.ru_maxrss) / 1024.0);
 
         const auto nomi = rs.NomiCampi();
         if (std::find(nomi.begin(), nomi.end(), "NumeroProgressivo") == nomi.end()) {
