@@ -212,10 +212,6 @@ struct Flusso {
     }
 };
 
-std::uint32_t u32a(const unsigned char* p) {
-    return u32(p);
-}
-
 // Whether a table-definition page looks like one: its type byte, and column
 // kinds libmdb knows. Checked before libmdb reads it, so that a damaged
 // definition is reported instead of read with warnings.
@@ -224,7 +220,7 @@ bool definizioneValida(const unsigned char* pg, std::size_t dimPagina, bool jet3
         return false;
     }
     const std::size_t nCol = u16(pg + (jet3 ? 25 : 45));
-    const std::size_t nIndici = u32a(pg + (jet3 ? 31 : 51));
+    const std::size_t nIndici = u32(pg + (jet3 ? 31 : 51));
     if (nCol == 0 || nCol > 255 * 4 || nIndici > 1000) {
         return false;
     }
