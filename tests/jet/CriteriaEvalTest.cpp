@@ -222,8 +222,9 @@ TEST(Vista, IndexAgreesWithScanning) {
         for (const std::string& testo : criteri) {
             const CriterioRisolto c(AnalizzaCriterio(testo).termini, v->tabella());
             ASSERT_EQ(trovaTutte(*v, testo, true), trovaTutte(*v, testo, false)) << testo;
-            // backwards, from the end and from a middle position
-            for (std::size_t da : {v->size() - 1, v->size() / 2}) {
+            // from positions that need not match: forwards and backwards
+            for (std::size_t da : {std::size_t{1}, v->size() / 3, v->size() / 2, v->size() - 1}) {
+                EXPECT_EQ(v->trova(c, da, true, true), v->trova(c, da, true, false)) << testo;
                 EXPECT_EQ(v->trova(c, da, false, true), v->trova(c, da, false, false)) << testo;
             }
         }
