@@ -1,9 +1,11 @@
 #include "printing/ImpostazioniStampa.h"
 
+#include "jet/Criteri.h"
 #include "jet/Database.h"
 #include "shared/Environment.h"
 #include "shared/FileNames.h"
 #include "shared/Numeric.h"
+#include "shared/Text.h"
 #include "shared/TextFile.h"
 
 #include <limits>
@@ -12,41 +14,14 @@ namespace vdx {
 
 namespace {
 
-short AIntero(double v) {
-    const long long n = ArrotondaPari(v);
-    if (n > std::numeric_limits<short>::max()) {
-        return std::numeric_limits<short>::max();
-    }
-    if (n < std::numeric_limits<short>::min()) {
-        return std::numeric_limits<short>::min();
-    }
-    return static_cast<short>(n);
-}
-
 // A text value inside a criterion: quotes are doubled so a name holding one
 // cannot end the text early.
 std::string TestoCriterio(std::string_view testo) {
-    std::string out = "'";
-    for (char c : testo) {
-        out.push_back(c);
-        if (c == '\'') {
-            out.push_back('\'');
-        }
-    }
-    out.push_back('\'');
-    return out;
+    return "'" + jet::TestoTraApici(testo) + "'";
 }
 
 } // namespace
 
-std::string_view TogliSpazi(std::string_view testo) {
-    const auto primo = testo.find_first_not_of(' ');
-    if (primo == std::string_view::npos) {
-        return {};
-    }
-    const auto ultimo = testo.find_last_not_of(' ');
-    return testo.substr(primo, ultimo - primo + 1);
-}
 
 std::array<double, 12> DividiGruppi(std::string_view testo) {
     std::array<double, 12> valori{};
@@ -70,7 +45,7 @@ std::string LeggiFontStampa(const std::filesystem::path& cartella) {
         return "Courier New"; // the file is there but holds no line
     }
     // An empty first line names no font: the usual one stays.
-    const std::string_view nome = TogliSpazi(*prima);
+    const std::string_view nome = TrimSpazi(*prima);
     return nome.empty() ? "Courier New" : std::string(nome);
 }
 
@@ -84,7 +59,7 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path&
         auto contatori = db->OpenRecordset("Contatori");
         if (contatori.FindFirst("NumeroHotel = " + std::to_string(scelta.hotel))) {
             s.LunghezzaPagina =
-                AIntero(contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
+                InteroCorto(contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
         }
         db->Close();
     }
@@ -96,12 +71,12 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path&
         db->Close();
         return std::nullopt;
     }
-    const short tipo = AIntero(stampanti.Numero("TipoStampa"));
+    const short tipo = InteroCorto(stampanti.Numero("TipoStampa"));
     if (setStampa.FindFirst("TipoStampa = " + std::to_string(tipo))) {
         s.ValoriCompresso = DividiGruppi(setStampa.Testo("Compresso"));
         const auto grassetto = DividiGruppi(setStampa.Testo("Grassetto"));
         for (std::size_t k = 0; k < grassetto.size(); ++k) {
-            s.ValoriGrassetto[k] = AIntero(grassetto[k]);
+            s.ValoriGrassetto[k] = InteroCorto(grassetto[k]);
         }
         s.RigheFoglio = s.grassetto(scelta.compressa ? 7 : 8);
         s.RigheIniziali = s.grassetto(6);
@@ -116,7 +91,7 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path&
     }
     db->Close();
 
-    if (!TogliSpazi(scelta.stampanteSistema).empty()) {
+    if (!TrimSpazi(scelta.stampanteSistema).empty()) {
         s.UscitaStampa = scelta.stampanteSistema;
     }
     return s;

@@ -54,7 +54,4 @@ std::string LeggiFontStampa(const std::filesystem::path& cartella);
 std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path& cartella,
                                                     const SceltaStampa& scelta);
 
-// Text trimmed of spaces at both ends (spaces only, as the suite trims).
-std::string_view TogliSpazi(std::string_view testo);
-
 } // namespace vdx

@@ -4,18 +4,6 @@
 
 namespace vdx {
 
-std::string Quota(std::string_view valore) {
-    std::string testo;
-    testo.reserve(valore.size() + 2);
-    for (char c : valore) {
-        testo += c;
-        if (c == '\'') {
-            testo += '\'';
-        }
-    }
-    return testo;
-}
-
 std::optional<std::string> NumeroCriterio(const jet::Valore& valore) {
     if (valore.nullo()) {
         return std::nullopt;

@@ -1,6 +1,6 @@
 #include "report/Elenchi.h"
 
-#include "report/Criteri.h"
+#include "jet/Criteri.h"
 
 #include <cstdio>
 
@@ -80,7 +80,7 @@ Intervallo IntervalloCamere(jet::Recordset& camere, jet::Recordset& tipiCamere, 
     }
     for (bool trovato = camere.FindFirst(criterio); trovato; trovato = camere.FindNext(criterio)) {
         const std::string tipo = camere.Testo("TipoCamera");
-        if (!tipiCamere.FindFirst("Sigla = '" + Quota(tipo) + "'") ||
+        if (!tipiCamere.FindFirst("Sigla = '" + jet::TestoTraApici(tipo) + "'") ||
             tipiCamere.Testo("Tipologia") != "C") {
             continue;
         }

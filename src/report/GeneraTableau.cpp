@@ -1,5 +1,6 @@
 #include "report/GeneraTableau.h"
 
+#include "jet/Criteri.h"
 #include "jet/Database.h"
 #include "report/Criteri.h"
 #include "report/Righe.h"
@@ -196,7 +197,7 @@ fs::path Generatore::esegui() {
     }
     righeVuote_ = RigheVuoteDaMarcatore(o_.cartella);
     chiave_ = ChiaveDaData(o_.data);
-    chiaveQuotata_ = Quota(chiave_);
+    chiaveQuotata_ = jet::TestoTraApici(chiave_);
     apriArchivi();
     righe_ = CostruisciRighe(titolo(), o_.arrangiamento);
 
@@ -208,7 +209,7 @@ fs::path Generatore::esegui() {
 
     const std::string criterio = "NumeroHotel = " + hotel_ + " and NumeroTableau = " +
                                  std::to_string(o_.tableau) + " and NumeroCamera >= '" +
-                                 Quota(o_.primaCamera) + "'";
+                                 jet::TestoTraApici(o_.primaCamera) + "'";
     for (bool trovata = camere_.FindFirst(criterio); trovata;
          trovata = camere_.FindNext(criterio)) {
         std::string numero = camere_.Testo("NumeroCamera");
@@ -216,7 +217,7 @@ fs::path Generatore::esegui() {
             break;
         }
         std::string tipo = camere_.Testo("TipoCamera");
-        if (!tipiCamere_.FindFirst("Sigla = '" + Quota(tipo) + "'") ||
+        if (!tipiCamere_.FindFirst("Sigla = '" + jet::TestoTraApici(tipo) + "'") ||
             tipiCamere_.Testo("Tipologia") != "C") {
             continue;
         }
@@ -271,7 +272,7 @@ void Generatore::riempiPrimaRiga() {
 
 void Generatore::occupazione(const std::string& numero) {
     const std::string criterio =
-        "NumeroHotel = " + hotel_ + " and NumeroCamera = '" + Quota(numero) + "'";
+        "NumeroHotel = " + hotel_ + " and NumeroCamera = '" + jet::TestoTraApici(numero) + "'";
     for (bool trovata = schede_.FindFirst(criterio); trovata;
          trovata = schede_.FindNext(criterio)) {
         schedaContata();
@@ -349,7 +350,7 @@ void Generatore::schedaContata() {
 
 void Generatore::prenotazione() {
     std::string criterio =
-        "NumeroHotel = " + hotel_ + " and NumeroCamera = '" + Quota(numeroCamera_);
+        "NumeroHotel = " + hotel_ + " and NumeroCamera = '" + jet::TestoTraApici(numeroCamera_);
     if (o_.chk1) {
         criterio += "' and DataArrivo = '" + chiaveQuotata_;
     } else if (o_.chk2) {
@@ -376,7 +377,7 @@ void Generatore::prenotazione() {
 
                 const std::string criterioOspiti =
                     "NumeroHotel = " + hotel_ + " and NumeroPrenotazione = " + *numeroPren +
-                    " and NumeroCamera = '" + Quota(camerePrenotate_.Testo("NumeroCamera")) + "'";
+                    " and NumeroCamera = '" + jet::TestoTraApici(camerePrenotate_.Testo("NumeroCamera")) + "'";
                 if (ospitiPrenotazione_.FindFirst(criterioOspiti)) {
                     d_.nomi[0] = ospitiPrenotazione_.Testo("NomeCliente");
                     d_.nomi[1] = ospitiPrenotazione_.FindNext(criterioOspiti)

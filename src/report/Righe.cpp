@@ -33,15 +33,6 @@ std::string spazi(std::size_t n) {
 
 } // namespace
 
-std::string_view TrimSpazi(std::string_view testo) {
-    const auto primo = testo.find_first_not_of(' ');
-    if (primo == std::string_view::npos) {
-        return {};
-    }
-    const auto ultimo = testo.find_last_not_of(' ');
-    return testo.substr(primo, ultimo - primo + 1);
-}
-
 std::string_view Taglia(std::string_view testo, std::size_t n) {
     return testo.substr(0, std::min(n, testo.size()));
 }

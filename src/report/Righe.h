@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared/Text.h"
+
 // The report file's lines: the nine fixed lines, the cells of the room lines
 // and the amounts. Every ruled line is 133 bytes; the line-drawing bytes are
 // the single-line box characters of code page 437, the text code page 1252.
@@ -64,8 +66,7 @@ std::string RigaTitolo(const std::optional<std::string>& ragioneSociale,
                        const std::optional<std::string>& descrizione, std::string_view dataTesto,
                        const DataOra& momento);
 
-// Blanks (spaces only, as the suite trims) off both ends.
-std::string_view TrimSpazi(std::string_view testo);
+
 // The first `n` characters.
 std::string_view Taglia(std::string_view testo, std::size_t n);
 

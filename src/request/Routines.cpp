@@ -2,6 +2,7 @@
 
 #include "shared/Cp1252.h"
 #include "shared/Numeric.h"
+#include "shared/Text.h"
 
 #include <cmath>
 
@@ -16,20 +17,8 @@ bool AnnoBisestile(short anno) {
     return anno % 4 == 0;
 }
 
-namespace {
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && s.back() == ' ') {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-} // namespace
-
 bool ControllaData(std::string_view data, Calendario& calendario) {
-    const std::string_view text = trimBlanks(data);
+    const std::string_view text = TrimSpazi(data);
     if (text.size() != 10) {
         return false;
     }

@@ -58,7 +58,11 @@ long long ArrotondaPari(double value) {
 }
 
 short LeggiIntero(std::string_view text) {
-    const long long v = ArrotondaPari(LeggiNumero(text));
+    return InteroCorto(LeggiNumero(text));
+}
+
+short InteroCorto(double value) {
+    const long long v = ArrotondaPari(value);
     if (v > std::numeric_limits<short>::max()) {
         return std::numeric_limits<short>::max();
     }

@@ -17,4 +17,7 @@ short LeggiIntero(std::string_view text);
 // Nearest whole number, a half to the even neighbour.
 long long ArrotondaPari(double value);
 
+// ArrotondaPari held in 16 bits (values beyond the range are clamped).
+short InteroCorto(double value);
+
 } // namespace vdx
