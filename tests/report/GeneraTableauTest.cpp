@@ -5,6 +5,7 @@
 #include "DatiAlbergo.h"
 
 #include "report/GeneraTableau.h"
+#include "report/Righe.h"
 #include "shared/Error.h"
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
@@ -373,6 +374,86 @@ TEST_F(Genera, TitleVariants) {
     ASSERT_GE(righe.size(), 8u);
     EXPECT_EQ(righe.at(6).substr(1, 6), "900   ");
     EXPECT_EQ(righe.size(), 6u + 3u + 1u + 5u);
+}
+
+// The occupancy block in detail: the departure tag and the day filter, the
+// blank lines of the marker file after it, a party whose first counted card
+// has no name, and a card without dates.
+TEST_F(Genera, OccupancyBlockDetails) {
+    DatiAlbergo d = baseAlbergo();
+    for (const char* c : {"401", "402", "403"}) {
+        d.camera(1, 1, c, "DBL");
+    }
+    d.ospite({.camera = "401", .progressivo = 1, .nome = "Uno", .arrivo = "20240301",
+              .partenza = Oggi, .tipoCliente = "T1"});
+    d.ospite({.camera = "402", .progressivo = 2, .componente = 2, .nome = "", .arrivo = "",
+              .partenza = "20240308"});
+    d.ospite({.camera = "402", .progressivo = 3, .componente = 2, .nome = "Secondo",
+              .arrivo = "20240302", .partenza = "20240309"});
+    d.ospite({.camera = "403", .progressivo = 4, .nome = "Senza date"});
+    std::ofstream(cartella_ / "VDX_1.txt") << "";
+
+    const auto cella = [](const std::string& riga, int n) {
+        static constexpr std::pair<std::size_t, std::size_t> celle[] = {
+            {2, 6}, {9, 6}, {16, 4}, {21, 10}, {32, 10}, {43, 21}, {65, 21}, {87, 21}, {109, 24}};
+        const auto [colonna, larghezza] = celle[n - 1];
+        return riga.substr(colonna - 1, larghezza);
+    };
+    const std::string vuota(21, ' ');
+    const struct {
+        const char* nome;
+        bool chk2;
+        std::string etichetta401; // cell 7 of room 401's second line
+        std::vector<std::string> totali;
+    } casi[] = {
+        {"every card", false, "(in partenza)        ",
+         {"Presenze attuali: 2      Totale Partenze : 1", "", "Camere presenti : 2",
+          "Totale presenze : 2"}},
+        // Only the day's departures: the tag is never written.
+        {"departures of the day", true, vuota,
+         {"Presenze attuali: 0      Totale Partenze : 1", "", "Camere presenti : 1",
+          "Totale presenze : 0"}},
+    };
+    for (const auto& c : casi) {
+        const auto righe = righeDi(esegui(d, [&](OpzioniTableau& o) { o.chk2 = c.chk2; }));
+        const auto riga = [&](const std::string& camera) {
+            for (std::size_t i = 6; i < righe.size(); ++i) {
+                if (righe[i].substr(1, camera.size()) == camera) {
+                    return i;
+                }
+            }
+            ADD_FAILURE() << c.nome << ": no line for room " << camera;
+            return righe.size() - 1;
+        };
+        const std::size_t r401 = riga("401");
+        ASSERT_LT(r401 + 4, righe.size()) << c.nome;
+        EXPECT_EQ(cella(righe[r401], 6), "Uno" + std::string(18, ' ')) << c.nome;
+        EXPECT_EQ(cella(righe[r401 + 1], 7), c.etichetta401) << c.nome;
+        EXPECT_EQ(cella(righe[r401 + 1], 9), "T1" + std::string(22, ' ')) << c.nome;
+        // One blank ruled line (VDX_1.txt), then the separator.
+        EXPECT_EQ(righe[r401 + 2], CostruisciRighe("", false)[9]) << c.nome;
+        EXPECT_EQ(righe[r401 + 3], CostruisciRighe("", false)[6]) << c.nome;
+        ASSERT_GE(righe.size(), 5u) << c.nome;
+        const std::vector<std::string> coda(righe.end() - 5, righe.end() - 1);
+        EXPECT_EQ(coda, c.totali) << c.nome;
+        if (c.chk2) {
+            continue; // 402 and 403 hold no departure of the day: free lines
+        }
+        // 402: no name in slot 1, so no occupancy block; the booking block
+        // shows what the cards gave, without the booking tag.
+        const std::size_t r402 = riga("402");
+        EXPECT_EQ(cella(righe[r402], 3), "  2 ");
+        EXPECT_EQ(cella(righe[r402], 4), "02/03/2024");
+        EXPECT_EQ(cella(righe[r402], 5), "08/03/2024");
+        EXPECT_EQ(cella(righe[r402], 6), vuota);
+        EXPECT_EQ(cella(righe[r402], 7), "Secondo" + std::string(14, ' '));
+        EXPECT_EQ(cella(righe[r402 + 1], 7), vuota);
+        // 403: a card without dates shows the slashes only.
+        const std::size_t r403 = riga("403");
+        EXPECT_EQ(cella(righe[r403], 4), "  /  /    ");
+        EXPECT_EQ(cella(righe[r403], 5), "  /  /    ");
+        EXPECT_EQ(cella(righe[r403], 6), "Senza date" + std::string(11, ' '));
+    }
 }
 
 TEST_F(Genera, FormFeedUnlessTheAssistanceCodeHoldsU) {
