@@ -211,7 +211,13 @@ std::string TestoArrangiamento(std::string_view codice, std::int64_t decimillesi
     cod.resize(8, ' ');
     testo += cod;
     testo += ' ';
-    std::string importo(Taglia(FormattaImporto(decimillesimi, segni), 13));
+    // An amount too wide for its 13 columns drops its grouping signs before
+    // anything is cut: 123456789,00 rather than the misleading 123.456.789,0.
+    std::string importo = FormattaImporto(decimillesimi, segni);
+    if (importo.size() > 13) {
+        importo = FormattaImporto(decimillesimi, SegniNumerici{segni.decimale, ""});
+    }
+    importo = std::string(Taglia(importo, 13));
     testo += spazi(13 - importo.size());
     testo += importo;
     testo += ' ';

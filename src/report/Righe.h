@@ -101,7 +101,8 @@ SegniNumerici SegniDelLocale();
 std::string FormattaImporto(std::int64_t decimillesimi, const SegniNumerici& segni);
 
 // Cell 9 with the arrangement: a space, the code padded (or cut) to 8, a
-// space, the amount right-aligned in 13 (cut when wider), a space.
+// space, the amount right-aligned in 13, a space. An amount wider than 13
+// is written without grouping signs, and cut only if still too wide.
 std::string TestoArrangiamento(std::string_view codice, std::int64_t decimillesimi,
                                const SegniNumerici& segni);
 

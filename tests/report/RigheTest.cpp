@@ -261,7 +261,9 @@ TEST(Importi, ArrangementCell) {
         {"code untrimmed", " BB", 0, "  BB      " + std::string(9, ' ') + "0,00 "},
         {"code over 8 cut", "PENSIONE1", 0, " PENSIONE" + std::string(10, ' ') + "0,00 "},
         {"amount of 13 fits", "X", 999999999900, " X        99.999.999,99 "},
-        {"amount over 13 cut", "X", 1000000000000, " X        100.000.000,0 "},
+        {"amount over 13 loses its grouping", "X", 1000000000000, " X         100000000,00 "},
+        {"negative over 13 too", "X", -123456789000, " X         -12345678,90 "},
+        {"still over 13 is cut", "X", 9223372036854775807LL, " X        9223372036854 "},
     };
     for (const auto& c : casi) {
         const std::string t = TestoArrangiamento(c.codice, c.importo, it);
