@@ -225,6 +225,28 @@ private slots:
         QCOMPARE(Intero(Valore(a, "orientation-requested")), 3);
     }
 
+    // Two-sided print, once asked for, is kept by the printer for the rest of
+    // the run: a later print without the tick still comes out two-sided,
+    // until the printer is set up afresh.
+    void twoSidedStaysForLaterPrints() {
+        vdx::ui::StampanteQt::AzzeraDispositivoCorrente();
+        QVERIFY(stampa("VDX-DUPLEX", false, true) > 0);
+        QCOMPARE(vdx::ui::StampanteQt::FronteRetroCorrente(), 2);
+        const int lavoro = stampa("VDX-DUPLEX", false, false);
+        QVERIFY(lavoro > 0);
+        const auto a = attributi(lavoro);
+        QVERIFY2(!a.empty(), "the server kept no control file for the job");
+        QCOMPARE(Valore(a, "sides"), std::string("two-sided-long-edge"));
+
+        vdx::ui::StampanteQt::AzzeraDispositivoCorrente();
+        QCOMPARE(vdx::ui::StampanteQt::FronteRetroCorrente(), 0);
+        const int dopo = stampa("VDX-DUPLEX", false, false);
+        QVERIFY(dopo > 0);
+        const auto b = attributi(dopo);
+        QVERIFY2(!b.empty(), "the server kept no control file for the job");
+        QVERIFY2(Valore(b, "sides") != "two-sided-long-edge", Valore(b, "sides").c_str());
+    }
+
     // A job the server refuses is an error naming the printer and the reason.
     void refusedJobIsReported() {
         try {

@@ -27,6 +27,12 @@ std::string& Corrente() {
     return corrente;
 }
 
+// The two-sided mode the current printer holds: 0 is its own setting.
+int& FronteRetro() {
+    static int modo = 0;
+    return modo;
+}
+
 // The arms of a line-drawing byte of the report (code page 437): left, right,
 // up, down; 1 single line, 2 double line.
 struct Bracci {
@@ -156,8 +162,13 @@ std::string StampanteQt::DispositivoCorrente() {
     return Corrente();
 }
 
+int StampanteQt::FronteRetroCorrente() {
+    return FronteRetro();
+}
+
 void StampanteQt::AzzeraDispositivoCorrente() {
     Corrente().clear();
+    FronteRetro() = 0;
 }
 
 std::vector<std::string> StampanteQt::nomiDispositivi() {
@@ -177,7 +188,8 @@ void StampanteQt::impostaFilePdf(const std::filesystem::path& file) {
 }
 
 void StampanteQt::setDuplex(int modo) {
-    duplex_ = modo;
+    // Kept by the printer, not by this one document.
+    FronteRetro() = modo;
 }
 
 void StampanteQt::setOrientation(int orientamento) {
@@ -358,12 +370,13 @@ void StampanteQt::invia(const QByteArray& pdf) {
     cups_option_t* opzioni = nullptr;
     int n = 0;
     n = cupsAddOption("orientation-requested", orientamento_ == 2 ? "4" : "3", n, &opzioni);
-    if (duplex_ == 2) {
+    const int fronteRetro = FronteRetro();
+    if (fronteRetro == 2) {
         // Two-sided, turned on the side that keeps the pages upright.
         n = cupsAddOption("sides",
                           orientamento_ == 2 ? "two-sided-short-edge" : "two-sided-long-edge", n,
                           &opzioni);
-    } else if (duplex_ == 1) {
+    } else if (fronteRetro == 1) {
         n = cupsAddOption("sides", "one-sided", n, &opzioni);
     }
     auto rifiuto = [&](const char* fase) {

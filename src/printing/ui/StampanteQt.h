@@ -49,6 +49,10 @@ public:
     // The current printer of this program run: the one last chosen by name,
     // "" while it is still the system's default.
     static std::string DispositivoCorrente();
+    // Its two-sided mode: 0 (its own setting) until a print asks for 2, which
+    // is never set back, so later prints of the run are two-sided too.
+    static int FronteRetroCorrente();
+    // Back to the system's default printer with its own settings.
     static void AzzeraDispositivoCorrente();
 
     // The print system's number of the job this document became, 0 before
@@ -64,7 +68,6 @@ private:
 
     std::string titolo_;
     std::optional<std::filesystem::path> filePdf_;
-    int duplex_ = 0; // 0: the printer's own setting
     int orientamento_ = 1;
     QFont font_;
     QByteArray pdf_;
