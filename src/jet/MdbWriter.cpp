@@ -89,28 +89,30 @@ std::string minuscole(std::string_view s) {
     throw Error(err::InvalidCall, testo);
 }
 
-const char* nomeTipo(TipoColonna tipo) {
+const char* nomeTipo(TipoCampo tipo) {
     switch (tipo) {
-    case TipoColonna::Boolean:
+    case TipoCampo::Boolean:
         return "Boolean";
-    case TipoColonna::Byte:
+    case TipoCampo::Byte:
         return "Byte";
-    case TipoColonna::Integer:
+    case TipoCampo::Integer:
         return "Integer";
-    case TipoColonna::Long:
+    case TipoCampo::Long:
         return "Long";
-    case TipoColonna::Currency:
+    case TipoCampo::Currency:
         return "Currency";
-    case TipoColonna::Single:
+    case TipoCampo::Single:
         return "Single";
-    case TipoColonna::Double:
+    case TipoCampo::Double:
         return "Double";
-    case TipoColonna::DateTime:
+    case TipoCampo::DateTime:
         return "DateTime";
-    case TipoColonna::Text:
+    case TipoCampo::Text:
         return "Text";
-    case TipoColonna::Memo:
+    case TipoCampo::Memo:
         return "Memo";
+    case TipoCampo::Other:
+        break;
     }
     return "?";
 }
@@ -118,7 +120,7 @@ const char* nomeTipo(TipoColonna tipo) {
 // Where a column sits in the table definition and in a row.
 struct Posto {
     std::string nome; // code page 1252
-    TipoColonna tipo = TipoColonna::Long;
+    TipoCampo tipo = TipoCampo::Long;
     std::uint8_t codice = 0; // Jet type code
     bool fisso = false;
     std::uint16_t numero = 0;    // column number: null-mask bit
@@ -141,52 +143,54 @@ std::vector<Posto> disponi(const std::vector<Colonna>& colonne, std::uint16_t& l
         p.numero = static_cast<std::uint16_t>(i);
         p.caratteri = c.caratteri;
         switch (c.tipo) {
-        case TipoColonna::Boolean:
+        case TipoCampo::Boolean:
             p.codice = 0x01;
             p.dimensione = 1;
             break;
-        case TipoColonna::Byte:
+        case TipoCampo::Byte:
             p.codice = 0x02;
             p.dimensione = 1;
             break;
-        case TipoColonna::Integer:
+        case TipoCampo::Integer:
             p.codice = 0x03;
             p.dimensione = 2;
             break;
-        case TipoColonna::Long:
+        case TipoCampo::Long:
             p.codice = 0x04;
             p.dimensione = 4;
             break;
-        case TipoColonna::Currency:
+        case TipoCampo::Currency:
             p.codice = 0x05;
             p.dimensione = 8;
             break;
-        case TipoColonna::Single:
+        case TipoCampo::Single:
             p.codice = 0x06;
             p.dimensione = 4;
             break;
-        case TipoColonna::Double:
+        case TipoCampo::Double:
             p.codice = 0x07;
             p.dimensione = 8;
             break;
-        case TipoColonna::DateTime:
+        case TipoCampo::DateTime:
             p.codice = 0x08;
             p.dimensione = 8;
             break;
-        case TipoColonna::Text:
+        case TipoCampo::Text:
             p.codice = 0x0A;
             p.dimensione = static_cast<std::uint16_t>(2 * c.caratteri);
             break;
-        case TipoColonna::Memo:
+        case TipoCampo::Memo:
             p.codice = 0x0C;
             p.dimensione = 0;
             break;
+        case TipoCampo::Other:
+            errore("Column " + c.nome + ": a type the writer cannot write");
         }
-        p.fisso = c.tipo != TipoColonna::Text && c.tipo != TipoColonna::Memo;
+        p.fisso = c.tipo != TipoCampo::Text && c.tipo != TipoCampo::Memo;
         // A fixed column carries the count of variable columns before it,
         // as Access writes it; a variable one its own index.
         p.variabile = p.fisso ? variabili : variabili++;
-        if (c.tipo == TipoColonna::Boolean) {
+        if (c.tipo == TipoCampo::Boolean) {
             // The value is the null-mask bit: no room in the row, offset 0
             // and size 1 in the definition, as Access writes it.
         } else if (p.fisso) {
@@ -304,16 +308,16 @@ Colonna ColonnaDa(std::string_view dichiarazione) {
     if (c.nome.empty() || c.nome.size() > 64) {
         errore("column name \"" + c.nome + "\" must have 1 to 64 characters");
     }
-    static const std::pair<const char*, TipoColonna> semplici[] = {
-        {"long", TipoColonna::Long},         {"integer", TipoColonna::Integer},
-        {"byte", TipoColonna::Byte},         {"boolean", TipoColonna::Boolean},
-        {"memo", TipoColonna::Memo},         {"currency", TipoColonna::Currency},
-        {"single", TipoColonna::Single},     {"double", TipoColonna::Double},
-        {"datetime", TipoColonna::DateTime}, {"text", TipoColonna::Text}};
+    static const std::pair<const char*, TipoCampo> semplici[] = {
+        {"long", TipoCampo::Long},         {"integer", TipoCampo::Integer},
+        {"byte", TipoCampo::Byte},         {"boolean", TipoCampo::Boolean},
+        {"memo", TipoCampo::Memo},         {"currency", TipoCampo::Currency},
+        {"single", TipoCampo::Single},     {"double", TipoCampo::Double},
+        {"datetime", TipoCampo::DateTime}, {"text", TipoCampo::Text}};
     for (const auto& [nome, t] : semplici) {
         if (tipo == nome) {
             c.tipo = t;
-            c.caratteri = t == TipoColonna::Text ? 255 : 0;
+            c.caratteri = t == TipoCampo::Text ? 255 : 0;
             return c;
         }
     }
@@ -328,7 +332,7 @@ Colonna ColonnaDa(std::string_view dichiarazione) {
         if (!valido || n < 1 || n > 255) {
             errore("column \"" + c.nome + "\": Text length must be 1 to 255");
         }
-        c.tipo = TipoColonna::Text;
+        c.tipo = TipoCampo::Text;
         c.caratteri = n;
         return c;
     }
@@ -338,7 +342,7 @@ Colonna ColonnaDa(std::string_view dichiarazione) {
 
 std::string Dichiarazione(const Colonna& colonna) {
     std::string testo = colonna.nome + ":" + nomeTipo(colonna.tipo);
-    if (colonna.tipo == TipoColonna::Text) {
+    if (colonna.tipo == TipoCampo::Text) {
         testo += "(" + std::to_string(colonna.caratteri) + ")";
     }
     return testo;
@@ -407,7 +411,7 @@ struct ScrittoreMdb::Stato {
         corrente.pagine.clear();
         lunghezzaFissa = 0;
         for (const Posto& p : corrente.posti) {
-            if (p.fisso && p.tipo != TipoColonna::Boolean) {
+            if (p.fisso && p.tipo != TipoCampo::Boolean) {
                 lunghezzaFissa = std::max<std::uint16_t>(lunghezzaFissa, p.offset + p.dimensione);
             }
         }
@@ -653,9 +657,9 @@ struct ScrittoreMdb::Stato {
 
     void scriviCatalogo() {
         std::vector<Colonna> colonneCatalogo = {
-            {"Id", TipoColonna::Long, 0},     {"ParentId", TipoColonna::Long, 0},
-            {"Name", TipoColonna::Text, 128}, {"Type", TipoColonna::Integer, 0},
-            {"Flags", TipoColonna::Long, 0},  {"LvProp", TipoColonna::Memo, 0}};
+            {"Id", TipoCampo::Long, 0},     {"ParentId", TipoCampo::Long, 0},
+            {"Name", TipoCampo::Text, 128}, {"Type", TipoCampo::Integer, 0},
+            {"Flags", TipoCampo::Long, 0},  {"LvProp", TipoCampo::Memo, 0}};
         TabellaScritta catalogo;
         catalogo.nome = "MSysObjects";
         catalogo.posti = disponi(colonneCatalogo, lunghezzaFissa, catalogo.variabili);
@@ -798,7 +802,7 @@ void ScrittoreMdb::iniziaTabella(const std::string& nome, std::vector<Colonna> c
             errore("table \"" + nome + "\": column name \"" + c.nome +
                    "\" must have 1 to 64 characters");
         }
-        if (c.tipo == TipoColonna::Text && (c.caratteri < 1 || c.caratteri > 255)) {
+        if (c.tipo == TipoCampo::Text && (c.caratteri < 1 || c.caratteri > 255)) {
             errore("table \"" + nome + "\": column \"" + c.nome +
                    "\" must hold 1 to 255 characters");
         }
@@ -820,7 +824,7 @@ void ScrittoreMdb::iniziaTabella(const std::string& nome, std::vector<Colonna> c
 ScrittoreMdb& ScrittoreMdb::nullo(std::size_t colonna) {
     const Posto& p = s_->posto(colonna);
     s_->presente[colonna] = 0;
-    if (p.tipo == TipoColonna::Boolean) {
+    if (p.tipo == TipoCampo::Boolean) {
         return *this; // no room of its own in the row
     }
     if (p.fisso) {
@@ -840,28 +844,28 @@ ScrittoreMdb& ScrittoreMdb::intero(std::size_t colonna, std::int64_t valore) {
         }
     };
     switch (p.tipo) {
-    case TipoColonna::Long:
+    case TipoCampo::Long:
         entro(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
         metti32(f, static_cast<std::uint32_t>(valore));
         break;
-    case TipoColonna::Integer:
+    case TipoCampo::Integer:
         entro(std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
         metti16(f, static_cast<std::uint32_t>(valore));
         break;
-    case TipoColonna::Byte:
+    case TipoCampo::Byte:
         entro(0, 255);
         f[0] = static_cast<std::uint8_t>(valore);
         break;
-    case TipoColonna::Boolean:
+    case TipoCampo::Boolean:
         s_->presente[colonna] = valore != 0;
         return *this;
-    case TipoColonna::Currency:
+    case TipoCampo::Currency:
         entro(std::numeric_limits<std::int64_t>::min() / 10000,
               std::numeric_limits<std::int64_t>::max() / 10000);
         metti64(f, static_cast<std::uint64_t>(valore * 10000));
         break;
-    case TipoColonna::Single:
-    case TipoColonna::Double:
+    case TipoCampo::Single:
+    case TipoCampo::Double:
         return reale(colonna, static_cast<double>(valore));
     default:
         s_->tipoErrato(p, "a whole number");
@@ -877,7 +881,7 @@ ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
         s_->fuoriMisura(p, "a value that is not a finite number");
     }
     switch (p.tipo) {
-    case TipoColonna::Single: {
+    case TipoCampo::Single: {
         if (std::fabs(valore) > std::numeric_limits<float>::max()) {
             s_->fuoriMisura(p, std::to_string(valore));
         }
@@ -887,14 +891,14 @@ ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
         metti32(f, bit);
         break;
     }
-    case TipoColonna::Double:
-    case TipoColonna::DateTime: {
+    case TipoCampo::Double:
+    case TipoCampo::DateTime: {
         std::uint64_t bit = 0;
         std::memcpy(&bit, &valore, 8);
         metti64(f, bit);
         break;
     }
-    case TipoColonna::Currency: {
+    case TipoCampo::Currency: {
         const double scalato = std::round(valore * 10000.0);
         if (std::fabs(scalato) >= 9.2e18) {
             s_->fuoriMisura(p, std::to_string(valore));
@@ -902,10 +906,10 @@ ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
         metti64(f, static_cast<std::uint64_t>(static_cast<std::int64_t>(scalato)));
         break;
     }
-    case TipoColonna::Long:
-    case TipoColonna::Integer:
-    case TipoColonna::Byte:
-    case TipoColonna::Boolean:
+    case TipoCampo::Long:
+    case TipoCampo::Integer:
+    case TipoCampo::Byte:
+    case TipoCampo::Boolean:
         if (valore != std::trunc(valore) || std::fabs(valore) > 9.0e15) {
             s_->tipoErrato(p, "a number with a fraction");
         }
@@ -919,7 +923,7 @@ ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
 
 ScrittoreMdb& ScrittoreMdb::denaro(std::size_t colonna, std::int64_t decimillesimi) {
     const Posto& p = s_->posto(colonna);
-    if (p.tipo != TipoColonna::Currency) {
+    if (p.tipo != TipoCampo::Currency) {
         s_->tipoErrato(p, "a money amount");
     }
     metti64(s_->fisso.data() + p.offset, static_cast<std::uint64_t>(decimillesimi));
@@ -929,7 +933,7 @@ ScrittoreMdb& ScrittoreMdb::denaro(std::size_t colonna, std::int64_t decimillesi
 
 ScrittoreMdb& ScrittoreMdb::data(std::size_t colonna, double giorniDal1899) {
     const Posto& p = s_->posto(colonna);
-    if (p.tipo != TipoColonna::DateTime) {
+    if (p.tipo != TipoCampo::DateTime) {
         s_->tipoErrato(p, "a date");
     }
     return reale(colonna, giorniDal1899);
@@ -937,7 +941,7 @@ ScrittoreMdb& ScrittoreMdb::data(std::size_t colonna, double giorniDal1899) {
 
 ScrittoreMdb& ScrittoreMdb::booleano(std::size_t colonna, bool valore) {
     const Posto& p = s_->posto(colonna);
-    if (p.tipo != TipoColonna::Boolean) {
+    if (p.tipo != TipoCampo::Boolean) {
         s_->tipoErrato(p, "a yes/no value");
     }
     s_->presente[colonna] = valore ? 1 : 0;
@@ -946,13 +950,13 @@ ScrittoreMdb& ScrittoreMdb::booleano(std::size_t colonna, bool valore) {
 
 ScrittoreMdb& ScrittoreMdb::testo(std::size_t colonna, std::string_view cp1252) {
     const Posto& p = s_->posto(colonna);
-    if (p.tipo == TipoColonna::Text) {
+    if (p.tipo == TipoCampo::Text) {
         if (cp1252.size() > static_cast<std::size_t>(p.caratteri)) {
             s_->fuoriMisura(p, "a text of " + std::to_string(cp1252.size()) +
                                    " characters (at most " + std::to_string(p.caratteri) + ")");
         }
         s_->codifica.codifica(cp1252, s_->variabile[p.variabile]);
-    } else if (p.tipo == TipoColonna::Memo) {
+    } else if (p.tipo == TipoCampo::Memo) {
         s_->memo(p, cp1252);
     } else {
         s_->tipoErrato(p, "text");

@@ -21,6 +21,8 @@
 // stores it (UCS-2, compressed when every character allows it). Errors are
 // vdx::Error with a text naming the table and the column.
 
+#include "jet/Database.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -31,22 +33,9 @@
 
 namespace vdx::jet {
 
-enum class TipoColonna {
-    Boolean,
-    Byte,
-    Integer,
-    Long,
-    Currency,
-    Single,
-    Double,
-    DateTime,
-    Text,
-    Memo
-};
-
 struct Colonna {
     std::string nome; // code page 1252
-    TipoColonna tipo = TipoColonna::Long;
+    TipoCampo tipo = TipoCampo::Long; // every type but Other
     int caratteri = 0; // Text: the most characters it holds (1..255)
 };
 

@@ -111,27 +111,27 @@ TEST(WriterAccessSamples, RebuiltTableMatchesAccessLayoutAndExport) {
                 for (std::size_t i = 0; i < riga.size(); ++i) {
                     const ValoreLetto& v = riga[i];
                     switch (colonne[i].tipo) {
-                    case jet::TipoColonna::Boolean:
+                    case jet::TipoCampo::Boolean:
                         mdb.booleano(i, v.vero);
                         break;
-                    case jet::TipoColonna::Text:
-                    case jet::TipoColonna::Memo:
+                    case jet::TipoCampo::Text:
+                    case jet::TipoCampo::Memo:
                         if (!v.nullo) {
                             mdb.testo(i, Cp1252DaUtf8(v.testo));
                         }
                         break;
-                    case jet::TipoColonna::Double:
-                    case jet::TipoColonna::DateTime:
+                    case jet::TipoCampo::Double:
+                    case jet::TipoCampo::DateTime:
                         if (!v.nullo) {
                             mdb.reale(i, DoubleLE(v.grezzo));
                         }
                         break;
-                    case jet::TipoColonna::Single:
+                    case jet::TipoCampo::Single:
                         if (!v.nullo) {
                             mdb.reale(i, SingleLE(v.grezzo));
                         }
                         break;
-                    case jet::TipoColonna::Currency:
+                    case jet::TipoCampo::Currency:
                         if (!v.nullo) {
                             mdb.denaro(i, IntLE(v.grezzo));
                         }

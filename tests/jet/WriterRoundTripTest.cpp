@@ -333,7 +333,7 @@ TEST(WriterRoundTrip, BadDeclarationsAreRefused) {
         SCOPED_TRACE(d);
         EXPECT_THROW(ColonnaDa(d), Error);
     }
-    EXPECT_EQ(ColonnaDa("Prezzo:currency").tipo, jet::TipoColonna::Currency);
+    EXPECT_EQ(ColonnaDa("Prezzo:currency").tipo, jet::TipoCampo::Currency);
     EXPECT_EQ(ColonnaDa("A:B:Text").nome, "A:B");
     EXPECT_EQ(ColonnaDa("T:Text").caratteri, 255);
     EXPECT_EQ(jet::Dichiarazione(ColonnaDa("T:text(12)")), "T:Text(12)");
