@@ -34,9 +34,9 @@
 namespace vdx::jet {
 
 struct Colonna {
-    std::string nome; // code page 1252
+    std::string nome;                 // code page 1252
     TipoCampo tipo = TipoCampo::Long; // every type but Other
-    int caratteri = 0; // Text: the most characters it holds (1..255)
+    int caratteri = 0;                // Text: the most characters it holds (1..255)
 };
 
 // A column from its "Name:Type" declaration (name in code page 1252): Long,
