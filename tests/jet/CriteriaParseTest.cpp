@@ -1,23 +1,15 @@
 #include "jet/Criteri.h"
 #include "shared/Error.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 using namespace vdx::jet;
+using vdx::test::erroreDi;
 
 namespace {
-
-// Catches the error a text raises, so the tests can check number and text.
-template <typename F> vdx::Error erroreDi(F&& f) {
-    try {
-        f();
-    } catch (const vdx::Error& e) {
-        return e;
-    }
-    return vdx::Error(0, "no error");
-}
 
 std::string descrivi(const Criterio& c) {
     static const char* const op[] = {"=", "<>", "<", "<=", ">", ">="};

@@ -5,6 +5,7 @@
 #include "jet/Criteri.h"
 #include "jet/Database.h"
 #include "shared/Error.h"
+#include "support/ErrorOf.h"
 #include "support/WorkFolder.h"
 
 #include <fstream>
@@ -17,17 +18,9 @@ using vdx::fixture::Albergo;
 using vdx::fixture::Denaro;
 using vdx::fixture::Nullo;
 using vdx::test::CartellaLavoro;
+using vdx::test::erroreDi;
 
 namespace {
-
-template <typename F> vdx::Error erroreDi(F&& f) {
-    try {
-        f();
-    } catch (const vdx::Error& e) {
-        return e;
-    }
-    return vdx::Error(0, "no error");
-}
 
 bool contiene(const std::string& testo, const std::string& parte) {
     return testo.find(parte) != std::string::npos;

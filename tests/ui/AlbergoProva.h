@@ -11,6 +11,8 @@
 #include "shared/Dates.h"
 #include "shared/Platform.h"
 
+#include <QComboBox>
+#include <QStringList>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -103,6 +105,15 @@ inline void PreparaAmbienteProva() {
     piattaforma::ImpostaAvvia([](std::string_view, const std::filesystem::path&) {});
     ui::MenuStampa::ImpostaStampantiDiSistema([] { return QStringList(); });
     ui::MenuStampa::ImpostaAttesaModale([](ui::MenuStampa&) {});
+}
+
+// The entries of a list, in order.
+inline QStringList voci(const QComboBox* combo) {
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i) {
+        out << combo->itemText(i);
+    }
+    return out;
 }
 
 } // namespace vdx::test

@@ -23,18 +23,6 @@ using namespace vdx;
 using namespace vdx::test;
 using vdx::ui::MenuStampa;
 
-namespace {
-
-QStringList voci(const QComboBox* combo) {
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i) {
-        out << combo->itemText(i);
-    }
-    return out;
-}
-
-} // namespace
-
 class PrintMenu : public QObject {
     Q_OBJECT
 

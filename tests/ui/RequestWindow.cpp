@@ -24,14 +24,6 @@ using vdx::ui::VDXDesk;
 
 namespace {
 
-QStringList voci(const QComboBox* combo) {
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i) {
-        out << combo->itemText(i);
-    }
-    return out;
-}
-
 QString q(const std::string& cp1252) {
     return ui::DaCp1252(cp1252);
 }
