@@ -21,7 +21,7 @@ struct Argomenti {
     std::optional<int> tableau;
     std::optional<std::string> prima; // code page 1252
     std::optional<std::string> ultima;
-    std::optional<std::string> data;  // as given (UTF-8 digits and signs)
+    std::optional<std::string> data; // as given (UTF-8 digits and signs)
     bool arrangiamento = false;
     bool arrivi = false;
     bool partenze = false;
@@ -52,8 +52,8 @@ Argomenti leggiArgomenti(const std::vector<std::string>& argomenti) {
     for (std::size_t i = 0; i < argomenti.size(); ++i) {
         std::string opzione = argomenti[i];
         std::optional<std::string> valoreUnito;
-        if (const auto uguale = opzione.find('='); opzione.rfind("--", 0) == 0 &&
-                                                   uguale != std::string::npos) {
+        if (const auto uguale = opzione.find('=');
+            opzione.rfind("--", 0) == 0 && uguale != std::string::npos) {
             valoreUnito = opzione.substr(uguale + 1);
             opzione.resize(uguale);
         }
@@ -101,7 +101,9 @@ Argomenti leggiArgomenti(const std::vector<std::string>& argomenti) {
     return a;
 }
 
-// dd/mm/yyyy as given (blanks around it dropped), or +N / -N days from today.
+// Any form the date field takes (050326, 05032026, 5/3/26, 05/03/2026, blanks
+// around it dropped), completed as Enter in the field completes it, or +N / -N
+// days from today.
 std::string dataRichiesta(const std::optional<std::string>& data, const Orologio& orologio) {
     if (!data) {
         return DataOdierna(orologio);
@@ -117,7 +119,7 @@ std::string dataRichiesta(const std::optional<std::string>& data, const Orologio
         const int giorni = std::stoi(pulito.substr(1));
         return TestoData(SpostaGiorni(orologio(), pulito[0] == '-' ? -giorni : giorni));
     }
-    return pulito;
+    return CompletaData(pulito, orologio().anno);
 }
 
 bool utf8Valido(std::string_view s) {
@@ -154,7 +156,7 @@ std::string perTerminale(std::string_view testo) {
 
 std::string UsoGenera() {
     return "Uso: vdx generate [--hotel N] [--tableau N] [--from CAMERA] [--to CAMERA]\n"
-           "                  [--date gg/mm/aaaa|+N|-N] [--arrangement] [--arrivals]\n"
+           "                  [--date gg/mm/aaaa|ggmmaa|+N|-N] [--arrangement] [--arrivals]\n"
            "                  [--departures] [--free] [--used-only]\n"
            "Scrive il tableau del giorno nel file FD<pclocal> della cartella corrente.\n"
            "  --hotel N        hotel (predefinito: il primo)\n"

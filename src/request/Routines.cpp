@@ -4,7 +4,10 @@
 #include "shared/Numeric.h"
 #include "shared/Text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
 
 namespace vdx {
 
@@ -22,12 +25,11 @@ bool ControllaData(std::string_view data, Calendario& calendario) {
     if (text.size() != 10) {
         return false;
     }
-    // Day and month hold digits and blanks only: a separator in them means the
-    // typed separators landed in the wrong places ("5/3/26" completed to
-    // "5//3//1926"), and reading "5/" as 5 would accept a date the user never
-    // meant.
-    for (std::size_t i : {0, 1, 3, 4}) {
-        if (text[i] != ' ' && (text[i] < '0' || text[i] > '9')) {
+    // Day, month and year hold digits only: a blank or a separator in them
+    // ("5 /03/2024", "5//3//1926") would be read past and give a key that is
+    // no date ("2024035 "), so every room would show as free.
+    for (std::size_t i : {0, 1, 3, 4, 6, 7, 8, 9}) {
+        if (text[i] < '0' || text[i] > '9') {
             return false;
         }
     }
@@ -46,14 +48,73 @@ bool ControllaData(std::string_view data) {
     return ControllaData(data, CalendarioCondiviso());
 }
 
-std::string CompletaData(std::string_view t) {
+std::string SecoloVicino(int yy, int annoOggi) {
+    const int base = annoOggi - annoOggi % 100;
+    int migliore = base + yy;
+    for (const int anno : {base - 100 + yy, base + 100 + yy}) {
+        const int scarto = std::abs(anno - annoOggi);
+        const int scartoMigliore = std::abs(migliore - annoOggi);
+        if (scarto < scartoMigliore || (scarto == scartoMigliore && anno > migliore)) {
+            migliore = anno;
+        }
+    }
+    return std::to_string(migliore / 100);
+}
+
+namespace {
+
+bool cifre(std::string_view s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string dueCifre(std::string_view s) {
+    return s.size() == 1 ? "0" + std::string(s) : std::string(s);
+}
+
+// "5/3/26", "05-03-2026", "5.3.26": day and month of one or two digits, a
+// year of two or four, parted by the same separator.
+std::optional<std::string> dataConSeparatori(std::string_view t, int annoOggi) {
+    const std::size_t primo = t.find_first_of("/-.");
+    if (primo == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const char separatore = t[primo];
+    const std::size_t secondo = t.find(separatore, primo + 1);
+    if (secondo == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view giorno = t.substr(0, primo);
+    const std::string_view mese = t.substr(primo + 1, secondo - primo - 1);
+    const std::string_view anno = t.substr(secondo + 1);
+    if (!cifre(giorno) || giorno.size() > 2 || !cifre(mese) || mese.size() > 2 || !cifre(anno) ||
+        (anno.size() != 2 && anno.size() != 4)) {
+        return std::nullopt;
+    }
+    std::string secolo;
+    if (anno.size() == 2) {
+        secolo = SecoloVicino((anno[0] - '0') * 10 + (anno[1] - '0'), annoOggi);
+    }
+    return dueCifre(giorno) + "/" + dueCifre(mese) + "/" + secolo + std::string(anno);
+}
+
+} // namespace
+
+std::string CompletaData(std::string_view t, int annoOggi) {
+    if (t.size() == 10) {
+        return std::string(t);
+    }
+    if (auto data = dataConSeparatori(t, annoOggi)) {
+        return *data;
+    }
     if (t.size() == 6) {
-        const double yy = LeggiNumero(t.substr(4, 2));
+        const auto yy = static_cast<int>(LeggiNumero(t.substr(4, 2)));
         std::string out;
         out += t.substr(0, 2);
         out += '/';
         out += t.substr(2, 2);
-        out += yy < 25 ? "/20" : "/19";
+        out += '/';
+        out += SecoloVicino(yy, annoOggi);
         out += t.substr(4, 2);
         return out;
     }

@@ -20,17 +20,24 @@ Calendario& CalendarioCondiviso();
 bool AnnoBisestile(short anno);
 
 // Whether a typed date is acceptable: ten characters once blanks are trimmed
-// from both ends; day = characters 1-2, month = 4-5, year = 7-10 (read as
-// numbers, the separators never looked at); month 1-12, year from 1900, day
-// within the month. Day and month positions hold only digits and blanks.
+// from both ends; day = characters 1-2, month = 4-5, year = 7-10, each all
+// digits (the separators are never looked at); month 1-12, year from 1900,
+// day within the month. A date accepted so always gives a real yyyymmdd key.
 // Rewrites GiorniMese entry 2 of `calendario`.
 bool ControllaData(std::string_view data, Calendario& calendario);
 bool ControllaData(std::string_view data);
 
-// Completes a typed date: 6 characters ddmmyy -> dd/mm/20yy when yy < 25, else
-// dd/mm/19yy; 8 characters ddmmyyyy -> dd/mm/yyyy; any other length as it is.
-// Only positions are looked at.
-std::string CompletaData(std::string_view testo);
+// Completes a typed date. Ten characters stay as they are. Day, month and year
+// parted by "/", "-" or "." (5/3/26, 5-3-2026, 05.03.26) become dd/mm/yyyy;
+// otherwise 6 characters ddmmyy become dd/mm/yyyy and 8 characters ddmmyyyy
+// become dd/mm/yyyy, cut by positions only; any other text stays as it is.
+// A two-digit year takes the century that puts it nearest to `annoOggi`, a
+// tie going forward (in 2026: 00-76 are 2000-2076, 77-99 are 1977-1999).
+std::string CompletaData(std::string_view testo, int annoOggi);
+
+// The century digits ("19", "20", ...) that put the two-digit year `yy`
+// nearest to `annoOggi`, a tie going forward.
+std::string SecoloVicino(int yy, int annoOggi);
 
 // Tidies a typed room number: upper case by code page 1252 rules, apostrophes
 // dropped; an empty result becomes one blank.

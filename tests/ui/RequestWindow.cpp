@@ -236,18 +236,24 @@ private slots:
         QTest::newRow("ddmmyy before 25") << 2 << ""
                                           << "050324"
                                           << "05/03/2024" << 3 << "";
-        QTest::newRow("ddmmyy pivot 25") << 2 << ""
-                                         << "050325"
-                                         << "05/03/1925" << 3 << "";
+        QTest::newRow("ddmmyy this year") << 2 << ""
+                                          << "050326"
+                                          << "05/03/2026" << 3 << "";
+        QTest::newRow("ddmmyy nearest century back") << 2 << ""
+                                                     << "050377"
+                                                     << "05/03/1977" << 3 << "";
         QTest::newRow("ddmmyy 99") << 2 << ""
                                    << "050399"
                                    << "05/03/1999" << 3 << "";
         QTest::newRow("ddmmyyyy") << 2 << ""
                                   << "05032026"
                                   << "05/03/2026" << 3 << "";
-        QTest::newRow("short date cut up and refused") << 2 << ""
-                                                       << "5/3/26"
-                                                       << "05/03/2026" << 2 << "Data errata!";
+        QTest::newRow("short date with slashes") << 2 << ""
+                                                 << "4/3/26"
+                                                 << "04/03/2026" << 3 << "";
+        QTest::newRow("blank inside the day refused") << 2 << ""
+                                                      << "5 0326"
+                                                      << "05/03/2026" << 2 << "Data errata!";
         QTest::newRow("31 February refused") << 2 << ""
                                              << "31/02/2026"
                                              << "05/03/2026" << 2 << "Data errata!";

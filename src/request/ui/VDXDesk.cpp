@@ -316,7 +316,7 @@ void VDXDesk::Text1_KeyPress(int index, int keyAscii) {
         }
         break;
     case 2:
-        impostaTesto(2, CompletaData(testo(2)));
+        impostaTesto(2, CompletaData(testo(2), orologio_().anno));
         if (ControllaData(testo(2), CalendarioCondiviso())) {
             tastoStampa_->setFocus(Qt::OtherFocusReason);
         } else {
