@@ -44,8 +44,8 @@ struct DatiCamera {
     std::array<std::string, SlotNomi> nomi;
     std::string ditta;
     std::string agenzia;
-    std::string arrivo;    // stored yyyymmdd
-    std::string partenza;  // stored yyyymmdd
+    std::string arrivo;   // stored yyyymmdd
+    std::string partenza; // stored yyyymmdd
     std::string commento;
     std::string arrangiamento;
     std::int64_t importo = 0; // ten-thousandths
@@ -193,7 +193,8 @@ std::string Generatore::titolo() {
 
 fs::path Generatore::esegui() {
     if (o_.pclocal.find_first_of("/\\") != std::string::npos) {
-        throw Error(err::PathAccess, "Path/File access error: pclocal must be a workstation number");
+        throw Error(err::PathAccess,
+                    "Path/File access error: pclocal must be a workstation number");
     }
     righeVuote_ = RigheVuoteDaMarcatore(o_.cartella);
     chiave_ = ChiaveDaData(o_.data);
@@ -207,9 +208,12 @@ fs::path Generatore::esegui() {
         scriviRiga(righe_[i]);
     }
 
-    const std::string criterio = "NumeroHotel = " + hotel_ + " and NumeroTableau = " +
-                                 std::to_string(o_.tableau) + " and NumeroCamera >= '" +
-                                 jet::TestoTraApici(o_.primaCamera) + "'";
+    // Tableau 0 ("<tutti>") is every room of the hotel, whatever its tableau.
+    std::string criterio = "NumeroHotel = " + hotel_;
+    if (o_.tableau != 0) {
+        criterio += " and NumeroTableau = " + std::to_string(o_.tableau);
+    }
+    criterio += " and NumeroCamera >= '" + jet::TestoTraApici(o_.primaCamera) + "'";
     for (bool trovata = camere_.FindFirst(criterio); trovata;
          trovata = camere_.FindNext(criterio)) {
         std::string numero = camere_.Testo("NumeroCamera");
@@ -320,7 +324,8 @@ void Generatore::schedaContata() {
     prendiSeVuoto(d_.tipoCliente, schede_.Testo("TipoCliente"));
     prendiSeVuoto(d_.commento, schede_.Testo("Commento"));
 
-    const std::optional<std::string> progressivo = NumeroCriterio(schede_.Campo("NumeroProgressivo"));
+    const std::optional<std::string> progressivo =
+        NumeroCriterio(schede_.Campo("NumeroProgressivo"));
     if (schede_.Numero("NumeroComponente") == 1) {
         camerePresenti_ += 1;
         d_.importo = 0;
@@ -356,8 +361,8 @@ void Generatore::prenotazione() {
     } else if (o_.chk2) {
         criterio += "' and DataPartenza = '" + chiaveQuotata_;
     } else {
-        criterio += "' and DataArrivo <= '" + chiaveQuotata_ + "' and DataPartenza > '" +
-                    chiaveQuotata_;
+        criterio +=
+            "' and DataArrivo <= '" + chiaveQuotata_ + "' and DataPartenza > '" + chiaveQuotata_;
     }
     criterio += "' and NumeroPersone > 0 and TipoPrenotazione <> 'A' and TipoPrenotazione <> 'I' "
                 "and TipoPrenotazione <> 'W'";
@@ -372,12 +377,14 @@ void Generatore::prenotazione() {
                 prendiSeVuoto(d_.arrivo, camerePrenotate_.Testo("DataArrivo"));
                 d_.persone = std::llround(camerePrenotate_.Numero("NumeroPersone"));
                 totalePresenze_ += d_.persone;
-                camerePresenti_ += std::llround(camerePrenotate_.Numero("Quantit\xE0" "Camere"));
+                camerePresenti_ += std::llround(camerePrenotate_.Numero("Quantit\xE0"
+                                                                        "Camere"));
                 prendiSeVuoto(d_.partenza, camerePrenotate_.Testo("DataPartenza"));
 
                 const std::string criterioOspiti =
                     "NumeroHotel = " + hotel_ + " and NumeroPrenotazione = " + *numeroPren +
-                    " and NumeroCamera = '" + jet::TestoTraApici(camerePrenotate_.Testo("NumeroCamera")) + "'";
+                    " and NumeroCamera = '" +
+                    jet::TestoTraApici(camerePrenotate_.Testo("NumeroCamera")) + "'";
                 if (ospitiPrenotazione_.FindFirst(criterioOspiti)) {
                     d_.nomi[0] = ospitiPrenotazione_.Testo("NomeCliente");
                     d_.nomi[1] = ospitiPrenotazione_.FindNext(criterioOspiti)
