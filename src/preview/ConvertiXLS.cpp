@@ -1,5 +1,6 @@
 #include "preview/ConvertiXLS.h"
 
+#include "report/ConvertiBordi.h"
 #include "shared/Environment.h"
 #include "shared/FileNames.h"
 #include "shared/TextFile.h"
@@ -12,8 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The rules and joints of the line drawing that become a field separator
-// wherever they stand; the right tee only at the end of a line.
+// The rules and joints of the line drawing that become a field separator;
+// the right tee only at the end of a line.
 bool separatore(unsigned char c) {
     switch (c) {
     case 217:
@@ -25,8 +26,6 @@ bool separatore(unsigned char c) {
     case 179:
     case 191:
     case 218:
-    case '|':
-    case '+':
         return true;
     default:
         return false;
@@ -37,7 +36,7 @@ constexpr unsigned char kTeeDestra = 180;
 constexpr unsigned char kOrizzontale = 196;
 
 // Positions count from 0 here; one before the start or past the end holds no digit.
-bool cifra(std::string_view riga, std::size_t pos, int spostamento) {
+bool cifra(std::string_view riga, std::size_t pos, std::ptrdiff_t spostamento) {
     const auto p = static_cast<std::ptrdiff_t>(pos) + spostamento;
     if (p < 0 || static_cast<std::size_t>(p) >= riga.size()) {
         return false;
@@ -46,15 +45,23 @@ bool cifra(std::string_view riga, std::size_t pos, int spostamento) {
     return c >= '0' && c <= '9';
 }
 
-// A comma or full stop between a digit and two digits belongs to an amount.
-bool dentroImporto(std::string_view riga, std::size_t pos) {
-    return cifra(riga, pos, -1) && cifra(riga, pos, 1) && cifra(riga, pos, 2);
+// Whether the sign `segno` stands at `pos` between a digit and two digits, as
+// the decimal and grouping signs of an amount do; its length, 0 if not.
+std::size_t segnoDiImporto(std::string_view riga, std::size_t pos, std::string_view segno) {
+    if (segno.empty() || riga.substr(pos, segno.size()) != segno) {
+        return 0;
+    }
+    const auto dopo = static_cast<std::ptrdiff_t>(segno.size());
+    return cifra(riga, pos, -1) && cifra(riga, pos, dopo) && cifra(riga, pos, dopo + 1)
+               ? segno.size()
+               : 0;
 }
 
 } // namespace
 
 ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
     ImpostazioniXLS impostazioni;
+    impostazioni.segni = SegniDelLocale();
     const auto file = TrovaFile(folder, kFileSeparatori);
     if (!file) {
         return impostazioni;
@@ -77,32 +84,32 @@ std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni) 
     const std::size_t lunghezza = riga.size();
     for (std::size_t i = 0; i < lunghezza; ++i) {
         const auto c = static_cast<unsigned char>(riga[i]);
-        if (separatore(c)) {
+        // Line-drawing bytes count only where the layout puts a rule: in a
+        // name they are letters (À, Ù, É).
+        const bool regola = PosizioneDiRegola(riga, i);
+        if (c == '|' || c == '+' || (regola && separatore(c))) {
             csv += impostazioni.separatoreCampi;
-        } else if (c == kTeeDestra) {
+        } else if (regola && c == kTeeDestra) {
             if (i + 1 == lunghezza) {
                 csv += impostazioni.separatoreCampi;
             } else {
                 csv += ' ';
             }
-        } else if (c == kOrizzontale) {
+        } else if (regola && c == kOrizzontale) {
             csv += ' ';
+        } else if (const std::size_t n = segnoDiImporto(riga, i, impostazioni.segni.decimale)) {
+            // The nearest space before the amount takes the currency mark,
+            // wherever it stands; none found, nothing is marked.
+            const std::size_t spazio = csv.rfind(' ');
+            if (spazio != std::string::npos && !impostazioni.segnoValuta.empty()) {
+                csv[spazio] = impostazioni.segnoValuta.front();
+            }
+            csv += impostazioni.segnoDecimale;
+            i += n - 1;
+        } else if (const std::size_t m = segnoDiImporto(riga, i, impostazioni.segni.migliaia)) {
+            i += m - 1; // a grouping sign is dropped
         } else if (c == ',') {
-            if (dentroImporto(riga, i)) {
-                // The nearest space before the amount takes the currency mark,
-                // wherever it stands; none found, nothing is marked.
-                const std::size_t spazio = csv.rfind(' ');
-                if (spazio != std::string::npos && !impostazioni.segnoValuta.empty()) {
-                    csv[spazio] = impostazioni.segnoValuta.front();
-                }
-                csv += impostazioni.segnoDecimale;
-            } else {
-                csv += ' ';
-            }
-        } else if (c == '.') {
-            if (!dentroImporto(riga, i)) {
-                csv += '.';
-            }
+            csv += ' ';
         } else if (c == '-') {
             csv += cifra(riga, i, 1) ? '-' : ' ';
         } else {

@@ -2,9 +2,11 @@
 
 // The separated-values export: every line of the report becomes one line of
 // "fd" + pclocal + ".csv", rules and joints turned into field separators,
-// horizontal rules into spaces, and amounts written the Italian way
-// (1.234,56) rewritten with the configured decimal mark and marked with the
+// horizontal rules into spaces, and amounts (1.234,56 under Italian
+// settings) rewritten with the configured decimal mark and marked with the
 // currency mark.
+
+#include "report/Righe.h"
 
 #include <filesystem>
 #include <string>
@@ -12,11 +14,15 @@
 
 namespace vdx {
 
-// The three settings of an export, from SeparatoreXLS.txt or the defaults.
+// The three settings of an export, from SeparatoreXLS.txt or the defaults,
+// and the signs the report's amounts are written with.
 struct ImpostazioniXLS {
     std::string separatoreCampi = ","; // where the report has a rule or joint
     std::string segnoDecimale = ".";   // in place of a decimal comma
     std::string segnoValuta = "\x80";  // the euro sign; its first byte marks an amount
+    // The decimal and grouping signs the generator writes amounts with (those
+    // of the locale), so that an amount reads the same under any locale.
+    SegniNumerici segni;
 };
 
 inline constexpr std::string_view kFileSeparatori = "SeparatoreXLS.txt";
@@ -24,6 +30,7 @@ inline constexpr std::string_view kFileSeparatori = "SeparatoreXLS.txt";
 // The settings of the working folder: the first three lines of
 // SeparatoreXLS.txt taken whole (no trimming), the defaults without the file.
 // A file of fewer than three lines keeps the defaults of the missing ones.
+// The amounts' signs are those of the LC_NUMERIC locale in force.
 ImpostazioniXLS LeggiImpostazioniXLS(const std::filesystem::path& folder);
 
 // One report line as one output line, without its line end.

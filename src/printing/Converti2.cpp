@@ -6,7 +6,7 @@ namespace vdx {
 
 namespace {
 
-// The accent step: 0 leaves the byte to the line-drawing step.
+// The accent step: 0 leaves the byte as it is.
 char accento(unsigned char c) {
     switch (c) {
     case 180:
@@ -31,19 +31,15 @@ char accento(unsigned char c) {
 } // namespace
 
 std::string& Converti2(std::string& frase) {
-    const std::size_t n = frase.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const bool estremo = i == 0 || i + 1 == n;
-        const unsigned char c = static_cast<unsigned char>(frase[i]);
-        // 210 (Ò) is no line-drawing byte, so it is a letter even at an end.
-        if (estremo && c != 210) {
-            continue; // left to the line-drawing step below
-        }
-        if (const char sostituto = accento(c); sostituto != 0) {
+    const std::string originale = frase;
+    for (std::size_t i = 0; i < frase.size(); ++i) {
+        const auto c = static_cast<unsigned char>(originale[i]);
+        const char sostituto = PosizioneDiRegola(originale, i) ? SostitutoBordo(c) : accento(c);
+        if (sostituto != 0) {
             frase[i] = sostituto;
         }
     }
-    return ConvertiBordi(frase);
+    return frase;
 }
 
 } // namespace vdx

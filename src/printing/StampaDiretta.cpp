@@ -47,6 +47,7 @@ public:
             u_.scrivi(testo);
             u_.scrivi(kFineRiga);
             ++righeScritte_;
+            ++righeReport_;
         } else {
             chiudiPagina();
             righeIniziali();
@@ -57,8 +58,11 @@ public:
         }
     }
 
+    // The last page is ended only when it holds a report line: the blank top
+    // lines after the report's final form feed would otherwise eject an
+    // empty sheet at every print.
     void fine() {
-        if (righeScritte_ > 0) {
+        if (righeReport_ > 0) {
             chiudiPagina();
         }
     }
@@ -74,12 +78,14 @@ private:
             u_.scrivi("\f");
         }
         righeScritte_ = 0;
+        righeReport_ = 0;
     }
 
     UscitaByte& u_;
     const ImpostazioniStampa& s_;
     const SceltaStampa& c_;
     int righeScritte_ = 0;
+    int righeReport_ = 0; // report lines on the current page
 };
 
 } // namespace

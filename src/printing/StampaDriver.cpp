@@ -9,9 +9,6 @@ namespace vdx {
 
 namespace {
 
-constexpr char kMarcatore = static_cast<char>(231); // ç
-constexpr double kPassoGrassetto = 0.4;
-
 class StampaDriver {
 public:
     StampaDriver(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c)
@@ -93,21 +90,9 @@ private:
 } // namespace
 
 void StampaLaser(Stampante& stampante, std::string_view testo) {
-    std::string pendente;
-    bool grassetto = false;
-    for (char c : testo) {
-        if (c != kMarcatore) {
-            pendente.push_back(c);
-            continue;
-        }
-        stampante.printText(pendente);
-        pendente.clear();
-        grassetto = !grassetto;
-        stampante.setFontSize(stampante.fontSize() +
-                              (grassetto ? -kPassoGrassetto : kPassoGrassetto));
-        stampante.setBold(grassetto);
-    }
-    stampante.printLine(pendente);
+    // The report holds no bold markers: a "ç" comes from a name or a comment
+    // ("Jean-François") and is printed as the letter it is.
+    stampante.printLine(std::string(testo));
 }
 
 bool UscitaPdf(std::string_view uscita) {

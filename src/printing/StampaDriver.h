@@ -8,10 +8,7 @@
 
 namespace vdx {
 
-// Prints one line on `stampante`; each "ç" in it is a marker, not printed,
-// that switches bold on (0.4 point smaller) or off again (0.4 point larger),
-// the size read back from the printer each time. Every line starts with the
-// marker off; the printer keeps whatever bold and size the line leaves.
+// Prints one report line on `stampante`, as it is: every "ç" is a letter.
 void StampaLaser(Stampante& stampante, std::string_view testo);
 
 // Prints the report file `report` through the system printer: the page head

@@ -32,7 +32,7 @@ private:
 
 // A 133-character line ruled like the report's blank ruled line (byte 179 in
 // the rule columns), with `testo` written from column 2.
-inline std::string RigaRigata(const std::string& testo = {}) {
+inline std::string RigaDiCamera(const std::string& testo = {}) {
     std::string riga(133, ' ');
     for (int colonna : {1, 8, 15, 20, 31, 42, 64, 86, 108, 133}) {
         riga[static_cast<std::size_t>(colonna - 1)] = static_cast<char>(179);

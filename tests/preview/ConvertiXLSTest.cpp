@@ -5,6 +5,7 @@
 #include "shared/TextFile.h"
 
 #include <algorithm>
+#include <clocale>
 #include <gtest/gtest.h>
 
 namespace vdx {
@@ -13,7 +14,7 @@ namespace {
 using test::Bordo;
 using test::CartellaLavoro;
 using test::PcLocaleTemporaneo;
-using test::RigaRigata;
+using test::RigaDiCamera;
 
 const std::string kEuro = "\x80";
 
@@ -47,20 +48,12 @@ INSTANTIATE_TEST_SUITE_P(
         CasoRiga{"MenoDavantiImporto", " -1.234,56", kEuro + "-1234.56"},
         CasoRiga{"MenoTraLettere", "a-b", "a b"}, CasoRiga{"RigaDiMeno", "-----", "     "},
         CasoRiga{"MenoInFondo", "7-", "7 "}, CasoRiga{"BarraEPiu", "x|y+z", "x,y,z"},
-        CasoRiga{"GiuntiDelDisegno",
-                 b(217) + b(197) + b(194) + b(195) + b(192) + b(193) + b(179) + b(191) + b(218),
-                 ",,,,,,,,,"},
-        CasoRiga{"OrizzontaleSpazio", b(196) + b(196), "  "},
-        CasoRiga{"TeeDestraInFondo", "a" + b(180), "a,"},
-        CasoRiga{"TeeDestraInMezzo", b(180) + "a", " a"},
-        CasoRiga{"AltriBytePassano", "\x80\x84\x94\xC8\xE0" + b(205) + b(186),
-                 "\x80\x84\x94\xC8\xE0" + b(205) + b(186)},
+        // Line-drawing bytes outside a ruled line are text.
+        CasoRiga{"AltriBytePassano", "\x80\x84\x94\xC8\xE0" + b(205) + b(186) + b(196) + b(179),
+                 "\x80\x84\x94\xC8\xE0" + b(205) + b(186) + b(196) + b(179)},
         CasoRiga{"SaltoPagina", "\x0C", "\x0C"}, CasoRiga{"RigaVuota", "", ""},
-        // The nearest space gets the mark, even in an earlier cell.
-        CasoRiga{"SegnoNellaCellaPrima", b(179) + " x" + b(179) + "1234,56" + b(179),
-                 "," + kEuro + "x,1234.56,"},
         CasoRiga{"SeparatoreLungo", "a|b", "a<>b", ImpostazioniXLS{"<>", ".", kEuro}},
-        CasoRiga{"PuntoEVirgola", b(179) + " 1.234,56" + b(179), ";" + kEuro + "1234,56;",
+        CasoRiga{"PuntoEVirgola", "| 1.234,56|", ";" + kEuro + "1234,56;",
                  ImpostazioniXLS{";", ",", kEuro}},
         CasoRiga{"ValutaVuota", " 9,99", " 9.99", ImpostazioniXLS{",", ".", ""}},
         CasoRiga{"ValutaTreLettere", " 9,99", "E9.99", ImpostazioniXLS{",", ".", "EUR"}},
@@ -80,7 +73,7 @@ TEST(RigheReport, BordiDannoDieciSeparatori) {
 }
 
 TEST(RigheReport, RigaDiCameraDaNoveCelle) {
-    std::string riga = RigaRigata("101");
+    std::string riga = RigaDiCamera("101");
     // Cell 9 with the arrangement: a space, code padded to 8, a space, the
     // amount right-aligned in 13, a space.
     const std::string cella9 = " MP       " + std::string(13 - 8, ' ') + "1.234,50" + " ";
@@ -90,10 +83,36 @@ TEST(RigheReport, RigaDiCameraDaNoveCelle) {
     EXPECT_EQ(csv.substr(0, 8), ",101   ,");
     EXPECT_NE(csv.find(" MP       " + std::string(4, ' ') + kEuro + "1234.50 ,"), std::string::npos)
         << csv;
+    // The nearest space takes the mark, even in an earlier cell.
+    riga.replace(108, 24, "1234,56" + std::string(17, 'x'));
+    EXPECT_NE(RigaCsv(riga, {}).find("  " + kEuro + ",1234.56x"), std::string::npos);
+}
+
+// Letters that share their bytes with line-drawing characters (CANTÙ, FORLÌ,
+// ÉLODIE, ÄÄ) stay letters; the rules around them still give the separators.
+TEST(RigheReport, LettereAccentateNonSonoRegole) {
+    const std::string cella6 = "CANT\xD9 FORL\xCC \xC9LODIE   ";
+    const std::string cella7 = "\xC0\xC0 \xC4 \xB4 \xBF\xDA\xC3           ";
+    std::string riga = RigaDiCamera("101");
+    riga.replace(42, 21, cella6).replace(64, 21, cella7);
+    const std::string csv = RigaCsv(riga, {});
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), ','), 10) << csv;
+    EXPECT_NE(csv.find("," + cella6 + "," + cella7 + ","), std::string::npos) << csv;
+}
+
+// The report's amounts are written with the locale's signs (1,234.50 under
+// en_US); the export reads them with the same signs, so the spreadsheet gets
+// the same values under any locale.
+TEST(RigheReport, ImportiConISegniDelLocale) {
+    ImpostazioniXLS inglese;
+    inglese.segni = SegniNumerici{".", ","};
+    EXPECT_EQ(RigaCsv(" 1,234.50 480.00 3,5", inglese), kEuro + "1234.50" + kEuro + "480.00 3 5");
+    ImpostazioniXLS italiane;
+    EXPECT_EQ(RigaCsv(" 1.234,50 480,00", italiane), kEuro + "1234.50" + kEuro + "480.00");
 }
 
 TEST(RigheReport, IntestazioneSenzaRegolaInColonna31) {
-    std::string riga = RigaRigata();
+    std::string riga = RigaDiCamera();
     riga[30] = ' ';
     riga.replace(20, 17, "     D A T A     ");
     const std::string csv = RigaCsv(riga, {});
@@ -158,7 +177,7 @@ TEST_F(Esportazione, NomeDallaVariabileSenzaCambiarla) {
 TEST_F(Esportazione, UnaRigaPerRigaNelloStessoOrdine) {
     PcLocaleTemporaneo pc("3");
     const std::vector<std::string> report = {Bordo(218, 194, 191),
-                                             RigaRigata("101"),
+                                             RigaDiCamera("101"),
                                              Bordo(195, 197, 180),
                                              Bordo(192, 193, 217),
                                              "Presenze attuali: 2      Totale Partenze : 0",
@@ -183,6 +202,24 @@ TEST_F(Esportazione, ImpostazioniDellaCartella) {
     ScriviFileAtomico(cartella / "fd1", "|  1.234,56|\r\n");
     ConvertiXLS("fd1", cartella.percorso());
     EXPECT_EQ(LeggiFile(cartella / "fd1.csv"), ";  1234,56;\r\n");
+}
+
+// An amount written by the generator under a locale and exported under the
+// same locale gives the spreadsheet the same value as under Italian settings.
+TEST_F(Esportazione, ImportiUgualiSottoOgniLocale) {
+    const std::string prima = std::setlocale(LC_NUMERIC, nullptr);
+    for (const char* locale : {"C", "it_IT.UTF-8", "en_US.UTF-8"}) {
+        if (std::setlocale(LC_NUMERIC, locale) == nullptr) {
+            ADD_FAILURE() << locale << " not installed (scripts/setup.sh generates it)";
+            continue;
+        }
+        const std::string riga = " " + FormattaImporto(12345000, SegniDelLocale()) + " " +
+                                 FormattaImporto(4800000, SegniDelLocale());
+        EXPECT_EQ(RigaCsv(riga, LeggiImpostazioniXLS(cartella.percorso())),
+                  kEuro + "1234.50" + kEuro + "480.00")
+            << locale << ": " << riga;
+    }
+    std::setlocale(LC_NUMERIC, prima.c_str());
 }
 
 TEST_F(Esportazione, PcLocaleAssente) {

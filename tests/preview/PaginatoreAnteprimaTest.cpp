@@ -12,14 +12,14 @@ namespace {
 namespace fs = std::filesystem;
 using test::CartellaLavoro;
 using test::PcLocaleTemporaneo;
-using test::RigaRigata;
+using test::RigaDiCamera;
 
 // Report lines of `lunghezza` characters, each telling its number, so a page
 // shows where it starts.
 std::vector<std::string> Righe(int quante, std::size_t lunghezza = 133) {
     std::vector<std::string> righe;
     for (int i = 1; i <= quante; ++i) {
-        std::string riga = RigaRigata(std::to_string(i));
+        std::string riga = RigaDiCamera(std::to_string(i));
         riga.resize(lunghezza, ' ');
         righe.push_back(riga);
     }
@@ -95,7 +95,7 @@ TEST_F(Anteprima, PaginaConvertitaCaratteriPrimaDellaConversione) {
     EXPECT_EQ(p.caratteriPagina(), 151 * 133);
     EXPECT_TRUE(p.altraPagina());
     const auto righe = DividiRighe(p.testo());
-    std::string attesa = RigaRigata("1");
+    std::string attesa = RigaDiCamera("1");
     for (char& c : attesa) {
         if (static_cast<unsigned char>(c) == 179) {
             c = '|';

@@ -2,6 +2,8 @@
 
 #include "StampanteRegistrata.h"
 #include "printing/StampaDriver.h"
+#include "report/ConvertiBordi.h"
+#include "report/Righe.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -35,83 +37,49 @@ TEST_P(Converti2Casi, ConvertsInPlaceKeepingLength) {
     EXPECT_EQ(riga.size(), GetParam().riga.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Righe, Converti2Casi,
-    ::testing::Values(CasoConverti{"empty", "", ""},
-                      CasoConverti{"top_border", B({218, 196, 196, 194, 196, 191}), "------"},
-                      CasoConverti{"rules_in_spaces", B({179, ' ', ' ', 179, ' ', 179}), "|  | |"},
-                      // The report's own corners and right tee stay rules.
-                      CasoConverti{"bottom_border", B({192, 196, 193, 196, 217}), "-----"},
-                      CasoConverti{"inner_separator", B({195, 196, 197, 196, 180}), "|---|"},
-                      // Inside a line the six shared bytes are letters.
-                      CasoConverti{"name_grave_o", B({179, 'N', 'I', 'C', 'O', 'L', 210, ' ', 179}),
-                                   B({'|', 'N', 'I', 'C', 'O', 'L', 242, ' ', '|'})},
-                      CasoConverti{"citta_agrave", B({179, 'C', 'I', 'T', 'T', 192, 179}),
-                                   B({'|', 'C', 'I', 'T', 'T', 224, '|'})},
-                      CasoConverti{"capitals_inside", B({' ', 200, 201, 204, 217, 180, ' '}),
-                                   B({' ', 232, 233, 236, 249, '\'', ' '})},
-                      CasoConverti{"grave_o_at_end_is_a_letter", B({'N', 'I', 'C', 'O', 'L', 210}),
-                                   B({'N', 'I', 'C', 'O', 'L', 242})},
-                      CasoConverti{"double_lines", B({201, 205, 187, 186, 200, 188}),
-                                   B({'-', 205, '-', '|', 232, '-'})},
-                      CasoConverti{"other_bytes_stay", B({'a', 0x80, 0x84, 0x94, 231, 'z'}),
-                                   B({'a', 0x80, 0x84, 0x94, 231, 'z'})}),
-    [](const auto& riga) { return std::string(riga.param.nome); });
+// Report lines: the nine fixed lines, with `testo` written into cell 6
+// of the blank ruled one.
+const vdx::Righe kRighe = vdx::CostruisciRighe(std::string(117, ' ') + "05/03/2024 07:30", false);
 
-struct CasoLaser {
-    const char* nome;
-    std::string testo;
-    double passo; // the printer's own size step, 0 for exact sizes
-    std::vector<std::string> atteso;
-};
-
-class StampaLaserCasi : public ::testing::TestWithParam<CasoLaser> {};
-
-TEST_P(StampaLaserCasi, PrintsOneLineWithBoldStretches) {
-    StampanteRegistrata p({}, GetParam().passo);
-    p.setFontSize(10);
-    p.chiamate.clear();
-    vdx::StampaLaser(p, GetParam().testo);
-    EXPECT_EQ(p.chiamate, GetParam().atteso);
+std::string piana(std::string riga) {
+    return vdx::ConvertiBordi(riga);
 }
 
-const std::string c = B({231});
+std::string conCella6(const std::string& riga, const std::string& testo) {
+    return std::string(riga).replace(42, testo.size(), testo);
+}
 
 INSTANTIATE_TEST_SUITE_P(
-    Righe, StampaLaserCasi,
+    Righe, Converti2Casi,
     ::testing::Values(
-        CasoLaser{"no_marker", "ABC DEF", 0, {"line 'ABC DEF'"}},
-        CasoLaser{"empty", "", 0, {"line ''"}},
-        CasoLaser{"bold_stretch",
-                  "ABC" + c + "DEF" + c + "GHI",
-                  0,
-                  {"text 'ABC'", "size 9.6", "bold on", "text 'DEF'", "size 10", "bold off",
-                   "line 'GHI'"}},
-        // The size is read back: a printer with whole sizes keeps 10 for 9.6,
-        // so the way back asks for 10.4.
-        CasoLaser{"size_read_back",
-                  "ABC" + c + "DEF" + c + "GHI",
-                  1.0,
-                  {"text 'ABC'", "size 9.6", "bold on", "text 'DEF'", "size 10.4", "bold off",
-                   "line 'GHI'"}},
-        CasoLaser{"marker_at_end", "ABC" + c, 0, {"text 'ABC'", "size 9.6", "bold on", "line ''"}},
-        CasoLaser{"one_marker_leaves_bold",
-                  "NOME" + c + "RESTO",
-                  0,
-                  {"text 'NOME'", "size 9.6", "bold on", "line 'RESTO'"}}),
+        CasoConverti{"empty", "", ""}, CasoConverti{"top_border", kRighe[2], std::string(133, '-')},
+        CasoConverti{"bottom_border", kRighe[8], std::string(133, '-')},
+        CasoConverti{"inner_separator", kRighe[6], "|" + std::string(131, '-') + "|"},
+        CasoConverti{"blank_ruled_line", kRighe[9], piana(kRighe[9])},
+        // In the cells the accented capitals become small letters, also those
+        // whose bytes are line-drawing bytes; the rules around them stay rules.
+        CasoConverti{"name_grave_o", conCella6(kRighe[9], "NICOL\xD2"),
+                     conCella6(piana(kRighe[9]), "NICOL\xF2")},
+        CasoConverti{"capitals_in_a_cell", conCella6(kRighe[9], "CITT\xC0 \xC8\xC9\xCC\xD9\xB4"),
+                     conCella6(piana(kRighe[9]), "CITT\xE0 \xE8\xE9\xEC\xF9'")},
+        // A line that is not ruled is all text: the title, the totals.
+        CasoConverti{"title_line", " Hotel : CANT\xD9 \xC0\xC4\xC4",
+                     " Hotel : CANT\xF9 \xE0\xC4\xC4"},
+        CasoConverti{"other_bytes_stay", B({'a', 0x80, 0x84, 0x94, 231, 'z', 205, 186}),
+                     B({'a', 0x80, 0x84, 0x94, 231, 'z', 205, 186})}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
-TEST(StampaLaser, EachLineStartsWithTheMarkerOff) {
-    // A line with one marker leaves bold on; the next marker, in the next
-    // line, makes the size smaller again and switches bold on.
+// "ç" is a letter of names ("Jean-François"): printed as it is, nothing turns bold.
+TEST(StampaLaser, CedillaIsALetter) {
     StampanteRegistrata p;
     p.setFontSize(10);
     p.chiamate.clear();
-    vdx::StampaLaser(p, "A" + c + "B");
-    vdx::StampaLaser(p, "C" + c + "D");
-    const std::vector<std::string> atteso{"text 'A'", "size 9.6", "bold on", "line 'B'",
-                                          "text 'C'", "size 9.2", "bold on", "line 'D'"};
-    EXPECT_EQ(p.chiamate, atteso);
+    const std::string nome = "Jean-Fran" + B({231}) + "ois";
+    vdx::StampaLaser(p, nome);
+    vdx::StampaLaser(p, B({231}) + "a");
+    EXPECT_EQ(p.chiamate,
+              (std::vector<std::string>{"line '" + nome + "'", "line '" + B({231}) + "a'"}));
+    EXPECT_EQ(p.fontSize(), 10);
 }
 
 } // namespace

@@ -214,7 +214,7 @@ TEST(StampaReport, DirectModeWritesThePortFile) {
     CartellaLavoro cartella;
     Albergo("U").scrivi(cartella.percorso());
     ::setenv("pclocal", "3", 1);
-    vdx::ScriviRigheAtomico(cartella / "FD3", {"\xda\xc4\xbf", "A", "B", "C"});
+    vdx::ScriviRigheAtomico(cartella / "FD3", {"\xda\xc4\xc4", "A", "B", "C"});
     StampanteRegistrata* p = nullptr;
     auto scelta = Scelta("Aghi");
     scelta.codiceAssistenza = "U";

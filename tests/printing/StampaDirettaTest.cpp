@@ -79,13 +79,18 @@ INSTANTIATE_TEST_SUITE_P(
                     Diretta(4, 2),
                     Scelta(),
                     kZero5 + " \r\n \r\nA\r\nB\r\n\f \r\n \r\nC\r\n\f \r\n \r\nD\r\n\f"},
-        // The report's final form feed with top lines leaves a page of blank
-        // top lines, ended like any other.
+        // After the report's final form feed the page holds only its blank top
+        // lines: it is not ended, so no empty sheet comes out; "U" pads none.
         CasoDiretta{"final_form_feed_with_top_lines",
                     {"A", "\f"},
                     Diretta(60, 1),
                     Scelta(),
-                    kZero5 + " \r\nA\r\n\f \r\n\f"},
+                    kZero5 + " \r\nA\r\n\f \r\n"},
+        CasoDiretta{"full_last_page_with_top_lines",
+                    {"A", "B"},
+                    Diretta(3, 1, 5),
+                    Scelta("U"),
+                    kZero5 + " \r\nA\r\nB\r\n\r\n\r\n \r\n"},
         // A page length not above the top lines: pages end at form feeds only.
         CasoDiretta{"length_not_above_top_lines",
                     {"A", "B", "C"},
@@ -99,11 +104,15 @@ INSTANTIATE_TEST_SUITE_P(
                     Scelta("U"),
                     kZero5 + "A\r\nB\r\n\r\n\r\nC\r\n\r\n\r\n\r\n"},
         CasoDiretta{"U_empty_report_no_page", {}, Diretta(2, 0, 4), Scelta("U"), kZero5},
+        // The rules become | and -; a letter in a cell stays as it is.
         CasoDiretta{"line_drawing_converted",
-                    {"\xda\xc4\xc2\xbf", "\xb3 \xb3\xb3", "\xc3\xc4\xc5\xb4", "\xc0\xc4\xc1\xd9"},
+                    {"\xda\xc4\xc4\xc4\xc4\xc4\xc4\xbf",
+                     "\xb3"
+                     "CANT\xd9 \xb3",
+                     "\xc3\xc4\xc4\xc4\xc4\xc4\xc4\xb4", "\xc0\xc4\xc4\xc4\xc4\xc4\xc4\xd9"},
                     Diretta(60, 0),
                     Scelta(),
-                    kZero5 + "-\x2d--\r\n| ||\r\n|--|\r\n----\r\n\f"},
+                    kZero5 + "--------\r\n|CANT\xd9 |\r\n|------|\r\n--------\r\n\f"},
         // "K": the line-drawing bytes (and the letters) reach the port as they are.
         CasoDiretta{"K_unchanged",
                     {"\xda\xc4\xbf", "NICOL\xd2"},
@@ -115,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"NICOL\xd2 CITT\xc0"},
                     Diretta(60, 0),
                     Scelta(),
-                    kZero5 + "NICOL\xd2 CITT-\r\n\f"},
+                    kZero5 + "NICOL\xd2 CITT\xc0\r\n\f"},
         CasoDiretta{"spaces_line_and_ff_with_text",
                     {"   ", "\f "},
                     Diretta(60, 0),

@@ -124,15 +124,18 @@ INSTANTIATE_TEST_SUITE_P(
         CasoDriver{"length_not_above_top_lines", {"A", "B", "C"}, Driver(2, 2), Scelta(),
                    Chiamate{"orient 1"} + Testa(2) +
                        Chiamate{"line 'A'", "line 'B'", "line 'C'", "end"}},
-        CasoDriver{"converted_without_K", {B({218, 196, 191}), B({179, 'X', 179})}, Driver(60, 0),
+        // The rules become | and -; a capital in the text becomes small.
+        CasoDriver{"converted_without_K", {B({218, 196, 196}), B({179, 'X', 192})}, Driver(60, 0),
                    Scelta(),
-                   Chiamate{"orient 1"} + Testa() + Chiamate{"line '---'", "line '|X|'", "end"}},
+                   Chiamate{"orient 1"} + Testa() +
+                       Chiamate{"line '---'", "line '|X" + B({224}) + "'", "end"}},
         CasoDriver{"unchanged_with_K", {B({218, 196, 191})}, Driver(60, 0), Scelta(true, false, false, "AK"),
                    Chiamate{"orient 1"} + Testa() + Chiamate{"line '" + B({218, 196, 191}) + "'", "end"}},
-        CasoDriver{"bold_markers", {"AB" + B({231}) + "CD" + B({231})}, Driver(60, 0), Scelta(),
+        // "ç" is a letter: printed, and nothing turns bold.
+        CasoDriver{"cedilla_is_a_letter", {"AB" + B({231}) + "CD" + B({231})}, Driver(60, 0),
+                   Scelta(),
                    Chiamate{"orient 1"} + Testa() +
-                       Chiamate{"text 'AB'", "size 6.6", "bold on", "text 'CD'", "size 7",
-                                "bold off", "line ''", "end"}},
+                       Chiamate{"line 'AB" + B({231}) + "CD" + B({231}) + "'", "end"}},
         CasoDriver{"font_from_settings", {"A"},
                    [] {
                        auto s = Driver(60, 0);

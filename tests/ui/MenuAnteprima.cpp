@@ -61,10 +61,11 @@ private slots:
     }
 
     void esportaEApre() {
-        ScriviFileAtomico(cartella() / "FD3", "\xB3 101  \xB3   1.234,56 \xB3\r\n\x0C\r\n");
+        ScriviFileAtomico(cartella() / "FD3",
+                          "\xB3 101  \xB3      \xB3    \xB3  1.234,56\xB3\r\n\x0C\r\n");
         mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
-        QCOMPARE(LeggiFile(cartella() / "fd3.csv"), std::string(", 101  ,  \x80"
-                                                                "1234.56 ,\r\n\x0C\r\n"));
+        QCOMPARE(LeggiFile(cartella() / "fd3.csv"), std::string(", 101  ,      ,    , \x80"
+                                                                "1234.56,\r\n\x0C\r\n"));
         QCOMPARE(aperti_, std::vector<std::filesystem::path>{cartella() / "fd3.csv"});
         QVERIFY(ui::MessaggiMostrati().empty());
         QCOMPARE(fine_, -1);

@@ -87,7 +87,8 @@ private slots:
         ui::ImpostaFine([this](int codice) { fine_ = codice; });
         StatoCondiviso() = StatoRichiesta{};
         ScriviRigheAtomico(cartella() / "FD3",
-                           {"\xDA\xC4\xC4\xBF", "\xB3N. \xB3", "\xC0\xC4\xC4\xD9", "\x0C"});
+                           {"\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xBF", "\xB3N.    \xB3",
+                            "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xD9", "\x0C"});
     }
 
     void cleanup() {
@@ -110,7 +111,7 @@ private slots:
         QVERIFY(ui::MessaggiMostrati().empty());
         QVERIFY(!std::filesystem::exists(cartella() / "archivio.pdf"));
         const QString testo = TestoPdf(cartella() / "ufficio.pdf");
-        QVERIFY2(testo.contains(QStringLiteral("|N. |")), qPrintable(testo));
+        QVERIFY2(testo.contains(QStringLiteral("|N.")), qPrintable(testo));
         QVERIFY2(testo.contains(QStringLiteral("----")), qPrintable(testo));
         QCOMPARE(fine_, -1);
     }
@@ -130,7 +131,7 @@ private slots:
 
     // Normal print on a port: the normal codes, one blank top line, the rules
     // made plain, the form feed; after it the next page's blank top line,
-    // ended in turn.
+    // not ended, as no report line follows.
     void printButtonDirectMode() {
         Albergo({{"Archivio PDF", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
             .scrivi(cartella());
@@ -141,7 +142,7 @@ private slots:
         });
         QVERIFY(ui::MessaggiMostrati().empty());
         QCOMPARE(LeggiFile(cartella() / "banco.prn"),
-                 "\x1b\x12\0\0\0"s + " \r\n----\r\n|N. |\r\n----\r\n\f \r\n\f");
+                 "\x1b\x12\0\0\0"s + " \r\n--------\r\n|N.    |\r\n--------\r\n\f \r\n");
     }
 
     void noPrinterEntryIsAFileInDirectMode() {

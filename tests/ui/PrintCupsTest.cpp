@@ -98,9 +98,8 @@ private:
 
     // Prints three report lines on `stampante`; returns the job's number.
     int stampa(const std::string& uscita, bool orizzontale, bool fronteRetro) {
-        vdx::ScriviRigheAtomico(
-            cartella_->percorso() / "FD0",
-            {"\xb3PRIMA RIGA\xb3", "\xb3SECONDA RIGA\xb3", "\xb3TERZA RIGA\xb3"});
+        vdx::ScriviRigheAtomico(cartella_->percorso() / "FD0",
+                                {"\xb3RIGA 1\xb3", "\xb3RIGA 2\xb3", "\xb3RIGA 3\xb3"});
         vdx::ImpostazioniStampa s;
         s.ValoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
         s.UscitaStampa = uscita;
@@ -199,8 +198,8 @@ private slots:
         QVERIFY2(Valore(a, "sides").empty() || Valore(a, "sides") == "one-sided",
                  Valore(a, "sides").c_str());
         QCOMPARE(testoDocumento(lavoro),
-                 (QStringList{QStringLiteral("|PRIMA RIGA|"), QStringLiteral("|SECONDA RIGA|"),
-                              QStringLiteral("|TERZA RIGA|")}));
+                 (QStringList{QStringLiteral("|RIGA 1|"), QStringLiteral("|RIGA 2|"),
+                              QStringLiteral("|RIGA 3|")}));
     }
 
     void landscapeTwoSidedJob() {

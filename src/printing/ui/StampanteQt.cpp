@@ -1,6 +1,7 @@
 #include "printing/ui/StampanteQt.h"
 
 #include "dialog/ui/Messaggi.h"
+#include "report/ConvertiBordi.h"
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 #include "shared/TextFile.h"
@@ -296,8 +297,10 @@ void StampanteQt::disegna(const std::string& testo) {
     QPen penna(Qt::black);
     penna.setWidthF(font_.bold() ? 0.8 * kRisoluzione / 72.0 : 0.5 * kRisoluzione / 72.0);
 
-    // Ordinary text is drawn in runs; a line-drawing byte (only a report
-    // printed with "K" still holds them) becomes real lines in its cell.
+    // Ordinary text is drawn in runs; a rule of the report (only a report
+    // printed with "K" still holds them) becomes real lines in its cell. A
+    // byte where the layout puts no rule is a letter (À, Ù), even if code
+    // page 437 draws it as a corner.
     std::string run;
     auto svuota = [&] {
         if (run.empty()) {
@@ -308,8 +311,10 @@ void StampanteQt::disegna(const std::string& testo) {
         x_ += metrica.horizontalAdvance(q);
         run.clear();
     };
-    for (char c : testo) {
-        const auto bracci = BracciDi(static_cast<unsigned char>(c));
+    for (std::size_t i = 0; i < testo.size(); ++i) {
+        const char c = testo[i];
+        const auto bracci =
+            PosizioneDiRegola(testo, i) ? BracciDi(static_cast<unsigned char>(c)) : std::nullopt;
         if (!bracci) {
             run.push_back(c);
             continue;
