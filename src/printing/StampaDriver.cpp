@@ -5,14 +5,26 @@
 #include "shared/FileNames.h"
 #include "shared/TextFile.h"
 
+#include <cmath>
+
 namespace vdx {
 
 namespace {
 
+// A report line as the printer gets it: converted unless the code holds "K".
+std::string PerLaStampante(std::string riga, const SceltaStampa& scelta) {
+    if (!scelta.conBordi()) {
+        Converti2(riga);
+    }
+    return riga;
+}
+
 class StampaDriver {
 public:
-    StampaDriver(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c)
-        : p_(p), s_(s), c_(c) {}
+    // `limite`: the largest size at which every line of the report fits the
+    // page's width, 0 when no line needs a smaller size than the one chosen.
+    StampaDriver(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c, double limite)
+        : p_(p), s_(s), c_(c), limite_(limite) {}
 
     void inizio() {
         if (c_.fronteRetro) {
@@ -25,9 +37,7 @@ public:
     }
 
     void riga(std::string testo) {
-        if (!c_.conBordi()) {
-            Converti2(testo);
-        }
+        testo = PerLaStampante(std::move(testo), c_);
         if (testo == "\f") {
             // One new page per form feed, started when a line follows.
             paginaInSospeso_ = true;
@@ -55,9 +65,12 @@ public:
 private:
     void orientamento() { p_.setOrientation(c_.orizzontale ? 2 : 1); }
 
+    // A size, lowered to the limit when the report needs it.
+    double entro(double punti) const { return limite_ > 0 && punti > limite_ ? limite_ : punti; }
+
     void testaPagina() {
         p_.setFontName("Times New Roman");
-        p_.setFontSize(s_.compresso(1));
+        p_.setFontSize(entro(s_.compresso(1)));
         p_.printLine(" ");
         p_.setFontName(s_.FontStampa);
     }
@@ -69,7 +82,9 @@ private:
         righeScritte_ = s_.RigheIniziali;
     }
 
-    void dimensioneRighe() { p_.setFontSize(c_.compressa ? s_.compresso(1) : s_.compresso(7)); }
+    void dimensioneRighe() {
+        p_.setFontSize(entro(c_.compressa ? s_.compresso(1) : s_.compresso(7)));
+    }
 
     void nuovaPagina() {
         paginaInSospeso_ = false;
@@ -83,9 +98,46 @@ private:
     Stampante& p_;
     const ImpostazioniStampa& s_;
     const SceltaStampa& c_;
+    double limite_;
     int righeScritte_ = 0;
     bool paginaInSospeso_ = false;
 };
+
+// The size at which the widest line of the report fits the page's width, 0
+// when it already fits at the chosen size: a print never loses columns off
+// the right edge. Lowered just enough, to a hundredth of a point.
+double LimiteDimensione(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c,
+                        const std::filesystem::path& report) {
+    const double scelta = c.compressa ? s.compresso(1) : s.compresso(7);
+    const double utile = p.larghezzaUtile(c.orizzontale ? 2 : 1);
+    if (scelta <= 0 || utile <= 0) {
+        return 0;
+    }
+    std::string larga;
+    double massima = 0;
+    LettoreRighe lettore(report);
+    while (auto riga = lettore.leggi()) {
+        std::string testo = PerLaStampante(std::move(*riga), c);
+        if (testo == "\f") {
+            continue;
+        }
+        const double larghezza = p.larghezzaTesto(testo, s.FontStampa, scelta);
+        if (larghezza > massima) {
+            massima = larghezza;
+            larga = std::move(testo);
+        }
+    }
+    if (massima <= utile) {
+        return 0;
+    }
+    double punti = std::floor(scelta * utile / massima * 100) / 100;
+    // A font is not always exactly proportional to its size: step down until
+    // the line fits.
+    while (punti > 0.01 && p.larghezzaTesto(larga, s.FontStampa, punti) > utile) {
+        punti -= 0.01;
+    }
+    return punti;
+}
 
 } // namespace
 
@@ -117,8 +169,9 @@ bool StampaModoDriver(Stampante& stampante, const ImpostazioniStampa& impostazio
     if (!std::filesystem::exists(report)) {
         return false;
     }
+    StampaDriver driver(stampante, impostazioni, scelta,
+                        LimiteDimensione(stampante, impostazioni, scelta, report));
     LettoreRighe lettore(report);
-    StampaDriver driver(stampante, impostazioni, scelta);
     driver.inizio();
     while (auto riga = lettore.leggi()) {
         driver.riga(std::move(*riga));

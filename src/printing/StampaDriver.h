@@ -14,7 +14,9 @@ void StampaLaser(Stampante& stampante, std::string_view testo);
 // Prints the report file `report` through the system printer: the page head
 // (one space in "Times New Roman" at ValoriCompresso(1)), RigheIniziali blank
 // lines, then the report lines, a new page every LunghezzaPagina lines and at
-// each form-feed line. Returns false, printing nothing, when the report file
+// each form-feed line. When the widest line does not fit the page's width at
+// the chosen size, the size (and the page head's, if larger) is lowered just
+// enough that it fits. Returns false, printing nothing, when the report file
 // does not exist. A new page is started only when a line follows, so a form
 // feed or a full page at the end of the report leaves no empty sheet.
 bool StampaModoDriver(Stampante& stampante, const ImpostazioniStampa& impostazioni,

@@ -30,6 +30,14 @@ public:
     virtual double fontSize() const = 0;
     virtual void setBold(bool grassetto) = 0;
 
+    // The width, in points, `testo` takes printed in the font `nomeFont` at
+    // `punti` points, and the width a line has on this printer's page in
+    // `orientamento` (1 portrait, 2 landscape). Neither changes the printer's
+    // state.
+    virtual double larghezzaTesto(const std::string& testo, const std::string& nomeFont,
+                                  double punti) = 0;
+    virtual double larghezzaUtile(int orientamento) = 0;
+
     virtual void printText(const std::string& testo) = 0; // the next text continues the line
     virtual void printLine(const std::string& testo) = 0; // followed by a line end
     virtual void newPage() = 0;

@@ -179,6 +179,39 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoUscita{"absolute_pdf", "/tmp/x/t.pdf", {}, "pdf /tmp/x/t.pdf"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
+// A line wider than the page at the chosen size lowers the size, the page
+// head's too, just enough that it fits; a landscape page it fits leaves the
+// sizes as they are.
+TEST(StampaModoDriver, WidestLineFitsThePage) {
+    CartellaLavoro cartella;
+    vdx::ScriviRigheAtomico(cartella / "FD0", {std::string(133, 'x'), "A", "\f"});
+    const struct {
+        const char* nome;
+        SceltaStampa scelta;
+        Chiamate atteso;
+    } casi[] = {
+        // 133 x 0.6 x 10 = 798 points on 540: 6.76 points.
+        {"normal, portrait", Scelta(false),
+         Chiamate{"orient 1", "font Times New Roman", "size 6.76", "line ' '", "font Courier New",
+                  "size 6.76", "line '" + std::string(133, 'x') + "'", "line 'A'", "end"}},
+        // 133 x 0.6 x 7 = 558.6 on 540: 6.76 as well.
+        {"compressed, portrait", Scelta(),
+         Chiamate{"orient 1", "font Times New Roman", "size 6.76", "line ' '", "font Courier New",
+                  "size 6.76", "line '" + std::string(133, 'x') + "'", "line 'A'", "end"}},
+        {"compressed, landscape", Scelta(true, true),
+         Chiamate{"orient 2"} + Testa() +
+             Chiamate{"line '" + std::string(133, 'x') + "'", "line 'A'", "end", "orient 1"}},
+    };
+    for (const auto& c : casi) {
+        StampanteRegistrata p;
+        p.larghezzaVerticale = 540;
+        p.larghezzaOrizzontale = 786;
+        ASSERT_TRUE(vdx::StampaModoDriver(p, Driver(60, 0), c.scelta, cartella.percorso(),
+                                          cartella / "FD0"));
+        EXPECT_EQ(p.chiamate, c.atteso) << c.nome;
+    }
+}
+
 TEST(StampaModoDriver, MissingReportPrintsNothing) {
     CartellaLavoro cartella;
     auto s = Driver(60, 0);

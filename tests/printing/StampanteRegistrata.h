@@ -39,6 +39,16 @@ public:
     }
     double fontSize() const override { return size_; }
     void setBold(bool b) override { chiamate.push_back(b ? "bold on" : "bold off"); }
+    // A fixed-width face: every byte 0.6 of the size wide; the page's width
+    // as set (wide enough for anything unless a test narrows it).
+    double larghezzaTesto(const std::string& t, const std::string&, double punti) override {
+        return static_cast<double>(t.size()) * 0.6 * punti;
+    }
+    double larghezzaUtile(int orientamento) override {
+        return orientamento == 2 ? larghezzaOrizzontale : larghezzaVerticale;
+    }
+    double larghezzaVerticale = 1e9;
+    double larghezzaOrizzontale = 1e9;
     void printText(const std::string& t) override { chiamate.push_back("text '" + t + "'"); }
     void printLine(const std::string& t) override { chiamate.push_back("line '" + t + "'"); }
     void newPage() override { chiamate.emplace_back("page"); }
@@ -64,6 +74,10 @@ public:
     void setFontSize(double p) override { d_.setFontSize(p); }
     double fontSize() const override { return d_.fontSize(); }
     void setBold(bool b) override { d_.setBold(b); }
+    double larghezzaTesto(const std::string& t, const std::string& f, double p) override {
+        return d_.larghezzaTesto(t, f, p);
+    }
+    double larghezzaUtile(int o) override { return d_.larghezzaUtile(o); }
     void printText(const std::string& t) override { d_.printText(t); }
     void printLine(const std::string& t) override { d_.printLine(t); }
     void newPage() override { d_.newPage(); }

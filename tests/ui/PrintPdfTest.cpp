@@ -210,6 +210,20 @@ private slots:
         QVERIFY2(riga == QStringLiteral("AB CANT\u00d9"), qPrintable(riga));
     }
 
+    // A 133-column line at 10 points is wider than a portrait A4 page: the
+    // size is lowered so that the whole line is on the page.
+    void wideLinesFitThePage() {
+        const std::string riga = "INIZIO" + std::string(123, '.') + "FINE";
+        vdx::SceltaStampa scelta;
+        scelta.compressa = false;
+        const fs::path pdf =
+            stampa({riga}, Driver(60, 0, cartella_->percorso() / "largo.pdf"), scelta);
+        const auto pagine = Pagine(pdf);
+        QCOMPARE(pagine.size(), std::size_t(1));
+        QCOMPARE(pagine[0].size(), 1);
+        QVERIFY2(pagine[0][0].trimmed().endsWith(QStringLiteral("FINE")), qPrintable(pagine[0][0]));
+    }
+
     // A PDF that cannot be written is an error, and an earlier file of that
     // name is left whole.
     void unwritablePdfIsReported() {

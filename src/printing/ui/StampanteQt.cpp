@@ -15,6 +15,8 @@
 #include <array>
 #include <cmath>
 #include <cups/cups.h>
+#include <optional>
+#include <vector>
 
 namespace vdx::ui {
 
@@ -114,6 +116,54 @@ void DisegnaBordo(QPainter& p, const Bracci& b, double x, double y, double w, do
     orizzontale(cx, x + w, b.dx);
     verticale(y, cy, b.su);
     verticale(cy, y + h, b.giu);
+}
+
+// A line as it is drawn: runs of text, and the rules of the report (only a
+// report printed with "K" still holds them), each drawn as lines in a cell.
+// A byte where the layout puts no rule is a letter (À, Ù), even if code page
+// 437 draws it as a corner.
+struct Pezzo {
+    std::string testo;            // a run of text, or empty for a rule
+    std::optional<Bracci> bracci; // a rule
+};
+
+std::vector<Pezzo> Pezzi(const std::string& riga) {
+    std::vector<Pezzo> pezzi;
+    std::string run;
+    for (std::size_t i = 0; i < riga.size(); ++i) {
+        const auto bracci = PosizioneDiRegola(riga, i)
+                                ? BracciDi(static_cast<unsigned char>(riga[i]))
+                                : std::nullopt;
+        if (!bracci) {
+            run.push_back(riga[i]);
+            continue;
+        }
+        if (!run.empty()) {
+            pezzi.push_back({std::move(run), std::nullopt});
+            run.clear();
+        }
+        pezzi.push_back({std::string(), bracci});
+    }
+    if (!run.empty()) {
+        pezzi.push_back({std::move(run), std::nullopt});
+    }
+    return pezzi;
+}
+
+// The width of a line in device units, as Pezzi() lays it out.
+double Larghezza(const std::string& riga, const QFontMetricsF& metrica) {
+    const double cella = metrica.horizontalAdvance(QLatin1Char('-'));
+    double x = 0;
+    for (const Pezzo& p : Pezzi(riga)) {
+        x += p.bracci ? cella : metrica.horizontalAdvance(DaCp1252(p.testo));
+    }
+    return x;
+}
+
+constexpr double kPuntiPerPollice = 72.0;
+
+QMarginsF Margini() {
+    return QMarginsF(kMargineMm, kMargineMm, kMargineMm, kMargineMm);
 }
 
 Error ErroreStampante(const std::string& testo) {
@@ -233,6 +283,38 @@ QString StampanteQt::nomeStampante() const {
     return predefinita;
 }
 
+QPageSize StampanteQt::formato() {
+    if (!filePdf_) {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(nomeStampante());
+        if (!info.isNull() && info.defaultPageSize().isValid()) {
+            return info.defaultPageSize();
+        }
+    }
+    return QPageSize(QPageSize::A4);
+}
+
+double StampanteQt::larghezzaTesto(const std::string& testo, const std::string& nomeFont,
+                                   double punti) {
+    if (!misura_) {
+        misuraBuffer_.setBuffer(&misuraDati_);
+        misuraBuffer_.open(QIODevice::WriteOnly);
+        misura_ = std::make_unique<QPdfWriter>(&misuraBuffer_);
+        misura_->setResolution(kRisoluzione);
+    }
+    QFont font;
+    font.setFamily(FamigliaFont(nomeFont));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(punti);
+    return Larghezza(testo, QFontMetricsF(font, misura_.get())) * kPuntiPerPollice / kRisoluzione;
+}
+
+double StampanteQt::larghezzaUtile(int orientamento) {
+    const QPageLayout pagina(formato(),
+                             orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                             Margini(), QPageLayout::Millimeter);
+    return pagina.paintRect(QPageLayout::Point).width();
+}
+
 void StampanteQt::inizia() {
     if (iniziato_) {
         return;
@@ -240,15 +322,10 @@ void StampanteQt::inizia() {
     if (finito_) {
         throw ErroreStampante(Cp1252DaUtf8("La stampa è già stata chiusa"));
     }
-    QPageSize formato(QPageSize::A4);
     if (!filePdf_) {
         stampante_ = nomeStampante();
         if (stampante_.isEmpty()) {
             throw ErroreStampante(Cp1252DaUtf8("Nessuna stampante installata"));
-        }
-        const QPrinterInfo info = QPrinterInfo::printerInfo(stampante_);
-        if (!info.isNull() && info.defaultPageSize().isValid()) {
-            formato = info.defaultPageSize();
         }
     }
     buffer_.setBuffer(&pdf_);
@@ -257,9 +334,9 @@ void StampanteQt::inizia() {
     writer_->setResolution(kRisoluzione);
     writer_->setTitle(DaCp1252(titolo_));
     writer_->setCreator(QStringLiteral("vdx"));
-    writer_->setPageLayout(QPageLayout(
-        formato, orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
-        QMarginsF(kMargineMm, kMargineMm, kMargineMm, kMargineMm), QPageLayout::Millimeter));
+    writer_->setPageLayout(
+        QPageLayout(formato(), orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                    Margini(), QPageLayout::Millimeter));
     if (!painter_.begin(writer_.get())) {
         throw ErroreStampante("Impossibile preparare la pagina di stampa");
     }
@@ -297,36 +374,19 @@ void StampanteQt::disegna(const std::string& testo) {
     QPen penna(Qt::black);
     penna.setWidthF(font_.bold() ? 0.8 * kRisoluzione / 72.0 : 0.5 * kRisoluzione / 72.0);
 
-    // Ordinary text is drawn in runs; a rule of the report (only a report
-    // printed with "K" still holds them) becomes real lines in its cell. A
-    // byte where the layout puts no rule is a letter (À, Ù), even if code
-    // page 437 draws it as a corner.
-    std::string run;
-    auto svuota = [&] {
-        if (run.empty()) {
-            return;
-        }
-        const QString q = DaCp1252(run);
-        painter_.drawText(QPointF(x_, base), q);
-        x_ += metrica.horizontalAdvance(q);
-        run.clear();
-    };
-    for (std::size_t i = 0; i < testo.size(); ++i) {
-        const char c = testo[i];
-        const auto bracci =
-            PosizioneDiRegola(testo, i) ? BracciDi(static_cast<unsigned char>(c)) : std::nullopt;
-        if (!bracci) {
-            run.push_back(c);
+    for (const Pezzo& pezzo : Pezzi(testo)) {
+        if (!pezzo.bracci) {
+            const QString q = DaCp1252(pezzo.testo);
+            painter_.drawText(QPointF(x_, base), q);
+            x_ += metrica.horizontalAdvance(q);
             continue;
         }
-        svuota();
         painter_.save();
         painter_.setPen(penna);
-        DisegnaBordo(painter_, *bracci, x_, y_, cella, metrica.lineSpacing());
+        DisegnaBordo(painter_, *pezzo.bracci, x_, y_, cella, metrica.lineSpacing());
         painter_.restore();
         x_ += cella;
     }
-    svuota();
     rigaVuota_ = false;
 }
 

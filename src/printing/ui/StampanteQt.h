@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFont>
+#include <QPageSize>
 #include <QPainter>
 #include <QString>
 #include <filesystem>
@@ -40,6 +41,9 @@ public:
     void setFontSize(double punti) override;
     double fontSize() const override;
     void setBold(bool grassetto) override;
+    double larghezzaTesto(const std::string& testo, const std::string& nomeFont,
+                          double punti) override;
+    double larghezzaUtile(int orientamento) override;
 
     void printText(const std::string& testo) override;
     void printLine(const std::string& testo) override;
@@ -65,6 +69,7 @@ private:
     void disegna(const std::string& testo);
     void invia(const QByteArray& pdf);
     QString nomeStampante() const;
+    QPageSize formato(); // the printer's own paper, A4 for a PDF file
 
     std::string titolo_;
     std::optional<std::filesystem::path> filePdf_;
@@ -75,6 +80,10 @@ private:
     std::unique_ptr<QPdfWriter> writer_;
     QPainter painter_;
     QString stampante_; // the printer this document goes to
+    // Text is measured on a page of the same resolution as the one drawn.
+    QByteArray misuraDati_;
+    QBuffer misuraBuffer_;
+    std::unique_ptr<QPdfWriter> misura_;
     int lavoro_ = 0;
     bool iniziato_ = false;
     bool finito_ = false;
