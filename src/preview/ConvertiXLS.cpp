@@ -128,16 +128,12 @@ std::string TestoCsv(std::string_view testo, const ImpostazioniXLS& impostazioni
     return csv;
 }
 
-std::string NomeFileCsv() {
-    return "fd" + PcLocale() + ".csv";
-}
-
 fs::path ConvertiXLS(std::string_view nome, const fs::path& folder) {
     const ImpostazioniXLS impostazioni = LeggiImpostazioniXLS(folder);
     const fs::path dato(nome);
     const fs::path ingresso = dato.is_absolute() ? dato : RisolviNome(folder, nome);
     LettoreRighe lettore(ingresso);
-    const fs::path uscita = RisolviNome(folder, NomeFileCsv());
+    const fs::path uscita = RisolviNome(folder, NomeFileCsv(Postazione()));
     ScrittoreAtomico scrittore(uscita);
     while (auto riga = lettore.leggi()) {
         scrittore.scriviRiga(RigaCsv(*riga, impostazioni));

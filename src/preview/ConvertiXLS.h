@@ -40,11 +40,8 @@ std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni);
 // line per input line, each ended by CR LF.
 std::string TestoCsv(std::string_view testo, const ImpostazioniXLS& impostazioni);
 
-// The output's name for the workstation: "fd" + pclocal unchanged + ".csv".
-std::string NomeFileCsv();
-
 // Exports the file `nome` (relative to `folder`, matched without regard to
-// case, or an absolute path) to NomeFileCsv() in `folder`, with the
+// case, or an absolute path) to NomeFileCsv() of the workstation in `folder`, with the
 // settings of `folder`. The output is replaced whole only when the export
 // completes; a failure leaves the earlier output as it was. Returns the
 // output's path. Throws vdx::Error: 53 when the input is missing, 75/61 when

@@ -7,10 +7,6 @@
 
 namespace vdx {
 
-std::string NomeFileEMail() {
-    return "e-mail" + PcLocale() + ".txt";
-}
-
 std::string ContenutoEMail(std::string_view testo) {
     std::string contenuto = "OGGETTO\r\n";
     contenuto += testo;
@@ -19,7 +15,7 @@ std::string ContenutoEMail(std::string_view testo) {
 }
 
 void ScriviFileEMail(std::string_view testo, const std::filesystem::path& folder) {
-    ScriviFileAtomico(RisolviNome(folder, NomeFileEMail()), ContenutoEMail(testo));
+    ScriviFileAtomico(RisolviNome(folder, NomeFileEMail(Postazione())), ContenutoEMail(testo));
 }
 
 void AvviaRecapito(const std::filesystem::path& folder) {

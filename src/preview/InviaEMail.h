@@ -11,9 +11,6 @@ namespace vdx {
 
 inline constexpr std::string_view kProgrammaRecapito = "Recapito.exe";
 
-// The hand-off file's name: "e-mail" + pclocal unchanged + ".txt".
-std::string NomeFileEMail();
-
 // The hand-off file's bytes: the line "OGGETTO", then the text followed by
 // CR LF. The text's own line ends are kept as they are.
 std::string ContenutoEMail(std::string_view testo);

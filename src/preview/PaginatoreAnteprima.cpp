@@ -19,11 +19,11 @@ PaginatoreAnteprima::PaginatoreAnteprima(fs::path folder) : folder_(std::move(fo
 PaginatoreAnteprima::~PaginatoreAnteprima() = default;
 
 fs::path PaginatoreAnteprima::fileReport() const {
-    return RisolviNome(folder_, NomeReportNumerico());
+    return RisolviNome(folder_, NomeReport(Postazione()));
 }
 
 bool PaginatoreAnteprima::esisteReport() const {
-    return TrovaFile(folder_, NomeReportNumerico()).has_value();
+    return TrovaFile(folder_, NomeReport(Postazione())).has_value();
 }
 
 void PaginatoreAnteprima::apri() {

@@ -13,8 +13,15 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
                "  esporta FILE (predefinito: fd + pclocal) in fd + pclocal + .csv\n";
         return 2;
     }
-    const std::string nome = args.empty() ? "fd" + PcLocale() : args[0];
+    std::string postazione;
     try {
+        postazione = Postazione();
+    } catch (const Error& e) {
+        err << "Errore " << e.number() << ": " << e.what() << '\n';
+        return 2;
+    }
+    try {
+        const std::string nome = args.empty() ? NomeReport(postazione) : args[0];
         const auto uscita = ConvertiXLS(nome, folder);
         out << uscita.filename().string() << '\n';
         return 0;

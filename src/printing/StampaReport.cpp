@@ -14,7 +14,7 @@ EsitoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStam
     if (!impostazioni) {
         return EsitoStampa::DestinazioneSconosciuta;
     }
-    const auto report = RisolviNome(cartella, NomeReportNumerico());
+    const auto report = RisolviNome(cartella, NomeReport(Postazione()));
 
     if (impostazioni->modoDriver()) {
         auto stampante = fabbrica();

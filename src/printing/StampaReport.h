@@ -22,7 +22,7 @@ enum class EsitoStampa {
 using FabbricaStampante = std::function<std::unique_ptr<Stampante>()>;
 
 // The print button: reads the settings and prints the report file of the
-// workstation ("FD" + numeric pclocal in `cartella`) in driver mode through
+// workstation ("FD" + pclocal in `cartella`) in driver mode through
 // the printer `fabbrica` makes, or in direct mode to the output named by
 // UscitaStampa. Errors (data files, an output that cannot be opened, a
 // control code out of range, the printer) are thrown as vdx::Error.

@@ -4,6 +4,7 @@
 #include "jet/Database.h"
 #include "report/Criteri.h"
 #include "report/Righe.h"
+#include "shared/Environment.h"
 #include "shared/Error.h"
 #include "shared/FileNames.h"
 #include "shared/TextFile.h"
@@ -192,17 +193,14 @@ std::string Generatore::titolo() {
 }
 
 fs::path Generatore::esegui() {
-    if (o_.pclocal.find_first_of("/\\") != std::string::npos) {
-        throw Error(err::PathAccess,
-                    "Path/File access error: pclocal must be a workstation number");
-    }
+    ControllaPostazione(o_.pclocal);
     righeVuote_ = RigheVuoteDaMarcatore(o_.cartella);
     chiave_ = ChiaveDaData(o_.data);
     chiaveQuotata_ = jet::TestoTraApici(chiave_);
     apriArchivi();
     righe_ = CostruisciRighe(titolo(), o_.arrangiamento);
 
-    const fs::path report = RisolviNome(o_.cartella, "FD" + o_.pclocal);
+    const fs::path report = RisolviNome(o_.cartella, NomeReport(o_.pclocal));
     out_ = std::make_unique<ScrittoreAtomico>(report);
     for (int i = 1; i <= 6; ++i) {
         scriviRiga(righe_[i]);

@@ -11,24 +11,25 @@ namespace vdx {
 // Everything one run of the generator reads, fixed for the run. The request
 // window and `vdx generate` fill it the same way. Texts are code page 1252.
 struct OpzioniTableau {
-    short hotel = 0;             // HotelCorrente
-    short tableau = 0;           // TableauCorrente, 0 for "<tutti>"
-    std::string primaCamera;     // first room of the range, as typed
-    std::string ultimaCamera;    // last room of the range, as typed
-    std::string data;            // reference date dd/mm/yyyy, already checked
-    bool arrangiamento = false;  // "Aggiungere arrangiamento"
-    bool chk1 = false;           // "Solo arrivi del giorno"
-    bool chk2 = false;           // "Solo partenze del giorno"
-    bool chk3 = false;           // "Solo camere libere"
+    short hotel = 0;                           // HotelCorrente
+    short tableau = 0;                         // TableauCorrente, 0 for "<tutti>"
+    std::string primaCamera;                   // first room of the range, as typed
+    std::string ultimaCamera;                  // last room of the range, as typed
+    std::string data;                          // reference date dd/mm/yyyy, already checked
+    bool arrangiamento = false;                // "Aggiungere arrangiamento"
+    bool chk1 = false;                         // "Solo arrivi del giorno"
+    bool chk2 = false;                         // "Solo partenze del giorno"
+    bool chk3 = false;                         // "Solo camere libere"
     short rispostaSoloUtilizzate = RispostaNo; // 6: only rooms in use; 7: every room
     std::string codiceAssistenzaHotel = " ";   // no final form feed when it holds "U"
     std::filesystem::path cartella = ".";      // where the data files are and the report goes
     Orologio orologio = OrologioDiSistema();   // read once, for the title's time stamp
-    std::string pclocal;                       // the report is "FD" + pclocal
+    std::string pclocal;                       // the workstation: the report is "FD" + pclocal
 };
 
 // Writes the daily tableau to "FD" + pclocal in the working folder and
-// returns its path. The report is written to a temporary file beside it and
+// returns its path; a pclocal that is no workstation number is refused
+// before anything is read or written. The report is written to a temporary file beside it and
 // takes the name only when complete: a run that fails leaves the previous
 // report whole. Errors of the data files or of the file system are thrown as
 // vdx::Error.

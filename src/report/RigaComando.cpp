@@ -183,12 +183,19 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
         out << UsoGenera();
         return EsitoRiuscito;
     }
+    std::string postazione;
+    try {
+        postazione = Postazione();
+    } catch (const Error& e) {
+        err << "vdx generate: " << e.what() << "\n";
+        return EsitoRichiestaErrata;
+    }
 
     try {
         OpzioniTableau o;
         o.cartella = cartella;
         o.orologio = orologio;
-        o.pclocal = PcLocale();
+        o.pclocal = postazione;
 
         const auto hotels = ElencoHotel(cartella);
         if (!a.hotel) {

@@ -1,8 +1,9 @@
 #include "shared/Environment.h"
 
 #include "shared/Cp1252.h"
-#include "shared/Numeric.h"
+#include "shared/Error.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,27 +30,38 @@ std::optional<std::string> VariabileAmbiente(std::string_view name) {
     return std::nullopt;
 }
 
-std::string PcLocale() {
-    return VariabileAmbiente("pclocal").value_or(std::string());
+std::string Postazione() {
+    std::string postazione = VariabileAmbiente("pclocal").value_or(std::string());
+    ControllaPostazione(postazione);
+    return postazione;
 }
 
-std::string PcLocaleNumerico() {
-    const double value = LeggiNumero(PcLocale());
-    char buf[64];
-    if (value == static_cast<double>(static_cast<long long>(value))) {
-        std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(value));
-    } else {
-        std::snprintf(buf, sizeof buf, "%.15g", value);
+void ControllaPostazione(std::string_view postazione) {
+    const bool cifre = std::all_of(postazione.begin(), postazione.end(),
+                                   [](char c) { return c >= '0' && c <= '9'; });
+    if (!cifre || postazione.size() > 3) {
+        throw Error(err::InvalidCall, "La variabile pclocal deve essere il numero della "
+                                      "postazione: da una a tre cifre, o vuota.");
     }
-    return buf;
 }
 
-std::string NomeReport() {
-    return "FD" + PcLocale();
+std::string NomeReport(std::string_view postazione) {
+    return "FD" + std::string(postazione);
 }
 
-std::string NomeReportNumerico() {
-    return "FD" + PcLocaleNumerico();
+std::string NomeFileCsv(std::string_view postazione) {
+    return "fd" + std::string(postazione) + ".csv";
+}
+
+std::string NomeCopiaDoc(std::string_view postazione, const DataOra& t) {
+    char data[32];
+    std::snprintf(data, sizeof data, "%04d%02d%02d%02d%02d", t.anno, t.mese, t.giorno, t.ora,
+                  t.minuti);
+    return "doc\\fd" + std::string(postazione) + data + ".doc";
+}
+
+std::string NomeFileEMail(std::string_view postazione) {
+    return "e-mail" + std::string(postazione) + ".txt";
 }
 
 } // namespace vdx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared/Dates.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,17 +13,19 @@ namespace vdx {
 // An exact-case match wins when several spellings exist.
 std::optional<std::string> VariabileAmbiente(std::string_view name);
 
-// The text of `pclocal`, "" when it is unset.
-std::string PcLocale();
+// The workstation number `pclocal`, which names every file the program
+// writes: unset or empty, the workstation "" (FD, fd.csv); otherwise one to
+// three decimal digits ("3", "03", "123"), taken as written. Any other value
+// ("3 ", "+3", "a", a path, a line end) is refused with vdx::Error
+// (err::InvalidCall) naming pclocal, before anything is written.
+std::string Postazione();
+void ControllaPostazione(std::string_view postazione);
 
-// The numeric value of `pclocal` written in plain decimal ("3" for "3", "0"
-// when unset or not starting with a number), as the print path and the
-// preview write it into the report file's name.
-std::string PcLocaleNumerico();
-
-// The report file's names: "FD" + pclocal text (generator), "FD" + numeric
-// value (print path and preview).
-std::string NomeReport();
-std::string NomeReportNumerico();
+// The files of a workstation, named the same way for every caller ("3" gives
+// FD3, fd3.csv, doc\fd3202612070905.doc, e-mail3.txt).
+std::string NomeReport(std::string_view postazione);
+std::string NomeFileCsv(std::string_view postazione);
+std::string NomeCopiaDoc(std::string_view postazione, const DataOra& momento);
+std::string NomeFileEMail(std::string_view postazione);
 
 } // namespace vdx

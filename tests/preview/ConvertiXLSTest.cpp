@@ -165,15 +165,6 @@ protected:
     CartellaLavoro cartella;
 };
 
-TEST_F(Esportazione, NomeDallaVariabileSenzaCambiarla) {
-    for (const auto& [valore, atteso] :
-         std::vector<std::pair<std::optional<std::string>, std::string>>{
-             {std::nullopt, "fd.csv"}, {"3", "fd3.csv"}, {" 03", "fd 03.csv"}}) {
-        PcLocaleTemporaneo pc(valore);
-        EXPECT_EQ(NomeFileCsv(), atteso);
-    }
-}
-
 TEST_F(Esportazione, UnaRigaPerRigaNelloStessoOrdine) {
     PcLocaleTemporaneo pc("3");
     const std::vector<std::string> report = {Bordo(218, 194, 191),

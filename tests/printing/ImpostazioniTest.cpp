@@ -236,7 +236,7 @@ TEST(StampaReport, DriverModeUsesTheSystemPrinter) {
     CartellaLavoro cartella;
     Albergo().scrivi(cartella.percorso());
     ::unsetenv("pclocal");
-    vdx::ScriviRigheAtomico(cartella / "fd0", {"A"});
+    vdx::ScriviRigheAtomico(cartella / "fd", {"A"});
     StampanteRegistrata* p = nullptr;
     EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Laser"), Fabbrica(p)),
               vdx::EsitoStampa::Stampata);
@@ -267,7 +267,7 @@ TEST(StampaReport, NoPrinterEntryIsOpenedAsAFileInDirectMode) {
     CartellaLavoro cartella;
     Albergo().scrivi(cartella.percorso());
     ::unsetenv("pclocal");
-    vdx::ScriviRigheAtomico(cartella / "FD0", {"A"});
+    vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     auto scelta = Scelta("Senza");
     scelta.stampanteSistema = "<nessuna stampante>";
@@ -317,7 +317,7 @@ TEST_P(ComandoStampa, RunsTheMenuPrint) {
     CartellaLavoro cartella;
     Albergo().scrivi(cartella.percorso());
     ::unsetenv("pclocal");
-    vdx::ScriviRigheAtomico(cartella / "FD0", {"A"});
+    vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     std::ostringstream out;
     std::ostringstream err;
@@ -359,7 +359,7 @@ TEST(ComandoStampa, LandscapeDuplexAndNormal) {
     CartellaLavoro cartella;
     Albergo().scrivi(cartella.percorso());
     ::unsetenv("pclocal");
-    vdx::ScriviRigheAtomico(cartella / "FD0", {"A"});
+    vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;
     ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,

@@ -14,6 +14,16 @@
 using namespace vdx;
 using namespace vdx::test;
 
+// The names of the files in a folder.
+QStringList Elenco(const std::filesystem::path& cartella) {
+    QStringList nomi;
+    for (const auto& voce : std::filesystem::directory_iterator(cartella)) {
+        nomi << QString::fromStdString(voce.path().filename().string());
+    }
+    nomi.sort();
+    return nomi;
+}
+
 class Program : public QObject {
     Q_OBJECT
 
@@ -115,6 +125,29 @@ private slots:
         QVERIFY(e.finito);
         QVERIFY(e.codice != 0);
         QVERIFY2(e.errori.contains(QStringLiteral("no display")), qPrintable(e.errori));
+    }
+
+    // A pclocal that is no workstation number: the window and every command
+    // refuse it, naming it, and write nothing.
+    void aWrongPclocalIsRefused_data() {
+        QTest::addColumn<QStringList>("argomenti");
+        QTest::addColumn<int>("codice");
+        QTest::newRow("window") << QStringList{} << 1;
+        QTest::newRow("generate") << QStringList{QStringLiteral("generate")} << 2;
+        QTest::newRow("print") << QStringList{QStringLiteral("print")} << 2;
+        QTest::newRow("export-csv") << QStringList{QStringLiteral("export-csv")} << 2;
+    }
+
+    void aWrongPclocalIsRefused() {
+        QFETCH(QStringList, argomenti);
+        AlbergoStandard().scrivi(cartella_->percorso());
+        const auto prima = Elenco(cartella_->percorso());
+        const Esito e = esegui(
+            argomenti, {QStringLiteral("pclocal=3 "), QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+        QVERIFY(e.finito);
+        QTEST(e.codice, "codice");
+        QVERIFY2(e.errori.contains(QStringLiteral("pclocal")), qPrintable(e.errori));
+        QCOMPARE(Elenco(cartella_->percorso()), prima);
     }
 
     void commands_data() {

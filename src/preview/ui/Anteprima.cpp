@@ -5,6 +5,7 @@
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
 #include "preview/InviaEMail.h"
+#include "shared/Environment.h"
 #include "shared/Error.h"
 
 #include <QEvent>
@@ -224,7 +225,7 @@ void Anteprima::inviaEMail() {
     } catch (const Error& e) {
         Avviso(this,
                "Il programma di posta " + std::string(kProgrammaRecapito) +
-                   " non si avvia: la pagina resta in " + NomeFileEMail() + ".\r\n(" +
+                   " non si avvia: la pagina resta in " + NomeFileEMail(Postazione()) + ".\r\n(" +
                    std::to_string(e.number()) + ": " + e.what() + ")",
                "E-mail", Icona::Esclamazione);
     }

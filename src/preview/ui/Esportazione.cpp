@@ -8,7 +8,7 @@
 namespace vdx::ui {
 
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
-    const auto csv = ConvertiXLS("fd" + PcLocale(), cartella);
+    const auto csv = ConvertiXLS(NomeReport(Postazione()), cartella);
     if (!piattaforma::ApriConProgramma(csv)) {
         Avviso(parent, "Nessun programma per aprire " + csv.filename().string() + ".", "Stampa",
                Icona::Esclamazione);

@@ -59,14 +59,6 @@ QStringList stampantiDiSistema() {
     return QPrinterInfo::availablePrinterNames();
 }
 
-// "doc\fd" + pclocal + yyyymmddhhmm + ".doc"
-std::string nomeCopia(const DataOra& t) {
-    char data[32];
-    std::snprintf(data, sizeof data, "%04d%02d%02d%02d%02d", t.anno, t.mese, t.giorno, t.ora,
-                  t.minuti);
-    return "doc\\fd" + PcLocale() + data + ".doc";
-}
-
 } // namespace
 
 MenuStampa::MenuStampa(fs::path cartella, Orologio orologio, QWidget* parent)
@@ -252,8 +244,9 @@ void MenuStampa::Form_Load() {
     }
 
     try {
-        condiviso().nomeCopiaDoc = nomeCopia(orologio_());
-        if (const auto report = TrovaFile(cartella_, "fd" + PcLocale())) {
+        const std::string postazione = Postazione();
+        condiviso().nomeCopiaDoc = vdx::NomeCopiaDoc(postazione, orologio_());
+        if (const auto report = TrovaFile(cartella_, NomeReport(postazione))) {
             // written whole or not at all
             ScriviFileAtomico(PercorsoCopiaDoc(), LeggiFile(*report));
         }

@@ -16,7 +16,7 @@ namespace vdx::ui {
 namespace {
 
 FabbricaStampante FabbricaQt() {
-    return [] { return std::make_unique<StampanteQt>(NomeReportNumerico()); };
+    return [] { return std::make_unique<StampanteQt>(NomeReport(Postazione())); };
 }
 
 } // namespace

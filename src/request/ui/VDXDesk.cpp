@@ -184,6 +184,7 @@ void VDXDesk::impostaTesto(int index, const std::string& testo) {
 // ---- life cycle ----------------------------------------------------------
 
 void VDXDesk::Form_Load() {
+    Postazione(); // a pclocal that is no workstation number stops the program here
     CalendarioCondiviso() = Calendario{};
     const std::array<const char*, 3> file{"Tableau.mdb", "AnagraficaHotels.mdb",
                                           "NumeriCamere.mdb"};
@@ -424,7 +425,7 @@ void VDXDesk::stampa() {
     opzioni.codiceAssistenzaHotel = stato.CodiceAssistenzaHotel;
     opzioni.cartella = cartella_;
     opzioni.orologio = orologio_;
-    opzioni.pclocal = PcLocale();
+    opzioni.pclocal = Postazione();
     GeneraTableau(opzioni);
 
     {
