@@ -106,6 +106,10 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         case EsitoStampa::ReportMancante:
             err << "vdx print: nessun report da stampare in " << cartella.string() << "\n";
             return 1;
+        case EsitoStampa::ReportVuoto:
+            err << "vdx print: il report in " << cartella.string()
+                << " e' vuoto: non c'e' niente da stampare\n";
+            return 1;
         }
     } catch (const Error& e) {
         err << "vdx print: errore " << e.number() << ": " << Utf8DaCp1252(e.what()) << "\n";

@@ -92,11 +92,12 @@ private:
 
 UscitaDispositivo::UscitaDispositivo(const std::filesystem::path& percorso) : percorso_(percorso) {
     struct stat info {};
-    const bool esiste = ::stat(percorso.c_str(), &info) == 0;
-    file_ = !esiste || S_ISREG(info.st_mode);
-    const int flags = file_ ? (O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC) : (O_WRONLY | O_CLOEXEC);
+    if (::stat(percorso.c_str(), &info) != 0 || S_ISREG(info.st_mode)) {
+        file_ = std::make_unique<ScrittoreAtomico>(percorso);
+        return;
+    }
     do {
-        fd_ = ::open(percorso.c_str(), flags, 0666);
+        fd_ = ::open(percorso.c_str(), O_WRONLY | O_CLOEXEC);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
         throw Error(err::PathAccess,
@@ -111,6 +112,10 @@ UscitaDispositivo::~UscitaDispositivo() {
 }
 
 void UscitaDispositivo::scrivi(std::string_view bytes) {
+    if (file_) {
+        file_->scrivi(bytes);
+        return;
+    }
     if (fd_ < 0) {
         throw Error(err::BadFileNumber, "Uscita chiusa: " + percorso_.string());
     }
@@ -127,17 +132,16 @@ void UscitaDispositivo::scrivi(std::string_view bytes) {
 }
 
 void UscitaDispositivo::chiudi() {
+    if (file_) {
+        file_->commit();
+        file_.reset();
+        return;
+    }
     if (fd_ < 0) {
         return;
     }
     const int fd = fd_;
     fd_ = -1;
-    // A file is synced so a full disk shows now rather than after "done".
-    if (file_ && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
-        const int codice = errno;
-        ::close(fd);
-        throw ErroreScrittura(percorso_, codice);
-    }
     if (::close(fd) != 0 && errno != EINTR) {
         throw ErroreScrittura(percorso_, errno);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/ImpostazioniStampa.h"
+#include "shared/TextFile.h"
 
 #include <filesystem>
 #include <memory>
@@ -31,10 +32,12 @@ private:
     bool chiusa_ = false;
 };
 
-// A file, port or device opened by name for writing: a file is created or
-// replaced; a device (/dev/usb/lp0, a named pipe) is written as it is. The
-// bytes go out exactly as given. Opening fails with vdx::Error 75 naming the
-// output; a full disk is vdx::Error 61; other write failures 75.
+// A file, port or device opened by name for writing. A file is written
+// beside its name and takes it only when chiudi() completes, so a print that
+// fails half-way leaves the earlier file whole and no half of a new one; a
+// device (/dev/usb/lp0, a named pipe) gets the bytes as they go. The bytes go
+// out exactly as given. Opening fails with vdx::Error 75 naming the output; a
+// full disk is vdx::Error 61; other write failures 75.
 class UscitaDispositivo final : public UscitaByte {
 public:
     explicit UscitaDispositivo(const std::filesystem::path& percorso);
@@ -47,8 +50,8 @@ public:
 
 private:
     std::filesystem::path percorso_;
-    int fd_ = -1;
-    bool file_ = false;
+    int fd_ = -1;                            // a device
+    std::unique_ptr<ScrittoreAtomico> file_; // a file
 };
 
 // The path an output name stands for: absolute names as they are, others in

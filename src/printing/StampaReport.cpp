@@ -15,6 +15,11 @@ EsitoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStam
         return EsitoStampa::DestinazioneSconosciuta;
     }
     const auto report = RisolviNome(cartella, NomeReport(Postazione()));
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(report, ec) &&
+        std::filesystem::file_size(report, ec) == 0) {
+        return EsitoStampa::ReportVuoto; // a blank sheet is no print
+    }
 
     if (impostazioni->modoDriver()) {
         auto stampante = fabbrica();

@@ -16,6 +16,7 @@ enum class EsitoStampa {
     Stampata,                // sent to the printer, port or file
     DestinazioneSconosciuta, // the destination is not in Stampanti: nothing done
     ReportMancante,          // no report file: nothing printed (a port got its codes)
+    ReportVuoto,             // a report file with nothing in it: nothing printed or opened
 };
 
 // Makes the system printer for a driver-mode print (only asked for then).

@@ -10,10 +10,12 @@
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -261,6 +263,55 @@ TEST(StampaReport, NothingForUnknownDestinationOrMissingReport) {
     EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Aghi"), Fabbrica(p)),
               vdx::EsitoStampa::ReportMancante);
     EXPECT_EQ(vdx::LeggiFile(cartella / "porta.prn"), "\x1b\x0f\0\0\0"s);
+}
+
+// An empty report prints nothing in either mode: no blank sheet, no bytes to
+// a port, and no claim that something was printed.
+TEST(StampaReport, EmptyReportPrintsNothing) {
+    CartellaLavoro cartella;
+    Albergo().scrivi(cartella.percorso());
+    ::unsetenv("pclocal");
+    vdx::ScriviFileAtomico(cartella / "FD", "");
+    StampanteRegistrata* p = nullptr;
+    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Laser"), Fabbrica(p)),
+              vdx::EsitoStampa::ReportVuoto);
+    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Aghi"), Fabbrica(p)),
+              vdx::EsitoStampa::ReportVuoto);
+    EXPECT_EQ(p, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(cartella / "porta.prn"));
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(
+        vdx::EseguiStampa({"--destination", "Aghi"}, out, err, cartella.percorso(), Fabbrica(p)),
+        1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("vuoto"), std::string::npos) << err.str();
+}
+
+// A print to a file that fails half-way (here the file size limit) leaves
+// the earlier file whole and nothing beside it.
+TEST(StampaReport, DirectModeFailingHalfWayLeavesTheEarlierFile) {
+    CartellaLavoro cartella;
+    Albergo().scrivi(cartella.percorso());
+    ::unsetenv("pclocal");
+    vdx::ScriviRigheAtomico(cartella / "FD", std::vector<std::string>(2000, std::string(133, 'x')));
+    vdx::ScriviFileAtomico(cartella / "porta.prn", "earlier");
+    StampanteRegistrata* p = nullptr;
+    struct rlimit prima {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &prima), 0);
+    const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limite = prima;
+    limite.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+    EXPECT_THROW(vdx::StampaReport(cartella.percorso(), Scelta("Aghi"), Fabbrica(p)), vdx::Error);
+    ::setrlimit(RLIMIT_FSIZE, &prima);
+    std::signal(SIGXFSZ, segnale);
+    EXPECT_EQ(vdx::LeggiFile(cartella / "porta.prn"), "earlier");
+    for (const auto& voce : std::filesystem::directory_iterator(cartella.percorso())) {
+        const std::string nome = voce.path().filename().string();
+        EXPECT_TRUE(nome == "FD" || nome == "porta.prn" || nome.ends_with(".mdb"))
+            << "left behind: " << nome;
+    }
 }
 
 TEST(StampaReport, NoPrinterEntryIsOpenedAsAFileInDirectMode) {
