@@ -1,5 +1,6 @@
 #include "printing/RigaComandoStampa.h"
 
+#include "report/Elenchi.h"
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 
@@ -76,7 +77,7 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         scelta.orizzontale = opzioni->orizzontale;
         scelta.fronteRetro = opzioni->fronteRetro;
         scelta.hotel = 1;
-        scelta.codiceAssistenza = CodiceAssistenzaHotel1(cartella).value_or(std::string());
+        scelta.codiceAssistenza = CodiceAssistenza(cartella, 1);
 
         const auto destinazioni = DestinazioniHotel1(cartella);
         if (opzioni->pdf) {

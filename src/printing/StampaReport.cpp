@@ -1,6 +1,5 @@
 #include "printing/StampaReport.h"
 
-#include "jet/Database.h"
 #include "printing/StampaDiretta.h"
 #include "printing/StampaDriver.h"
 #include "shared/Environment.h"
@@ -45,30 +44,6 @@ std::optional<std::string> DestinazionePdf(const std::vector<std::string>& desti
         }
     }
     return scelta;
-}
-
-std::vector<std::string> DestinazioniHotel1(const std::filesystem::path& cartella) {
-    auto db = jet::Database::OpenDatabase(cartella, "Stampanti.mdb");
-    auto stampanti = db->OpenRecordset("Stampanti");
-    std::vector<std::string> voci;
-    stampanti.FindFirst("NumeroHotel = 1");
-    while (!stampanti.NoMatch()) {
-        voci.push_back(stampanti.Testo("Destinazione"));
-        stampanti.FindNext("NumeroHotel = 1");
-    }
-    db->Close();
-    return voci;
-}
-
-std::optional<std::string> CodiceAssistenzaHotel1(const std::filesystem::path& cartella) {
-    auto db = jet::Database::OpenDatabase(cartella, "AnagraficaHotels.mdb");
-    auto hotel = db->OpenRecordset("AnagraficaHotels");
-    std::optional<std::string> codice;
-    if (hotel.FindFirst("Numero = 1")) {
-        codice = hotel.Testo("CodiceAssistenza");
-    }
-    db->Close();
-    return codice;
 }
 
 } // namespace vdx

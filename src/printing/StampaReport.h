@@ -34,10 +34,4 @@ EsitoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStam
 // "PDF" in capitals; nullopt when none does.
 std::optional<std::string> DestinazionePdf(const std::vector<std::string>& destinazioni);
 
-// What the print menu lists: the destinations of hotel 1 in the order the
-// data file holds them, and hotel 1's CodiceAssistenza (nullopt when hotel 1
-// is missing). Errors of the data files are thrown.
-std::vector<std::string> DestinazioniHotel1(const std::filesystem::path& cartella);
-std::optional<std::string> CodiceAssistenzaHotel1(const std::filesystem::path& cartella);
-
 } // namespace vdx

@@ -1,6 +1,7 @@
 #include "report/Elenchi.h"
 
 #include "jet/Criteri.h"
+#include "jet/Database.h"
 
 #include <cstdio>
 
@@ -12,6 +13,21 @@ int numeroIntero(const jet::Valore& v) {
     return static_cast<int>(v.numero());
 }
 
+// A dynaset over the table of the same name as its file, in `cartella`.
+struct Archivio {
+    Archivio(const std::filesystem::path& cartella, const std::string& nome)
+        : db(jet::Database::OpenDatabase(cartella, nome + ".mdb")), righe(db->OpenRecordset(nome)) {}
+    ~Archivio() {
+        righe.Close();
+        db->Close();
+    }
+    Archivio(const Archivio&) = delete;
+    Archivio& operator=(const Archivio&) = delete;
+
+    std::shared_ptr<jet::Database> db;
+    jet::Recordset righe;
+};
+
 } // namespace
 
 std::string VoceElenco::testo() const {
@@ -20,71 +36,54 @@ std::string VoceElenco::testo() const {
     return buf + nome;
 }
 
-std::vector<VoceElenco> ElencoHotel(jet::Recordset& hotels) {
-    std::vector<VoceElenco> elenco;
-    for (bool trovato = hotels.FindFirst("Numero > 0"); trovato;
-         trovato = hotels.FindNext("Numero > 0")) {
-        elenco.push_back({numeroIntero(hotels.Campo("Numero")), hotels.Testo("RagioneSociale")});
-    }
-    return elenco;
-}
-
 std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella) {
-    auto db = jet::Database::OpenDatabase(cartella, "AnagraficaHotels.mdb");
-    auto hotels = db->OpenRecordset("AnagraficaHotels");
-    auto elenco = ElencoHotel(hotels);
-    db->Close();
-    return elenco;
-}
-
-std::string CodiceAssistenza(jet::Recordset& hotels, int hotel) {
-    if (!hotels.FindFirst("Numero = " + std::to_string(hotel))) {
-        return " ";
+    Archivio hotels(cartella, "AnagraficaHotels");
+    std::vector<VoceElenco> elenco;
+    for (bool trovato = hotels.righe.FindFirst("Numero > 0"); trovato;
+         trovato = hotels.righe.FindNext("Numero > 0")) {
+        elenco.push_back(
+            {numeroIntero(hotels.righe.Campo("Numero")), hotels.righe.Testo("RagioneSociale")});
     }
-    const jet::Valore codice = hotels.Campo("CodiceAssistenza");
-    return codice.nullo() ? std::string(" ") : codice.testo();
+    return elenco;
 }
 
 std::string CodiceAssistenza(const std::filesystem::path& cartella, int hotel) {
-    auto db = jet::Database::OpenDatabase(cartella, "AnagraficaHotels.mdb");
-    auto hotels = db->OpenRecordset("AnagraficaHotels");
-    auto codice = CodiceAssistenza(hotels, hotel);
-    db->Close();
-    return codice;
+    Archivio hotels(cartella, "AnagraficaHotels");
+    if (!hotels.righe.FindFirst("Numero = " + std::to_string(hotel))) {
+        return " ";
+    }
+    const jet::Valore codice = hotels.righe.Campo("CodiceAssistenza");
+    return codice.nullo() ? std::string(" ") : codice.testo();
 }
 
-std::vector<VoceElenco> ElencoTableau(jet::Recordset& tableaux, int hotel) {
+std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int hotel) {
+    Archivio tableaux(cartella, "Tableau");
     const std::string criterio = "NumeroHotel = " + std::to_string(hotel) + " and Codice > 0";
     std::vector<VoceElenco> elenco;
-    for (bool trovato = tableaux.FindFirst(criterio); trovato;
-         trovato = tableaux.FindNext(criterio)) {
-        elenco.push_back({numeroIntero(tableaux.Campo("Codice")), tableaux.Testo("Descrizione")});
+    for (bool trovato = tableaux.righe.FindFirst(criterio); trovato;
+         trovato = tableaux.righe.FindNext(criterio)) {
+        elenco.push_back(
+            {numeroIntero(tableaux.righe.Campo("Codice")), tableaux.righe.Testo("Descrizione")});
     }
     return elenco;
 }
 
-std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int hotel) {
-    auto db = jet::Database::OpenDatabase(cartella, "Tableau.mdb");
-    auto tableaux = db->OpenRecordset("Tableau");
-    auto elenco = ElencoTableau(tableaux, hotel);
-    db->Close();
-    return elenco;
-}
-
-Intervallo IntervalloCamere(jet::Recordset& camere, jet::Recordset& tipiCamere, int hotel,
-                            int tableau) {
+Intervallo IntervalloCamere(const std::filesystem::path& cartella, int hotel, int tableau) {
+    Archivio camere(cartella, "NumeriCamere");
+    Archivio tipi(cartella, "TipiCamere");
     Intervallo intervallo{std::string(1, '\xFF'), std::string()};
     std::string criterio = "NumeroHotel = " + std::to_string(hotel);
     if (tableau != 0) {
         criterio += " and NumeroTableau = " + std::to_string(tableau);
     }
-    for (bool trovato = camere.FindFirst(criterio); trovato; trovato = camere.FindNext(criterio)) {
-        const std::string tipo = camere.Testo("TipoCamera");
-        if (!tipiCamere.FindFirst("Sigla = '" + jet::TestoTraApici(tipo) + "'") ||
-            tipiCamere.Testo("Tipologia") != "C") {
+    for (bool trovato = camere.righe.FindFirst(criterio); trovato;
+         trovato = camere.righe.FindNext(criterio)) {
+        const std::string tipo = camere.righe.Testo("TipoCamera");
+        if (!tipi.righe.FindFirst("Sigla = '" + jet::TestoTraApici(tipo) + "'") ||
+            tipi.righe.Testo("Tipologia") != "C") {
             continue;
         }
-        const std::string camera = camere.Testo("NumeroCamera");
+        const std::string camera = camere.righe.Testo("NumeroCamera");
         if (intervallo.prima > camera) {
             intervallo.prima = camera;
         }
@@ -95,15 +94,16 @@ Intervallo IntervalloCamere(jet::Recordset& camere, jet::Recordset& tipiCamere, 
     return intervallo;
 }
 
-Intervallo IntervalloCamere(const std::filesystem::path& cartella, int hotel, int tableau) {
-    auto dbCamere = jet::Database::OpenDatabase(cartella, "NumeriCamere.mdb");
-    auto dbTipi = jet::Database::OpenDatabase(cartella, "TipiCamere.mdb");
-    auto camere = dbCamere->OpenRecordset("NumeriCamere");
-    auto tipi = dbTipi->OpenRecordset("TipiCamere");
-    auto intervallo = IntervalloCamere(camere, tipi, hotel, tableau);
-    dbTipi->Close();
-    dbCamere->Close();
-    return intervallo;
+std::vector<std::string> DestinazioniHotel1(const std::filesystem::path& cartella) {
+    auto db = jet::Database::OpenDatabase(cartella, "Stampanti.mdb");
+    auto stampanti = db->OpenRecordset("Stampanti");
+    std::vector<std::string> voci;
+    for (bool trovato = stampanti.FindFirst("NumeroHotel = 1"); trovato;
+         trovato = stampanti.FindNext("NumeroHotel = 1")) {
+        voci.push_back(stampanti.Testo("Destinazione"));
+    }
+    db->Close();
+    return voci;
 }
 
 } // namespace vdx

@@ -3,8 +3,6 @@
 // The hotels, the tableaux of a hotel and the room range of a tableau, as the
 // request window offers them and as `vdx generate` takes its defaults.
 
-#include "jet/Database.h"
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,18 +17,20 @@ struct VoceElenco {
     std::string testo() const;
 };
 
+// What the windows and the commands offer, read afresh from the data files
+// of `cartella` at each call. Errors of the data files are thrown as
+// vdx::Error.
+
 // Hotels with Numero > 0, in the order the table yields them.
-std::vector<VoceElenco> ElencoHotel(jet::Recordset& hotels);
 std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella);
 
-// The hotel's CodiceAssistenza; one blank when the hotel has no record or the
-// code holds no value.
-std::string CodiceAssistenza(jet::Recordset& hotels, int hotel);
+// The hotel's CodiceAssistenza ("K" and "U" steer printing, "U" also drops
+// the report's final form feed); one blank when the hotel has no record or
+// the code holds no value.
 std::string CodiceAssistenza(const std::filesystem::path& cartella, int hotel);
 
 // Tableaux of a hotel with Codice > 0, in the table's order ("<tutti>" not
 // included: it is tableau 0).
-std::vector<VoceElenco> ElencoTableau(jet::Recordset& tableaux, int hotel);
 std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int hotel);
 
 inline constexpr std::string_view VoceTutti = "<tutti>";
@@ -43,9 +43,10 @@ struct Intervallo {
     std::string prima;
     std::string ultima;
 };
-Intervallo IntervalloCamere(jet::Recordset& camere, jet::Recordset& tipiCamere, int hotel,
-                            int tableau);
-// Opens NumeriCamere.mdb and TipiCamere.mdb of the folder for the purpose.
 Intervallo IntervalloCamere(const std::filesystem::path& cartella, int hotel, int tableau);
+
+// The print destinations, always those of hotel 1, in the order the
+// Stampanti table holds them.
+std::vector<std::string> DestinazioniHotel1(const std::filesystem::path& cartella);
 
 } // namespace vdx

@@ -89,11 +89,11 @@ private:
     void lavoroDaCapo();
     void riempiPrimaRiga();
     bool scrivereOccupazione() const {
-        return (o_.rispostaSoloUtilizzate != RispostaSi || d_.persone != 0) &&
-               !(o_.chk3 && d_.persone > 0);
+        return (!o_.soloUtilizzate || d_.persone != 0) &&
+               !(o_.soloLibere && d_.persone > 0);
     }
     bool scriverePrenotazione() const {
-        return (o_.rispostaSoloUtilizzate != RispostaSi || d_.persone != 0) && !d_.bloccoScritto;
+        return (!o_.soloUtilizzate || d_.persone != 0) && !d_.bloccoScritto;
     }
     void scriviRiga(const std::string& riga) { out_->scriviRiga(riga); }
     void chiudiBlocco(const std::string& seconda) {
@@ -146,10 +146,10 @@ void Generatore::apriArchivi() {
         "'TipiCamere.mdb' Where Tipologia = 'C');");
     hotels_ = dbHotels->OpenRecordset("AnagraficaHotels");
     tableaux_ = dbTableau->OpenRecordset("Tableau");
-    if (o_.chk1) {
+    if (o_.soloArrivi) {
         schede_ = dbSchede->OpenRecordset("Select * From Scheda_Cliente Where DataArrivo = '" +
                                           chiaveQuotata_ + "'");
-    } else if (o_.chk2) {
+    } else if (o_.soloPartenze) {
         schede_ = dbSchede->OpenRecordset("Select * From Scheda_Cliente Where DataPartenza = '" +
                                           chiaveQuotata_ + "'");
     } else {
@@ -157,11 +157,11 @@ void Generatore::apriArchivi() {
     }
     ditte_ = dbDitte->OpenRecordset("Ditta_Intestataria");
     // The day's booked rooms of the chosen hotel (not always hotel 1).
-    if (o_.chk1) {
+    if (o_.soloArrivi) {
         camerePrenotate_ = dbCamerePren->OpenRecordset(
             "Select * From Camere_Prenotazione Where NumeroHotel = " + hotel_ +
             " and DataArrivo = '" + chiaveQuotata_ + "'");
-    } else if (o_.chk2) {
+    } else if (o_.soloPartenze) {
         camerePrenotate_ = dbCamerePren->OpenRecordset(
             "Select * From Camere_Prenotazione Where NumeroHotel = " + hotel_ +
             " and DataPartenza = '" + chiaveQuotata_ + "'");
@@ -289,7 +289,7 @@ void Generatore::occupazione(const std::string& numero) {
         d_.bloccoScritto = true;
     }
     std::string seconda = righe_[9];
-    if (!o_.chk2 && d_.partenza == chiave_) {
+    if (!o_.soloPartenze && d_.partenza == chiave_) {
         ScriviFisso(seconda, 7, EtichettaPartenza);
     }
     ScriviTesto(seconda, 8, d_.agenzia);
@@ -354,9 +354,9 @@ void Generatore::schedaContata() {
 void Generatore::prenotazione() {
     std::string criterio =
         "NumeroHotel = " + hotel_ + " and NumeroCamera = '" + jet::TestoTraApici(numeroCamera_);
-    if (o_.chk1) {
+    if (o_.soloArrivi) {
         criterio += "' and DataArrivo = '" + chiaveQuotata_;
-    } else if (o_.chk2) {
+    } else if (o_.soloPartenze) {
         criterio += "' and DataPartenza = '" + chiaveQuotata_;
     } else {
         criterio +=
@@ -422,7 +422,7 @@ void Generatore::prenotazione() {
     } else if (!TrimSpazi(d_.nomi[0]).empty()) {
         ScriviFisso(seconda, 7, EtichettaPrenotazione);
     }
-    if (!o_.chk2 && d_.partenza == chiave_) {
+    if (!o_.soloPartenze && d_.partenza == chiave_) {
         ScriviFisso(seconda, 7, EtichettaPartenza);
     }
     ScriviTesto(seconda, 8, d_.agenzia);

@@ -6,7 +6,6 @@
 #include "shared/Cp1252.h"
 #include "shared/Environment.h"
 #include "shared/Error.h"
-#include "shared/RequestState.h"
 
 #include <algorithm>
 #include <optional>
@@ -245,11 +244,11 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
         }
 
         o.arrangiamento = a.arrangiamento;
-        o.chk1 = a.arrivi;
-        o.chk2 = a.partenze;
-        o.chk3 = a.libere;
+        o.soloArrivi = a.arrivi;
+        o.soloPartenze = a.partenze;
+        o.soloLibere = a.libere;
         // "Stampo solo le camere utilizzate?" is not asked for free rooms.
-        o.rispostaSoloUtilizzate = (!a.libere && a.soloUtilizzate) ? RispostaSi : RispostaNo;
+        o.soloUtilizzate = !a.libere && a.soloUtilizzate;
 
         const std::filesystem::path report = GeneraTableau(o);
         out << report.string() << "\n";

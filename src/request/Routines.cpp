@@ -11,11 +11,6 @@
 
 namespace vdx {
 
-Calendario& CalendarioCondiviso() {
-    static Calendario calendario;
-    return calendario;
-}
-
 bool AnnoBisestile(short anno) {
     return anno % 4 == 0;
 }
@@ -45,7 +40,8 @@ bool ControllaData(std::string_view data, Calendario& calendario) {
 }
 
 bool ControllaData(std::string_view data) {
-    return ControllaData(data, CalendarioCondiviso());
+    Calendario calendario;
+    return ControllaData(data, calendario);
 }
 
 std::string SecoloVicino(int yy, int annoOggi) {

@@ -12,9 +12,6 @@ struct Calendario {
     std::array<short, 13> GiorniMese{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 };
 
-// The request window's calendar.
-Calendario& CalendarioCondiviso();
-
 // Leap year: divisible by 4, with no exception for centuries (1900 and 2100
 // count as leap years).
 bool AnnoBisestile(short anno);
@@ -25,6 +22,7 @@ bool AnnoBisestile(short anno);
 // day within the month. A date accepted so always gives a real yyyymmdd key.
 // Rewrites GiorniMese entry 2 of `calendario`.
 bool ControllaData(std::string_view data, Calendario& calendario);
+// The same with a calendar of its own.
 bool ControllaData(std::string_view data);
 
 // Completes a typed date. Ten characters stay as they are. Day, month and year

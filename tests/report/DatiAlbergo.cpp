@@ -149,7 +149,7 @@ OpzioniTableau OpzioniDiProva(const std::filesystem::path& cartella) {
     o.primaCamera = " ";
     o.ultimaCamera = "\xFF";
     o.data = "05/03/2024";
-    o.rispostaSoloUtilizzate = RispostaNo;
+    o.soloUtilizzate = false;
     o.codiceAssistenzaHotel = "K";
     o.cartella = cartella;
     o.orologio = [] { return DataOra{2024, 3, 5, 7, 30, 0}; };

@@ -343,10 +343,10 @@ TEST_F(GeneraGolden, CountingRules) {
                  {"conteggi_commento.fd", {}},
                  // Used rooms only: occupied rooms as usual, no free line.
                  {"conteggi_solo_utilizzate.fd",
-                  [](OpzioniTableau& o) { o.rispostaSoloUtilizzate = RispostaSi; }},
+                  [](OpzioniTableau& o) { o.soloUtilizzate = true; }},
                  // Free rooms only: no occupancy block, the counters still count,
                  // the booking block follows with persons 0.
-                 {"conteggi_camere_libere.fd", [](OpzioniTableau& o) { o.chk3 = true; }},
+                 {"conteggi_camere_libere.fd", [](OpzioniTableau& o) { o.soloLibere = true; }},
              });
 }
 
@@ -354,17 +354,17 @@ TEST_F(GeneraGolden, BookingsAndTags) {
     varianti(datiPrenotazioni(),
              {
                  {"prenotazioni.fd", [](OpzioniTableau& o) { o.arrangiamento = true; }},
-                 {"prenotazioni_arrivi.fd", [](OpzioniTableau& o) { o.chk1 = true; }},
-                 {"prenotazioni_partenze.fd", [](OpzioniTableau& o) { o.chk2 = true; }},
+                 {"prenotazioni_arrivi.fd", [](OpzioniTableau& o) { o.soloArrivi = true; }},
+                 {"prenotazioni_partenze.fd", [](OpzioniTableau& o) { o.soloPartenze = true; }},
                  {"prenotazioni_arrivi_e_partenze.fd",
-                  [](OpzioniTableau& o) { o.chk1 = o.chk2 = true; }},
+                  [](OpzioniTableau& o) { o.soloArrivi = o.soloPartenze = true; }},
                  {"prenotazioni_solo_utilizzate.fd",
-                  [](OpzioniTableau& o) { o.rispostaSoloUtilizzate = RispostaSi; }},
+                  [](OpzioniTableau& o) { o.soloUtilizzate = true; }},
                  // The day's arrivals of hotel 2 are its own, not hotel 1's.
                  {"prenotazioni_hotel2_arrivi.fd",
                   [](OpzioniTableau& o) {
                       o.hotel = 2;
-                      o.chk1 = true;
+                      o.soloArrivi = true;
                       o.codiceAssistenzaHotel = "U";
                   }},
              });
@@ -388,7 +388,7 @@ TEST_F(GeneraGolden, NoRoomListed) {
     // Used rooms only with every room free, a range upside down, or a range
     // holding no room: the head lines, the bottom border and zero totals.
     const std::vector<std::function<void(OpzioniTableau&)>> casi{
-        [](OpzioniTableau& o) { o.rispostaSoloUtilizzate = RispostaSi; },
+        [](OpzioniTableau& o) { o.soloUtilizzate = true; },
         [](OpzioniTableau& o) {
             o.primaCamera = "2";
             o.ultimaCamera = "10";
@@ -528,7 +528,7 @@ TEST_F(Genera, OccupancyBlockDetails) {
     const std::string vuota(21, ' ');
     const struct {
         const char* nome;
-        bool chk2;
+        bool soloPartenze;
         std::string etichetta401; // cell 7 of room 401's second line
         std::vector<std::string> totali;
     } casi[] = {
@@ -545,7 +545,7 @@ TEST_F(Genera, OccupancyBlockDetails) {
           "Totale presenze : 0"}},
     };
     for (const auto& c : casi) {
-        const auto righe = righeDi(esegui(d, [&](OpzioniTableau& o) { o.chk2 = c.chk2; }));
+        const auto righe = righeDi(esegui(d, [&](OpzioniTableau& o) { o.soloPartenze = c.soloPartenze; }));
         const auto riga = [&](const std::string& camera) {
             for (std::size_t i = 6; i < righe.size(); ++i) {
                 if (righe[i].substr(1, camera.size()) == camera) {
@@ -566,7 +566,7 @@ TEST_F(Genera, OccupancyBlockDetails) {
         ASSERT_GE(righe.size(), 5u) << c.nome;
         const std::vector<std::string> coda(righe.end() - 5, righe.end() - 1);
         EXPECT_EQ(coda, c.totali) << c.nome;
-        if (c.chk2) {
+        if (c.soloPartenze) {
             continue; // 402 and 403 hold no departure of the day: free lines
         }
         // 402: no name in slot 1, so no occupancy block; the booking block

@@ -89,13 +89,13 @@ TEST_F(Riga, RunsLikeTheWindow) {
         {"arrangement", {"--arrangement"}, [](OpzioniTableau& o) { o.arrangiamento = true; }},
         {"used only answers yes",
          {"--used-only"},
-         [](OpzioniTableau& o) { o.rispostaSoloUtilizzate = RispostaSi; }},
+         [](OpzioniTableau& o) { o.soloUtilizzate = true; }},
         {"free rooms ask nothing",
          {"--free", "--used-only"},
-         [](OpzioniTableau& o) { o.chk3 = true; }},
+         [](OpzioniTableau& o) { o.soloLibere = true; }},
         {"day filters",
          {"--arrivals", "--departures"},
-         [](OpzioniTableau& o) { o.chk1 = o.chk2 = true; }},
+         [](OpzioniTableau& o) { o.soloArrivi = o.soloPartenze = true; }},
         {"explicit range and date",
          {"--from", "202", "--to=202", "--date", "06/03/2024"},
          [](OpzioniTableau& o) {
@@ -121,7 +121,7 @@ TEST_F(Riga, RunsLikeTheWindow) {
          [](OpzioniTableau& o) {
              o.hotel = 2;
              o.primaCamera = o.ultimaCamera = "301";
-             o.chk1 = true;
+             o.soloArrivi = true;
              o.codiceAssistenzaHotel = "U";
          }},
         {"a hotel without tableaux gets <tutti>",

@@ -30,7 +30,7 @@ class MenuAnteprima : public QObject {
     // The menu shown as the request window shows it; `dentro` runs while it
     // is open.
     void mostra(const std::function<void(MenuStampa&)>& dentro) {
-        MenuStampa menu(cartella(), OrologioProva());
+        MenuStampa menu(cartella(), 1, OrologioProva());
         MenuStampa::ImpostaAttesaModale(dentro);
         menu.MostraModale();
     }

@@ -4,7 +4,6 @@
 // opened told to the user with the menu left open.
 
 #include "AlbergoProva.h"
-#include "shared/RequestState.h"
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
 
@@ -68,7 +67,7 @@ class PrintButtons : public QObject {
     std::filesystem::path cartella() const { return cartella_->percorso(); }
 
     void mostra(const std::function<void(MenuStampa&)>& dentro) {
-        MenuStampa menu(cartella(), OrologioProva());
+        MenuStampa menu(cartella(), 1, OrologioProva());
         MenuStampa::ImpostaAttesaModale(dentro);
         menu.MostraModale();
     }
@@ -85,7 +84,6 @@ private slots:
         cartella_ = std::make_unique<CartellaLavoro>();
         fine_ = -1;
         ui::ImpostaFine([this](int codice) { fine_ = codice; });
-        StatoCondiviso() = StatoRichiesta{};
         ScriviRigheAtomico(cartella() / "FD3",
                            {"\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xBF", "\xB3N.    \xB3",
                             "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xD9", "\x0C"});

@@ -5,7 +5,6 @@
 #include "AlbergoProva.h"
 #include "dialog/ui/Aspetto.h"
 #include "shared/FileNames.h"
-#include "shared/RequestState.h"
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
 
@@ -30,8 +29,8 @@ class PrintMenu : public QObject {
     int fine_ = -1;
     std::vector<std::filesystem::path> aperti_;
 
-    std::unique_ptr<MenuStampa> crea(const Orologio& orologio = OrologioProva()) {
-        return std::make_unique<MenuStampa>(cartella_->percorso(), orologio);
+    std::unique_ptr<MenuStampa> crea(short hotel = 1, const Orologio& orologio = OrologioProva()) {
+        return std::make_unique<MenuStampa>(cartella_->percorso(), hotel, orologio);
     }
 
     // Shown as the request window shows it; `dentro` runs while it is open.
@@ -53,7 +52,6 @@ private slots:
             aperti_.push_back(file);
             return true;
         });
-        StatoCondiviso() = StatoRichiesta{};
     }
 
     void cleanup() {
@@ -119,7 +117,7 @@ private slots:
         const std::string contenuto = "\xC9\xCD\xCD\xBB riga\r\n\x0C\r\n";
         ScriviFileAtomico(cartella_->percorso() / report.toStdString(), contenuto);
         auto menu = crea();
-        QCOMPARE(QString::fromStdString(MenuStampa::NomeCopiaDoc()), copia);
+        QCOMPARE(QString::fromStdString(menu->NomeCopiaDoc()), copia);
         const auto percorso = menu->PercorsoCopiaDoc();
         QCOMPARE(percorso.parent_path(), cartella_->percorso() / "doc");
         QCOMPARE(LeggiFile(percorso), contenuto);
@@ -174,9 +172,8 @@ private slots:
 
     void hotelZeroBecomesHotelOne() {
         QFETCH(int, prima);
-        StatoCondiviso().HotelCorrente = static_cast<short>(prima);
-        auto menu = crea();
-        QTEST(int(StatoCondiviso().HotelCorrente), "dopo");
+        auto menu = crea(static_cast<short>(prima));
+        QTEST(int(menu->HotelCorrente()), "dopo");
     }
 
     void theSystemPrinters_data() {
@@ -199,13 +196,12 @@ private slots:
     }
 
     void activationListsTheDestinationsOfHotelOne() {
-        StatoCondiviso().HotelCorrente = 12; // the destinations are hotel 1's all the same
-        auto menu = crea();
+        auto menu = crea(12); // the destinations are hotel 1's all the same
         QStringList viste;
         mostra(*menu, [&](MenuStampa& m) {
             viste = voci(m.Combo1());
             QCOMPARE(m.testoCombo1(), std::string("Archivio PDF"));
-            QCOMPARE(MenuStampa::CodiceAssistenzaMenu(), std::string("K"));
+            QCOMPARE(m.CodiceAssistenzaMenu(), std::string("K"));
             QVERIFY(!m.senzaDestinazioni());
         });
         QCOMPARE(viste, QStringList({QStringLiteral("Archivio PDF"), QStringLiteral("Banco")}));
@@ -280,10 +276,12 @@ private slots:
         });
     }
 
-    void theAssistanceCodeSurvivesAMissingHotelOne() {
+    // Hotel 1's code is read at every activation; a missing hotel 1 is one
+    // blank, as a missing code is everywhere.
+    void theAssistanceCodeOfAMissingHotelOneIsABlank() {
         auto primo = crea();
         mostra(*primo, [](MenuStampa&) {});
-        QCOMPARE(MenuStampa::CodiceAssistenzaMenu(), std::string("K"));
+        QCOMPARE(primo->CodiceAssistenzaMenu(), std::string("K"));
 
         auto albergo = AlbergoStandard();
         albergo.sostituisci(
@@ -294,7 +292,7 @@ private slots:
         albergo.scrivi(cartella_->percorso());
         auto secondo = crea();
         mostra(*secondo, [](MenuStampa&) {});
-        QCOMPARE(MenuStampa::CodiceAssistenzaMenu(), std::string("K"));
+        QCOMPARE(secondo->CodiceAssistenzaMenu(), std::string(" "));
     }
 
     void aMissingDestinationFileIsAnError() {

@@ -4,7 +4,6 @@
 #include "AlbergoProva.h"
 #include "request/ui/VDXDesk.h"
 #include "shared/FileNames.h"
-#include "shared/RequestState.h"
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
 
@@ -71,7 +70,6 @@ private slots:
         fine_ = -1;
         ui::MenuStampa::ImpostaAttesaModale([this](ui::MenuStampa&) { ++menuAperti_; });
         ui::ImpostaFine([this](int codice) { fine_ = codice; });
-        StatoCondiviso() = StatoRichiesta{};
     }
 
     void cleanup() {
@@ -125,9 +123,9 @@ private slots:
         QCOMPARE(d.Text1(0)->text(), QStringLiteral("101"));
         QCOMPARE(d.Text1(1)->text(), QStringLiteral("95"));
         QCOMPARE(d.Text1(2)->text(), QStringLiteral("05/03/2026"));
-        QCOMPARE(StatoCondiviso().HotelCorrente, short(1));
-        QCOMPARE(StatoCondiviso().TableauCorrente, short(1));
-        QCOMPARE(StatoCondiviso().CodiceAssistenzaHotel, std::string("K"));
+        QCOMPARE(d.HotelCorrente(), short(1));
+        QCOMPARE(d.TableauCorrente(), short(1));
+        QCOMPARE(d.CodiceAssistenzaHotel(), std::string("K"));
         QVERIFY(!d.Chk()->isChecked() && !d.Chk3()->isChecked());
         QVERIFY(ui::MessaggiMostrati().empty());
     }
@@ -165,11 +163,11 @@ private slots:
             scegli(1, tableau);
         }
         QTEST(voci(d.Combo1(1)), "tableaux");
-        QTEST(int(StatoCondiviso().TableauCorrente), "tableauCorrente");
+        QTEST(int(d.TableauCorrente()), "tableauCorrente");
         QTEST(d.Text1(0)->text(), "prima");
         QTEST(d.Text1(1)->text(), "ultima");
-        QTEST(q(StatoCondiviso().CodiceAssistenzaHotel), "codice");
-        QCOMPARE(int(StatoCondiviso().HotelCorrente), hotel == 0 ? 1 : 12);
+        QTEST(q(d.CodiceAssistenzaHotel()), "codice");
+        QCOMPARE(int(d.HotelCorrente()), hotel == 0 ? 1 : 12);
     }
 
     void aTableauWithoutCountedRoomsIsRefusedAtPrint() {
@@ -371,11 +369,11 @@ private slots:
         QTest::addColumn<bool>("soloLibere");
         QTest::addColumn<int>("risposta"); // -1: none queued (Enter: No)
         QTest::addColumn<bool>("domanda");
-        QTest::addColumn<int>("soloUtilizzate");
-        QTest::newRow("yes") << false << int(ui::Risposta::Si) << true << 6;
-        QTest::newRow("no") << false << int(ui::Risposta::No) << true << 7;
-        QTest::newRow("Enter answers No") << false << -1 << true << 7;
-        QTest::newRow("only free rooms: no question") << true << -1 << false << 7;
+        QTest::addColumn<bool>("soloUtilizzate");
+        QTest::newRow("yes") << false << int(ui::Risposta::Si) << true << true;
+        QTest::newRow("no") << false << int(ui::Risposta::No) << true << false;
+        QTest::newRow("Enter answers No") << false << -1 << true << false;
+        QTest::newRow("only free rooms: no question") << true << -1 << false << false;
     }
 
     void theQuestionAndTheRun() {
@@ -399,7 +397,7 @@ private slots:
         } else {
             QVERIFY(ui::MessaggiMostrati().empty());
         }
-        QTEST(int(StatoCondiviso().RispostaSoloUtilizzate), "soloUtilizzate");
+        QTEST(d.SoloUtilizzate(), "soloUtilizzate");
         // the report was written and the print menu shown over the window
         const auto report = TrovaFile(cartella_->percorso(), "FD3");
         QVERIFY(report.has_value());
@@ -437,7 +435,7 @@ private slots:
         QCOMPARE(d.Text1(0)->text(), QStringLiteral("101"));
         QCOMPARE(d.Text1(1)->text(), QStringLiteral("95"));
         QCOMPARE(d.Text1(2)->text(), QStringLiteral("05/03/2026"));
-        QCOMPARE(StatoCondiviso().HotelCorrente, short(1));
+        QCOMPARE(d.HotelCorrente(), short(1));
         QVERIFY(d.Chk1()->isChecked());
         QVERIFY(d.Chk()->isChecked());
     }
@@ -511,12 +509,10 @@ private slots:
         QTRY_COMPARE(d.isVisible(), menu);
     }
 
-    void exitClosesTheWindowAndTheFiles() {
+    void exitClosesTheWindow() {
         VDXDesk& d = apri(AlbergoStandard());
-        QVERIFY(d.databaseAperti());
         QTest::mouseClick(d.Tasto1(), Qt::LeftButton);
         QVERIFY(!d.isVisible());
-        QVERIFY(!d.databaseAperti());
     }
 
     void noHotelEndsTheProgram() {
@@ -531,25 +527,8 @@ private slots:
         VDXDesk& d = apri(albergo);
         QCOMPARE(d.Combo1(0)->count(), 0);
         QTRY_VERIFY(!d.isVisible());
-        QVERIFY(!d.databaseAperti());
         QVERIFY(ui::MessaggiMostrati().empty());
         QCOMPARE(fine_, -1); // an ordinary end, not an error
-    }
-
-    void aMissingDataFileStopsTheLoad() {
-        auto albergo = AlbergoStandard();
-        albergo.ometti("NumeriCamere.mdb");
-        albergo.scrivi(cartella_->percorso());
-        VDXDesk d(cartella_->percorso(), OrologioProva());
-        bool errore = false;
-        try {
-            d.Form_Load();
-        } catch (const Error& e) {
-            errore = true;
-            QVERIFY(std::string(e.what()).find("NumeriCamere") != std::string::npos);
-        }
-        QVERIFY(errore);
-        QVERIFY(!d.databaseAperti());
     }
 
     void anErrorInAHandlerIsShownAndEndsTheProgram() {

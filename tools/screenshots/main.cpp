@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
 
         vdx::ui::MenuStampa::ImpostaAttesaModale(
             [&](vdx::ui::MenuStampa& menu) { riuscito &= salva(menu, uscita / "print-menu.png"); });
-        vdx::ui::MenuStampa menu(cartella, vdx::OrologioDiSistema(), &desk);
+        vdx::ui::MenuStampa menu(cartella, desk.HotelCorrente(), vdx::OrologioDiSistema(), &desk);
         menu.MostraModale();
     } catch (const vdx::Error& e) {
         std::cerr << "vdx-screenshots: Errore " << e.number() << ": " << e.what() << "\n";

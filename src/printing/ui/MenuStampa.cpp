@@ -4,14 +4,13 @@
 #include "dialog/ui/Disegni.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
-#include "jet/Database.h"
 #include "preview/ui/Anteprima.h"
 #include "preview/ui/Esportazione.h"
 #include "printing/ui/StampaMenu.h"
+#include "report/Elenchi.h"
 #include "shared/Environment.h"
 #include "shared/FileNames.h"
 #include "shared/Platform.h"
-#include "shared/RequestState.h"
 #include "shared/TextFile.h"
 
 #include <QCheckBox>
@@ -41,8 +40,6 @@ constexpr int Altezza = 2760;
 const std::string NessunaStampante = "<nessuna stampante>";
 
 struct Condiviso {
-    std::string codiceAssistenza;
-    std::string nomeCopiaDoc;
     MenuStampa::AttesaFn attesa;
     MenuStampa::StampantiFn stampanti;
 };
@@ -61,11 +58,11 @@ QStringList stampantiDiSistema() {
 
 } // namespace
 
-MenuStampa::MenuStampa(fs::path cartella, Orologio orologio, QWidget* parent)
+MenuStampa::MenuStampa(fs::path cartella, short hotel, Orologio orologio, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      cartella_(std::move(cartella)), orologio_(std::move(orologio)) {
+      cartella_(std::move(cartella)), hotel_(hotel), orologio_(std::move(orologio)) {
     setModal(true);
     costruisci();
     Form_Load();
@@ -187,14 +184,6 @@ short MenuStampa::valoreChk3() const {
     return chk3_->isChecked() ? 1 : 0;
 }
 
-const std::string& MenuStampa::CodiceAssistenzaMenu() {
-    return condiviso().codiceAssistenza;
-}
-
-const std::string& MenuStampa::NomeCopiaDoc() {
-    return condiviso().nomeCopiaDoc;
-}
-
 fs::path MenuStampa::PercorsoCopiaDoc() const {
     return RisolviNome(cartella_, NomeCopiaDoc());
 }
@@ -233,8 +222,8 @@ void MenuStampa::Form_Load() {
     } catch (...) {
     }
 
-    if (StatoCondiviso().HotelCorrente == 0) {
-        StatoCondiviso().HotelCorrente = 1;
+    if (hotel_ == 0) {
+        hotel_ = 1;
     }
 
     try {
@@ -245,7 +234,7 @@ void MenuStampa::Form_Load() {
 
     try {
         const std::string postazione = Postazione();
-        condiviso().nomeCopiaDoc = vdx::NomeCopiaDoc(postazione, orologio_());
+        nomeCopiaDoc_ = vdx::NomeCopiaDoc(postazione, orologio_());
         if (const auto report = TrovaFile(cartella_, NomeReport(postazione))) {
             // written whole or not at all
             ScriviFileAtomico(PercorsoCopiaDoc(), LeggiFile(*report));
@@ -271,25 +260,9 @@ void MenuStampa::Form_Activate() {
     combo1_->clear();
     senzaDestinazioni_ = false;
 
-    {
-        auto db = jet::Database::OpenDatabase(cartella_, "AnagraficaHotels.mdb");
-        auto hotels = db->OpenRecordset("AnagraficaHotels");
-        if (hotels.FindFirst("Numero = 1")) {
-            const jet::Valore codice = hotels.Campo("CodiceAssistenza");
-            condiviso().codiceAssistenza = codice.nullo() ? std::string(" ") : codice.testo();
-        }
-        hotels.Close();
-        db->Close();
-    }
-    {
-        auto db = jet::Database::OpenDatabase(cartella_, "Stampanti.mdb");
-        auto stampanti = db->OpenRecordset("Stampanti");
-        for (bool trovato = stampanti.FindFirst("NumeroHotel = 1"); trovato;
-             trovato = stampanti.FindNext("NumeroHotel = 1")) {
-            combo1_->addItem(DaCp1252(stampanti.Testo("Destinazione")));
-        }
-        stampanti.Close();
-        db->Close();
+    codiceAssistenza_ = CodiceAssistenza(cartella_, 1);
+    for (const std::string& destinazione : DestinazioniHotel1(cartella_)) {
+        combo1_->addItem(DaCp1252(destinazione));
     }
 
     if (combo1_->count() > 0) {
@@ -403,7 +376,7 @@ void MenuStampa::stampa() {
     scelta.orizzontale = valoreChk2() == 1;
     scelta.fronteRetro = valoreChk3() == 1;
     scelta.codiceAssistenza = CodiceAssistenzaMenu();
-    scelta.hotel = StatoCondiviso().HotelCorrente;
+    scelta.hotel = hotel_;
     StampaDalMenu(this, cartella_, scelta);
 }
 

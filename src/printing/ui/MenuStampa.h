@@ -29,9 +29,11 @@ public:
     // The picture buttons, by index.
     enum Tasto { ApriCopia = 0, Esporta = 1, StampaPdf = 2, Stampa = 3, Anteprima = 4, Esci = 5 };
 
-    // `cartella` is the working folder. Creating the window runs Form_Load.
-    explicit MenuStampa(std::filesystem::path cartella, Orologio orologio = OrologioDiSistema(),
-                        QWidget* parent = nullptr);
+    // `cartella` is the working folder, `hotel` the hotel of the request
+    // (its page lengths apply; 0 is taken as 1). Creating the window runs
+    // Form_Load.
+    MenuStampa(std::filesystem::path cartella, short hotel,
+               Orologio orologio = OrologioDiSistema(), QWidget* parent = nullptr);
     ~MenuStampa() override;
 
     // Shows the menu modally and returns when it has closed.
@@ -58,11 +60,13 @@ public:
     short valoreChk() const;         // "Stampa Compressa": 1 ticked, 0 clear
     short valoreChk2() const;        // "Stampa orizzontale"
     short valoreChk3() const;        // "Stampa fronte / retro"
-    // Hotel 1's CodiceAssistenza ("K" and "U" steer printing); it keeps its
-    // last value from one menu to the next when the hotel is missing.
-    static const std::string& CodiceAssistenzaMenu();
+    // Hotel 1's CodiceAssistenza ("K" and "U" steer printing), one blank
+    // when hotel 1 is missing.
+    const std::string& CodiceAssistenzaMenu() const { return codiceAssistenza_; }
     // The dated copy, relative to the working folder ("doc\fd3202612070905.doc").
-    static const std::string& NomeCopiaDoc();
+    const std::string& NomeCopiaDoc() const { return nomeCopiaDoc_; }
+    // The hotel whose page lengths apply.
+    short HotelCorrente() const { return hotel_; }
     std::filesystem::path PercorsoCopiaDoc() const;
     // Whether activation found no destination and closed the menu.
     bool senzaDestinazioni() const { return senzaDestinazioni_; }
@@ -99,7 +103,10 @@ private:
     bool anteprima(); // 4: the preview; true when a window was shown over the menu
 
     std::filesystem::path cartella_;
+    short hotel_;
     Orologio orologio_;
+    std::string codiceAssistenza_;
+    std::string nomeCopiaDoc_;
     QComboBox* combo1_ = nullptr;
     QComboBox* combo2_ = nullptr;
     QCheckBox* chk_ = nullptr;

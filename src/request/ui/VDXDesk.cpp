@@ -10,7 +10,6 @@
 #include "request/Routines.h"
 #include "shared/Environment.h"
 #include "shared/Numeric.h"
-#include "shared/RequestState.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -61,9 +60,7 @@ VDXDesk::VDXDesk(std::filesystem::path cartella, Orologio orologio, QWidget* par
     costruisci();
 }
 
-VDXDesk::~VDXDesk() {
-    Form_Unload();
-}
+VDXDesk::~VDXDesk() = default;
 
 void VDXDesk::costruisci() {
     setWindowTitle(QStringLiteral("Vardelux"));
@@ -163,11 +160,6 @@ QLabel* VDXDesk::Label1(int index) const {
     return label1_.at(static_cast<std::size_t>(index));
 }
 
-bool VDXDesk::databaseAperti() const {
-    return std::all_of(archivi_.begin(), archivi_.end(),
-                       [](const auto& db) { return db != nullptr; });
-}
-
 std::string VDXDesk::testo(int index) const {
     return ACp1252(Text1(index)->text());
 }
@@ -185,30 +177,15 @@ void VDXDesk::impostaTesto(int index, const std::string& testo) {
 
 void VDXDesk::Form_Load() {
     Postazione(); // a pclocal that is no workstation number stops the program here
-    CalendarioCondiviso() = Calendario{};
-    const std::array<const char*, 3> file{"Tableau.mdb", "AnagraficaHotels.mdb",
-                                          "NumeriCamere.mdb"};
-    const std::array<const char*, 3> tabella{"Tableau", "AnagraficaHotels", "NumeriCamere"};
-    try {
-        for (std::size_t i = 0; i < archivi_.size(); ++i) {
-            archivi_[i] = jet::Database::OpenDatabase(cartella_, file[i]);
-            tabelle_[i] = archivi_[i]->OpenRecordset(tabella[i]);
-        }
-    } catch (...) {
-        Form_Unload();
-        throw;
-    }
+    calendario_ = Calendario{};
 }
 
 void VDXDesk::Form_Activate() {
-    if (!databaseAperti()) {
-        return;
-    }
     combo1_[0]->clear();
     combo1_[1]->clear();
     impostaTesto(2, DataOdierna(orologio_));
 
-    for (const VoceElenco& hotel : ElencoHotel(tabelle_[1])) {
+    for (const VoceElenco& hotel : ElencoHotel(cartella_)) {
         if (hotel.numero <= NumeroMassimo) {
             combo1_[0]->addItem(DaCp1252(hotel.testo()));
         }
@@ -218,19 +195,9 @@ void VDXDesk::Form_Activate() {
         QTimer::singleShot(0, this, &QWidget::close);
         return;
     }
-    StatoCondiviso().HotelCorrente = numeroVoce(combo1_[0], 0);
+    hotelCorrente_ = numeroVoce(combo1_[0], 0);
     combo1_[0]->setCurrentIndex(0);
     Combo1_Click(0);
-}
-
-void VDXDesk::Form_Unload() {
-    for (std::size_t i = 0; i < archivi_.size(); ++i) {
-        tabelle_[i].Close();
-        if (archivi_[i]) {
-            archivi_[i]->Close();
-            archivi_[i].reset();
-        }
-    }
 }
 
 void VDXDesk::showEvent(QShowEvent* event) {
@@ -242,7 +209,6 @@ void VDXDesk::showEvent(QShowEvent* event) {
 }
 
 void VDXDesk::closeEvent(QCloseEvent* event) {
-    Form_Unload();
     QWidget::closeEvent(event);
 }
 
@@ -318,7 +284,7 @@ void VDXDesk::Text1_KeyPress(int index, int keyAscii) {
         break;
     case 2:
         impostaTesto(2, CompletaData(testo(2), orologio_().anno));
-        if (ControllaData(testo(2), CalendarioCondiviso())) {
+        if (ControllaData(testo(2), calendario_)) {
             tastoStampa_->setFocus(Qt::OtherFocusReason);
         } else {
             avvisoData();
@@ -341,25 +307,21 @@ void VDXDesk::avvisoData() {
 // ---- lists ---------------------------------------------------------------
 
 void VDXDesk::Combo1_Click(int index) {
-    if (!databaseAperti()) {
-        return;
-    }
-    auto& stato = StatoCondiviso();
     if (index == 0) {
         const int scelta = combo1_[0]->currentIndex();
         if (scelta < 0) {
             return;
         }
-        stato.HotelCorrente = numeroVoce(combo1_[0], scelta);
-        stato.CodiceAssistenzaHotel = CodiceAssistenza(tabelle_[1], stato.HotelCorrente);
+        hotelCorrente_ = numeroVoce(combo1_[0], scelta);
+        codiceAssistenzaHotel_ = CodiceAssistenza(cartella_, hotelCorrente_);
         combo1_[1]->clear();
-        for (const VoceElenco& tableau : ElencoTableau(tabelle_[0], stato.HotelCorrente)) {
+        for (const VoceElenco& tableau : ElencoTableau(cartella_, hotelCorrente_)) {
             if (tableau.numero <= NumeroMassimo) {
                 combo1_[1]->addItem(DaCp1252(tableau.testo()));
             }
         }
         combo1_[1]->addItem(DaCp1252(std::string(VoceTutti)));
-        stato.TableauCorrente = numeroVoce(combo1_[1], 0);
+        tableauCorrente_ = numeroVoce(combo1_[1], 0);
         combo1_[1]->setCurrentIndex(0);
         Combo1_Click(1);
     } else if (index == 1) {
@@ -367,13 +329,8 @@ void VDXDesk::Combo1_Click(int index) {
         if (scelta < 0) {
             return;
         }
-        auto tipi = jet::Database::OpenDatabase(cartella_, "TipiCamere.mdb");
-        auto tipiCamere = tipi->OpenRecordset("TipiCamere");
-        stato.TableauCorrente = numeroVoce(combo1_[1], scelta);
-        const Intervallo intervallo =
-            IntervalloCamere(tabelle_[2], tipiCamere, stato.HotelCorrente, stato.TableauCorrente);
-        tipiCamere.Close();
-        tipi->Close();
+        tableauCorrente_ = numeroVoce(combo1_[1], scelta);
+        const Intervallo intervallo = IntervalloCamere(cartella_, hotelCorrente_, tableauCorrente_);
         impostaTesto(0, intervallo.prima);
         impostaTesto(1, intervallo.ultima);
     }
@@ -390,46 +347,42 @@ void VDXDesk::Tasto_Click(int index) {
 }
 
 void VDXDesk::stampa() {
-    auto& stato = StatoCondiviso();
     // Range: the last room may equal the first but not sort before it.
     if (testo(1) < testo(0)) {
         avvisoCamere();
         Text1(0)->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (!ControllaData(testo(2), CalendarioCondiviso())) {
+    if (!ControllaData(testo(2), calendario_)) {
         avvisoData();
         impostaTesto(2, DataOdierna(orologio_));
         Text1(2)->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (chk_[3]->isChecked()) {
-        stato.RispostaSoloUtilizzate = RispostaNo;
-    } else {
-        const Risposta risposta =
-            Domanda(this, "Stampo solo le camere utilizzate?", "Stampa tableau");
-        stato.RispostaSoloUtilizzate = risposta == Risposta::Si ? RispostaSi : RispostaNo;
-    }
+    // "Solo camere libere" asks nothing: every free room is listed.
+    soloUtilizzate_ = !chk_[3]->isChecked() &&
+                      Domanda(this, "Stampo solo le camere utilizzate?", "Stampa tableau") ==
+                          Risposta::Si;
 
     OpzioniTableau opzioni;
-    opzioni.hotel = stato.HotelCorrente;
-    opzioni.tableau = stato.TableauCorrente;
+    opzioni.hotel = hotelCorrente_;
+    opzioni.tableau = tableauCorrente_;
     opzioni.primaCamera = testo(0);
     opzioni.ultimaCamera = testo(1);
     opzioni.data = testo(2);
     opzioni.arrangiamento = chk_[0]->isChecked();
-    opzioni.chk1 = chk_[1]->isChecked();
-    opzioni.chk2 = chk_[2]->isChecked();
-    opzioni.chk3 = chk_[3]->isChecked();
-    opzioni.rispostaSoloUtilizzate = stato.RispostaSoloUtilizzate;
-    opzioni.codiceAssistenzaHotel = stato.CodiceAssistenzaHotel;
+    opzioni.soloArrivi = chk_[1]->isChecked();
+    opzioni.soloPartenze = chk_[2]->isChecked();
+    opzioni.soloLibere = chk_[3]->isChecked();
+    opzioni.soloUtilizzate = soloUtilizzate_;
+    opzioni.codiceAssistenzaHotel = codiceAssistenzaHotel_;
     opzioni.cartella = cartella_;
     opzioni.orologio = orologio_;
     opzioni.pclocal = Postazione();
     GeneraTableau(opzioni);
 
     {
-        MenuStampa menu(cartella_, orologio_, this);
+        MenuStampa menu(cartella_, hotelCorrente_, orologio_, this);
         menu.MostraModale();
     }
     if (InChiusura()) {

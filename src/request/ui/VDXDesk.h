@@ -4,7 +4,7 @@
 // date and four options of one daily tableau. It is the program's first
 // window; closing it ends the program.
 
-#include "jet/Database.h"
+#include "request/Routines.h"
 #include "shared/Dates.h"
 
 #include <QWidget>
@@ -33,9 +33,9 @@ public:
                      QWidget* parent = nullptr);
     ~VDXDesk() override;
 
-    // Opens Tableau.mdb, AnagraficaHotels.mdb and NumeriCamere.mdb and keeps
-    // them open until the window closes. Throws vdx::Error when one of them
-    // cannot be used. Runs once, before the window is first shown.
+    // Runs once, before the window is first shown: a pclocal that is no
+    // workstation number is refused here (vdx::Error), and the calendar of
+    // the date check is set up.
     void Form_Load();
 
     // Runs when the window is first shown and again each time the print menu
@@ -44,8 +44,6 @@ public:
     // closes and the program ends.
     void Form_Activate();
 
-    // Closes the three data files.
-    void Form_Unload();
 
     // Field handlers: focus selects the whole text; Enter (13) tidies the
     // field, checks it and moves on.
@@ -70,7 +68,12 @@ public:
     QCheckBox* Chk3() const { return chk_[3]; }
 
     const std::filesystem::path& cartella() const { return cartella_; }
-    bool databaseAperti() const;
+
+    // The request as chosen in the lists and answered at "&Stampa".
+    short HotelCorrente() const { return hotelCorrente_; }
+    short TableauCorrente() const { return tableauCorrente_; } // 0 for "<tutti>"
+    const std::string& CodiceAssistenzaHotel() const { return codiceAssistenzaHotel_; }
+    bool SoloUtilizzate() const { return soloUtilizzate_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -89,10 +92,11 @@ private:
     std::filesystem::path cartella_;
     Orologio orologio_;
 
-    // ArchiviDesk and TabelleDesk: slot 0 Tableau, 1 AnagraficaHotels,
-    // 2 NumeriCamere.
-    std::array<std::shared_ptr<jet::Database>, 3> archivi_;
-    std::array<jet::Recordset, 3> tabelle_;
+    short hotelCorrente_ = 0;
+    short tableauCorrente_ = 0;
+    std::string codiceAssistenzaHotel_ = " ";
+    bool soloUtilizzate_ = false;
+    Calendario calendario_; // GiorniMese, rewritten by every date check
 
     std::array<QLineEdit*, 3> text1_{};
     std::array<QComboBox*, 2> combo1_{};
