@@ -2,14 +2,15 @@
 // headless commands for scripts (`vdx generate`, `vdx print`,
 // `vdx export-csv`).
 
+#include "app/Comandi.h"
 #include "dialog/ui/Errori.h"
-#include "preview/RigaComandoCsv.h"
-#include "printing/ui/StampaMenu.h"
-#include "report/RigaComando.h"
+#include "printing/ui/StampanteQt.h"
 #include "request/ui/VDXDesk.h"
 #include "shared/Dates.h"
+#include "shared/Platform.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -29,18 +30,8 @@ void uso(std::ostream& out) {
            "       vdx export-csv [FILE]    export the report for a spreadsheet\n";
 }
 
-// A window needs a display: an X server, a Wayland compositor, or a Qt
-// platform named explicitly (offscreen for tests and pictures).
-bool schermoDisponibile() {
-    const auto presente = [](const char* name) {
-        const char* v = std::getenv(name);
-        return v != nullptr && *v != '\0';
-    };
-    return presente("DISPLAY") || presente("WAYLAND_DISPLAY") || presente("QT_QPA_PLATFORM");
-}
-
 int finestra(int argc, char** argv) {
-    if (!schermoDisponibile()) {
+    if (!vdx::piattaforma::SchermoDisponibile()) {
         std::cerr << "vdx: there is no display to open the request window on (neither DISPLAY\n"
                      "nor WAYLAND_DISPLAY is set). Run it from a desktop session, or under a\n"
                      "virtual display: xvfb-run -a vdx\n";
@@ -62,6 +53,18 @@ int finestra(int argc, char** argv) {
     return vdx::ui::InChiusura() ? vdx::ui::CodiceUscita() : esito;
 }
 
+// `vdx print`: text is laid out with Qt's fonts, which need an application
+// object; with no display, the offscreen platform draws just the same.
+int stampa(int argc, char** argv, const std::vector<std::string>& argomenti,
+           const std::filesystem::path& cartella) {
+    if (!vdx::piattaforma::SchermoDisponibile()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    return vdx::EseguiStampa(argomenti, std::cout, std::cerr, cartella,
+                             vdx::ui::FabbricaStampanteQt());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -80,8 +83,7 @@ int main(int argc, char** argv) {
         return vdx::EseguiEsportaCsv(argomenti, std::cout, std::cerr, cartella);
     }
     if (comando == "print") {
-        return vdx::ui::EseguiStampaDaRigaComando(argc, argv, argomenti, std::cout, std::cerr,
-                                                  cartella);
+        return stampa(argc, argv, argomenti, cartella);
     }
     if (comando == "--help" || comando == "-h" || comando == "help") {
         uso(std::cout);

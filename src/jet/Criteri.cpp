@@ -114,6 +114,7 @@ public:
     }
 
 private:
+    // The next token, from the first character that is no blank.
     void avanza() {
         while (i_ < testo_.size() && spazio(testo_[i_])) {
             ++i_;
@@ -126,68 +127,87 @@ private:
         }
         const char c = testo_[i_];
         if (c == '\'') {
-            std::string s;
-            std::size_t j = i_ + 1;
-            for (;;) {
-                if (j >= testo_.size()) {
-                    errore(tok_.pos, "the quoted text is not closed");
-                }
-                if (testo_[j] == '\'') {
-                    if (j + 1 < testo_.size() && testo_[j + 1] == '\'') {
-                        s.push_back('\'');
-                        j += 2;
-                        continue;
-                    }
-                    ++j;
-                    break;
-                }
-                s.push_back(testo_[j++]);
-            }
-            tok_.tipo = Tok::Testo;
-            tok_.testo = std::move(s);
-            i_ = j;
-            return;
+            testoTraApici();
+        } else if (c == '[') {
+            nomeTraQuadre();
+        } else if (cifra(c) || (c == '.' && i_ + 1 < testo_.size() && cifra(testo_[i_ + 1]))) {
+            numero();
+        } else if (carattereNome(static_cast<unsigned char>(c))) {
+            nome();
+        } else {
+            segno(c);
         }
-        if (c == '[') {
-            const std::size_t chiusa = testo_.find(']', i_ + 1);
-            if (chiusa == std::string_view::npos || chiusa == i_ + 1) {
-                errore(tok_.pos, "a field name between brackets is not closed");
+    }
+
+    // 'text', a doubled quote standing for one.
+    void testoTraApici() {
+        std::string s;
+        std::size_t j = i_ + 1;
+        for (;;) {
+            if (j >= testo_.size()) {
+                errore(tok_.pos, "the quoted text is not closed");
             }
-            tok_.tipo = Tok::Nome;
-            tok_.traQuadre = true;
-            tok_.testo = std::string(testo_.substr(i_ + 1, chiusa - i_ - 1));
-            i_ = chiusa + 1;
-            return;
+            if (testo_[j] == '\'') {
+                if (j + 1 < testo_.size() && testo_[j + 1] == '\'') {
+                    s.push_back('\'');
+                    j += 2;
+                    continue;
+                }
+                ++j;
+                break;
+            }
+            s.push_back(testo_[j++]);
         }
-        if (cifra(c) || (c == '.' && i_ + 1 < testo_.size() && cifra(testo_[i_ + 1]))) {
-            std::size_t j = i_;
+        tok_.tipo = Tok::Testo;
+        tok_.testo = std::move(s);
+        i_ = j;
+    }
+
+    // [Field name], which may hold blanks.
+    void nomeTraQuadre() {
+        const std::size_t chiusa = testo_.find(']', i_ + 1);
+        if (chiusa == std::string_view::npos || chiusa == i_ + 1) {
+            errore(tok_.pos, "a field name between brackets is not closed");
+        }
+        tok_.tipo = Tok::Nome;
+        tok_.traQuadre = true;
+        tok_.testo = std::string(testo_.substr(i_ + 1, chiusa - i_ - 1));
+        i_ = chiusa + 1;
+    }
+
+    // Digits with at most one decimal point, not running into letters.
+    void numero() {
+        std::size_t j = i_;
+        while (j < testo_.size() && cifra(testo_[j])) {
+            ++j;
+        }
+        if (j < testo_.size() && testo_[j] == '.') {
+            ++j;
             while (j < testo_.size() && cifra(testo_[j])) {
                 ++j;
             }
-            if (j < testo_.size() && testo_[j] == '.') {
-                ++j;
-                while (j < testo_.size() && cifra(testo_[j])) {
-                    ++j;
-                }
-            }
-            if (j < testo_.size() && carattereNome(static_cast<unsigned char>(testo_[j]))) {
-                errore(j + 1, "a number must not run into letters");
-            }
-            tok_.tipo = Tok::Numero;
-            tok_.testo = std::string(testo_.substr(i_, j - i_));
-            i_ = j;
-            return;
         }
-        if (carattereNome(static_cast<unsigned char>(c))) {
-            std::size_t j = i_;
-            while (j < testo_.size() && carattereNome(static_cast<unsigned char>(testo_[j]))) {
-                ++j;
-            }
-            tok_.tipo = Tok::Nome;
-            tok_.testo = std::string(testo_.substr(i_, j - i_));
-            i_ = j;
-            return;
+        if (j < testo_.size() && carattereNome(static_cast<unsigned char>(testo_[j]))) {
+            errore(j + 1, "a number must not run into letters");
         }
+        tok_.tipo = Tok::Numero;
+        tok_.testo = std::string(testo_.substr(i_, j - i_));
+        i_ = j;
+    }
+
+    // A field name or a word (And, Select, ...).
+    void nome() {
+        std::size_t j = i_;
+        while (j < testo_.size() && carattereNome(static_cast<unsigned char>(testo_[j]))) {
+            ++j;
+        }
+        tok_.tipo = Tok::Nome;
+        tok_.testo = std::string(testo_.substr(i_, j - i_));
+        i_ = j;
+    }
+
+    // An operator (= <> < <= > >=) or a sign of the selection texts.
+    void segno(char c) {
         const char d = i_ + 1 < testo_.size() ? testo_[i_ + 1] : '\0';
         tok_.tipo = Tok::Operatore;
         switch (c) {

@@ -217,4 +217,36 @@ bool UgualiSenzaMaiuscole(std::string_view a, std::string_view b) {
     return true;
 }
 
+namespace {
+
+bool utf8Valido(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        // Continuation bytes that follow the lead byte; 9 for a byte no
+        // character starts with.
+        const std::size_t seguito = c < 0x80           ? 0
+                                    : (c >> 5) == 0x6  ? 1
+                                    : (c >> 4) == 0xE  ? 2
+                                    : (c >> 3) == 0x1E ? 3
+                                                       : 9;
+        if (seguito == 9 || i + seguito >= s.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k <= seguito; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2) {
+                return false;
+            }
+        }
+        i += seguito + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string TestoPerTerminale(std::string_view testo) {
+    return utf8Valido(testo) ? std::string(testo) : Utf8DaCp1252(testo);
+}
+
 } // namespace vdx

@@ -23,6 +23,10 @@ std::string Cp1252DaUtf8(std::string_view utf8);
 std::u16string Utf16DaCp1252(std::string_view bytes);
 std::string Cp1252DaUtf16(std::u16string_view text);
 
+// A message for a UTF-8 terminal: kept as it is when it is valid UTF-8 (file
+// paths are), else read as code page 1252 (names from the data files).
+std::string TestoPerTerminale(std::string_view testo);
+
 // Upper and lower case by the code page's own rules: a-z, the accented
 // letters, š œ ž -> Š Œ Ž, ÿ -> Ÿ; ß and µ have no capital and stay.
 unsigned char MaiuscolaCp1252(unsigned char byte);

@@ -5,6 +5,7 @@
 #include "shared/Error.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -74,6 +75,14 @@ bool avviaStaccato(const std::vector<std::string>& argv, const fs::path& folder)
 }
 
 } // namespace
+
+bool SchermoDisponibile() {
+    const auto presente = [](const char* nome) {
+        const char* v = std::getenv(nome);
+        return v != nullptr && *v != '\0';
+    };
+    return presente("DISPLAY") || presente("WAYLAND_DISPLAY") || presente("QT_QPA_PLATFORM");
+}
 
 fs::path CercaProgramma(std::string_view program) {
     if (program.find('/') != std::string_view::npos) {

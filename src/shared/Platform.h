@@ -23,6 +23,10 @@ bool ApriConProgramma(const std::filesystem::path& file);
 // cannot be found or started.
 void AvviaProgramma(std::string_view program, const std::filesystem::path& folder);
 
+// Whether there is a display to open windows on: an X server, a Wayland
+// compositor, or a Qt platform named explicitly (offscreen for tests).
+bool SchermoDisponibile();
+
 // Where `program` is on the search path, "" when it is nowhere.
 std::filesystem::path CercaProgramma(std::string_view program);
 

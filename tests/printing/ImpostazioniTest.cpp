@@ -2,9 +2,9 @@
 // through StampaReport on a data set written as real Access files.
 
 #include "HotelFixture.h"
+#include "AlbergoStampa.h"
 #include "StampanteRegistrata.h"
 #include "printing/ImpostazioniStampa.h"
-#include "printing/RigaComandoStampa.h"
 #include "printing/StampaReport.h"
 #include "shared/Error.h"
 #include "shared/TextFile.h"
@@ -22,61 +22,14 @@ namespace {
 
 namespace fx = vdx::fixture;
 using vdx::SceltaStampa;
+using vdx::test::Albergo;
 using vdx::test::CartellaLavoro;
+using vdx::test::Fabbrica;
+using vdx::test::N;
+using vdx::test::Scelta;
 using vdx::test::StampanteRegistrata;
+using vdx::test::T;
 using namespace std::string_literals;
-
-fx::Cella N(long long v) {
-    return fx::Cella(static_cast<std::int64_t>(v));
-}
-fx::Cella T(const std::string& s) {
-    return fx::Cella(s);
-}
-
-// Hotel 1 (code `codice`) with the destinations below; hotel 2 pages of 80
-// compressed and 60 normal; hotel 3 has no Contatori record.
-//   Laser      type 1: driver mode, 7 compressed, 10 normal, 2 top lines
-//   Aghi       type 2: direct mode, ESC 15 compressed, 18 normal; sheets 72/66
-//   Senza      type 9: no SetStampa record
-//   Archivio PDF / Ufficio PDF  type 1, to PDF files
-fx::Albergo Albergo(const std::string& codice = "") {
-    fx::Albergo a;
-    a.tabella("AnagraficaHotels")
-        .record({{"Numero", N(1)},
-                 {"RagioneSociale", T("Hotel Mare")},
-                 {"CodiceAssistenza", T(codice)}});
-    auto& contatori = a.tabella("Contatori");
-    contatori.record({{"NumeroHotel", N(1)}, {"LungPagComp", N(4)}, {"LungPagNoComp", N(3)}});
-    contatori.record({{"NumeroHotel", N(2)}, {"LungPagComp", N(80)}, {"LungPagNoComp", N(60)}});
-    auto& set = a.tabella("SetStampa");
-    set.record({{"TipoStampa", N(1)},
-                {"Compresso", T("007000000000000001010000000000000000")},
-                {"Grassetto", T("000000000000000002000000000000000000")}});
-    set.record({{"TipoStampa", N(2)},
-                {"Compresso", T("027015000000000000018000000000000000")},
-                {"Grassetto", T("000000000000000001072066000000000000")}});
-    auto& stampanti = a.tabella("Stampanti");
-    const auto destinazione = [&](const std::string& nome, int tipo, const std::string& linea) {
-        stampanti.record({{"NumeroHotel", N(1)},
-                          {"Destinazione", T(nome)},
-                          {"TipoStampa", N(tipo)},
-                          {"Linea", T(linea)}});
-    };
-    destinazione("Laser", 1, "Ufficio");
-    destinazione("Aghi", 2, "porta.prn");
-    destinazione("Senza", 9, "senza.prn");
-    destinazione("Archivio PDF", 1, "archivio.pdf");
-    destinazione("Ufficio PDF", 1, "ufficio.pdf");
-    return a;
-}
-
-SceltaStampa Scelta(const std::string& destinazione, bool compressa = true, short hotel = 1) {
-    SceltaStampa s;
-    s.destinazione = destinazione;
-    s.compressa = compressa;
-    s.hotel = hotel;
-    return s;
-}
 
 struct CasoImpostazioni {
     const char* nome;
@@ -202,16 +155,6 @@ TEST(DestinazionePdf, LastCapitalPdfWins) {
 
 // Whole prints ---------------------------------------------------------------
 
-// The system printer "Ufficio"; `ultima` is set to the recording once asked for.
-vdx::FabbricaStampante Fabbrica(StampanteRegistrata*& ultima) {
-    return [&ultima]() -> std::unique_ptr<vdx::Stampante> {
-        static StampanteRegistrata registrata;
-        registrata = StampanteRegistrata(std::vector<std::string>{"Ufficio"});
-        ultima = &registrata;
-        return std::make_unique<vdx::test::StampanteInoltro>(registrata);
-    };
-}
-
 TEST(StampaReport, DirectModeWritesThePortFile) {
     CartellaLavoro cartella;
     Albergo("U").scrivi(cartella.percorso());
@@ -279,13 +222,6 @@ TEST(StampaReport, EmptyReportPrintsNothing) {
               vdx::EsitoStampa::ReportVuoto);
     EXPECT_EQ(p, nullptr);
     EXPECT_FALSE(std::filesystem::exists(cartella / "porta.prn"));
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(
-        vdx::EseguiStampa({"--destination", "Aghi"}, out, err, cartella.percorso(), Fabbrica(p)),
-        1);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("vuoto"), std::string::npos) << err.str();
 }
 
 // A print to a file that fails half-way (here the file size limit) leaves
@@ -350,93 +286,6 @@ TEST(StampaReport, BadCodeLeavesTheOutputFileAlone) {
         EXPECT_EQ(e.number(), vdx::err::InvalidCall);
     }
     EXPECT_EQ(vdx::LeggiFile(cartella / "senza.prn"), "earlier");
-}
-
-// The print command ----------------------------------------------------------
-
-struct CasoComando {
-    const char* nome;
-    std::vector<std::string> args;
-    int esito;
-    std::string primaChiamata; // of the recording printer, "" when none was made
-    std::string messaggio;     // part of what is written to err
-};
-
-class ComandoStampa : public ::testing::TestWithParam<CasoComando> {};
-
-TEST_P(ComandoStampa, RunsTheMenuPrint) {
-    CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
-    ::unsetenv("pclocal");
-    vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
-    StampanteRegistrata* p = nullptr;
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(vdx::EseguiStampa(GetParam().args, out, err, cartella.percorso(), Fabbrica(p)),
-              GetParam().esito)
-        << err.str();
-    if (GetParam().primaChiamata.empty()) {
-        EXPECT_EQ(p, nullptr);
-    } else {
-        ASSERT_NE(p, nullptr);
-        std::string prima = GetParam().primaChiamata;
-        if (prima.rfind("pdf ", 0) == 0) {
-            prima = "pdf " + (cartella / prima.substr(4)).string();
-        }
-        EXPECT_EQ(p->chiamate.front(), prima);
-    }
-    EXPECT_NE(err.str().find(GetParam().messaggio), std::string::npos) << err.str();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Comandi, ComandoStampa,
-    ::testing::Values(
-        CasoComando{"first_destination", {}, 0, "device Ufficio", ""},
-        CasoComando{"pdf_last_one", {"--pdf"}, 0, "pdf ufficio.pdf", ""},
-        CasoComando{"printer_overrides",
-                    {"--destination", "Archivio PDF", "--printer", "Ufficio"},
-                    0,
-                    "device Ufficio",
-                    ""},
-        CasoComando{"direct", {"--destination", "Aghi", "--normal"}, 0, "", ""},
-        CasoComando{"help", {"--help"}, 0, "", ""},
-        CasoComando{"unknown_destination", {"--destination", "Nessuna"}, 1, "", "Nessuna"},
-        CasoComando{"bad_option", {"--colour"}, 2, "", "--colour"},
-        CasoComando{"missing_name", {"--printer"}, 2, "", "--printer"},
-        CasoComando{"pdf_and_destination", {"--pdf", "--destination", "Laser"}, 2, "", "--pdf"}),
-    [](const auto& riga) { return std::string(riga.param.nome); });
-
-TEST(ComandoStampa, LandscapeDuplexAndNormal) {
-    CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
-    ::unsetenv("pclocal");
-    vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
-    StampanteRegistrata* p = nullptr;
-    std::ostringstream out, err;
-    ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,
-                                cartella.percorso(), Fabbrica(p)),
-              0);
-    const std::vector<std::string> atteso{
-        "device Ufficio", "duplex 2", "orient 2",         "font Times New Roman",
-        "size 7",         "line ' '", "font Courier New", "line ' '",
-        "line ' '",       "size 10",  "line 'A'",         "end",
-        "orient 1"};
-    EXPECT_EQ(p->chiamate, atteso);
-}
-
-TEST(ComandoStampa, NoPdfDestination) {
-    CartellaLavoro cartella;
-    auto a = fx::Albergo();
-    a.tabella("Stampanti")
-        .record({{"NumeroHotel", N(1)},
-                 {"Destinazione", T("Archivio pdf")},
-                 {"TipoStampa", N(1)},
-                 {"Linea", T("x.pdf")}});
-    a.scrivi(cartella.percorso());
-    StampanteRegistrata* p = nullptr;
-    std::ostringstream out, err;
-    EXPECT_EQ(vdx::EseguiStampa({"--pdf"}, out, err, cartella.percorso(), Fabbrica(p)), 1);
-    EXPECT_EQ(err.str(), "Nessuna stampante PDF impostata!\n");
 }
 
 } // namespace

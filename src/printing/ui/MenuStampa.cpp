@@ -6,9 +6,11 @@
 #include "dialog/ui/Messaggi.h"
 #include "preview/ui/Anteprima.h"
 #include "preview/ui/Esportazione.h"
-#include "printing/ui/StampaMenu.h"
+#include "printing/StampaReport.h"
+#include "printing/ui/StampanteQt.h"
 #include "report/Elenchi.h"
 #include "shared/Environment.h"
+#include "shared/Error.h"
 #include "shared/FileNames.h"
 #include "shared/Platform.h"
 #include "shared/TextFile.h"
@@ -361,11 +363,19 @@ void MenuStampa::stampaPdf() {
     for (int i = 0; i < combo1_->count(); ++i) {
         voci.push_back(ACp1252(combo1_->itemText(i)));
     }
-    const int pdf = ScegliDestinazionePdf(this, voci);
-    if (pdf >= 0) {
-        combo1_->setCurrentIndex(pdf);
-        stampa();
+    const auto pdf = DestinazionePdf(voci);
+    if (!pdf) {
+        Avviso(this, "Nessuna stampante PDF impostata!", "Stampa", Icona::Esclamazione);
+        return;
     }
+    // The last entry holding "PDF" becomes the chosen destination.
+    for (int i = combo1_->count() - 1; i >= 0; --i) {
+        if (voci[static_cast<std::size_t>(i)] == *pdf) {
+            combo1_->setCurrentIndex(i);
+            break;
+        }
+    }
+    stampa();
 }
 
 void MenuStampa::stampa() {
@@ -377,7 +387,19 @@ void MenuStampa::stampa() {
     scelta.fronteRetro = valoreChk3() == 1;
     scelta.codiceAssistenza = CodiceAssistenzaMenu();
     scelta.hotel = hotel_;
-    StampaDalMenu(this, cartella_, scelta);
+    // An error a user can meet (no printer, the print system refusing the
+    // job, a full disk, an output that cannot be opened) is shown with its
+    // number and text, and the menu stays open so another destination can be
+    // tried.
+    try {
+        StampaReport(cartella_, scelta, FabbricaStampanteQt());
+    } catch (const Error& e) {
+        Avviso(this, "Errore " + std::to_string(e.number()) + "\n" + e.what(), "Stampa",
+               Icona::Errore);
+    } catch (const std::filesystem::filesystem_error& e) {
+        Avviso(this, "Errore " + std::to_string(err::PathAccess) + "\n" + e.what(), "Stampa",
+               Icona::Errore);
+    }
 }
 
 bool MenuStampa::anteprima() {

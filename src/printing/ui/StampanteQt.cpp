@@ -3,6 +3,7 @@
 #include "dialog/ui/Messaggi.h"
 #include "report/ConvertiBordi.h"
 #include "shared/Cp1252.h"
+#include "shared/Environment.h"
 #include "shared/Error.h"
 #include "shared/TextFile.h"
 
@@ -171,6 +172,10 @@ Error ErroreStampante(const std::string& testo) {
 }
 
 } // namespace
+
+FabbricaStampante FabbricaStampanteQt() {
+    return [] { return std::make_unique<StampanteQt>(NomeReport(Postazione())); };
+}
 
 QString FamigliaFont(const std::string& nome) {
     const QString richiesta = DaCp1252(nome);

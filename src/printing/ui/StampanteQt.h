@@ -6,6 +6,7 @@
 // print system (CUPS) as one job, whose acceptance is checked, so a refusal
 // or a full disk is reported rather than lost.
 
+#include "printing/StampaReport.h"
 #include "printing/Stampante.h"
 
 #include <QBuffer>
@@ -92,6 +93,10 @@ private:
     double x_ = 0;
     double y_ = 0;
 };
+
+// Makes the printer for the driver-mode prints of the workstation's report
+// (the job is named after the report).
+FabbricaStampante FabbricaStampanteQt();
 
 // The installed family for a font name, with the metric-compatible free
 // fonts standing in for the usual Windows ones ("Times New Roman" -> "Liberation

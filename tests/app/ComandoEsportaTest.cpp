@@ -1,6 +1,6 @@
-#include "preview/RigaComandoCsv.h"
+#include "app/Comandi.h"
 
-#include "Ambiente.h"
+#include "preview/Ambiente.h"
 #include "shared/TextFile.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "printing/RigaComandoStampa.h"
+#include "app/Comandi.h"
 
 #include "report/Elenchi.h"
 #include "shared/Cp1252.h"
@@ -113,7 +113,7 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
             return 1;
         }
     } catch (const Error& e) {
-        err << "vdx print: errore " << e.number() << ": " << Utf8DaCp1252(e.what()) << "\n";
+        err << "vdx print: errore " << e.number() << ": " << TestoPerTerminale(e.what()) << "\n";
         return 2;
     }
     return 2;

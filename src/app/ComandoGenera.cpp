@@ -1,4 +1,4 @@
-#include "report/RigaComando.h"
+#include "app/Comandi.h"
 
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
@@ -121,36 +121,6 @@ std::string dataRichiesta(const std::optional<std::string>& data, const Orologio
     return CompletaData(pulito, orologio().anno);
 }
 
-bool utf8Valido(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        // Continuation bytes that follow the lead byte; 9 for a byte no
-        // character starts with.
-        const std::size_t seguito = c < 0x80           ? 0
-                                    : (c >> 5) == 0x6  ? 1
-                                    : (c >> 4) == 0xE  ? 2
-                                    : (c >> 3) == 0x1E ? 3
-                                                       : 9;
-        if (seguito == 9 || i + seguito >= s.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k <= seguito; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2) {
-                return false;
-            }
-        }
-        i += seguito + 1;
-    }
-    return true;
-}
-
-// Messages hold file paths (UTF-8 on this system) and names read from the
-// data files (code page 1252): the terminal gets UTF-8 either way.
-std::string perTerminale(std::string_view testo) {
-    return utf8Valido(testo) ? std::string(testo) : Utf8DaCp1252(testo);
-}
-
 } // namespace
 
 std::string UsoGenera() {
@@ -254,7 +224,7 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
         out << report.string() << "\n";
         return EsitoRiuscito;
     } catch (const Error& e) {
-        err << "vdx generate: errore " << e.number() << ": " << perTerminale(e.what()) << "\n";
+        err << "vdx generate: errore " << e.number() << ": " << TestoPerTerminale(e.what()) << "\n";
         return EsitoErroreDati;
     } catch (const std::exception& e) {
         err << "vdx generate: " << e.what() << "\n";

@@ -1,6 +1,7 @@
-#include "preview/RigaComandoCsv.h"
+#include "app/Comandi.h"
 
 #include "preview/ConvertiXLS.h"
+#include "shared/Cp1252.h"
 #include "shared/Environment.h"
 #include "shared/Error.h"
 
@@ -17,7 +18,7 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
     try {
         postazione = Postazione();
     } catch (const Error& e) {
-        err << "Errore " << e.number() << ": " << e.what() << '\n';
+        err << "Errore " << e.number() << ": " << TestoPerTerminale(e.what()) << '\n';
         return 2;
     }
     try {
@@ -26,7 +27,7 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
         out << uscita.filename().string() << '\n';
         return 0;
     } catch (const Error& e) {
-        err << "Errore " << e.number() << ": " << e.what() << '\n';
+        err << "Errore " << e.number() << ": " << TestoPerTerminale(e.what()) << '\n';
         return 1;
     }
 }

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The house rules a build cannot see, checked on the sources:
+#   1. folders depend one way: a file of src/ includes only its own folder
+#      and the folders before it in LAYERS; a file outside a ui/ folder
+#      includes no window header (ui/, Qt Widgets, Qt PrintSupport);
+#   2. every C++ file is formatted as .clang-format says;
+#   3. no function in src/ reaches 100 lines.
+# Prints each breach and exits 1 when there is one.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+# From the ground up: each folder may use the ones before it.
+LAYERS=(shared dialog jet report preview printing request app)
+rank() {
+    local i
+    for i in "${!LAYERS[@]}"; do
+        [[ ${LAYERS[$i]} == "$1" ]] && { echo "$i"; return; }
+    done
+    echo -1
+}
+
+breaches=0
+breach() {
+    echo "$1"
+    breaches=$((breaches + 1))
+}
+
+# 1. Layers.
+while IFS= read -r file; do
+    folder=${file#src/}
+    folder=${folder%%/*}
+    own=$(rank "$folder")
+    if ((own < 0)); then
+        breach "$file: the folder src/$folder is not in the layer order (scripts/check-house.sh)"
+        continue
+    fi
+    window=0
+    # The program itself puts the windows together.
+    [[ $file == */ui/* || $file == src/app/main.cpp ]] && window=1
+    while IFS= read -r line; do
+        target=$(sed -n 's/^#include "\([a-z]*\)\/.*/\1/p' <<<"$line")
+        if [[ -n $target ]]; then
+            other=$(rank "$target")
+            if ((other < 0 || other > own)); then
+                breach "$file: includes src/$target, which src/$folder must not use: $line"
+            fi
+            if ((window == 0)) && [[ $line == *"/ui/"* ]]; then
+                breach "$file: a core file includes a window: $line"
+            fi
+        elif ((window == 0)) && [[ $folder != app ]] &&
+            grep -Eq '^#include <(QtWidgets|QtPrintSupport|Q(Widget|Dialog|Application|Printer|PrintDialog|Label|ComboBox|LineEdit|PushButton|ToolButton|CheckBox|TextEdit|MessageBox))[>/]' <<<"$line"; then
+            breach "$file: a core file includes a window header: $line"
+        fi
+    done < <(grep -E '^#include' "$file")
+done < <(git ls-files 'src/*.cpp' 'src/*.h')
+
+# 2. Format.
+if command -v clang-format >/dev/null; then
+    while IFS= read -r file; do
+        if ! clang-format --dry-run -Werror "$file" >/dev/null 2>&1; then
+            breach "$file: differs from .clang-format (cmake --build --preset dev --target format)"
+        fi
+    done < <(git ls-files '*.cpp' '*.h')
+else
+    breach "clang-format is not installed (bash scripts/setup.sh installs it)"
+fi
+
+# 3. Function length.
+if command -v ctags >/dev/null; then
+    while read -r lines name where; do
+        breach "$where: $name is $lines lines long; split it into named steps (under 100)"
+    done < <(ctags -x --c++-kinds=f --fields=+ne --_xformat="%N %F %n %e" -R src |
+        awk '$4 != "" && $4 - $3 + 1 >= 100 { print $4 - $3 + 1, $1, $2 ":" $3 }')
+else
+    breach "ctags is not installed (bash scripts/setup.sh installs universal-ctags)"
+fi
+
+if ((breaches > 0)); then
+    echo "check-house: $breaches breach(es) of the house rules" >&2
+    exit 1
+fi
+echo "check-house: layers, format and function lengths as they should be"

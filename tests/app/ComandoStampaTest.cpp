@@ -1,0 +1,128 @@
+// `vdx print`: the print menu's print button without a window.
+
+#include "app/Comandi.h"
+
+#include "printing/AlbergoStampa.h"
+#include "shared/TextFile.h"
+#include "support/WorkFolder.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fx = vdx::fixture;
+using vdx::test::Albergo;
+using vdx::test::CartellaLavoro;
+using vdx::test::Fabbrica;
+using vdx::test::N;
+using vdx::test::StampanteRegistrata;
+using vdx::test::T;
+
+// The print command ----------------------------------------------------------
+
+struct CasoComando {
+    const char* nome;
+    std::vector<std::string> args;
+    int esito;
+    std::string primaChiamata; // of the recording printer, "" when none was made
+    std::string messaggio;     // part of what is written to err
+};
+
+class ComandoStampa : public ::testing::TestWithParam<CasoComando> {};
+
+TEST_P(ComandoStampa, RunsTheMenuPrint) {
+    CartellaLavoro cartella;
+    Albergo().scrivi(cartella.percorso());
+    ::unsetenv("pclocal");
+    vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
+    StampanteRegistrata* p = nullptr;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(vdx::EseguiStampa(GetParam().args, out, err, cartella.percorso(), Fabbrica(p)),
+              GetParam().esito)
+        << err.str();
+    if (GetParam().primaChiamata.empty()) {
+        EXPECT_EQ(p, nullptr);
+    } else {
+        ASSERT_NE(p, nullptr);
+        std::string prima = GetParam().primaChiamata;
+        if (prima.rfind("pdf ", 0) == 0) {
+            prima = "pdf " + (cartella / prima.substr(4)).string();
+        }
+        EXPECT_EQ(p->chiamate.front(), prima);
+    }
+    EXPECT_NE(err.str().find(GetParam().messaggio), std::string::npos) << err.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Comandi, ComandoStampa,
+    ::testing::Values(
+        CasoComando{"first_destination", {}, 0, "device Ufficio", ""},
+        CasoComando{"pdf_last_one", {"--pdf"}, 0, "pdf ufficio.pdf", ""},
+        CasoComando{"printer_overrides",
+                    {"--destination", "Archivio PDF", "--printer", "Ufficio"},
+                    0,
+                    "device Ufficio",
+                    ""},
+        CasoComando{"direct", {"--destination", "Aghi", "--normal"}, 0, "", ""},
+        CasoComando{"help", {"--help"}, 0, "", ""},
+        CasoComando{"unknown_destination", {"--destination", "Nessuna"}, 1, "", "Nessuna"},
+        CasoComando{"bad_option", {"--colour"}, 2, "", "--colour"},
+        CasoComando{"missing_name", {"--printer"}, 2, "", "--printer"},
+        CasoComando{"pdf_and_destination", {"--pdf", "--destination", "Laser"}, 2, "", "--pdf"}),
+    [](const auto& riga) { return std::string(riga.param.nome); });
+
+TEST(ComandoStampa, LandscapeDuplexAndNormal) {
+    CartellaLavoro cartella;
+    Albergo().scrivi(cartella.percorso());
+    ::unsetenv("pclocal");
+    vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
+    StampanteRegistrata* p = nullptr;
+    std::ostringstream out, err;
+    ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,
+                                cartella.percorso(), Fabbrica(p)),
+              0);
+    const std::vector<std::string> atteso{
+        "device Ufficio", "duplex 2", "orient 2",         "font Times New Roman",
+        "size 7",         "line ' '", "font Courier New", "line ' '",
+        "line ' '",       "size 10",  "line 'A'",         "end",
+        "orient 1"};
+    EXPECT_EQ(p->chiamate, atteso);
+}
+
+TEST(ComandoStampa, NoPdfDestination) {
+    CartellaLavoro cartella;
+    auto a = fx::Albergo();
+    a.tabella("Stampanti")
+        .record({{"NumeroHotel", N(1)},
+                 {"Destinazione", T("Archivio pdf")},
+                 {"TipoStampa", N(1)},
+                 {"Linea", T("x.pdf")}});
+    a.scrivi(cartella.percorso());
+    StampanteRegistrata* p = nullptr;
+    std::ostringstream out, err;
+    EXPECT_EQ(vdx::EseguiStampa({"--pdf"}, out, err, cartella.percorso(), Fabbrica(p)), 1);
+    EXPECT_EQ(err.str(), "Nessuna stampante PDF impostata!\n");
+}
+
+// An empty report: nothing printed, and the command says so.
+TEST(ComandoStampa, EmptyReport) {
+    CartellaLavoro cartella;
+    Albergo().scrivi(cartella.percorso());
+    ::unsetenv("pclocal");
+    vdx::ScriviFileAtomico(cartella / "FD", "");
+    StampanteRegistrata* p = nullptr;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(vdx::EseguiStampa({"--destination", "Aghi"}, out, err, cartella.percorso(),
+                                Fabbrica(p)),
+              1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("vuoto"), std::string::npos) << err.str();
+}
+
+} // namespace

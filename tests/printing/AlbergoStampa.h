@@ -1,0 +1,80 @@
+#pragma once
+
+// The printing tests' hotel: destinations of every kind, page lengths, and
+// a recording system printer.
+
+#include "HotelFixture.h"
+#include "StampanteRegistrata.h"
+#include "printing/StampaReport.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vdx::test {
+
+namespace fx = vdx::fixture;
+
+inline fx::Cella N(long long v) {
+    return fx::Cella(static_cast<std::int64_t>(v));
+}
+inline fx::Cella T(const std::string& s) {
+    return fx::Cella(s);
+}
+
+// Hotel 1 (code `codice`) with the destinations below; hotel 2 pages of 80
+// compressed and 60 normal; hotel 3 has no Contatori record.
+//   Laser      type 1: driver mode, 7 compressed, 10 normal, 2 top lines
+//   Aghi       type 2: direct mode, ESC 15 compressed, 18 normal; sheets 72/66
+//   Senza      type 9: no SetStampa record
+//   Archivio PDF / Ufficio PDF  type 1, to PDF files
+inline fx::Albergo Albergo(const std::string& codice = "") {
+    fx::Albergo a;
+    a.tabella("AnagraficaHotels")
+        .record({{"Numero", N(1)},
+                 {"RagioneSociale", T("Hotel Mare")},
+                 {"CodiceAssistenza", T(codice)}});
+    auto& contatori = a.tabella("Contatori");
+    contatori.record({{"NumeroHotel", N(1)}, {"LungPagComp", N(4)}, {"LungPagNoComp", N(3)}});
+    contatori.record({{"NumeroHotel", N(2)}, {"LungPagComp", N(80)}, {"LungPagNoComp", N(60)}});
+    auto& set = a.tabella("SetStampa");
+    set.record({{"TipoStampa", N(1)},
+                {"Compresso", T("007000000000000001010000000000000000")},
+                {"Grassetto", T("000000000000000002000000000000000000")}});
+    set.record({{"TipoStampa", N(2)},
+                {"Compresso", T("027015000000000000018000000000000000")},
+                {"Grassetto", T("000000000000000001072066000000000000")}});
+    auto& stampanti = a.tabella("Stampanti");
+    const auto destinazione = [&](const std::string& nome, int tipo, const std::string& linea) {
+        stampanti.record({{"NumeroHotel", N(1)},
+                          {"Destinazione", T(nome)},
+                          {"TipoStampa", N(tipo)},
+                          {"Linea", T(linea)}});
+    };
+    destinazione("Laser", 1, "Ufficio");
+    destinazione("Aghi", 2, "porta.prn");
+    destinazione("Senza", 9, "senza.prn");
+    destinazione("Archivio PDF", 1, "archivio.pdf");
+    destinazione("Ufficio PDF", 1, "ufficio.pdf");
+    return a;
+}
+
+inline SceltaStampa Scelta(const std::string& destinazione, bool compressa = true, short hotel = 1) {
+    SceltaStampa s;
+    s.destinazione = destinazione;
+    s.compressa = compressa;
+    s.hotel = hotel;
+    return s;
+}
+
+// The system printer "Ufficio"; `ultima` is set to the recording once asked for.
+inline vdx::FabbricaStampante Fabbrica(StampanteRegistrata*& ultima) {
+    return [&ultima]() -> std::unique_ptr<vdx::Stampante> {
+        static StampanteRegistrata registrata;
+        registrata = StampanteRegistrata(std::vector<std::string>{"Ufficio"});
+        ultima = &registrata;
+        return std::make_unique<vdx::test::StampanteInoltro>(registrata);
+    };
+}
+
+} // namespace vdx::test
