@@ -88,6 +88,15 @@ fs::path CercaProgramma(std::string_view program) {
     if (program.find('/') != std::string_view::npos) {
         return ::access(std::string(program).c_str(), X_OK) == 0 ? fs::path(program) : fs::path();
     }
+    // A program of the suite's workstations is named with ".exe"
+    // ("Recapito.exe"); here it may be installed without it ("Recapito").
+    std::string_view senzaExe = program;
+    if (senzaExe.size() > 4 && UgualiSenzaMaiuscole(senzaExe.substr(senzaExe.size() - 4), ".exe")) {
+        senzaExe.remove_suffix(4);
+    }
+    const auto corrisponde = [&](const std::string& nome) {
+        return UgualiSenzaMaiuscole(nome, program) || UgualiSenzaMaiuscole(nome, senzaExe);
+    };
     const std::string path = VariabileAmbiente("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
     std::size_t start = 0;
     while (start <= path.size()) {
@@ -97,7 +106,7 @@ fs::path CercaProgramma(std::string_view program) {
                                  : fs::path(path.substr(start, end - start));
         std::error_code ec;
         for (fs::directory_iterator it(dir, ec), stop; !ec && it != stop; it.increment(ec)) {
-            if (UgualiSenzaMaiuscole(it->path().filename().string(), program) &&
+            if (corrisponde(it->path().filename().string()) &&
                 ::access(it->path().c_str(), X_OK) == 0 && !fs::is_directory(it->path(), ec)) {
                 return it->path();
             }

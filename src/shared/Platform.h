@@ -27,7 +27,9 @@ void AvviaProgramma(std::string_view program, const std::filesystem::path& folde
 // compositor, or a Qt platform named explicitly (offscreen for tests).
 bool SchermoDisponibile();
 
-// Where `program` is on the search path, "" when it is nowhere.
+// Where `program` is on the search path, "" when it is nowhere. The name is
+// compared without regard to letter case, and "Name.exe" is also found
+// installed as "Name".
 std::filesystem::path CercaProgramma(std::string_view program);
 
 // Test seams: while set, the calls above go to these instead.
