@@ -1,5 +1,5 @@
 #include "app/Comandi.h"
-
+#include "app/Opzioni.h"
 #include "preview/ConvertiXLS.h"
 #include "shared/Cp1252.h"
 #include "shared/Environment.h"
@@ -7,27 +7,42 @@
 
 namespace vdx {
 
+namespace {
+
+const DescrizioneComando Esporta{
+    "vdx export-csv",
+    "[FILE]",
+    1,
+    "Esporta FILE (predefinito: il tableau della postazione, FD<pclocal>) per il foglio di\n"
+    "calcolo, in fd<pclocal>.csv nella cartella, con il separatore, il segno decimale e il\n"
+    "segno di valuta di SeparatoreXLS.txt (',' '.' e l'euro se manca).",
+    {}};
+
+} // namespace
+
 int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     const std::filesystem::path& folder) {
-    if (args.size() > 1 || (!args.empty() && (args[0] == "-h" || args[0] == "--help"))) {
-        err << "uso: vdx export-csv [FILE]\n"
-               "  esporta FILE (predefinito: fd + pclocal) in fd + pclocal + .csv\n";
-        return 2;
+                     const std::filesystem::path& cartella) {
+    int esito = 0;
+    const auto scelte = LeggiOUso(Esporta, args, out, err, esito);
+    if (!scelte) {
+        return esito;
     }
     std::string postazione;
     try {
         postazione = Postazione();
     } catch (const Error& e) {
-        err << "Errore " << e.number() << ": " << TestoPerTerminale(e.what()) << '\n';
-        return 2;
+        err << Esporta.nome << ": " << TestoPerTerminale(e.what()) << '\n';
+        return EsitoUsoErrato;
     }
     try {
-        const std::string nome = args.empty() ? NomeReport(postazione) : args[0];
-        const auto uscita = ConvertiXLS(nome, folder);
+        const std::string nome =
+            scelte->argomenti.empty() ? NomeReport(postazione) : scelte->argomenti.front();
+        const auto uscita = ConvertiXLS(nome, scelte->Cartella(cartella));
         out << uscita.filename().string() << '\n';
         return 0;
     } catch (const Error& e) {
-        err << "Errore " << e.number() << ": " << TestoPerTerminale(e.what()) << '\n';
+        err << Esporta.nome << ": errore " << e.number() << ": " << TestoPerTerminale(e.what())
+            << '\n';
         return 1;
     }
 }

@@ -1,7 +1,8 @@
 #include "app/Comandi.h"
-
+#include "app/Opzioni.h"
 #include "report/Elenchi.h"
 #include "shared/Cp1252.h"
+#include "shared/Environment.h"
 #include "shared/Error.h"
 
 #include <ostream>
@@ -10,111 +11,101 @@ namespace vdx {
 
 namespace {
 
-constexpr const char* kUso =
-    "uso: vdx print [--destination NOME | --pdf] [--printer NOME] [--normal] [--landscape] "
-    "[--duplex]\n";
+const DescrizioneComando Stampa{
+    "vdx print",
+    "",
+    0,
+    "Stampa il tableau della postazione (FD<pclocal>) come il tasto di stampa del menu di\n"
+    "stampa: sulla prima destinazione dell'hotel 1 o su quella indicata. Una destinazione che\n"
+    "stampa tramite il driver va al sistema di stampa (CUPS), o nel PDF quando la sua uscita e'\n"
+    "un nome .pdf; le altre ricevono i byte del tableau con i codici della stampante, scritti\n"
+    "nel file o nel dispositivo indicato.",
+    {
+        {"--destination", "NOME", "la destinazione di stampa (predefinita: la prima dell'hotel 1)"},
+        {"--pdf", "", "l'ultima destinazione il cui nome contiene \"PDF\""},
+        {"--printer", "NOME", "una stampante del sistema al posto dell'uscita della destinazione"},
+        {"--normal", "", "stampa normale invece che compressa (Stampa Compressa tolta)"},
+        {"--landscape", "", "Stampa orizzontale"},
+        {"--duplex", "", "Stampa fronte / retro"},
+    }};
 
-struct Opzioni {
-    std::string destinazione; // UTF-8 as typed
-    std::string stampante;
-    bool pdf = false;
-    bool normale = false;
-    bool orizzontale = false;
-    bool fronteRetro = false;
-    bool aiuto = false;
-};
-
-// nullopt on a word that is not understood.
-std::optional<Opzioni> Leggi(const std::vector<std::string>& args, std::ostream& err) {
-    Opzioni o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool conValore = a == "--destination" || a == "--printer";
-        if (conValore) {
-            if (i + 1 >= args.size()) {
-                err << "vdx print: " << a << ": manca il nome\n" << kUso;
-                return std::nullopt;
-            }
-            (a == "--destination" ? o.destinazione : o.stampante) = args[++i];
-        } else if (a == "--help" || a == "-h") {
-            o.aiuto = true;
-        } else if (a == "--pdf") {
-            o.pdf = true;
-        } else if (a == "--normal") {
-            o.normale = true;
-        } else if (a == "--landscape") {
-            o.orizzontale = true;
-        } else if (a == "--duplex") {
-            o.fronteRetro = true;
-        } else {
-            err << "vdx print: opzione sconosciuta: " << a << "\n" << kUso;
-            return std::nullopt;
-        }
+// The destination asked for: --pdf, --destination, or the first of hotel 1;
+// nullopt, with the reason on `err`, when there is none.
+std::optional<std::string> destinazione(const Scelte& s, const std::filesystem::path& cartella,
+                                        std::ostream& err) {
+    if (const auto nome = s.Valore("--destination")) {
+        return Cp1252DaUtf8(*nome);
     }
-    if (o.pdf && !o.destinazione.empty()) {
-        err << "vdx print: --pdf e --destination si escludono\n" << kUso;
+    const auto destinazioni = DestinazioniHotel1(cartella);
+    if (s.Ha("--pdf")) {
+        const auto pdf = DestinazionePdf(destinazioni);
+        if (!pdf) {
+            err << "Nessuna stampante PDF impostata!\n";
+        }
+        return pdf;
+    }
+    if (destinazioni.empty()) {
+        err << Stampa.nome << ": nessuna destinazione di stampa per l'hotel 1 in Stampanti.mdb\n";
         return std::nullopt;
     }
-    return o;
+    return destinazioni.front();
 }
 
 } // namespace
 
 int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                 const std::filesystem::path& cartella, const FabbricaStampante& fabbrica) {
-    const auto opzioni = Leggi(args, err);
-    if (!opzioni) {
-        return 2;
+                 const std::filesystem::path& cartellaCorrente, const FabbricaStampante& fabbrica) {
+    int esito = 0;
+    const auto scelte = LeggiOUso(Stampa, args, out, err, esito);
+    if (!scelte) {
+        return esito;
     }
-    if (opzioni->aiuto) {
-        out << kUso;
-        return 0;
+    if (scelte->Ha("--pdf") && scelte->Ha("--destination")) {
+        err << Stampa.nome << ": --pdf e --destination si escludono\n" << Stampa.Uso();
+        return EsitoUsoErrato;
+    }
+    const std::filesystem::path cartella = scelte->Cartella(cartellaCorrente);
+    try {
+        Postazione();
+    } catch (const Error& e) {
+        err << Stampa.nome << ": " << TestoPerTerminale(e.what()) << "\n";
+        return EsitoUsoErrato;
     }
     try {
         SceltaStampa scelta;
-        scelta.stampanteSistema = Cp1252DaUtf8(opzioni->stampante);
-        scelta.compressa = !opzioni->normale;
-        scelta.orizzontale = opzioni->orizzontale;
-        scelta.fronteRetro = opzioni->fronteRetro;
+        scelta.stampanteSistema = Cp1252DaUtf8(scelte->Valore("--printer").value_or(""));
+        scelta.compressa = !scelte->Ha("--normal");
+        scelta.orizzontale = scelte->Ha("--landscape");
+        scelta.fronteRetro = scelte->Ha("--duplex");
         scelta.hotel = 1;
         scelta.codiceAssistenza = CodiceAssistenza(cartella, 1);
-
-        const auto destinazioni = DestinazioniHotel1(cartella);
-        if (opzioni->pdf) {
-            const auto pdf = DestinazionePdf(destinazioni);
-            if (!pdf) {
-                err << "Nessuna stampante PDF impostata!\n";
-                return 1;
-            }
-            scelta.destinazione = *pdf;
-        } else if (!opzioni->destinazione.empty()) {
-            scelta.destinazione = Cp1252DaUtf8(opzioni->destinazione);
-        } else if (!destinazioni.empty()) {
-            scelta.destinazione = destinazioni.front();
-        } else {
-            err << "vdx print: nessuna destinazione di stampa per l'hotel 1 in Stampanti.mdb\n";
+        const auto nome = destinazione(*scelte, cartella, err);
+        if (!nome) {
             return 1;
         }
+        scelta.destinazione = *nome;
 
-        switch (StampaReport(cartella, scelta, fabbrica)) {
+        const RisultatoStampa risultato = StampaReport(cartella, scelta, fabbrica);
+        switch (risultato.esito) {
         case EsitoStampa::Stampata:
-            out << "Stampato su " << Utf8DaCp1252(scelta.destinazione) << "\n";
+            out << "Stampato su " << Utf8DaCp1252(scelta.destinazione) << ": "
+                << Utf8DaCp1252(risultato.dove) << "\n";
             return 0;
         case EsitoStampa::DestinazioneSconosciuta:
-            err << "vdx print: destinazione sconosciuta: " << Utf8DaCp1252(scelta.destinazione)
-                << "\n";
+            err << Stampa.nome
+                << ": destinazione sconosciuta: " << Utf8DaCp1252(scelta.destinazione) << "\n";
             return 1;
         case EsitoStampa::ReportMancante:
-            err << "vdx print: nessun report da stampare in " << cartella.string() << "\n";
+            err << Stampa.nome << ": nessun tableau da stampare in " << cartella.string() << "\n";
             return 1;
         case EsitoStampa::ReportVuoto:
-            err << "vdx print: il report in " << cartella.string()
+            err << Stampa.nome << ": il tableau in " << cartella.string()
                 << " e' vuoto: non c'e' niente da stampare\n";
             return 1;
         }
     } catch (const Error& e) {
-        err << "vdx print: errore " << e.number() << ": " << TestoPerTerminale(e.what()) << "\n";
-        return 2;
+        err << Stampa.nome << ": errore " << e.number() << ": " << TestoPerTerminale(e.what())
+            << "\n";
     }
     return 2;
 }

@@ -1,10 +1,13 @@
-// vdx: the request window on the hotel of the working folder, or one of the
-// headless commands for scripts (`vdx generate`, `vdx print`,
+// vdx: the request window on the hotel's folder, or one of the commands that
+// need no window, for scripts (`vdx generate`, `vdx print`,
 // `vdx export-csv`).
 
 #include "app/Comandi.h"
+#include "app/Opzioni.h"
 #include "dialog/ui/Errori.h"
+#include "dialog/ui/Messaggi.h"
 #include "printing/ui/StampanteQt.h"
+#include "request/ui/CartellaHotel.h"
 #include "request/ui/VDXDesk.h"
 #include "shared/Dates.h"
 #include "shared/Platform.h"
@@ -16,32 +19,67 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-constexpr int EsitoSenzaSchermo = 3;
-constexpr int EsitoUsoErrato = 2;
+namespace fs = std::filesystem;
 
-void uso(std::ostream& out) {
-    out << "usage: vdx                      open the request window on the working folder\n"
-           "       vdx generate [OPTIONS]   write the daily tableau (vdx generate --help)\n"
-           "       vdx print [OPTIONS]      print the report\n"
-           "       vdx export-csv [FILE]    export the report for a spreadsheet\n";
+constexpr int EsitoSenzaSchermo = 3;
+
+const vdx::DescrizioneComando Finestra{
+    "vdx",
+    "",
+    0,
+    "Apre la finestra di richiesta del tableau sulla cartella dei file dell'hotel: quella\n"
+    "indicata, o quella corrente quando li contiene, o quella scelta una volta e ricordata.\n"
+    "Comandi senza finestra, per gli script (ognuno con --help):\n"
+    "  vdx generate [opzioni]           scrive il tableau del giorno\n"
+    "  vdx print [opzioni]              stampa il tableau\n"
+    "  vdx export-csv [opzioni] [FILE]  esporta il tableau per il foglio di calcolo",
+    {{"--version", "", "mostra la versione"}}};
+
+// Qt looks for its runtime folder and says so on stderr when there is none
+// (a script run by cron, a session without a login): one of our own, private.
+void PreparaAmbienteQt() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && *runtime != '\0') {
+        return;
+    }
+    const fs::path cartella =
+        fs::temp_directory_path() / ("vdx-runtime-" + std::to_string(::getuid()));
+    std::error_code ec;
+    fs::create_directories(cartella, ec);
+    ::chmod(cartella.c_str(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", cartella.c_str(), 1);
 }
 
-int finestra(int argc, char** argv) {
+int finestra(int argc, char** argv, const vdx::Scelte& scelte) {
     if (!vdx::piattaforma::SchermoDisponibile()) {
-        std::cerr << "vdx: there is no display to open the request window on (neither DISPLAY\n"
-                     "nor WAYLAND_DISPLAY is set). Run it from a desktop session, or under a\n"
-                     "virtual display: xvfb-run -a vdx\n";
+        std::cerr << "vdx: non c'e' uno schermo su cui aprire la finestra (DISPLAY e\n"
+                     "WAYLAND_DISPLAY non sono impostate). Avviarlo da una sessione grafica, o\n"
+                     "su uno schermo virtuale: xvfb-run -a vdx\n";
         return EsitoSenzaSchermo;
     }
+    PreparaAmbienteQt();
     QApplication app(argc, argv);
+    vdx::ui::CaricaTraduzioni();
     // Amounts take the decimal and grouping signs of the user's locale.
     std::setlocale(LC_NUMERIC, "");
 
-    vdx::ui::VDXDesk desk(std::filesystem::current_path());
+    const auto indicata = scelte.Valore("--folder");
+    const auto cartella = vdx::ui::CartellaHotel(
+        indicata ? std::optional<fs::path>(scelte.Cartella(fs::current_path())) : std::nullopt,
+        fs::current_path());
+    if (!cartella) {
+        return 0; // no folder chosen: nothing to do
+    }
+    // Every file the program writes, and the e-mail sender, live there.
+    fs::current_path(*cartella);
+
+    vdx::ui::VDXDesk desk(*cartella);
     if (!vdx::ui::Protetto(nullptr, [&] { desk.Form_Load(); })) {
         return vdx::ui::CodiceUscita();
     }
@@ -55,13 +93,13 @@ int finestra(int argc, char** argv) {
 
 // `vdx print`: text is laid out with Qt's fonts, which need an application
 // object; with no display, the offscreen platform draws just the same.
-int stampa(int argc, char** argv, const std::vector<std::string>& argomenti,
-           const std::filesystem::path& cartella) {
+int stampa(int argc, char** argv, const std::vector<std::string>& argomenti) {
     if (!vdx::piattaforma::SchermoDisponibile()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    PreparaAmbienteQt();
     QGuiApplication app(argc, argv);
-    return vdx::EseguiStampa(argomenti, std::cout, std::cerr, cartella,
+    return vdx::EseguiStampa(argomenti, std::cout, std::cerr, fs::current_path(),
                              vdx::ui::FabbricaStampanteQt());
 }
 
@@ -69,27 +107,31 @@ int stampa(int argc, char** argv, const std::vector<std::string>& argomenti,
 
 int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "");
-    if (argc < 2) {
-        return finestra(argc, argv);
+    const std::vector<std::string> parole(argv + 1, argv + argc);
+    if (!parole.empty() && !parole[0].empty() && parole[0][0] != '-') {
+        const std::string& comando = parole[0];
+        const std::vector<std::string> argomenti(parole.begin() + 1, parole.end());
+        if (comando == "generate") {
+            return vdx::EseguiGenera(argomenti, std::cout, std::cerr, fs::current_path(),
+                                     vdx::OrologioDiSistema());
+        }
+        if (comando == "export-csv") {
+            return vdx::EseguiEsportaCsv(argomenti, std::cout, std::cerr, fs::current_path());
+        }
+        if (comando == "print") {
+            return stampa(argc, argv, argomenti);
+        }
+        std::cerr << "vdx: comando sconosciuto: " << comando << "\n" << Finestra.Uso();
+        return vdx::EsitoUsoErrato;
     }
-    const std::string comando = argv[1];
-    const std::vector<std::string> argomenti(argv + 2, argv + argc);
-    const auto cartella = std::filesystem::current_path();
-    if (comando == "generate") {
-        return vdx::EseguiGenera(argomenti, std::cout, std::cerr, cartella,
-                                 vdx::OrologioDiSistema());
+    int esito = 0;
+    const auto scelte = vdx::LeggiOUso(Finestra, parole, std::cout, std::cerr, esito);
+    if (!scelte) {
+        return esito;
     }
-    if (comando == "export-csv") {
-        return vdx::EseguiEsportaCsv(argomenti, std::cout, std::cerr, cartella);
-    }
-    if (comando == "print") {
-        return stampa(argc, argv, argomenti, cartella);
-    }
-    if (comando == "--help" || comando == "-h" || comando == "help") {
-        uso(std::cout);
+    if (scelte->Ha("--version")) {
+        std::cout << "vdx " VDX_VERSIONE "\n";
         return 0;
     }
-    std::cerr << "vdx: unknown command '" << comando << "'\n";
-    uso(std::cerr);
-    return EsitoUsoErrato;
+    return finestra(argc, argv, *scelte);
 }

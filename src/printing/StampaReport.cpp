@@ -2,38 +2,44 @@
 
 #include "printing/StampaDiretta.h"
 #include "printing/StampaDriver.h"
+#include "shared/Cp1252.h"
 #include "shared/Environment.h"
 #include "shared/FileNames.h"
 
 namespace vdx {
 
-EsitoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
-                         const FabbricaStampante& fabbrica) {
+RisultatoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
+                             const FabbricaStampante& fabbrica) {
     const auto impostazioni = LeggiImpostazioni(cartella, scelta);
     if (!impostazioni) {
-        return EsitoStampa::DestinazioneSconosciuta;
+        return {EsitoStampa::DestinazioneSconosciuta, {}};
     }
     const auto report = RisolviNome(cartella, NomeReport(Postazione()));
     std::error_code ec;
     if (std::filesystem::is_regular_file(report, ec) &&
         std::filesystem::file_size(report, ec) == 0) {
-        return EsitoStampa::ReportVuoto; // a blank sheet is no print
+        return {EsitoStampa::ReportVuoto, {}}; // a blank sheet is no print
     }
 
     if (impostazioni->modoDriver()) {
         auto stampante = fabbrica();
-        return StampaModoDriver(*stampante, *impostazioni, scelta, cartella, report)
-                   ? EsitoStampa::Stampata
-                   : EsitoStampa::ReportMancante;
+        if (!StampaModoDriver(*stampante, *impostazioni, scelta, cartella, report)) {
+            return {EsitoStampa::ReportMancante, {}};
+        }
+        return {EsitoStampa::Stampata, stampante->dispositivoCorrente()};
     }
 
     // Codes out of range are refused before the output is opened, so a file
     // named as output is not emptied for nothing.
     CodiciControllo(*impostazioni, scelta.compressa);
-    UscitaDispositivo uscita(PercorsoUscita(cartella, impostazioni->UscitaStampa));
+    const std::filesystem::path percorso = PercorsoUscita(cartella, impostazioni->UscitaStampa);
+    UscitaDispositivo uscita(percorso);
     const bool stampata = StampaModoDiretto(uscita, *impostazioni, scelta, report);
     uscita.chiudi();
-    return stampata ? EsitoStampa::Stampata : EsitoStampa::ReportMancante;
+    if (!stampata) {
+        return {EsitoStampa::ReportMancante, {}};
+    }
+    return {EsitoStampa::Stampata, Cp1252DaUtf8(percorso.string())};
 }
 
 std::optional<std::string> DestinazionePdf(const std::vector<std::string>& destinazioni) {

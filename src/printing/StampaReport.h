@@ -19,16 +19,26 @@ enum class EsitoStampa {
     ReportVuoto,             // a report file with nothing in it: nothing printed or opened
 };
 
+// What a print did, and where the report went (code page 1252): the file or
+// device written, the PDF file, or the system printer; "" when nothing went.
+struct RisultatoStampa {
+    EsitoStampa esito = EsitoStampa::Stampata;
+    std::string dove;
+};
+inline bool operator==(const RisultatoStampa& r, EsitoStampa e) {
+    return r.esito == e;
+}
+
 // Makes the system printer for a driver-mode print (only asked for then).
 using FabbricaStampante = std::function<std::unique_ptr<Stampante>()>;
 
 // The print button: reads the settings and prints the report file of the
-// workstation ("FD" + pclocal in `cartella`) in driver mode through
-// the printer `fabbrica` makes, or in direct mode to the output named by
+// workstation ("FD" + pclocal in `cartella`) in driver mode through the
+// printer `fabbrica` makes, or in direct mode to the output named by
 // UscitaStampa. Errors (data files, an output that cannot be opened, a
 // control code out of range, the printer) are thrown as vdx::Error.
-EsitoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
-                         const FabbricaStampante& fabbrica);
+RisultatoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
+                             const FabbricaStampante& fabbrica);
 
 // The PDF button's choice among the destinations: the last whose name holds
 // "PDF" in capitals; nullopt when none does.

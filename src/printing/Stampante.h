@@ -21,6 +21,8 @@ public:
     virtual void selezionaDispositivo(const std::string& nome) = 0;
     // Sends this print into a PDF file instead of a printer.
     virtual void impostaFilePdf(const std::filesystem::path& file) = 0;
+    // Where this print goes: the PDF file, else the current printer's name.
+    virtual std::string dispositivoCorrente() const = 0;
 
     virtual void setDuplex(int modo) = 0;              // 1 one-sided, 2 two-sided
     virtual void setOrientation(int orientamento) = 0; // 1 portrait, 2 landscape

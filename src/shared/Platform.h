@@ -35,7 +35,7 @@ std::filesystem::path CercaProgramma(std::string_view program);
 // Test seams: while set, the calls above go to these instead.
 using ApriFn = std::function<bool(const std::filesystem::path&)>;
 using AvviaFn = std::function<void(std::string_view, const std::filesystem::path&)>;
-void ImpostaApri(ApriFn fn);   // empty function restores the real call
+void ImpostaApri(ApriFn fn); // empty function restores the real call
 void ImpostaAvvia(AvviaFn fn);
 
 } // namespace vdx::piattaforma

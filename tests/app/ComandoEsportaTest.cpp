@@ -1,5 +1,4 @@
 #include "app/Comandi.h"
-
 #include "preview/Ambiente.h"
 #include "shared/TextFile.h"
 
@@ -46,9 +45,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CasoComando{"ReportDellaPostazione", {}, "7", 0, "fd7.csv", ""},
                       CasoComando{"FileIndicato", {"salvato"}, "7", 0, "fd7.csv", ""},
                       CasoComando{"SenzaPcLocale", {"salvato"}, std::nullopt, 0, "fd.csv", ""},
-                      CasoComando{"ReportMancante", {}, "8", 1, "", "Errore 53"},
-                      CasoComando{"TroppiArgomenti", {"a", "b"}, "7", 2, "", "uso: vdx export-csv"},
-                      CasoComando{"Aiuto", {"--help"}, "7", 2, "", "uso: vdx export-csv"}),
+                      CasoComando{"ReportMancante", {}, "8", 1, "", "errore 53"},
+                      CasoComando{"TroppiArgomenti", {"a", "b"}, "7", 2, "", "Uso: vdx export-csv"},
+                      CasoComando{"PcLocaleErrato", {}, "7 ", 2, "", "pclocal"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 } // namespace

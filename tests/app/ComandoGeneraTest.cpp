@@ -2,7 +2,6 @@
 // "&Stampa" with their messages and exit status 2, data errors with 1.
 
 #include "app/Comandi.h"
-
 #include "report/DatiAlbergo.h"
 #include "report/Elenchi.h"
 #include "shared/TextFile.h"

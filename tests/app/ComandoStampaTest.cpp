@@ -1,7 +1,6 @@
 // `vdx print`: the print menu's print button without a window.
 
 #include "app/Comandi.h"
-
 #include "printing/AlbergoStampa.h"
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
@@ -118,9 +117,9 @@ TEST(ComandoStampa, EmptyReport) {
     StampanteRegistrata* p = nullptr;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(vdx::EseguiStampa({"--destination", "Aghi"}, out, err, cartella.percorso(),
-                                Fabbrica(p)),
-              1);
+    EXPECT_EQ(
+        vdx::EseguiStampa({"--destination", "Aghi"}, out, err, cartella.percorso(), Fabbrica(p)),
+        1);
     EXPECT_EQ(out.str(), "");
     EXPECT_NE(err.str().find("vuoto"), std::string::npos) << err.str();
 }

@@ -59,7 +59,8 @@ inline fx::Albergo Albergo(const std::string& codice = "") {
     return a;
 }
 
-inline SceltaStampa Scelta(const std::string& destinazione, bool compressa = true, short hotel = 1) {
+inline SceltaStampa Scelta(const std::string& destinazione, bool compressa = true,
+                           short hotel = 1) {
     SceltaStampa s;
     s.destinazione = destinazione;
     s.compressa = compressa;

@@ -24,10 +24,13 @@ public:
     std::vector<std::string> nomiDispositivi() override { return dispositivi_; }
     void selezionaDispositivo(const std::string& nome) override {
         chiamate.push_back("device " + nome);
+        dispositivo_ = nome;
     }
     void impostaFilePdf(const std::filesystem::path& file) override {
         chiamate.push_back("pdf " + file.string());
+        dispositivo_ = file.string();
     }
+    std::string dispositivoCorrente() const override { return dispositivo_; }
     void setDuplex(int modo) override { chiamate.push_back("duplex " + std::to_string(modo)); }
     void setOrientation(int o) override { chiamate.push_back("orient " + std::to_string(o)); }
     void setFontName(const std::string& nome) override { chiamate.push_back("font " + nome); }
@@ -56,6 +59,7 @@ public:
 
 private:
     std::vector<std::string> dispositivi_;
+    std::string dispositivo_;
     double passo_;
     double size_ = 0.0;
 };
@@ -68,6 +72,7 @@ public:
     std::vector<std::string> nomiDispositivi() override { return d_.nomiDispositivi(); }
     void selezionaDispositivo(const std::string& n) override { d_.selezionaDispositivo(n); }
     void impostaFilePdf(const std::filesystem::path& f) override { d_.impostaFilePdf(f); }
+    std::string dispositivoCorrente() const override { return d_.dispositivoCorrente(); }
     void setDuplex(int m) override { d_.setDuplex(m); }
     void setOrientation(int o) override { d_.setOrientation(o); }
     void setFontName(const std::string& n) override { d_.setFontName(n); }

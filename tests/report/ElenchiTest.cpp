@@ -53,9 +53,12 @@ TEST(Elenchi, RoomRange) {
         int hotel, tableau;
         std::string prima, ultima;
     } casi[] = {
-        {1, 1, "101", "95"}, {1, 0, "101", "95"}, // every room of the hotel: 7 sorts after 101 and
-                                                  // before 95
-        {1, 2, "7", "7"},    {2, 1, "1", "1"},    {1, 3, "\xFF", ""}, // no room of type C
+        {1, 1, "101", "95"},
+        {1, 0, "101", "95"}, // every room of the hotel: 7 sorts after 101 and
+                             // before 95
+        {1, 2, "7", "7"},
+        {2, 1, "1", "1"},
+        {1, 3, "\xFF", ""}, // no room of type C
         {5, 0, "\xFF", ""},
     };
     for (const auto& c : casi) {

@@ -34,6 +34,7 @@ class Program : public QObject {
         bool finito = false;
         int codice = -1;
         QString errori;
+        QString uscita;
     };
 
     // Runs vdx in the work folder with `ambiente` added to a clean
@@ -63,6 +64,7 @@ class Program : public QObject {
             e.codice = p.exitCode();
         }
         e.errori = QString::fromUtf8(p.readAllStandardError());
+        e.uscita = QString::fromUtf8(p.readAllStandardOutput());
         return e;
     }
 
@@ -102,7 +104,8 @@ private slots:
         auto albergo = AlbergoStandard();
         albergo.ometti("AnagraficaHotels.mdb");
         albergo.scrivi(cartella_->percorso());
-        const Esito e = esegui({}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+        const Esito e = esegui({QStringLiteral("--folder"), QStringLiteral(".")},
+                               {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
         QVERIFY(e.finito);
         QCOMPARE(e.codice, 1);
         QVERIFY2(e.errori.contains(QStringLiteral("Errore ")), qPrintable(e.errori));
@@ -124,7 +127,7 @@ private slots:
         const Esito e = esegui({}, {});
         QVERIFY(e.finito);
         QVERIFY(e.codice != 0);
-        QVERIFY2(e.errori.contains(QStringLiteral("no display")), qPrintable(e.errori));
+        QVERIFY2(e.errori.contains(QStringLiteral("schermo")), qPrintable(e.errori));
     }
 
     // A pclocal that is no workstation number: the window and every command
@@ -150,22 +153,60 @@ private slots:
         QCOMPARE(Elenco(cartella_->percorso()), prima);
     }
 
-    void commands_data() {
+    // Every program and command: --help on stdout (exit 0), --version, a
+    // wrong word with the usage on stderr (exit 2), and a run.
+    void commandLine_data() {
         QTest::addColumn<QStringList>("argomenti");
         QTest::addColumn<int>("codice");
-        QTest::newRow("generate") << QStringList{QStringLiteral("generate")} << 0;
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("stampa-tutto")} << 2;
-        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0;
+        QTest::addColumn<QString>("uscita"); // part of stdout, "" for none
+        QTest::addColumn<QString>("errori"); // part of stderr, "" for none
+        const auto riga = [](const char* nome, const char* parole, int codice, const char* uscita,
+                             const char* errori) {
+            QTest::newRow(nome) << QString::fromUtf8(parole).split(QLatin1Char(' '),
+                                                                   Qt::SkipEmptyParts)
+                                << codice << QString::fromUtf8(uscita) << QString::fromUtf8(errori);
+        };
+        riga("version", "--version", 0, "vdx " VDX_VERSIONE "\n", "");
+        riga("help", "--help", 0, "Uso: vdx [opzioni]", "");
+        riga("unknown option", "--colore", 2, "", "Uso: vdx [opzioni]");
+        riga("unknown command", "stampa-tutto", 2, "", "comando sconosciuto: stampa-tutto");
+        riga("missing folder", "--folder manca", 2, "", "la cartella \"manca\" non esiste");
+        riga("generate help", "generate --help", 0, "Uso: vdx generate", "");
+        riga("generate -h", "generate -h", 0, "--tableau N", "");
+        riga("generate unknown option", "generate --colore", 2, "", "Uso: vdx generate");
+        riga("generate", "generate", 0, "FD3", "");
+        riga("generate in a folder", "generate --folder sotto", 0, "sotto", "");
+        riga("print help", "print --help", 0, "--destination NOME", "");
+        riga("print unknown option", "print --colore", 2, "", "Uso: vdx print");
+        riga("print missing value", "print --printer", 2, "", "manca il valore di --printer");
+        riga("export help", "export-csv --help", 0, "Uso: vdx export-csv [opzioni] [FILE]", "");
+        riga("export too many words", "export-csv a b", 2, "", "argomento di troppo: b");
     }
 
-    void commands() {
+    void commandLine() {
         QFETCH(QStringList, argomenti);
+        QFETCH(QString, uscita);
+        QFETCH(QString, errori);
         AlbergoStandard().scrivi(cartella_->percorso());
+        std::filesystem::create_directory(cartella_->percorso() / "sotto");
+        AlbergoStandard().scrivi(cartella_->percorso() / "sotto");
         const Esito e = esegui(argomenti, {}); // no display needed
         QVERIFY(e.finito);
         QTEST(e.codice, "codice");
-        if (argomenti.first() == QStringLiteral("generate")) {
-            QVERIFY(TrovaFile(cartella_->percorso(), "FD3").has_value());
+        if (uscita.isEmpty()) {
+            QVERIFY2(e.uscita.isEmpty(), qPrintable(e.uscita));
+        } else {
+            QVERIFY2(e.uscita.contains(uscita), qPrintable(e.uscita));
+        }
+        if (errori.isEmpty()) {
+            QVERIFY2(e.errori.isEmpty(), qPrintable(e.errori));
+        } else {
+            QVERIFY2(e.errori.contains(errori), qPrintable(e.errori));
+        }
+        if (argomenti == QStringList{QStringLiteral("generate"), QStringLiteral("--folder"),
+                                     QStringLiteral("sotto")}) {
+            QVERIFY(TrovaFile(cartella_->percorso() / "sotto", "FD3").has_value());
+            QVERIFY(!TrovaFile(cartella_->percorso(), "FD3").has_value());
         }
     }
 };

@@ -2,6 +2,7 @@
 // button's checks and question, the run and the reset after the print menu.
 
 #include "AlbergoProva.h"
+#include "request/ui/CartellaHotel.h"
 #include "request/ui/VDXDesk.h"
 #include "shared/FileNames.h"
 #include "shared/TextFile.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -561,6 +563,57 @@ private slots:
         QVERIFY(ui::MessaggiMostrati().back().testo.find("Stampanti") != std::string::npos);
         // the request is not reset over a program that is ending
         QCOMPARE(d.Text1(2)->text(), QStringLiteral("04/03/2026"));
+    }
+
+    // Started from the menu (in a folder without the hotel's files) the
+    // program asks once for the hotel's folder and remembers it; a folder
+    // without the files is not taken; given on the command line, a folder is
+    // taken as it is.
+    void theHotelFolderIsAskedOnceAndRemembered() {
+        CartellaLavoro configurazione;
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(configurazione.percorso().string()));
+        CartellaLavoro vuota;
+        CartellaLavoro senzaFile;
+        AlbergoStandard().scrivi(cartella_->percorso());
+        std::vector<std::filesystem::path> partenze;
+        std::vector<std::optional<std::filesystem::path>> risposte{senzaFile.percorso(),
+                                                                   cartella_->percorso()};
+        ui::ImpostaChiediCartella([&](const std::filesystem::path& partenza) {
+            partenze.push_back(partenza);
+            auto r = risposte.front();
+            risposte.erase(risposte.begin());
+            return r;
+        });
+        QCOMPARE(ui::CartellaHotel(vuota.percorso(), cartella_->percorso()),
+                 std::optional(vuota.percorso()));
+        QCOMPARE(ui::CartellaHotel(std::nullopt, cartella_->percorso()),
+                 std::optional(cartella_->percorso()));
+        QVERIFY(partenze.empty());
+
+        QCOMPARE(ui::CartellaHotel(std::nullopt, vuota.percorso()),
+                 std::optional(cartella_->percorso()));
+        QCOMPARE(partenze, (std::vector{vuota.percorso(), senzaFile.percorso()}));
+        QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1)); // the folder without files
+        // Next start: remembered, nothing asked.
+        QCOMPARE(ui::CartellaHotel(std::nullopt, vuota.percorso()),
+                 std::optional(cartella_->percorso()));
+        QCOMPARE(partenze.size(), std::size_t(2));
+        // The remembered folder lost its files: asked again; Annulla gives up.
+        std::filesystem::remove(cartella_->percorso() / "AnagraficaHotels.mdb");
+        risposte = {std::nullopt};
+        QCOMPARE(ui::CartellaHotel(std::nullopt, vuota.percorso()),
+                 std::optional<std::filesystem::path>());
+        ui::ImpostaChiediCartella({});
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    // Qt's own buttons speak Italian.
+    void qtsOwnButtonsInItalian() {
+        QVERIFY(ui::CaricaTraduzioni());
+        QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("x"),
+                        QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&S\u00ec"));
+        QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("&No"));
     }
 };
 

@@ -2,8 +2,12 @@
 
 #include "shared/Cp1252.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPushButton>
+#include <QTranslator>
 #include <cstdio>
 
 namespace vdx::ui {
@@ -131,6 +135,15 @@ const std::vector<MessaggioMostrato>& MessaggiMostrati() {
 void AzzeraMessaggi() {
     stato().mostrati.clear();
     stato().risposte.clear();
+}
+
+bool CaricaTraduzioni() {
+    static QTranslator traduttore;
+    if (!traduttore.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        return false;
+    }
+    return QCoreApplication::installTranslator(&traduttore);
 }
 
 } // namespace vdx::ui

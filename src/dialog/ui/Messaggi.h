@@ -42,6 +42,10 @@ void AccodaRisposta(Risposta risposta);
 const std::vector<MessaggioMostrato>& MessaggiMostrati();
 void AzzeraMessaggi();
 
+// Qt's own texts (the buttons Sì/No, Annulla, the file dialog) in Italian,
+// from the translations installed with Qt; false when they are not there.
+bool CaricaTraduzioni();
+
 // Code page 1252 bytes <-> Qt text.
 QString DaCp1252(const std::string& bytes);
 std::string ACp1252(const QString& text);

@@ -243,6 +243,10 @@ void StampanteQt::impostaFilePdf(const std::filesystem::path& file) {
     filePdf_ = file;
 }
 
+std::string StampanteQt::dispositivoCorrente() const {
+    return filePdf_ ? Cp1252DaUtf8(filePdf_->string()) : ACp1252(nomeStampante());
+}
+
 void StampanteQt::setDuplex(int modo) {
     // Kept by the printer, not by this one document.
     FronteRetro() = modo;

@@ -35,6 +35,7 @@ public:
     std::vector<std::string> nomiDispositivi() override;
     void selezionaDispositivo(const std::string& nome) override;
     void impostaFilePdf(const std::filesystem::path& file) override;
+    std::string dispositivoCorrente() const override;
 
     void setDuplex(int modo) override;
     void setOrientation(int orientamento) override;

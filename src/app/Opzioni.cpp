@@ -1,0 +1,137 @@
+#include "app/Opzioni.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vdx {
+
+namespace {
+
+const DescrizioneOpzione OpzioneCartella{
+    "--folder", "CARTELLA", "la cartella dei file dell'hotel (predefinita: quella corrente)"};
+const DescrizioneOpzione OpzioneAiuto{"--help", "", "mostra questo aiuto"};
+
+// The options of a command with the two every command takes.
+std::vector<DescrizioneOpzione> tutte(const DescrizioneComando& comando) {
+    std::vector<DescrizioneOpzione> opzioni = comando.opzioni;
+    opzioni.push_back(OpzioneCartella);
+    opzioni.push_back(OpzioneAiuto);
+    return opzioni;
+}
+
+const DescrizioneOpzione* cerca(const std::vector<DescrizioneOpzione>& opzioni,
+                                std::string_view nome) {
+    const auto it = std::find_if(opzioni.begin(), opzioni.end(),
+                                 [&](const DescrizioneOpzione& o) { return o.nome == nome; });
+    return it == opzioni.end() ? nullptr : &*it;
+}
+
+} // namespace
+
+std::string DescrizioneComando::Uso() const {
+    std::string testo = "Uso: " + nome + " [opzioni]";
+    if (!argomenti.empty()) {
+        testo += " " + argomenti;
+    }
+    testo += "\n" + descrizione + "\nOpzioni:\n";
+    for (const DescrizioneOpzione& o : tutte(*this)) {
+        const std::string voce = o.valore.empty() ? o.nome : o.nome + " " + o.valore;
+        char riga[64];
+        std::snprintf(riga, sizeof riga, "  %-22s ", voce.c_str());
+        testo += riga + o.aiuto + "\n";
+    }
+    return testo;
+}
+
+bool Scelte::Ha(std::string_view opzione) const {
+    return interruttori.count(std::string(opzione)) > 0 || valori.count(std::string(opzione)) > 0;
+}
+
+std::optional<std::string> Scelte::Valore(std::string_view opzione) const {
+    const auto it = valori.find(std::string(opzione));
+    if (it == valori.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+std::filesystem::path Scelte::Cartella(const std::filesystem::path& corrente) const {
+    const auto cartella = Valore("--folder");
+    if (!cartella) {
+        return corrente;
+    }
+    std::error_code ec;
+    const std::filesystem::path assoluta = std::filesystem::absolute(*cartella, ec);
+    return ec ? std::filesystem::path(*cartella) : assoluta;
+}
+
+Scelte LeggiScelte(const DescrizioneComando& comando, const std::vector<std::string>& parole) {
+    const std::vector<DescrizioneOpzione> opzioni = tutte(comando);
+    Scelte scelte;
+    bool soloArgomenti = false;
+    for (std::size_t i = 0; i < parole.size(); ++i) {
+        std::string parola = parole[i];
+        if (soloArgomenti || parola.empty() || parola[0] != '-' || parola == "-") {
+            if (scelte.argomenti.size() >= comando.massimoArgomenti) {
+                throw UsoErrato("argomento di troppo: " + parola);
+            }
+            scelte.argomenti.push_back(parola);
+            continue;
+        }
+        if (parola == "--") {
+            soloArgomenti = true;
+            continue;
+        }
+        if (parola == "-h") {
+            parola = "--help";
+        }
+        std::optional<std::string> unito;
+        if (const auto uguale = parola.find('='); uguale != std::string::npos) {
+            unito = parola.substr(uguale + 1);
+            parola.resize(uguale);
+        }
+        const DescrizioneOpzione* o = cerca(opzioni, parola);
+        if (o == nullptr) {
+            throw UsoErrato("opzione sconosciuta: " + parola);
+        }
+        if (o->valore.empty()) {
+            if (unito) {
+                throw UsoErrato(parola + " non vuole un valore");
+            }
+            scelte.interruttori.insert(parola);
+        } else if (unito) {
+            scelte.valori[parola] = *unito;
+        } else if (i + 1 < parole.size()) {
+            scelte.valori[parola] = parole[++i];
+        } else {
+            throw UsoErrato("manca il valore di " + parola);
+        }
+    }
+    if (const auto cartella = scelte.Valore("--folder")) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(*cartella, ec)) {
+            throw UsoErrato("la cartella \"" + *cartella + "\" non esiste");
+        }
+    }
+    return scelte;
+}
+
+std::optional<Scelte> LeggiOUso(const DescrizioneComando& comando,
+                                const std::vector<std::string>& parole, std::ostream& out,
+                                std::ostream& err, int& esito) {
+    try {
+        Scelte scelte = LeggiScelte(comando, parole);
+        if (scelte.Aiuto()) {
+            out << comando.Uso();
+            esito = 0;
+            return std::nullopt;
+        }
+        return scelte;
+    } catch (const UsoErrato& e) {
+        err << comando.nome << ": " << e.what() << "\n" << comando.Uso();
+        esito = EsitoUsoErrato;
+        return std::nullopt;
+    }
+}
+
+} // namespace vdx
