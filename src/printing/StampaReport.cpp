@@ -42,6 +42,21 @@ RisultatoStampa StampaReport(const std::filesystem::path& cartella, const Scelta
     return {EsitoStampa::Stampata, Cp1252DaUtf8(percorso.string())};
 }
 
+std::string DoveStampato(const std::string& destinazione, const RisultatoStampa& risultato) {
+    switch (risultato.esito) {
+    case EsitoStampa::Stampata:
+        return "Stampato su " + destinazione + ": " + risultato.dove;
+    case EsitoStampa::DestinazioneSconosciuta:
+        return "La destinazione " + destinazione +
+               " non c'e' in Stampanti.mdb: nulla e' stato stampato";
+    case EsitoStampa::ReportMancante:
+        return "Non c'e' un tableau da stampare";
+    case EsitoStampa::ReportVuoto:
+        return "Il tableau e' vuoto: non c'e' niente da stampare";
+    }
+    return {};
+}
+
 std::optional<std::string> DestinazionePdf(const std::vector<std::string>& destinazioni) {
     std::optional<std::string> scelta;
     for (const std::string& voce : destinazioni) {

@@ -40,6 +40,10 @@ using FabbricaStampante = std::function<std::unique_ptr<Stampante>()>;
 RisultatoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
                              const FabbricaStampante& fabbrica);
 
+// What a print did, told to the user: "Stampato su Banco: /dev/usb/lp0",
+// "Il tableau e' vuoto: non c'e' niente da stampare", ...
+std::string DoveStampato(const std::string& destinazione, const RisultatoStampa& risultato);
+
 // The PDF button's choice among the destinations: the last whose name holds
 // "PDF" in capitals; nullopt when none does.
 std::optional<std::string> DestinazionePdf(const std::vector<std::string>& destinazioni);

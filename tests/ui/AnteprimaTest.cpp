@@ -282,6 +282,7 @@ private slots:
         finestra->Tasto(Anteprima::Salva)->click();
         QCOMPARE(vdx::LeggiFile(cartella() / "FD3"), pagina + "\r\n");
         QCOMPARE(finestra->TestoMostrato(), pagina);
+        QCOMPARE(vdx::ui::NotificaMostrata(finestra.get()), std::string("Pagina salvata in FD3"));
         finestra->Tasto(Anteprima::Avanti)->click();
         QCOMPARE(finestra->TestoMostrato(), pagina + "\r\n");
     }
@@ -316,6 +317,8 @@ private slots:
         QCOMPARE(righe.size(), std::size_t{5 + 2});
         QCOMPARE(righe.back(), std::string());
         QVERIFY(finestra->isVisible());
+        QCOMPARE(vdx::ui::NotificaMostrata(finestra.get()),
+                 std::string("Pagina consegnata a Recapito.exe in e-mail3.txt"));
     }
 
     void emailSenzaMittente() {
@@ -335,6 +338,7 @@ private slots:
         QVERIFY(!vdx::ui::InChiusura());
         QVERIFY(finestra->isVisible());
         QCOMPARE(finestra->TestoMostrato(), pagina);
+        QCOMPARE(vdx::ui::NotificaMostrata(finestra.get()), std::string());
     }
 
     void inizioSenzaReportEErrore() {

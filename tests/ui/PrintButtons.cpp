@@ -101,10 +101,13 @@ private slots:
                  {"Ufficio PDF", 2, "ufficio.pdf"}})
             .scrivi(cartella());
         std::string scelta;
+        std::string notifica;
         mostra([&](MenuStampa& menu) {
             menu.Tst(MenuStampa::StampaPdf)->click();
             scelta = menu.testoCombo1();
+            notifica = ui::NotificaMostrata(&menu);
         });
+        QCOMPARE(notifica, "Stampato su Ufficio PDF: " + (cartella() / "ufficio.pdf").string());
         QCOMPARE(scelta, std::string("Ufficio PDF"));
         QVERIFY(ui::MessaggiMostrati().empty());
         QVERIFY(!std::filesystem::exists(cartella() / "archivio.pdf"));
@@ -133,11 +136,14 @@ private slots:
     void printButtonDirectMode() {
         Albergo({{"Archivio PDF", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
             .scrivi(cartella());
-        mostra([this](MenuStampa& menu) {
+        std::string notifica;
+        mostra([&](MenuStampa& menu) {
             scegli(menu, "Banco");
             menu.Chk()->setChecked(false);
             menu.Tst(MenuStampa::Stampa)->click();
+            notifica = ui::NotificaMostrata(&menu);
         });
+        QCOMPARE(notifica, "Stampato su Banco: " + (cartella() / "banco.prn").string());
         QVERIFY(ui::MessaggiMostrati().empty());
         QCOMPARE(LeggiFile(cartella() / "banco.prn"),
                  "\x1b\x12\0\0\0"s + " \r\n--------\r\n|N.    |\r\n--------\r\n\f \r\n");

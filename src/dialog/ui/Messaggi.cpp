@@ -4,9 +4,11 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPushButton>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 
@@ -135,6 +137,46 @@ const std::vector<MessaggioMostrato>& MessaggiMostrati() {
 void AzzeraMessaggi() {
     stato().mostrati.clear();
     stato().risposte.clear();
+}
+
+namespace {
+
+const QString NomeNotifica = QStringLiteral("notifica");
+constexpr int DurataNotificaMs = 8000;
+
+} // namespace
+
+void Notifica(QWidget* finestra, const std::string& testo) {
+    auto* etichetta = finestra->findChild<QLabel*>(NomeNotifica, Qt::FindDirectChildrenOnly);
+    if (etichetta == nullptr) {
+        etichetta = new QLabel(finestra);
+        etichetta->setObjectName(NomeNotifica);
+        etichetta->setWordWrap(true);
+        etichetta->setMargin(6);
+        etichetta->setAutoFillBackground(true);
+        QPalette colori = etichetta->palette();
+        colori.setColor(QPalette::Window, QColor(255, 255, 225));
+        colori.setColor(QPalette::WindowText, Qt::black);
+        etichetta->setPalette(colori);
+        etichetta->setFrameShape(QFrame::Box);
+        auto* timer = new QTimer(etichetta);
+        timer->setObjectName(NomeNotifica);
+        timer->setSingleShot(true);
+        QObject::connect(timer, &QTimer::timeout, etichetta, &QWidget::hide);
+    }
+    etichetta->setText(DaCp1252(testo));
+    const int larghezza = finestra->width() - 8;
+    const int altezza = etichetta->heightForWidth(larghezza);
+    etichetta->setGeometry(4, finestra->height() - altezza - 4, larghezza, altezza);
+    etichetta->show();
+    etichetta->raise();
+    etichetta->findChild<QTimer*>(NomeNotifica)->start(DurataNotificaMs);
+}
+
+std::string NotificaMostrata(const QWidget* finestra) {
+    const auto* etichetta = finestra->findChild<QLabel*>(NomeNotifica, Qt::FindDirectChildrenOnly);
+    return etichetta != nullptr && !etichetta->isHidden() ? ACp1252(etichetta->text())
+                                                          : std::string();
 }
 
 bool CaricaTraduzioni() {

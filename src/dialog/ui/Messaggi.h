@@ -42,6 +42,13 @@ void AccodaRisposta(Risposta risposta);
 const std::vector<MessaggioMostrato>& MessaggiMostrati();
 void AzzeraMessaggi();
 
+// A short notice at the foot of `finestra` (where a print or a page went),
+// shown over its controls for a few seconds without stopping the user; a new
+// notice replaces the one shown. Code page 1252 bytes.
+void Notifica(QWidget* finestra, const std::string& testo);
+// The notice `finestra` shows now, "" for none (for tests).
+std::string NotificaMostrata(const QWidget* finestra);
+
 // Qt's own texts (the buttons Sì/No, Annulla, the file dialog) in Italian,
 // from the translations installed with Qt; false when they are not there.
 bool CaricaTraduzioni();

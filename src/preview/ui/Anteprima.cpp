@@ -222,6 +222,8 @@ void Anteprima::inviaEMail() {
     ScriviFileEMail(testo, cartella_);
     try {
         AvviaRecapito(cartella_);
+        Notifica(this, "Pagina consegnata a " + std::string(kProgrammaRecapito) + " in " +
+                           NomeFileEMail(Postazione()));
     } catch (const Error& e) {
         Avviso(this,
                "Il programma di posta " + std::string(kProgrammaRecapito) +
@@ -262,6 +264,7 @@ void Anteprima::Tasto_Click(int index) {
         break;
     case Salva:
         paginatore_.salva(TestoMostrato());
+        Notifica(this, "Pagina salvata in " + NomeReport(Postazione()));
         break;
     default:
         break;

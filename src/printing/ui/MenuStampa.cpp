@@ -392,7 +392,8 @@ void MenuStampa::stampa() {
     // number and text, and the menu stays open so another destination can be
     // tried.
     try {
-        StampaReport(cartella_, scelta, FabbricaStampanteQt());
+        const RisultatoStampa risultato = StampaReport(cartella_, scelta, FabbricaStampanteQt());
+        Notifica(this, DoveStampato(scelta.destinazione, risultato));
     } catch (const Error& e) {
         Avviso(this, "Errore " + std::to_string(e.number()) + "\n" + e.what(), "Stampa",
                Icona::Errore);
