@@ -7,7 +7,7 @@
 #   3. xdg-email missing: the same, with a subject that is not OGGETTO.
 #   bash tests/package/recapito.sh PATH/TO/Recapito
 set -uo pipefail
-recapito=$1
+recapito=$(realpath "$1")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
@@ -65,7 +65,7 @@ controlla_eml() {
     ((status == 0)) || fail "$caso: exit status $status"
     local eml
     eml=$(cd "$cartella" && ls -- *.eml 2>/dev/null)
-    if [[ $(ls "$cartella" | wc -l) -ne 2 || ! $eml =~ ^e-mail4-[0-9]{8}-[0-9]{6}\.eml$ ]]; then
+    if [[ $(find "$cartella" -mindepth 1 | wc -l) -ne 2 || ! $eml =~ ^e-mail4-[0-9]{8}-[0-9]{6}\.eml$ ]]; then
         fail "$caso: the folder holds: $(ls "$cartella")"
         return
     fi
