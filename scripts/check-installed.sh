@@ -9,15 +9,18 @@
 #     names the release VERSION;
 #   - the manual page renders with man -l without a warning.
 #
-#   bash scripts/check-installed.sh PREFIX VERSION
+#   bash scripts/check-installed.sh PREFIX VERSION [LIST]
+# LIST names the files installed, one a line relative to PREFIX (those of the
+# package, when PREFIX holds other files too); by default, every file there.
 # Prints each fault and exits 1 when there is one.
 set -uo pipefail
-if (($# != 2)); then
-    echo "usage: bash scripts/check-installed.sh PREFIX VERSION" >&2
+if (($# < 2 || $# > 3)); then
+    echo "usage: bash scripts/check-installed.sh PREFIX VERSION [LIST]" >&2
     exit 2
 fi
 prefix=$1
 version=$2
+list=${3:-}
 id=it.vardelux.Vardelux
 faults=0
 fault() {
@@ -32,7 +35,14 @@ share/applications/$id.desktop
 share/icons/hicolor/scalable/apps/$id.svg
 share/man/man1/vdx.1.gz
 share/metainfo/$id.metainfo.xml"
-installed=$(cd "$prefix" && find bin share \( -type f -o -type l \) 2>/dev/null | LC_ALL=C sort)
+if [[ -n $list ]]; then
+    installed=$(LC_ALL=C sort "$list")
+    while IFS= read -r file; do
+        [[ -e $prefix/$file ]] || fault "$file is listed as installed but is not under $prefix"
+    done <"$list"
+else
+    installed=$(cd "$prefix" && find bin share \( -type f -o -type l \) 2>/dev/null | LC_ALL=C sort)
+fi
 if [[ $installed != "$expected" ]]; then
     fault "the files under $prefix differ from those expected (< expected, > installed):"
     diff <(echo "$expected") <(echo "$installed") | grep '^[<>]'

@@ -52,7 +52,7 @@ done
 
 # Install.
 if [[ $(id -u) -eq 0 && -z ${VDX_PACKAGE_UNPACK:-} ]]; then
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends --reinstall --allow-downgrades "$deb" >/dev/null
     installed=1
     prefix=/usr
     vdx=$(command -v vdx)
@@ -62,7 +62,9 @@ else
     prefix=$scratch/root/usr
     vdx=$prefix/bin/vdx
 fi
-bash scripts/check-installed.sh "$prefix" "$version" || faults=$((faults + 1))
+# The package's own files, relative to /usr.
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub("^\\./usr/", "", $NF); print $NF }' >"$scratch/files"
+bash scripts/check-installed.sh "$prefix" "$version" "$scratch/files" || faults=$((faults + 1))
 
 # The installed program, headless, on a demo hotel.
 demo=$scratch/albergo
