@@ -14,6 +14,11 @@ packages=(
     cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
     python3
     locales
+    # The package: building it (dpkg-shlibdeps, file), checking what it
+    # installs (desktop entry, metainfo, manual page), and what it depends on
+    # at run time (xdg-email and xdg-open, Qt's Italian translations).
+    dpkg-dev file desktop-file-utils appstream man-db groff-base
+    xdg-utils qt6-translations-l10n
 )
 
 missing=()
