@@ -66,7 +66,8 @@ fi
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub("^\\./usr/", "", $NF); print $NF }' >"$scratch/files"
 bash scripts/check-installed.sh "$prefix" "$version" "$scratch/files" || faults=$((faults + 1))
 
-# The installed program, headless, on a demo hotel.
+# The installed program says its version, and works headless on a demo hotel.
+[[ $("$vdx" --version) == "vdx $version" ]] || fault "vdx --version is not \"vdx $version\""
 demo=$scratch/albergo
 build/release/bin/vdx-demo "$demo" >/dev/null
 if ! out=$(cd "$demo" && env -u DISPLAY -u WAYLAND_DISPLAY pclocal=1 "$vdx" generate 2>&1); then

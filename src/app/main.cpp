@@ -65,6 +65,8 @@ int finestra(int argc, char** argv, const vdx::Scelte& scelte) {
     }
     PreparaAmbienteQt();
     QApplication app(argc, argv);
+    // The desktop matches the window with its menu entry (and its icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("it.vardelux.Vardelux"));
     vdx::ui::CaricaTraduzioni();
     // Amounts take the decimal and grouping signs of the user's locale.
     std::setlocale(LC_NUMERIC, "");
