@@ -209,6 +209,31 @@ void attendiPrimaDiRileggere() {
 
 } // namespace
 
+Error ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella) {
+    return Error(err::UnrecognizedFormat, "The table '" + tabella + "' in '" + file +
+                                              "' cannot be read: the file is damaged.");
+}
+
+bool NomeAlterato(std::string_view chiesto, std::string_view trovato) {
+    if (chiesto.size() != trovato.size() || UgualiSenzaMaiuscole(chiesto, trovato)) {
+        return false;
+    }
+    std::size_t diversi = 0;
+    for (std::size_t i = 0; i < chiesto.size(); ++i) {
+        const auto a = static_cast<unsigned char>(chiesto[i]);
+        const auto b = static_cast<unsigned char>(trovato[i]);
+        if (MaiuscolaCp1252(a) == MaiuscolaCp1252(b)) {
+            continue;
+        }
+        const unsigned x = a ^ b;
+        if ((x & (x - 1)) != 0 && b != '?') {
+            return false;
+        }
+        ++diversi;
+    }
+    return diversi == 1;
+}
+
 void ImpostaAttesaRilettura(std::function<void()> attesa) {
     attesaRilettura() = std::move(attesa);
 }
@@ -341,7 +366,16 @@ struct PostoRiga {
 struct Descrittore {
     int tipo = 0;
     unsigned numero = 0;
-    std::string nome; // code page 1252
+    bool fissa = false;
+    std::size_t offset = 0;     // of a fixed column, from the row's fixed area
+    std::size_t dimensione = 0; // bytes
+    std::string nome;           // code page 1252
+};
+
+// What a table definition declares.
+struct Dichiarazione {
+    std::vector<Descrittore> colonne;
+    std::size_t massimo = 0; // max_cols: the most columns a row may have
 };
 
 } // namespace
@@ -352,6 +386,7 @@ struct FileMdb::Stato {
     std::size_t dimensione = 0;
     std::size_t dimPagina = 4096;
     bool jet3 = false;
+    std::filesystem::path percorso;
     Flusso flusso;
     MdbHandle* mdb = nullptr;
 
@@ -413,7 +448,8 @@ struct FileMdb::Stato {
     // The definition of the table on page `n`, its pages joined; Danno when
     // it is not one.
     std::vector<unsigned char> definizione(std::size_t n) const;
-    std::vector<Descrittore> descrittori(const std::vector<unsigned char>& d) const;
+    Dichiarazione descrittori(const std::vector<unsigned char>& d) const;
+    static void controllaColonne(const std::vector<Descrittore>& colonne);
     // The data pages the table's map of used pages names, each checked.
     std::vector<std::uint32_t> pagineDati(const MdbTableDef* t) const;
     // The bytes of a long value (memo or OLE) whose 12-byte field is at `p`.
@@ -440,9 +476,7 @@ Error nonRiconosciuto(const std::filesystem::path& file, const std::string& perc
 }
 
 Error tabellaDanneggiata(const std::filesystem::path& file, const std::string& tabella) {
-    return Error(err::UnrecognizedFormat, "The table '" + tabella + "' in '" +
-                                              NomeNelMessaggio(file) +
-                                              "' cannot be read: the file is damaged.");
+    return ErroreTabellaDanneggiata(NomeNelMessaggio(file), tabella);
 }
 
 } // namespace
@@ -551,6 +585,7 @@ void FileMdb::Stato::leggiElenco(const std::filesystem::path& file) {
 
 std::unique_ptr<FileMdb::Stato> FileMdb::Stato::apri(const std::filesystem::path& file) {
     auto s = std::make_unique<Stato>();
+    s->percorso = file;
     s->carica(file);
     MessaggiLibmdb messaggi;
     try {
@@ -607,38 +642,50 @@ std::vector<unsigned char> FileMdb::Stato::definizione(std::size_t n) const {
 }
 
 // The columns a definition declares: known kinds, widths that fit their kind
-// and the page, names Access allows, each number and name once, all of it
-// inside the definition's stated length.
-std::vector<Descrittore> FileMdb::Stato::descrittori(const std::vector<unsigned char>& d) const {
+// and the page, names Access allows, all of it inside the definition's stated
+// length; then each number and name once, no two fixed columns on the same
+// bytes.
+Dichiarazione FileMdb::Stato::descrittori(const std::vector<unsigned char>& d) const {
     const MdbFormatConstants& f = *mdb->fmt;
     const unsigned char* b = d.data();
     // Deleted columns keep their places: a row may have more columns, and
     // more variable ones, than the definition lists, never more than max_cols.
-    const std::size_t massimo = u16(b + f.tab_num_cols_offset - 4);
+    Dichiarazione dich;
+    dich.massimo = u16(b + f.tab_num_cols_offset - 4);
     const std::size_t nVar = u16(b + f.tab_num_cols_offset - 2);
     const std::size_t nCol = u16(b + f.tab_num_cols_offset);
     const std::size_t nReali = u32(b + f.tab_num_ridxs_offset);
     const std::size_t lunghezza = u32(b + 8);
-    if (nCol == 0 || nCol > massimo || massimo > MDB_MAX_COLS || nVar > massimo || nReali > 1000 ||
-        lunghezza > d.size()) {
+    if (nCol == 0 || nCol > dich.massimo || dich.massimo > MDB_MAX_COLS || nVar > dich.massimo ||
+        nReali > 1000 || lunghezza > d.size()) {
         throw Danno{};
     }
     std::size_t pos = f.tab_cols_start_offset + nReali * f.tab_ridx_entry_size;
     std::size_t nomi = pos + nCol * f.tab_col_entry_size;
-    std::vector<Descrittore> colonne(nCol);
-    for (Descrittore& c : colonne) {
+    dich.colonne.resize(nCol);
+    for (Descrittore& c : dich.colonne) {
         if (nomi + (jet3 ? 1 : 2) > lunghezza) {
             throw Danno{};
         }
         const unsigned char* e = b + pos;
         c.tipo = e[0];
         c.numero = e[f.col_num_offset];
+        c.fissa = (e[f.col_flags_offset] & 0x01) != 0;
+        c.offset = u16(e + f.tab_col_offset_fixed);
+        c.dimensione = u16(e + f.col_size_offset);
         const int larghezza = larghezzaFissa(c.tipo);
-        const bool fissa = (e[f.col_flags_offset] & 0x01) != 0;
-        const std::size_t fine =
-            std::size_t{u16(e + f.tab_col_offset_fixed)} + u16(e + f.col_size_offset);
-        if (larghezza < 0 || (fissa && larghezza > 0 && u16(e + f.col_size_offset) != larghezza) ||
-            (fissa && fine > dimPagina)) {
+        // Numbers are fixed columns of their kind's width; long values never
+        // are; a yes/no column takes no room in the row (size 1 or 0 stated).
+        if (c.tipo == MDB_BOOL) {
+            if (c.dimensione > 1) {
+                throw Danno{};
+            }
+            c.dimensione = 0;
+        }
+        if (larghezza < 0 ||
+            (larghezza > 0 && (!c.fissa || c.dimensione != static_cast<std::size_t>(larghezza))) ||
+            (c.fissa && (c.tipo == MDB_MEMO || c.tipo == MDB_OLE)) ||
+            (c.fissa && c.offset + c.dimensione > dimPagina)) {
             throw Danno{};
         }
         const std::size_t n = jet3 ? b[nomi] : u16(b + nomi);
@@ -652,18 +699,32 @@ std::vector<Descrittore> FileMdb::Stato::descrittori(const std::vector<unsigned 
         nomi += n;
         pos += f.tab_col_entry_size;
     }
-    for (std::size_t i = 0; i < nCol; ++i) {
-        if (!NomeAccessValido(colonne[i].nome)) {
+    controllaColonne(dich.colonne);
+    return dich;
+}
+
+void FileMdb::Stato::controllaColonne(const std::vector<Descrittore>& colonne) {
+    std::vector<std::pair<std::size_t, std::size_t>> fisse; // offset, end
+    for (std::size_t i = 0; i < colonne.size(); ++i) {
+        const Descrittore& c = colonne[i];
+        if (!NomeAccessValido(c.nome)) {
             throw Danno{};
         }
         for (std::size_t j = 0; j < i; ++j) {
-            if (colonne[j].numero == colonne[i].numero ||
-                UgualiSenzaMaiuscole(colonne[j].nome, colonne[i].nome)) {
+            if (colonne[j].numero == c.numero || UgualiSenzaMaiuscole(colonne[j].nome, c.nome)) {
                 throw Danno{};
             }
         }
+        if (c.fissa && c.dimensione > 0) {
+            fisse.emplace_back(c.offset, c.offset + c.dimensione);
+        }
     }
-    return colonne;
+    std::sort(fisse.begin(), fisse.end());
+    for (std::size_t i = 1; i < fisse.size(); ++i) {
+        if (fisse[i].first < fisse[i - 1].second) {
+            throw Danno{};
+        }
+    }
 }
 
 // Map type 0 holds the bitmap itself (bit i: page start + i); type 1 names
@@ -765,7 +826,7 @@ class Lettura {
 public:
     Lettura(const FileMdb::Stato& s, MdbHandle* mdb, MdbTableDef* t) : s_(s), mdb_(mdb), t_(t) {}
 
-    void preparaColonne(const std::vector<Descrittore>& dichiarate,
+    void preparaColonne(const Dichiarazione& dichiarazione,
                         const std::vector<std::string>* soloCampi, std::size_t righeMassime);
     void leggiPagina(std::uint32_t pagina);
     std::size_t righe() const { return righe_; }
@@ -790,13 +851,16 @@ private:
     std::string lungo_;
     std::uint32_t caricata_ = 0; // the page in libmdb's page buffer
     std::size_t righe_ = 0;
-    std::size_t testo_ = 0; // bytes of text read, never more than the file
+    std::size_t testo_ = 0;   // bytes of text read, never more than the file
+    std::size_t massimo_ = 0; // the most columns a row may have
 };
 
 // libmdb's columns (in the order of their numbers) must be the columns the
 // definition declares: same kinds, same names.
-void Lettura::preparaColonne(const std::vector<Descrittore>& dichiarate,
+void Lettura::preparaColonne(const Dichiarazione& dichiarazione,
                              const std::vector<std::string>* soloCampi, std::size_t righeMassime) {
+    const std::vector<Descrittore>& dichiarate = dichiarazione.colonne;
+    massimo_ = dichiarazione.massimo;
     const unsigned nc = t_->num_cols;
     if (t_->columns == nullptr || t_->columns->len != nc || nc != dichiarate.size()) {
         throw Danno{};
@@ -872,8 +936,46 @@ void Lettura::leggiPagina(std::uint32_t pagina) {
     }
 }
 
+// A Jet 4 row holds together: its count of columns, then from its end the
+// null mask, the count of variable columns and, before it, their offsets and
+// the end of their data, in order and inside the row.
+bool rigaCoerente(const unsigned char* r, std::size_t n, std::size_t massimo, bool variabili) {
+    if (n < 3) {
+        return false;
+    }
+    const std::size_t colonne = u16(r);
+    const std::size_t maschera = (colonne + 7) / 8;
+    if (colonne == 0 || colonne > massimo || 2 + maschera > n) {
+        return false;
+    }
+    if (!variabili) {
+        return true;
+    }
+    if (2 + maschera + 2 > n) {
+        return false;
+    }
+    const std::size_t nVar = u16(r + n - maschera - 2);
+    if (nVar > massimo || 2 + maschera + 2 + 2 * (nVar + 1) > n) {
+        return false;
+    }
+    const std::size_t tabella = n - maschera - 2 - 2 * (nVar + 1);
+    std::size_t prima = 2;
+    for (std::size_t i = 0; i <= nVar; ++i) { // the offsets stand last first
+        const std::size_t o = u16(r + n - maschera - 4 - 2 * i);
+        if (o < prima || o > tabella) {
+            return false;
+        }
+        prima = o;
+    }
+    return true;
+}
+
 void Lettura::leggiRiga(const PostoRiga& r) {
     const unsigned nc = t_->num_cols;
+    if (!s_.jet3 &&
+        !rigaCoerente(mdb_->pg_buf + r.inizio, r.fine - r.inizio, massimo_, t_->num_var_cols > 0)) {
+        throw Danno{};
+    }
     if (mdb_crack_row(t_, static_cast<int>(r.inizio), r.fine - r.inizio, campi_.data()) < 0) {
         throw Danno{};
     }
@@ -999,7 +1101,7 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce,
                                                      const std::string& nomeTabella,
                                                      const std::vector<std::string>* soloCampi) {
     const std::vector<unsigned char> d = definizione(voce->table_pg);
-    const std::vector<Descrittore> dichiarate = descrittori(d);
+    const Dichiarazione dichiarate = descrittori(d);
     // The maps' rows must be inside the file before libmdb looks for them.
     for (const std::uint16_t offset :
          {mdb->fmt->tab_usage_map_offset, mdb->fmt->tab_free_map_offset}) {
@@ -1033,7 +1135,8 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggi(MdbCatalogEntry* voce,
     if (lettura.righe() != t->num_rows) {
         throw Danno{};
     }
-    return std::make_shared<const Tabella>(nomeTabella, lettura.colonne(), lettura.righe());
+    return std::make_shared<const Tabella>(nomeTabella, lettura.colonne(), lettura.righe(),
+                                           NomeNelMessaggio(percorso));
 }
 
 std::shared_ptr<const Tabella> FileMdb::Stato::leggiTabella(Voce& voce,
@@ -1075,6 +1178,12 @@ std::vector<std::string> FileMdb::tabelle() const {
 
 std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
     Stato::Voce* voce = stato_->trova(nome);
+    const bool alterato =
+        std::any_of(stato_->voci.begin(), stato_->voci.end(),
+                    [&](const Stato::Voce& v) { return NomeAlterato(nome, v.nome); });
+    if (voce == nullptr && alterato) {
+        throw tabellaDanneggiata(percorso_, std::string(nome));
+    }
     if (voce == nullptr) {
         throw Error(err::TableNotFound, "Could not find the table '" + std::string(nome) +
                                             "' in '" + NomeNelMessaggio(percorso_) + "'.");

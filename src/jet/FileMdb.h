@@ -4,6 +4,7 @@
 // tables it lists and their rows, read natively from the row bytes.
 
 #include "jet/Tabella.h"
+#include "shared/Error.h"
 
 #include <filesystem>
 #include <functional>
@@ -63,6 +64,16 @@ std::string NomeNelMessaggio(const std::filesystem::path& file);
 // characters, no control character, none of . ! ` [ ], no leading blank.
 // The writer refuses other names; the reader takes them as damage.
 bool NomeAccessValido(std::string_view nome);
+
+// Whether `trovato`, a name read from a file, is `chiesto` with one bit of
+// one character changed, or with one character turned into "?" (a two-byte
+// character damaged into one code page 1252 lacks): what a damaged name
+// looks like, as opposed to another name.
+bool NomeAlterato(std::string_view chiesto, std::string_view trovato);
+
+// The error of a table that cannot be read because its file is damaged;
+// `file` as messages name it.
+Error ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella);
 
 // What the reader does before reading a damaged file once more. By default it
 // waits half a second, or the milliseconds of the environment variable

@@ -318,6 +318,50 @@ TEST_F(ReaderDamage, MapsOfBitmapPages) {
     EXPECT_EQ(e.terminale, "");
 }
 
+// A name read from the file that is the one asked for with one bit changed
+// is a damaged name, not another table or field; names further apart are
+// other names.
+TEST_F(ReaderDamage, ANameOneBitAwayIsDamage) {
+    const std::string buono = fileNote(dir_);
+    auto sostituisci = [&](const std::string& da, const std::string& a) {
+        std::string b = buono;
+        const std::size_t at = b.find(da);
+        EXPECT_NE(at, std::string::npos) << da;
+        b.replace(at, da.size(), a);
+        scriviFile(dir_ / "Rotto.mdb", b);
+    };
+    auto apri = [&] { return Database::OpenDatabase(dir_.percorso(), "Rotto.mdb"); };
+    const std::string codice("C\0o\0d\0i\0c\0e\0", 12);
+    const struct {
+        std::string da, a;
+        std::function<void()> leggi;
+        int numero;
+    } casi[] = {
+        // The table's name in the list of tables ("Note", stored compressed).
+        {"\xFF\xFENote", "\xFF\xFENkte", [&] { apri()->OpenRecordset("Note"); },
+         vdx::err::UnrecognizedFormat},
+        {"\xFF\xFENote", "\xFF\xFENoon", [&] { apri()->OpenRecordset("Note"); },
+         vdx::err::TableNotFound},
+        // A field's name in the table definition ("Codice", two bytes a character).
+        {codice, std::string("C\0o\0d\0h\0c\0e\0", 12),
+         [&] { apri()->OpenRecordset("Note").Campo("Codice"); }, vdx::err::UnrecognizedFormat},
+        {codice, std::string("C\0o\0d\0i\0c\0\x01\x01", 12),
+         [&] { apri()->OpenRecordset("Note").Campo("Codice"); }, vdx::err::UnrecognizedFormat},
+        {codice, std::string("C\0o\0d\0i\0c\0i\0", 12),
+         [&] { apri()->OpenRecordset("Note").Campo("Codice"); }, vdx::err::FieldNotFound},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.a);
+        sostituisci(c.da, c.a);
+        const vdx::Error e = erroreDi(c.leggi);
+        EXPECT_EQ(e.number(), c.numero) << e.what();
+        if (c.numero == vdx::err::UnrecognizedFormat) {
+            EXPECT_NE(std::string(e.what()).find("'Note' in '"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("Rotto.mdb"), std::string::npos) << e.what();
+        }
+    }
+}
+
 // Random damage anywhere after the header: each file is either read whole or
 // refused as damage; the program neither crashes nor hangs, and nothing
 // reaches the terminal.
