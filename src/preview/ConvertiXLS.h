@@ -6,6 +6,7 @@
 // (1.234,56) rewritten with the configured decimal mark and marked with the
 // currency mark.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -21,9 +22,14 @@ struct ImpostazioniXLS {
 
 inline constexpr std::string_view kFileSeparatori = "SeparatoreXLS.txt";
 
+// The longest setting line SeparatoreXLS.txt may hold, in bytes.
+inline constexpr std::size_t kLunghezzaImpostazioneXLS = 255;
+
 // The settings of the working folder: the first three lines of
 // SeparatoreXLS.txt taken whole (no trimming), the defaults without the file.
 // A file of fewer than three lines keeps the defaults of the missing ones.
+// A setting line longer than kLunghezzaImpostazioneXLS is refused:
+// vdx::Error InvalidCall naming the file and the line.
 ImpostazioniXLS LeggiImpostazioniXLS(const std::filesystem::path& folder);
 
 // One report line as one output line, without its line end.
