@@ -244,7 +244,7 @@ bool NomeAccessValido(std::string_view nome) {
     }
     return std::none_of(nome.begin(), nome.end(), [](char c) {
         const auto b = static_cast<unsigned char>(c);
-        return b < 0x20 || b == 0x7F || c == '.' || c == '!' || c == '`' || c == '[' || c == ']';
+        return b < 0x20 || c == '.' || c == '!' || c == '`' || c == '[' || c == ']';
     });
 }
 
@@ -674,6 +674,9 @@ Dichiarazione FileMdb::Stato::descrittori(const std::vector<unsigned char>& d) c
         c.offset = u16(e + f.tab_col_offset_fixed);
         c.dimensione = u16(e + f.col_size_offset);
         const int larghezza = larghezzaFissa(c.tipo);
+        if (c.numero >= dich.massimo) {
+            throw Danno{}; // a column's number counts the deleted ones too
+        }
         // Numbers are fixed columns of their kind's width; long values never
         // are; a yes/no column takes no room in the row (size 1 or 0 stated).
         if (c.tipo == MDB_BOOL) {

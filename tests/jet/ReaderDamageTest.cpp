@@ -153,6 +153,9 @@ const Danno kDanni[] = {
      [](std::string& b) { metti16(b, pagineDi(b, 2).at(0) * kPagina + 12, 0); }, true},
     {"TableDefinitionNotADefinition", [](std::string& b) { b[note(b) * kPagina] = 0x01; }},
     {"ColumnOfAnUnknownKind", [](std::string& b) { b[note(b) * kPagina + 63] = 0x44; }},
+    {"ColumnNumberBeyondTheMost", [](std::string& b) { b[note(b) * kPagina + 63 + 25 + 5] = 7; }},
+    {"ColumnNumberTwice", [](std::string& b) { b[note(b) * kPagina + 63 + 25 + 5] = 0; }},
+    {"LongColumnMadeCurrency", [](std::string& b) { b[note(b) * kPagina + 63] = 0x05; }},
     // A name Access never gives ("Co.ice") or one a NUL cuts short ("Co"):
     // not a table without the field.
     {"ColumnNameWithADot",
