@@ -103,8 +103,10 @@ char carattere1252(std::uint16_t c) {
 }
 
 // Jet 4 text: UCS-2LE, or "compressed" (FF FE, then one byte per character,
-// a 0x00 switching between one- and two-byte characters). Appended to `out`.
-void decodificaTesto4(const unsigned char* p, std::size_t n, VettoreColonna<char>& out) {
+// a 0x00 switching between one- and two-byte characters). Appended to `out`;
+// false for two-byte text of an odd length (a compressed text whose mark is
+// damaged, say).
+bool decodificaTesto4(const unsigned char* p, std::size_t n, VettoreColonna<char>& out) {
     const std::size_t base = out.size();
     out.resize(base + n); // never more characters than bytes
     char* w = out.data() + base;
@@ -132,6 +134,7 @@ void decodificaTesto4(const unsigned char* p, std::size_t n, VettoreColonna<char
         }
     }
     out.resize(static_cast<std::size_t>(w - out.data()));
+    return n % 2 == 0 || (n >= 2 && p[0] == 0xFF && p[1] == 0xFE);
 }
 
 // A NUMERIC value: a sign byte, then a 128-bit magnitude as four 32-bit
@@ -1020,8 +1023,8 @@ void Lettura::leggiCampo(ColonnaLetta& c, const MdbColumn* mc, const MdbField& f
     case MDB_TEXT:
         if (s_.jet3) {
             c.testi.insert(c.testi.end(), p, p + siz);
-        } else {
-            decodificaTesto4(p, siz, c.testi);
+        } else if (!decodificaTesto4(p, siz, c.testi)) {
+            throw Danno{};
         }
         c.chiudiTesto();
         testo_ += siz;
@@ -1032,8 +1035,10 @@ void Lettura::leggiCampo(ColonnaLetta& c, const MdbColumn* mc, const MdbField& f
             throw Danno{};
         }
         if (mc->col_type == MDB_MEMO && !s_.jet3) {
-            decodificaTesto4(reinterpret_cast<const unsigned char*>(lungo_.data()), lungo_.size(),
-                             c.testi);
+            if (!decodificaTesto4(reinterpret_cast<const unsigned char*>(lungo_.data()),
+                                  lungo_.size(), c.testi)) {
+                throw Danno{};
+            }
             c.chiudiTesto();
         } else {
             c.aggiungiTesto(lungo_);

@@ -189,6 +189,10 @@ const Danno kDanni[] = {
      }},
     {"RowMarkedDeleted",
      [](std::string& b) { b[primaPaginaNote(b) + 14 + 1] |= static_cast<char>(0x80); }},
+    // "nota 79" stored compressed (9 bytes), its mark damaged: two-byte
+    // text of an odd length.
+    {"CompressedTextWithoutItsMark",
+     [](std::string& b) { b[b.find("\xFF\xFEnota 79") + 1] = '\xDA'; }},
     {"RowOffsetOutsideThePage",
      [](std::string& b) { metti16(b, primaPaginaNote(b) + 16, 0x1FFF); }},
     {"LongValueOfAMissingRow",

@@ -14,8 +14,8 @@
 // such as a sanitizer's), a run longer than the time limit (a hang), any
 // text on stderr but the program's one error line, or a table read with
 // status 0 but fewer rows than the undamaged file. It prints the figures,
-// and with --conserva keeps each failing copy. Exit status 0 when no run
-// failed.
+// and with --conserva keeps each failing copy (and each refused with an
+// error other than damage). Exit status 0 when no run failed.
 
 #include "jet/Database.h"
 
@@ -500,7 +500,7 @@ void Campagna::annota(Esito peggiore, const Originale& o, const std::string& byt
                   << o.percorso.filename().string() << " (" << descrizione << ")\n"
                   << nota;
     }
-    if (guasto && !o_.conserva.empty()) {
+    if ((guasto || peggiore == Esito::AltroErrore) && !o_.conserva.empty()) {
         fs::create_directories(o_.conserva);
         scriviFile(o_.conserva / (std::to_string(numero) + "-" + o.percorso.filename().string()),
                    byte);
