@@ -1,16 +1,17 @@
 // `vdx generate`: defaults as the request window shows them, the checks of
 // "&Stampa" with their messages and exit status 2, data errors with 1.
 
-#include "report/RigaComando.h"
-
 #include "DatiAlbergo.h"
+
 #include "jet/FileMdb.h"
 #include "report/Elenchi.h"
+#include "report/RigaComando.h"
 #include "shared/TextFile.h"
 #include "support/WorkFolder.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <sstream>
 
 namespace vdx::test {
@@ -25,25 +26,13 @@ DatiAlbergo datiRiga() {
     d.camera(1, 1, "203", "DBL").camera(1, 1, "201", "DBL").camera(1, 1, "202", "DBL");
     d.camera(1, 1, "199", "UFF").camera(1, 2, "900", "UFF");
     d.camera(2, 1, "301", "DBL").camera(4, 0, "1", "DBL");
-    d.ospite({.camera = "202",
-              .progressivo = 1,
-              .nome = "Rossi Mario",
-              .arrivo = "20240301",
+    d.ospite({.camera = "202", .progressivo = 1, .nome = "Rossi Mario", .arrivo = "20240301",
               .partenza = "20240306"});
-    d.prenotata({.prenotazione = 1,
-                 .camera = "201",
-                 .arrivo = "20240305",
-                 .partenza = "20240307",
-                 .persone = 2,
-                 .trattamento = "HB",
-                 .prezzo = 1000000});
+    d.prenotata({.prenotazione = 1, .camera = "201", .arrivo = "20240305", .partenza = "20240307",
+                 .persone = 2, .trattamento = "HB", .prezzo = 1000000});
     d.prenotazione({.numero = 1, .tipo = "C", .nome = "Galli Piero"});
-    d.prenotata({.hotel = 2,
-                 .prenotazione = 1,
-                 .camera = "301",
-                 .arrivo = "20240305",
-                 .partenza = "20240307",
-                 .persone = 2});
+    d.prenotata({.hotel = 2, .prenotazione = 1, .camera = "301", .arrivo = "20240305",
+                 .partenza = "20240307", .persone = 2});
     d.prenotazione({.hotel = 2, .numero = 1, .tipo = "C", .nome = "Ospite Monte"});
     return d;
 }
@@ -88,46 +77,35 @@ TEST_F(Riga, RunsLikeTheWindow) {
     } casi[] = {
         {"defaults: first hotel, first tableau, its range, today", {}, [](OpzioniTableau&) {}},
         {"arrangement", {"--arrangement"}, [](OpzioniTableau& o) { o.arrangiamento = true; }},
-        {"used only answers yes",
-         {"--used-only"},
+        {"used only answers yes", {"--used-only"},
          [](OpzioniTableau& o) { o.rispostaSoloUtilizzate = RispostaSi; }},
-        {"free rooms ask nothing",
-         {"--free", "--used-only"},
+        {"free rooms ask nothing", {"--free", "--used-only"},
          [](OpzioniTableau& o) { o.chk3 = true; }},
-        {"day filters",
-         {"--arrivals", "--departures"},
+        {"day filters", {"--arrivals", "--departures"},
          [](OpzioniTableau& o) { o.chk1 = o.chk2 = true; }},
-        {"explicit range and date",
-         {"--from", "202", "--to=202", "--date", "06/03/2024"},
+        {"explicit range and date", {"--from", "202", "--to=202", "--date", "06/03/2024"},
          [](OpzioniTableau& o) {
              o.primaCamera = o.ultimaCamera = "202";
              o.data = "06/03/2024";
          }},
-        {"one end of the range given",
-         {"--to", "201"},
-         [](OpzioniTableau& o) { o.ultimaCamera = "201"; }},
+        {"one end of the range given", {"--to", "201"}, [](OpzioniTableau& o) { o.ultimaCamera = "201"; }},
         {"days from today", {"--date", "-1"}, [](OpzioniTableau& o) { o.data = "04/03/2024"; }},
-        {"days into the next month",
-         {"--date=+27"},
-         [](OpzioniTableau& o) { o.data = "01/04/2024"; }},
-        {"hotel 2 takes its own code, tableau and range",
-         {"--hotel", "2", "--arrivals"},
+        {"days into the next month", {"--date=+27"}, [](OpzioniTableau& o) { o.data = "01/04/2024"; }},
+        {"hotel 2 takes its own code, tableau and range", {"--hotel", "2", "--arrivals"},
          [](OpzioniTableau& o) {
              o.hotel = 2;
              o.primaCamera = o.ultimaCamera = "301";
              o.chk1 = true;
              o.codiceAssistenzaHotel = "U";
          }},
-        {"a hotel without tableaux gets <tutti>",
-         {"--hotel", "4"},
+        {"a hotel without tableaux gets <tutti>", {"--hotel", "4"},
          [](OpzioniTableau& o) {
              o.hotel = 4;
              o.tableau = 0;
              o.primaCamera = o.ultimaCamera = "1";
              o.codiceAssistenzaHotel = "";
          }},
-        {"equal rooms pass",
-         {"--from", "201", "--to", "201"},
+        {"equal rooms pass", {"--from", "201", "--to", "201"},
          [](OpzioniTableau& o) { o.ultimaCamera = "201"; }},
     };
     for (const auto& c : casi) {
@@ -141,8 +119,7 @@ TEST_F(Riga, RunsLikeTheWindow) {
 
 TEST_F(Riga, RangeAndDateChecks) {
     const std::string camere = "Camere errate!\nControllare l'intervallo di camere richiesto!\n";
-    const std::string data =
-        "Data errata!\nLa data deve essere inserita \nnel formato gg/mm/aaaa\n";
+    const std::string data = "Data errata!\nLa data deve essere inserita \nnel formato gg/mm/aaaa\n";
     const struct {
         std::vector<std::string> argomenti;
         std::string messaggio;
@@ -166,8 +143,8 @@ TEST_F(Riga, RangeAndDateChecks) {
 
 TEST_F(Riga, WrongOptions) {
     const std::vector<std::vector<std::string>> casi{
-        {"--hotel"},          {"--hotel", "x"}, {"--hotel", "0"}, {"--hotel", "-1"},
-        {"--tableau", "1.5"}, {"--bogus"},      {"--free=yes"},   {"generate"},
+        {"--hotel"}, {"--hotel", "x"}, {"--hotel", "0"}, {"--hotel", "-1"}, {"--tableau", "1.5"},
+        {"--bogus"}, {"--free=yes"}, {"generate"},
     };
     for (const auto& c : casi) {
         EXPECT_EQ(esegui(c), EsitoRichiestaErrata) << c.front();
@@ -202,10 +179,7 @@ TEST_F(Riga, DataErrors) {
     senzaHotel.hotel(0, "Sede", "");
     senzaHotel.scrivi(vuota.percorso());
     std::ostringstream out, err;
-    EXPECT_EQ(EseguiGenera({}, out, err, vuota.percorso(),
-                           [] {
-                               return DataOra{2024, 3, 5};
-                           }),
+    EXPECT_EQ(EseguiGenera({}, out, err, vuota.percorso(), [] { return DataOra{2024, 3, 5}; }),
               EsitoErroreDati);
     EXPECT_NE(err.str().find("nessun hotel"), std::string::npos) << err.str();
 }
@@ -243,17 +217,15 @@ TEST_F(Riga, MessagesInUtf8) {
         {"NumeroHotel:Integer", "NumeroPrenotazione:Long", "NumeroCamera:Text(10)",
          "DataArrivo:Text(8)", "DataPartenza:Text(8)", "NumeroPersone:Integer",
          "TipoPrenotazione:Text(1)", "Trattamento:Text(12)", "Prezzo:Currency", "Note:Text(100)"}));
-    d.albergo()
-        .tabella("Camere_Prenotazione")
-        .record({
-            {"NumeroHotel", fixture::Cella(std::int64_t{1})},
-            {"NumeroPrenotazione", fixture::Cella(std::int64_t{1})},
-            {"NumeroCamera", fixture::Cella(std::string("201"))},
-            {"DataArrivo", fixture::Cella(std::string("20240301"))},
-            {"DataPartenza", fixture::Cella(std::string("20240310"))},
-            {"NumeroPersone", fixture::Cella(std::int64_t{2})},
-            {"TipoPrenotazione", fixture::Cella(std::string("C"))},
-        });
+    d.albergo().tabella("Camere_Prenotazione").record({
+        {"NumeroHotel", fixture::Cella(std::int64_t{1})},
+        {"NumeroPrenotazione", fixture::Cella(std::int64_t{1})},
+        {"NumeroCamera", fixture::Cella(std::string("201"))},
+        {"DataArrivo", fixture::Cella(std::string("20240301"))},
+        {"DataPartenza", fixture::Cella(std::string("20240310"))},
+        {"NumeroPersone", fixture::Cella(std::int64_t{2})},
+        {"TipoPrenotazione", fixture::Cella(std::string("C"))},
+    });
     d.scrivi(cartella_.percorso());
     EXPECT_EQ(esegui({}), EsitoErroreDati);
     EXPECT_NE(err_.str().find("Quantità"), std::string::npos) << err_.str();
@@ -262,12 +234,8 @@ TEST_F(Riga, MessagesInUtf8) {
     std::filesystem::create_directory(accentata);
     datiRiga().scrivi(accentata);
     std::ostringstream out, err;
-    ASSERT_EQ(EseguiGenera({}, out, err, accentata,
-                           [] {
-                               return DataOra{2024, 3, 5};
-                           }),
-              EsitoRiuscito)
-        << err.str();
+    ASSERT_EQ(EseguiGenera({}, out, err, accentata, [] { return DataOra{2024, 3, 5}; }),
+              EsitoRiuscito) << err.str();
     EXPECT_EQ(out.str(), (accentata / "FD7").string() + "\n");
 }
 
@@ -275,10 +243,7 @@ TEST_F(Riga, MessagesInUtf8) {
 TEST(Elenchi, HotelsTableauxAndCodes) {
     CartellaLavoro cartella;
     DatiAlbergo d;
-    d.hotel(1, "Hotel Lago", "KU")
-        .hotel(12, "Dodici", "")
-        .hotel(0, "Sede", "X")
-        .hotel(3, "Tre", "K");
+    d.hotel(1, "Hotel Lago", "KU").hotel(12, "Dodici", "").hotel(0, "Sede", "X").hotel(3, "Tre", "K");
     d.tableau(3, 1, "Uno").tableau(3, 0, "Zero").tableau(1, 5, "Altro").tableau(3, 2, "Due");
     d.albergo().tabella("AnagraficaHotels").record({{"Numero", fixture::Cella(std::int64_t{7})}});
     d.scrivi(cartella.percorso());
@@ -297,8 +262,8 @@ TEST(Elenchi, HotelsTableauxAndCodes) {
     EXPECT_TRUE(ElencoTableau(cartella.percorso(), 12).empty());
 
     EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 1), "KU");
-    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 9), " "); // no record
-    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 7), " "); // no value
+    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 9), " ");  // no record
+    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 7), " ");  // no value
 }
 
 TEST(Elenchi, RoomRange) {
@@ -314,9 +279,11 @@ TEST(Elenchi, RoomRange) {
         int hotel, tableau;
         std::string prima, ultima;
     } casi[] = {
-        {1, 1, "101", "95"}, {1, 0, "101", "95"}, // every room of the hotel: 7 sorts after 101 and
-                                                  // before 95
-        {1, 2, "7", "7"},    {2, 1, "1", "1"},    {1, 3, "\xFF", ""}, // no room of type C
+        {1, 1, "101", "95"},
+        {1, 0, "101", "95"}, // every room of the hotel: 7 sorts after 101 and before 95
+        {1, 2, "7", "7"},
+        {2, 1, "1", "1"},
+        {1, 3, "\xFF", ""},  // no room of type C
         {5, 0, "\xFF", ""},
     };
     for (const auto& c : casi) {
