@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs; safe to run again (it only
-# installs what is missing).
+# installs what is missing). With --fuzz also clang and its libFuzzer, for
+# scripts/fuzz.sh.
 set -euo pipefail
 
 packages=(
@@ -20,6 +21,10 @@ packages=(
     dpkg-dev file desktop-file-utils appstream man-db groff-base
     xdg-utils qt6-translations-l10n
 )
+
+if [[ "${1:-}" == "--fuzz" ]]; then
+    packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

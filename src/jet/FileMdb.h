@@ -4,8 +4,10 @@
 // tables it lists and their rows, read natively from the row bytes.
 
 #include "jet/Tabella.h"
+#include "shared/Error.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,11 +15,19 @@
 
 namespace vdx::jet {
 
+// A table is read whole or not at all: every page its map of used pages names
+// must be one of its data pages inside the file, every row must decode, the
+// rows must be as many as its definition counts, and libmdb must have found
+// nothing to say (its messages are kept from the terminal and taken as
+// damage). A file found damaged is read once more after a pause (see
+// ImpostaAttesaRilettura), since the suite may have been writing it; only
+// then is the damage reported, as vdx::Error UnrecognizedFormat naming the
+// file and, when one table is hit, the table.
 class FileMdb {
 public:
     // Reads the file and checks it is an Access file (Jet 3, Jet 4 or ACE)
-    // before libmdb sees it. Unreadable, damaged or not an Access file:
-    // vdx::Error UnrecognizedFormat naming the file.
+    // and that its list of tables reads whole. Unreadable, damaged or not an
+    // Access file: vdx::Error UnrecognizedFormat naming the file.
     explicit FileMdb(const std::filesystem::path& file);
     ~FileMdb();
     FileMdb(const FileMdb&) = delete;
@@ -29,7 +39,7 @@ public:
     // Every row of the table `nome` (found without regard to letter case),
     // read on the first call and kept. Once every table of the file is read,
     // the file's bytes are let go. No such table: vdx::Error TableNotFound
-    // naming table and file.
+    // naming table and file; a damaged table: UnrecognizedFormat naming both.
     std::shared_ptr<const Tabella> leggi(std::string_view nome);
 
     const std::filesystem::path& percorso() const { return percorso_; }
@@ -37,6 +47,7 @@ public:
     struct Stato;
 
 private:
+    void rileggi(const std::string& nome);
     std::filesystem::path percorso_;
     std::unique_ptr<Stato> stato_;
 };
@@ -48,5 +59,26 @@ std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensi
 
 // The text of a file name inside a message (code page 1252).
 std::string NomeNelMessaggio(const std::filesystem::path& file);
+
+// Whether `nome` (code page 1252) can name a table or a field: 1 to 64
+// characters, no control character, none of . ! ` [ ], no leading blank.
+// The writer refuses other names; the reader takes them as damage.
+bool NomeAccessValido(std::string_view nome);
+
+// Whether `trovato`, a name read from a file, is `chiesto` with one bit of
+// one character changed, or with one character turned into "?" (a two-byte
+// character damaged into one code page 1252 lacks): what a damaged name
+// looks like, as opposed to another name.
+bool NomeAlterato(std::string_view chiesto, std::string_view trovato);
+
+// The error of a table that cannot be read because its file is damaged;
+// `file` as messages name it.
+Error ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella);
+
+// What the reader does before reading a damaged file once more. By default it
+// waits half a second, or the milliseconds of the environment variable
+// VDX_PAUSA_RILETTURA_MS when that is set (0: no wait). An empty function
+// puts the default back. For tests and tools.
+void ImpostaAttesaRilettura(std::function<void()> attesa);
 
 } // namespace vdx::jet

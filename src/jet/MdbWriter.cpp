@@ -1,5 +1,6 @@
 #include "jet/MdbWriter.h"
 
+#include "jet/FileMdb.h"
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 
@@ -87,6 +88,15 @@ std::string minuscole(std::string_view s) {
 
 [[noreturn]] void errore(const std::string& testo) {
     throw Error(err::InvalidCall, testo);
+}
+
+// Names the engine refuses are refused here: a file with one would not read.
+void controllaNome(const std::string& nome) {
+    if (!NomeAccessValido(nome)) {
+        errore("il nome \"" + nome +
+               "\" non \xE8 ammesso in un file Access: niente . ! ` [ ], caratteri di "
+               "controllo o spazio iniziale");
+    }
 }
 
 const char* nomeTipo(TipoCampo tipo) {
@@ -308,6 +318,7 @@ Colonna ColonnaDa(std::string_view dichiarazione) {
     if (c.nome.empty() || c.nome.size() > 64) {
         errore("column name \"" + c.nome + "\" must have 1 to 64 characters");
     }
+    controllaNome(c.nome);
     static const std::pair<const char*, TipoCampo> semplici[] = {
         {"long", TipoCampo::Long},         {"integer", TipoCampo::Integer},
         {"byte", TipoCampo::Byte},         {"boolean", TipoCampo::Boolean},
@@ -324,10 +335,11 @@ Colonna ColonnaDa(std::string_view dichiarazione) {
     if (tipo.size() > 6 && tipo.compare(0, 5, "text(") == 0 && tipo.back() == ')') {
         const std::string numero = tipo.substr(5, tipo.size() - 6);
         int n = 0;
-        bool valido = !numero.empty() && numero.size() <= 3;
-        for (char ch : numero) {
-            valido = valido && ch >= '0' && ch <= '9';
-            n = n * 10 + (ch - '0');
+        const bool valido = !numero.empty() && numero.size() <= 3 &&
+                            std::all_of(numero.begin(), numero.end(),
+                                        [](char ch) { return ch >= '0' && ch <= '9'; });
+        for (std::size_t i = 0; valido && i < numero.size(); ++i) {
+            n = n * 10 + (numero[i] - '0');
         }
         if (!valido || n < 1 || n > 255) {
             errore("column \"" + c.nome + "\": Text length must be 1 to 255");
@@ -350,6 +362,9 @@ std::string Dichiarazione(const Colonna& colonna) {
 
 double GiorniDal1899(int anno, int mese, int giorno, int ora, int minuti, int secondi) {
     using namespace std::chrono;
+    if (anno < kPrimoAnno || anno > kUltimoAnno) {
+        errore("not a valid date and time");
+    }
     const year_month_day ymd{year{anno}, month{static_cast<unsigned>(mese)},
                              day{static_cast<unsigned>(giorno)}};
     if (!ymd.ok() || ora < 0 || ora > 23 || minuti < 0 || minuti > 59 || secondi < 0 ||
@@ -785,6 +800,7 @@ void ScrittoreMdb::iniziaTabella(const std::string& nome, std::vector<Colonna> c
     if (nome.empty() || nome.size() > 64) {
         errore("table name \"" + nome + "\" must have 1 to 64 characters");
     }
+    controllaNome(nome);
     if (UgualiSenzaMaiuscole(nome, "MSysObjects")) {
         errore("table name \"" + nome + "\" is reserved");
     }
@@ -802,6 +818,7 @@ void ScrittoreMdb::iniziaTabella(const std::string& nome, std::vector<Colonna> c
             errore("table \"" + nome + "\": column name \"" + c.nome +
                    "\" must have 1 to 64 characters");
         }
+        controllaNome(c.nome);
         if (c.tipo == TipoCampo::Text && (c.caratteri < 1 || c.caratteri > 255)) {
             errore("table \"" + nome + "\": column \"" + c.nome +
                    "\" must hold 1 to 255 characters");

@@ -48,9 +48,14 @@ Colonna ColonnaDa(std::string_view dichiarazione);
 // The declaration text of a column, as ColonnaDa reads it ("Nome:Text(50)").
 std::string Dichiarazione(const Colonna& colonna);
 
+// The years a date may have, as Access allows them.
+inline constexpr int kPrimoAnno = 100;
+inline constexpr int kUltimoAnno = 9999;
+
 // Days since 30/12/1899, as Access stores a date and time. Before that day
 // the whole days count backwards and the time of day still counts forwards
-// (29/12/1899 06:00 is -1.25), as Access does.
+// (29/12/1899 06:00 is -1.25), as Access does. Years outside kPrimoAnno to
+// kUltimoAnno, like impossible days, are vdx::Error InvalidCall.
 double GiorniDal1899(int anno, int mese, int giorno, int ora = 0, int minuti = 0, int secondi = 0);
 
 class ScrittoreMdb {

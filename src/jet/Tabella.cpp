@@ -1,9 +1,11 @@
 #include "jet/Tabella.h"
 
+#include "jet/FileMdb.h"
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 #include "shared/Numeric.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -280,8 +282,9 @@ void ColonnaLetta::aggiungiTesto(std::string_view bytes) {
 
 // ---------------------------------------------------------------- Tabella
 
-Tabella::Tabella(std::string nome, std::vector<ColonnaLetta> colonne, std::size_t righe)
-    : nome_(std::move(nome)), colonne_(std::move(colonne)), righe_(righe) {}
+Tabella::Tabella(std::string nome, std::vector<ColonnaLetta> colonne, std::size_t righe,
+                 std::string file)
+    : nome_(std::move(nome)), colonne_(std::move(colonne)), righe_(righe), file_(std::move(file)) {}
 
 int Tabella::campo(std::string_view nome) const {
     // Names may be written between brackets, as in a sort text.
@@ -298,6 +301,12 @@ int Tabella::campo(std::string_view nome) const {
 
 int Tabella::campoRichiesto(std::string_view nome) const {
     const int c = campo(nome);
+    const bool alterato = std::any_of(colonne_.begin(), colonne_.end(), [&](const ColonnaLetta& k) {
+        return NomeAlterato(nome, k.nome);
+    });
+    if (c < 0 && alterato && !file_.empty()) {
+        throw ErroreTabellaDanneggiata(file_, nome_);
+    }
     if (c < 0) {
         throw Error(err::FieldNotFound, "Item not found in this collection: the table '" + nome_ +
                                             "' has no field '" + std::string(nome) + "'.");

@@ -80,7 +80,9 @@ struct ColonnaLetta {
 
 class Tabella {
 public:
-    Tabella(std::string nome, std::vector<ColonnaLetta> colonne, std::size_t righe);
+    // `file`: the file the table was read from, as messages name it.
+    Tabella(std::string nome, std::vector<ColonnaLetta> colonne, std::size_t righe,
+            std::string file = {});
 
     const std::string& nome() const { return nome_; }
     std::size_t righe() const { return righe_; }
@@ -88,7 +90,9 @@ public:
 
     // The column called `nome`, without regard to letter case; -1 if none.
     int campo(std::string_view nome) const;
-    // As campo(), but an unknown name is the error FieldNotFound naming it.
+    // As campo(), but an unknown name is the error FieldNotFound naming it;
+    // when a field's name is the one asked for with one bit changed, the
+    // table read from `file` is damaged (UnrecognizedFormat naming both).
     int campoRichiesto(std::string_view nome) const;
 
     bool nullo(std::size_t riga, int colonna) const {
@@ -101,6 +105,7 @@ private:
     std::string nome_;
     std::vector<ColonnaLetta> colonne_;
     std::size_t righe_;
+    std::string file_;
 };
 
 // Ordering of two values of one column: NULL first, text by character codes

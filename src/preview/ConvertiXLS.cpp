@@ -2,6 +2,7 @@
 
 #include "report/ConvertiBordi.h"
 #include "shared/Environment.h"
+#include "shared/Error.h"
 #include "shared/FileNames.h"
 #include "shared/TextFile.h"
 
@@ -67,11 +68,21 @@ ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
         return impostazioni;
     }
     LettoreRighe lettore(*file);
+    int numero = 0;
     for (std::string* valore :
          {&impostazioni.separatoreCampi, &impostazioni.segnoDecimale, &impostazioni.segnoValuta}) {
         auto riga = lettore.leggi();
+        ++numero;
         if (!riga) {
             break; // a short file keeps the defaults of the lines it lacks
+        }
+        // A separator of megabytes would turn a small report into a huge export.
+        if (riga->size() > kLunghezzaImpostazioneXLS) {
+            throw Error(err::InvalidCall, file->filename().string() + ", riga " +
+                                              std::to_string(numero) + ": l'impostazione ha " +
+                                              std::to_string(riga->size()) +
+                                              " caratteri, al massimo se ne accettano " +
+                                              std::to_string(kLunghezzaImpostazioneXLS) + ".");
         }
         *valore = std::move(*riga);
     }

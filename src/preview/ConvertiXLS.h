@@ -8,6 +8,7 @@
 
 #include "report/Righe.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -27,10 +28,15 @@ struct ImpostazioniXLS {
 
 inline constexpr std::string_view kFileSeparatori = "SeparatoreXLS.txt";
 
+// The longest setting line SeparatoreXLS.txt may hold, in bytes.
+inline constexpr std::size_t kLunghezzaImpostazioneXLS = 255;
+
 // The settings of the working folder: the first three lines of
 // SeparatoreXLS.txt taken whole (no trimming), the defaults without the file.
 // A file of fewer than three lines keeps the defaults of the missing ones.
 // The amounts' signs are those of the LC_NUMERIC locale in force.
+// A setting line longer than kLunghezzaImpostazioneXLS is refused:
+// vdx::Error InvalidCall naming the file and the line.
 ImpostazioniXLS LeggiImpostazioniXLS(const std::filesystem::path& folder);
 
 // One report line as one output line, without its line end.

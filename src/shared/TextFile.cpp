@@ -112,11 +112,15 @@ bool LettoreRighe::fine() const {
 }
 
 std::optional<std::string> LettoreRighe::leggi() {
+    // Each byte is looked at once: after a refill the search goes on where it
+    // stopped (counted from pos_, which a refill moves to 0).
+    std::size_t cercato = 0;
     for (;;) {
-        const std::size_t end = buffer_.find_first_of("\r\n", pos_);
+        const std::size_t end = buffer_.find_first_of("\r\n", pos_ + cercato);
         if (end != std::string::npos) {
             // A CR at the buffer's edge may have its LF in the next block.
             if (buffer_[end] == '\r' && end + 1 == buffer_.size() && !eof_) {
+                cercato = end - pos_;
                 riempi();
                 continue;
             }
@@ -138,6 +142,7 @@ std::optional<std::string> LettoreRighe::leggi() {
             pos_ = buffer_.size();
             return line;
         }
+        cercato = buffer_.size() - pos_;
         riempi();
     }
 }

@@ -2,6 +2,8 @@
 // "&Stampa" with their messages and exit status 2, data errors with 1.
 
 #include "app/Comandi.h"
+
+#include "jet/FileMdb.h"
 #include "report/DatiAlbergo.h"
 #include "report/Elenchi.h"
 #include "shared/TextFile.h"
@@ -214,6 +216,30 @@ TEST_F(Riga, DataErrors) {
                            }),
               EsitoErroreDati);
     EXPECT_NE(err.str().find("nessun hotel"), std::string::npos) << err.str();
+}
+
+// A damaged hotel file (its one data page says it holds no rows): one line
+// naming the file and its table as damaged, not "the hotel does not exist",
+// and the report of the last good run stays as it was.
+TEST_F(Riga, ADamagedFileIsOneLineAndTheLastReportStays) {
+    jet::ImpostaAttesaRilettura([] {});
+    ASSERT_EQ(esegui({}), EsitoRiuscito) << err_.str();
+    const std::string buono = LeggiFile(cartella_ / "FD7");
+    const auto file = cartella_ / "AnagraficaHotels.mdb";
+    std::string b = LeggiFile(file);
+    const std::size_t tdef = 4; // after the header, the page map, the list of tables, the maps
+    ASSERT_EQ(b[tdef * 4096], 0x02);
+    for (std::size_t p = 3; p * 4096 < b.size(); ++p) {
+        if (b[p * 4096] == 0x01 && b[p * 4096 + 4] == static_cast<char>(tdef)) {
+            b[p * 4096 + 12] = 0; // its count of rows
+        }
+    }
+    ScriviFileAtomico(file, b);
+    EXPECT_EQ(esegui({"--hotel", "1"}), EsitoErroreDati);
+    EXPECT_EQ(err_.str(), "vdx generate: errore 3343: The table 'AnagraficaHotels' in '" +
+                              file.string() + "' cannot be read: the file is damaged.\n");
+    EXPECT_EQ(LeggiFile(cartella_ / "FD7"), buono);
+    jet::ImpostaAttesaRilettura(nullptr);
 }
 
 // Messages and paths reach the terminal as UTF-8: names of fields read

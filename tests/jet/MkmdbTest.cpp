@@ -41,7 +41,7 @@ TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
            "3,255,\"\",0.0001,\"\",2026-12-08 23:59:59,no,2147483647,1e10,1e-300\r\n"
            "4,0,„È€”,1234567.8901,x,1900-01-01,-1,0,0,0\r\n"
            "5,,,922337203685477.5807,,,,,,\r\n"
-           "6,,,-922337203685477.5807,,,,,,");
+           "6,,,-922337203685477.5808,,,,,,");
     scrivi(dir / "Uno.csv", "Valore:Long\n5\n\n6\n");
     const auto esito =
         CsvInMdb(dir / "out.mdb", {dir / "Camere_Prenotazione.csv", dir / "Uno.csv"});
@@ -54,7 +54,7 @@ TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
     EXPECT_EQ(t.colonne[1], "QuantitàCamere");
     ASSERT_EQ(t.righe.size(), 6u);
     EXPECT_EQ(IntLE(t.righe[4][3].grezzo), std::numeric_limits<long long>::max());
-    EXPECT_EQ(IntLE(t.righe[5][3].grezzo), -std::numeric_limits<long long>::max());
+    EXPECT_EQ(IntLE(t.righe[5][3].grezzo), std::numeric_limits<long long>::min());
     const auto& r0 = t.righe[0];
     EXPECT_EQ(IntLE(r0[0].grezzo), 1);
     EXPECT_EQ(r0[2].testo, "a, \"b\"");
@@ -90,7 +90,7 @@ TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
 }
 
 struct CasoErrato {
-    const char* csv;
+    std::string csv;
     const char* messaggio; // how the error text starts
 };
 
@@ -98,6 +98,12 @@ TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
     const CasoErrato casi[] = {
         {"A:Long,B:Float\n1,2\n", "T.csv, line 1, column 2: column \"B\": unknown type"},
         {"A:Long,B:Text(0)\n", "T.csv, line 1, column 2: column \"B\": Text length"},
+        {"A:Text(9999999999)\n", "T.csv, line 1, column 1: column \"A\": Text length"},
+        // Names a file of the engine cannot hold.
+        {"A.b:Long\n", "T.csv, line 1, column 1: il nome \"A.b\" non è ammesso"},
+        {"[A]:Long\n", "T.csv, line 1, column 1: il nome \"[A]\" non è ammesso"},
+        {"A!:Long\n", "T.csv, line 1, column 1: il nome \"A!\" non è ammesso"},
+        {std::string("A\0B:Long\n", 9), "T.csv, line 1, column 1: il nome \"A"},
         {"A:Long\n", nullptr}, // a header alone is a good empty table
         {"", "T.csv, line 1: the file is empty"},
         {"A:Long,B:Text(5)\n1,x\n2\n", "T.csv, line 3: 1 fields, the header has 2"},
@@ -105,19 +111,29 @@ TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
         {"A:Long\n12a\n", "T.csv, line 2, column 1 (A): \"12a\" is not a whole number"},
         {"A:Long\n1.0\n", "T.csv, line 2, column 1 (A): \"1.0\" is not a whole number"},
         {"A:Long\n\"\"\n", "T.csv, line 2, column 1 (A): \"\" is not a whole number"},
+        {"A:Long\n+-5\n", "T.csv, line 2, column 1 (A): \"+-5\" is not a whole number"},
+        {"A:Long\n++5\n", "T.csv, line 2, column 1 (A): \"++5\" is not a whole number"},
+        {"A:Double\n+-5\n", "T.csv, line 2, column 1 (A): \"+-5\" is not a number"},
         {"A:Integer\n32768\n", "T.csv, line 2, column 1 (A): \"32768\" is out of range"},
         {"A:Byte\n-1\n", "T.csv, line 2, column 1 (A): \"-1\" is out of range"},
         {"A:Long\n2147483648\n", "T.csv, line 2, column 1 (A): \"2147483648\" is out of range"},
         {"A:Currency\n1.23456\n", "T.csv, line 2, column 1 (A): \"1.23456\" is not an amount"},
         {"A:Currency\n1,5\n", "T.csv, line 2: 2 fields, the header has 1"},
         {"A:Currency\n922337203685477.5808\n",
-         "T.csv, line 2, column 1 (A): \"922337203685477.5808\" is not an amount"},
+         "T.csv, line 2, column 1 (A): \"922337203685477.5808\" is out of range "
+         "(-922337203685477.5808 to 922337203685477.5807)"},
+        {"A:Currency\n-922337203685477.5809\n",
+         "T.csv, line 2, column 1 (A): \"-922337203685477.5809\" is out of range"},
         {"A:Currency\n12.3.4\n", "T.csv, line 2, column 1 (A): \"12.3.4\" is not an amount"},
         {"A:Double\nabc\n", "T.csv, line 2, column 1 (A): \"abc\" is not a number"},
         {"A:Single\n1e39\n", "T.csv, line 2, column 1 (A): \"1e39\" is not a number"},
         {"A:Boolean\nmaybe\n", "T.csv, line 2, column 1 (A): \"maybe\" is not True or False"},
         {"A:DateTime\n2026-02-30\n", "T.csv, line 2, column 1 (A): \"2026-02-30\" is not a date"},
         {"A:DateTime\n08/12/2026\n", "T.csv, line 2, column 1 (A): \"08/12/2026\" is not a date"},
+        {"A:DateTime\n0099-12-31\n", "T.csv, line 2, column 1 (A): \"0099-12-31\" is out of range "
+                                     "(0100-01-01 to 9999-12-31)"},
+        {"A:DateTime\n0000-01-01 10:00:00\n",
+         "T.csv, line 2, column 1 (A): \"0000-01-01 10:00:00\" is out of range"},
         {"A:Long,B:Text(3)\n1,abc\n2,abcd\n",
          "T.csv, line 3, column 2 (B): a text of 4 characters, longer than 3"},
         {"A:Text(3)\n„È€”\n", "T.csv, line 2, column 1 (A): a text of 4 characters, longer than 3"},
@@ -151,6 +167,21 @@ TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
         }
         EXPECT_EQ(contenuto(dir.percorso()), std::vector<std::string>{"T.csv"});
     }
+}
+
+// The table takes the file's name, under the same rule as a field's.
+TEST(Mkmdb, ATableNameTheEngineRefusesIsRefused) {
+    CartellaLavoro dir;
+    scrivi(dir / "T.b.csv", "A:Long\n1\n");
+    try {
+        CsvInMdb(dir / "out.mdb", {dir / "T.b.csv"});
+        ADD_FAILURE() << "accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("T.b.csv, line 1: il nome \"T.b\" non è ammesso", 0),
+                  0u)
+            << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.mdb"));
 }
 
 TEST(Mkmdb, ABadSecondFileLeavesNoOutputAndAnOldFileUntouched) {

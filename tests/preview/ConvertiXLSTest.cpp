@@ -165,6 +165,33 @@ protected:
     CartellaLavoro cartella;
 };
 
+// A setting line of megabytes would turn a small report into a huge export:
+// lines of up to 255 bytes are taken, longer ones refused naming the line,
+// and no export is written.
+TEST_F(Esportazione, ImpostazioniPiuLungheDi255ByteRifiutate) {
+    PcLocaleTemporaneo pc("3");
+    ScriviRigheAtomico(cartella / "FD3", {"Camere presenti : 1"});
+    const std::string massima(255, ';');
+    ScriviFileAtomico(cartella / "SeparatoreXLS.txt", massima + "\r\n,\r\n$\r\n");
+    EXPECT_EQ(LeggiImpostazioniXLS(cartella.percorso()).separatoreCampi, massima);
+    for (const auto& [testo, riga] : std::vector<std::pair<std::string, int>>{
+             {massima + ";\r\n,\r\n$\r\n", 1}, {";\r\n,\r\n" + std::string(4 << 20, '$'), 3}}) {
+        ScriviFileAtomico(cartella / "SeparatoreXLS.txt", testo);
+        try {
+            ConvertiXLS("fd3", cartella.percorso());
+            ADD_FAILURE() << "accettata la riga " << riga;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), err::InvalidCall);
+            EXPECT_EQ(std::string(e.what()).rfind("SeparatoreXLS.txt, riga " +
+                                                      std::to_string(riga) + ": l'impostazione ha ",
+                                                  0),
+                      0u)
+                << e.what();
+        }
+        EXPECT_FALSE(std::filesystem::exists(cartella / "fd3.csv"));
+    }
+}
+
 TEST_F(Esportazione, UnaRigaPerRigaNelloStessoOrdine) {
     PcLocaleTemporaneo pc("3");
     const std::vector<std::string> report = {Bordo(218, 194, 191),

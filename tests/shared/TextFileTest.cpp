@@ -39,12 +39,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LettoreRighe, ReadsWhatDividiRigheSplitsAcrossBufferEdges) {
     vdx::test::CartellaLavoro dir;
     // Lines of 133 bytes plus CR LF straddle the 64 KiB read blocks, including
-    // a CR that ends one block with its LF at the start of the next.
+    // a CR that ends one block with its LF at the start of the next; a line
+    // spans several blocks.
     std::string bytes;
     for (int i = 0; i < 2000; ++i) {
         bytes += std::string(133, static_cast<char>('A' + i % 26)) + "\r\n";
     }
     bytes.insert(65535, "\r\n");
+    // A line of more than two blocks whose CR ends a block, then a lone LF.
+    bytes += std::string(2 * 65536 + 65535 - bytes.size() % 65536, 'L') + "\r\nx\n";
     bytes += "\xB3last";
     vdx::ScriviFileAtomico(dir / "FD3", bytes);
 

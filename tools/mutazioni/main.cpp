@@ -1,0 +1,587 @@
+// vdx-mutazioni --programmi DIR [--campioni DIR] [--seme N] [--file N]
+//               [--scadenza SECONDI] [--conserva DIR] [--dettagli]
+//
+// Damaged copies of the demo hotel's files and of genuine Access files, read
+// through the programs as a night-audit script would: each copy with
+// `vdx-query FILE TABLE` for every table of the file, and, for the demo
+// files `vdx generate` reads, `vdx generate` in a copy of the demo folder
+// holding the damaged file. The damage is drawn from the seed: bit flips,
+// boundary integers at the offsets of the pages' structures, the file cut at
+// a page boundary, a page copied over another, two pages swapped, a page
+// zeroed, junk appended.
+//
+// A run fails on a crash (a signal, or a status the programs never give,
+// such as a sanitizer's), a run longer than the time limit (a hang), any
+// text on stderr but the program's one error line, or a table read with
+// status 0 but fewer rows than the undamaged file. It prints the figures,
+// and with --conserva keeps each failing copy (and each refused with an
+// error other than damage). Exit status 0 when no run failed.
+
+#include "jet/Database.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <poll.h>
+#include <random>
+#include <signal.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Orologio = std::chrono::steady_clock;
+
+namespace {
+
+struct Opzioni {
+    fs::path programmi;
+    fs::path campioni;
+    std::uint64_t seme = 1;
+    int file = 300;
+    int scadenza = 30; // seconds a run may take: a hang detector, not a speed target
+    fs::path conserva;
+    bool dettagli = false;
+};
+
+// The files `vdx generate` reads (the print menu's files are not among them).
+const char* const kLettiDaGenera[] = {"AnagraficaHotels.mdb",
+                                      "Tableau.mdb",
+                                      "NumeriCamere.mdb",
+                                      "TipiCamere.mdb",
+                                      "Scheda_Cliente.mdb",
+                                      "Ditta_Intestataria.mdb",
+                                      "AgenzieAbituali.mdb",
+                                      "Arrangiamento.mdb",
+                                      "Camere_Prenotazione.mdb",
+                                      "Scheda_Prenotazione.mdb",
+                                      "ListaClienti_Prenotazione.mdb"};
+
+std::string leggiFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void scriviFile(const fs::path& p, const std::string& byte) {
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
+}
+
+// ------------------------------------------------------------------ runs
+
+struct Uscita {
+    int stato = -1;  // exit status, -1 when ended by a signal
+    int segnale = 0; // the signal that ended it
+    bool scaduta = false;
+    std::string out;
+    std::string err;
+};
+
+// Runs `argomenti` (the program first) in `cartella`, killed past `scadenza`.
+Uscita esegui(const std::vector<std::string>& argomenti, const fs::path& cartella, int scadenza) {
+    int o[2];
+    int e[2];
+    if (::pipe(o) != 0 || ::pipe(e) != 0) {
+        std::perror("pipe");
+        std::exit(2);
+    }
+    const pid_t figlio = ::fork();
+    if (figlio == 0) {
+        ::dup2(o[1], 1);
+        ::dup2(e[1], 2);
+        ::close(o[0]);
+        ::close(e[0]);
+        ::close(o[1]);
+        ::close(e[1]);
+        if (::chdir(cartella.c_str()) != 0) {
+            ::_exit(127);
+        }
+        std::vector<char*> argv;
+        for (const std::string& a : argomenti) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(o[1]);
+    ::close(e[1]);
+    Uscita u;
+    const auto limite = Orologio::now() + std::chrono::seconds(scadenza);
+    pollfd fd[2] = {{o[0], POLLIN, 0}, {e[0], POLLIN, 0}};
+    int aperti = 2;
+    while (aperti > 0) {
+        const auto resta =
+            std::chrono::duration_cast<std::chrono::milliseconds>(limite - Orologio::now());
+        if (resta.count() <= 0) {
+            u.scaduta = true;
+            ::kill(figlio, SIGKILL);
+            break;
+        }
+        if (::poll(fd, 2, static_cast<int>(std::min<long long>(resta.count(), 1000))) < 0) {
+            continue;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (fd[i].fd >= 0 && (fd[i].revents & (POLLIN | POLLHUP)) != 0) {
+                char buf[8192];
+                const ssize_t n = ::read(fd[i].fd, buf, sizeof buf);
+                if (n > 0) {
+                    (i == 0 ? u.out : u.err).append(buf, static_cast<std::size_t>(n));
+                } else {
+                    ::close(fd[i].fd);
+                    fd[i].fd = -1;
+                    --aperti;
+                }
+            }
+        }
+    }
+    for (const pollfd& f : fd) {
+        if (f.fd >= 0) {
+            ::close(f.fd);
+        }
+    }
+    int s = 0;
+    ::waitpid(figlio, &s, 0);
+    if (WIFEXITED(s)) {
+        u.stato = WEXITSTATUS(s);
+    } else if (WIFSIGNALED(s)) {
+        u.segnale = WTERMSIG(s);
+    }
+    return u;
+}
+
+// Records in vdx-query's CSV (CR LF after each, quotes around fields that
+// hold line ends), less the header.
+std::size_t recordCsv(const std::string& csv) {
+    std::size_t n = 0;
+    bool virgolette = false;
+    for (std::size_t i = 0; i < csv.size(); ++i) {
+        if (csv[i] == '"') {
+            virgolette = !virgolette;
+        } else if (!virgolette && csv[i] == '\n') {
+            ++n;
+        }
+    }
+    return n == 0 ? 0 : n - 1;
+}
+
+// ------------------------------------------------------------------ damage
+
+struct Originale {
+    fs::path percorso;
+    std::string byte;
+    std::size_t pagina = 4096;
+    std::map<std::string, std::size_t> righe; // table -> rows of the undamaged file
+    bool demo = false;
+};
+
+std::uint32_t u32(const std::string& b, std::size_t at) {
+    std::uint32_t v = 0;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+
+// The offsets of the structures of a page, by its kind (Jet 4 layout; Jet 3
+// pages get the same offsets scaled by nothing: they are still structure).
+std::vector<std::pair<std::size_t, int>> campiDellaPagina(const std::string& b, std::size_t inizio,
+                                                          std::size_t pagina) {
+    std::vector<std::pair<std::size_t, int>> v; // offset in the page, width
+    const auto tipo = static_cast<unsigned char>(b[inizio]);
+    if (inizio == 0) {
+        v = {{0x14, 1}, {0x3C, 2}, {0x3E, 4}, {0x18, 4}};
+    } else if (tipo == 0x01) {
+        v = {{2, 2}, {4, 4}, {8, 4}, {12, 2}};
+        const std::size_t righe =
+            std::min<std::size_t>(static_cast<unsigned char>(b[inizio + 12]), 40);
+        for (std::size_t r = 0; r < righe; ++r) {
+            v.push_back({14 + 2 * r, 2});
+        }
+    } else if (tipo == 0x02) {
+        v = {{4, 4},  {8, 4},  {16, 4}, {41, 2}, {43, 2},
+             {45, 2}, {47, 4}, {51, 4}, {55, 4}, {59, 4}};
+        const std::size_t reali = std::min<std::size_t>(u32(b, inizio + 51), 8);
+        const std::size_t colonne =
+            std::min<std::size_t>(static_cast<unsigned char>(b[inizio + 45]), 30);
+        for (std::size_t c = 0; c < colonne; ++c) {
+            const std::size_t d = 63 + 12 * reali + 25 * c;
+            for (const auto& [o, w] :
+                 {std::pair<std::size_t, int>{0, 1}, {5, 2}, {7, 2}, {15, 1}, {21, 2}, {23, 2}}) {
+                v.push_back({d + o, w});
+            }
+        }
+    } else if (tipo == 0x05) {
+        v = {{4, 4}, {8, 4}};
+    } else {
+        v = {{0, 1}, {4, 4}};
+    }
+    v.erase(std::remove_if(v.begin(), v.end(),
+                           [&](const auto& c) {
+                               return c.first + static_cast<std::size_t>(c.second) > pagina;
+                           }),
+            v.end());
+    return v;
+}
+
+class Danneggiatore {
+public:
+    Danneggiatore(std::uint64_t seme) : caso_(seme) {}
+
+    // A damaged copy of `o`, and what was done to it.
+    std::pair<std::string, std::string> danneggia(const Originale& o) {
+        std::string b = o.byte;
+        const std::size_t pagine = b.size() / o.pagina;
+        std::ostringstream d;
+        switch (tra(0, 6)) {
+        case 0: {
+            const int colpi = 1 << tra(0, 4);
+            d << colpi << " bit flips";
+            for (int i = 0; i < colpi; ++i) {
+                b[tra(0, b.size() - 1)] ^= static_cast<char>(1 << tra(0, 7));
+            }
+            break;
+        }
+        case 1: {
+            const std::size_t p = tra(0, pagine - 1);
+            const auto campi = campiDellaPagina(b, p * o.pagina, o.pagina);
+            const auto [offset, larghezza] = campi[tra(0, campi.size() - 1)];
+            std::uint32_t ora = 0;
+            std::memcpy(&ora, b.data() + p * o.pagina + offset,
+                        static_cast<std::size_t>(larghezza));
+            const std::uint64_t v = limite(larghezza, ora, pagine);
+            std::memcpy(b.data() + p * o.pagina + offset, &v, static_cast<std::size_t>(larghezza));
+            d << "page " << p << " offset " << offset << " = " << v;
+            break;
+        }
+        case 2: {
+            const std::size_t resta = tra(1, pagine - 1);
+            b.resize(resta * o.pagina);
+            d << "cut to " << resta << " pages";
+            break;
+        }
+        case 3:
+        case 4: {
+            const std::size_t a = tra(1, pagine - 1);
+            const std::size_t c = tra(1, pagine - 1);
+            const std::string pa = b.substr(a * o.pagina, o.pagina);
+            if (tra(0, 1) == 0) {
+                b.replace(c * o.pagina, o.pagina, pa);
+                d << "page " << a << " copied over page " << c;
+            } else {
+                b.replace(a * o.pagina, o.pagina, b.substr(c * o.pagina, o.pagina));
+                b.replace(c * o.pagina, o.pagina, pa);
+                d << "pages " << a << " and " << c << " swapped";
+            }
+            break;
+        }
+        case 5: {
+            const std::size_t p = tra(1, pagine - 1);
+            std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(p * o.pagina), o.pagina, '\0');
+            d << "page " << p << " zeroed";
+            break;
+        }
+        default: {
+            const std::size_t n = tra(0, 1) == 0 ? o.pagina : tra(1, 3 * o.pagina);
+            for (std::size_t i = 0; i < n; ++i) {
+                b.push_back(static_cast<char>(tra(0, 255)));
+            }
+            d << n << " junk bytes appended";
+            break;
+        }
+        }
+        return {std::move(b), d.str()};
+    }
+
+    std::size_t tra(std::size_t a, std::size_t b) {
+        return std::uniform_int_distribution<std::size_t>(a, b)(caso_);
+    }
+
+private:
+    // A boundary value for a field of `larghezza` bytes now holding `ora`.
+    std::uint64_t limite(int larghezza, std::uint32_t ora, std::size_t pagine) {
+        const std::uint64_t massimo =
+            larghezza == 4 ? 0xFFFFFFFFull : (1ull << (8 * larghezza)) - 1;
+        const std::uint64_t alto = massimo >> 1;
+        const std::uint64_t valori[] = {0,          1,          alto,   alto + 1,   massimo,
+                                        ora + 1ull, ora - 1ull, pagine, pagine + 1, pagine - 1};
+        return valori[tra(0, std::size(valori) - 1)] & massimo;
+    }
+    std::mt19937_64 caso_;
+};
+
+// ------------------------------------------------------------------ checks
+
+struct Conti {
+    int file = 0;
+    int letti = 0;       // every table read, whole
+    int rifiutati = 0;   // refused as damage (3343)
+    int altriErrori = 0; // refused with another error
+    int crash = 0;
+    int blocchi = 0;
+    int testoEstraneo = 0;
+    int perdite = 0;
+    int esecuzioni = 0;
+};
+
+enum class Esito { Letto, Danneggiato, AltroErrore, Crash, Blocco, Estraneo, Perdita };
+
+// A program may end with one error line of its own (status 1), or, for
+// `vdx generate`, with the request window's two-line messages (status 2,
+// when a damaged value makes the room range or date wrong); any other text
+// on stderr is stray.
+Esito classifica(const Uscita& u, const std::string& prefisso) {
+    if (u.scaduta) {
+        return Esito::Blocco;
+    }
+    if (u.segnale != 0 || (u.stato != 0 && u.stato != 1 && u.stato != 2)) {
+        return Esito::Crash;
+    }
+    if (u.stato == 0) {
+        return u.err.empty() ? Esito::Letto : Esito::Estraneo;
+    }
+    if (u.stato == 2) {
+        const bool finestra =
+            u.err.rfind("Camere errate!\n", 0) == 0 || u.err.rfind("Data errata!\n", 0) == 0;
+        return finestra ? Esito::AltroErrore : Esito::Estraneo;
+    }
+    const std::size_t fine = u.err.find('\n');
+    if (u.err.rfind(prefisso, 0) != 0 || fine + 1 != u.err.size()) {
+        return Esito::Estraneo;
+    }
+    return u.err.find(" 3343: ") != std::string::npos ? Esito::Danneggiato : Esito::AltroErrore;
+}
+
+class Campagna {
+public:
+    Campagna(Opzioni o, fs::path lavoro) : o_(std::move(o)), lavoro_(std::move(lavoro)) {}
+
+    void prepara();
+    void esegui();
+    const Conti& conti() const { return conti_; }
+    bool fallita() const {
+        return conti_.crash + conti_.blocchi + conti_.testoEstraneo + conti_.perdite > 0;
+    }
+
+private:
+    Esito provaQuery(const Originale& o, const fs::path& copia, std::string& nota);
+    Esito provaGenera(const Originale& o, const std::string& byte, std::string& nota);
+    void annota(Esito peggiore, const Originale& o, const std::string& byte,
+                const std::string& descrizione, const std::string& nota, int numero);
+
+    Opzioni o_;
+    fs::path lavoro_;
+    std::vector<Originale> originali_;
+    Conti conti_;
+};
+
+void Campagna::prepara() {
+    const fs::path demo = lavoro_ / "demo";
+    const Uscita u = ::esegui({(o_.programmi / "vdx-demo").string(), demo.string()}, lavoro_, 120);
+    if (u.stato != 0) {
+        std::cerr << "vdx-mutazioni: vdx-demo failed: " << u.err;
+        std::exit(2);
+    }
+    std::vector<std::pair<fs::path, bool>> file;
+    for (const auto& e : fs::directory_iterator(demo)) {
+        if (e.path().extension() == ".mdb") {
+            file.push_back({e.path(), true});
+        }
+    }
+    if (!o_.campioni.empty() && fs::is_directory(o_.campioni)) {
+        fs::create_directories(lavoro_ / "campioni");
+        for (const auto& e : fs::directory_iterator(o_.campioni)) {
+            const auto est = e.path().extension();
+            if (est == ".mdb" || est == ".accdb") {
+                fs::copy_file(e.path(), lavoro_ / "campioni" / e.path().filename());
+                file.push_back({lavoro_ / "campioni" / e.path().filename(), false});
+            }
+        }
+    }
+    std::sort(file.begin(), file.end());
+    for (const auto& [p, demoFile] : file) {
+        Originale orig;
+        orig.percorso = p;
+        orig.byte = leggiFile(p);
+        orig.pagina = orig.byte.size() > 0x14 && orig.byte[0x14] == 0 ? 2048 : 4096;
+        orig.demo = demoFile;
+        auto db = vdx::jet::Database::OpenDatabase(p.parent_path(), p.filename().string());
+        for (const std::string& t : db->NomiTabelle()) {
+            orig.righe[t] = db->OpenRecordset(t).RecordCount();
+        }
+        originali_.push_back(std::move(orig));
+    }
+    // The undamaged demo folder gives its report.
+    const Uscita g = ::esegui({(o_.programmi / "vdx").string(), "generate"}, demo, o_.scadenza);
+    if (g.stato != 0 || !g.err.empty()) {
+        std::cerr << "vdx-mutazioni: vdx generate fails on the undamaged demo: " << g.err;
+        std::exit(2);
+    }
+}
+
+Esito Campagna::provaQuery(const Originale& o, const fs::path& copia, std::string& nota) {
+    Esito peggiore = Esito::Letto;
+    for (const auto& [tabella, righe] : o.righe) {
+        const Uscita u = ::esegui({(o_.programmi / "vdx-query").string(), copia.string(), tabella},
+                                  copia.parent_path(), o_.scadenza);
+        ++conti_.esecuzioni;
+        Esito e = classifica(u, "vdx-query: error ");
+        if (e == Esito::Letto && recordCsv(u.out) < righe) {
+            e = Esito::Perdita;
+        }
+        if (e != Esito::Letto) {
+            nota += "vdx-query " + tabella + ": status " + std::to_string(u.stato) + " signal " +
+                    std::to_string(u.segnale) + (u.scaduta ? " (timed out)" : "") + ", " +
+                    std::to_string(recordCsv(u.out)) + " of " + std::to_string(righe) +
+                    " rows; stderr: " + u.err.substr(0, 400) + "\n";
+        }
+        peggiore = std::max(peggiore, e);
+    }
+    return peggiore;
+}
+
+Esito Campagna::provaGenera(const Originale& o, const std::string& byte, std::string& nota) {
+    const std::string nome = o.percorso.filename().string();
+    if (!o.demo || std::none_of(std::begin(kLettiDaGenera), std::end(kLettiDaGenera),
+                                [&](const char* n) { return nome == n; })) {
+        return Esito::Letto;
+    }
+    const fs::path cartella = lavoro_ / "genera";
+    fs::remove_all(cartella);
+    fs::copy(lavoro_ / "demo", cartella);
+    scriviFile(cartella / nome, byte);
+    const Uscita u = ::esegui({(o_.programmi / "vdx").string(), "generate"}, cartella, o_.scadenza);
+    ++conti_.esecuzioni;
+    const Esito e = classifica(u, "vdx generate: ");
+    if (e != Esito::Letto) {
+        nota += "vdx generate: status " + std::to_string(u.stato) + " signal " +
+                std::to_string(u.segnale) + (u.scaduta ? " (timed out)" : "") +
+                "; stderr: " + u.err.substr(0, 400) + "\n";
+    }
+    return e;
+}
+
+void Campagna::annota(Esito peggiore, const Originale& o, const std::string& byte,
+                      const std::string& descrizione, const std::string& nota, int numero) {
+    switch (peggiore) {
+    case Esito::Letto:
+        ++conti_.letti;
+        return;
+    case Esito::Danneggiato:
+        ++conti_.rifiutati;
+        break;
+    case Esito::AltroErrore:
+        ++conti_.altriErrori;
+        break;
+    case Esito::Crash:
+        ++conti_.crash;
+        break;
+    case Esito::Blocco:
+        ++conti_.blocchi;
+        break;
+    case Esito::Estraneo:
+        ++conti_.testoEstraneo;
+        break;
+    case Esito::Perdita:
+        ++conti_.perdite;
+        break;
+    }
+    const bool guasto = peggiore > Esito::AltroErrore;
+    if (guasto || (o_.dettagli && peggiore == Esito::AltroErrore)) {
+        std::cerr << (guasto ? "FAULT " : "other error ") << numero << " "
+                  << o.percorso.filename().string() << " (" << descrizione << ")\n"
+                  << nota;
+    }
+    if ((guasto || peggiore == Esito::AltroErrore) && !o_.conserva.empty()) {
+        fs::create_directories(o_.conserva);
+        scriviFile(o_.conserva / (std::to_string(numero) + "-" + o.percorso.filename().string()),
+                   byte);
+    }
+}
+
+void Campagna::esegui() {
+    Danneggiatore danni(o_.seme);
+    const fs::path copie = lavoro_ / "copie";
+    fs::create_directories(copie);
+    for (int i = 0; i < o_.file; ++i) {
+        const Originale& o = originali_[danni.tra(0, originali_.size() - 1)];
+        auto [byte, descrizione] = danni.danneggia(o);
+        const fs::path copia = copie / o.percorso.filename();
+        scriviFile(copia, byte);
+        std::string nota;
+        Esito peggiore = provaQuery(o, copia, nota);
+        peggiore = std::max(peggiore, provaGenera(o, byte, nota));
+        ++conti_.file;
+        annota(peggiore, o, byte, descrizione, nota, i);
+    }
+}
+
+bool leggiOpzioni(int argc, char** argv, Opzioni& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--dettagli") {
+            o.dettagli = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            return false;
+        }
+        const std::string v = argv[++i];
+        if (a == "--programmi") {
+            o.programmi = v;
+        } else if (a == "--campioni") {
+            o.campioni = v;
+        } else if (a == "--seme") {
+            o.seme = std::stoull(v);
+        } else if (a == "--file") {
+            o.file = std::stoi(v);
+        } else if (a == "--scadenza") {
+            o.scadenza = std::stoi(v);
+        } else if (a == "--conserva") {
+            o.conserva = v;
+        } else {
+            return false;
+        }
+    }
+    return !o.programmi.empty() && o.file > 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Opzioni o;
+    if (!leggiOpzioni(argc, argv, o)) {
+        std::cerr << "uso: vdx-mutazioni --programmi CARTELLA [--campioni CARTELLA] [--seme N]\n"
+                     "                     [--file N] [--scadenza SECONDI] [--conserva CARTELLA]\n"
+                     "                     [--dettagli]\n";
+        return 2;
+    }
+    o.programmi = fs::absolute(o.programmi);
+    char modello[] = "/tmp/vdx-mutazioni-XXXXXX";
+    const fs::path lavoro = ::mkdtemp(modello);
+    // Read without waiting: the second reading of a damaged file still
+    // happens, the half second before it would only make the campaign long.
+    ::setenv("VDX_PAUSA_RILETTURA_MS", "0", 1);
+    ::setenv("pclocal", "1", 1);
+    const auto inizio = Orologio::now();
+    Campagna c(o, lavoro);
+    c.prepara();
+    c.esegui();
+    fs::remove_all(lavoro);
+    const Conti& k = c.conti();
+    std::printf("vdx-mutazioni: seed %llu, %d damaged files, %d runs in %.0f s: %d read whole, "
+                "%d refused as damaged, %d refused with another error; %d crashes, %d hangs, "
+                "%d with stray text on stderr, %d silent losses\n",
+                static_cast<unsigned long long>(o.seme), k.file, k.esecuzioni,
+                std::chrono::duration<double>(Orologio::now() - inizio).count(), k.letti,
+                k.rifiutati, k.altriErrori, k.crash, k.blocchi, k.testoEstraneo, k.perdite);
+    return c.fallita() ? 1 : 0;
+}
