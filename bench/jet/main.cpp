@@ -16,7 +16,7 @@
 // load rate is measured on that table; the finds need the guest-card fields.
 
 #include "jet/Database.h"
-#include "jet/MdbWriter.h"
+#include "ScrittoreMdb.h"
 #include "shared/Error.h"
 
 #include <algorithm>

@@ -10,7 +10,7 @@
 // removed at the end).
 
 #include "DemoHotel.h"
-#include "jet/MdbWriter.h"
+#include "ScrittoreMdb.h"
 #include "shared/Dates.h"
 
 #include <chrono>

@@ -2,7 +2,7 @@
 // rebuilt by our writer has Access's column layout and exports the same text.
 
 #include "WriterLibmdb.h"
-#include "jet/MdbWriter.h"
+#include "ScrittoreMdb.h"
 #include "shared/Cp1252.h"
 #include "support/WorkFolder.h"
 

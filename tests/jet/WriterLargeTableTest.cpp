@@ -4,7 +4,7 @@
 
 #include "WriterLibmdb.h"
 #include "jet/Database.h"
-#include "jet/MdbWriter.h"
+#include "ScrittoreMdb.h"
 #include "shared/Cp1252.h"
 #include "support/WorkFolder.h"
 

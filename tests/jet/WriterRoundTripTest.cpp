@@ -2,7 +2,7 @@
 
 #include "HotelFixture.h"
 #include "WriterLibmdb.h"
-#include "jet/MdbWriter.h"
+#include "ScrittoreMdb.h"
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 #include "support/WorkFolder.h"

@@ -1,4 +1,4 @@
-#include "jet/MdbWriter.h"
+#include "ScrittoreMdb.h"
 
 #include "jet/FileMdb.h"
 #include "shared/Cp1252.h"
