@@ -23,7 +23,7 @@ Error ErroreScrittura(const std::filesystem::path& percorso, int codice) {
         return Error(err::DiskFull, "Disco pieno scrivendo " + percorso.string());
     }
     return Error(err::PathAccess,
-                 "Errore scrivendo " + percorso.string() + ": " + std::strerror(codice));
+                 "Errore scrivendo " + percorso.string() + ": " + DescrizioneErrno(codice));
 }
 
 class StampaDiretta {
@@ -101,7 +101,7 @@ UscitaDispositivo::UscitaDispositivo(const std::filesystem::path& percorso) : pe
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
         throw Error(err::PathAccess,
-                    "Impossibile aprire " + percorso.string() + ": " + std::strerror(errno));
+                    "Impossibile aprire " + percorso.string() + ": " + DescrizioneErrno(errno));
     }
 }
 

@@ -17,6 +17,11 @@ private:
     int number_;
 };
 
+// What the system's error code `codice` (errno) means, in Italian: the
+// system's own texts follow the locale, and the program speaks Italian
+// whatever the locale.
+std::string DescrizioneErrno(int codice);
+
 // Error numbers, kept as the suite's users know them.
 namespace err {
 inline constexpr int BadFileNumber = 52;        // file not open

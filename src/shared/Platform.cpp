@@ -134,11 +134,11 @@ void AvviaProgramma(std::string_view program, const fs::path& folder) {
     }
     const fs::path found = CercaProgramma(program);
     if (found.empty()) {
-        throw Error(err::FileNotFound, "File not found: " + std::string(program) +
-                                           " (not on the program search path)");
+        throw Error(err::FileNotFound, "File non trovato: " + std::string(program) +
+                                           " (non e' nel percorso dei programmi)");
     }
     if (!avviaStaccato({found.string()}, folder)) {
-        throw Error(err::FileNotFound, "Cannot start " + found.string());
+        throw Error(err::FileNotFound, "Impossibile avviare " + found.string());
     }
 }
 

@@ -20,18 +20,18 @@ std::string nomeFile(const fs::path& p) {
 
 [[noreturn]] void erroreApertura(const fs::path& file, int code) {
     if (code == ENOENT) {
-        throw Error(err::FileNotFound, "File not found: " + nomeFile(file));
+        throw Error(err::FileNotFound, "File non trovato: " + nomeFile(file));
     }
     throw Error(err::PathAccess,
-                "Path/File access error: " + nomeFile(file) + " (" + std::strerror(code) + ")");
+                "Errore di accesso al file " + nomeFile(file) + " (" + DescrizioneErrno(code) + ")");
 }
 
 [[noreturn]] void erroreScrittura(const fs::path& file, int code) {
     if (code == ENOSPC || code == EDQUOT) {
-        throw Error(err::DiskFull, "Disk full while writing " + nomeFile(file));
+        throw Error(err::DiskFull, "Disco pieno scrivendo " + nomeFile(file));
     }
     throw Error(err::PathAccess,
-                "Cannot write " + nomeFile(file) + " (" + std::strerror(code) + ")");
+                "Impossibile scrivere " + nomeFile(file) + " (" + DescrizioneErrno(code) + ")");
 }
 
 } // namespace
@@ -69,7 +69,7 @@ std::string LeggiFile(const fs::path& file) {
     const bool bad = std::ferror(f) != 0;
     std::fclose(f);
     if (bad) {
-        throw Error(err::PathAccess, "Cannot read " + nomeFile(file));
+        throw Error(err::PathAccess, "Impossibile leggere " + nomeFile(file));
     }
     return data;
 }
@@ -177,7 +177,7 @@ ScrittoreAtomico::~ScrittoreAtomico() {
 
 void ScrittoreAtomico::scrivi(std::string_view bytes) {
     if (file_ == nullptr) {
-        throw Error(err::BadFileNumber, "Bad file name or number: " + nomeFile(target_));
+        throw Error(err::BadFileNumber, "Nome o numero di file non valido: " + nomeFile(target_));
     }
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
         erroreScrittura(target_, errno);
@@ -191,7 +191,7 @@ void ScrittoreAtomico::scriviRiga(std::string_view line) {
 
 void ScrittoreAtomico::commit() {
     if (file_ == nullptr) {
-        throw Error(err::BadFileNumber, "Bad file name or number: " + nomeFile(target_));
+        throw Error(err::BadFileNumber, "Nome o numero di file non valido: " + nomeFile(target_));
     }
     int code = 0;
     if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) {
