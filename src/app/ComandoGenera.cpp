@@ -1,5 +1,5 @@
 #include "app/Comandi.h"
-#include "app/Opzioni.h"
+#include "shared/Opzioni.h"
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
 #include "request/Routines.h"
@@ -34,7 +34,7 @@ const DescrizioneComando Genera{
         {"--departures", "", "Solo partenze del giorno"},
         {"--free", "", "Solo camere libere"},
         {"--used-only", "", "risponde Si a \"Stampo solo le camere utilizzate?\""},
-    }};
+    }, 0, true};
 
 // A wrong request: the window's message on stderr, exit status 2.
 struct RichiestaErrata {

@@ -1,5 +1,5 @@
 #include "app/Comandi.h"
-#include "app/Opzioni.h"
+#include "shared/Opzioni.h"
 #include "report/Elenchi.h"
 #include "shared/Cp1252.h"
 #include "shared/Environment.h"
@@ -27,7 +27,7 @@ const DescrizioneComando Stampa{
         {"--normal", "", "stampa normale invece che compressa (Stampa Compressa tolta)"},
         {"--landscape", "", "Stampa orizzontale"},
         {"--duplex", "", "Stampa fronte / retro"},
-    }};
+    }, 0, true};
 
 // The destination asked for: --pdf, --destination, or the first of hotel 1;
 // nullopt, with the reason on `err`, when there is none.

@@ -1,8 +1,8 @@
 #pragma once
 
-// The command line of vdx and of its commands: each command describes its
-// options once, and the same description reads the words and writes the
-// usage text ("Uso: ...", one line per option).
+// The command lines of vdx, its commands and the project's tools: each
+// describes its options once, and the same description reads the words and
+// writes the usage text ("Uso: ...", one line per option).
 
 #include <filesystem>
 #include <map>
@@ -27,7 +27,9 @@ struct DescrizioneComando {
     std::string argomenti; // words that are no option, for the usage ("[FILE]"); "" for none
     std::size_t massimoArgomenti = 0;
     std::string descrizione;                 // what the command does, a few lines
-    std::vector<DescrizioneOpzione> opzioni; // --folder and --help are added to every command
+    std::vector<DescrizioneOpzione> opzioni; // --help is added to every command
+    std::size_t minimoArgomenti = 0;
+    bool cartella = false; // takes --folder CARTELLA, the folder to work in
 
     std::string Uso() const;
 };

@@ -1,4 +1,4 @@
-#include "app/Opzioni.h"
+#include "shared/Opzioni.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,10 +11,12 @@ const DescrizioneOpzione OpzioneCartella{
     "--folder", "CARTELLA", "la cartella dei file dell'hotel (predefinita: quella corrente)"};
 const DescrizioneOpzione OpzioneAiuto{"--help", "", "mostra questo aiuto"};
 
-// The options of a command with the two every command takes.
+// The options of a command with --folder (when it works in a folder) and --help.
 std::vector<DescrizioneOpzione> tutte(const DescrizioneComando& comando) {
     std::vector<DescrizioneOpzione> opzioni = comando.opzioni;
-    opzioni.push_back(OpzioneCartella);
+    if (comando.cartella) {
+        opzioni.push_back(OpzioneCartella);
+    }
     opzioni.push_back(OpzioneAiuto);
     return opzioni;
 }
@@ -106,6 +108,11 @@ Scelte LeggiScelte(const DescrizioneComando& comando, const std::vector<std::str
         } else {
             throw UsoErrato("manca il valore di " + parola);
         }
+    }
+    if (!scelte.Aiuto() && scelte.argomenti.size() < comando.minimoArgomenti) {
+        throw UsoErrato(scelte.argomenti.empty()
+                            ? std::string("mancano gli argomenti")
+                            : "mancano argomenti dopo " + scelte.argomenti.back());
     }
     if (const auto cartella = scelte.Valore("--folder")) {
         std::error_code ec;
