@@ -1,9 +1,9 @@
 #include "app/Comandi.h"
-#include "shared/Opzioni.h"
 #include "preview/ConvertiXLS.h"
 #include "shared/Cp1252.h"
 #include "shared/Environment.h"
 #include "shared/Error.h"
+#include "shared/Opzioni.h"
 
 namespace vdx {
 
@@ -16,7 +16,9 @@ const DescrizioneComando Esporta{
     "Esporta FILE (predefinito: il tableau della postazione, FD<pclocal>) per il foglio di\n"
     "calcolo, in fd<pclocal>.csv nella cartella, con il separatore, il segno decimale e il\n"
     "segno di valuta di SeparatoreXLS.txt (',' '.' e l'euro se manca).",
-    {}, 0, true};
+    {},
+    0,
+    true};
 
 } // namespace
 

@@ -1,11 +1,11 @@
 #include "app/Comandi.h"
-#include "shared/Opzioni.h"
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
 #include "request/Routines.h"
 #include "shared/Cp1252.h"
 #include "shared/Environment.h"
 #include "shared/Error.h"
+#include "shared/Opzioni.h"
 
 #include <algorithm>
 #include <optional>
@@ -34,7 +34,9 @@ const DescrizioneComando Genera{
         {"--departures", "", "Solo partenze del giorno"},
         {"--free", "", "Solo camere libere"},
         {"--used-only", "", "risponde Si a \"Stampo solo le camere utilizzate?\""},
-    }, 0, true};
+    },
+    0,
+    true};
 
 // A wrong request: the window's message on stderr, exit status 2.
 struct RichiestaErrata {

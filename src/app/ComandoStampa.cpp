@@ -1,9 +1,9 @@
 #include "app/Comandi.h"
-#include "shared/Opzioni.h"
 #include "report/Elenchi.h"
 #include "shared/Cp1252.h"
 #include "shared/Environment.h"
 #include "shared/Error.h"
+#include "shared/Opzioni.h"
 
 #include <ostream>
 
@@ -27,7 +27,9 @@ const DescrizioneComando Stampa{
         {"--normal", "", "stampa normale invece che compressa (Stampa Compressa tolta)"},
         {"--landscape", "", "Stampa orizzontale"},
         {"--duplex", "", "Stampa fronte / retro"},
-    }, 0, true};
+    },
+    0,
+    true};
 
 // The destination asked for: --pdf, --destination, or the first of hotel 1;
 // nullopt, with the reason on `err`, when there is none.

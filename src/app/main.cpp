@@ -3,13 +3,13 @@
 // `vdx export-csv`).
 
 #include "app/Comandi.h"
-#include "shared/Opzioni.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
 #include "printing/ui/StampanteQt.h"
 #include "request/ui/CartellaHotel.h"
 #include "request/ui/VDXDesk.h"
 #include "shared/Dates.h"
+#include "shared/Opzioni.h"
 #include "shared/Platform.h"
 
 #include <QApplication>
@@ -39,7 +39,9 @@ const vdx::DescrizioneComando Finestra{
     "  vdx generate [opzioni]           scrive il tableau del giorno\n"
     "  vdx print [opzioni]              stampa il tableau\n"
     "  vdx export-csv [opzioni] [FILE]  esporta il tableau per il foglio di calcolo",
-    {{"--version", "", "mostra la versione"}}, 0, true};
+    {{"--version", "", "mostra la versione"}},
+    0,
+    true};
 
 // Qt looks for its runtime folder and says so on stderr when there is none
 // (a script run by cron, a session without a login): one of our own, private.

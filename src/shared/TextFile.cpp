@@ -22,8 +22,8 @@ std::string nomeFile(const fs::path& p) {
     if (code == ENOENT) {
         throw Error(err::FileNotFound, "File non trovato: " + nomeFile(file));
     }
-    throw Error(err::PathAccess,
-                "Errore di accesso al file " + nomeFile(file) + " (" + DescrizioneErrno(code) + ")");
+    throw Error(err::PathAccess, "Errore di accesso al file " + nomeFile(file) + " (" +
+                                     DescrizioneErrno(code) + ")");
 }
 
 [[noreturn]] void erroreScrittura(const fs::path& file, int code) {

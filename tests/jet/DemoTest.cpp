@@ -64,7 +64,7 @@ TEST_F(Demo, EveryFileReadsCleanlyThroughLibmdbAndOurReader) {
         }
     }
     EXPECT_EQ(tabelle, 14u);
-    EXPECT_NE(riepilogo_.testo(dir_->percorso(), kOggi).find("2 hotels, "), std::string::npos);
+    EXPECT_NE(riepilogo_.testo(dir_->percorso(), kOggi).find("2 hotel, "), std::string::npos);
 }
 
 TEST_F(Demo, HotelsAndTheirAssistanceCodes) {
@@ -257,15 +257,15 @@ TEST(DemoProgram, WritesTheFolderAndSaysWhatItWrote) {
     const EsitoComando esito = Esegui(Quota(programma) + " " + Quota(cartella));
     EXPECT_EQ(esito.codice, 0);
     EXPECT_EQ(esito.err, "");
-    EXPECT_EQ(esito.out.rfind("vdx-demo: 13 files (", 0), 0u) << esito.out;
-    EXPECT_NE(esito.out.find(" 2 hotels, 60 rooms, "), std::string::npos) << esito.out;
+    EXPECT_EQ(esito.out.rfind("vdx-demo: 13 file (", 0), 0u) << esito.out;
+    EXPECT_NE(esito.out.find(" 2 hotel, 60 camere, "), std::string::npos) << esito.out;
     EXPECT_EQ(std::count(esito.out.begin(), esito.out.end(), '\n'), 1);
     EXPECT_EQ(Esegui("mdb-count " + Quota(cartella / "NumeriCamere.mdb") + " NumeriCamere").out,
               "60\n");
 
     const EsitoComando uso = Esegui(Quota(programma));
     EXPECT_EQ(uso.codice, 2);
-    EXPECT_NE(uso.err.find("usage: vdx-demo DIR"), std::string::npos);
+    EXPECT_NE(uso.err.find("Uso: vdx-demo [opzioni] CARTELLA"), std::string::npos);
 }
 
 TEST(DemoDates, FollowTheChosenDay) {

@@ -1,5 +1,5 @@
 // CSV files into an Access file (vdx-mkmdb): what is accepted, what is read
-// back, and every refusal naming file, line and column with no file left.
+// back, and every refusal naming file, riga and column with no file left.
 
 #include "CsvMdb.h"
 #include "WriterLibmdb.h"
@@ -96,58 +96,64 @@ struct CasoErrato {
 
 TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
     const CasoErrato casi[] = {
-        {"A:Long,B:Float\n1,2\n", "T.csv, line 1, column 2: column \"B\": unknown type"},
-        {"A:Long,B:Text(0)\n", "T.csv, line 1, column 2: column \"B\": Text length"},
-        {"A:Text(9999999999)\n", "T.csv, line 1, column 1: column \"A\": Text length"},
+        {"A:Long,B:Float\n1,2\n", "T.csv, riga 1, colonna 2: colonna \"B\": tipo sconosciuto"},
+        {"A:Long,B:Text(0)\n", "T.csv, riga 1, colonna 2: colonna \"B\": la lunghezza di Text"},
+        {"A:Text(9999999999)\n", "T.csv, riga 1, colonna 1: colonna \"A\": la lunghezza di Text"},
         // Names a file of the engine cannot hold.
-        {"A.b:Long\n", "T.csv, line 1, column 1: il nome \"A.b\" non è ammesso"},
-        {"[A]:Long\n", "T.csv, line 1, column 1: il nome \"[A]\" non è ammesso"},
-        {"A!:Long\n", "T.csv, line 1, column 1: il nome \"A!\" non è ammesso"},
-        {std::string("A\0B:Long\n", 9), "T.csv, line 1, column 1: il nome \"A"},
+        {"A.b:Long\n", "T.csv, riga 1, colonna 1: il nome \"A.b\" non è ammesso"},
+        {"[A]:Long\n", "T.csv, riga 1, colonna 1: il nome \"[A]\" non è ammesso"},
+        {"A!:Long\n", "T.csv, riga 1, colonna 1: il nome \"A!\" non è ammesso"},
+        {std::string("A\0B:Long\n", 9), "T.csv, riga 1, colonna 1: il nome \"A"},
         {"A:Long\n", nullptr}, // a header alone is a good empty table
-        {"", "T.csv, line 1: the file is empty"},
-        {"A:Long,B:Text(5)\n1,x\n2\n", "T.csv, line 3: 1 fields, the header has 2"},
-        {"A:Long,B:Text(5)\n1,x,y\n", "T.csv, line 2: 3 fields, the header has 2"},
-        {"A:Long\n12a\n", "T.csv, line 2, column 1 (A): \"12a\" is not a whole number"},
-        {"A:Long\n1.0\n", "T.csv, line 2, column 1 (A): \"1.0\" is not a whole number"},
-        {"A:Long\n\"\"\n", "T.csv, line 2, column 1 (A): \"\" is not a whole number"},
-        {"A:Long\n+-5\n", "T.csv, line 2, column 1 (A): \"+-5\" is not a whole number"},
-        {"A:Long\n++5\n", "T.csv, line 2, column 1 (A): \"++5\" is not a whole number"},
-        {"A:Double\n+-5\n", "T.csv, line 2, column 1 (A): \"+-5\" is not a number"},
-        {"A:Integer\n32768\n", "T.csv, line 2, column 1 (A): \"32768\" is out of range"},
-        {"A:Byte\n-1\n", "T.csv, line 2, column 1 (A): \"-1\" is out of range"},
-        {"A:Long\n2147483648\n", "T.csv, line 2, column 1 (A): \"2147483648\" is out of range"},
-        {"A:Currency\n1.23456\n", "T.csv, line 2, column 1 (A): \"1.23456\" is not an amount"},
-        {"A:Currency\n1,5\n", "T.csv, line 2: 2 fields, the header has 1"},
+        {"", "T.csv, riga 1: il file e' vuoto"},
+        {"A:Long,B:Text(5)\n1,x\n2\n", "T.csv, riga 3: 1 campi, l'intestazione ne ha 2"},
+        {"A:Long,B:Text(5)\n1,x,y\n", "T.csv, riga 2: 3 campi, l'intestazione ne ha 2"},
+        {"A:Long\n12a\n", "T.csv, riga 2, colonna 1 (A): \"12a\" non e' un numero intero"},
+        {"A:Long\n1.0\n", "T.csv, riga 2, colonna 1 (A): \"1.0\" non e' un numero intero"},
+        {"A:Long\n\"\"\n", "T.csv, riga 2, colonna 1 (A): \"\" non e' un numero intero"},
+        {"A:Long\n+-5\n", "T.csv, riga 2, colonna 1 (A): \"+-5\" non e' un numero intero"},
+        {"A:Long\n++5\n", "T.csv, riga 2, colonna 1 (A): \"++5\" non e' un numero intero"},
+        {"A:Double\n+-5\n", "T.csv, riga 2, colonna 1 (A): \"+-5\" non e' un numero"},
+        {"A:Integer\n32768\n", "T.csv, riga 2, colonna 1 (A): \"32768\" e' fuori dai limiti"},
+        {"A:Byte\n-1\n", "T.csv, riga 2, colonna 1 (A): \"-1\" e' fuori dai limiti"},
+        {"A:Long\n2147483648\n",
+         "T.csv, riga 2, colonna 1 (A): \"2147483648\" e' fuori dai limiti"},
+        {"A:Currency\n1.23456\n", "T.csv, riga 2, colonna 1 (A): \"1.23456\" non e' un importo"},
+        {"A:Currency\n1,5\n", "T.csv, riga 2: 2 campi, l'intestazione ne ha 1"},
         {"A:Currency\n922337203685477.5808\n",
-         "T.csv, line 2, column 1 (A): \"922337203685477.5808\" is out of range "
-         "(-922337203685477.5808 to 922337203685477.5807)"},
+         "T.csv, riga 2, colonna 1 (A): \"922337203685477.5808\" e' fuori dai limiti "
+         "(da -922337203685477.5808 a 922337203685477.5807)"},
         {"A:Currency\n-922337203685477.5809\n",
-         "T.csv, line 2, column 1 (A): \"-922337203685477.5809\" is out of range"},
-        {"A:Currency\n12.3.4\n", "T.csv, line 2, column 1 (A): \"12.3.4\" is not an amount"},
-        {"A:Double\nabc\n", "T.csv, line 2, column 1 (A): \"abc\" is not a number"},
-        {"A:Single\n1e39\n", "T.csv, line 2, column 1 (A): \"1e39\" is not a number"},
-        {"A:Boolean\nmaybe\n", "T.csv, line 2, column 1 (A): \"maybe\" is not True or False"},
-        {"A:DateTime\n2026-02-30\n", "T.csv, line 2, column 1 (A): \"2026-02-30\" is not a date"},
-        {"A:DateTime\n08/12/2026\n", "T.csv, line 2, column 1 (A): \"08/12/2026\" is not a date"},
-        {"A:DateTime\n0099-12-31\n", "T.csv, line 2, column 1 (A): \"0099-12-31\" is out of range "
-                                     "(0100-01-01 to 9999-12-31)"},
+         "T.csv, riga 2, colonna 1 (A): \"-922337203685477.5809\" e' fuori dai limiti"},
+        {"A:Currency\n12.3.4\n", "T.csv, riga 2, colonna 1 (A): \"12.3.4\" non e' un importo"},
+        {"A:Double\nabc\n", "T.csv, riga 2, colonna 1 (A): \"abc\" non e' un numero"},
+        {"A:Single\n1e39\n", "T.csv, riga 2, colonna 1 (A): \"1e39\" non e' un numero"},
+        {"A:Boolean\nmaybe\n", "T.csv, riga 2, colonna 1 (A): \"maybe\" non e' True o False"},
+        {"A:DateTime\n2026-02-30\n",
+         "T.csv, riga 2, colonna 1 (A): \"2026-02-30\" non e' una data"},
+        {"A:DateTime\n08/12/2026\n",
+         "T.csv, riga 2, colonna 1 (A): \"08/12/2026\" non e' una data"},
+        {"A:DateTime\n0099-12-31\n",
+         "T.csv, riga 2, colonna 1 (A): \"0099-12-31\" e' fuori dai limiti "
+         "(da 0100-01-01 a 9999-12-31)"},
         {"A:DateTime\n0000-01-01 10:00:00\n",
-         "T.csv, line 2, column 1 (A): \"0000-01-01 10:00:00\" is out of range"},
+         "T.csv, riga 2, colonna 1 (A): \"0000-01-01 10:00:00\" e' fuori dai limiti"},
         {"A:Long,B:Text(3)\n1,abc\n2,abcd\n",
-         "T.csv, line 3, column 2 (B): a text of 4 characters, longer than 3"},
-        {"A:Text(3)\n„È€”\n", "T.csv, line 2, column 1 (A): a text of 4 characters, longer than 3"},
+         "T.csv, riga 3, colonna 2 (B): un testo di 4 caratteri, piu' lungo di 3"},
+        {"A:Text(3)\n„È€”\n",
+         "T.csv, riga 2, colonna 1 (A): un testo di 4 caratteri, piu' lungo di 3"},
         {"A:Text(10)\nΩmega\n",
-         "T.csv, line 2, column 1 (A): a character that code page 1252 does not have"},
+         "T.csv, riga 2, colonna 1 (A): un carattere che la code page 1252 non ha"},
         // The line is the one the field starts on.
         {"A:Text(10),B:Long\n\"x\ny\",zz\n",
-         "T.csv, line 3, column 2 (B): \"zz\" is not a whole number"},
+         "T.csv, riga 3, colonna 2 (B): \"zz\" non e' un numero intero"},
         {"A:Text(10),B:Long\n\"x\ny\",1\n3,zz\n",
-         "T.csv, line 4, column 2 (B): \"zz\" is not a whole number"},
-        {"A:Text(10)\n\"open\n", "T.csv, line 2, column 1: a quoted field is not closed"},
-        {"A:Text(10)\n\"a\"b\n", "T.csv, line 2, column 1: text after the closing quote"},
-        {"A:Text(10)\na\"b\n", "T.csv, line 2, column 1: a quote inside an unquoted field"},
-        {"A:Long,a:Long\n", "T.csv, line 1: table \"T\": column \"a\" appears twice"},
+         "T.csv, riga 4, colonna 2 (B): \"zz\" non e' un numero intero"},
+        {"A:Text(10)\n\"open\n", "T.csv, riga 2, colonna 1: un campo tra virgolette non e' chiuso"},
+        {"A:Text(10)\n\"a\"b\n", "T.csv, riga 2, colonna 1: testo dopo le virgolette di chiusura"},
+        {"A:Text(10)\na\"b\n",
+         "T.csv, riga 2, colonna 1: virgolette dentro un campo senza virgolette"},
+        {"A:Long,a:Long\n", "T.csv, riga 1: tabella \"T\": la colonna \"a\" compare due volte"},
     };
     for (const CasoErrato& caso : casi) {
         SCOPED_TRACE(caso.csv);
@@ -177,7 +183,7 @@ TEST(Mkmdb, ATableNameTheEngineRefusesIsRefused) {
         CsvInMdb(dir / "out.mdb", {dir / "T.b.csv"});
         ADD_FAILURE() << "accepted";
     } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("T.b.csv, line 1: il nome \"T.b\" non è ammesso", 0),
+        EXPECT_EQ(std::string(e.what()).rfind("T.b.csv, riga 1: il nome \"T.b\" non è ammesso", 0),
                   0u)
             << e.what();
     }
@@ -232,12 +238,12 @@ TEST(Mkmdb, TheProgramReportsOnStderrAndExitsNonZero) {
     EXPECT_EQ(cattivo.codice, 1);
     EXPECT_EQ(cattivo.out, "");
     EXPECT_EQ(cattivo.err,
-              "vdx-mkmdb: Rotta.csv, line 3, column 1 (A): \"uno\" is not a whole number\n");
+              "vdx-mkmdb: Rotta.csv, riga 3, colonna 1 (A): \"uno\" non e' un numero intero\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "R.mdb"));
 
     const EsitoComando uso = Esegui(Quota(programma) + " " + Quota(dir / "R.mdb"));
     EXPECT_EQ(uso.codice, 2);
-    EXPECT_NE(uso.err.find("usage: vdx-mkmdb OUT.mdb TABLE.csv"), std::string::npos);
+    EXPECT_NE(uso.err.find("Uso: vdx-mkmdb [opzioni] USCITA.mdb TABELLA.csv"), std::string::npos);
 }
 
 } // namespace

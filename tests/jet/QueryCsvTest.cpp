@@ -99,7 +99,7 @@ TEST_F(QueryCsv, TheProgramPrintsTheSameCsv) {
     EXPECT_EQ(e.uscita, "Camera,Nome,Conto,Ospiti\r\n101,,-0.5,\r\n");
     e = esegui(file + " Stanze");
     EXPECT_EQ(e.stato, 1);
-    EXPECT_NE(e.uscita.find("error 3078"), std::string::npos) << e.uscita;
+    EXPECT_NE(e.uscita.find("errore 3078"), std::string::npos) << e.uscita;
     e = esegui(file);
     EXPECT_EQ(e.stato, 2);
 }

@@ -51,7 +51,12 @@ class Program : public QObject {
         }
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(QString::fromStdString(cartella_->percorso().string()));
-        p.start(vdx_, argomenti);
+        // "vdx-query ...", "vdx-mkmdb ...": the project's other programs.
+        if (!argomenti.isEmpty() && argomenti.front().startsWith(QStringLiteral("vdx-"))) {
+            p.start(QStringLiteral(VDX_BINARY_DIR "/bin/") + argomenti.front(), argomenti.mid(1));
+        } else {
+            p.start(vdx_, argomenti);
+        }
         Esito e;
         if (!p.waitForStarted()) {
             return e;
@@ -181,6 +186,15 @@ private slots:
         riga("print missing value", "print --printer", 2, "", "manca il valore di --printer");
         riga("export help", "export-csv --help", 0, "Uso: vdx export-csv [opzioni] [FILE]", "");
         riga("export too many words", "export-csv a b", 2, "", "argomento di troppo: b");
+        riga("query help", "vdx-query --help", 0, "Uso: vdx-query [opzioni] FILE.mdb", "");
+        riga("query unknown option", "vdx-query --colore", 2, "", "Uso: vdx-query");
+        riga("query too few words", "vdx-query Tableau.mdb", 2, "", "mancano argomenti dopo");
+        riga("query", "vdx-query Tableau.mdb Tableau Codice=2", 0, "Secondo piano", "");
+        riga("query wrong table", "vdx-query Tableau.mdb Tavole", 1, "", "vdx-query: errore 3078");
+        riga("mkmdb help", "vdx-mkmdb -h", 0, "Uso: vdx-mkmdb [opzioni] USCITA.mdb", "");
+        riga("mkmdb unknown option", "vdx-mkmdb --colore", 2, "", "Uso: vdx-mkmdb");
+        riga("demo help", "vdx-demo --help", 0, "--large", "");
+        riga("demo unknown option", "vdx-demo --grande x", 2, "", "Uso: vdx-demo");
     }
 
     void commandLine() {

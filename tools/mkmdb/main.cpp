@@ -1,34 +1,52 @@
-// vdx-mkmdb OUT.mdb TABLE.csv [TABLE.csv ...]
+// vdx-mkmdb USCITA.mdb TABELLA.csv [TABELLA.csv ...]
 // Each CSV becomes a table named after its base name (see CsvMdb.h for the
 // format). Bad input is reported with file, line and column, and no output
 // file is written.
 
 #include "CsvMdb.h"
+#include "shared/Cp1252.h"
 #include "shared/Error.h"
+#include "shared/Opzioni.h"
 
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <vector>
 
+namespace {
+
+const vdx::DescrizioneComando MkMdb{
+    "vdx-mkmdb",
+    "USCITA.mdb TABELLA.csv [TABELLA.csv ...]",
+    static_cast<std::size_t>(-1),
+    "Scrive il file Access USCITA.mdb: ogni CSV (UTF-8, con un'intestazione di celle\n"
+    "Nome:Tipo) diventa la tabella del suo nome. Un errore nei dati e' segnalato con file,\n"
+    "riga e colonna, e nessun file viene scritto.",
+    {},
+    2};
+
+} // namespace
+
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(
-            stderr,
-            "usage: vdx-mkmdb OUT.mdb TABLE.csv [TABLE.csv ...]\n"
-            "  each CSV (UTF-8, header of Name:Type cells) becomes the table of its base name\n");
-        return 2;
+    int esito = 0;
+    const auto scelte = vdx::LeggiOUso(MkMdb, std::vector<std::string>(argv + 1, argv + argc),
+                                       std::cout, std::cerr, esito);
+    if (!scelte) {
+        return esito;
     }
-    std::vector<std::filesystem::path> csv(argv + 2, argv + argc);
+    const std::vector<std::filesystem::path> csv(scelte->argomenti.begin() + 1,
+                                                 scelte->argomenti.end());
     try {
-        const auto esito = vdx::fixture::CsvInMdb(argv[1], csv);
-        std::printf("%s: %zu table%s, %zu row%s\n", argv[1], esito.tabelle,
-                    esito.tabelle == 1 ? "" : "s", esito.righe, esito.righe == 1 ? "" : "s");
+        const auto fatto = vdx::fixture::CsvInMdb(scelte->argomenti.front(), csv);
+        std::printf("%s: %zu %s, %zu %s\n", scelte->argomenti.front().c_str(), fatto.tabelle,
+                    fatto.tabelle == 1 ? "tabella" : "tabelle", fatto.righe,
+                    fatto.righe == 1 ? "riga" : "righe");
         return 0;
     } catch (const vdx::Error& e) {
-        std::fprintf(stderr, "vdx-mkmdb: %s\n", e.what());
+        std::cerr << "vdx-mkmdb: " << vdx::TestoPerTerminale(e.what()) << "\n";
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "vdx-mkmdb: %s\n", e.what());
+        std::cerr << "vdx-mkmdb: " << e.what() << "\n";
     }
     return 1;
 }

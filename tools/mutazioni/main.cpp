@@ -18,6 +18,7 @@
 // error other than damage). Exit status 0 when no run failed.
 
 #include "jet/Database.h"
+#include "shared/Opzioni.h"
 
 #include <algorithm>
 #include <chrono>
@@ -387,7 +388,7 @@ void Campagna::prepara() {
     const fs::path demo = lavoro_ / "demo";
     const Uscita u = ::esegui({(o_.programmi / "vdx-demo").string(), demo.string()}, lavoro_, 120);
     if (u.stato != 0) {
-        std::cerr << "vdx-mutazioni: vdx-demo failed: " << u.err;
+        std::cerr << "vdx-mutazioni: vdx-demo non riesce: " << u.err;
         std::exit(2);
     }
     std::vector<std::pair<fs::path, bool>> file;
@@ -422,7 +423,8 @@ void Campagna::prepara() {
     // The undamaged demo folder gives its report.
     const Uscita g = ::esegui({(o_.programmi / "vdx").string(), "generate"}, demo, o_.scadenza);
     if (g.stato != 0 || !g.err.empty()) {
-        std::cerr << "vdx-mutazioni: vdx generate fails on the undamaged demo: " << g.err;
+        std::cerr << "vdx-mutazioni: vdx generate non riesce sull'hotel di prova integro: "
+                  << g.err;
         std::exit(2);
     }
 }
@@ -433,7 +435,7 @@ Esito Campagna::provaQuery(const Originale& o, const fs::path& copia, std::strin
         const Uscita u = ::esegui({(o_.programmi / "vdx-query").string(), copia.string(), tabella},
                                   copia.parent_path(), o_.scadenza);
         ++conti_.esecuzioni;
-        Esito e = classifica(u, "vdx-query: error ");
+        Esito e = classifica(u, "vdx-query: errore ");
         if (e == Esito::Letto && recordCsv(u.out) < righe) {
             e = Esito::Perdita;
         }
@@ -496,7 +498,7 @@ void Campagna::annota(Esito peggiore, const Originale& o, const std::string& byt
     }
     const bool guasto = peggiore > Esito::AltroErrore;
     if (guasto || (o_.dettagli && peggiore == Esito::AltroErrore)) {
-        std::cerr << (guasto ? "FAULT " : "other error ") << numero << " "
+        std::cerr << (guasto ? "GUASTO " : "altro errore ") << numero << " "
                   << o.percorso.filename().string() << " (" << descrizione << ")\n"
                   << nota;
     }
@@ -524,45 +526,63 @@ void Campagna::esegui() {
     }
 }
 
-bool leggiOpzioni(int argc, char** argv, Opzioni& o) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--dettagli") {
-            o.dettagli = true;
-            continue;
+const vdx::DescrizioneComando Mutazioni{
+    "vdx-mutazioni",
+    "",
+    0,
+    "Danneggia copie dei file dell'hotel di prova (e dei campioni Access) con semi fissi e\n"
+    "le fa leggere a vdx-query e a vdx generate: fallisce se un programma si blocca o va in\n"
+    "crash, se scrive testo estraneo o se una tabella perde righe senza un errore.",
+    {{"--programmi", "CARTELLA", "dove sono vdx, vdx-query e vdx-demo (obbligatoria)"},
+     {"--campioni", "CARTELLA", "i campioni Access da danneggiare anche"},
+     {"--seme", "N", "il seme dei danni (predefinito 1)"},
+     {"--file", "N", "quanti file danneggiati (predefinito 300)"},
+     {"--scadenza", "SECONDI", "quanto puo' durare una lettura prima di dirla bloccata"},
+     {"--conserva", "CARTELLA", "dove tenere le copie che danno un guasto o un altro errore"},
+     {"--dettagli", "", "descrive anche i file rifiutati con un altro errore"}}};
+
+// The options, or a usage mistake.
+Opzioni leggiOpzioni(const vdx::Scelte& s) {
+    Opzioni o;
+    const auto numero = [&](const char* nome, auto predefinito) {
+        const auto v = s.Valore(nome);
+        if (!v) {
+            return predefinito;
         }
-        if (i + 1 >= argc) {
-            return false;
+        try {
+            return static_cast<decltype(predefinito)>(std::stoull(*v));
+        } catch (const std::exception&) {
+            throw vdx::UsoErrato(std::string("valore non valido per ") + nome + ": " + *v);
         }
-        const std::string v = argv[++i];
-        if (a == "--programmi") {
-            o.programmi = v;
-        } else if (a == "--campioni") {
-            o.campioni = v;
-        } else if (a == "--seme") {
-            o.seme = std::stoull(v);
-        } else if (a == "--file") {
-            o.file = std::stoi(v);
-        } else if (a == "--scadenza") {
-            o.scadenza = std::stoi(v);
-        } else if (a == "--conserva") {
-            o.conserva = v;
-        } else {
-            return false;
-        }
+    };
+    o.programmi = s.Valore("--programmi").value_or("");
+    o.campioni = s.Valore("--campioni").value_or("");
+    o.conserva = s.Valore("--conserva").value_or("");
+    o.seme = numero("--seme", o.seme);
+    o.file = numero("--file", o.file);
+    o.scadenza = numero("--scadenza", o.scadenza);
+    o.dettagli = s.Ha("--dettagli");
+    if (o.programmi.empty() || o.file <= 0) {
+        throw vdx::UsoErrato("servono --programmi e almeno un file");
     }
-    return !o.programmi.empty() && o.file > 0;
+    return o;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    int esito = 0;
+    const auto scelte = vdx::LeggiOUso(Mutazioni, std::vector<std::string>(argv + 1, argv + argc),
+                                       std::cout, std::cerr, esito);
+    if (!scelte) {
+        return esito;
+    }
     Opzioni o;
-    if (!leggiOpzioni(argc, argv, o)) {
-        std::cerr << "uso: vdx-mutazioni --programmi CARTELLA [--campioni CARTELLA] [--seme N]\n"
-                     "                     [--file N] [--scadenza SECONDI] [--conserva CARTELLA]\n"
-                     "                     [--dettagli]\n";
-        return 2;
+    try {
+        o = leggiOpzioni(*scelte);
+    } catch (const vdx::UsoErrato& e) {
+        std::cerr << Mutazioni.nome << ": " << e.what() << "\n" << Mutazioni.Uso();
+        return vdx::EsitoUsoErrato;
     }
     o.programmi = fs::absolute(o.programmi);
     char modello[] = "/tmp/vdx-mutazioni-XXXXXX";
@@ -577,11 +597,12 @@ int main(int argc, char** argv) {
     c.esegui();
     fs::remove_all(lavoro);
     const Conti& k = c.conti();
-    std::printf("vdx-mutazioni: seed %llu, %d damaged files, %d runs in %.0f s: %d read whole, "
-                "%d refused as damaged, %d refused with another error; %d crashes, %d hangs, "
-                "%d with stray text on stderr, %d silent losses\n",
-                static_cast<unsigned long long>(o.seme), k.file, k.esecuzioni,
-                std::chrono::duration<double>(Orologio::now() - inizio).count(), k.letti,
-                k.rifiutati, k.altriErrori, k.crash, k.blocchi, k.testoEstraneo, k.perdite);
+    std::printf(
+        "vdx-mutazioni: seme %llu, %d file danneggiati, %d esecuzioni in %.0f s: %d letti "
+        "interi, %d rifiutati come danneggiati, %d rifiutati con un altro errore; %d crash, "
+        "%d blocchi, %d con testo estraneo su stderr, %d perdite silenziose\n",
+        static_cast<unsigned long long>(o.seme), k.file, k.esecuzioni,
+        std::chrono::duration<double>(Orologio::now() - inizio).count(), k.letti, k.rifiutati,
+        k.altriErrori, k.crash, k.blocchi, k.testoEstraneo, k.perdite);
     return c.fallita() ? 1 : 0;
 }

@@ -9,6 +9,7 @@
 #include "printing/ui/MenuStampa.h"
 #include "request/ui/VDXDesk.h"
 #include "shared/Error.h"
+#include "shared/Opzioni.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -23,7 +24,7 @@ namespace {
 bool salva(QWidget& finestra, const fs::path& file) {
     QApplication::processEvents();
     if (!finestra.grab().save(QString::fromStdString(file.string()), "PNG")) {
-        std::cerr << "vdx-screenshots: cannot write " << file << "\n";
+        std::cerr << "vdx-screenshots: impossibile scrivere " << file << "\n";
         return false;
     }
     std::cout << file.string() << "\n";
@@ -32,10 +33,22 @@ bool salva(QWidget& finestra, const fs::path& file) {
 
 } // namespace
 
+const vdx::DescrizioneComando Immagini{
+    "vdx-screenshots",
+    "CARTELLA_HOTEL CARTELLA_IMMAGINI",
+    2,
+    "Disegna senza schermo la finestra di richiesta sull'hotel di CARTELLA_HOTEL (su una sua\n"
+    "copia: li' nulla viene scritto), il menu di stampa sopra di essa e la finestra dei\n"
+    "messaggi, e li salva come immagini PNG in CARTELLA_IMMAGINI.",
+    {},
+    2};
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: vdx-screenshots HOTEL_DIR OUT_DIR\n";
-        return 2;
+    int esito = 0;
+    const auto scelte = vdx::LeggiOUso(Immagini, std::vector<std::string>(argv + 1, argv + argc),
+                                       std::cout, std::cerr, esito);
+    if (!scelte) {
+        return esito;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -43,12 +56,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     vdx::ui::ModoAutomatico(true); // no box may wait for an answer
 
-    const fs::path uscita = fs::absolute(argv[2]);
+    const fs::path uscita = fs::absolute(scelte->argomenti[1]);
     QTemporaryDir temporanea;
     const fs::path cartella = fs::path(temporanea.path().toStdString()) / "hotel";
     try {
         fs::create_directories(uscita);
-        fs::copy(argv[1], cartella, fs::copy_options::recursive);
+        fs::copy(scelte->argomenti[0], cartella, fs::copy_options::recursive);
     } catch (const fs::filesystem_error& e) {
         std::cerr << "vdx-screenshots: " << e.what() << "\n";
         return 1;

@@ -308,7 +308,7 @@ std::string testoColonna(const Posto& p, std::string_view tabella) {
 Colonna ColonnaDa(std::string_view dichiarazione) {
     const auto duePunti = dichiarazione.rfind(':');
     if (duePunti == std::string_view::npos) {
-        errore("column \"" + std::string(dichiarazione) + "\" has no type (Name:Type)");
+        errore("la colonna \"" + std::string(dichiarazione) + "\" non ha un tipo (Nome:Tipo)");
     }
     Colonna c;
     c.nome = std::string(dichiarazione.substr(0, duePunti));
@@ -316,7 +316,7 @@ Colonna ColonnaDa(std::string_view dichiarazione) {
     tipo.erase(0, tipo.find_first_not_of(' '));
     tipo.erase(tipo.find_last_not_of(' ') + 1);
     if (c.nome.empty() || c.nome.size() > 64) {
-        errore("column name \"" + c.nome + "\" must have 1 to 64 characters");
+        errore("il nome di colonna \"" + c.nome + "\" deve avere da 1 a 64 caratteri");
     }
     controllaNome(c.nome);
     static const std::pair<const char*, TipoCampo> semplici[] = {
@@ -342,13 +342,13 @@ Colonna ColonnaDa(std::string_view dichiarazione) {
             n = n * 10 + (numero[i] - '0');
         }
         if (!valido || n < 1 || n > 255) {
-            errore("column \"" + c.nome + "\": Text length must be 1 to 255");
+            errore("colonna \"" + c.nome + "\": la lunghezza di Text va da 1 a 255");
         }
         c.tipo = TipoCampo::Text;
         c.caratteri = n;
         return c;
     }
-    errore("column \"" + c.nome + "\": unknown type \"" +
+    errore("colonna \"" + c.nome + "\": tipo sconosciuto \"" +
            std::string(dichiarazione.substr(duePunti + 1)) + "\"");
 }
 
@@ -363,13 +363,13 @@ std::string Dichiarazione(const Colonna& colonna) {
 double GiorniDal1899(int anno, int mese, int giorno, int ora, int minuti, int secondi) {
     using namespace std::chrono;
     if (anno < kPrimoAnno || anno > kUltimoAnno) {
-        errore("not a valid date and time");
+        errore("data e ora non valide");
     }
     const year_month_day ymd{year{anno}, month{static_cast<unsigned>(mese)},
                              day{static_cast<unsigned>(giorno)}};
     if (!ymd.ok() || ora < 0 || ora > 23 || minuti < 0 || minuti > 59 || secondi < 0 ||
         secondi > 59) {
-        errore("not a valid date and time");
+        errore("data e ora non valide");
     }
     const auto base = sys_days{year{1899} / December / 30};
     const double giorni = static_cast<double>((sys_days{ymd} - base).count());
@@ -414,7 +414,8 @@ struct ScrittoreMdb::Stato {
             }
             if (n <= 0) {
                 const int codice = errno == ENOSPC ? err::DiskFull : err::PathAccess;
-                throw Error(codice, "cannot write " + file.string() + ": " + std::strerror(errno));
+                throw Error(codice, "impossibile scrivere " + file.string() + ": " +
+                                        DescrizioneErrno(errno));
             }
             scritti += static_cast<std::size_t>(n);
         }
@@ -440,21 +441,22 @@ struct ScrittoreMdb::Stato {
 
     const Posto& posto(std::size_t colonna) {
         if (!aperta) {
-            errore("no table is being written");
+            errore("nessuna tabella in scrittura");
         }
         if (colonna >= corrente.posti.size()) {
-            errore("table \"" + corrente.nome + "\" has no column " + std::to_string(colonna));
+            errore("la tabella \"" + corrente.nome + "\" non ha la colonna " +
+                   std::to_string(colonna));
         }
         return corrente.posti[colonna];
     }
 
     [[noreturn]] void tipoErrato(const Posto& p, const char* valore) {
-        errore("column " + testoColonna(p, corrente.nome) + " (" + nomeTipo(p.tipo) +
-               ") cannot hold " + valore);
+        errore("la colonna " + testoColonna(p, corrente.nome) + " (" + nomeTipo(p.tipo) +
+               ") non puo' contenere " + valore);
     }
     [[noreturn]] void fuoriMisura(const Posto& p, const std::string& valore) {
-        errore("column " + testoColonna(p, corrente.nome) + " (" + nomeTipo(p.tipo) +
-               "): " + valore + " is out of range");
+        errore("colonna " + testoColonna(p, corrente.nome) + " (" + nomeTipo(p.tipo) +
+               "): " + valore + " fuori dai limiti");
     }
 
     void svuotaDati() {
@@ -490,7 +492,7 @@ struct ScrittoreMdb::Stato {
         codifica.codifica(cp1252, appoggio);
         const std::size_t lunghezza = appoggio.size();
         if (lunghezza >= (1u << 24)) {
-            fuoriMisura(p, "a memo of " + std::to_string(cp1252.size()) + " characters");
+            fuoriMisura(p, "un memo di " + std::to_string(cp1252.size()) + " caratteri");
         }
         std::string& campo = variabile[p.variabile];
         campo.assign(12, '\0');
@@ -522,7 +524,7 @@ struct ScrittoreMdb::Stato {
 
     void aggiungiRiga() {
         if (!aperta) {
-            errore("no table is being written");
+            errore("nessuna tabella in scrittura");
         }
         const std::size_t quante = corrente.posti.size();
         riga.clear();
@@ -550,15 +552,16 @@ struct ScrittoreMdb::Stato {
         }
         if (riga.size() > kMaxRiga) {
             svuotaRiga(); // the next row starts clean
-            errore("a row of table \"" + corrente.nome + "\" takes " + std::to_string(riga.size()) +
-                   " bytes, more than the " + std::to_string(kMaxRiga) + " a record may hold");
+            errore("una riga della tabella \"" + corrente.nome + "\" occupa " +
+                   std::to_string(riga.size()) + " bytes, more than the " +
+                   std::to_string(kMaxRiga) + " a record may hold");
         }
         if (!dati.entra(riga.size())) {
             svuotaDati();
         }
         dati.aggiungi(riga.data(), riga.size());
         if (corrente.righe == std::numeric_limits<std::uint32_t>::max()) {
-            errore("table \"" + corrente.nome + "\" has too many rows");
+            errore("la tabella \"" + corrente.nome + "\" ha troppe righe");
         }
         ++corrente.righe;
         svuotaRiga();
@@ -574,7 +577,7 @@ struct ScrittoreMdb::Stato {
 
     void chiudiTabella() {
         if (!aperta) {
-            errore("no table is being written");
+            errore("nessuna tabella in scrittura");
         }
         svuotaDati();
         svuotaLval();
@@ -605,7 +608,8 @@ struct ScrittoreMdb::Stato {
         while (i < pagine.size()) {
             const std::uint32_t slot = pagine[i] / kPagineMappaEsterna;
             if (slot >= kSlotMappaEsterna) {
-                errore("the file has grown beyond what its page maps can hold");
+                errore(
+                    "il file e' cresciuto oltre quanto le sue mappe di pagine possono contenere");
             }
             bitmap.fill(0);
             bitmap[0] = 0x05;
@@ -654,7 +658,8 @@ struct ScrittoreMdb::Stato {
         for (const Posto& p : t.posti) {
             const std::u16string nome = Utf16DaCp1252(p.nome);
             if (pos + 2 + 2 * nome.size() + 2 > kPagina - 8) {
-                errore("table \"" + t.nome + "\" has too many columns for one definition page");
+                errore("la tabella \"" + t.nome +
+                       "\" ha troppe colonne per una pagina di definizione");
             }
             metti16(&b[pos], static_cast<std::uint32_t>(2 * nome.size()));
             pos += 2;
@@ -703,7 +708,7 @@ struct ScrittoreMdb::Stato {
 
     void finisci() {
         if (aperta) {
-            errore("table \"" + corrente.nome + "\" has not been ended");
+            errore("la tabella \"" + corrente.nome + "\" non e' stata chiusa");
         }
         scriviCatalogo();
         // The catalog went last into the list; its map rows go first.
@@ -750,18 +755,19 @@ struct ScrittoreMdb::Stato {
 
         if (::ftruncate(fd, static_cast<off_t>(prossima) * static_cast<off_t>(kPagina)) != 0) {
             throw Error(err::PathAccess,
-                        "cannot write " + file.string() + ": " + std::strerror(errno));
+                        "impossibile scrivere " + file.string() + ": " + DescrizioneErrno(errno));
         }
         const int esito = ::close(fd);
         fd = -1;
         if (esito != 0) {
             throw Error(err::PathAccess,
-                        "cannot write " + file.string() + ": " + std::strerror(errno));
+                        "impossibile scrivere " + file.string() + ": " + DescrizioneErrno(errno));
         }
         std::error_code ec;
         fs::rename(temporaneo, file, ec);
         if (ec) {
-            throw Error(err::PathAccess, "cannot write " + file.string() + ": " + ec.message());
+            throw Error(err::PathAccess, "impossibile scrivere " + file.string() + ": " +
+                                             DescrizioneErrno(ec.value()));
         }
         finito = true;
     }
@@ -774,7 +780,7 @@ ScrittoreMdb::ScrittoreMdb(std::filesystem::path file) : s_(std::make_unique<Sta
     s_->fd = ::mkstemp(modello.data());
     if (s_->fd < 0) {
         throw Error(err::PathAccess,
-                    "cannot create " + s_->file.string() + ": " + std::strerror(errno));
+                    "impossibile creare " + s_->file.string() + ": " + DescrizioneErrno(errno));
     }
     ::fchmod(s_->fd, 0644);
     s_->temporaneo = modello;
@@ -792,40 +798,40 @@ ScrittoreMdb::~ScrittoreMdb() {
 
 void ScrittoreMdb::iniziaTabella(const std::string& nome, std::vector<Colonna> colonne) {
     if (s_->finito) {
-        errore("the file has already been written");
+        errore("il file e' gia' stato scritto");
     }
     if (s_->aperta) {
-        errore("table \"" + s_->corrente.nome + "\" has not been ended");
+        errore("la tabella \"" + s_->corrente.nome + "\" non e' stata chiusa");
     }
     if (nome.empty() || nome.size() > 64) {
-        errore("table name \"" + nome + "\" must have 1 to 64 characters");
+        errore("il nome di tabella \"" + nome + "\" deve avere da 1 a 64 caratteri");
     }
     controllaNome(nome);
     if (UgualiSenzaMaiuscole(nome, "MSysObjects")) {
-        errore("table name \"" + nome + "\" is reserved");
+        errore("il nome di tabella \"" + nome + "\" e' riservato");
     }
     for (const TabellaScritta& t : s_->tabelle) {
         if (UgualiSenzaMaiuscole(t.nome, nome)) {
-            errore("table \"" + nome + "\" is written twice");
+            errore("la tabella \"" + nome + "\" e' scritta due volte");
         }
     }
     if (colonne.empty() || colonne.size() > 255) {
-        errore("table \"" + nome + "\" must have 1 to 255 columns");
+        errore("la tabella \"" + nome + "\" deve avere da 1 a 255 colonne");
     }
     for (std::size_t i = 0; i < colonne.size(); ++i) {
         const Colonna& c = colonne[i];
         if (c.nome.empty() || c.nome.size() > 64) {
-            errore("table \"" + nome + "\": column name \"" + c.nome +
-                   "\" must have 1 to 64 characters");
+            errore("tabella \"" + nome + "\": il nome di colonna \"" + c.nome +
+                   "\" deve avere da 1 a 64 caratteri");
         }
         controllaNome(c.nome);
         if (c.tipo == TipoCampo::Text && (c.caratteri < 1 || c.caratteri > 255)) {
-            errore("table \"" + nome + "\": column \"" + c.nome +
-                   "\" must hold 1 to 255 characters");
+            errore("tabella \"" + nome + "\": la colonna \"" + c.nome +
+                   "\" deve contenere da 1 a 255 caratteri");
         }
         for (std::size_t j = 0; j < i; ++j) {
             if (UgualiSenzaMaiuscole(colonne[j].nome, c.nome)) {
-                errore("table \"" + nome + "\": column \"" + c.nome + "\" appears twice");
+                errore("tabella \"" + nome + "\": la colonna \"" + c.nome + "\" compare due volte");
             }
         }
     }
@@ -885,7 +891,7 @@ ScrittoreMdb& ScrittoreMdb::intero(std::size_t colonna, std::int64_t valore) {
     case TipoCampo::Double:
         return reale(colonna, static_cast<double>(valore));
     default:
-        s_->tipoErrato(p, "a whole number");
+        s_->tipoErrato(p, "un numero intero");
     }
     s_->presente[colonna] = 1;
     return *this;
@@ -895,7 +901,7 @@ ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
     const Posto& p = s_->posto(colonna);
     std::uint8_t* f = s_->fisso.data() + p.offset;
     if (!std::isfinite(valore)) {
-        s_->fuoriMisura(p, "a value that is not a finite number");
+        s_->fuoriMisura(p, "un valore che non e' un numero finito");
     }
     switch (p.tipo) {
     case TipoCampo::Single: {
@@ -928,11 +934,11 @@ ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
     case TipoCampo::Byte:
     case TipoCampo::Boolean:
         if (valore != std::trunc(valore) || std::fabs(valore) > 9.0e15) {
-            s_->tipoErrato(p, "a number with a fraction");
+            s_->tipoErrato(p, "un numero con decimali");
         }
         return intero(colonna, static_cast<std::int64_t>(valore));
     default:
-        s_->tipoErrato(p, "a number");
+        s_->tipoErrato(p, "un numero");
     }
     s_->presente[colonna] = 1;
     return *this;
@@ -941,7 +947,7 @@ ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
 ScrittoreMdb& ScrittoreMdb::denaro(std::size_t colonna, std::int64_t decimillesimi) {
     const Posto& p = s_->posto(colonna);
     if (p.tipo != TipoCampo::Currency) {
-        s_->tipoErrato(p, "a money amount");
+        s_->tipoErrato(p, "un importo");
     }
     metti64(s_->fisso.data() + p.offset, static_cast<std::uint64_t>(decimillesimi));
     s_->presente[colonna] = 1;
@@ -951,7 +957,7 @@ ScrittoreMdb& ScrittoreMdb::denaro(std::size_t colonna, std::int64_t decimillesi
 ScrittoreMdb& ScrittoreMdb::data(std::size_t colonna, double giorniDal1899) {
     const Posto& p = s_->posto(colonna);
     if (p.tipo != TipoCampo::DateTime) {
-        s_->tipoErrato(p, "a date");
+        s_->tipoErrato(p, "una data");
     }
     return reale(colonna, giorniDal1899);
 }
@@ -959,7 +965,7 @@ ScrittoreMdb& ScrittoreMdb::data(std::size_t colonna, double giorniDal1899) {
 ScrittoreMdb& ScrittoreMdb::booleano(std::size_t colonna, bool valore) {
     const Posto& p = s_->posto(colonna);
     if (p.tipo != TipoCampo::Boolean) {
-        s_->tipoErrato(p, "a yes/no value");
+        s_->tipoErrato(p, "un valore si'/no");
     }
     s_->presente[colonna] = valore ? 1 : 0;
     return *this;
@@ -969,8 +975,8 @@ ScrittoreMdb& ScrittoreMdb::testo(std::size_t colonna, std::string_view cp1252) 
     const Posto& p = s_->posto(colonna);
     if (p.tipo == TipoCampo::Text) {
         if (cp1252.size() > static_cast<std::size_t>(p.caratteri)) {
-            s_->fuoriMisura(p, "a text of " + std::to_string(cp1252.size()) +
-                                   " characters (at most " + std::to_string(p.caratteri) + ")");
+            s_->fuoriMisura(p, "un testo di " + std::to_string(cp1252.size()) +
+                                   " caratteri (al massimo " + std::to_string(p.caratteri) + ")");
         }
         s_->codifica.codifica(cp1252, s_->variabile[p.variabile]);
     } else if (p.tipo == TipoCampo::Memo) {
@@ -993,7 +999,7 @@ void ScrittoreMdb::chiudiTabella() {
 
 void ScrittoreMdb::chiudi() {
     if (s_->finito) {
-        errore("the file has already been written");
+        errore("il file e' gia' stato scritto");
     }
     s_->finisci();
 }
