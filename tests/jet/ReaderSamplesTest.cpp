@@ -3,6 +3,7 @@
 
 #include "jet/Database.h"
 #include "shared/Error.h"
+#include "support/Requisiti.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -16,9 +17,8 @@ namespace {
 const std::filesystem::path kCampioni = VDX_SAMPLES_DIR;
 
 #define SALTA_SENZA_CAMPIONI()                                                                     \
-    if (!std::filesystem::exists(kCampioni / "V2000-test.mdb")) {                                  \
-        GTEST_SKIP() << "no Access sample files in " << kCampioni.string();                        \
-    }
+    VDX_RICHIEDE(std::filesystem::exists(kCampioni / "V2000-test.mdb"),                            \
+                 "no Access sample files in " << kCampioni.string())
 
 class Campioni : public ::testing::TestWithParam<const char*> {};
 

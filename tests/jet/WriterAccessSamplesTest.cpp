@@ -1,9 +1,10 @@
 // Genuine Access files beside our own: libmdb reads them cleanly, and a table
 // rebuilt by our writer has Access's column layout and exports the same text.
 
-#include "WriterLibmdb.h"
 #include "ScrittoreMdb.h"
+#include "WriterLibmdb.h"
 #include "shared/Cp1252.h"
+#include "support/Requisiti.h"
 #include "support/WorkFolder.h"
 
 #include <fstream>
@@ -35,9 +36,7 @@ std::vector<std::filesystem::path> campioniJet4() {
 
 TEST(WriterAccessSamples, GenuineJet4FilesReadCleanly) {
     const auto files = campioniJet4();
-    if (files.empty()) {
-        GTEST_SKIP() << "no Access samples in " << kCampioni;
-    }
+    VDX_RICHIEDE(!files.empty(), "no Access samples in " << kCampioni);
     for (const auto& f : files) {
         for (const std::string& tabella : TabelleLibmdb(f)) {
             SCOPED_TRACE(f.filename().string() + " " + tabella);
@@ -155,9 +154,7 @@ TEST(WriterAccessSamples, RebuiltTableMatchesAccessLayoutAndExport) {
         EXPECT_EQ(b.err, "");
         ++confrontati;
     }
-    if (confrontati == 0) {
-        GTEST_SKIP() << "no Access 2000 sample with Table1 in " << kCampioni;
-    }
+    VDX_RICHIEDE(confrontati != 0, "no Access 2000 sample with Table1 in " << kCampioni);
 }
 
 } // namespace
