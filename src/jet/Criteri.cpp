@@ -434,4 +434,15 @@ std::vector<Ordinamento> AnalizzaOrdinamento(std::string_view testo) {
     return v;
 }
 
+std::optional<std::string> NumeroCriterio(const Valore& valore) {
+    if (valore.nullo()) {
+        return std::nullopt;
+    }
+    const double n = valore.numero();
+    if (std::isfinite(n) && n == std::floor(n) && std::fabs(n) < 9e15) {
+        return std::to_string(static_cast<long long>(n));
+    }
+    return valore.testo();
+}
+
 } // namespace vdx::jet

@@ -14,7 +14,10 @@
 // regard to letter case. A minus sign before a number is taken (the engine
 // reads it as a negative value).
 
+#include "jet/Database.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,5 +87,10 @@ std::vector<Ordinamento> AnalizzaOrdinamento(std::string_view testo);
 // doubled, so that a name like D'Angelo can never end the text early or
 // change the criterion.
 std::string TestoTraApici(std::string_view valore);
+
+// A number of a record as a criterion writes it: plain decimal, no leading
+// space ("CodiceCliente = 1234"). Nothing for a field holding no value: no
+// record can match it.
+std::optional<std::string> NumeroCriterio(const Valore& valore);
 
 } // namespace vdx::jet

@@ -2,7 +2,6 @@
 
 #include "jet/Criteri.h"
 #include "jet/Database.h"
-#include "report/Criteri.h"
 #include "report/Righe.h"
 #include "shared/Environment.h"
 #include "shared/Error.h"
@@ -323,7 +322,7 @@ void Generatore::schedaContata() {
     prendiSeVuoto(d_.commento, schede_.Testo("Commento"));
 
     const std::optional<std::string> progressivo =
-        NumeroCriterio(schede_.Campo("NumeroProgressivo"));
+        jet::NumeroCriterio(schede_.Campo("NumeroProgressivo"));
     if (schede_.Numero("NumeroComponente") == 1) {
         camerePresenti_ += 1;
         d_.importo = 0;
@@ -345,7 +344,7 @@ void Generatore::schedaContata() {
                                        *progressivo + " and NumeroConto = 1")) {
         d_.ditta = ditte_.Testo("RagioneSociale");
     }
-    const std::optional<std::string> agenzia = NumeroCriterio(schede_.Campo("CodiceAgenzia"));
+    const std::optional<std::string> agenzia = jet::NumeroCriterio(schede_.Campo("CodiceAgenzia"));
     if (agenzia && agenzie_.FindFirst("NumeroHotel = " + hotel_ + " and Codice = " + *agenzia)) {
         d_.agenzia = agenzie_.Testo("RagioneSociale");
     }
@@ -367,7 +366,7 @@ void Generatore::prenotazione() {
 
     if (camerePrenotate_.FindFirst(criterio)) {
         const std::optional<std::string> numeroPren =
-            NumeroCriterio(camerePrenotate_.Campo("NumeroPrenotazione"));
+            jet::NumeroCriterio(camerePrenotate_.Campo("NumeroPrenotazione"));
         if (numeroPren && prenotazioni_.FindFirst("NumeroHotel = " + hotel_ +
                                                   " and NumeroPrenotazione = " + *numeroPren)) {
             const std::string tipo = prenotazioni_.Testo("TipoPrenotazione");
