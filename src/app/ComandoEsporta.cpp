@@ -46,6 +46,10 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
         err << Esporta.nome << ": errore " << e.number() << ": " << TestoPerTerminale(e.what())
             << '\n';
         return 1;
+    } catch (const std::filesystem::filesystem_error& e) {
+        err << Esporta.nome << ": errore " << err::PathAccess << ": " << DescrizioneErroreFile(e)
+            << '\n';
+        return 1;
     }
 }
 

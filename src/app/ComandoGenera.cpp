@@ -176,6 +176,10 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
         err << Genera.nome << ": errore " << e.number() << ": " << TestoPerTerminale(e.what())
             << "\n";
         return EsitoErroreDati;
+    } catch (const std::filesystem::filesystem_error& e) {
+        err << Genera.nome << ": errore " << err::PathAccess << ": " << DescrizioneErroreFile(e)
+            << "\n";
+        return EsitoErroreDati;
     }
 }
 

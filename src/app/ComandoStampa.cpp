@@ -108,6 +108,9 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
     } catch (const Error& e) {
         err << Stampa.nome << ": errore " << e.number() << ": " << TestoPerTerminale(e.what())
             << "\n";
+    } catch (const std::filesystem::filesystem_error& e) {
+        err << Stampa.nome << ": errore " << err::PathAccess << ": " << DescrizioneErroreFile(e)
+            << "\n";
     }
     return 2;
 }

@@ -51,4 +51,12 @@ std::string DescrizioneErrno(int codice) {
     }
 }
 
+std::string DescrizioneErroreFile(const std::filesystem::filesystem_error& e) {
+    std::string testo = "Errore di accesso al file";
+    if (!e.path1().empty()) {
+        testo += " " + e.path1().string();
+    }
+    return testo + " (" + DescrizioneErrno(e.code().value()) + ")";
+}
+
 } // namespace vdx

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -21,6 +22,10 @@ private:
 // system's own texts follow the locale, and the program speaks Italian
 // whatever the locale.
 std::string DescrizioneErrno(int codice);
+
+// A failure of the file system met through std::filesystem, told in Italian
+// with the file it concerns.
+std::string DescrizioneErroreFile(const std::filesystem::filesystem_error& e);
 
 // Error numbers, kept as the suite's users know them.
 namespace err {

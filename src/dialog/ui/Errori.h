@@ -45,13 +45,13 @@ template <typename F> bool Protetto(QWidget* parent, F&& handler) noexcept {
     } catch (const Error& e) {
         ErroreFatale(parent, e);
     } catch (const std::filesystem::filesystem_error& e) {
-        ErroreFatale(parent, err::PathAccess, e.what());
+        ErroreFatale(parent, err::PathAccess, DescrizioneErroreFile(e));
     } catch (const std::bad_alloc&) {
-        ErroreFatale(parent, 7, "Out of memory");
+        ErroreFatale(parent, 7, "Memoria insufficiente");
     } catch (const std::exception& e) {
         ErroreFatale(parent, 51, e.what());
     } catch (...) {
-        ErroreFatale(parent, 51, "Internal error");
+        ErroreFatale(parent, 51, "Errore interno");
     }
     return false;
 }

@@ -398,8 +398,8 @@ void MenuStampa::stampa() {
         Avviso(this, "Errore " + std::to_string(e.number()) + "\n" + e.what(), "Stampa",
                Icona::Errore);
     } catch (const std::filesystem::filesystem_error& e) {
-        Avviso(this, "Errore " + std::to_string(err::PathAccess) + "\n" + e.what(), "Stampa",
-               Icona::Errore);
+        Avviso(this, "Errore " + std::to_string(err::PathAccess) + "\n" + DescrizioneErroreFile(e),
+               "Stampa", Icona::Errore);
     }
 }
 
