@@ -22,7 +22,7 @@ struct CasoComando {
 
 class RigaComando : public ::testing::TestWithParam<CasoComando> {};
 
-TEST_P(RigaComando, Esporta) {
+TEST_P(RigaComando, Exports) {
     const auto& caso = GetParam();
     CartellaLavoro cartella;
     PcLocaleTemporaneo pc(caso.pclocal);
@@ -42,12 +42,12 @@ TEST_P(RigaComando, Esporta) {
 
 INSTANTIATE_TEST_SUITE_P(
     ExportCsv, RigaComando,
-    ::testing::Values(CasoComando{"ReportDellaPostazione", {}, "7", 0, "fd7.csv", ""},
-                      CasoComando{"FileIndicato", {"salvato"}, "7", 0, "fd7.csv", ""},
-                      CasoComando{"SenzaPcLocale", {"salvato"}, std::nullopt, 0, "fd.csv", ""},
-                      CasoComando{"ReportMancante", {}, "8", 1, "", "errore 53"},
-                      CasoComando{"TroppiArgomenti", {"a", "b"}, "7", 2, "", "Uso: vdx export-csv"},
-                      CasoComando{"PcLocaleErrato", {}, "7 ", 2, "", "pclocal"}),
+    ::testing::Values(CasoComando{"TheWorkstationsReport", {}, "7", 0, "fd7.csv", ""},
+                      CasoComando{"AFileNamed", {"salvato"}, "7", 0, "fd7.csv", ""},
+                      CasoComando{"NoPclocal", {"salvato"}, std::nullopt, 0, "fd.csv", ""},
+                      CasoComando{"MissingReport", {}, "8", 1, "", "errore 53"},
+                      CasoComando{"TooManyWords", {"a", "b"}, "7", 2, "", "Uso: vdx export-csv"},
+                      CasoComando{"WrongPclocal", {}, "7 ", 2, "", "pclocal"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 } // namespace

@@ -31,37 +31,37 @@ struct CasoRiga {
 
 class RigheCsv : public ::testing::TestWithParam<CasoRiga> {};
 
-TEST_P(RigheCsv, Converte) {
+TEST_P(RigheCsv, Converts) {
     EXPECT_EQ(RigaCsv(GetParam().riga, GetParam().impostazioni), GetParam().atteso);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Regole, RigheCsv,
     ::testing::Values(
-        CasoRiga{"ImportoItaliano", " 1.234,56", kEuro + "1234.56"},
-        CasoRiga{"ImportoMilioni", "  1.234.567,00", " " + kEuro + "1234567.00"},
-        CasoRiga{"UnDecimale", "12,5", "12 5"}, CasoRiga{"VirgolaInFondo", "12,", "12 "},
-        CasoRiga{"PuntoUnaCifra", "3.5", "3.5"}, CasoRiga{"PuntoDueCifreMigliaia", "3.14", "314"},
-        CasoRiga{"PuntoInFondo", "fine.", "fine."}, CasoRiga{"VirgolaInTesta", ",12", " 12"},
-        CasoRiga{"PuntoInTesta", ".12", ".12"}, CasoRiga{"DecimaleSenzaSpazio", "1,23", "1.23"},
-        CasoRiga{"MenoDavantiCifra", "-5", "-5"},
-        CasoRiga{"MenoDavantiImporto", " -1.234,56", kEuro + "-1234.56"},
-        CasoRiga{"MenoTraLettere", "a-b", "a b"}, CasoRiga{"RigaDiMeno", "-----", "     "},
-        CasoRiga{"MenoInFondo", "7-", "7 "}, CasoRiga{"BarraEPiu", "x|y+z", "x,y,z"},
+        CasoRiga{"ItalianAmount", " 1.234,56", kEuro + "1234.56"},
+        CasoRiga{"AmountInMillions", "  1.234.567,00", " " + kEuro + "1234567.00"},
+        CasoRiga{"OneDecimal", "12,5", "12 5"}, CasoRiga{"CommaAtTheEnd", "12,", "12 "},
+        CasoRiga{"StopBeforeOneDigit", "3.5", "3.5"}, CasoRiga{"StopBeforeTwoDigitsIsGrouping", "3.14", "314"},
+        CasoRiga{"StopAtTheEnd", "fine.", "fine."}, CasoRiga{"CommaFirst", ",12", " 12"},
+        CasoRiga{"StopFirst", ".12", ".12"}, CasoRiga{"DecimalWithoutASpace", "1,23", "1.23"},
+        CasoRiga{"MinusBeforeADigit", "-5", "-5"},
+        CasoRiga{"MinusBeforeAnAmount", " -1.234,56", kEuro + "-1234.56"},
+        CasoRiga{"MinusBetweenLetters", "a-b", "a b"}, CasoRiga{"LineOfMinuses", "-----", "     "},
+        CasoRiga{"MinusAtTheEnd", "7-", "7 "}, CasoRiga{"BarAndPlus", "x|y+z", "x,y,z"},
         // Line-drawing bytes outside a ruled line are text.
-        CasoRiga{"AltriBytePassano", "\x80\x84\x94\xC8\xE0" + b(205) + b(186) + b(196) + b(179),
+        CasoRiga{"OtherBytesPass", "\x80\x84\x94\xC8\xE0" + b(205) + b(186) + b(196) + b(179),
                  "\x80\x84\x94\xC8\xE0" + b(205) + b(186) + b(196) + b(179)},
-        CasoRiga{"SaltoPagina", "\x0C", "\x0C"}, CasoRiga{"RigaVuota", "", ""},
-        CasoRiga{"SeparatoreLungo", "a|b", "a<>b", ImpostazioniXLS{"<>", ".", kEuro}},
-        CasoRiga{"PuntoEVirgola", "| 1.234,56|", ";" + kEuro + "1234,56;",
+        CasoRiga{"FormFeed", "\x0C", "\x0C"}, CasoRiga{"EmptyLine", "", ""},
+        CasoRiga{"LongSeparator", "a|b", "a<>b", ImpostazioniXLS{"<>", ".", kEuro}},
+        CasoRiga{"Semicolon", "| 1.234,56|", ";" + kEuro + "1234,56;",
                  ImpostazioniXLS{";", ",", kEuro}},
-        CasoRiga{"ValutaVuota", " 9,99", " 9.99", ImpostazioniXLS{",", ".", ""}},
-        CasoRiga{"ValutaTreLettere", " 9,99", "E9.99", ImpostazioniXLS{",", ".", "EUR"}},
-        CasoRiga{"DecimaleLungo", " 9,99", kEuro + "9DEC99", ImpostazioniXLS{",", "DEC", kEuro}},
-        CasoRiga{"SeparatoreVuoto", "a|b", "ab", ImpostazioniXLS{"", ".", kEuro}}),
+        CasoRiga{"EmptyCurrencyMark", " 9,99", " 9.99", ImpostazioniXLS{",", ".", ""}},
+        CasoRiga{"ThreeLetterCurrency", " 9,99", "E9.99", ImpostazioniXLS{",", ".", "EUR"}},
+        CasoRiga{"LongDecimalMark", " 9,99", kEuro + "9DEC99", ImpostazioniXLS{",", "DEC", kEuro}},
+        CasoRiga{"EmptySeparator", "a|b", "ab", ImpostazioniXLS{"", ".", kEuro}}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
-TEST(RigheReport, BordiDannoDieciSeparatori) {
+TEST(RigheReport, BordersGiveTenSeparators) {
     for (const auto& riga : {Bordo(218, 194, 191), Bordo(192, 193, 217), Bordo(195, 197, 180)}) {
         const std::string csv = RigaCsv(riga, {});
         EXPECT_EQ(std::count(csv.begin(), csv.end(), ','), 10);
@@ -72,7 +72,7 @@ TEST(RigheReport, BordiDannoDieciSeparatori) {
     }
 }
 
-TEST(RigheReport, RigaDiCameraDaNoveCelle) {
+TEST(RigheReport, ARoomLineGivesNineCells) {
     std::string riga = RigaDiCamera("101");
     // Cell 9 with the arrangement: a space, code padded to 8, a space, the
     // amount right-aligned in 13, a space.
@@ -90,7 +90,7 @@ TEST(RigheReport, RigaDiCameraDaNoveCelle) {
 
 // Letters that share their bytes with line-drawing characters (CANTÙ, FORLÌ,
 // ÉLODIE, ÄÄ) stay letters; the rules around them still give the separators.
-TEST(RigheReport, LettereAccentateNonSonoRegole) {
+TEST(RigheReport, AccentedLettersAreNoRules) {
     const std::string cella6 = "CANT\xD9 FORL\xCC \xC9LODIE   ";
     const std::string cella7 = "\xC0\xC0 \xC4 \xB4 \xBF\xDA\xC3           ";
     std::string riga = RigaDiCamera("101");
@@ -103,7 +103,7 @@ TEST(RigheReport, LettereAccentateNonSonoRegole) {
 // The report's amounts are written with the locale's signs (1,234.50 under
 // en_US); the export reads them with the same signs, so the spreadsheet gets
 // the same values under any locale.
-TEST(RigheReport, ImportiConISegniDelLocale) {
+TEST(RigheReport, AmountsWithTheLocalesSigns) {
     ImpostazioniXLS inglese;
     inglese.segni = SegniNumerici{".", ","};
     EXPECT_EQ(RigaCsv(" 1,234.50 480.00 3,5", inglese), kEuro + "1234.50" + kEuro + "480.00 3 5");
@@ -111,7 +111,7 @@ TEST(RigheReport, ImportiConISegniDelLocale) {
     EXPECT_EQ(RigaCsv(" 1.234,50 480,00", italiane), kEuro + "1234.50" + kEuro + "480.00");
 }
 
-TEST(RigheReport, IntestazioneSenzaRegolaInColonna31) {
+TEST(RigheReport, HeadingWithoutARuleInColumn31) {
     std::string riga = RigaDiCamera();
     riga[30] = ' ';
     riga.replace(20, 17, "     D A T A     ");
@@ -119,7 +119,7 @@ TEST(RigheReport, IntestazioneSenzaRegolaInColonna31) {
     EXPECT_EQ(std::count(csv.begin(), csv.end(), ','), 9); // eight cells
 }
 
-TEST(RigheReport, TestoIntero) {
+TEST(RigheReport, AWholeText) {
     const std::string testo = " 1,50\r\n\r\n-\r\nfine";
     EXPECT_EQ(TestoCsv(testo, {}), kEuro + "1.50\r\n\r\n \r\nfine\r\n");
 }
@@ -133,7 +133,7 @@ struct CasoImpostazioni {
 
 class Impostazioni : public ::testing::TestWithParam<CasoImpostazioni> {};
 
-TEST_P(Impostazioni, Lette) {
+TEST_P(Impostazioni, Read) {
     CartellaLavoro cartella;
     if (GetParam().file) {
         ScriviFileAtomico(cartella / GetParam().nomeFile, *GetParam().file);
@@ -147,17 +147,17 @@ TEST_P(Impostazioni, Lette) {
 INSTANTIATE_TEST_SUITE_P(
     SeparatoreXLS, Impostazioni,
     ::testing::Values(
-        CasoImpostazioni{"SenzaFile", std::nullopt, {",", ".", kEuro}},
-        CasoImpostazioni{"TreRighe", ";\r\n,\r\nEUR\r\n", {";", ",", "EUR"}},
-        CasoImpostazioni{"TerzaVuota", ";\r\n,\r\n\r\n", {";", ",", ""}},
-        CasoImpostazioni{"NonRifilate", " ; \r\n , \r\n$ \r\n", {" ; ", " , ", "$ "}},
-        CasoImpostazioni{"RigheInPiuIgnorate", ";\r\n,\r\n$\r\naltro\r\n", {";", ",", "$"}},
-        CasoImpostazioni{"SoloLineFeed", "\t\n.\n\x80\n", {"\t", ".", kEuro}},
+        CasoImpostazioni{"NoFile", std::nullopt, {",", ".", kEuro}},
+        CasoImpostazioni{"ThreeLines", ";\r\n,\r\nEUR\r\n", {";", ",", "EUR"}},
+        CasoImpostazioni{"EmptyThirdLine", ";\r\n,\r\n\r\n", {";", ",", ""}},
+        CasoImpostazioni{"NotTrimmed", " ; \r\n , \r\n$ \r\n", {" ; ", " , ", "$ "}},
+        CasoImpostazioni{"FurtherLinesIgnored", ";\r\n,\r\n$\r\naltro\r\n", {";", ",", "$"}},
+        CasoImpostazioni{"LineFeedsOnly", "\t\n.\n\x80\n", {"\t", ".", kEuro}},
         // Short files keep the defaults of the lines they lack.
-        CasoImpostazioni{"UnaRiga", ";\r\n", {";", ".", kEuro}},
-        CasoImpostazioni{"DueRighe", ";\r\n,", {";", ",", kEuro}},
-        CasoImpostazioni{"FileVuoto", "", {",", ".", kEuro}},
-        CasoImpostazioni{"NomeMinuscolo", ";\r\n,\r\n$\r\n", {";", ",", "$"}, "separatorexls.txt"}),
+        CasoImpostazioni{"OneLine", ";\r\n", {";", ".", kEuro}},
+        CasoImpostazioni{"TwoLines", ";\r\n,", {";", ",", kEuro}},
+        CasoImpostazioni{"EmptyFile", "", {",", ".", kEuro}},
+        CasoImpostazioni{"LowerCaseName", ";\r\n,\r\n$\r\n", {";", ",", "$"}, "separatorexls.txt"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 class Esportazione : public ::testing::Test {
@@ -168,7 +168,7 @@ protected:
 // A setting line of megabytes would turn a small report into a huge export:
 // lines of up to 255 bytes are taken, longer ones refused naming the line,
 // and no export is written.
-TEST_F(Esportazione, ImpostazioniPiuLungheDi255ByteRifiutate) {
+TEST_F(Esportazione, SettingsLongerThan255BytesAreRefused) {
     PcLocaleTemporaneo pc("3");
     ScriviRigheAtomico(cartella / "FD3", {"Camere presenti : 1"});
     const std::string massima(255, ';');
@@ -192,7 +192,7 @@ TEST_F(Esportazione, ImpostazioniPiuLungheDi255ByteRifiutate) {
     }
 }
 
-TEST_F(Esportazione, UnaRigaPerRigaNelloStessoOrdine) {
+TEST_F(Esportazione, OneLinePerLineInTheSameOrder) {
     PcLocaleTemporaneo pc("3");
     const std::vector<std::string> report = {Bordo(218, 194, 191),
                                              RigaDiCamera("101"),
@@ -214,7 +214,7 @@ TEST_F(Esportazione, UnaRigaPerRigaNelloStessoOrdine) {
     EXPECT_EQ(scritto.substr(scritto.size() - 3), "\x0C\r\n");
 }
 
-TEST_F(Esportazione, ImpostazioniDellaCartella) {
+TEST_F(Esportazione, TheFoldersSettings) {
     PcLocaleTemporaneo pc("1");
     ScriviFileAtomico(cartella / "SeparatoreXLS.txt", ";\r\n,\r\n\r\n");
     ScriviFileAtomico(cartella / "fd1", "|  1.234,56|\r\n");
@@ -224,7 +224,7 @@ TEST_F(Esportazione, ImpostazioniDellaCartella) {
 
 // An amount written by the generator under a locale and exported under the
 // same locale gives the spreadsheet the same value as under Italian settings.
-TEST_F(Esportazione, ImportiUgualiSottoOgniLocale) {
+TEST_F(Esportazione, SameAmountsUnderEveryLocale) {
     const std::string prima = std::setlocale(LC_NUMERIC, nullptr);
     for (const char* locale : {"C", "it_IT.UTF-8", "en_US.UTF-8"}) {
         if (std::setlocale(LC_NUMERIC, locale) == nullptr) {
@@ -240,21 +240,21 @@ TEST_F(Esportazione, ImportiUgualiSottoOgniLocale) {
     std::setlocale(LC_NUMERIC, prima.c_str());
 }
 
-TEST_F(Esportazione, PcLocaleAssente) {
+TEST_F(Esportazione, PclocalUnset) {
     PcLocaleTemporaneo pc(std::nullopt);
     ScriviFileAtomico(cartella / "fd", "a\r\n");
     ConvertiXLS("fd", cartella.percorso());
     EXPECT_EQ(LeggiFile(cartella / "fd.csv"), "a\r\n");
 }
 
-TEST_F(Esportazione, ReportVuoto) {
+TEST_F(Esportazione, EmptyReport) {
     PcLocaleTemporaneo pc("2");
     ScriviFileAtomico(cartella / "fd2", "");
     ConvertiXLS("fd2", cartella.percorso());
     EXPECT_EQ(LeggiFile(cartella / "fd2.csv"), "");
 }
 
-TEST_F(Esportazione, CsvEsistenteSostituitoIntero) {
+TEST_F(Esportazione, AnExistingCsvIsReplacedWhole) {
     PcLocaleTemporaneo pc("2");
     ScriviFileAtomico(cartella / "FD2.CSV", "vecchio\r\nvecchio\r\nvecchio\r\n");
     ScriviFileAtomico(cartella / "fd2", "nuovo\r\n");
@@ -262,7 +262,7 @@ TEST_F(Esportazione, CsvEsistenteSostituitoIntero) {
     EXPECT_EQ(LeggiFile(cartella / "FD2.CSV"), "nuovo\r\n");
 }
 
-TEST_F(Esportazione, IngressoMancanteLasciaIlCsvPrecedente) {
+TEST_F(Esportazione, AMissingInputLeavesTheEarlierCsv) {
     PcLocaleTemporaneo pc("4");
     ScriviFileAtomico(cartella / "fd4.csv", "prima\r\n");
     try {
@@ -274,13 +274,13 @@ TEST_F(Esportazione, IngressoMancanteLasciaIlCsvPrecedente) {
     EXPECT_EQ(LeggiFile(cartella / "fd4.csv"), "prima\r\n");
 }
 
-TEST_F(Esportazione, CartellaInesistente) {
+TEST_F(Esportazione, AMissingFolder) {
     PcLocaleTemporaneo pc("4");
     const auto assente = cartella / "non-c-e";
     EXPECT_THROW(ConvertiXLS("fd4", assente), Error);
 }
 
-TEST_F(Esportazione, PercorsoAssoluto) {
+TEST_F(Esportazione, AnAbsolutePath) {
     PcLocaleTemporaneo pc("5");
     CartellaLavoro altrove;
     ScriviFileAtomico(altrove / "salvato.txt", "1.000,00\r\n");

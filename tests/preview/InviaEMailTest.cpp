@@ -22,7 +22,7 @@ struct CasoContenuto {
 
 class Contenuto : public ::testing::TestWithParam<CasoContenuto> {};
 
-TEST_P(Contenuto, RigheDelFile) {
+TEST_P(Contenuto, LinesOfTheFile) {
     const std::string contenuto = ContenutoEMail(GetParam().testo);
     EXPECT_EQ(contenuto.substr(0, 9), "OGGETTO\r\n");
     EXPECT_EQ(contenuto.substr(contenuto.size() - 2), "\r\n");
@@ -58,7 +58,7 @@ protected:
     std::vector<std::pair<std::string, fs::path>> avvii;
 };
 
-TEST_F(Invio, NomeDelFileDallaVariabile) {
+TEST_F(Invio, FileNameFromTheVariable) {
     registraAvvii();
     for (const auto& [valore, nome] :
          std::vector<std::pair<std::optional<std::string>, std::string>>{
@@ -74,7 +74,7 @@ TEST_F(Invio, NomeDelFileDallaVariabile) {
     }
 }
 
-TEST_F(Invio, SecondaChiamataSostituisceIlFile) {
+TEST_F(Invio, ASecondCallReplacesTheFile) {
     registraAvvii();
     PcLocaleTemporaneo pc("1");
     InviaEMail(std::string(5000, 'x'), cartella.percorso());
@@ -82,7 +82,7 @@ TEST_F(Invio, SecondaChiamataSostituisceIlFile) {
     EXPECT_EQ(LeggiFile(cartella / "e-mail1.txt"), "OGGETTO\r\ncorta\r\n");
 }
 
-TEST_F(Invio, MittenteMancanteLasciaIlFileScritto) {
+TEST_F(Invio, AMissingSenderLeavesTheFileWritten) {
     PcLocaleTemporaneo pc("2");
     CartellaLavoro vuota;
     const std::string percorsoPrima = std::getenv("PATH") ? std::getenv("PATH") : "";
@@ -99,7 +99,7 @@ TEST_F(Invio, MittenteMancanteLasciaIlFileScritto) {
     EXPECT_EQ(LeggiFile(cartella / "e-mail2.txt"), "OGGETTO\r\npagina\r\n\r\n");
 }
 
-TEST_F(Invio, FileNonScrivibileNienteAvvio) {
+TEST_F(Invio, AnUnwritableFileStartsNothing) {
     registraAvvii();
     PcLocaleTemporaneo pc("2");
     EXPECT_THROW(InviaEMail("pagina", cartella / "manca"), Error);

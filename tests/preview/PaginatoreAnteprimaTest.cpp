@@ -53,7 +53,7 @@ struct CasoPagine {
 
 class Pagine : public Anteprima, public ::testing::WithParamInterface<CasoPagine> {};
 
-TEST_P(Pagine, RigheDiOgniPagina) {
+TEST_P(Pagine, LinesOfEachPage) {
     const auto& caso = GetParam();
     scriviReport(Righe(caso.righe, caso.lunghezza));
     PaginatoreAnteprima p(cartella.percorso());
@@ -74,7 +74,7 @@ TEST_P(Pagine, RigheDiOgniPagina) {
     EXPECT_EQ(p.testo(), ultima);
 }
 
-INSTANTIATE_TEST_SUITE_P(Limiti, Pagine,
+INSTANTIATE_TEST_SUITE_P(Limits, Pagine,
                          ::testing::Values(
                              // 150 lines of 133 make 19950, below 20000: the 151st still goes in;
                              // 195 make 25935, below 26000: pages after the first hold 196.
@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Limiti, Pagine,
                              CasoPagine{"RigheVuote", 5, 0, {5}}),
                          [](const auto& riga) { return std::string(riga.param.nome); });
 
-TEST_F(Anteprima, PaginaConvertitaCaratteriPrimaDellaConversione) {
+TEST_F(Anteprima, PageConvertedCountingCharactersBeforeTheConversion) {
     scriviReport(Righe(400));
     PaginatoreAnteprima p(cartella.percorso());
     p.paginaApertura();
@@ -106,7 +106,7 @@ TEST_F(Anteprima, PaginaConvertitaCaratteriPrimaDellaConversione) {
     EXPECT_EQ(p.testo().find('\xB3'), std::string::npos);
 }
 
-TEST_F(Anteprima, InizioRiempieFinoA26000) {
+TEST_F(Anteprima, InizioFillsUpTo26000) {
     scriviReport(Righe(600));
     PaginatoreAnteprima p(cartella.percorso());
     p.paginaApertura();
@@ -120,7 +120,7 @@ TEST_F(Anteprima, InizioRiempieFinoA26000) {
     EXPECT_EQ(PrimaRiga(p.testo()).substr(1, 6), "197   ");
 }
 
-TEST_F(Anteprima, ReportVuoto) {
+TEST_F(Anteprima, EmptyReport) {
     scriviReport({});
     PaginatoreAnteprima p(cartella.percorso());
     EXPECT_TRUE(p.esisteReport());
@@ -132,7 +132,7 @@ TEST_F(Anteprima, ReportVuoto) {
     EXPECT_EQ(p.testo(), "");
 }
 
-TEST_F(Anteprima, SalvaPoiAvantiMostraIlTestoSalvato) {
+TEST_F(Anteprima, SalvaThenAvantiShowsTheSavedText) {
     scriviReport(Righe(400));
     PaginatoreAnteprima p(cartella.percorso());
     p.paginaApertura();
@@ -150,7 +150,7 @@ TEST_F(Anteprima, SalvaPoiAvantiMostraIlTestoSalvato) {
     EXPECT_FALSE(p.altraPagina());
 }
 
-TEST_F(Anteprima, SalvaTestoModificato) {
+TEST_F(Anteprima, SalvaWritesTheEditedText) {
     scriviReport(Righe(400));
     PaginatoreAnteprima p(cartella.percorso());
     p.paginaApertura();
@@ -160,7 +160,7 @@ TEST_F(Anteprima, SalvaTestoModificato) {
     EXPECT_EQ(p.testo(), "modificato\r\n\x80 \xE8\r\n\r\n");
 }
 
-TEST_F(Anteprima, SalvaSullUltimaPaginaAvantiNonCambiaNulla) {
+TEST_F(Anteprima, SalvaOnTheLastPageThenAvantiChangesNothing) {
     scriviReport(Righe(10));
     PaginatoreAnteprima p(cartella.percorso());
     p.paginaApertura();
@@ -170,7 +170,7 @@ TEST_F(Anteprima, SalvaSullUltimaPaginaAvantiNonCambiaNulla) {
     EXPECT_EQ(ContaRighe(p.testo()), 10U);
 }
 
-TEST_F(Anteprima, SalvaFallitoLasciaReportELettura) {
+TEST_F(Anteprima, AFailedSalvaLeavesReportAndReading) {
     scriviReport(Righe(400));
     PaginatoreAnteprima p(cartella.percorso());
     p.paginaApertura();
@@ -185,7 +185,7 @@ TEST_F(Anteprima, SalvaFallitoLasciaReportELettura) {
     EXPECT_EQ(PrimaRiga(p.testo()).substr(1, 6), "152   ");
 }
 
-TEST_F(Anteprima, NomeDelReport) {
+TEST_F(Anteprima, TheReportsName) {
     struct Caso {
         std::optional<std::string> pclocal;
         const char* file;
@@ -209,7 +209,7 @@ TEST_F(Anteprima, NomeDelReport) {
     }
 }
 
-TEST_F(Anteprima, ReportScrittoDopoLaCreazione) {
+TEST_F(Anteprima, AReportWrittenAfterTheWindowWasMade) {
     PaginatoreAnteprima p(cartella.percorso());
     EXPECT_FALSE(p.aperto());
     p.paginaApertura();
@@ -220,7 +220,7 @@ TEST_F(Anteprima, ReportScrittoDopoLaCreazione) {
     EXPECT_EQ(ContaRighe(p.testo()), 2U);
 }
 
-TEST_F(Anteprima, InizioSenzaReport) {
+TEST_F(Anteprima, InizioWithoutAReport) {
     scriviReport(Righe(2));
     PaginatoreAnteprima p(cartella.percorso());
     p.paginaApertura();

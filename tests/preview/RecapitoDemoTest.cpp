@@ -24,7 +24,7 @@ std::optional<fs::path> MessaggioScritto(const fs::path& cartella) {
     return std::nullopt;
 }
 
-TEST(RecapitoDemo, DalFileDiConsegnaAlMessaggio) {
+TEST(RecapitoDemo, FromTheHandOffFileToTheMessage) {
     if (piattaforma::CercaProgramma("python3").empty()) {
         GTEST_SKIP() << "python3 is not installed";
     }

@@ -86,7 +86,7 @@ private slots:
         cartella_.reset();
     }
 
-    void controlli() {
+    void theControlsAsDrawn() {
         scriviReport(3);
         Anteprima finestra(cartella());
         QCOMPARE(finestra.windowTitle(), QStringLiteral("Anteprima di Stampa"));
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(catena, attesi);
     }
 
-    void disposizione_data() {
+    void layoutAtActivation_data() {
         QTest::addColumn<int>("larghezza");
         QTest::addColumn<int>("altezza");
         QTest::addColumn<QRect>("testo");
@@ -160,7 +160,7 @@ private slots:
                                   << 379;
     }
 
-    void disposizione() {
+    void layoutAtActivation() {
         QFETCH(int, larghezza);
         QFETCH(int, altezza);
         QFETCH(QRect, testo);
@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(finestra->Tasto(Anteprima::Espandi)->width(), vdx::ui::Pixel(1095));
     }
 
-    void pagine() {
+    void pagesOfTheLimits() {
         scriviReport(600);
         auto finestra = apri();
         QVERIFY(finestra->isVisible());
@@ -217,7 +217,7 @@ private slots:
     // What the box shows comes back byte for byte: the form feed that ends the
     // report, tabs, no-break spaces and the bytes where code page 1252
     // differs from Latin-1.
-    void bytesDelReport() {
+    void theReportsBytesShownAndSaved() {
         vdx::ScriviRigheAtomico(cartella() / "FD3", {"Hotel : \x80 \x84\x93\x94 \xE8\xA0"
                                                      "fine",
                                                      "a\tb", "", "\x0C"});
@@ -230,7 +230,7 @@ private slots:
                              "fine\r\na\tb\r\n\r\n\x0C\r\n\r\n"));
     }
 
-    void reportVuoto() {
+    void emptyReport() {
         scriviReport(0);
         auto finestra = apri();
         QVERIFY(finestra->isVisible());
@@ -240,14 +240,14 @@ private slots:
         QCOMPARE(finestra->Text1()->toPlainText(), QString());
     }
 
-    void reportMancanteChiude() {
+    void aMissingReportClosesTheWindow() {
         auto finestra = apri();
         QTRY_VERIFY(!finestra->isVisible());
         QCOMPARE(finestra->Text1()->toPlainText(), QString());
         QVERIFY(vdx::ui::MessaggiMostrati().empty());
     }
 
-    void riduciEspandi_data() {
+    void riduciAndEspandi_data() {
         QTest::addColumn<double>("prima");
         QTest::addColumn<int>("tasto");
         QTest::addColumn<double>("dopo");
@@ -260,7 +260,7 @@ private slots:
         QTest::newRow("espandi senza limite") << 200.0 << int(Anteprima::Espandi) << 201.0;
     }
 
-    void riduciEspandi() {
+    void riduciAndEspandi() {
         QFETCH(double, prima);
         QFETCH(int, tasto);
         QFETCH(double, dopo);
@@ -275,7 +275,7 @@ private slots:
         QCOMPARE(finestra->TestoMostrato(), pagina);
     }
 
-    void salvaPoiAvanti() {
+    void salvaThenAvanti() {
         scriviReport(400);
         auto finestra = apri();
         const std::string pagina = finestra->TestoMostrato();
@@ -287,7 +287,7 @@ private slots:
         QCOMPARE(finestra->TestoMostrato(), pagina + "\r\n");
     }
 
-    void salvaTestoModificatoNellaCodePage() {
+    void salvaWritesEditedTextInTheCodePage() {
         scriviReport(3);
         auto finestra = apri();
         // € „ ” È and a no-break space: bytes where code page 1252 differs.
@@ -301,7 +301,7 @@ private slots:
         QCOMPARE(Righe(finestra->TestoMostrato()).size(), std::size_t{2});
     }
 
-    void email() {
+    void eMailHandsThePageOver() {
         scriviReport(5);
         std::vector<std::string> avviati;
         vdx::piattaforma::ImpostaAvvia([&](std::string_view programma, const fs::path& folder) {
@@ -321,7 +321,7 @@ private slots:
                  std::string("Pagina consegnata a Recapito.exe in e-mail3.txt"));
     }
 
-    void emailSenzaMittente() {
+    void eMailWithoutASender() {
         scriviReport(5);
         vdx::test::CartellaLavoro vuota;
         ::setenv("PATH", vuota.percorso().c_str(), 1);
@@ -341,7 +341,7 @@ private slots:
         QCOMPARE(vdx::ui::NotificaMostrata(finestra.get()), std::string());
     }
 
-    void inizioSenzaReportEErrore() {
+    void inizioWithoutAReportIsAnError() {
         scriviReport(5);
         auto finestra = apri();
         fs::remove(cartella() / "FD3");
@@ -352,7 +352,7 @@ private slots:
         QVERIFY(vdx::ui::MessaggiMostrati()[0].testo.find("53") != std::string::npos);
     }
 
-    void esciChiudeIlReport() {
+    void esciClosesTheReport() {
         scriviReport(400);
         auto finestra = apri();
         QVERIFY(finestra->paginatore().aperto());
@@ -361,7 +361,7 @@ private slots:
         QVERIFY(!finestra->paginatore().aperto());
     }
 
-    void mostraModale() {
+    void shownModally() {
         scriviReport(400);
         bool vista = false;
         Anteprima::ImpostaAttesaModale([&](Anteprima& finestra) {

@@ -60,7 +60,7 @@ private slots:
         cartella_.reset();
     }
 
-    void esportaEApre() {
+    void exportAndOpen() {
         ScriviFileAtomico(cartella() / "FD3",
                           "\xB3 101  \xB3      \xB3    \xB3  1.234,56\xB3\r\n\x0C\r\n");
         mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(fine_, -1);
     }
 
-    void esportaSenzaProgrammaPerIlCsv() {
+    void exportWithoutAProgramForTheCsv() {
         ScriviFileAtomico(cartella() / "FD3", "riga\r\n");
         apreQualcosa_ = false;
         mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
@@ -82,14 +82,14 @@ private slots:
         QCOMPARE(fine_, -1);
     }
 
-    void esportaSenzaReportTermina() {
+    void exportWithoutAReportEndsTheProgram() {
         mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
         QCOMPARE(fine_, int(ui::UscitaErrore));
         QVERIFY(ui::MessaggiMostrati().at(0).testo.find("Errore 53") != std::string::npos);
         QVERIFY(aperti_.empty());
     }
 
-    void anteprimaPoiMenuDiNuovoPronto() {
+    void previewThenTheMenuIsReadyAgain() {
         std::string pagina;
         for (int i = 0; i < 300; ++i) {
             pagina += "riga " + std::to_string(i) + "\r\n";
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(fine_, -1);
     }
 
-    void anteprimaSenzaReportSiChiudeSubito() {
+    void previewWithoutAReportClosesAtOnce() {
         bool vista = true;
         ui::Anteprima::ImpostaAttesaModale([&](ui::Anteprima& anteprima) {
             QTRY_VERIFY(!anteprima.isVisible());
