@@ -224,7 +224,7 @@ int main(int argc, char** argv) {
         o.data = data;
         o.arrangiamento = true;
         o.codiceAssistenzaHotel = vdx::CodiceAssistenza(cartella, o.hotel);
-        o.pclocal = "bench";
+        o.pclocal = "999";
         const std::string chiaveData = vdx::ChiaveDaData(data);
 
         double pavimento = 0;
