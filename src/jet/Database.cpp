@@ -236,8 +236,7 @@ bool Recordset::FindNext(std::string_view criteria) {
 }
 
 bool Recordset::FindLast(std::string_view criteria) {
-    Impl& i = vivo();
-    return i.trova(criteria, i.vista->size(), false);
+    return vivo().trova(criteria, Vista::nessuna, false); // from the last record
 }
 
 bool Recordset::NoMatch() const {

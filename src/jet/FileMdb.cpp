@@ -450,7 +450,7 @@ void FileMdb::Stato::apriLibmdb(const std::filesystem::path& file) {
     if (f == nullptr) {
         throw nonRiconosciuto(file, "the database engine cannot open it");
     }
-    std::setvbuf(f, nullptr, _IONBF, 0); // each read of libmdb's, no more
+    std::setvbuf(f, nullptr, _IOFBF, dimPagina); // a page read is one read, no more
     std::fclose(mdb->f->stream);
     mdb->f->stream = f;
     mdb->cur_pg = 0; // no page is taken as already read
@@ -761,6 +761,7 @@ PianoRiga FileMdb::Stato::piano(const Dichiarazione& dichiarazione, const MdbTab
         piano.colonne.push_back(c);
         campi.push_back({d->nome, tipoDi(mc->col_type)});
     }
+    piano.prepara();
     return piano;
 }
 

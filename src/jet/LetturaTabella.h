@@ -49,7 +49,11 @@ public:
     void inizia(std::size_t parti) override { parti_.assign(parti, {}); }
     void riga(std::size_t parte, std::size_t indice, const Riga& r) override {
         std::vector<T>& v = parti_[parte];
-        if (indice >= v.size()) {
+        if (indice == v.size()) {
+            v.push_back(f_(r));
+            return;
+        }
+        if (indice > v.size()) {
             v.resize(indice + 1);
         }
         v[indice] = f_(r);

@@ -79,7 +79,47 @@ void Sorgente::tieniInMemoria(std::unique_ptr<unsigned char[]> byte) {
     memoria_ = std::move(byte);
 }
 
+namespace {
+
+#if defined(__x86_64__)
+// Four CRC-32C streams over the words of the page, with the processor's own
+// instruction: twice as fast as the multiplications below.
+__attribute__((target("sse4.2"))) std::uint64_t impronta42(const unsigned char* p,
+                                                              std::size_t n) {
+    std::uint64_t a = 1;
+    std::uint64_t b = 2;
+    std::uint64_t c = 3;
+    std::uint64_t d = 4;
+    std::size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        std::uint64_t w[4];
+        std::memcpy(w, p + i, sizeof w);
+        a = __builtin_ia32_crc32di(a, w[0]);
+        b = __builtin_ia32_crc32di(b, w[1]);
+        c = __builtin_ia32_crc32di(c, w[2]);
+        d = __builtin_ia32_crc32di(d, w[3]);
+    }
+    for (; i < n; ++i) {
+        a = __builtin_ia32_crc32qi(static_cast<std::uint32_t>(a), p[i]);
+    }
+    const std::uint64_t h = (a | (b << 32)) ^ ruota(c | (d << 32), 16) ^ n;
+    return h | 1;
+}
+
+bool conCrc() {
+    static const bool si = (__builtin_cpu_init(), __builtin_cpu_supports("sse4.2") != 0);
+    return si;
+}
+#endif
+
+} // namespace
+
 std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n) {
+#if defined(__x86_64__)
+    if (conCrc()) {
+        return impronta42(p, n);
+    }
+#endif
     constexpr std::uint64_t k = 0x9E3779B97F4A7C15ull;
     std::uint64_t a = 0x243F6A8885A308D3ull;
     std::uint64_t b = 0x13198A2E03707344ull;

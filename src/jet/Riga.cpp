@@ -100,6 +100,43 @@ bool lungo(int tipo) {
     return tipo == MDB_MEMO || tipo == MDB_OLE;
 }
 
+// The bytes a value of a number kind takes (0 for the other kinds).
+unsigned larghezzaNumero(int tipo) {
+    switch (tipo) {
+    case MDB_BYTE:
+        return 1;
+    case MDB_INT:
+        return 2;
+    case MDB_LONGINT:
+    case MDB_FLOAT:
+        return 4;
+    case MDB_MONEY:
+    case MDB_DOUBLE:
+    case MDB_DATETIME:
+        return 8;
+    case MDB_NUMERIC:
+        return 17;
+    default:
+        return 0;
+    }
+}
+
+std::int64_t numeroIntero(int tipo, const unsigned char* p) {
+    switch (tipo) {
+    case MDB_BYTE:
+        return p[0];
+    case MDB_INT:
+        return static_cast<std::int16_t>(u16(p));
+    case MDB_LONGINT:
+        return static_cast<std::int32_t>(u32(p));
+    default: {
+        std::int64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    }
+    }
+}
+
 } // namespace
 
 char Carattere1252(std::uint16_t c) {
@@ -142,22 +179,32 @@ bool DecodificaTesto4(const unsigned char* p, std::size_t n, std::string& out) {
     return n % 2 == 0 || compresso;
 }
 
-std::optional<PostoRiga> PostoDiRiga(const unsigned char* pg, const PianoRiga& piano,
-                                     std::size_t indice) {
-    const std::size_t rco = piano.offsetRighe();
-    const std::size_t quante = u16(pg + rco);
-    const std::size_t testata = rco + 2 + 2 * quante;
-    if (indice >= quante || testata > piano.dimPagina) {
-        return std::nullopt;
+void PianoRiga::prepara() {
+    std::vector<std::pair<unsigned, std::size_t>> fisse; // (order, end)
+    testiVariabili.clear();
+    altriControllati.clear();
+    const std::size_t area = jet3 ? 1 : 2;
+    for (std::size_t c = 0; c < colonne.size(); ++c) {
+        PianoColonna& k = colonne[c];
+        k.booleana = k.tipo == MDB_BOOL;
+        k.larghezza = larghezzaNumero(k.tipo);
+        if (k.fissa) {
+            fisse.emplace_back(k.ordineFisso, area + k.offset + k.dimensione);
+        }
+        if (!k.controllata || k.tipo == MDB_BOOL) {
+            continue;
+        }
+        if (!jet3 && !k.fissa && k.tipo == MDB_TEXT) {
+            testiVariabili.emplace_back(k.variabile, k.numero);
+        } else if (jet3 || lungo(k.tipo) || (k.tipo == MDB_TEXT)) {
+            altriControllati.push_back(c);
+        }
     }
-    const std::uint16_t grezzo = u16(pg + rco + 2 + 2 * indice);
-    PostoRiga r;
-    r.inizio = grezzo & 0x1FFF;
-    r.fine = indice == 0 ? piano.dimPagina : (u16(pg + rco + 2 * indice) & 0x1FFFu);
-    r.cancellata = (grezzo & 0x8000) != 0;
-    r.spostata = (grezzo & 0x4000) != 0;
-    r.integra = r.inizio >= testata && r.inizio < r.fine && r.fine <= piano.dimPagina;
-    return r;
+    std::sort(fisse.begin(), fisse.end());
+    fineFisse.assign(1, 0);
+    for (const auto& f : fisse) {
+        fineFisse.push_back(std::max(fineFisse.back(), f.second));
+    }
 }
 
 void Riga::scomponi(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
@@ -173,12 +220,16 @@ void Riga::scomponi(const PianoRiga& piano, const unsigned char* dati, std::size
     }
     // The fields a row holds end inside it (Jet 4 variable fields do, by
     // their offsets).
-    const std::size_t area = piano.jet3 ? 1 : 2;
-    for (const PianoColonna& c : piano.colonne) {
-        if (c.fissa ? c.ordineFisso < fissePresenti_ && area + c.offset + c.dimensione > n
-                    : piano.jet3 && c.variabile < variabili_ &&
-                          offsets3_[c.variabile + 1] > static_cast<long>(n)) {
-            throw Danno{};
+    const std::size_t fisse = std::min(fissePresenti_, piano.fineFisse.size() - 1);
+    if (piano.fineFisse[fisse] > n) {
+        throw Danno{};
+    }
+    if (piano.jet3) {
+        for (const PianoColonna& c : piano.colonne) {
+            if (!c.fissa && c.variabile < variabili_ &&
+                offsets3_[c.variabile + 1] > static_cast<long>(n)) {
+                throw Danno{};
+            }
         }
     }
 }
@@ -270,150 +321,118 @@ void Riga::scomponi3() {
                                             : std::numeric_limits<std::size_t>::max();
 }
 
-Riga::Posto Riga::posto(std::size_t c) const {
-    const PianoColonna& k = piano_->colonne[c];
-    Posto p;
-    if (k.fissa) {
-        p.presente = k.ordineFisso < fissePresenti_;
-        p.inizio = static_cast<long>((piano_->jet3 ? 1 : 2) + k.offset);
-        p.lunghezza = k.dimensione;
-    } else if (k.variabile < variabili_) {
-        p.presente = true;
-        if (piano_->jet3) {
-            p.inizio = offsets3_[k.variabile];
-            p.lunghezza = offsets3_[k.variabile + 1] - offsets3_[k.variabile];
-        } else {
-            const unsigned char* t = dati_ + n_ - maschera_ - 4;
-            p.inizio = u16(t - 2 * k.variabile);
-            p.lunghezza = static_cast<long>(u16(t - 2 * (k.variabile + 1))) - p.inizio;
-        }
-    }
-    return p;
-}
-
-bool Riga::nullo(std::size_t c) const {
-    if (piano_->colonne[c].tipo == MDB_BOOL) {
-        return false;
-    }
-    return valore(c, 0) == nullptr;
-}
-
-// The bytes of column `c`, at least `larghezza` of them, with their count in
-// `lunghezza`; nullptr for NULL (a field the row does not hold is NULL).
-const unsigned char* Riga::valore(std::size_t c, std::size_t larghezza, std::size_t* lunghezza) const {
-    const PianoColonna& k = piano_->colonne[c];
-    const Posto p = posto(c);
-    if (k.numero >= colonne_ || !p.presente ||
-        (dati_[n_ - maschera_ + k.numero / 8] & (1u << (k.numero % 8))) == 0) {
-        return nullptr;
-    }
-    if (p.lunghezza < static_cast<long>(larghezza) || p.inizio < 0 ||
-        p.inizio + p.lunghezza > static_cast<long>(n_)) {
-        throw Danno{};
-    }
-    if (lunghezza != nullptr) {
-        *lunghezza = static_cast<std::size_t>(p.lunghezza);
-    }
-    return dati_ + p.inizio;
-}
-
 std::int64_t Riga::intero(std::size_t c) const {
-    const PianoColonna& k = piano_->colonne[c];
-    if (k.tipo == MDB_BOOL) {
-        // A yes/no field is its null bit: set is True.
-        return valore(c, 0) != nullptr ? -1 : 0;
-    }
-    const std::size_t larghezza = k.tipo == MDB_BYTE ? 1 : k.tipo == MDB_INT ? 2
-                                  : k.tipo == MDB_LONGINT ? 4 : 8;
-    const unsigned char* p = valore(c, larghezza);
-    if (p == nullptr) {
-        return 0;
-    }
-    switch (k.tipo) {
-    case MDB_BYTE:
-        return p[0];
-    case MDB_INT:
-        return static_cast<std::int16_t>(u16(p));
-    case MDB_LONGINT:
-        return static_cast<std::int32_t>(u32(p));
-    default: {
-        std::int64_t v;
-        std::memcpy(&v, p, 8);
-        return v;
-    }
-    }
-}
-
-double Riga::reale(std::size_t c) const {
-    const PianoColonna& k = piano_->colonne[c];
-    const std::size_t larghezza = k.tipo == MDB_FLOAT ? 4 : k.tipo == MDB_NUMERIC ? 17 : 8;
-    const unsigned char* p = valore(c, larghezza);
-    if (p == nullptr) {
-        return 0;
-    }
-    if (k.tipo == MDB_FLOAT) {
-        float v;
-        std::memcpy(&v, p, 4);
-        return v;
-    }
-    if (k.tipo == MDB_NUMERIC) {
-        return leggiNumeric(p, k.scala);
-    }
-    double v;
-    std::memcpy(&v, p, 8);
+    std::int64_t v = 0;
+    interoSe(c, v);
     return v;
 }
 
+bool Riga::interoSe(std::size_t c, std::int64_t& v) const {
+    const PianoColonna& k = piano_->colonne[c];
+    const unsigned char* p = valore(c);
+    if (k.booleana) {
+        v = p != nullptr ? -1 : 0; // a yes/no field is its null bit: set is True
+        return true;
+    }
+    if (p == nullptr) {
+        v = 0;
+        return false;
+    }
+    v = numeroIntero(k.tipo, p);
+    return true;
+}
+
+double Riga::reale(std::size_t c) const {
+    double v = 0;
+    realeSe(c, v);
+    return v;
+}
+
+bool Riga::realeSe(std::size_t c, double& v) const {
+    const PianoColonna& k = piano_->colonne[c];
+    const unsigned char* p = valore(c);
+    if (p == nullptr) {
+        v = 0;
+        return false;
+    }
+    if (k.tipo == MDB_FLOAT) {
+        float f;
+        std::memcpy(&f, p, 4);
+        v = f;
+    } else if (k.tipo == MDB_NUMERIC) {
+        v = leggiNumeric(p, k.scala);
+    } else {
+        std::memcpy(&v, p, 8);
+    }
+    return true;
+}
+
 std::string_view Riga::testo(std::size_t c, std::string& buffer) const {
+    std::string_view v;
+    testoSe(c, buffer, v);
+    return v;
+}
+
+bool Riga::testoSe(std::size_t c, std::string& buffer, std::string_view& v) const {
     const PianoColonna& k = piano_->colonne[c];
     std::size_t siz = 0;
-    const unsigned char* p = valore(c, 0, &siz);
+    const unsigned char* p = valore(c, &siz);
+    v = {};
     if (p == nullptr) {
-        return {};
+        return false;
     }
     if (k.tipo == MDB_TEXT && !piano_->jet3) {
         if (testoComeScritto(p, siz)) {
-            return std::string_view(reinterpret_cast<const char*>(p + 2), siz - 2);
+            v = std::string_view(reinterpret_cast<const char*>(p + 2), siz - 2);
+            return true;
         }
         buffer.clear();
         if (!DecodificaTesto4(p, siz, buffer)) {
             throw Danno{};
         }
-        return buffer;
+        v = buffer;
+        return true;
     }
     if (lungo(k.tipo)) {
         std::string grezzo;
         if (!valoreLungo(p, siz, *piano_, lunghi_, grezzo)) {
             throw Danno{};
         }
+        buffer.clear();
         if (k.tipo == MDB_OLE || piano_->jet3) {
             buffer = std::move(grezzo);
-            return buffer;
-        }
-        buffer.clear();
-        if (!DecodificaTesto4(reinterpret_cast<const unsigned char*>(grezzo.data()), grezzo.size(),
-                              buffer)) {
+        } else if (!DecodificaTesto4(reinterpret_cast<const unsigned char*>(grezzo.data()),
+                                     grezzo.size(), buffer)) {
             throw Danno{};
         }
-        return buffer;
+        v = buffer;
+        return true;
     }
-    return std::string_view(reinterpret_cast<const char*>(p), siz);
-}
-
-int Riga::confrontaTesto(std::size_t c, std::string_view valore, std::string& buffer) const {
-    const int r = testo(c, buffer).compare(valore); // char_traits<char> compares as unsigned
-    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    v = std::string_view(reinterpret_cast<const char*>(p), siz);
+    return true;
 }
 
 void Riga::controllaValori() const {
-    std::string buffer;
-    for (std::size_t c = 0; c < piano_->colonne.size(); ++c) {
-        const PianoColonna& k = piano_->colonne[c];
-        if (!k.controllata || k.tipo == MDB_BOOL) {
+    // Jet 4 variable text: two-byte characters, or compressed (FF FE).
+    const unsigned char* offsets = dati_ + n_ - maschera_ - 4;
+    const unsigned char* maschera = dati_ + n_ - maschera_;
+    for (const auto& [v, numero] : piano_->testiVariabili) {
+        if (v >= variabili_ || numero >= colonne_ ||
+            (maschera[numero / 8] & (1u << (numero % 8))) == 0) {
             continue;
         }
+        const std::size_t inizio = u16(offsets - 2 * v);
+        const std::size_t lunghezza = u16(offsets - 2 * (v + 1)) - inizio;
+        const unsigned char* b = dati_ + inizio;
+        if (lunghezza % 2 != 0 && (lunghezza < 2 || b[0] != 0xFF || b[1] != 0xFE)) {
+            throw Danno{}; // two-byte text of an odd length
+        }
+    }
+    std::string buffer;
+    for (const std::size_t c : piano_->altriControllati) {
+        const PianoColonna& k = piano_->colonne[c];
         std::size_t siz = 0;
-        const unsigned char* p = valore(c, 0, &siz); // a value outside its row: Danno
+        const unsigned char* p = valore(c, &siz); // a value outside its row: Danno
         if (p == nullptr) {
             continue;
         }

@@ -28,6 +28,9 @@ struct PianoColonna {
     unsigned ordineFisso = 0;  // a fixed column: the fixed columns numbered before it
     int scala = 0;             // NUMERIC: decimal places
     bool controllata = true;   // its values are checked when the table is read
+    // Worked out by PianoRiga::prepara():
+    bool booleana = false;     // yes/no: its value is its null bit
+    unsigned larghezza = 0;    // the bytes a value of a number kind takes
 };
 
 // How the rows of a table are laid out.
@@ -40,6 +43,15 @@ struct PianoRiga {
     std::size_t pagineFile = 0; // pages of the whole file
     // Where the count of rows stands on a data page (the row offsets follow).
     std::size_t offsetRighe() const { return jet3 ? 8 : 12; }
+
+    // Worked out from the columns by prepara(), for the checks of each row:
+    // where the first k fixed columns end (k from 0 to all of them); the
+    // variable text columns whose values are checked (Jet 4); the other
+    // columns whose values are checked.
+    void prepara();
+    std::vector<std::size_t> fineFisse;
+    std::vector<std::pair<unsigned, unsigned>> testiVariabili; // (variabile, numero)
+    std::vector<std::size_t> altriControllati;
 };
 
 // A row slot of a data page.
@@ -52,8 +64,24 @@ struct PostoRiga {
 };
 
 // Slot `indice` of a data page, if the page has that slot.
-std::optional<PostoRiga> PostoDiRiga(const unsigned char* pagina, const PianoRiga& piano,
-                                     std::size_t indice);
+inline std::optional<PostoRiga> PostoDiRiga(const unsigned char* pg, const PianoRiga& piano,
+                                            std::size_t indice) {
+    const auto u16 = [](const unsigned char* p) { return static_cast<std::size_t>(p[0] | (p[1] << 8)); };
+    const std::size_t rco = piano.offsetRighe();
+    const std::size_t quante = u16(pg + rco);
+    const std::size_t testata = rco + 2 + 2 * quante;
+    if (indice >= quante || testata > piano.dimPagina) {
+        return std::nullopt;
+    }
+    const std::size_t grezzo = u16(pg + rco + 2 + 2 * indice);
+    PostoRiga r;
+    r.inizio = grezzo & 0x1FFF;
+    r.fine = indice == 0 ? piano.dimPagina : (u16(pg + rco + 2 * indice) & 0x1FFF);
+    r.cancellata = (grezzo & 0x8000) != 0;
+    r.spostata = (grezzo & 0x4000) != 0;
+    r.integra = r.inizio >= testata && r.inizio < r.fine && r.fine <= piano.dimPagina;
+    return r;
+}
 
 // The pages a long value (memo, OLE) spans are read through this, checked
 // against the fingerprints taken when the table was read.
@@ -79,7 +107,9 @@ public:
 
     // Column `c` in the order of the plan. A yes/no field is never NULL: its
     // value is its null bit.
-    bool nullo(std::size_t c) const;
+    bool nullo(std::size_t c) const {
+        return !piano_->colonne[c].booleana && valore(c) == nullptr;
+    }
     // Boolean (-1 or 0), Byte, Integer, Long, and Currency in ten-thousandths.
     std::int64_t intero(std::size_t c) const;
     // Single, Double, DateTime (days since 30/12/1899), NUMERIC.
@@ -88,26 +118,55 @@ public:
     // where they stand, or decoded into `buffer`. Danno for a long value that
     // does not read whole.
     std::string_view testo(std::size_t c, std::string& buffer) const;
-    // The text of column `c` compared with `valore` (code page 1252), byte by
-    // byte: <0, 0, >0. A short text stored one byte per character is compared
-    // as it is stored, without decoding it.
-    int confrontaTesto(std::size_t c, std::string_view valore, std::string& buffer) const;
+    // As intero(), reale() and testo(), false for NULL: the field is read once.
+    bool interoSe(std::size_t c, std::int64_t& v) const;
+    bool realeSe(std::size_t c, double& v) const;
+    bool testoSe(std::size_t c, std::string& buffer, std::string_view& v) const;
 
     // The checks the reading of a table makes on each row's values: two-byte
     // text of an even length, long values that read whole. Danno otherwise.
     void controllaValori() const;
 
 private:
-    struct Posto {
-        bool presente = false;
-        long inizio = 0;
-        long lunghezza = 0;
-    };
     void scomponi4();
     void scomponi3();
-    Posto posto(std::size_t c) const;
-    const unsigned char* valore(std::size_t c, std::size_t larghezza,
-                                std::size_t* lunghezza = nullptr) const;
+    // The bytes of column `c` (at least its kind's width), their count in
+    // `lunghezza`; nullptr for NULL (a field the row does not hold is NULL).
+    const unsigned char* valore(std::size_t c, std::size_t* lunghezza = nullptr) const {
+        const PianoColonna& k = piano_->colonne[c];
+        long inizio = 0;
+        long fine = 0;
+        if (k.fissa) {
+            if (k.ordineFisso >= fissePresenti_) {
+                return nullptr;
+            }
+            inizio = static_cast<long>((piano_->jet3 ? 1 : 2) + k.offset);
+            fine = inizio + static_cast<long>(k.dimensione);
+        } else if (k.variabile < variabili_) {
+            if (piano_->jet3) {
+                inizio = offsets3_[k.variabile];
+                fine = offsets3_[k.variabile + 1];
+            } else {
+                const unsigned char* t = dati_ + n_ - maschera_ - 4 - 2 * k.variabile;
+                inizio = t[0] | (t[1] << 8);
+                fine = t[-2] | (t[-1] << 8);
+            }
+        } else {
+            return nullptr;
+        }
+        if (k.numero >= colonne_ ||
+            (dati_[n_ - maschera_ + k.numero / 8] & (1u << (k.numero % 8))) == 0) {
+            return nullptr;
+        }
+        if (fine - inizio < static_cast<long>(k.larghezza) || inizio < 0 ||
+            fine > static_cast<long>(n_)) {
+            throw Danno{};
+        }
+        if (lunghezza != nullptr) {
+            *lunghezza = static_cast<std::size_t>(fine - inizio);
+        }
+        return dati_ + inizio;
+    }
 
     const PianoRiga* piano_ = nullptr;
     const unsigned char* dati_ = nullptr;

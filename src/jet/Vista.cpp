@@ -37,8 +37,26 @@ std::uint64_t mescola(std::uint64_t h, std::uint64_t v) {
     return h;
 }
 
+// A hash of a text's bytes, eight at a time.
 std::uint64_t hashTesto(std::string_view s) {
-    return std::hash<std::string_view>{}(s);
+    constexpr std::uint64_t k = 0xFF51AFD7ED558CCDull;
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
+    const char* p = s.data();
+    std::size_t n = s.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        h = (h ^ w) * k;
+        h ^= h >> 32;
+    }
+    if (n > 0) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, p, n);
+        h = (h ^ w) * k;
+        h ^= h >> 32;
+    }
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 29);
 }
 
 // The index holds 32 bits of a key's hash; 0 stands for a NULL key, which
@@ -47,16 +65,28 @@ std::uint32_t hashIndice(std::uint64_t h) {
     return static_cast<std::uint32_t>(h ^ (h >> 32)) | 1u;
 }
 
-// The hash of a stored value, equal to the hash of its key (ChiaveCella).
-std::uint64_t hashCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
-                        std::string& buffer) {
+template <typename T> std::uint64_t hashBytes(T v) {
+    return hashTesto(std::string_view(reinterpret_cast<const char*>(&v), sizeof v));
+}
+
+// The hash of the stored value of column `colonna`, equal to the hash of
+// its key (ChiaveCella); nullopt for NULL.
+std::optional<std::uint64_t> hashCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
+                                       std::string& buffer) {
     if (c.testuale()) {
-        return hashTesto(r.testo(colonna, buffer));
+        std::string_view v;
+        return r.testoSe(colonna, buffer, v) ? std::optional(hashTesto(v)) : std::nullopt;
     }
     if (c.intera()) {
-        return hashTesto(bytesDi(decimillesimi(c, r.intero(colonna))));
+        std::int64_t v = 0;
+        return r.interoSe(colonna, v) ? std::optional(hashBytes(decimillesimi(c, v)))
+                                      : std::nullopt;
     }
-    return hashTesto(bytesDi(r.reale(colonna)));
+    double v = 0;
+    if (!r.realeSe(colonna, v)) {
+        return std::nullopt;
+    }
+    return hashBytes(v == 0 ? 0.0 : v); // -0 and 0 are one key
 }
 
 // The index hash of the equality fields of a row; 0 when one is NULL.
@@ -65,10 +95,11 @@ std::uint32_t hashRiga(const Tabella& t, const std::vector<int>& colonne, const 
     std::uint64_t h = 0;
     for (int c : colonne) {
         const auto k = static_cast<std::size_t>(c);
-        if (r.nullo(k)) {
+        const auto hc = hashCella(t.colonne()[k], r, k, buffer);
+        if (!hc) {
             return 0; // NULL equals nothing: not in the index
         }
-        h = mescola(h, hashCella(t.colonne()[k], r, k, buffer));
+        h = mescola(h, *hc);
     }
     return hashIndice(h);
 }
@@ -217,16 +248,22 @@ Confronto Confronto::Prepara(const CampoTabella& c, int colonna, Operatore op,
 
 bool Confronto::soddisfatto(const Riga& r, std::string& buffer) const {
     const auto c = static_cast<std::size_t>(colonna);
-    if (r.nullo(c)) {
-        return false;
-    }
     int cmp = 0;
     switch (modo) {
-    case Modo::Testo:
-        cmp = r.confrontaTesto(c, testo, buffer);
+    case Modo::Testo: {
+        std::string_view v;
+        if (!r.testoSe(c, buffer, v)) {
+            return false; // NULL satisfies no comparison
+        }
+        const int x = v.compare(testo); // char_traits<char> compares as unsigned
+        cmp = x < 0 ? -1 : (x > 0 ? 1 : 0);
         break;
+    }
     case Modo::Intero: {
-        const std::int64_t v = r.intero(c);
+        std::int64_t v = 0;
+        if (!r.interoSe(c, v)) {
+            return false;
+        }
         if (esatto) {
             cmp = segno(denaro ? v : v * 10000, intero);
         } else {
@@ -236,9 +273,14 @@ bool Confronto::soddisfatto(const Riga& r, std::string& buffer) const {
         }
         break;
     }
-    case Modo::Reale:
-        cmp = segno(r.reale(c), reale);
+    case Modo::Reale: {
+        double v = 0;
+        if (!r.realeSe(c, v)) {
+            return false;
+        }
+        cmp = segno(v, reale);
         break;
+    }
     }
     return esito(op, cmp);
 }
