@@ -1,5 +1,7 @@
 #include "jet/Pagine.h"
 
+#include "jet/Database.h"
+
 #include <array>
 #include <atomic>
 #include <cerrno>

@@ -58,11 +58,4 @@ std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n);
 const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
                                        std::size_t dimPagina, std::uint64_t& impronta);
 
-// What has been read from the files since the program started.
-struct ByteLettiDaiFile {
-    std::uint64_t totale = 0;
-    std::uint64_t pagineSingole = 0; // pages read one at a time, for single records
-};
-ByteLettiDaiFile ByteLetti();
-
 } // namespace vdx::jet
