@@ -103,6 +103,11 @@ void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai)
     }
 }
 
+std::size_t RighePerParte(const DefinizioneTabella& d, std::size_t parti) {
+    // A row pointer names at most 256 rows on a page.
+    return std::min(d.righe, d.pagine.size() * 256) / parti + 1;
+}
+
 std::size_t PartiPer(std::size_t pagine) {
     static const unsigned nuclei = std::thread::hardware_concurrency();
     return nuclei >= 2 && pagine >= 4 * kPagineInBlocco ? 2 : 1;
@@ -135,9 +140,12 @@ std::shared_ptr<const RigheTabella> RigheTabella::Leggi(DefinizioneTabella defin
     const std::size_t n = d.pagine.size();
     const std::size_t parti = lunghi ? 1 : PartiPer(n);
     if (lavoro != nullptr) {
-        lavoro->inizia(parti);
+        lavoro->inizia(parti, RighePerParte(d, parti));
     }
     std::vector<Parte> risultati(parti);
+    for (Parte& r : risultati) {
+        r.posti.reserve(RighePerParte(d, parti));
+    }
     InParallelo(parti, [&](std::size_t p) {
         t->leggiParte(n * p / parti, n * (p + 1) / parti, p, risultati[p], lavoro);
     });
@@ -255,7 +263,7 @@ void RigheTabella::unisci(std::vector<Parte>& parti, LavoroRighe* lavoro) {
 void RigheTabella::passa(LavoroRighe& lavoro) const {
     const std::size_t n = def_.pagine.size();
     const std::size_t parti = PartiPer(n);
-    lavoro.inizia(parti);
+    lavoro.inizia(parti, posti_.size() / parti + 1);
     // The parts split the rows in halves, at a page's first row.
     std::vector<std::size_t> confini = {0};
     for (std::size_t p = 1; p < parti; ++p) {
@@ -288,7 +296,7 @@ void RigheTabella::passaParte(std::size_t prima, std::size_t fine, std::size_t p
                     throw Danno{};
                 }
                 riga.scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio,
-                              controllo_.get());
+                              controllo_.get(), false);
             } else {
                 carica(r, riga); // a row Access moved to another page
             }
@@ -304,7 +312,7 @@ void RigheTabella::carica(std::size_t indice, Riga& r) const {
     if (!posto || !posto->integra) {
         throw Danno{};
     }
-    r.copia(def_.piano, pg + posto->inizio, posto->fine - posto->inizio, controllo_.get());
+    r.copia(def_.piano, pg + posto->inizio, posto->fine - posto->inizio, controllo_.get(), false);
 }
 
 } // namespace vdx::jet

@@ -35,7 +35,9 @@ struct DefinizioneTabella {
 class LavoroRighe {
 public:
     virtual ~LavoroRighe() = default;
-    virtual void inizia(std::size_t parti) = 0;
+    // `righe`: about how many rows each part holds (never more than its
+    // pages can).
+    virtual void inizia(std::size_t parti, std::size_t righe) = 0;
     // Once for each row; the Riga is valid during the call only.
     virtual void riga(std::size_t parte, std::size_t indice, const Riga& r) = 0;
     // After every row, on the calling thread.
@@ -46,7 +48,12 @@ public:
 template <typename T> class ValoriPerRiga : public LavoroRighe {
 public:
     explicit ValoriPerRiga(std::function<T(const Riga&)> f) : f_(std::move(f)) {}
-    void inizia(std::size_t parti) override { parti_.assign(parti, {}); }
+    void inizia(std::size_t parti, std::size_t righe) override {
+        parti_.assign(parti, {});
+        for (std::vector<T>& v : parti_) {
+            v.reserve(righe);
+        }
+    }
     void riga(std::size_t parte, std::size_t indice, const Riga& r) override {
         std::vector<T>& v = parti_[parte];
         if (indice == v.size()) {
@@ -119,5 +126,9 @@ void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai)
 // How many threads a reading of `pagine` pages takes: two on a machine with
 // two cores or more, unless the table is small.
 std::size_t PartiPer(std::size_t pagine);
+
+// The rows each of `parti` parts of a table holds, about: the rows its
+// definition counts, but never more than its pages have room for.
+std::size_t RighePerParte(const DefinizioneTabella& d, std::size_t parti);
 
 } // namespace vdx::jet

@@ -195,7 +195,10 @@ void PianoRiga::prepara() {
             continue;
         }
         if (!jet3 && !k.fissa && k.tipo == MDB_TEXT) {
-            testiVariabili.emplace_back(k.variabile, k.numero);
+            if (testiVariabili.size() <= k.variabile) {
+                testiVariabili.resize(k.variabile + 1, -1);
+            }
+            testiVariabili[k.variabile] = static_cast<int>(k.numero);
         } else if (jet3 || lungo(k.tipo) || (k.tipo == MDB_TEXT)) {
             altriControllati.push_back(c);
         }
@@ -208,7 +211,7 @@ void PianoRiga::prepara() {
 }
 
 void Riga::scomponi(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
-                    const AccessoPagine* lunghi) {
+                    const AccessoPagine* lunghi, bool controlla) {
     piano_ = &piano;
     dati_ = dati;
     n_ = n;
@@ -216,7 +219,7 @@ void Riga::scomponi(const PianoRiga& piano, const unsigned char* dati, std::size
     if (piano.jet3) {
         scomponi3();
     } else {
-        scomponi4();
+        scomponi4(controlla);
     }
     // The fields a row holds end inside it (Jet 4 variable fields do, by
     // their offsets).
@@ -235,15 +238,15 @@ void Riga::scomponi(const PianoRiga& piano, const unsigned char* dati, std::size
 }
 
 void Riga::copia(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
-                 const AccessoPagine* lunghi) {
+                 const AccessoPagine* lunghi, bool controlla) {
     copia_.assign(dati, dati + n);
-    scomponi(piano, copia_.data(), n, lunghi);
+    scomponi(piano, copia_.data(), n, lunghi, controlla);
 }
 
 // A Jet 4 row: its count of columns, then from its end the null mask, the
 // count of variable fields and, before it, their offsets and the end of
 // their data, last first, in order and inside the row.
-void Riga::scomponi4() {
+void Riga::scomponi4(bool controlla) {
     const unsigned char* r = dati_;
     const std::size_t n = n_;
     if (n < 3) {
@@ -265,10 +268,13 @@ void Riga::scomponi4() {
         }
         const std::size_t tabella = n - maschera_ - 2 - 2 * (variabili_ + 1);
         std::size_t prima = 2;
-        for (std::size_t i = 0; i <= variabili_; ++i) {
+        for (std::size_t i = 0; controlla && i <= variabili_; ++i) {
             const std::size_t o = u16(r + n - maschera_ - 4 - 2 * i);
             if (o < prima || o > tabella) {
                 throw Danno{};
+            }
+            if (i > 0 && ((o - prima) & 1) != 0) {
+                testoDispari(i - 1, prima, o - prima);
             }
             prima = o;
         }
@@ -277,6 +283,22 @@ void Riga::scomponi4() {
     // columns holds every fixed field.
     fissePresenti_ = colonne_ >= variabili_ ? colonne_ - variabili_
                                             : std::numeric_limits<std::size_t>::max();
+}
+
+// A field of odd length at place `v` among the variable fields: damage if it
+// is the value of a text column whose values are checked, stored two bytes a
+// character (no FF FE mark).
+void Riga::testoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza) const {
+    const std::vector<int>& testi = piano_->testiVariabili;
+    if (v >= testi.size() || testi[v] < 0) {
+        return;
+    }
+    const auto numero = static_cast<std::size_t>(testi[v]);
+    const unsigned char* b = dati_ + inizio;
+    if (numero < colonne_ && (dati_[n_ - maschera_ + numero / 8] & (1u << (numero % 8))) != 0 &&
+        (lunghezza < 2 || b[0] != 0xFF || b[1] != 0xFE)) {
+        throw Danno{}; // two-byte text of an odd length
+    }
 }
 
 // A Jet 3 row: one byte for its count of columns and for each offset of its
@@ -413,21 +435,8 @@ bool Riga::testoSe(std::size_t c, std::string& buffer, std::string_view& v) cons
 }
 
 void Riga::controllaValori() const {
-    // Jet 4 variable text: two-byte characters, or compressed (FF FE).
-    const unsigned char* offsets = dati_ + n_ - maschera_ - 4;
-    const unsigned char* maschera = dati_ + n_ - maschera_;
-    for (const auto& [v, numero] : piano_->testiVariabili) {
-        if (v >= variabili_ || numero >= colonne_ ||
-            (maschera[numero / 8] & (1u << (numero % 8))) == 0) {
-            continue;
-        }
-        const std::size_t inizio = u16(offsets - 2 * v);
-        const std::size_t lunghezza = u16(offsets - 2 * (v + 1)) - inizio;
-        const unsigned char* b = dati_ + inizio;
-        if (lunghezza % 2 != 0 && (lunghezza < 2 || b[0] != 0xFF || b[1] != 0xFE)) {
-            throw Danno{}; // two-byte text of an odd length
-        }
-    }
+    // (Jet 4 variable text is checked by scomponi4: two-byte characters, or
+    // compressed with FF FE.)
     std::string buffer;
     for (const std::size_t c : piano_->altriControllati) {
         const PianoColonna& k = piano_->colonne[c];

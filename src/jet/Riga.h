@@ -45,12 +45,13 @@ struct PianoRiga {
     std::size_t offsetRighe() const { return jet3 ? 8 : 12; }
 
     // Worked out from the columns by prepara(), for the checks of each row:
-    // where the first k fixed columns end (k from 0 to all of them); the
-    // variable text columns whose values are checked (Jet 4); the other
-    // columns whose values are checked.
+    // where the first k fixed columns end (k from 0 to all of them); for each
+    // place among the variable fields, the null-mask bit of the text column
+    // there whose values are checked (Jet 4), or -1; the other columns whose
+    // values are checked.
     void prepara();
     std::vector<std::size_t> fineFisse;
-    std::vector<std::pair<unsigned, unsigned>> testiVariabili; // (variabile, numero)
+    std::vector<int> testiVariabili;
     std::vector<std::size_t> altriControllati;
 };
 
@@ -98,12 +99,15 @@ public:
     // The row of `n` bytes at `dati`, of a table laid out as `piano`: the
     // bytes stay where they are and must outlive the use of the Riga. Long
     // values are read through `lunghi`. Danno when the row does not hold
-    // together.
+    // together. A row already checked so when its table was first read
+    // (its page unchanged since) is taken apart without checking the order
+    // of its variable fields' offsets and its text values again (`controlla`
+    // false); each field is still read only inside the row.
     void scomponi(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
-                  const AccessoPagine* lunghi);
+                  const AccessoPagine* lunghi, bool controlla = true);
     // As scomponi(), on a copy of the bytes that the Riga keeps.
     void copia(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
-               const AccessoPagine* lunghi);
+               const AccessoPagine* lunghi, bool controlla = true);
 
     // Column `c` in the order of the plan. A yes/no field is never NULL: its
     // value is its null bit.
@@ -128,8 +132,9 @@ public:
     void controllaValori() const;
 
 private:
-    void scomponi4();
+    void scomponi4(bool controlla);
     void scomponi3();
+    void testoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza) const;
     // The bytes of column `c` (at least its kind's width), their count in
     // `lunghezza`; nullptr for NULL (a field the row does not hold is NULL).
     const unsigned char* valore(std::size_t c, std::size_t* lunghezza = nullptr) const {

@@ -69,6 +69,20 @@ template <typename T> std::uint64_t hashBytes(T v) {
     return hashTesto(std::string_view(reinterpret_cast<const char*>(&v), sizeof v));
 }
 
+// The equality fields of an index, each with the way its values are keyed.
+struct CampoChiave {
+    std::size_t colonna;
+    CampoTabella campo;
+};
+
+std::vector<CampoChiave> campiChiave(const Tabella& t, const std::vector<int>& colonne) {
+    std::vector<CampoChiave> v;
+    for (int c : colonne) {
+        v.push_back({static_cast<std::size_t>(c), t.colonne()[static_cast<std::size_t>(c)]});
+    }
+    return v;
+}
+
 // The hash of the stored value of column `colonna`, equal to the hash of
 // its key (ChiaveCella); nullopt for NULL.
 std::optional<std::uint64_t> hashCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
@@ -90,12 +104,11 @@ std::optional<std::uint64_t> hashCella(const CampoTabella& c, const Riga& r, std
 }
 
 // The index hash of the equality fields of a row; 0 when one is NULL.
-std::uint32_t hashRiga(const Tabella& t, const std::vector<int>& colonne, const Riga& r,
+std::uint32_t hashRiga(const std::vector<CampoChiave>& campi, const Riga& r,
                        std::string& buffer) {
     std::uint64_t h = 0;
-    for (int c : colonne) {
-        const auto k = static_cast<std::size_t>(c);
-        const auto hc = hashCella(t.colonne()[k], r, k, buffer);
+    for (const CampoChiave& k : campi) {
+        const auto hc = hashCella(k.campo, r, k.colonna, buffer);
         if (!hc) {
             return 0; // NULL equals nothing: not in the index
         }
@@ -391,9 +404,10 @@ bool Vista::perTabella() const {
 // The index hash of the equality fields for each position of the set.
 std::vector<std::uint32_t> Vista::hashPerPosizione(const std::vector<int>& colonne) const {
     const Tabella& t = *tabella_;
+    const std::vector<CampoChiave> campi = campiChiave(t, colonne);
     if (perTabella()) {
         ValoriPerRiga<std::uint32_t> lavoro(
-            [&](const Riga& r) { return hashRiga(t, colonne, r, bufferDelThread()); });
+            [&](const Riga& r) { return hashRiga(campi, r, bufferDelThread()); });
         t.perOgniRiga(lavoro);
         if (tutte_) {
             return std::move(lavoro.valori);
@@ -408,7 +422,7 @@ std::vector<std::uint32_t> Vista::hashPerPosizione(const std::vector<int>& colon
     Riga& r = rigaDelThread();
     for (std::size_t pos = 0; pos < h.size(); ++pos) {
         t.riga(righe_[pos], r);
-        h[pos] = hashRiga(t, colonne, r, bufferDelThread());
+        h[pos] = hashRiga(campi, r, bufferDelThread());
     }
     return h;
 }
