@@ -118,7 +118,10 @@ std::shared_ptr<const Vista> Database::Impl::selezione(const Selezione& s) {
         }
         risultato = std::make_shared<const Vista>(base->condivisa(), base->filtra(c));
     }
-    if (!s.ordine.empty()) {
+    if (!s.ordine.empty() && risultato == base) {
+        // Every row in order: worked out when first needed.
+        risultato = std::make_shared<const Vista>(base->condivisa(), s.ordine);
+    } else if (!s.ordine.empty()) {
         risultato = std::make_shared<const Vista>(base->condivisa(), risultato->ordina(s.ordine));
     }
     return risultato;

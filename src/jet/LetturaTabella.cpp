@@ -140,7 +140,7 @@ std::shared_ptr<const RigheTabella> RigheTabella::Leggi(DefinizioneTabella defin
     const std::size_t n = d.pagine.size();
     const std::size_t parti = lunghi ? 1 : PartiPer(n);
     if (lavoro != nullptr) {
-        lavoro->inizia(parti, RighePerParte(d, parti));
+        lavoro->inizia(parti, RighePerParte(d, 1), {});
     }
     std::vector<Parte> risultati(parti);
     for (Parte& r : risultati) {
@@ -263,7 +263,6 @@ void RigheTabella::unisci(std::vector<Parte>& parti, LavoroRighe* lavoro) {
 void RigheTabella::passa(LavoroRighe& lavoro) const {
     const std::size_t n = def_.pagine.size();
     const std::size_t parti = PartiPer(n);
-    lavoro.inizia(parti, posti_.size() / parti + 1);
     // The parts split the rows in halves, at a page's first row.
     std::vector<std::size_t> confini = {0};
     for (std::size_t p = 1; p < parti; ++p) {
@@ -273,6 +272,11 @@ void RigheTabella::passa(LavoroRighe& lavoro) const {
             primaRiga_.begin()));
     }
     confini.push_back(n);
+    std::vector<std::size_t> basi;
+    for (std::size_t p = 0; p < parti; ++p) {
+        basi.push_back(primaRiga_[confini[p]]);
+    }
+    lavoro.inizia(parti, posti_.size(), basi);
     InParallelo(parti,
                 [&](std::size_t p) { passaParte(confini[p], confini[p + 1], p, lavoro); });
     lavoro.finisci();

@@ -35,48 +35,64 @@ struct DefinizioneTabella {
 class LavoroRighe {
 public:
     virtual ~LavoroRighe() = default;
-    // `righe`: about how many rows each part holds (never more than its
-    // pages can).
-    virtual void inizia(std::size_t parti, std::size_t righe) = 0;
+    // `righe`: the table's rows, or about as many when `basi` is empty (never
+    // more than its pages can hold); `basi`: the first row of each part, when
+    // known (a pass after the first reading).
+    virtual void inizia(std::size_t parti, std::size_t righe,
+                        const std::vector<std::size_t>& basi) = 0;
     // Once for each row; the Riga is valid during the call only.
     virtual void riga(std::size_t parte, std::size_t indice, const Riga& r) = 0;
     // After every row, on the calling thread.
     virtual void finisci() = 0;
 };
 
-// A value worked out for each row, in the table's order.
+// A value worked out for each row, in the table's order. Where the parts
+// start is known, each writes in place; else the first part writes in place
+// and the others are put after it at the end.
 template <typename T> class ValoriPerRiga : public LavoroRighe {
 public:
     explicit ValoriPerRiga(std::function<T(const Riga&)> f) : f_(std::move(f)) {}
-    void inizia(std::size_t parti, std::size_t righe) override {
-        parti_.assign(parti, {});
-        for (std::vector<T>& v : parti_) {
-            v.reserve(righe);
+    void inizia(std::size_t parti, std::size_t righe,
+                const std::vector<std::size_t>& basi) override {
+        basi_ = basi;
+        altre_.assign(parti, {});
+        valori.clear();
+        if (!basi_.empty()) {
+            valori.resize(righe);
+            return;
+        }
+        valori.reserve(righe);
+        for (std::size_t p = 1; p < parti; ++p) {
+            altre_[p].reserve(righe / parti + 1);
         }
     }
     void riga(std::size_t parte, std::size_t indice, const Riga& r) override {
-        std::vector<T>& v = parti_[parte];
+        if (!basi_.empty()) {
+            valori[basi_[parte] + indice] = f_(r);
+            return;
+        }
+        std::vector<T>& v = parte == 0 ? valori : altre_[parte];
         if (indice == v.size()) {
             v.push_back(f_(r));
             return;
         }
         if (indice > v.size()) {
-            v.resize(indice + 1);
+            v.resize(indice + 1); // a row Access moved comes last
         }
         v[indice] = f_(r);
     }
     void finisci() override {
-        valori.clear();
-        for (std::vector<T>& v : parti_) {
-            valori.insert(valori.end(), v.begin(), v.end());
-            std::vector<T>().swap(v);
+        for (std::size_t p = 1; p < altre_.size(); ++p) {
+            valori.insert(valori.end(), altre_[p].begin(), altre_[p].end());
+            std::vector<T>().swap(altre_[p]);
         }
     }
     std::vector<T> valori;
 
 private:
     std::function<T(const Riga&)> f_;
-    std::vector<std::vector<T>> parti_;
+    std::vector<std::size_t> basi_;
+    std::vector<std::vector<T>> altre_;
 };
 
 class RigheTabella {

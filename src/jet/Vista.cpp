@@ -394,11 +394,63 @@ Vista::Vista(std::shared_ptr<const Tabella> tabella) : tabella_(std::move(tabell
 Vista::Vista(std::shared_ptr<const Tabella> tabella, std::vector<std::uint32_t> righe)
     : tabella_(std::move(tabella)), tutte_(false), righe_(std::move(righe)) {}
 
+Vista::Vista(std::shared_ptr<const Tabella> tabella, const std::vector<Ordinamento>& ordine)
+    : tabella_(std::move(tabella)), tutte_(false) {
+    for (const Ordinamento& o : ordine) {
+        ordine_.emplace_back(tabella_->campoRichiesto(o.campo), o.discendente);
+    }
+    ordinata_.store(false);
+}
+
 // Whether a search over the whole set is better served by a pass over the
 // whole table (the set holds most of its rows) than by reading its rows one
 // at a time.
 bool Vista::perTabella() const {
-    return tutte_ || righe_.size() * 8 >= tabella_->righeDichiarate();
+    return tutte_ || !ordinata_.load(std::memory_order_acquire) ||
+           righe_.size() * 8 >= tabella_->righeDichiarate();
+}
+
+// The order of a set of every row, one integer field, and the index hash of
+// other fields: both from one reading of the table.
+void Vista::ordinaOra(const std::vector<int>* campi, std::vector<std::uint32_t>* hash) const {
+    std::lock_guard<std::mutex> blocco(mutexOrdine_);
+    if (ordinata_.load(std::memory_order_acquire)) {
+        return;
+    }
+    const Tabella& t = *tabella_;
+    const auto c = static_cast<std::size_t>(ordine_.empty() ? 0 : ordine_[0].first);
+    if (campi != nullptr && ordine_.size() == 1 && t.colonne()[c].intera()) {
+        struct Coppia {
+            CellaNumerica chiave;
+            std::uint32_t hash = 0;
+        };
+        const std::vector<CampoChiave> chiavi = campiChiave(t, *campi);
+        ValoriPerRiga<Coppia> lavoro([&](const Riga& r) {
+            Coppia v;
+            v.chiave.presente = r.interoSe(c, v.chiave.intero) ? 1 : 0;
+            v.hash = hashRiga(chiavi, r, bufferDelThread());
+            return v;
+        });
+        try {
+            t.perOgniRiga(lavoro);
+        } catch (const Danno&) {
+            t.danneggiata();
+        }
+        ColonnaLetta k;
+        k.tipo = t.colonne()[c].tipo;
+        k.riserva(lavoro.valori.size());
+        for (const Coppia& v : lavoro.valori) {
+            v.chiave.presente != 0 ? k.aggiungiIntero(v.chiave.intero) : k.aggiungiNullo();
+        }
+        righe_ = ordinaPerIntero(k, ordine_[0].second);
+        hash->resize(righe_.size());
+        for (std::size_t pos = 0; pos < righe_.size(); ++pos) {
+            (*hash)[pos] = lavoro.valori[righe_[pos]].hash;
+        }
+    } else {
+        righe_ = Vista(tabella_).ordinaPerCampi(ordine_);
+    }
+    ordinata_.store(true, std::memory_order_release);
 }
 
 // The index hash of the equality fields for each position of the set.
@@ -412,16 +464,18 @@ std::vector<std::uint32_t> Vista::hashPerPosizione(const std::vector<int>& colon
         if (tutte_) {
             return std::move(lavoro.valori);
         }
-        std::vector<std::uint32_t> h(righe_.size());
+        const std::vector<std::uint32_t>& righe = this->righe();
+        std::vector<std::uint32_t> h(righe.size());
         for (std::size_t pos = 0; pos < h.size(); ++pos) {
-            h[pos] = lavoro.valori[righe_[pos]];
+            h[pos] = lavoro.valori[righe[pos]];
         }
         return h;
     }
-    std::vector<std::uint32_t> h(righe_.size());
+    const std::vector<std::uint32_t>& righe = this->righe();
+    std::vector<std::uint32_t> h(righe.size());
     Riga& r = rigaDelThread();
     for (std::size_t pos = 0; pos < h.size(); ++pos) {
-        t.riga(righe_[pos], r);
+        t.riga(righe[pos], r);
         h[pos] = hashRiga(campi, r, bufferDelThread());
     }
     return h;
@@ -434,7 +488,13 @@ const Vista::Indice& Vista::indice(const std::vector<int>& colonne) const {
         return *it->second;
     }
     auto indice = std::make_unique<Indice>();
-    const std::vector<std::uint32_t> h = hashPerPosizione(colonne);
+    std::vector<std::uint32_t> h;
+    if (!ordinata_.load(std::memory_order_acquire)) {
+        ordinaOra(&colonne, &h); // the order and the index in one reading
+    }
+    if (h.empty()) {
+        h = hashPerPosizione(colonne);
+    }
     indice->voci.reserve(h.size());
     for (std::size_t pos = 0; pos < h.size(); ++pos) {
         if (h[pos] != 0) {
@@ -495,7 +555,9 @@ std::size_t Vista::trova(const CriterioRisolto& c, std::size_t da, bool avanti, 
     try {
         // Small sets are scanned: an index would cost more than it saves.
         constexpr std::size_t sogliaIndice = 64;
-        const std::size_t stimate = tutte_ ? tabella_->righeDichiarate() : righe_.size();
+        const std::size_t stimate = tutte_ || !ordinata_.load(std::memory_order_acquire)
+                                        ? tabella_->righeDichiarate()
+                                        : righe_.size();
         const bool conIndice =
             usaIndice && !c.colonneChiave().empty() && stimate >= sogliaIndice;
         if (conIndice && c.hashChiave()) {
@@ -558,9 +620,9 @@ ColonnaLetta Vista::chiaviDi(int colonna) const {
     ColonnaLetta k;
     k.nome = t.colonne()[c].nome;
     k.tipo = t.colonne()[c].tipo;
-    const std::size_t n = size();
-    k.riserva(n);
     if (!k.testuale() && perTabella()) {
+        // The pass first: for every row of a table not read yet, it is the
+        // first reading.
         ValoriPerRiga<CellaNumerica> lavoro([&](const Riga& r) {
             CellaNumerica v;
             v.presente = r.nullo(c) ? 0 : 1;
@@ -572,6 +634,8 @@ ColonnaLetta Vista::chiaviDi(int colonna) const {
             return v;
         });
         t.perOgniRiga(lavoro);
+        const std::size_t n = size();
+        k.riserva(n);
         for (std::size_t pos = 0; pos < n; ++pos) {
             const CellaNumerica& v = lavoro.valori[riga(pos)];
             if (v.presente == 0) {
@@ -584,6 +648,8 @@ ColonnaLetta Vista::chiaviDi(int colonna) const {
         }
         return k;
     }
+    const std::size_t n = size();
+    k.riserva(n);
     Riga& r = rigaDelThread();
     for (std::size_t pos = 0; pos < n; ++pos) {
         t.riga(riga(pos), r);
@@ -605,6 +671,11 @@ std::vector<std::uint32_t> Vista::ordina(const std::vector<Ordinamento>& ordine)
     for (const Ordinamento& o : ordine) {
         campi.emplace_back(tabella_->campoRichiesto(o.campo), o.discendente);
     }
+    return ordinaPerCampi(campi);
+}
+
+std::vector<std::uint32_t>
+Vista::ordinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const {
     std::vector<ColonnaLetta> chiavi;
     try {
         for (const auto& campo : campi) {

@@ -7,6 +7,7 @@
 #include "jet/Criteri.h"
 #include "jet/Tabella.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -87,12 +88,19 @@ class Vista {
 public:
     explicit Vista(std::shared_ptr<const Tabella> tabella); // every row, as stored
     Vista(std::shared_ptr<const Tabella> tabella, std::vector<std::uint32_t> righe);
+    // Every row, in the order of `ordine` (see ordina()), worked out when first
+    // needed: when that is a search through an index, by the same reading of
+    // the table that works out the index. Unknown fields: FieldNotFound.
+    Vista(std::shared_ptr<const Tabella> tabella, const std::vector<Ordinamento>& ordine);
 
     const Tabella& tabella() const { return *tabella_; }
     const std::shared_ptr<const Tabella>& condivisa() const { return tabella_; }
     // The records (for every row of a table, counted by reading it).
-    std::size_t size() const { return tutte_ ? tabella_->righe() : righe_.size(); }
-    std::size_t riga(std::size_t pos) const { return tutte_ ? pos : righe_[pos]; }
+    std::size_t size() const {
+        return tutte_ || !ordinata_.load(std::memory_order_acquire) ? tabella_->righe()
+                                                                     : righe_.size();
+    }
+    std::size_t riga(std::size_t pos) const { return tutte_ ? pos : righe()[pos]; }
 
     static constexpr std::size_t nessuna = static_cast<std::size_t>(-1);
 
@@ -122,6 +130,17 @@ private:
     };
     const Indice& indice(const std::vector<int>& colonne) const;
     std::vector<std::uint32_t> hashPerPosizione(const std::vector<int>& colonne) const;
+    // The rows in the set's order, worked out first if the order waits.
+    const std::vector<std::uint32_t>& righe() const {
+        if (!ordinata_.load(std::memory_order_acquire)) {
+            ordinaOra(nullptr, nullptr);
+        }
+        return righe_;
+    }
+    // Works out the waiting order; with `campi`, the index hash of those
+    // fields for each row too, into `hash`, in the same reading.
+    void ordinaOra(const std::vector<int>* campi, std::vector<std::uint32_t>* hash) const;
+    std::vector<std::uint32_t> ordinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const;
     bool perTabella() const;
     std::size_t cercaNellIndice(const CriterioRisolto& c, std::size_t da, bool avanti,
                                 Segno* segno) const;
@@ -129,7 +148,10 @@ private:
 
     std::shared_ptr<const Tabella> tabella_;
     bool tutte_ = true;
-    std::vector<std::uint32_t> righe_;
+    mutable std::vector<std::uint32_t> righe_;
+    std::vector<std::pair<int, bool>> ordine_; // the order that waits: (field, descending)
+    mutable std::atomic<bool> ordinata_{true};
+    mutable std::mutex mutexOrdine_;
     mutable std::mutex mutex_;
     mutable std::map<std::vector<int>, std::unique_ptr<Indice>> indici_;
 };
