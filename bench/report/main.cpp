@@ -20,19 +20,18 @@
 #include "report/GeneraTableau.h"
 #include "shared/Dates.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <time.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
+#include <spawn.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -67,20 +66,29 @@ std::string chiave(int giorni) {
     return buf;
 }
 
-fx::Cella N(long long v) { return fx::Cella(static_cast<std::int64_t>(v)); }
-fx::Cella T(std::string s) { return fx::Cella(std::move(s)); }
+fx::Cella N(long long v) {
+    return fx::Cella(static_cast<std::int64_t>(v));
+}
+fx::Cella T(std::string s) {
+    return fx::Cella(std::move(s));
+}
 
 // A hotel of `camere` rooms whose `schede` guest cards are mostly of past
 // stays, two parties still in each room, bookings for a tenth of the rooms.
 void scriviDati(const fs::path& cartella, int camere, long long schede) {
     fx::Albergo a;
-    a.tabella("AnagraficaHotels").record({{"Numero", N(1)}, {"RagioneSociale", T("Hotel Prova")},
-                                          {"CodiceAssistenza", T("K")}});
-    a.tabella("Tableau").record({{"NumeroHotel", N(1)}, {"Codice", N(1)}, {"Descrizione", T("Tutte")}});
-    a.tabella("TipiCamere").record({{"Sigla", T("DBL")}, {"Tipologia", T("C")}, {"Descrizione", T("Doppia")}});
+    a.tabella("AnagraficaHotels")
+        .record(
+            {{"Numero", N(1)}, {"RagioneSociale", T("Hotel Prova")}, {"CodiceAssistenza", T("K")}});
+    a.tabella("Tableau").record(
+        {{"NumeroHotel", N(1)}, {"Codice", N(1)}, {"Descrizione", T("Tutte")}});
+    a.tabella("TipiCamere")
+        .record({{"Sigla", T("DBL")}, {"Tipologia", T("C")}, {"Descrizione", T("Doppia")}});
     for (int i = 0; i < 50; ++i) {
-        a.tabella("AgenzieAbituali").record({{"NumeroHotel", N(1)}, {"Codice", N(i)},
-                                             {"RagioneSociale", T("Agenzia " + std::to_string(i))}});
+        a.tabella("AgenzieAbituali")
+            .record({{"NumeroHotel", N(1)},
+                     {"Codice", N(i)},
+                     {"RagioneSociale", T("Agenzia " + std::to_string(i))}});
     }
     auto& schedeT = a.tabella("Scheda_Cliente");
     auto& arr = a.tabella("Arrangiamento");
@@ -90,43 +98,71 @@ void scriviDati(const fs::path& cartella, int camere, long long schede) {
     for (int c = 1; c <= camere; ++c) {
         char numero[16];
         std::snprintf(numero, sizeof numero, "%04d", c);
-        a.tabella("NumeriCamere").record({{"NumeroHotel", N(1)}, {"NumeroTableau", N(1)},
-                                          {"NumeroCamera", T(numero)}, {"TipoCamera", T("DBL")}});
+        a.tabella("NumeriCamere")
+            .record({{"NumeroHotel", N(1)},
+                     {"NumeroTableau", N(1)},
+                     {"NumeroCamera", T(numero)},
+                     {"TipoCamera", T("DBL")}});
         for (long long k = 0; k < perCamera; ++k) {
             ++progressivo;
             const bool presente = k >= perCamera - 2;
             const int giorno = -3000 + static_cast<int>(k % 2900);
             const std::string arrivo = presente ? chiave(-4) : chiave(giorno);
             const std::string partenza = presente ? chiave(3) : chiave(giorno + 2);
-            schedeT.record({{"NumeroHotel", N(1)}, {"NumeroCamera", T(numero)},
+            schedeT.record({{"NumeroHotel", N(1)},
+                            {"NumeroCamera", T(numero)},
                             {"NumeroProgressivo", N(progressivo)},
                             {"NumeroComponente", N(k % 2 == 0 ? 1 : 2)},
                             {"NomeCliente", T("Ospite " + std::to_string(progressivo))},
-                            {"DataArrivo", T(arrivo)}, {"DataPartenza", T(partenza)},
+                            {"DataArrivo", T(arrivo)},
+                            {"DataPartenza", T(partenza)},
                             {"DataPartenzaReale", T(presente ? "" : partenza)},
-                            {"Partito", T(presente ? "" : "S")}, {"TipoCliente", T("Privato")},
-                            {"Commento", T("")}, {"CodiceAgenzia", N(progressivo % 50)}});
+                            {"Partito", T(presente ? "" : "S")},
+                            {"TipoCliente", T("Privato")},
+                            {"Commento", T("")},
+                            {"CodiceAgenzia", N(progressivo % 50)}});
             if (k % 2 == 0) {
-                arr.record({{"NumeroHotel", N(1)}, {"CodiceCliente", N(progressivo)},
-                            {"DataInizio", T(arrivo)}, {"DataFine", T(partenza)},
-                            {"Arrangiamento", T("HB")}, {"ImportoTotale", fx::Cella(fx::Denaro{850000})}});
+                arr.record({{"NumeroHotel", N(1)},
+                            {"CodiceCliente", N(progressivo)},
+                            {"DataInizio", T(arrivo)},
+                            {"DataFine", T(partenza)},
+                            {"Arrangiamento", T("HB")},
+                            {"ImportoTotale", fx::Cella(fx::Denaro{850000})}});
             }
             if (k % 10 == 0) {
-                ditte.record({{"NumeroHotel", N(1)}, {"CodiceCliente", N(progressivo)},
-                              {"NumeroConto", N(1)}, {"RagioneSociale", T("Ditta " + std::to_string(progressivo))}});
+                ditte.record({{"NumeroHotel", N(1)},
+                              {"CodiceCliente", N(progressivo)},
+                              {"NumeroConto", N(1)},
+                              {"RagioneSociale", T("Ditta " + std::to_string(progressivo))}});
             }
         }
         if (c % 10 == 0) {
-            a.tabella("Camere_Prenotazione").record({{"NumeroHotel", N(1)}, {"NumeroPrenotazione", N(c)},
-                {"NumeroCamera", T(numero)}, {"DataArrivo", T(chiave(0))},
-                {"DataPartenza", T(chiave(4))}, {"NumeroPersone", N(2)},
-                {"TipoPrenotazione", T("C")}, {"QuantitàCamere", N(1)}, {"Trattamento", T("BB")},
-                {"Prezzo", fx::Cella(fx::Denaro{1000000})}, {"Note", T("")}});
-            a.tabella("Scheda_Prenotazione").record({{"NumeroHotel", N(1)}, {"NumeroPrenotazione", N(c)},
-                {"TipoPrenotazione", T("C")}, {"NomeCliente", T("Prenotante")}, {"Ditta", T("")},
-                {"Agenzia", T("")}, {"TipoCliente", T("")}});
-            a.tabella("ListaClienti_Prenotazione").record({{"NumeroHotel", N(1)}, {"NumeroPrenotazione", N(c)},
-                {"NumeroCamera", T(numero)}, {"NumeroCliente", N(1)}, {"NomeCliente", T("Arrivo")}});
+            a.tabella("Camere_Prenotazione")
+                .record({{"NumeroHotel", N(1)},
+                         {"NumeroPrenotazione", N(c)},
+                         {"NumeroCamera", T(numero)},
+                         {"DataArrivo", T(chiave(0))},
+                         {"DataPartenza", T(chiave(4))},
+                         {"NumeroPersone", N(2)},
+                         {"TipoPrenotazione", T("C")},
+                         {"QuantitàCamere", N(1)},
+                         {"Trattamento", T("BB")},
+                         {"Prezzo", fx::Cella(fx::Denaro{1000000})},
+                         {"Note", T("")}});
+            a.tabella("Scheda_Prenotazione")
+                .record({{"NumeroHotel", N(1)},
+                         {"NumeroPrenotazione", N(c)},
+                         {"TipoPrenotazione", T("C")},
+                         {"NomeCliente", T("Prenotante")},
+                         {"Ditta", T("")},
+                         {"Agenzia", T("")},
+                         {"TipoCliente", T("")}});
+            a.tabella("ListaClienti_Prenotazione")
+                .record({{"NumeroHotel", N(1)},
+                         {"NumeroPrenotazione", N(c)},
+                         {"NumeroCamera", T(numero)},
+                         {"NumeroCliente", N(1)},
+                         {"NomeCliente", T("Arrivo")}});
         }
     }
     a.scrivi(cartella);

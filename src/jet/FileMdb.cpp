@@ -779,7 +779,7 @@ DefinizioneTabella FileMdb::Stato::leggi(MdbCatalogEntry* voce,
     }
     flusso.budget(pagine() + 1024);
     std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> t(mdb_read_table(voce),
-                                                         &mdb_free_tabledef);
+                                                           &mdb_free_tabledef);
     if (!t || mdb_read_columns(t.get()) == nullptr || flusso.guasto()) {
         throw Danno{};
     }

@@ -37,8 +37,7 @@ public:
         if (impronta == 0 && !prende_) {
             throw Danno{}; // not a page the table was read from
         }
-        const unsigned char* pg =
-            PaginaControllata(*d_.sorgente, n, d_.piano.dimPagina, impronta);
+        const unsigned char* pg = PaginaControllata(*d_.sorgente, n, d_.piano.dimPagina, impronta);
         if (prende_) {
             impronte_[n] = impronta;
         }
@@ -116,7 +115,7 @@ std::size_t PartiPer(std::size_t pagine) {
 // What one thread gathers while the table is first read.
 struct RigheTabella::Parte {
     struct Spostata {
-        std::size_t indice;     // in the part
+        std::size_t indice;      // in the part
         std::uint32_t puntatore; // where its row now is
     };
     std::vector<std::uint32_t> posti;
@@ -126,17 +125,16 @@ struct RigheTabella::Parte {
 };
 
 std::shared_ptr<const RigheTabella> RigheTabella::Leggi(DefinizioneTabella definizione,
-                                                       LavoroRighe* lavoro) {
+                                                        LavoroRighe* lavoro) {
     std::shared_ptr<RigheTabella> t(new RigheTabella(std::move(definizione)));
     const DefinizioneTabella& d = t->def_;
     t->impronte_.assign(d.piano.pagineFile, 0);
     // Long values are read from pages of their own, whose fingerprints are
     // taken as they come: one thread reads such a table.
-    const bool lunghi = std::any_of(d.piano.colonne.begin(), d.piano.colonne.end(),
-                                    [](const PianoColonna& c) {
-                                        return c.controllata &&
-                                               (c.tipo == MDB_MEMO || c.tipo == MDB_OLE);
-                                    });
+    const bool lunghi =
+        std::any_of(d.piano.colonne.begin(), d.piano.colonne.end(), [](const PianoColonna& c) {
+            return c.controllata && (c.tipo == MDB_MEMO || c.tipo == MDB_OLE);
+        });
     const std::size_t n = d.pagine.size();
     const std::size_t parti = lunghi ? 1 : PartiPer(n);
     if (lavoro != nullptr) {
@@ -217,8 +215,7 @@ std::pair<std::uint32_t, PostoRiga> RigheTabella::destinazione(std::uint32_t pun
             throw Danno{};
         }
         const unsigned char* pg = accesso.pagina(pagina);
-        const auto r = pg[0] == 0x01 ? PostoDiRiga(pg, def_.piano, puntatore & 0xFF)
-                                     : std::nullopt;
+        const auto r = pg[0] == 0x01 ? PostoDiRiga(pg, def_.piano, puntatore & 0xFF) : std::nullopt;
         if (!r || u32(pg + 4) != def_.pagina || !r->integra) {
             throw Danno{};
         }
@@ -268,8 +265,7 @@ void RigheTabella::passa(LavoroRighe& lavoro) const {
     for (std::size_t p = 1; p < parti; ++p) {
         const auto meta = static_cast<std::uint32_t>(posti_.size() * p / parti);
         confini.push_back(static_cast<std::size_t>(
-            std::lower_bound(primaRiga_.begin(), primaRiga_.end() - 1, meta) -
-            primaRiga_.begin()));
+            std::lower_bound(primaRiga_.begin(), primaRiga_.end() - 1, meta) - primaRiga_.begin()));
     }
     confini.push_back(n);
     std::vector<std::size_t> basi;
@@ -277,8 +273,7 @@ void RigheTabella::passa(LavoroRighe& lavoro) const {
         basi.push_back(primaRiga_[confini[p]]);
     }
     lavoro.inizia(parti, posti_.size(), basi);
-    InParallelo(parti,
-                [&](std::size_t p) { passaParte(confini[p], confini[p + 1], p, lavoro); });
+    InParallelo(parti, [&](std::size_t p) { passaParte(confini[p], confini[p + 1], p, lavoro); });
     lavoro.finisci();
 }
 

@@ -119,8 +119,8 @@ private:
     explicit RigheTabella(DefinizioneTabella d) : def_(std::move(d)) {}
     void leggiParte(std::size_t prima, std::size_t fine, std::size_t parte, Parte& out,
                     LavoroRighe* lavoro);
-    void leggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte,
-                     Parte& out, LavoroRighe* lavoro);
+    void leggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte, Parte& out,
+                     LavoroRighe* lavoro);
     void unisci(std::vector<Parte>& parti, LavoroRighe* lavoro);
     void passaParte(std::size_t prima, std::size_t fine, std::size_t parte,
                     LavoroRighe& lavoro) const;
@@ -128,9 +128,10 @@ private:
     std::pair<std::uint32_t, PostoRiga> destinazione(std::uint32_t puntatore);
 
     DefinizioneTabella def_;
-    std::vector<std::uint32_t> posti_;     // page << 8 | slot, where each row now is
-    std::vector<std::uint32_t> primaRiga_; // for each page of the list, its first row; then the count
-    std::vector<std::uint64_t> impronte_;  // for each page of the file; 0: not read
+    std::vector<std::uint32_t> posti_; // page << 8 | slot, where each row now is
+    std::vector<std::uint32_t>
+        primaRiga_; // for each page of the list, its first row; then the count
+    std::vector<std::uint64_t> impronte_;      // for each page of the file; 0: not read
     std::unique_ptr<AccessoPagine> controllo_; // pages read again, checked
 };
 

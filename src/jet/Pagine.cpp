@@ -63,8 +63,7 @@ bool Sorgente::leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) co
     }
     std::size_t letti = 0;
     while (letti < n) {
-        const ssize_t r =
-            ::pread(fd_, dst + letti, n - letti, static_cast<off_t>(offset + letti));
+        const ssize_t r = ::pread(fd_, dst + letti, n - letti, static_cast<off_t>(offset + letti));
         if (r < 0 && errno == EINTR) {
             continue;
         }
@@ -86,8 +85,7 @@ namespace {
 #if defined(__x86_64__)
 // Four CRC-32C streams over the words of the page, with the processor's own
 // instruction: twice as fast as the multiplications below.
-__attribute__((target("sse4.2"))) std::uint64_t impronta42(const unsigned char* p,
-                                                              std::size_t n) {
+__attribute__((target("sse4.2"))) std::uint64_t impronta42(const unsigned char* p, std::size_t n) {
     std::uint64_t a = 1;
     std::uint64_t b = 2;
     std::uint64_t c = 3;

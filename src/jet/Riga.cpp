@@ -281,8 +281,8 @@ void Riga::scomponi4(bool controlla) {
     }
     // As the engine reads it, a row whose variable fields outnumber its
     // columns holds every fixed field.
-    fissePresenti_ = colonne_ >= variabili_ ? colonne_ - variabili_
-                                            : std::numeric_limits<std::size_t>::max();
+    fissePresenti_ =
+        colonne_ >= variabili_ ? colonne_ - variabili_ : std::numeric_limits<std::size_t>::max();
 }
 
 // A field of odd length at place `v` among the variable fields: damage if it
@@ -339,8 +339,8 @@ void Riga::scomponi3() {
             offsets3_.push_back(static_cast<long>(r[puntatore - i] + usati * 256));
         }
     }
-    fissePresenti_ = colonne_ >= variabili_ ? colonne_ - variabili_
-                                            : std::numeric_limits<std::size_t>::max();
+    fissePresenti_ =
+        colonne_ >= variabili_ ? colonne_ - variabili_ : std::numeric_limits<std::size_t>::max();
 }
 
 std::int64_t Riga::intero(std::size_t c) const {

@@ -19,18 +19,18 @@ namespace vdx::jet {
 
 // How one column lies in the rows of its table, from the table's definition.
 struct PianoColonna {
-    int tipo = 0;              // the kind's code in the definition (libmdb's MDB_*)
-    unsigned numero = 0;       // its bit in the null mask
-    unsigned variabile = 0;    // a variable column: its place in the row's offsets
-    bool fissa = false;        // fixed place and width
-    unsigned offset = 0;       // a fixed column: from the start of the fixed area
-    unsigned dimensione = 0;   // a fixed column: its bytes
-    unsigned ordineFisso = 0;  // a fixed column: the fixed columns numbered before it
-    int scala = 0;             // NUMERIC: decimal places
-    bool controllata = true;   // its values are checked when the table is read
+    int tipo = 0;             // the kind's code in the definition (libmdb's MDB_*)
+    unsigned numero = 0;      // its bit in the null mask
+    unsigned variabile = 0;   // a variable column: its place in the row's offsets
+    bool fissa = false;       // fixed place and width
+    unsigned offset = 0;      // a fixed column: from the start of the fixed area
+    unsigned dimensione = 0;  // a fixed column: its bytes
+    unsigned ordineFisso = 0; // a fixed column: the fixed columns numbered before it
+    int scala = 0;            // NUMERIC: decimal places
+    bool controllata = true;  // its values are checked when the table is read
     // Worked out by PianoRiga::prepara():
-    bool booleana = false;     // yes/no: its value is its null bit
-    unsigned larghezza = 0;    // the bytes a value of a number kind takes
+    bool booleana = false;  // yes/no: its value is its null bit
+    unsigned larghezza = 0; // the bytes a value of a number kind takes
 };
 
 // How the rows of a table are laid out.
@@ -67,7 +67,9 @@ struct PostoRiga {
 // Slot `indice` of a data page, if the page has that slot.
 inline std::optional<PostoRiga> PostoDiRiga(const unsigned char* pg, const PianoRiga& piano,
                                             std::size_t indice) {
-    const auto u16 = [](const unsigned char* p) { return static_cast<std::size_t>(p[0] | (p[1] << 8)); };
+    const auto u16 = [](const unsigned char* p) {
+        return static_cast<std::size_t>(p[0] | (p[1] << 8));
+    };
     const std::size_t rco = piano.offsetRighe();
     const std::size_t quante = u16(pg + rco);
     const std::size_t testata = rco + 2 + 2 * quante;
@@ -111,9 +113,7 @@ public:
 
     // Column `c` in the order of the plan. A yes/no field is never NULL: its
     // value is its null bit.
-    bool nullo(std::size_t c) const {
-        return !piano_->colonne[c].booleana && valore(c) == nullptr;
-    }
+    bool nullo(std::size_t c) const { return !piano_->colonne[c].booleana && valore(c) == nullptr; }
     // Boolean (-1 or 0), Byte, Integer, Long, and Currency in ten-thousandths.
     std::int64_t intero(std::size_t c) const;
     // Single, Double, DateTime (days since 30/12/1899), NUMERIC.

@@ -104,8 +104,7 @@ std::optional<std::uint64_t> hashCella(const CampoTabella& c, const Riga& r, std
 }
 
 // The index hash of the equality fields of a row; 0 when one is NULL.
-std::uint32_t hashRiga(const std::vector<CampoChiave>& campi, const Riga& r,
-                       std::string& buffer) {
+std::uint32_t hashRiga(const std::vector<CampoChiave>& campi, const Riga& r, std::string& buffer) {
     std::uint64_t h = 0;
     for (const CampoChiave& k : campi) {
         const auto hc = hashCella(k.campo, r, k.colonna, buffer);
@@ -237,8 +236,7 @@ std::string ChiaveCella(const CampoTabella& c, const Riga& r, std::size_t colonn
     return bytesDi(r.reale(colonna));
 }
 
-Confronto Confronto::Prepara(const CampoTabella& c, int colonna, Operatore op,
-                             const Letterale& v) {
+Confronto Confronto::Prepara(const CampoTabella& c, int colonna, Operatore op, const Letterale& v) {
     Confronto k;
     k.colonna = colonna;
     k.op = op;
@@ -558,8 +556,7 @@ std::size_t Vista::trova(const CriterioRisolto& c, std::size_t da, bool avanti, 
         const std::size_t stimate = tutte_ || !ordinata_.load(std::memory_order_acquire)
                                         ? tabella_->righeDichiarate()
                                         : righe_.size();
-        const bool conIndice =
-            usaIndice && !c.colonneChiave().empty() && stimate >= sogliaIndice;
+        const bool conIndice = usaIndice && !c.colonneChiave().empty() && stimate >= sogliaIndice;
         if (conIndice && c.hashChiave()) {
             indice(c.colonneChiave()); // the first reading of the table, if it is the first need
         }

@@ -98,7 +98,7 @@ public:
     // The records (for every row of a table, counted by reading it).
     std::size_t size() const {
         return tutte_ || !ordinata_.load(std::memory_order_acquire) ? tabella_->righe()
-                                                                     : righe_.size();
+                                                                    : righe_.size();
     }
     std::size_t riga(std::size_t pos) const { return tutte_ ? pos : righe()[pos]; }
 

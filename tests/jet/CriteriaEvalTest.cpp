@@ -53,14 +53,14 @@ std::shared_ptr<const Tabella> camere(int volte) {
     const std::vector<std::optional<double>> peso = {
         static_cast<double>(1.1f), 2.0, std::nullopt, 0.5, -1.0, 3.0, 3.0};
     // "\xE2\x82\xAC", the euro sign, is 0x80 in code page 1252
-    const std::vector<std::optional<std::string>> nota = {
-        "x", std::nullopt, "", "D'Angelo", "x", "\xE2\x82\xAC", "y"};
+    const std::vector<std::optional<std::string>> nota = {"x", std::nullopt,   "", "D'Angelo",
+                                                          "x", "\xE2\x82\xAC", "y"};
     std::vector<std::vector<Cella>> righe;
     for (int k = 0; k < volte; ++k) {
         for (std::size_t r = 0; r < 7; ++r) {
             righe.push_back({cella(numero[r]), cella(hotel[r]),
-                             prezzo[r] ? Cella(Denaro{*prezzo[r]}) : Cella(Nullo{}),
-                             cella(peso[r]), cella(nota[r])});
+                             prezzo[r] ? Cella(Denaro{*prezzo[r]}) : Cella(Nullo{}), cella(peso[r]),
+                             cella(nota[r])});
         }
     }
     return scritta("Camere",

@@ -368,7 +368,10 @@ TEST_F(ReaderDamage, ALargeTableReadsAsWritten) {
         const bool e = i % 7 == 0;
         const bool euro = !e && i % 11 == 0;
         const std::string nome = std::string("Ospite ") +
-                                 (e ? "\xC3\xA8" : euro ? "\xE2\x82\xAC" : "") + std::to_string(i);
+                                 (e      ? "\xC3\xA8"
+                                  : euro ? "\xE2\x82\xAC"
+                                         : "") +
+                                 std::to_string(i);
         s.nome = std::string("Ospite ") + (e ? "\xE8" : euro ? "\x80" : "") + std::to_string(i);
         t.riga({i, s.camera ? vdx::fixture::Cella(*s.camera) : vdx::fixture::Nullo{},
                 s.hotel ? vdx::fixture::Cella(*s.hotel) : vdx::fixture::Nullo{}, s.arrivo, nome});
@@ -415,21 +418,23 @@ TEST_F(ReaderDamage, ALargeTableReadsAsWritten) {
         }
         return v;
     };
-    EXPECT_EQ(codici(db->OpenRecordset("Select * From Schede Where Arrivo >= '20260301' and "
-                                       "Arrivo < '20260601'")),
-              codiciDi([](const Scheda& s) { return s.arrivo >= "20260301" && s.arrivo < "20260601"; }));
+    EXPECT_EQ(
+        codici(db->OpenRecordset("Select * From Schede Where Arrivo >= '20260301' and "
+                                 "Arrivo < '20260601'")),
+        codiciDi([](const Scheda& s) { return s.arrivo >= "20260301" && s.arrivo < "20260601"; }));
     auto tutte = db->OpenRecordset("Schede");
     for (const char* camera : camere) {
         for (std::int64_t hotel = 1; hotel <= 3; ++hotel) {
-            const std::string criterio = std::string("Camera = '") + camera +
-                                         "' and Hotel = " + std::to_string(hotel);
+            const std::string criterio =
+                std::string("Camera = '") + camera + "' and Hotel = " + std::to_string(hotel);
             std::vector<std::int64_t> trovate;
             for (bool ok = tutte.FindFirst(criterio); ok; ok = tutte.FindNext(criterio)) {
                 trovate.push_back(static_cast<std::int64_t>(tutte.Numero("Codice")));
             }
             EXPECT_EQ(trovate, codiciDi([&](const Scheda& s) {
                           return s.camera == camera && s.hotel == hotel;
-                      })) << criterio;
+                      }))
+                << criterio;
         }
     }
     std::vector<Scheda> ordinate = attese;
