@@ -422,6 +422,9 @@ int Tabella::campoRichiesto(std::string_view nome) const {
     if (alterato && !file_.empty()) {
         throw ErroreTabellaDanneggiata(file_, nome_);
     }
+    // A field missing from a table whose rows are damaged is damage: the
+    // rows are read (if they were not) before the field is said missing.
+    lette(nullptr);
     throw Error(err::FieldNotFound, "Item not found in this collection: the table '" + nome_ +
                                         "' has no field '" + std::string(nome) + "'.");
 }

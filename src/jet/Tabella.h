@@ -126,8 +126,9 @@ public:
     // The column called `nome`, without regard to letter case; -1 if none.
     int campo(std::string_view nome) const;
     // As campo(), but an unknown name is the error FieldNotFound naming it;
-    // when a field's name is the one asked for with one bit changed, the
-    // table read from `file` is damaged (UnrecognizedFormat naming both).
+    // when a field's name is the one asked for with one bit changed, or the
+    // rows (read then, if they were not) are damaged, the table is damaged
+    // (UnrecognizedFormat naming it and its file).
     int campoRichiesto(std::string_view nome) const;
 
     // Row `r` into `riga` (its bytes copied).

@@ -294,6 +294,21 @@ TEST_F(ReaderDamage, DeletedAndMovedRowsAsAccessLeavesThem) {
     EXPECT_EQ(attese_, 0);
 }
 
+// The rows are read when first needed: a field asked for before them, and
+// not there, is damage when they are damaged (its name may be what the
+// damage hit), not a missing field.
+TEST_F(ReaderDamage, AFieldMissingFromADamagedTableIsDamage) {
+    std::string b = fileNote(dir_);
+    danno("DataPageZeroed").danneggia(b);
+    scriviFile(dir_ / "Rotto.mdb", b);
+    auto rs = Database::OpenDatabase(dir_.percorso(), "Rotto.mdb")->OpenRecordset("Note");
+    for (const char* criterio : {"Piano = 1", "Codice = 1"}) {
+        const vdx::Error e = erroreDi([&] { rs.FindFirst(criterio); });
+        EXPECT_EQ(e.number(), vdx::err::UnrecognizedFormat) << criterio << ": " << e.what();
+    }
+    EXPECT_EQ(attese_, 1);
+}
+
 // A page the suite rewrites after the table was read: the records on it, a
 // long value on it and a search that reads the table again all find it
 // changed, and say the table is damaged rather than give other values. They
