@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -49,9 +50,9 @@ public:
 // A value worked out for each row, in the table's order. Where the parts
 // start is known, each writes in place; else the first part writes in place
 // and the others are put after it at the end.
-template <typename T> class ValoriPerRiga : public LavoroRighe {
+template <typename T, typename F> class ValoriPerRiga : public LavoroRighe {
 public:
-    explicit ValoriPerRiga(std::function<T(const Riga&)> f) : f_(std::move(f)) {}
+    explicit ValoriPerRiga(F f) : f_(std::move(f)) {}
     void inizia(std::size_t parti, std::size_t righe,
                 const std::vector<std::size_t>& basi) override {
         basi_ = basi;
@@ -90,10 +91,14 @@ public:
     std::vector<T> valori;
 
 private:
-    std::function<T(const Riga&)> f_;
+    F f_;
     std::vector<std::size_t> basi_;
     std::vector<std::vector<T>> altre_;
 };
+
+// ValoriPerRiga lavoro([&](const Riga& r) -> T { ... }): the values' kind from
+// the function's.
+template <typename F> ValoriPerRiga(F) -> ValoriPerRiga<std::invoke_result_t<F&, const Riga&>, F>;
 
 class RigheTabella {
 public:

@@ -32,21 +32,6 @@ double leggiNumeric(const unsigned char* p, int scala) {
     return static_cast<double>((p[0] & 0x80) != 0 ? -v : v);
 }
 
-// A compressed text that is its code page 1252 bytes as they stand: FF FE,
-// then no switch to two-byte characters and no byte that code page 1252 and
-// Unicode read differently.
-bool testoComeScritto(const unsigned char* p, std::size_t n) {
-    if (n < 2 || p[0] != 0xFF || p[1] != 0xFE) {
-        return false;
-    }
-    for (std::size_t i = 2; i < n; ++i) {
-        if (p[i] == 0x00 || (p[i] >= 0x80 && p[i] < 0xA0)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // A long value is kept in the row (flag 0x80), in one long-value row (0x40)
 // or in a chain of them, each beginning with the pointer to the next. The
 // pieces must add up to the length the field states.
@@ -121,22 +106,6 @@ unsigned larghezzaNumero(int tipo) {
     }
 }
 
-std::int64_t numeroIntero(int tipo, const unsigned char* p) {
-    switch (tipo) {
-    case MDB_BYTE:
-        return p[0];
-    case MDB_INT:
-        return static_cast<std::int16_t>(u16(p));
-    case MDB_LONGINT:
-        return static_cast<std::int32_t>(u32(p));
-    default: {
-        std::int64_t v;
-        std::memcpy(&v, p, 8);
-        return v;
-    }
-    }
-}
-
 } // namespace
 
 char Carattere1252(std::uint16_t c) {
@@ -187,6 +156,7 @@ void PianoRiga::prepara() {
     for (std::size_t c = 0; c < colonne.size(); ++c) {
         PianoColonna& k = colonne[c];
         k.booleana = k.tipo == MDB_BOOL;
+        k.testo4 = k.tipo == MDB_TEXT && !jet3;
         k.larghezza = larghezzaNumero(k.tipo);
         if (k.fissa) {
             fisse.emplace_back(k.ordineFisso, area + k.offset + k.dimensione);
@@ -349,21 +319,6 @@ std::int64_t Riga::intero(std::size_t c) const {
     return v;
 }
 
-bool Riga::interoSe(std::size_t c, std::int64_t& v) const {
-    const PianoColonna& k = piano_->colonne[c];
-    const unsigned char* p = valore(c);
-    if (k.booleana) {
-        v = p != nullptr ? -1 : 0; // a yes/no field is its null bit: set is True
-        return true;
-    }
-    if (p == nullptr) {
-        v = 0;
-        return false;
-    }
-    v = numeroIntero(k.tipo, p);
-    return true;
-}
-
 double Riga::reale(std::size_t c) const {
     double v = 0;
     realeSe(c, v);
@@ -395,19 +350,12 @@ std::string_view Riga::testo(std::size_t c, std::string& buffer) const {
     return v;
 }
 
-bool Riga::testoSe(std::size_t c, std::string& buffer, std::string_view& v) const {
+// A value of a text kind that is not stored as it stands: decoded into
+// `buffer` (a long value read from its pages first).
+bool Riga::testoDecodificato(std::size_t c, const unsigned char* p, std::size_t siz,
+                             std::string& buffer, std::string_view& v) const {
     const PianoColonna& k = piano_->colonne[c];
-    std::size_t siz = 0;
-    const unsigned char* p = valore(c, &siz);
-    v = {};
-    if (p == nullptr) {
-        return false;
-    }
-    if (k.tipo == MDB_TEXT && !piano_->jet3) {
-        if (testoComeScritto(p, siz)) {
-            v = std::string_view(reinterpret_cast<const char*>(p + 2), siz - 2);
-            return true;
-        }
+    if (k.testo4) {
         buffer.clear();
         if (!DecodificaTesto4(p, siz, buffer)) {
             throw Danno{};

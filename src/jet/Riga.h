@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,7 @@ struct PianoColonna {
     bool controllata = true;  // its values are checked when the table is read
     // Worked out by PianoRiga::prepara():
     bool booleana = false;  // yes/no: its value is its null bit
+    bool testo4 = false;    // Jet 4 text
     unsigned larghezza = 0; // the bytes a value of a number kind takes
 };
 
@@ -123,9 +125,57 @@ public:
     // does not read whole.
     std::string_view testo(std::size_t c, std::string& buffer) const;
     // As intero(), reale() and testo(), false for NULL: the field is read once.
-    bool interoSe(std::size_t c, std::int64_t& v) const;
+    bool interoSe(std::size_t c, std::int64_t& v) const {
+        const PianoColonna& k = piano_->colonne[c];
+        const unsigned char* p = valore(c);
+        if (k.booleana) {
+            v = p != nullptr ? -1 : 0; // a yes/no field is its null bit: set is True
+            return true;
+        }
+        if (p == nullptr) {
+            v = 0;
+            return false;
+        }
+        switch (k.larghezza) { // Byte, Integer, Long, Currency
+        case 1:
+            v = p[0];
+            break;
+        case 2:
+            v = static_cast<std::int16_t>(p[0] | (p[1] << 8));
+            break;
+        case 4:
+            v = static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) |
+                                          (static_cast<std::uint32_t>(p[1]) << 8) |
+                                          (static_cast<std::uint32_t>(p[2]) << 16) |
+                                          (static_cast<std::uint32_t>(p[3]) << 24));
+            break;
+        default:
+            std::memcpy(&v, p, 8);
+        }
+        return true;
+    }
     bool realeSe(std::size_t c, double& v) const;
-    bool testoSe(std::size_t c, std::string& buffer, std::string_view& v) const;
+    bool testoSe(std::size_t c, std::string& buffer, std::string_view& v) const {
+        std::size_t n = 0;
+        const unsigned char* p = valore(c, &n);
+        if (p == nullptr) {
+            v = {};
+            return false;
+        }
+        // A short text stored one byte a character, as code page 1252 has it:
+        // as it stands.
+        if (piano_->colonne[c].testo4 && n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
+            std::size_t i = 2;
+            while (i < n && p[i] != 0x00 && (p[i] < 0x80 || p[i] >= 0xA0)) {
+                ++i;
+            }
+            if (i == n) {
+                v = std::string_view(reinterpret_cast<const char*>(p + 2), n - 2);
+                return true;
+            }
+        }
+        return testoDecodificato(c, p, n, buffer, v);
+    }
 
     // The checks the reading of a table makes on each row's values: two-byte
     // text of an even length, long values that read whole. Danno otherwise.
@@ -135,6 +185,8 @@ private:
     void scomponi4(bool controlla);
     void scomponi3();
     void testoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza) const;
+    bool testoDecodificato(std::size_t c, const unsigned char* p, std::size_t n,
+                           std::string& buffer, std::string_view& v) const;
     // The bytes of column `c` (at least its kind's width), their count in
     // `lunghezza`; nullptr for NULL (a field the row does not hold is NULL).
     const unsigned char* valore(std::size_t c, std::size_t* lunghezza = nullptr) const {

@@ -150,22 +150,22 @@ std::string& bufferDelThread() {
 }
 
 // Pairs (hash, position) in the order of their hashes, positions ascending
-// within a hash: a stable sort by 16 bits at a time.
+// within a hash: a stable sort by 11 bits at a time.
 void ordinaPerHash(std::vector<std::pair<std::uint32_t, std::uint32_t>>& v) {
     if (v.size() < 65536) {
         std::sort(v.begin(), v.end()); // positions are distinct: as stable
         return;
     }
     std::vector<std::pair<std::uint32_t, std::uint32_t>> altro(v.size());
-    std::vector<std::size_t> conta(65537);
-    for (int spostamento : {0, 16}) {
+    std::vector<std::size_t> conta(2049);
+    for (int spostamento : {0, 11, 22}) {
         std::fill(conta.begin(), conta.end(), 0);
         for (const auto& e : v) {
-            ++conta[((e.first >> spostamento) & 0xFFFF) + 1];
+            ++conta[((e.first >> spostamento) & 0x7FF) + 1];
         }
         std::partial_sum(conta.begin(), conta.end(), conta.begin());
         for (const auto& e : v) {
-            altro[conta[(e.first >> spostamento) & 0xFFFF]++] = e;
+            altro[conta[(e.first >> spostamento) & 0x7FF]++] = e;
         }
         v.swap(altro);
     }
@@ -423,7 +423,7 @@ void Vista::ordinaOra(const std::vector<int>* campi, std::vector<std::uint32_t>*
             std::uint32_t hash = 0;
         };
         const std::vector<CampoChiave> chiavi = campiChiave(t, *campi);
-        ValoriPerRiga<Coppia> lavoro([&](const Riga& r) {
+        ValoriPerRiga lavoro([&](const Riga& r) {
             Coppia v;
             v.chiave.presente = r.interoSe(c, v.chiave.intero) ? 1 : 0;
             v.hash = hashRiga(chiavi, r, bufferDelThread());
@@ -456,8 +456,7 @@ std::vector<std::uint32_t> Vista::hashPerPosizione(const std::vector<int>& colon
     const Tabella& t = *tabella_;
     const std::vector<CampoChiave> campi = campiChiave(t, colonne);
     if (perTabella()) {
-        ValoriPerRiga<std::uint32_t> lavoro(
-            [&](const Riga& r) { return hashRiga(campi, r, bufferDelThread()); });
+        ValoriPerRiga lavoro([&](const Riga& r) { return hashRiga(campi, r, bufferDelThread()); });
         t.perOgniRiga(lavoro);
         if (tutte_) {
             return std::move(lavoro.valori);
@@ -590,7 +589,7 @@ std::vector<std::uint32_t> Vista::filtra(const CriterioRisolto& c) const {
         if (tutte_) {
             // One pass over the table, each row's fields compared where they
             // are stored.
-            ValoriPerRiga<std::uint8_t> lavoro(
+            ValoriPerRiga lavoro(
                 [&](const Riga& r) -> std::uint8_t { return c.soddisfa(r, bufferDelThread()); });
             tabella_->perOgniRiga(lavoro);
             for (std::size_t r = 0; r < lavoro.valori.size(); ++r) {
@@ -620,7 +619,7 @@ ColonnaLetta Vista::chiaviDi(int colonna) const {
     if (!k.testuale() && perTabella()) {
         // The pass first: for every row of a table not read yet, it is the
         // first reading.
-        ValoriPerRiga<CellaNumerica> lavoro([&](const Riga& r) {
+        ValoriPerRiga lavoro([&](const Riga& r) {
             CellaNumerica v;
             v.presente = r.nullo(c) ? 0 : 1;
             if (v.presente != 0 && k.intera()) {
