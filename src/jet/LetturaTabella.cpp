@@ -1,8 +1,10 @@
 #include "jet/LetturaTabella.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <mdbtools.h>
+#include <sys/mman.h>
 #include <thread>
 
 namespace vdx::jet {
@@ -75,6 +77,35 @@ void perBlocchi(const DefinizioneTabella& d, std::size_t prima, std::size_t fine
 
 } // namespace
 
+namespace {
+constexpr std::size_t kPaginaGrande = std::size_t{2} << 20;
+} // namespace
+
+// Large blocks in 2 MB pages, where the system has them: fewer faults to fill
+// them.
+void* MemoriaColonna(std::size_t byte) {
+    if (byte >= 2 * kPaginaGrande) {
+        const std::size_t arrotondato = (byte + kPaginaGrande - 1) / kPaginaGrande * kPaginaGrande;
+        void* p = std::aligned_alloc(kPaginaGrande, arrotondato);
+        if (p == nullptr) {
+            throw std::bad_alloc();
+        }
+#ifdef MADV_HUGEPAGE
+        ::madvise(p, arrotondato, MADV_HUGEPAGE);
+#endif
+        return p;
+    }
+    return ::operator new(byte);
+}
+
+void LiberaColonna(void* p, std::size_t byte) noexcept {
+    if (byte >= 2 * kPaginaGrande) {
+        std::free(p);
+    } else {
+        ::operator delete(p);
+    }
+}
+
 void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai) {
     std::vector<std::exception_ptr> errori(parti);
     std::vector<std::thread> fili;
@@ -118,7 +149,7 @@ struct RigheTabella::Parte {
         std::size_t indice;      // in the part
         std::uint32_t puntatore; // where its row now is
     };
-    std::vector<std::uint32_t> posti;
+    VettoreColonna<std::uint32_t> posti;
     std::vector<std::uint32_t> primaRiga;
     std::vector<Spostata> spostate;
     Riga riga;

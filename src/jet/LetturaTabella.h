@@ -14,11 +14,38 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace vdx::jet {
+
+// Memory for what is kept for each row of a table: large blocks go in 2 MB pages where the
+// system has them (a million rows in 4 kB pages cost more in page faults than
+// in reading), and values about to be written are not zero-filled first.
+void* MemoriaColonna(std::size_t byte);
+void LiberaColonna(void* p, std::size_t byte) noexcept;
+
+template <typename T> struct AllocatoreColonna {
+    using value_type = T;
+    AllocatoreColonna() = default;
+    template <typename U> AllocatoreColonna(const AllocatoreColonna<U>&) noexcept {}
+    T* allocate(std::size_t n) { return static_cast<T*>(MemoriaColonna(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { LiberaColonna(p, n * sizeof(T)); }
+    template <typename U, typename... A> void construct(U* p, A&&... a) {
+        if constexpr (sizeof...(A) == 0) {
+            ::new (static_cast<void*>(p)) U; // left as it is: the caller writes it
+        } else {
+            ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+        }
+    }
+    template <typename U> bool operator==(const AllocatoreColonna<U>&) const noexcept {
+        return true;
+    }
+};
+
+template <typename T> using VettoreColonna = std::vector<T, AllocatoreColonna<T>>;
 
 // What a table's rows are read by: its definition, read through libmdb.
 struct DefinizioneTabella {
@@ -72,7 +99,7 @@ public:
             valori[basi_[parte] + indice] = f_(r);
             return;
         }
-        std::vector<T>& v = parte == 0 ? valori : altre_[parte];
+        VettoreColonna<T>& v = parte == 0 ? valori : altre_[parte];
         if (indice == v.size()) {
             v.push_back(f_(r));
             return;
@@ -85,15 +112,15 @@ public:
     void finisci() override {
         for (std::size_t p = 1; p < altre_.size(); ++p) {
             valori.insert(valori.end(), altre_[p].begin(), altre_[p].end());
-            std::vector<T>().swap(altre_[p]);
+            VettoreColonna<T>().swap(altre_[p]);
         }
     }
-    std::vector<T> valori;
+    VettoreColonna<T> valori;
 
 private:
     F f_;
     std::vector<std::size_t> basi_;
-    std::vector<std::vector<T>> altre_;
+    std::vector<VettoreColonna<T>> altre_;
 };
 
 // ValoriPerRiga lavoro([&](const Riga& r) -> T { ... }): the values' kind from

@@ -210,33 +210,6 @@ std::int64_t Valore::denaro() const {
 
 // ---------------------------------------------------------------- ColonnaLetta
 
-namespace {
-constexpr std::size_t kPaginaGrande = std::size_t{2} << 20;
-}
-
-void* MemoriaColonna(std::size_t byte) {
-    if (byte >= 2 * kPaginaGrande) {
-        const std::size_t arrotondato = (byte + kPaginaGrande - 1) / kPaginaGrande * kPaginaGrande;
-        void* p = std::aligned_alloc(kPaginaGrande, arrotondato);
-        if (p == nullptr) {
-            throw std::bad_alloc();
-        }
-#ifdef MADV_HUGEPAGE
-        ::madvise(p, arrotondato, MADV_HUGEPAGE);
-#endif
-        return p;
-    }
-    return ::operator new(byte);
-}
-
-void LiberaColonna(void* p, std::size_t byte) noexcept {
-    if (byte >= 2 * kPaginaGrande) {
-        std::free(p);
-    } else {
-        ::operator delete(p);
-    }
-}
-
 bool ColonnaLetta::intera() const {
     return conIntero(tipo);
 }

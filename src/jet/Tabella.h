@@ -19,32 +19,6 @@
 
 namespace vdx::jet {
 
-// Memory for the columns of a table: large blocks go in 2 MB pages where the
-// system has them (a million rows in 4 kB pages cost more in page faults than
-// in reading), and values about to be written are not zero-filled first.
-void* MemoriaColonna(std::size_t byte);
-void LiberaColonna(void* p, std::size_t byte) noexcept;
-
-template <typename T> struct AllocatoreColonna {
-    using value_type = T;
-    AllocatoreColonna() = default;
-    template <typename U> AllocatoreColonna(const AllocatoreColonna<U>&) noexcept {}
-    T* allocate(std::size_t n) { return static_cast<T*>(MemoriaColonna(n * sizeof(T))); }
-    void deallocate(T* p, std::size_t n) noexcept { LiberaColonna(p, n * sizeof(T)); }
-    template <typename U, typename... A> void construct(U* p, A&&... a) {
-        if constexpr (sizeof...(A) == 0) {
-            ::new (static_cast<void*>(p)) U; // left as it is: the caller writes it
-        } else {
-            ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
-        }
-    }
-    template <typename U> bool operator==(const AllocatoreColonna<U>&) const noexcept {
-        return true;
-    }
-};
-
-template <typename T> using VettoreColonna = std::vector<T, AllocatoreColonna<T>>;
-
 // The values of one column for a set of rows, held column by column: the
 // keys a sort compares.
 struct ColonnaLetta {

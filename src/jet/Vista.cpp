@@ -151,12 +151,12 @@ std::string& bufferDelThread() {
 
 // Pairs (hash, position) in the order of their hashes, positions ascending
 // within a hash: a stable sort by 11 bits at a time.
-void ordinaPerHash(std::vector<std::pair<std::uint32_t, std::uint32_t>>& v) {
+void ordinaPerHash(VettoreColonna<std::pair<std::uint32_t, std::uint32_t>>& v) {
     if (v.size() < 65536) {
         std::sort(v.begin(), v.end()); // positions are distinct: as stable
         return;
     }
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> altro(v.size());
+    VettoreColonna<std::pair<std::uint32_t, std::uint32_t>> altro(v.size());
     std::vector<std::size_t> conta(2049);
     for (int spostamento : {0, 11, 22}) {
         std::fill(conta.begin(), conta.end(), 0);
@@ -410,7 +410,7 @@ bool Vista::perTabella() const {
 
 // The order of a set of every row, one integer field, and the index hash of
 // other fields: both from one reading of the table.
-void Vista::ordinaOra(const std::vector<int>* campi, std::vector<std::uint32_t>* hash) const {
+void Vista::ordinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_t>* hash) const {
     std::lock_guard<std::mutex> blocco(mutexOrdine_);
     if (ordinata_.load(std::memory_order_acquire)) {
         return;
@@ -452,7 +452,7 @@ void Vista::ordinaOra(const std::vector<int>* campi, std::vector<std::uint32_t>*
 }
 
 // The index hash of the equality fields for each position of the set.
-std::vector<std::uint32_t> Vista::hashPerPosizione(const std::vector<int>& colonne) const {
+VettoreColonna<std::uint32_t> Vista::hashPerPosizione(const std::vector<int>& colonne) const {
     const Tabella& t = *tabella_;
     const std::vector<CampoChiave> campi = campiChiave(t, colonne);
     if (perTabella()) {
@@ -462,14 +462,14 @@ std::vector<std::uint32_t> Vista::hashPerPosizione(const std::vector<int>& colon
             return std::move(lavoro.valori);
         }
         const std::vector<std::uint32_t>& righe = this->righe();
-        std::vector<std::uint32_t> h(righe.size());
+        VettoreColonna<std::uint32_t> h(righe.size());
         for (std::size_t pos = 0; pos < h.size(); ++pos) {
             h[pos] = lavoro.valori[righe[pos]];
         }
         return h;
     }
     const std::vector<std::uint32_t>& righe = this->righe();
-    std::vector<std::uint32_t> h(righe.size());
+    VettoreColonna<std::uint32_t> h(righe.size());
     Riga& r = rigaDelThread();
     for (std::size_t pos = 0; pos < h.size(); ++pos) {
         t.riga(righe[pos], r);
@@ -485,7 +485,7 @@ const Vista::Indice& Vista::indice(const std::vector<int>& colonne) const {
         return *it->second;
     }
     auto indice = std::make_unique<Indice>();
-    std::vector<std::uint32_t> h;
+    VettoreColonna<std::uint32_t> h;
     if (!ordinata_.load(std::memory_order_acquire)) {
         ordinaOra(&colonne, &h); // the order and the index in one reading
     }

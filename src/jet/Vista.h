@@ -126,10 +126,10 @@ public:
 
 private:
     struct Indice {
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> voci; // (hash, position), sorted
+        VettoreColonna<std::pair<std::uint32_t, std::uint32_t>> voci; // (hash, position), sorted
     };
     const Indice& indice(const std::vector<int>& colonne) const;
-    std::vector<std::uint32_t> hashPerPosizione(const std::vector<int>& colonne) const;
+    VettoreColonna<std::uint32_t> hashPerPosizione(const std::vector<int>& colonne) const;
     // The rows in the set's order, worked out first if the order waits.
     const std::vector<std::uint32_t>& righe() const {
         if (!ordinata_.load(std::memory_order_acquire)) {
@@ -139,7 +139,7 @@ private:
     }
     // Works out the waiting order; with `campi`, the index hash of those
     // fields for each row too, into `hash`, in the same reading.
-    void ordinaOra(const std::vector<int>* campi, std::vector<std::uint32_t>* hash) const;
+    void ordinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_t>* hash) const;
     std::vector<std::uint32_t> ordinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const;
     bool perTabella() const;
     std::size_t cercaNellIndice(const CriterioRisolto& c, std::size_t da, bool avanti,
