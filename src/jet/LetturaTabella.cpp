@@ -5,6 +5,7 @@
 #include <exception>
 #include <mdbtools.h>
 #include <sys/mman.h>
+#include <system_error>
 #include <thread>
 
 namespace vdx::jet {
@@ -108,20 +109,25 @@ void LiberaColonna(void* p, std::size_t byte) noexcept {
 
 void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai) {
     std::vector<std::exception_ptr> errori(parti);
+    const auto parte = [&](std::size_t p) {
+        try {
+            fai(p);
+        } catch (...) {
+            errori[p] = std::current_exception();
+        }
+    };
+    // A part whose thread cannot be started is done on this thread.
     std::vector<std::thread> fili;
+    std::vector<std::size_t> qui = {0};
     for (std::size_t p = 1; p < parti; ++p) {
-        fili.emplace_back([&, p] {
-            try {
-                fai(p);
-            } catch (...) {
-                errori[p] = std::current_exception();
-            }
-        });
+        try {
+            fili.emplace_back(parte, p);
+        } catch (const std::system_error&) {
+            qui.push_back(p);
+        }
     }
-    try {
-        fai(0);
-    } catch (...) {
-        errori[0] = std::current_exception();
+    for (const std::size_t p : qui) {
+        parte(p);
     }
     for (std::thread& f : fili) {
         f.join();
@@ -134,8 +140,9 @@ void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai)
 }
 
 std::size_t RighePerParte(const DefinizioneTabella& d, std::size_t parti) {
-    // A row pointer names at most 256 rows on a page.
-    return std::min(d.righe, d.pagine.size() * 256) / parti + 1;
+    // A row pointer names at most 256 rows on a page, and a page holds fewer
+    // than 128 rows of a few fields; a table of more rows grows as it is read.
+    return std::min(d.righe, d.pagine.size() * 128) / parti + 1;
 }
 
 std::size_t PartiPer(std::size_t pagine) {

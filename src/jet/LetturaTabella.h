@@ -168,8 +168,9 @@ private:
 };
 
 // Runs `fai(parte)` for parts 0 .. parti-1, part 0 on the calling thread and
-// the others on threads of their own; an exception of any part is thrown
-// again once every part has ended.
+// the others on threads of their own (on the calling thread too when one
+// cannot be started); an exception of any part is thrown again once every
+// part has ended.
 void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai);
 
 // How many threads a reading of `pagine` pages takes: two on a machine with
@@ -177,7 +178,7 @@ void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai)
 std::size_t PartiPer(std::size_t pagine);
 
 // The rows each of `parti` parts of a table holds, about: the rows its
-// definition counts, but never more than its pages have room for.
+// definition counts, but never more than its pages are likely to hold.
 std::size_t RighePerParte(const DefinizioneTabella& d, std::size_t parti);
 
 } // namespace vdx::jet
