@@ -21,9 +21,10 @@
 
 namespace vdx::jet {
 
-// Memory for what is kept for each row of a table: large blocks go in 2 MB pages where the
-// system has them (a million rows in 4 kB pages cost more in page faults than
-// in reading), and values about to be written are not zero-filled first.
+// Memory for what is kept for each row of a table: large blocks go in 2 MB
+// pages where the system has them (a million rows in 4 kB pages cost more in
+// page faults than in reading), and values about to be written are not
+// zero-filled first.
 void* MemoriaColonna(std::size_t byte);
 void LiberaColonna(void* p, std::size_t byte) noexcept;
 

@@ -177,8 +177,10 @@ public:
         return testoDecodificato(c, p, n, buffer, v);
     }
 
-    // The checks the reading of a table makes on each row's values: two-byte
-    // text of an even length, long values that read whole. Danno otherwise.
+    // The checks the reading of a table makes on each row's values, beyond
+    // those scomponi() makes on Jet 4 variable text (two-byte text of an even
+    // length): every value inside the row, long values that read whole, fixed
+    // and Jet 4 text of an even length. Danno otherwise.
     void controllaValori() const;
 
 private:

@@ -39,21 +39,16 @@ struct ColonnaLetta {
     bool intera() const;
     bool reale() const { return !testuale() && !intera(); }
 
-    // Appending while the table is read.
+    // The value of the next row.
     void aggiungiNullo();
     void aggiungiIntero(std::int64_t v);
     void aggiungiReale(double v);
     void aggiungiTesto(std::string_view bytes);
-    // Ends a text value whose bytes were appended to `testi`.
-    void chiudiTesto() {
-        presente.push_back(1);
-        fine.push_back(static_cast<std::uint32_t>(testi.size()));
-    }
     std::string_view testo(std::size_t riga) const {
         const std::uint32_t inizio = riga == 0 ? 0 : fine[riga - 1];
         return std::string_view(testi.data() + inizio, fine[riga] - inizio);
     }
-    // Room for `righe` values, so that reading a large table copies nothing.
+    // Room for `righe` values, so that gathering them copies nothing.
     void riserva(std::size_t righe);
 };
 
