@@ -171,22 +171,24 @@ void ordinaPerHash(VettoreColonna<std::pair<std::uint32_t, std::uint32_t>>& v) {
     }
 }
 
-// Positions ordered by an integer key (stable; a sort by 8 bits at a time
-// over the bytes that differ), NULL first, or last when descending.
-std::vector<std::uint32_t> ordinaPerIntero(const ColonnaLetta& k, bool discendente) {
-    const std::size_t n = k.presente.size();
+// Positions 0 .. n-1 ordered by an integer key, `chiave(i, v)` giving it
+// (false for NULL): stable, NULL first (last when descending), sorted by 8
+// bits at a time over the bytes where the keys differ.
+template <typename Chiave>
+std::vector<std::uint32_t> ordinaPerIntero(std::size_t n, bool discendente, Chiave chiave) {
     std::vector<std::uint32_t> nulli;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> v;
+    VettoreColonna<std::pair<std::uint64_t, std::uint32_t>> v;
     v.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
-        if (k.presente[i] == 0) {
+        std::int64_t k = 0;
+        if (!chiave(i, k)) {
             nulli.push_back(static_cast<std::uint32_t>(i));
             continue;
         }
-        std::uint64_t chiave = static_cast<std::uint64_t>(k.interi[i]) ^ (std::uint64_t{1} << 63);
-        v.emplace_back(discendente ? ~chiave : chiave, static_cast<std::uint32_t>(i));
+        const std::uint64_t u = static_cast<std::uint64_t>(k) ^ (std::uint64_t{1} << 63);
+        v.emplace_back(discendente ? ~u : u, static_cast<std::uint32_t>(i));
     }
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> altro(v.size());
+    VettoreColonna<std::pair<std::uint64_t, std::uint32_t>> altro(v.size());
     std::array<std::size_t, 257> conta{};
     for (int byte = 0; byte < 8; ++byte) {
         conta.fill(0);
@@ -419,13 +421,14 @@ void Vista::ordinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_
     const auto c = static_cast<std::size_t>(ordine_.empty() ? 0 : ordine_[0].first);
     if (campi != nullptr && ordine_.size() == 1 && t.colonne()[c].intera()) {
         struct Coppia {
-            CellaNumerica chiave;
+            std::int64_t chiave = 0;
             std::uint32_t hash = 0;
+            std::uint8_t presente = 0;
         };
         const std::vector<CampoChiave> chiavi = campiChiave(t, *campi);
         ValoriPerRiga lavoro([&](const Riga& r) {
             Coppia v;
-            v.chiave.presente = r.interoSe(c, v.chiave.intero) ? 1 : 0;
+            v.presente = r.interoSe(c, v.chiave) ? 1 : 0;
             v.hash = hashRiga(chiavi, r, bufferDelThread());
             return v;
         });
@@ -434,13 +437,12 @@ void Vista::ordinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_
         } catch (const Danno&) {
             t.danneggiata();
         }
-        ColonnaLetta k;
-        k.tipo = t.colonne()[c].tipo;
-        k.riserva(lavoro.valori.size());
-        for (const Coppia& v : lavoro.valori) {
-            v.chiave.presente != 0 ? k.aggiungiIntero(v.chiave.intero) : k.aggiungiNullo();
-        }
-        righe_ = ordinaPerIntero(k, ordine_[0].second);
+        const auto& valori = lavoro.valori;
+        righe_ =
+            ordinaPerIntero(valori.size(), ordine_[0].second, [&](std::size_t i, std::int64_t& k) {
+                k = valori[i].chiave;
+                return valori[i].presente != 0;
+            });
         hash->resize(righe_.size());
         for (std::size_t pos = 0; pos < righe_.size(); ++pos) {
             (*hash)[pos] = lavoro.valori[righe_[pos]].hash;
@@ -682,7 +684,12 @@ Vista::ordinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const {
     }
     std::vector<std::uint32_t> v;
     if (campi.size() == 1 && chiavi[0].intera()) {
-        v = ordinaPerIntero(chiavi[0], campi[0].second);
+        const ColonnaLetta& k = chiavi[0];
+        v = ordinaPerIntero(k.presente.size(), campi[0].second,
+                            [&](std::size_t i, std::int64_t& x) {
+                                x = k.interi[i];
+                                return k.presente[i] != 0;
+                            });
     } else {
         v.resize(size());
         std::iota(v.begin(), v.end(), 0u);
