@@ -37,11 +37,13 @@ std::uint64_t mescola(std::uint64_t h, std::uint64_t v) {
     return h;
 }
 
-// A hash of a text's bytes, eight at a time.
+// A hash of a text's bytes, eight at a time; the last seven or fewer read
+// without a loop (two overlapping reads of four, or the first, middle and
+// last byte).
 std::uint64_t hashTesto(std::string_view s) {
     constexpr std::uint64_t k = 0xFF51AFD7ED558CCDull;
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
-    const char* p = s.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     std::size_t n = s.size();
     for (; n >= 8; p += 8, n -= 8) {
         std::uint64_t w;
@@ -49,10 +51,15 @@ std::uint64_t hashTesto(std::string_view s) {
         h = (h ^ w) * k;
         h ^= h >> 32;
     }
-    if (n > 0) {
-        std::uint64_t w = 0;
-        std::memcpy(&w, p, n);
-        h = (h ^ w) * k;
+    if (n >= 4) {
+        std::uint32_t a;
+        std::uint32_t b;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, p + n - 4, 4);
+        h = (h ^ (a | (std::uint64_t{b} << 32))) * k;
+        h ^= h >> 32;
+    } else if (n > 0) {
+        h = (h ^ (p[0] | (std::uint64_t{p[n / 2]} << 8) | (std::uint64_t{p[n - 1]} << 16))) * k;
         h ^= h >> 32;
     }
     h *= 0xC4CEB9FE1A85EC53ull;
