@@ -235,7 +235,9 @@ void RigheTabella::leggiPagina(const unsigned char* pg, std::uint32_t pagina, st
             continue;
         }
         out.riga.scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio, &accesso);
-        out.riga.controllaValori();
+        if (!piano.altriControllati.empty()) {
+            out.riga.controllaValori();
+        }
         out.posti.push_back(pagina << 8 | static_cast<std::uint32_t>(i));
         if (lavoro != nullptr) {
             lavoro->riga(parte, out.posti.size() - 1, out.riga);
