@@ -263,6 +263,7 @@ Tabella::Tabella(std::string nome, std::vector<CampoTabella> colonne,
                  DefinizioneTabella definizione, std::function<DefinizioneTabella()> rileggi,
                  std::string file)
     : nome_(std::move(nome)), colonne_(std::move(colonne)), dichiarate_(definizione.righe),
+      byteDelFile_(definizione.sorgente ? definizione.sorgente->dimensione() : 0),
       file_(std::move(file)), definizione_(std::move(definizione)), rileggi_(std::move(rileggi)) {}
 
 void Tabella::danneggiata() const {

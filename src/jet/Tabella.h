@@ -91,6 +91,8 @@ public:
     // The rows as the definition counts them, without reading them: a
     // reading that finds another count finds damage.
     std::size_t righeDichiarate() const { return dichiarate_; }
+    // The size of its file: no text gathered from the table is longer.
+    std::size_t byteDelFile() const { return byteDelFile_; }
 
     // The column called `nome`, without regard to letter case; -1 if none.
     int campo(std::string_view nome) const;
@@ -121,6 +123,7 @@ private:
     std::string nome_;
     std::vector<CampoTabella> colonne_;
     std::size_t dichiarate_;
+    std::size_t byteDelFile_;
     std::string file_;
     mutable std::mutex mutex_;
     mutable DefinizioneTabella definizione_;

@@ -662,6 +662,9 @@ ColonnaLetta Vista::chiaviDi(int colonna) const {
             k.aggiungiNullo();
         } else if (k.testuale()) {
             k.aggiungiTesto(r.testo(c, bufferDelThread()));
+            if (k.testi.size() > t.byteDelFile()) {
+                throw Danno{}; // a long value repeated row after row by a damaged pointer
+            }
         } else if (k.intera()) {
             k.aggiungiIntero(r.intero(c));
         } else {
