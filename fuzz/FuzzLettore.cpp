@@ -1,10 +1,12 @@
 // libFuzzer target: any bytes, as the file of an Access database, through the
-// reader the program uses: open it, list its tables, read every one of them.
+// reader the program uses: open it, list its tables, read every one of them
+// and decode every value of every row.
 // A damaged file must end as vdx::Error (read whole or refused); anything
 // else (a crash, a sanitizer's report, another exception, a wait without
 // end, memory beyond libFuzzer's limit) is a finding.
 
 #include "jet/FileMdb.h"
+#include "jet/Tabella.h"
 #include "shared/Error.h"
 
 #include <cstdint>
@@ -45,7 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t dime
     try {
         vdx::jet::FileMdb file(p);
         for (const std::string& tabella : file.tabelle()) {
-            file.leggi(tabella);
+            const auto t = file.leggi(tabella);
+            for (std::size_t r = 0; r < t->righe(); ++r) {
+                for (std::size_t c = 0; c < t->colonne().size(); ++c) {
+                    t->valore(r, static_cast<int>(c));
+                }
+            }
         }
     } catch (const vdx::Error&) {
         // read whole or refused: both are right

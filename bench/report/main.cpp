@@ -1,15 +1,18 @@
 // bench-report [FOLDER] [--hotel N] [--tableau N] [--date dd/mm/yyyy] [--runs N]
-//              [--only floor|run]
+//              [--only export|run]
 // bench-report FOLDER --write ROOMS CARDS
 //
 // Times, on the data files of FOLDER (the output of `vdx-demo --large`):
-//  - the floor: opening the eleven files and the record sets a tableau run
-//    opens, with the same selection texts and the rooms' sort;
+//  - the reference: mdbtools' `mdb-export Scheda_Cliente.mdb Scheda_Cliente`,
+//    its output thrown away;
 //  - whole runs of GeneraTableau over every room: one run per tableau of the
 //    hotel (a run covers one tableau), or the one tableau asked for;
-// and prints both, their ratio and the peak memory. The date is today's
-// unless given. With --write it only writes a data set of ROOMS rooms (one
-// tableau) and CARDS guest cards, dated around today, into FOLDER.
+// each the best of --runs (3) on the wall clock, and prints each run against
+// the reference (aim: at most 0.10), the bytes it read from the files (of
+// them, the pages read one at a time for single records) and the peak
+// memory (aim: at most 150 MiB). The date is today's unless given. With
+// --write it only writes a data set of ROOMS rooms (one tableau) and CARDS
+// guest cards, dated around today, into FOLDER.
 
 #include "HotelFixture.h"
 #include "jet/Database.h"
@@ -17,17 +20,18 @@
 #include "report/GeneraTableau.h"
 #include "shared/Dates.h"
 
-#include <sys/resource.h>
-#include <time.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
+#include <spawn.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -62,20 +66,29 @@ std::string chiave(int giorni) {
     return buf;
 }
 
-fx::Cella N(long long v) { return fx::Cella(static_cast<std::int64_t>(v)); }
-fx::Cella T(std::string s) { return fx::Cella(std::move(s)); }
+fx::Cella N(long long v) {
+    return fx::Cella(static_cast<std::int64_t>(v));
+}
+fx::Cella T(std::string s) {
+    return fx::Cella(std::move(s));
+}
 
 // A hotel of `camere` rooms whose `schede` guest cards are mostly of past
 // stays, two parties still in each room, bookings for a tenth of the rooms.
 void scriviDati(const fs::path& cartella, int camere, long long schede) {
     fx::Albergo a;
-    a.tabella("AnagraficaHotels").record({{"Numero", N(1)}, {"RagioneSociale", T("Hotel Prova")},
-                                          {"CodiceAssistenza", T("K")}});
-    a.tabella("Tableau").record({{"NumeroHotel", N(1)}, {"Codice", N(1)}, {"Descrizione", T("Tutte")}});
-    a.tabella("TipiCamere").record({{"Sigla", T("DBL")}, {"Tipologia", T("C")}, {"Descrizione", T("Doppia")}});
+    a.tabella("AnagraficaHotels")
+        .record(
+            {{"Numero", N(1)}, {"RagioneSociale", T("Hotel Prova")}, {"CodiceAssistenza", T("K")}});
+    a.tabella("Tableau").record(
+        {{"NumeroHotel", N(1)}, {"Codice", N(1)}, {"Descrizione", T("Tutte")}});
+    a.tabella("TipiCamere")
+        .record({{"Sigla", T("DBL")}, {"Tipologia", T("C")}, {"Descrizione", T("Doppia")}});
     for (int i = 0; i < 50; ++i) {
-        a.tabella("AgenzieAbituali").record({{"NumeroHotel", N(1)}, {"Codice", N(i)},
-                                             {"RagioneSociale", T("Agenzia " + std::to_string(i))}});
+        a.tabella("AgenzieAbituali")
+            .record({{"NumeroHotel", N(1)},
+                     {"Codice", N(i)},
+                     {"RagioneSociale", T("Agenzia " + std::to_string(i))}});
     }
     auto& schedeT = a.tabella("Scheda_Cliente");
     auto& arr = a.tabella("Arrangiamento");
@@ -85,83 +98,125 @@ void scriviDati(const fs::path& cartella, int camere, long long schede) {
     for (int c = 1; c <= camere; ++c) {
         char numero[16];
         std::snprintf(numero, sizeof numero, "%04d", c);
-        a.tabella("NumeriCamere").record({{"NumeroHotel", N(1)}, {"NumeroTableau", N(1)},
-                                          {"NumeroCamera", T(numero)}, {"TipoCamera", T("DBL")}});
+        a.tabella("NumeriCamere")
+            .record({{"NumeroHotel", N(1)},
+                     {"NumeroTableau", N(1)},
+                     {"NumeroCamera", T(numero)},
+                     {"TipoCamera", T("DBL")}});
         for (long long k = 0; k < perCamera; ++k) {
             ++progressivo;
             const bool presente = k >= perCamera - 2;
             const int giorno = -3000 + static_cast<int>(k % 2900);
             const std::string arrivo = presente ? chiave(-4) : chiave(giorno);
             const std::string partenza = presente ? chiave(3) : chiave(giorno + 2);
-            schedeT.record({{"NumeroHotel", N(1)}, {"NumeroCamera", T(numero)},
+            schedeT.record({{"NumeroHotel", N(1)},
+                            {"NumeroCamera", T(numero)},
                             {"NumeroProgressivo", N(progressivo)},
                             {"NumeroComponente", N(k % 2 == 0 ? 1 : 2)},
                             {"NomeCliente", T("Ospite " + std::to_string(progressivo))},
-                            {"DataArrivo", T(arrivo)}, {"DataPartenza", T(partenza)},
+                            {"DataArrivo", T(arrivo)},
+                            {"DataPartenza", T(partenza)},
                             {"DataPartenzaReale", T(presente ? "" : partenza)},
-                            {"Partito", T(presente ? "" : "S")}, {"TipoCliente", T("Privato")},
-                            {"Commento", T("")}, {"CodiceAgenzia", N(progressivo % 50)}});
+                            {"Partito", T(presente ? "" : "S")},
+                            {"TipoCliente", T("Privato")},
+                            {"Commento", T("")},
+                            {"CodiceAgenzia", N(progressivo % 50)}});
             if (k % 2 == 0) {
-                arr.record({{"NumeroHotel", N(1)}, {"CodiceCliente", N(progressivo)},
-                            {"DataInizio", T(arrivo)}, {"DataFine", T(partenza)},
-                            {"Arrangiamento", T("HB")}, {"ImportoTotale", fx::Cella(fx::Denaro{850000})}});
+                arr.record({{"NumeroHotel", N(1)},
+                            {"CodiceCliente", N(progressivo)},
+                            {"DataInizio", T(arrivo)},
+                            {"DataFine", T(partenza)},
+                            {"Arrangiamento", T("HB")},
+                            {"ImportoTotale", fx::Cella(fx::Denaro{850000})}});
             }
             if (k % 10 == 0) {
-                ditte.record({{"NumeroHotel", N(1)}, {"CodiceCliente", N(progressivo)},
-                              {"NumeroConto", N(1)}, {"RagioneSociale", T("Ditta " + std::to_string(progressivo))}});
+                ditte.record({{"NumeroHotel", N(1)},
+                              {"CodiceCliente", N(progressivo)},
+                              {"NumeroConto", N(1)},
+                              {"RagioneSociale", T("Ditta " + std::to_string(progressivo))}});
             }
         }
         if (c % 10 == 0) {
-            a.tabella("Camere_Prenotazione").record({{"NumeroHotel", N(1)}, {"NumeroPrenotazione", N(c)},
-                {"NumeroCamera", T(numero)}, {"DataArrivo", T(chiave(0))},
-                {"DataPartenza", T(chiave(4))}, {"NumeroPersone", N(2)},
-                {"TipoPrenotazione", T("C")}, {"QuantitàCamere", N(1)}, {"Trattamento", T("BB")},
-                {"Prezzo", fx::Cella(fx::Denaro{1000000})}, {"Note", T("")}});
-            a.tabella("Scheda_Prenotazione").record({{"NumeroHotel", N(1)}, {"NumeroPrenotazione", N(c)},
-                {"TipoPrenotazione", T("C")}, {"NomeCliente", T("Prenotante")}, {"Ditta", T("")},
-                {"Agenzia", T("")}, {"TipoCliente", T("")}});
-            a.tabella("ListaClienti_Prenotazione").record({{"NumeroHotel", N(1)}, {"NumeroPrenotazione", N(c)},
-                {"NumeroCamera", T(numero)}, {"NumeroCliente", N(1)}, {"NomeCliente", T("Arrivo")}});
+            a.tabella("Camere_Prenotazione")
+                .record({{"NumeroHotel", N(1)},
+                         {"NumeroPrenotazione", N(c)},
+                         {"NumeroCamera", T(numero)},
+                         {"DataArrivo", T(chiave(0))},
+                         {"DataPartenza", T(chiave(4))},
+                         {"NumeroPersone", N(2)},
+                         {"TipoPrenotazione", T("C")},
+                         {"QuantitàCamere", N(1)},
+                         {"Trattamento", T("BB")},
+                         {"Prezzo", fx::Cella(fx::Denaro{1000000})},
+                         {"Note", T("")}});
+            a.tabella("Scheda_Prenotazione")
+                .record({{"NumeroHotel", N(1)},
+                         {"NumeroPrenotazione", N(c)},
+                         {"TipoPrenotazione", T("C")},
+                         {"NomeCliente", T("Prenotante")},
+                         {"Ditta", T("")},
+                         {"Agenzia", T("")},
+                         {"TipoCliente", T("")}});
+            a.tabella("ListaClienti_Prenotazione")
+                .record({{"NumeroHotel", N(1)},
+                         {"NumeroPrenotazione", N(c)},
+                         {"NumeroCamera", T(numero)},
+                         {"NumeroCliente", N(1)},
+                         {"NomeCliente", T("Arrivo")}});
         }
     }
     a.scrivi(cartella);
 }
 
-// What the run's set-up reads: the eleven files, their record sets, the sort.
-std::size_t leggiTabelle(const fs::path& cartella, const std::string& chiaveData) {
-    using vdx::jet::Database;
-    std::size_t righe = 0;
-    const std::pair<const char*, std::string> fonti[] = {
-        {"NumeriCamere.mdb", "Select * From NumeriCamere Where TipoCamera In (Select Sigla From "
-                             "TipiCamere In 'TipiCamere.mdb' Where Tipologia = 'C');"},
-        {"AnagraficaHotels.mdb", "AnagraficaHotels"},
-        {"Tableau.mdb", "Tableau"},
-        {"Scheda_Cliente.mdb", "Scheda_Cliente"},
-        {"Ditta_Intestataria.mdb", "Ditta_Intestataria"},
-        {"Camere_Prenotazione.mdb", "Camere_Prenotazione"},
-        {"Scheda_Prenotazione.mdb", "Scheda_Prenotazione"},
-        {"ListaClienti_Prenotazione.mdb",
-         "Select * From ListaClienti_Prenotazione Order by NumeroCliente;"},
-        {"Arrangiamento.mdb", "Select * From Arrangiamento Where DataInizio <= '" + chiaveData +
-                                  "' and DataFine >= '" + chiaveData + "'"},
-        {"AgenzieAbituali.mdb", "AgenzieAbituali"},
-        {"TipiCamere.mdb", "TipiCamere"},
-    };
-    std::vector<std::shared_ptr<Database>> archivi;
-    for (const auto& [file, fonte] : fonti) {
-        auto db = Database::OpenDatabase(cartella, file);
-        auto rs = db->OpenRecordset(fonte);
-        if (std::strcmp(file, "NumeriCamere.mdb") == 0) {
-            rs.Sort("[NumeroCamera]");
-            rs = rs.OpenRecordset();
-        }
-        righe += rs.RecordCount();
-        archivi.push_back(db);
+// One `mdb-export FILE TABLE` with its output thrown away: its seconds, or a
+// negative number when it cannot be run.
+double esporta(const fs::path& file, const char* tabella) {
+    posix_spawn_file_actions_t azioni;
+    posix_spawn_file_actions_init(&azioni);
+    posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
+    const std::string percorso = file.string();
+    char* argomenti[] = {const_cast<char*>("mdb-export"), const_cast<char*>(percorso.c_str()),
+                         const_cast<char*>(tabella), nullptr};
+    const auto inizio = Orologio::now();
+    pid_t pid = 0;
+    const int errore = posix_spawnp(&pid, "mdb-export", &azioni, nullptr, argomenti, environ);
+    posix_spawn_file_actions_destroy(&azioni);
+    int stato = 0;
+    if (errore != 0 || waitpid(pid, &stato, 0) != pid || !WIFEXITED(stato) ||
+        WEXITSTATUS(stato) != 0) {
+        return -1;
     }
-    for (auto& db : archivi) {
-        db->Close();
+    return secondiDa(inizio);
+}
+
+struct Giro {
+    double secondi = 1e30;
+    double cpu = 1e30;
+    vdx::jet::ByteLettiDaiFile letti; // by the last run
+    std::uintmax_t byteReport = 0;
+};
+
+// The best of `volte` whole runs over one tableau.
+Giro giri(const vdx::OpzioniTableau& o, int volte) {
+    Giro g;
+    for (int r = 0; r < volte; ++r) {
+        const auto prima = vdx::jet::ByteLetti();
+        const auto inizio = Orologio::now();
+        const double cpu = secondiCpu();
+        const fs::path report = vdx::GeneraTableau(o);
+        g.secondi = std::min(g.secondi, secondiDa(inizio));
+        g.cpu = std::min(g.cpu, secondiCpu() - cpu);
+        const auto dopo = vdx::jet::ByteLetti();
+        g.letti.totale = dopo.totale - prima.totale;
+        g.letti.pagineSingole = dopo.pagineSingole - prima.pagineSingole;
+        g.byteReport = fs::file_size(report);
+        fs::remove(report);
     }
-    return righe;
+    return g;
+}
+
+double mega(std::uint64_t byte) {
+    return static_cast<double>(byte) / 1e6;
 }
 
 } // namespace
@@ -170,11 +225,11 @@ int main(int argc, char** argv) {
     fs::path cartella = fs::current_path();
     int hotel = 0;
     int tableau = -1;
-    int ripetizioni = 1;
+    int ripetizioni = 3;
     int scriviCamere = 0;
     long long scriviSchede = 0;
     std::string data = vdx::DataOdierna(vdx::OrologioDiSistema());
-    std::string solo; // "floor" or "run": only that half, for a profiler
+    std::string solo; // "export" or "run": only that half, for a profiler
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--hotel" && i + 1 < argc) {
@@ -224,62 +279,46 @@ int main(int argc, char** argv) {
         o.data = data;
         o.arrangiamento = true;
         o.codiceAssistenzaHotel = vdx::CodiceAssistenza(cartella, o.hotel);
-        o.pclocal = "bench";
-        const std::string chiaveData = vdx::ChiaveDaData(data);
+        o.pclocal = "999";
 
-        double pavimento = 0;
-        double giri = 0;
-        double pavimentoCpu = 0;
-        double giriCpu = 0;
-        std::size_t righe = 0;
-        std::uintmax_t byte = 0;
-        for (int t : tableaux) {
-            o.tableau = static_cast<short>(t);
-            double minPavimento = 1e30;
-            double minGiro = 1e30;
-            double minPavimentoCpu = 1e30;
-            double minGiroCpu = 1e30;
+        double esportazione = -1;
+        if (solo != "run") {
             for (int r = 0; r < ripetizioni; ++r) {
-                auto inizio = Orologio::now();
-                double cpu = secondiCpu();
-                if (solo != "run") {
-                    righe = leggiTabelle(cartella, chiaveData);
-                }
-                minPavimento = std::min(minPavimento, secondiDa(inizio));
-                minPavimentoCpu = std::min(minPavimentoCpu, secondiCpu() - cpu);
-                inizio = Orologio::now();
-                cpu = secondiCpu();
-                if (solo == "floor") {
-                    continue;
-                }
-                const fs::path report = vdx::GeneraTableau(o);
-                minGiro = std::min(minGiro, secondiDa(inizio));
-                minGiroCpu = std::min(minGiroCpu, secondiCpu() - cpu);
-                if (r + 1 == ripetizioni) {
-                    byte += fs::file_size(report);
-                    fs::remove(report);
-                }
+                const double t = esporta(cartella / "Scheda_Cliente.mdb", "Scheda_Cliente");
+                esportazione = t < 0 ? t : (esportazione < 0 ? t : std::min(esportazione, t));
             }
-            std::printf("tableau %3d: floor %.3f s, run %.3f s, ratio %.2f (processor time %.3f s, "
-                        "%.3f s, ratio %.2f)\n",
-                        t, minPavimento, minGiro, minGiro / minPavimento, minPavimentoCpu,
-                        minGiroCpu, minGiroCpu / minPavimentoCpu);
+            if (esportazione < 0) {
+                std::printf("mdb-export Scheda_Cliente.mdb Scheda_Cliente: non eseguibile "
+                            "(mdbtools installato?)\n");
+            } else {
+                std::printf("mdb-export Scheda_Cliente.mdb Scheda_Cliente: %.3f s (migliore di "
+                            "%d)\n",
+                            esportazione, ripetizioni);
+            }
             std::fflush(stdout);
-            pavimento += minPavimento;
-            giri += minGiro;
-            pavimentoCpu += minPavimentoCpu;
-            giriCpu += minGiroCpu;
         }
-        std::printf("hotel %d, %zu tableau run(s) on %s, %zu records in the record sets, "
-                    "%ju report bytes\n",
-                    o.hotel, tableaux.size(), data.c_str(), righe, byte);
-        std::printf("floor (read the tables the runs open): %.3f s%s\n", pavimento,
-                    ripetizioni > 1 ? " (best runs)" : "");
-        std::printf("whole runs over all rooms (GeneraTableau): %.3f s\n", giri);
-        std::printf("ratio runs / floor: %.2f (aim: at most 1.30)\n", giri / pavimento);
-        std::printf("processor time: floor %.3f s, runs %.3f s, ratio %.2f\n", pavimentoCpu,
-                    giriCpu, giriCpu / pavimentoCpu);
-        std::printf("peak memory: %.1f MiB (aim: under 2048)\n", piccoMemoriaKiB() / 1024.0);
+        double peggiore = 0;
+        for (int t : tableaux) {
+            if (solo == "export") {
+                break;
+            }
+            o.tableau = static_cast<short>(t);
+            const Giro g = giri(o, ripetizioni);
+            peggiore = std::max(peggiore, g.secondi);
+            std::printf("tableau %3d: %.3f s (processore %.3f s)", t, g.secondi, g.cpu);
+            if (esportazione > 0) {
+                std::printf(", %.3f di mdb-export", g.secondi / esportazione);
+            }
+            std::printf("; letti %.1f MB (%.1f MB in pagine singole); report %ju byte\n",
+                        mega(g.letti.totale), mega(g.letti.pagineSingole), g.byteReport);
+            std::fflush(stdout);
+        }
+        if (peggiore > 0 && esportazione > 0) {
+            std::printf("giro più lento / mdb-export: %.3f (obiettivo: al massimo 0.10)\n",
+                        peggiore / esportazione);
+        }
+        std::printf("picco di memoria: %.1f MiB (obiettivo: al massimo 150)\n",
+                    piccoMemoriaKiB() / 1024.0);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench-report: %s\n", e.what());
         return 1;

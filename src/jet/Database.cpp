@@ -41,15 +41,22 @@ std::unique_ptr<FileMdb> apriFile(const std::filesystem::path& cartella, std::st
 
 struct Recordset::Impl {
     std::shared_ptr<const Vista> vista;
-    std::size_t posizione = Vista::nessuna; // current record, in set order
+    std::size_t posizione = 0; // current record, in set order (past the end: none)
     bool noMatch = false;
     bool usaIndici = true;
     std::vector<Ordinamento> ordinamento; // for the next OpenRecordset()
     std::string ultimoTesto;
     std::unique_ptr<CriterioRisolto> ultimo;
+    Vista::Segno segno; // where the last search by `ultimo` ended
+    // The current record's row, once a field of it is read, and the fields
+    // asked for by name.
+    mutable Riga riga;
+    mutable std::size_t rigaLetta = Vista::nessuna;
+    mutable std::vector<std::pair<std::string, int>> campi;
 
     const CriterioRisolto& criterio(std::string_view testo);
     bool trova(std::string_view testo, std::size_t da, bool avanti);
+    int colonna(std::string_view nome) const;
 };
 
 // ---------------------------------------------------------------- Database
@@ -111,7 +118,10 @@ std::shared_ptr<const Vista> Database::Impl::selezione(const Selezione& s) {
         }
         risultato = std::make_shared<const Vista>(base->condivisa(), base->filtra(c));
     }
-    if (!s.ordine.empty()) {
+    if (!s.ordine.empty() && risultato == base) {
+        // Every row in order: worked out when first needed.
+        risultato = std::make_shared<const Vista>(base->condivisa(), s.ordine);
+    } else if (!s.ordine.empty()) {
         risultato = std::make_shared<const Vista>(base->condivisa(), risultato->ordina(s.ordine));
     }
     return risultato;
@@ -150,7 +160,8 @@ Recordset Database::OpenRecordset(std::string_view source) {
     }
     auto r = std::make_unique<Recordset::Impl>();
     r->vista = std::move(v);
-    r->posizione = r->vista->size() > 0 ? 0 : Vista::nessuna;
+    // The first record, if any: the rows are read when first needed.
+    r->posizione = 0;
     return Recordset(std::move(r));
 }
 
@@ -189,13 +200,27 @@ const CriterioRisolto& Recordset::Impl::criterio(std::string_view testo) {
         const Criterio c = AnalizzaCriterio(testo);
         ultimo = std::make_unique<CriterioRisolto>(c.termini, vista->tabella());
         ultimoTesto.assign(testo);
+        segno = {};
     }
     return *ultimo;
 }
 
+int Recordset::Impl::colonna(std::string_view nome) const {
+    for (const auto& [n, c] : campi) {
+        if (n == nome) {
+            return c;
+        }
+    }
+    const int c = vista->tabella().campoRichiesto(nome);
+    if (campi.size() < 32) {
+        campi.emplace_back(std::string(nome), c);
+    }
+    return c;
+}
+
 bool Recordset::Impl::trova(std::string_view testo, std::size_t da, bool avanti) {
     const CriterioRisolto& c = criterio(testo);
-    const std::size_t pos = vista->trova(c, da, avanti, usaIndici);
+    const std::size_t pos = vista->trova(c, da, avanti, usaIndici, &segno);
     noMatch = pos == Vista::nessuna;
     if (!noMatch) {
         posizione = pos;
@@ -214,8 +239,7 @@ bool Recordset::FindNext(std::string_view criteria) {
 }
 
 bool Recordset::FindLast(std::string_view criteria) {
-    Impl& i = vivo();
-    return i.trova(criteria, i.vista->size(), false);
+    return vivo().trova(criteria, Vista::nessuna, false); // from the last record
 }
 
 bool Recordset::NoMatch() const {
@@ -225,12 +249,23 @@ bool Recordset::NoMatch() const {
 Valore Recordset::Campo(std::string_view name) const {
     const Impl& i = vivo();
     const Tabella& t = i.vista->tabella();
-    const int colonna = t.campoRichiesto(name);
+    const int colonna = i.colonna(name);
     if (i.posizione == Vista::nessuna || i.posizione >= i.vista->size()) {
         throw Error(err::NoCurrentRecord, "No current record: the field '" + std::string(name) +
                                               "' of '" + t.nome() + "' cannot be read.");
     }
-    return t.valore(i.vista->riga(i.posizione), colonna);
+    const std::size_t riga = i.vista->riga(i.posizione);
+    if (i.rigaLetta != riga) {
+        i.rigaLetta = Vista::nessuna;
+        t.riga(riga, i.riga);
+        i.rigaLetta = riga;
+    }
+    const auto c = static_cast<std::size_t>(colonna);
+    try {
+        return Tabella::ValoreDi(i.riga, c, t.colonne()[c].tipo);
+    } catch (const Danno&) {
+        t.danneggiata();
+    }
 }
 
 void Recordset::Sort(std::string_view sortText) {
@@ -251,7 +286,7 @@ Recordset Recordset::OpenRecordset() const {
             std::make_shared<const Vista>(i.vista->condivisa(), i.vista->ordina(i.ordinamento));
     }
     r->usaIndici = i.usaIndici;
-    r->posizione = r->vista->size() > 0 ? 0 : Vista::nessuna;
+    r->posizione = 0;
     return Recordset(std::move(r));
 }
 
@@ -260,8 +295,7 @@ std::size_t Recordset::RecordCount() const {
 }
 
 void Recordset::MoveFirst() {
-    Impl& i = vivo();
-    i.posizione = i.vista->size() > 0 ? 0 : Vista::nessuna;
+    vivo().posizione = 0;
 }
 
 void Recordset::MoveNext() {
@@ -280,7 +314,7 @@ bool Recordset::Fine() const {
 
 std::vector<std::string> Recordset::NomiCampi() const {
     std::vector<std::string> v;
-    for (const ColonnaLetta& c : vivo().vista->tabella().colonne()) {
+    for (const CampoTabella& c : vivo().vista->tabella().colonne()) {
         v.push_back(c.nome);
     }
     return v;
@@ -288,7 +322,7 @@ std::vector<std::string> Recordset::NomiCampi() const {
 
 std::vector<TipoCampo> Recordset::TipiCampi() const {
     std::vector<TipoCampo> v;
-    for (const ColonnaLetta& c : vivo().vista->tabella().colonne()) {
+    for (const CampoTabella& c : vivo().vista->tabella().colonne()) {
         v.push_back(c.tipo);
     }
     return v;

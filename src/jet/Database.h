@@ -75,14 +75,26 @@ private:
     friend class Tabella;
 };
 
-class Tabella;   // an immutable in-memory snapshot of one table's rows
-class Recordset; // a dynaset over a table snapshot
+class Tabella;   // the rows of one table, read when first needed
+class Recordset; // a dynaset over a table's rows
+
+// What the reader has read from the files since the program started: every
+// byte, and of them the pages read one at a time for single records (the
+// rest are tables read page after page, for their first reading or for a
+// search over the whole table).
+struct ByteLettiDaiFile {
+    std::uint64_t totale = 0;
+    std::uint64_t pagineSingole = 0;
+};
+ByteLettiDaiFile ByteLetti();
 
 class Database {
 public:
     // Opens `name` (bare file name, found without regard to letter case) in
-    // `folder`: the whole file is read into memory once, so the records are a
-    // consistent snapshot of the file at opening.
+    // `folder` and reads its list of tables. A table's rows are read from the
+    // file when a record set first needs them, all of them at once; a record
+    // is then decoded from its page, the page checked to be as it was at that
+    // reading (see Tabella.h), so the records are the file as it was then.
     static std::shared_ptr<Database> OpenDatabase(const std::filesystem::path& folder,
                                                   std::string_view name);
     ~Database();
@@ -95,7 +107,9 @@ public:
     // Anything else is refused (vdx::Error QuerySyntax). The inner select's
     // file is looked for in this database's folder, as it is at this moment.
     // Record sets on the same table share its rows (read from the file once)
-    // and its search indexes; each keeps its own current record.
+    // and its search indexes; each keeps its own current record. The
+    // table's definition is read here; its rows when first needed (a search,
+    // a count, a field), so damage in them is reported then.
     Recordset OpenRecordset(std::string_view source);
 
     std::vector<std::string> NomiTabelle() const; // user tables, as stored

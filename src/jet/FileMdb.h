@@ -1,7 +1,8 @@
 #pragma once
 
-// One Access file, read whole into memory and opened through libmdb: the
-// tables it lists and their rows, read natively from the row bytes.
+// One Access file, opened through libmdb for its list of tables and their
+// definitions; the rows are read natively from the file's pages, a table
+// when it is first needed (see Tabella.h), without the whole file in memory.
 
 #include "jet/Tabella.h"
 #include "shared/Error.h"
@@ -15,14 +16,17 @@
 
 namespace vdx::jet {
 
-// A table is read whole or not at all: every page its map of used pages names
-// must be one of its data pages inside the file, every row must decode, the
-// rows must be as many as its definition counts, and libmdb must have found
-// nothing to say (its messages are kept from the terminal and taken as
-// damage). A file found damaged is read once more after a pause (see
-// ImpostaAttesaRilettura), since the suite may have been writing it; only
-// then is the damage reported, as vdx::Error UnrecognizedFormat naming the
-// file and, when one table is hit, the table.
+// A table is read whole or not at all: its definition must hold together and
+// libmdb must have found nothing to say while reading it (its messages are
+// kept from the terminal and taken as damage); every page its map of used
+// pages names must be one of its data pages inside the file, every row must
+// decode, and the rows must be as many as its definition counts. A file
+// found damaged is read once more after a pause (see ImpostaAttesaRilettura),
+// since the suite may have been writing it; only then is the damage
+// reported, as vdx::Error UnrecognizedFormat naming the file and, when one
+// table is hit, the table. The rows of a table are first read when first
+// needed, so their damage is found then; the pages of a table read again
+// later must be as they were at that reading (see Tabella.h).
 class FileMdb {
 public:
     // Reads the file and checks it is an Access file (Jet 3, Jet 4 or ACE)
@@ -36,10 +40,12 @@ public:
     // The user tables, names as stored (code page 1252).
     std::vector<std::string> tabelle() const;
 
-    // Every row of the table `nome` (found without regard to letter case),
-    // read on the first call and kept. Once every table of the file is read,
-    // the file's bytes are let go. No such table: vdx::Error TableNotFound
-    // naming table and file; a damaged table: UnrecognizedFormat naming both.
+    // The table `nome` (found without regard to letter case): its definition
+    // read on the first call and kept, its rows read when first needed. Once
+    // every table's definition is read, libmdb is let go; the file stays
+    // open while a table read from it is in use. No such table: vdx::Error
+    // TableNotFound naming table and file; a damaged table:
+    // UnrecognizedFormat naming both.
     std::shared_ptr<const Tabella> leggi(std::string_view nome);
 
     const std::filesystem::path& percorso() const { return percorso_; }

@@ -210,33 +210,6 @@ std::int64_t Valore::denaro() const {
 
 // ---------------------------------------------------------------- ColonnaLetta
 
-namespace {
-constexpr std::size_t kPaginaGrande = std::size_t{2} << 20;
-}
-
-void* MemoriaColonna(std::size_t byte) {
-    if (byte >= 2 * kPaginaGrande) {
-        const std::size_t arrotondato = (byte + kPaginaGrande - 1) / kPaginaGrande * kPaginaGrande;
-        void* p = std::aligned_alloc(kPaginaGrande, arrotondato);
-        if (p == nullptr) {
-            throw std::bad_alloc();
-        }
-#ifdef MADV_HUGEPAGE
-        ::madvise(p, arrotondato, MADV_HUGEPAGE);
-#endif
-        return p;
-    }
-    return ::operator new(byte);
-}
-
-void LiberaColonna(void* p, std::size_t byte) noexcept {
-    if (byte >= 2 * kPaginaGrande) {
-        std::free(p);
-    } else {
-        ::operator delete(p);
-    }
-}
-
 bool ColonnaLetta::intera() const {
     return conIntero(tipo);
 }
@@ -282,9 +255,122 @@ void ColonnaLetta::aggiungiTesto(std::string_view bytes) {
 
 // ---------------------------------------------------------------- Tabella
 
-Tabella::Tabella(std::string nome, std::vector<ColonnaLetta> colonne, std::size_t righe,
+bool CampoTabella::intera() const {
+    return conIntero(tipo);
+}
+
+Tabella::Tabella(std::string nome, std::vector<CampoTabella> colonne,
+                 DefinizioneTabella definizione, std::function<DefinizioneTabella()> rileggi,
                  std::string file)
-    : nome_(std::move(nome)), colonne_(std::move(colonne)), righe_(righe), file_(std::move(file)) {}
+    : nome_(std::move(nome)), colonne_(std::move(colonne)), dichiarate_(definizione.righe),
+      byteDelFile_(definizione.sorgente ? definizione.sorgente->dimensione() : 0),
+      file_(std::move(file)), definizione_(std::move(definizione)), rileggi_(std::move(rileggi)) {}
+
+void Tabella::danneggiata() const {
+    throw ErroreTabellaDanneggiata(file_, nome_);
+}
+
+// The rows, read the first time (with `lavoro`, if any); later `lavoro` is
+// done in a pass of its own.
+const RigheTabella& Tabella::lette(LavoroRighe* lavoro) const {
+    const RigheTabella* r = lette_.load(std::memory_order_acquire);
+    if (r == nullptr) {
+        std::lock_guard<std::mutex> blocco(mutex_);
+        if (!righe_) {
+            leggi(lavoro);
+            lette_.store(righe_.get(), std::memory_order_release);
+            return *righe_;
+        }
+        r = righe_.get();
+    }
+    if (lavoro != nullptr) {
+        try {
+            r->passa(*lavoro);
+        } catch (const Danno&) {
+            danneggiata();
+        }
+    }
+    return *r;
+}
+
+// The first reading; damage makes the table be read once more from the file.
+void Tabella::leggi(LavoroRighe* lavoro) const {
+    if (guasta_) {
+        danneggiata();
+    }
+    try {
+        righe_ = RigheTabella::Leggi(definizione_, lavoro);
+    } catch (const Danno&) {
+        guasta_ = true;
+        if (!rileggi_) {
+            danneggiata();
+        }
+        DefinizioneTabella nuova = std::exchange(rileggi_, nullptr)();
+        const auto tipi = [](const DefinizioneTabella& d) {
+            std::vector<int> v;
+            for (const PianoColonna& c : d.piano.colonne) {
+                v.push_back(c.tipo);
+            }
+            return v;
+        };
+        if (tipi(nuova) != tipi(definizione_)) {
+            danneggiata(); // not the table read a moment ago
+        }
+        try {
+            righe_ = RigheTabella::Leggi(std::move(nuova), lavoro);
+        } catch (const Danno&) {
+            danneggiata();
+        }
+        guasta_ = false;
+    }
+    definizione_ = DefinizioneTabella{};
+}
+
+std::size_t Tabella::righe() const {
+    return lette(nullptr).size();
+}
+
+void Tabella::perOgniRiga(LavoroRighe& lavoro) const {
+    lette(&lavoro);
+}
+
+void Tabella::riga(std::size_t r, Riga& riga) const {
+    const RigheTabella& righe = lette(nullptr);
+    try {
+        righe.carica(r, riga);
+    } catch (const Danno&) {
+        danneggiata();
+    }
+}
+
+Valore Tabella::ValoreDi(const Riga& riga, std::size_t colonna, TipoCampo tipo) {
+    if (riga.nullo(colonna)) {
+        Valore v;
+        v.tipo_ = tipo;
+        return v;
+    }
+    if (tipo == TipoCampo::Text || tipo == TipoCampo::Memo || tipo == TipoCampo::Other) {
+        std::string buffer;
+        Valore v = Valore::Testo(std::string(riga.testo(colonna, buffer)));
+        v.tipo_ = tipo;
+        return v;
+    }
+    if (conIntero(tipo)) {
+        return Valore::Intero(riga.intero(colonna), tipo);
+    }
+    return Valore::Reale(riga.reale(colonna), tipo);
+}
+
+Valore Tabella::valore(std::size_t r, int colonna) const {
+    Riga letta;
+    riga(r, letta);
+    try {
+        return ValoreDi(letta, static_cast<std::size_t>(colonna),
+                        colonne_[static_cast<std::size_t>(colonna)].tipo);
+    } catch (const Danno&) {
+        danneggiata();
+    }
+}
 
 int Tabella::campo(std::string_view nome) const {
     // Names may be written between brackets, as in a sort text.
@@ -301,39 +387,20 @@ int Tabella::campo(std::string_view nome) const {
 
 int Tabella::campoRichiesto(std::string_view nome) const {
     const int c = campo(nome);
-    const bool alterato = std::any_of(colonne_.begin(), colonne_.end(), [&](const ColonnaLetta& k) {
+    if (c >= 0) {
+        return c;
+    }
+    const bool alterato = std::any_of(colonne_.begin(), colonne_.end(), [&](const CampoTabella& k) {
         return NomeAlterato(nome, k.nome);
     });
-    if (c < 0 && alterato && !file_.empty()) {
+    if (alterato && !file_.empty()) {
         throw ErroreTabellaDanneggiata(file_, nome_);
     }
-    if (c < 0) {
-        throw Error(err::FieldNotFound, "Item not found in this collection: the table '" + nome_ +
-                                            "' has no field '" + std::string(nome) + "'.");
-    }
-    return c;
-}
-
-std::string_view Tabella::testo(std::size_t riga, int colonna) const {
-    return colonne_[static_cast<std::size_t>(colonna)].testo(riga);
-}
-
-Valore Tabella::valore(std::size_t riga, int colonna) const {
-    const ColonnaLetta& c = colonne_[static_cast<std::size_t>(colonna)];
-    if (c.presente[riga] == 0) {
-        Valore v;
-        v.tipo_ = c.tipo;
-        return v;
-    }
-    if (c.testuale()) {
-        Valore v = Valore::Testo(std::string(testo(riga, colonna)));
-        v.tipo_ = c.tipo;
-        return v;
-    }
-    if (c.intera()) {
-        return Valore::Intero(c.interi[riga], c.tipo);
-    }
-    return Valore::Reale(c.reali[riga], c.tipo);
+    // A field missing from a table whose rows are damaged is damage: the
+    // rows are read (if they were not) before the field is said missing.
+    lette(nullptr);
+    throw Error(err::FieldNotFound, "Item not found in this collection: the table '" + nome_ +
+                                        "' has no field '" + std::string(nome) + "'.");
 }
 
 int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b) {

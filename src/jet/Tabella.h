@@ -1,11 +1,16 @@
 #pragma once
 
-// The rows of one table, read once from the file and never changed: an
-// immutable snapshot that any number of record sets share.
+// The rows of one table, read from the file when first needed and never
+// changed: what any number of record sets share.
 
 #include "jet/Database.h"
+#include "jet/LetturaTabella.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
@@ -14,34 +19,8 @@
 
 namespace vdx::jet {
 
-// Memory for the columns of a table: large blocks go in 2 MB pages where the
-// system has them (a million rows in 4 kB pages cost more in page faults than
-// in reading), and values about to be written are not zero-filled first.
-void* MemoriaColonna(std::size_t byte);
-void LiberaColonna(void* p, std::size_t byte) noexcept;
-
-template <typename T> struct AllocatoreColonna {
-    using value_type = T;
-    AllocatoreColonna() = default;
-    template <typename U> AllocatoreColonna(const AllocatoreColonna<U>&) noexcept {}
-    T* allocate(std::size_t n) { return static_cast<T*>(MemoriaColonna(n * sizeof(T))); }
-    void deallocate(T* p, std::size_t n) noexcept { LiberaColonna(p, n * sizeof(T)); }
-    template <typename U, typename... A> void construct(U* p, A&&... a) {
-        if constexpr (sizeof...(A) == 0) {
-            ::new (static_cast<void*>(p)) U; // left as it is: the caller writes it
-        } else {
-            ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
-        }
-    }
-    template <typename U> bool operator==(const AllocatoreColonna<U>&) const noexcept {
-        return true;
-    }
-};
-
-template <typename T> using VettoreColonna = std::vector<T, AllocatoreColonna<T>>;
-
-// One column, held column by column: a million rows take little memory and a
-// search touches only the fields it compares.
+// The values of one column for a set of rows, held column by column: the
+// keys a sort compares.
 struct ColonnaLetta {
     std::string nome; // as stored, code page 1252
     TipoCampo tipo = TipoCampo::Other;
@@ -60,52 +39,98 @@ struct ColonnaLetta {
     bool intera() const;
     bool reale() const { return !testuale() && !intera(); }
 
-    // Appending while the table is read.
+    // The value of the next row.
     void aggiungiNullo();
     void aggiungiIntero(std::int64_t v);
     void aggiungiReale(double v);
     void aggiungiTesto(std::string_view bytes);
-    // Ends a text value whose bytes were appended to `testi`.
-    void chiudiTesto() {
-        presente.push_back(1);
-        fine.push_back(static_cast<std::uint32_t>(testi.size()));
-    }
     std::string_view testo(std::size_t riga) const {
         const std::uint32_t inizio = riga == 0 ? 0 : fine[riga - 1];
         return std::string_view(testi.data() + inizio, fine[riga] - inizio);
     }
-    // Room for `righe` values, so that reading a large table copies nothing.
+    // Room for `righe` values, so that gathering them copies nothing.
     void riserva(std::size_t righe);
 };
 
+// A field of a table: its name and kind.
+struct CampoTabella {
+    std::string nome; // as stored, code page 1252
+    TipoCampo tipo = TipoCampo::Other;
+
+    // Text, Memo and the raw bytes of other kinds (OLE, binary) are text.
+    bool testuale() const {
+        return tipo == TipoCampo::Text || tipo == TipoCampo::Memo || tipo == TipoCampo::Other;
+    }
+    bool intera() const; // Boolean, Byte, Integer, Long, Currency
+    bool reale() const { return !testuale() && !intera(); }
+};
+
+// The rows of one table of a file, read when they are first needed: the
+// first search, count or record reads every page of the table once, checks
+// it (see FileMdb.h) and notes where each row lies; a record is then decoded
+// from its page when it is asked for, the page checked against the
+// fingerprint it had at the first reading. Searches over the whole table
+// (an index, a selection, a sort) read its pages again in one pass, or are
+// served by the first reading itself when they are what first needs the
+// rows. Damage found at the first reading makes the table be read once more
+// from the file after a pause (the suite may have been writing it); damage
+// found after it (the file changed since) is reported at once. Both as
+// vdx::Error UnrecognizedFormat naming the file and the table. Any number of
+// record sets, on any thread, share one Tabella.
 class Tabella {
 public:
-    // `file`: the file the table was read from, as messages name it.
-    Tabella(std::string nome, std::vector<ColonnaLetta> colonne, std::size_t righe,
-            std::string file = {});
+    // `rileggi` reads the table's definition once more from the file, after
+    // the pause (or throws vdx::Error).
+    Tabella(std::string nome, std::vector<CampoTabella> colonne, DefinizioneTabella definizione,
+            std::function<DefinizioneTabella()> rileggi, std::string file);
 
     const std::string& nome() const { return nome_; }
-    std::size_t righe() const { return righe_; }
-    const std::vector<ColonnaLetta>& colonne() const { return colonne_; }
+    const std::vector<CampoTabella>& colonne() const { return colonne_; }
+    // The rows, counted by reading them (the first time).
+    std::size_t righe() const;
+    // The rows as the definition counts them, without reading them: a
+    // reading that finds another count finds damage.
+    std::size_t righeDichiarate() const { return dichiarate_; }
+    // The size of its file: no text gathered from the table is longer.
+    std::size_t byteDelFile() const { return byteDelFile_; }
 
     // The column called `nome`, without regard to letter case; -1 if none.
     int campo(std::string_view nome) const;
     // As campo(), but an unknown name is the error FieldNotFound naming it;
-    // when a field's name is the one asked for with one bit changed, the
-    // table read from `file` is damaged (UnrecognizedFormat naming both).
+    // when a field's name is the one asked for with one bit changed, or the
+    // rows (read then, if they were not) are damaged, the table is damaged
+    // (UnrecognizedFormat naming it and its file).
     int campoRichiesto(std::string_view nome) const;
 
-    bool nullo(std::size_t riga, int colonna) const {
-        return colonne_[static_cast<std::size_t>(colonna)].presente[riga] == 0;
-    }
-    std::string_view testo(std::size_t riga, int colonna) const;
-    Valore valore(std::size_t riga, int colonna) const;
+    // Row `r` into `riga` (its bytes copied).
+    void riga(std::size_t r, Riga& riga) const;
+    Valore valore(std::size_t r, int colonna) const;
+    // The value of column `colonna` of a row of this table (of kind `tipo`).
+    static Valore ValoreDi(const Riga& riga, std::size_t colonna, TipoCampo tipo);
+
+    // Does `lavoro` on every row, in one reading of the table's pages: its
+    // first reading, when the rows have not been read yet.
+    void perOgniRiga(LavoroRighe& lavoro) const;
+
+    // Throws the error of this table found damaged (for Danno met while
+    // decoding one of its rows).
+    [[noreturn]] void danneggiata() const;
 
 private:
+    const RigheTabella& lette(LavoroRighe* lavoro) const;
+    void leggi(LavoroRighe* lavoro) const;
+
     std::string nome_;
-    std::vector<ColonnaLetta> colonne_;
-    std::size_t righe_;
+    std::vector<CampoTabella> colonne_;
+    std::size_t dichiarate_;
+    std::size_t byteDelFile_;
     std::string file_;
+    mutable std::mutex mutex_;
+    mutable DefinizioneTabella definizione_;
+    mutable std::function<DefinizioneTabella()> rileggi_;
+    mutable std::shared_ptr<const RigheTabella> righe_;
+    mutable bool guasta_ = false;
+    mutable std::atomic<const RigheTabella*> lette_{nullptr};
 };
 
 // Ordering of two values of one column: NULL first, text by character codes

@@ -3,6 +3,7 @@
 #include "jet/Criteri.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -27,8 +28,8 @@ std::string bytesDi(double v) {
     return s;
 }
 
-std::int64_t decimillesimiCella(const ColonnaLetta& c, std::size_t riga) {
-    return c.tipo == TipoCampo::Currency ? c.interi[riga] : c.interi[riga] * 10000;
+std::int64_t decimillesimi(const CampoTabella& c, std::int64_t intero) {
+    return c.tipo == TipoCampo::Currency ? intero : intero * 10000;
 }
 
 std::uint64_t mescola(std::uint64_t h, std::uint64_t v) {
@@ -36,20 +37,90 @@ std::uint64_t mescola(std::uint64_t h, std::uint64_t v) {
     return h;
 }
 
+// A hash of a text's bytes, eight at a time; the last seven or fewer read
+// without a loop (two overlapping reads of four, or the first, middle and
+// last byte).
 std::uint64_t hashTesto(std::string_view s) {
-    return std::hash<std::string_view>{}(s);
+    constexpr std::uint64_t k = 0xFF51AFD7ED558CCDull;
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    std::size_t n = s.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        h = (h ^ w) * k;
+        h ^= h >> 32;
+    }
+    if (n >= 4) {
+        std::uint32_t a;
+        std::uint32_t b;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, p + n - 4, 4);
+        h = (h ^ (a | (std::uint64_t{b} << 32))) * k;
+        h ^= h >> 32;
+    } else if (n > 0) {
+        h = (h ^ (p[0] | (std::uint64_t{p[n / 2]} << 8) | (std::uint64_t{p[n - 1]} << 16))) * k;
+        h ^= h >> 32;
+    }
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 29);
 }
 
-// The hash of a stored value, equal to the hash of its key (ChiaveCella).
-std::uint64_t hashCella(const Tabella& t, int colonna, std::size_t riga) {
-    const ColonnaLetta& c = t.colonne()[static_cast<std::size_t>(colonna)];
+// The index holds 32 bits of a key's hash; 0 stands for a NULL key, which
+// equals nothing.
+std::uint32_t hashIndice(std::uint64_t h) {
+    return static_cast<std::uint32_t>(h ^ (h >> 32)) | 1u;
+}
+
+template <typename T> std::uint64_t hashBytes(T v) {
+    return hashTesto(std::string_view(reinterpret_cast<const char*>(&v), sizeof v));
+}
+
+// The equality fields of an index, each with the way its values are keyed.
+struct CampoChiave {
+    std::size_t colonna;
+    CampoTabella campo;
+};
+
+std::vector<CampoChiave> campiChiave(const Tabella& t, const std::vector<int>& colonne) {
+    std::vector<CampoChiave> v;
+    for (int c : colonne) {
+        v.push_back({static_cast<std::size_t>(c), t.colonne()[static_cast<std::size_t>(c)]});
+    }
+    return v;
+}
+
+// The hash of the stored value of column `colonna`, equal to the hash of
+// its key (ChiaveCella); nullopt for NULL.
+std::optional<std::uint64_t> hashCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
+                                       std::string& buffer) {
     if (c.testuale()) {
-        return hashTesto(t.testo(riga, colonna));
+        std::string_view v;
+        return r.testoSe(colonna, buffer, v) ? std::optional(hashTesto(v)) : std::nullopt;
     }
     if (c.intera()) {
-        return hashTesto(bytesDi(decimillesimiCella(c, riga)));
+        std::int64_t v = 0;
+        return r.interoSe(colonna, v) ? std::optional(hashBytes(decimillesimi(c, v)))
+                                      : std::nullopt;
     }
-    return hashTesto(bytesDi(c.reali[riga]));
+    double v = 0;
+    if (!r.realeSe(colonna, v)) {
+        return std::nullopt;
+    }
+    return hashBytes(v == 0 ? 0.0 : v); // -0 and 0 are one key
+}
+
+// The index hash of the equality fields of a row; 0 when one is NULL.
+std::uint32_t hashRiga(const std::vector<CampoChiave>& campi, const Riga& r, std::string& buffer) {
+    std::uint64_t h = 0;
+    for (const CampoChiave& k : campi) {
+        const auto hc = hashCella(k.campo, r, k.colonna, buffer);
+        if (!hc) {
+            return 0; // NULL equals nothing: not in the index
+        }
+        h = mescola(h, *hc);
+    }
+    return hashIndice(h);
 }
 
 template <typename T> int segno(T a, T b) {
@@ -74,22 +145,111 @@ bool esito(Operatore op, int cmp) {
     return false;
 }
 
-} // namespace
-
-std::string ChiaveCella(const ColonnaLetta& c, std::size_t riga) {
-    if (c.testuale()) {
-        return std::string(c.testo(riga));
-    }
-    if (c.intera()) {
-        return bytesDi(decimillesimiCella(c, riga));
-    }
-    return bytesDi(c.reali[riga]);
+// The row and the text room a thread uses while it searches.
+Riga& rigaDelThread() {
+    thread_local Riga riga;
+    return riga;
 }
 
-Confronto Confronto::Prepara(const ColonnaLetta& c, int colonna, Operatore op, const Letterale& v) {
+std::string& bufferDelThread() {
+    thread_local std::string buffer;
+    return buffer;
+}
+
+// Pairs (hash, position) in the order of their hashes, positions ascending
+// within a hash: a stable sort by 11 bits at a time.
+void ordinaPerHash(VettoreColonna<std::pair<std::uint32_t, std::uint32_t>>& v) {
+    if (v.size() < 65536) {
+        std::sort(v.begin(), v.end()); // positions are distinct: as stable
+        return;
+    }
+    VettoreColonna<std::pair<std::uint32_t, std::uint32_t>> altro(v.size());
+    std::vector<std::size_t> conta(2049);
+    for (int spostamento : {0, 11, 22}) {
+        std::fill(conta.begin(), conta.end(), 0);
+        for (const auto& e : v) {
+            ++conta[((e.first >> spostamento) & 0x7FF) + 1];
+        }
+        std::partial_sum(conta.begin(), conta.end(), conta.begin());
+        for (const auto& e : v) {
+            altro[conta[(e.first >> spostamento) & 0x7FF]++] = e;
+        }
+        v.swap(altro);
+    }
+}
+
+// Positions 0 .. n-1 ordered by an integer key, `chiave(i, v)` giving it
+// (false for NULL): stable, NULL first (last when descending), sorted by 8
+// bits at a time over the bytes where the keys differ.
+template <typename Chiave>
+std::vector<std::uint32_t> ordinaPerIntero(std::size_t n, bool discendente, Chiave chiave) {
+    std::vector<std::uint32_t> nulli;
+    VettoreColonna<std::pair<std::uint64_t, std::uint32_t>> v;
+    v.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::int64_t k = 0;
+        if (!chiave(i, k)) {
+            nulli.push_back(static_cast<std::uint32_t>(i));
+            continue;
+        }
+        const std::uint64_t u = static_cast<std::uint64_t>(k) ^ (std::uint64_t{1} << 63);
+        v.emplace_back(discendente ? ~u : u, static_cast<std::uint32_t>(i));
+    }
+    VettoreColonna<std::pair<std::uint64_t, std::uint32_t>> altro(v.size());
+    std::array<std::size_t, 257> conta{};
+    for (int byte = 0; byte < 8; ++byte) {
+        conta.fill(0);
+        for (const auto& e : v) {
+            ++conta[((e.first >> (8 * byte)) & 0xFF) + 1];
+        }
+        if (std::any_of(conta.begin(), conta.end(), [&](std::size_t c) { return c == v.size(); })) {
+            continue; // every key has this byte alike
+        }
+        std::partial_sum(conta.begin(), conta.end(), conta.begin());
+        for (const auto& e : v) {
+            altro[conta[(e.first >> (8 * byte)) & 0xFF]++] = e;
+        }
+        v.swap(altro);
+    }
+    std::vector<std::uint32_t> ordine;
+    ordine.reserve(n);
+    if (!discendente) {
+        ordine = nulli;
+    }
+    for (const auto& e : v) {
+        ordine.push_back(e.second);
+    }
+    if (discendente) {
+        ordine.insert(ordine.end(), nulli.begin(), nulli.end());
+    }
+    return ordine;
+}
+
+// A value of a number column, as a sort takes it.
+struct CellaNumerica {
+    std::uint8_t presente = 0;
+    std::int64_t intero = 0;
+    double reale = 0;
+};
+
+} // namespace
+
+std::string ChiaveCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
+                        std::string& buffer) {
+    if (c.testuale()) {
+        return std::string(r.testo(colonna, buffer));
+    }
+    if (c.intera()) {
+        return bytesDi(decimillesimi(c, r.intero(colonna)));
+    }
+    return bytesDi(r.reale(colonna));
+}
+
+Confronto Confronto::Prepara(const CampoTabella& c, int colonna, Operatore op, const Letterale& v) {
     Confronto k;
     k.colonna = colonna;
     k.op = op;
+    k.denaro = c.tipo == TipoCampo::Currency;
     if (c.testuale()) {
         k.modo = Modo::Testo;
         k.testo = v.testo;
@@ -106,31 +266,41 @@ Confronto Confronto::Prepara(const ColonnaLetta& c, int colonna, Operatore op, c
     return k;
 }
 
-bool Confronto::soddisfatto(const Tabella& t, std::size_t riga) const {
-    const ColonnaLetta& c = t.colonne()[static_cast<std::size_t>(colonna)];
-    if (c.presente[riga] == 0) {
-        return false;
-    }
+bool Confronto::soddisfatto(const Riga& r, std::string& buffer) const {
+    const auto c = static_cast<std::size_t>(colonna);
     int cmp = 0;
     switch (modo) {
     case Modo::Testo: {
-        const int r = t.testo(riga, colonna).compare(testo);
-        cmp = r < 0 ? -1 : (r > 0 ? 1 : 0);
+        std::string_view v;
+        if (!r.testoSe(c, buffer, v)) {
+            return false; // NULL satisfies no comparison
+        }
+        const int x = v.compare(testo); // char_traits<char> compares as unsigned
+        cmp = x < 0 ? -1 : (x > 0 ? 1 : 0);
         break;
     }
-    case Modo::Intero:
+    case Modo::Intero: {
+        std::int64_t v = 0;
+        if (!r.interoSe(c, v)) {
+            return false;
+        }
         if (esatto) {
-            cmp = segno(decimillesimiCella(c, riga), intero);
+            cmp = segno(denaro ? v : v * 10000, intero);
         } else {
-            const double valore = c.tipo == TipoCampo::Currency
-                                      ? static_cast<double>(c.interi[riga]) / 10000.0
-                                      : static_cast<double>(c.interi[riga]);
+            const double valore =
+                denaro ? static_cast<double>(v) / 10000.0 : static_cast<double>(v);
             cmp = segno(valore, reale);
         }
         break;
-    case Modo::Reale:
-        cmp = segno(c.reali[riga], reale);
+    }
+    case Modo::Reale: {
+        double v = 0;
+        if (!r.realeSe(c, v)) {
+            return false;
+        }
+        cmp = segno(v, reale);
         break;
+    }
     }
     return esito(op, cmp);
 }
@@ -189,8 +359,8 @@ CriterioRisolto::CriterioRisolto(const std::vector<Termine>& termini, const Tabe
 
 void CriterioRisolto::aggiungiAppartenenza(const Tabella& t, int colonna,
                                            const std::vector<Valore>& valori) {
-    const ColonnaLetta& esterna = t.colonne()[static_cast<std::size_t>(colonna)];
-    Appartenenza a{colonna, {}};
+    const CampoTabella& esterna = t.colonne()[static_cast<std::size_t>(colonna)];
+    Appartenenza a{colonna, esterna, {}};
     for (const Valore& v : valori) {
         if (v.nullo()) {
             continue; // NULL equals nothing
@@ -209,15 +379,15 @@ void CriterioRisolto::aggiungiAppartenenza(const Tabella& t, int colonna,
     appartenenze_.push_back(std::move(a));
 }
 
-bool CriterioRisolto::soddisfa(const Tabella& t, std::size_t riga) const {
+bool CriterioRisolto::soddisfa(const Riga& r, std::string& buffer) const {
     for (const Confronto& k : confronti_) {
-        if (!k.soddisfatto(t, riga)) {
+        if (!k.soddisfatto(r, buffer)) {
             return false;
         }
     }
     for (const Appartenenza& a : appartenenze_) {
-        const ColonnaLetta& c = t.colonne()[static_cast<std::size_t>(a.colonna)];
-        if (c.presente[riga] == 0 || a.chiavi.count(ChiaveCella(c, riga)) == 0) {
+        const auto c = static_cast<std::size_t>(a.colonna);
+        if (r.nullo(c) || a.chiavi.count(ChiaveCella(a.campo, r, c, buffer)) == 0) {
             return false;
         }
     }
@@ -231,6 +401,92 @@ Vista::Vista(std::shared_ptr<const Tabella> tabella) : tabella_(std::move(tabell
 Vista::Vista(std::shared_ptr<const Tabella> tabella, std::vector<std::uint32_t> righe)
     : tabella_(std::move(tabella)), tutte_(false), righe_(std::move(righe)) {}
 
+Vista::Vista(std::shared_ptr<const Tabella> tabella, const std::vector<Ordinamento>& ordine)
+    : tabella_(std::move(tabella)), tutte_(false) {
+    for (const Ordinamento& o : ordine) {
+        ordine_.emplace_back(tabella_->campoRichiesto(o.campo), o.discendente);
+    }
+    ordinata_.store(false);
+}
+
+// Whether a search over the whole set is better served by a pass over the
+// whole table (the set holds most of its rows) than by reading its rows one
+// at a time.
+bool Vista::perTabella() const {
+    return tutte_ || !ordinata_.load(std::memory_order_acquire) ||
+           righe_.size() * 8 >= tabella_->righeDichiarate();
+}
+
+// The order of a set of every row, one integer field, and the index hash of
+// other fields: both from one reading of the table.
+void Vista::ordinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_t>* hash) const {
+    std::lock_guard<std::mutex> blocco(mutexOrdine_);
+    if (ordinata_.load(std::memory_order_acquire)) {
+        return;
+    }
+    const Tabella& t = *tabella_;
+    const auto c = static_cast<std::size_t>(ordine_.empty() ? 0 : ordine_[0].first);
+    if (campi != nullptr && ordine_.size() == 1 && t.colonne()[c].intera()) {
+        struct Coppia {
+            std::int64_t chiave = 0;
+            std::uint32_t hash = 0;
+            std::uint8_t presente = 0;
+        };
+        const std::vector<CampoChiave> chiavi = campiChiave(t, *campi);
+        ValoriPerRiga lavoro([&](const Riga& r) {
+            Coppia v;
+            v.presente = r.interoSe(c, v.chiave) ? 1 : 0;
+            v.hash = hashRiga(chiavi, r, bufferDelThread());
+            return v;
+        });
+        try {
+            t.perOgniRiga(lavoro);
+        } catch (const Danno&) {
+            t.danneggiata();
+        }
+        const auto& valori = lavoro.valori;
+        righe_ =
+            ordinaPerIntero(valori.size(), ordine_[0].second, [&](std::size_t i, std::int64_t& k) {
+                k = valori[i].chiave;
+                return valori[i].presente != 0;
+            });
+        hash->resize(righe_.size());
+        for (std::size_t pos = 0; pos < righe_.size(); ++pos) {
+            (*hash)[pos] = lavoro.valori[righe_[pos]].hash;
+        }
+    } else {
+        righe_ = Vista(tabella_).ordinaPerCampi(ordine_);
+    }
+    ordinata_.store(true, std::memory_order_release);
+}
+
+// The index hash of the equality fields for each position of the set.
+VettoreColonna<std::uint32_t> Vista::hashPerPosizione(const std::vector<int>& colonne) const {
+    const Tabella& t = *tabella_;
+    const std::vector<CampoChiave> campi = campiChiave(t, colonne);
+    if (perTabella()) {
+        ValoriPerRiga lavoro([&](const Riga& r) { return hashRiga(campi, r, bufferDelThread()); });
+        t.perOgniRiga(lavoro);
+        if (tutte_) {
+            return std::move(lavoro.valori);
+        }
+        const std::vector<std::uint32_t>& righe = this->righe();
+        VettoreColonna<std::uint32_t> h(righe.size());
+        for (std::size_t pos = 0; pos < h.size(); ++pos) {
+            h[pos] = lavoro.valori[righe[pos]];
+        }
+        return h;
+    }
+    const std::vector<std::uint32_t>& righe = this->righe();
+    VettoreColonna<std::uint32_t> h(righe.size());
+    Riga& r = rigaDelThread();
+    for (std::size_t pos = 0; pos < h.size(); ++pos) {
+        t.riga(righe[pos], r);
+        h[pos] = hashRiga(campi, r, bufferDelThread());
+    }
+    return h;
+}
+
 const Vista::Indice& Vista::indice(const std::vector<int>& colonne) const {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = indici_.find(colonne);
@@ -238,91 +494,184 @@ const Vista::Indice& Vista::indice(const std::vector<int>& colonne) const {
         return *it->second;
     }
     auto indice = std::make_unique<Indice>();
-    const Tabella& t = *tabella_;
-    const std::size_t n = size();
-    indice->voci.reserve(n);
-    for (std::size_t pos = 0; pos < n; ++pos) {
-        const std::size_t r = riga(pos);
-        std::uint64_t h = 0;
-        bool nullo = false;
-        for (int c : colonne) {
-            if (t.nullo(r, c)) {
-                nullo = true; // NULL equals nothing: not in the index
-                break;
-            }
-            h = mescola(h, hashCella(t, c, r));
-        }
-        if (!nullo) {
-            indice->voci.emplace_back(h, static_cast<std::uint32_t>(pos));
+    VettoreColonna<std::uint32_t> h;
+    if (!ordinata_.load(std::memory_order_acquire)) {
+        ordinaOra(&colonne, &h); // the order and the index in one reading
+    }
+    if (h.empty()) {
+        h = hashPerPosizione(colonne);
+    }
+    indice->voci.reserve(h.size());
+    for (std::size_t pos = 0; pos < h.size(); ++pos) {
+        if (h[pos] != 0) {
+            indice->voci.emplace_back(h[pos], static_cast<std::uint32_t>(pos));
         }
     }
-    std::sort(indice->voci.begin(), indice->voci.end());
+    ordinaPerHash(indice->voci);
     return *indici_.emplace(colonne, std::move(indice)).first->second;
 }
 
-std::size_t Vista::trova(const CriterioRisolto& c, std::size_t da, bool avanti,
-                         bool usaIndice) const {
-    const std::size_t n = size();
-    if (n == 0 || (avanti && da >= n)) {
+std::size_t Vista::cercaNellIndice(const CriterioRisolto& c, std::size_t da, bool avanti,
+                                   Segno* segno) const {
+    const auto h = c.hashChiave();
+    if (!h) {
         return nessuna;
     }
-    if (!avanti && da >= n) {
-        da = n - 1;
-    }
-    // Small sets are scanned: an index would cost more than it saves.
-    constexpr std::size_t sogliaIndice = 64;
-    if (usaIndice && !c.colonneChiave().empty() && n >= sogliaIndice) {
-        const auto h = c.hashChiave();
-        if (!h) {
-            return nessuna;
-        }
-        const Indice& idx = indice(c.colonneChiave());
-        using Voce = std::pair<std::uint64_t, std::uint32_t>;
-        const auto posizione = static_cast<std::uint32_t>(da);
-        if (avanti) {
-            auto it = std::lower_bound(idx.voci.begin(), idx.voci.end(), Voce{*h, posizione});
-            for (; it != idx.voci.end() && it->first == *h; ++it) {
-                if (c.soddisfa(*tabella_, riga(it->second))) {
-                    return it->second;
-                }
-            }
-        } else {
-            auto it = std::upper_bound(idx.voci.begin(), idx.voci.end(), Voce{*h, posizione});
-            while (it != idx.voci.begin()) {
-                --it;
-                if (it->first != *h) {
-                    break;
-                }
-                if (c.soddisfa(*tabella_, riga(it->second))) {
-                    return it->second;
-                }
-            }
-        }
-        return nessuna;
-    }
+    const Indice& idx = indice(c.colonneChiave());
+    const std::uint32_t chiave = hashIndice(*h);
+    using Voce = std::pair<std::uint32_t, std::uint32_t>;
+    const auto posizione = static_cast<std::uint32_t>(da);
+    Riga& r = rigaDelThread();
+    const auto soddisfatta = [&](const Voce& v) {
+        tabella_->riga(riga(v.second), r);
+        return c.soddisfa(r, bufferDelThread());
+    };
     if (avanti) {
-        for (std::size_t pos = da; pos < n; ++pos) {
-            if (c.soddisfa(*tabella_, riga(pos))) {
-                return pos;
+        auto it = std::lower_bound(idx.voci.begin(), idx.voci.end(), Voce{chiave, posizione});
+        // FindNext from the record the last search found: on from there.
+        if (segno != nullptr && segno->indice == &idx && segno->voce < idx.voci.size() &&
+            idx.voci[segno->voce].first == chiave && idx.voci[segno->voce].second + 1 == da) {
+            it = idx.voci.begin() + static_cast<std::ptrdiff_t>(segno->voce) + 1;
+        }
+        for (; it != idx.voci.end() && it->first == chiave; ++it) {
+            if (soddisfatta(*it)) {
+                if (segno != nullptr) {
+                    *segno = {&idx, static_cast<std::size_t>(it - idx.voci.begin())};
+                }
+                return it->second;
             }
         }
     } else {
-        for (std::size_t pos = da + 1; pos-- > 0;) {
-            if (c.soddisfa(*tabella_, riga(pos))) {
-                return pos;
+        auto it = std::upper_bound(idx.voci.begin(), idx.voci.end(), Voce{chiave, posizione});
+        while (it != idx.voci.begin()) {
+            --it;
+            if (it->first != chiave) {
+                break;
+            }
+            if (soddisfatta(*it)) {
+                return it->second;
             }
         }
     }
     return nessuna;
 }
 
-std::vector<std::uint32_t> Vista::filtra(const CriterioRisolto& c) const {
-    std::vector<std::uint32_t> v;
-    for (std::size_t pos = trova(c, 0, true, true); pos != nessuna;
-         pos = trova(c, pos + 1, true, true)) {
-        v.push_back(static_cast<std::uint32_t>(riga(pos)));
+std::size_t Vista::trova(const CriterioRisolto& c, std::size_t da, bool avanti, bool usaIndice,
+                         Segno* segno) const {
+    try {
+        // Small sets are scanned: an index would cost more than it saves.
+        constexpr std::size_t sogliaIndice = 64;
+        const std::size_t stimate = tutte_ || !ordinata_.load(std::memory_order_acquire)
+                                        ? tabella_->righeDichiarate()
+                                        : righe_.size();
+        const bool conIndice = usaIndice && !c.colonneChiave().empty() && stimate >= sogliaIndice;
+        if (conIndice && c.hashChiave()) {
+            indice(c.colonneChiave()); // the first reading of the table, if it is the first need
+        }
+        const std::size_t n = size();
+        if (n == 0 || (avanti && da >= n)) {
+            return nessuna;
+        }
+        if (!avanti && da >= n) {
+            da = n - 1;
+        }
+        if (conIndice) {
+            return cercaNellIndice(c, da, avanti, segno);
+        }
+        Riga& r = rigaDelThread();
+        for (std::size_t k = 0; avanti ? da + k < n : k <= da; ++k) {
+            const std::size_t pos = avanti ? da + k : da - k;
+            tabella_->riga(riga(pos), r);
+            if (c.soddisfa(r, bufferDelThread())) {
+                return pos;
+            }
+        }
+        return nessuna;
+    } catch (const Danno&) {
+        tabella_->danneggiata();
     }
-    return v;
+}
+
+std::vector<std::uint32_t> Vista::filtra(const CriterioRisolto& c) const {
+    try {
+        std::vector<std::uint32_t> v;
+        if (tutte_) {
+            // One pass over the table, each row's fields compared where they
+            // are stored.
+            ValoriPerRiga lavoro(
+                [&](const Riga& r) -> std::uint8_t { return c.soddisfa(r, bufferDelThread()); });
+            tabella_->perOgniRiga(lavoro);
+            for (std::size_t r = 0; r < lavoro.valori.size(); ++r) {
+                if (lavoro.valori[r] != 0) {
+                    v.push_back(static_cast<std::uint32_t>(r));
+                }
+            }
+            return v;
+        }
+        for (std::size_t pos = trova(c, 0, true, true); pos != nessuna;
+             pos = trova(c, pos + 1, true, true)) {
+            v.push_back(static_cast<std::uint32_t>(riga(pos)));
+        }
+        return v;
+    } catch (const Danno&) {
+        tabella_->danneggiata();
+    }
+}
+
+// The values of column `colonna` for the positions of the set.
+ColonnaLetta Vista::chiaviDi(int colonna) const {
+    const Tabella& t = *tabella_;
+    const auto c = static_cast<std::size_t>(colonna);
+    ColonnaLetta k;
+    k.nome = t.colonne()[c].nome;
+    k.tipo = t.colonne()[c].tipo;
+    if (!k.testuale() && perTabella()) {
+        // The pass first: for every row of a table not read yet, it is the
+        // first reading.
+        ValoriPerRiga lavoro([&](const Riga& r) {
+            CellaNumerica v;
+            v.presente = r.nullo(c) ? 0 : 1;
+            if (v.presente != 0 && k.intera()) {
+                v.intero = r.intero(c);
+            } else if (v.presente != 0) {
+                v.reale = r.reale(c);
+            }
+            return v;
+        });
+        t.perOgniRiga(lavoro);
+        const std::size_t n = size();
+        k.riserva(n);
+        for (std::size_t pos = 0; pos < n; ++pos) {
+            const CellaNumerica& v = lavoro.valori[riga(pos)];
+            if (v.presente == 0) {
+                k.aggiungiNullo();
+            } else if (k.intera()) {
+                k.aggiungiIntero(v.intero);
+            } else {
+                k.aggiungiReale(v.reale);
+            }
+        }
+        return k;
+    }
+    const std::size_t n = size();
+    k.riserva(n);
+    Riga& r = rigaDelThread();
+    for (std::size_t pos = 0; pos < n; ++pos) {
+        t.riga(riga(pos), r);
+        if (r.nullo(c)) {
+            k.aggiungiNullo();
+        } else if (k.testuale()) {
+            k.aggiungiTesto(r.testo(c, bufferDelThread()));
+            if (k.testi.size() > t.byteDelFile()) {
+                throw Danno{}; // a long value repeated row after row by a damaged pointer
+            }
+        } else if (k.intera()) {
+            k.aggiungiIntero(r.intero(c));
+        } else {
+            k.aggiungiReale(r.reale(c));
+        }
+    }
+    return k;
 }
 
 std::vector<std::uint32_t> Vista::ordina(const std::vector<Ordinamento>& ordine) const {
@@ -330,20 +679,43 @@ std::vector<std::uint32_t> Vista::ordina(const std::vector<Ordinamento>& ordine)
     for (const Ordinamento& o : ordine) {
         campi.emplace_back(tabella_->campoRichiesto(o.campo), o.discendente);
     }
-    std::vector<std::uint32_t> v(size());
-    for (std::size_t pos = 0; pos < v.size(); ++pos) {
-        v[pos] = static_cast<std::uint32_t>(riga(pos));
-    }
-    const Tabella& t = *tabella_;
-    std::stable_sort(v.begin(), v.end(), [&](std::uint32_t a, std::uint32_t b) {
-        for (const auto& [colonna, discendente] : campi) {
-            const int cmp = ConfrontaCelle(t.colonne()[static_cast<std::size_t>(colonna)], a, b);
-            if (cmp != 0) {
-                return discendente ? cmp > 0 : cmp < 0;
-            }
+    return ordinaPerCampi(campi);
+}
+
+std::vector<std::uint32_t>
+Vista::ordinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const {
+    std::vector<ColonnaLetta> chiavi;
+    try {
+        for (const auto& campo : campi) {
+            chiavi.push_back(chiaviDi(campo.first));
         }
-        return false;
-    });
+    } catch (const Danno&) {
+        tabella_->danneggiata();
+    }
+    std::vector<std::uint32_t> v;
+    if (campi.size() == 1 && chiavi[0].intera()) {
+        const ColonnaLetta& k = chiavi[0];
+        v = ordinaPerIntero(k.presente.size(), campi[0].second,
+                            [&](std::size_t i, std::int64_t& x) {
+                                x = k.interi[i];
+                                return k.presente[i] != 0;
+                            });
+    } else {
+        v.resize(size());
+        std::iota(v.begin(), v.end(), 0u);
+        std::stable_sort(v.begin(), v.end(), [&](std::uint32_t a, std::uint32_t b) {
+            for (std::size_t i = 0; i < campi.size(); ++i) {
+                const int cmp = ConfrontaCelle(chiavi[i], a, b);
+                if (cmp != 0) {
+                    return campi[i].second ? cmp > 0 : cmp < 0;
+                }
+            }
+            return false;
+        });
+    }
+    for (std::uint32_t& pos : v) {
+        pos = static_cast<std::uint32_t>(riga(pos));
+    }
     return v;
 }
 

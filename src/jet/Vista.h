@@ -1,12 +1,13 @@
 #pragma once
 
-// Criteria checked against a table snapshot, and the ordered sets of rows
+// Criteria checked against a table's rows, and the ordered sets of rows
 // that record sets walk, with the equality indexes that make a search cost
 // O(log n + matches) instead of a scan.
 
 #include "jet/Criteri.h"
 #include "jet/Tabella.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -32,20 +33,24 @@ struct Confronto {
     int colonna = -1;
     Operatore op = Operatore::Uguale;
     Modo modo = Modo::Testo;
+    bool denaro = false; // a Currency field: its stored integer is in ten-thousandths
     std::string testo;
     bool esatto = false;     // Intero: `intero` holds the value exactly
     std::int64_t intero = 0; // ten-thousandths
     double reale = 0;
 
-    static Confronto Prepara(const ColonnaLetta& c, int colonna, Operatore op, const Letterale& v);
-    bool soddisfatto(const Tabella& t, std::size_t riga) const;
+    static Confronto Prepara(const CampoTabella& c, int colonna, Operatore op, const Letterale& v);
+    // `buffer`: room for a text that must be decoded.
+    bool soddisfatto(const Riga& r, std::string& buffer) const;
     // The equality key of the value for the column, or nullopt when no stored
     // value can equal it (1.5 for an Integer field).
     std::optional<std::string> chiave() const;
 };
 
-// The key under which a stored value is found by equality (see Confronto).
-std::string ChiaveCella(const ColonnaLetta& c, std::size_t riga);
+// The key under which the stored value of column `colonna` of a row is found
+// by equality (see Confronto).
+std::string ChiaveCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
+                        std::string& buffer);
 
 // A criterion whose field names are resolved against one table.
 class CriterioRisolto {
@@ -56,7 +61,9 @@ public:
     // field In (values): `valori` are the values of the inner selection.
     void aggiungiAppartenenza(const Tabella& t, int colonna, const std::vector<Valore>& valori);
 
-    bool soddisfa(const Tabella& t, std::size_t riga) const;
+    // Whether a row satisfies it; `buffer`: room for a text that must be
+    // decoded. Safe on several threads at once, each with its own buffer.
+    bool soddisfa(const Riga& r, std::string& buffer) const;
 
     // The fields compared with "=", in column order, and the hash of their
     // values (nullopt: nothing can match).
@@ -67,6 +74,7 @@ private:
     std::vector<Confronto> confronti_;
     struct Appartenenza {
         int colonna;
+        CampoTabella campo;
         std::unordered_set<std::string> chiavi;
     };
     std::vector<Appartenenza> appartenenze_;
@@ -80,18 +88,35 @@ class Vista {
 public:
     explicit Vista(std::shared_ptr<const Tabella> tabella); // every row, as stored
     Vista(std::shared_ptr<const Tabella> tabella, std::vector<std::uint32_t> righe);
+    // Every row, in the order of `ordine` (see ordina()), worked out when first
+    // needed: when that is a search through an index, by the same reading of
+    // the table that works out the index. Unknown fields: FieldNotFound.
+    Vista(std::shared_ptr<const Tabella> tabella, const std::vector<Ordinamento>& ordine);
 
     const Tabella& tabella() const { return *tabella_; }
     const std::shared_ptr<const Tabella>& condivisa() const { return tabella_; }
-    std::size_t size() const { return tutte_ ? tabella_->righe() : righe_.size(); }
-    std::size_t riga(std::size_t pos) const { return tutte_ ? pos : righe_[pos]; }
+    // The records (for every row of a table, counted by reading it).
+    std::size_t size() const {
+        return tutte_ || !ordinata_.load(std::memory_order_acquire) ? tabella_->righe()
+                                                                    : righe_.size();
+    }
+    std::size_t riga(std::size_t pos) const { return tutte_ ? pos : righe()[pos]; }
 
     static constexpr std::size_t nessuna = static_cast<std::size_t>(-1);
+
+    // Where the last search through an index ended, so that the next one
+    // from the following record goes on from there (FindNext) instead of
+    // looking the key up again. One per record set.
+    struct Segno {
+        const void* indice = nullptr;
+        std::size_t voce = 0;
+    };
 
     // The first position >= da (avanti) or <= da (indietro) whose row
     // satisfies the criterion, or `nessuna`. With usaIndice, the equality
     // fields are looked up in an index built on first use.
-    std::size_t trova(const CriterioRisolto& c, std::size_t da, bool avanti, bool usaIndice) const;
+    std::size_t trova(const CriterioRisolto& c, std::size_t da, bool avanti, bool usaIndice,
+                      Segno* segno = nullptr) const;
 
     // The rows (table row numbers) that satisfy the criterion, in set order.
     std::vector<std::uint32_t> filtra(const CriterioRisolto& c) const;
@@ -101,13 +126,32 @@ public:
 
 private:
     struct Indice {
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> voci; // (hash, position), sorted
+        VettoreColonna<std::pair<std::uint32_t, std::uint32_t>> voci; // (hash, position), sorted
     };
     const Indice& indice(const std::vector<int>& colonne) const;
+    VettoreColonna<std::uint32_t> hashPerPosizione(const std::vector<int>& colonne) const;
+    // The rows in the set's order, worked out first if the order waits.
+    const std::vector<std::uint32_t>& righe() const {
+        if (!ordinata_.load(std::memory_order_acquire)) {
+            ordinaOra(nullptr, nullptr);
+        }
+        return righe_;
+    }
+    // Works out the waiting order; with `campi`, the index hash of those
+    // fields for each row too, into `hash`, in the same reading.
+    void ordinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_t>* hash) const;
+    std::vector<std::uint32_t> ordinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const;
+    bool perTabella() const;
+    std::size_t cercaNellIndice(const CriterioRisolto& c, std::size_t da, bool avanti,
+                                Segno* segno) const;
+    ColonnaLetta chiaviDi(int colonna) const;
 
     std::shared_ptr<const Tabella> tabella_;
     bool tutte_ = true;
-    std::vector<std::uint32_t> righe_;
+    mutable std::vector<std::uint32_t> righe_;
+    std::vector<std::pair<int, bool>> ordine_; // the order that waits: (field, descending)
+    mutable std::atomic<bool> ordinata_{true};
+    mutable std::mutex mutexOrdine_;
     mutable std::mutex mutex_;
     mutable std::map<std::vector<int>, std::unique_ptr<Indice>> indici_;
 };

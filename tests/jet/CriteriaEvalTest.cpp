@@ -1,7 +1,10 @@
+#include "HotelFixture.h"
 #include "jet/Criteri.h"
+#include "jet/FileMdb.h"
 #include "jet/Tabella.h"
 #include "jet/Vista.h"
 #include "shared/Error.h"
+#include "support/WorkFolder.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -15,36 +18,28 @@ using namespace vdx::jet;
 
 namespace {
 
-ColonnaLetta colonnaTesto(std::string nome, const std::vector<std::optional<std::string>>& valori) {
-    ColonnaLetta c;
-    c.nome = std::move(nome);
-    c.tipo = TipoCampo::Text;
-    for (const auto& v : valori) {
-        v ? c.aggiungiTesto(*v) : c.aggiungiNullo();
+using vdx::fixture::Cella;
+using vdx::fixture::Denaro;
+using vdx::fixture::Nullo;
+
+// A table written as an Access file and read back, as the record sets read
+// every table.
+std::shared_ptr<const Tabella> scritta(const std::string& nome,
+                                       const std::vector<std::string>& colonne,
+                                       const std::vector<std::vector<Cella>>& righe) {
+    static const vdx::test::CartellaLavoro dir;
+    static int file = 0;
+    const auto percorso = dir / ("T" + std::to_string(++file) + ".mdb");
+    vdx::fixture::Tabella t(nome, colonne);
+    for (const auto& r : righe) {
+        t.riga(r);
     }
-    return c;
+    vdx::fixture::ScriviMdb(percorso, {t});
+    return FileMdb(percorso).leggi(nome);
 }
 
-ColonnaLetta colonnaIntera(std::string nome, TipoCampo tipo,
-                           const std::vector<std::optional<std::int64_t>>& valori) {
-    ColonnaLetta c;
-    c.nome = std::move(nome);
-    c.tipo = tipo;
-    for (const auto& v : valori) {
-        v ? c.aggiungiIntero(*v) : c.aggiungiNullo();
-    }
-    return c;
-}
-
-ColonnaLetta colonnaReale(std::string nome, TipoCampo tipo,
-                          const std::vector<std::optional<double>>& valori) {
-    ColonnaLetta c;
-    c.nome = std::move(nome);
-    c.tipo = tipo;
-    for (const auto& v : valori) {
-        v ? c.aggiungiReale(*v) : c.aggiungiNullo();
-    }
-    return c;
+template <typename T> Cella cella(const std::optional<T>& v) {
+    return v ? Cella(*v) : Cella(Nullo{});
 }
 
 // Seven rooms, repeated `volte` times (row r of copy k is row 7k + r), so a
@@ -57,25 +52,21 @@ std::shared_ptr<const Tabella> camere(int volte) {
                                                              std::nullopt, 10000, 10000};
     const std::vector<std::optional<double>> peso = {
         static_cast<double>(1.1f), 2.0, std::nullopt, 0.5, -1.0, 3.0, 3.0};
-    const std::vector<std::optional<std::string>> nota = {"x", std::nullopt, "", "D'Angelo",
-                                                          "x", "\x80",       "y"};
-    std::vector<std::optional<std::string>> n, o;
-    std::vector<std::optional<std::int64_t>> h, p;
-    std::vector<std::optional<double>> w;
+    // "\xE2\x82\xAC", the euro sign, is 0x80 in code page 1252
+    const std::vector<std::optional<std::string>> nota = {"x", std::nullopt,   "", "D'Angelo",
+                                                          "x", "\xE2\x82\xAC", "y"};
+    std::vector<std::vector<Cella>> righe;
     for (int k = 0; k < volte; ++k) {
-        n.insert(n.end(), numero.begin(), numero.end());
-        h.insert(h.end(), hotel.begin(), hotel.end());
-        p.insert(p.end(), prezzo.begin(), prezzo.end());
-        w.insert(w.end(), peso.begin(), peso.end());
-        o.insert(o.end(), nota.begin(), nota.end());
+        for (std::size_t r = 0; r < 7; ++r) {
+            righe.push_back({cella(numero[r]), cella(hotel[r]),
+                             prezzo[r] ? Cella(Denaro{*prezzo[r]}) : Cella(Nullo{}), cella(peso[r]),
+                             cella(nota[r])});
+        }
     }
-    std::vector<ColonnaLetta> colonne;
-    colonne.push_back(colonnaTesto("NumeroCamera", n));
-    colonne.push_back(colonnaIntera("NumeroHotel", TipoCampo::Integer, h));
-    colonne.push_back(colonnaIntera("Prezzo", TipoCampo::Currency, p));
-    colonne.push_back(colonnaReale("Peso", TipoCampo::Single, w));
-    colonne.push_back(colonnaTesto("Nota", o));
-    return std::make_shared<const Tabella>("Camere", std::move(colonne), n.size());
+    return scritta("Camere",
+                   {"NumeroCamera:Text(10)", "NumeroHotel:Integer", "Prezzo:Currency",
+                    "Peso:Single", "Nota:Text(20)"},
+                   righe);
 }
 
 std::vector<std::size_t> trovaTutte(const Vista& v, const std::string& testo, bool indice) {
@@ -192,11 +183,12 @@ TEST(Vista, IndexAgreesWithScanning) {
         b.push_back(caso() % 13 == 0 ? std::nullopt : std::optional<std::int64_t>(caso() % 5));
         m.push_back(static_cast<std::int64_t>(caso() % 7) * 5000);
     }
-    std::vector<ColonnaLetta> colonne;
-    colonne.push_back(colonnaTesto("A", a));
-    colonne.push_back(colonnaIntera("B", TipoCampo::Long, b));
-    colonne.push_back(colonnaIntera("M", TipoCampo::Currency, m));
-    auto t = std::make_shared<const Tabella>("T", std::move(colonne), static_cast<std::size_t>(n));
+    std::vector<std::vector<Cella>> righe;
+    for (int i = 0; i < n; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        righe.push_back({cella(a[k]), cella(b[k]), Cella(Denaro{*m[k]})});
+    }
+    auto t = scritta("T", {"A:Text(10)", "B:Long", "M:Currency"}, righe);
 
     std::vector<std::unique_ptr<Vista>> viste;
     viste.push_back(std::make_unique<Vista>(t));
@@ -232,10 +224,13 @@ TEST(Vista, IndexAgreesWithScanning) {
 }
 
 TEST(Vista, SortIsStableByTextCodesWithNullFirst) {
-    std::vector<ColonnaLetta> colonne;
-    colonne.push_back(colonnaTesto("NumeroCamera", {"9", "10", "101", std::nullopt, "10", "1"}));
-    colonne.push_back(colonnaIntera("Ordine", TipoCampo::Long, {0, 1, 2, 3, 4, 5}));
-    auto t = std::make_shared<const Tabella>("NumeriCamere", std::move(colonne), 6);
+    const std::vector<std::optional<std::string>> numeri = {"9",          "10", "101",
+                                                            std::nullopt, "10", "1"};
+    std::vector<std::vector<Cella>> righe;
+    for (std::int64_t i = 0; i < 6; ++i) {
+        righe.push_back({cella(numeri[static_cast<std::size_t>(i)]), Cella(i)});
+    }
+    auto t = scritta("NumeriCamere", {"NumeroCamera:Text(10)", "Ordine:Long"}, righe);
     const Vista v(t);
     EXPECT_EQ(v.ordina(AnalizzaOrdinamento("[NumeroCamera]")),
               (std::vector<std::uint32_t>{3, 5, 1, 4, 2, 0}));

@@ -9,12 +9,16 @@
 #include "support/ErrorOf.h"
 #include "support/WorkFolder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 using namespace vdx::jet;
 using vdx::test::CartellaLavoro;
@@ -288,6 +292,185 @@ TEST_F(ReaderDamage, DeletedAndMovedRowsAsAccessLeavesThem) {
     rs.MoveNext();
     EXPECT_EQ(rs.Testo("Codice"), "3");
     EXPECT_EQ(attese_, 0);
+}
+
+// The rows are read when first needed: a field asked for before them, and
+// not there, is damage when they are damaged (its name may be what the
+// damage hit), not a missing field.
+TEST_F(ReaderDamage, AFieldMissingFromADamagedTableIsDamage) {
+    std::string b = fileNote(dir_);
+    danno("DataPageZeroed").danneggia(b);
+    scriviFile(dir_ / "Rotto.mdb", b);
+    auto rs = Database::OpenDatabase(dir_.percorso(), "Rotto.mdb")->OpenRecordset("Note");
+    for (const char* criterio : {"Piano = 1", "Codice = 1"}) {
+        const vdx::Error e = erroreDi([&] { rs.FindFirst(criterio); });
+        EXPECT_EQ(e.number(), vdx::err::UnrecognizedFormat) << criterio << ": " << e.what();
+    }
+    EXPECT_EQ(attese_, 1);
+}
+
+// A page the suite rewrites after the table was read: the records on it, a
+// long value on it and a search that reads the table again all find it
+// changed, and say the table is damaged rather than give other values. They
+// are read on a thread of their own, which has no page of the first reading
+// at hand.
+TEST_F(ReaderDamage, APageChangedAfterTheReadingIsDamage) {
+    const std::string buono = fileNote(dir_);
+    const std::size_t ultima = pagineDi(buono, note(buono)).back() * kPagina;
+    const std::size_t lunga = buono.find("xxxxxxxxxxxxxxxxxxxxxxxx"); // a long value's page
+    ASSERT_NE(lunga, std::string::npos);
+    const struct {
+        const char* nome;
+        std::size_t dove;
+        std::function<void(Recordset&)> leggi;
+    } casi[] = {
+        {"a record", ultima + kPagina - 3,
+         [](Recordset& rs) {
+             for (rs.MoveFirst(); !rs.Fine(); rs.MoveNext()) {
+                 rs.Testo("Stanza");
+             }
+         }},
+        {"a long value", lunga, [](Recordset& rs) { rs.Testo("Testo"); }},
+        {"a search", ultima + kPagina - 3, [](Recordset& rs) { rs.FindFirst("Stanza = '7'"); }},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        scriviFile(dir_ / "Rotto.mdb", buono);
+        testing::internal::CaptureStderr();
+        auto rs = Database::OpenDatabase(dir_.percorso(), "Rotto.mdb")->OpenRecordset("Note");
+        ASSERT_EQ(rs.RecordCount(), kRighe); // read whole
+        std::string b = buono;
+        b[c.dove] = static_cast<char>(b[c.dove] ^ 0x01);
+        scriviFile(dir_ / "Rotto.mdb", b); // in place, as the suite writes
+        vdx::Error e(0, "");
+        std::thread([&] { e = erroreDi([&] { c.leggi(rs); }); }).join();
+        EXPECT_EQ(e.number(), vdx::err::UnrecognizedFormat) << e.what();
+        EXPECT_NE(std::string(e.what()).find("'Note' in '"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Rotto.mdb"), std::string::npos) << e.what();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    }
+}
+
+// A table of hundreds of pages, read on two cores where there are two: its
+// records, a selection on stored date texts, searches through an index and a
+// sort give what was written, with a row Access moved in each half.
+TEST_F(ReaderDamage, ALargeTableReadsAsWritten) {
+    struct Scheda {
+        std::int64_t codice;
+        std::optional<std::string> camera;
+        std::optional<std::int64_t> hotel;
+        std::string arrivo;
+        std::string nome; // code page 1252
+    };
+    const char* const camere[] = {"1", "10", "101", "9", "A"};
+    std::mt19937 caso(77);
+    std::vector<Scheda> attese;
+    vdx::fixture::Tabella t("Schede", {"Codice:Long", "Camera:Text(10)", "Hotel:Integer",
+                                       "Arrivo:Text(8)", "Nome:Text(50)"});
+    for (std::int64_t i = 0; i < 30000; ++i) {
+        Scheda s{i, std::nullopt, std::nullopt, {}, {}};
+        if (caso() % 9 != 0) {
+            s.camera = camere[caso() % 5];
+        }
+        if (caso() % 7 != 0) {
+            s.hotel = 1 + static_cast<std::int64_t>(caso() % 3);
+        }
+        char data[16];
+        std::snprintf(data, sizeof data, "2026%02u%02u", static_cast<unsigned>(1 + caso() % 12),
+                      static_cast<unsigned>(1 + caso() % 28));
+        s.arrivo = data;
+        // è is stored in one byte, the euro sign in two: both ways of storing text
+        const bool e = i % 7 == 0;
+        const bool euro = !e && i % 11 == 0;
+        const std::string nome = std::string("Ospite ") +
+                                 (e      ? "\xC3\xA8"
+                                  : euro ? "\xE2\x82\xAC"
+                                         : "") +
+                                 std::to_string(i);
+        s.nome = std::string("Ospite ") + (e ? "\xE8" : euro ? "\x80" : "") + std::to_string(i);
+        t.riga({i, s.camera ? vdx::fixture::Cella(*s.camera) : vdx::fixture::Nullo{},
+                s.hotel ? vdx::fixture::Cella(*s.hotel) : vdx::fixture::Nullo{}, s.arrivo, nome});
+        attese.push_back(s);
+    }
+    vdx::fixture::ScriviMdb(dir_ / "Grande.mdb", {t});
+    std::string b = leggiFile(dir_ / "Grande.mdb");
+    const std::size_t tdef = definizioni(b).at(0);
+    const std::vector<std::size_t> pagine = pagineDi(b, tdef);
+    ASSERT_GT(pagine.size(), 256u);
+    // Row 0 of a page moved to where row 1 is, row 1 being its far end.
+    std::vector<std::size_t> prime = {0}; // each page's first row
+    for (std::size_t p : pagine) {
+        prime.push_back(prime.back() + u16(b, p * kPagina + 12));
+    }
+    for (std::size_t k : {pagine.size() / 4, pagine.size() * 3 / 4 + 1}) {
+        const std::size_t pg = pagine[k] * kPagina;
+        b[pg + 14 + 2 * 1 + 1] |= static_cast<char>(0x80);
+        const std::size_t inizio0 = u16(b, pg + 14) & 0x1FFFu;
+        metti32(b, pg + inizio0, static_cast<std::uint32_t>(pagine[k] << 8 | 1));
+        b[pg + 14 + 1] |= static_cast<char>(0x40);
+    }
+    for (std::size_t k : {pagine.size() * 3 / 4 + 1, pagine.size() / 4}) {
+        attese[prime[k]] = attese[prime[k] + 1];
+        attese.erase(attese.begin() + static_cast<std::ptrdiff_t>(prime[k] + 1));
+    }
+    metti32(b, tdef * kPagina + 16, static_cast<std::uint32_t>(attese.size()));
+    scriviFile(dir_ / "Grande.mdb", b);
+
+    auto db = Database::OpenDatabase(dir_.percorso(), "Grande.mdb");
+    auto codici = [](Recordset rs) {
+        std::vector<std::int64_t> v;
+        for (; !rs.Fine(); rs.MoveNext()) {
+            v.push_back(static_cast<std::int64_t>(rs.Numero("Codice")));
+        }
+        return v;
+    };
+    auto codiciDi = [&](const std::function<bool(const Scheda&)>& scelta) {
+        std::vector<std::int64_t> v;
+        for (const Scheda& s : attese) {
+            if (scelta(s)) {
+                v.push_back(s.codice);
+            }
+        }
+        return v;
+    };
+    EXPECT_EQ(
+        codici(db->OpenRecordset("Select * From Schede Where Arrivo >= '20260301' and "
+                                 "Arrivo < '20260601'")),
+        codiciDi([](const Scheda& s) { return s.arrivo >= "20260301" && s.arrivo < "20260601"; }));
+    auto tutte = db->OpenRecordset("Schede");
+    for (const char* camera : camere) {
+        for (std::int64_t hotel = 1; hotel <= 3; ++hotel) {
+            const std::string criterio =
+                std::string("Camera = '") + camera + "' and Hotel = " + std::to_string(hotel);
+            std::vector<std::int64_t> trovate;
+            for (bool ok = tutte.FindFirst(criterio); ok; ok = tutte.FindNext(criterio)) {
+                trovate.push_back(static_cast<std::int64_t>(tutte.Numero("Codice")));
+            }
+            EXPECT_EQ(trovate, codiciDi([&](const Scheda& s) {
+                          return s.camera == camera && s.hotel == hotel;
+                      }))
+                << criterio;
+        }
+    }
+    std::vector<Scheda> ordinate = attese;
+    std::stable_sort(ordinate.begin(), ordinate.end(),
+                     [](const Scheda& x, const Scheda& y) { return x.hotel < y.hotel; });
+    std::vector<std::int64_t> perHotel;
+    for (const Scheda& s : ordinate) {
+        perHotel.push_back(s.codice);
+    }
+    EXPECT_EQ(codici(db->OpenRecordset("Select * From Schede Order by Hotel")), perHotel);
+    std::size_t r = 0;
+    for (tutte.MoveFirst(); !tutte.Fine(); tutte.MoveNext(), ++r) {
+        ASSERT_LT(r, attese.size());
+        const Scheda& s = attese[r];
+        ASSERT_EQ(tutte.Testo("Codice"), std::to_string(s.codice));
+        ASSERT_EQ(tutte.Testo("Camera"), s.camera.value_or(""));
+        ASSERT_EQ(tutte.Testo("Hotel"), s.hotel ? std::to_string(*s.hotel) : "");
+        ASSERT_EQ(tutte.Testo("Arrivo"), s.arrivo);
+        ASSERT_EQ(tutte.Testo("Nome"), s.nome);
+    }
+    EXPECT_EQ(r, attese.size());
 }
 
 // A map of bitmap pages (as a table of more than 512 pages has): followed

@@ -1,0 +1,357 @@
+#include "jet/LetturaTabella.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+#include <mdbtools.h>
+#include <sys/mman.h>
+#include <system_error>
+#include <thread>
+
+namespace vdx::jet {
+
+namespace {
+
+std::uint16_t u16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t u32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Pages read with one call: 256 kB, which the processor's cache still holds
+// while the rows are taken apart.
+constexpr std::size_t kPagineInBlocco = 64;
+
+// The pages of a table read one at a time (long values, rows Access moved),
+// checked against their fingerprints; while the table is first read, a page
+// not read yet has its fingerprint taken.
+class Accesso : public AccessoPagine {
+public:
+    Accesso(const DefinizioneTabella& d, std::vector<std::uint64_t>& impronte, bool prende)
+        : d_(d), impronte_(impronte), prende_(prende) {}
+    const unsigned char* pagina(std::uint32_t n) const override {
+        if (n >= impronte_.size()) {
+            throw Danno{};
+        }
+        std::uint64_t impronta = impronte_[n];
+        if (impronta == 0 && !prende_) {
+            throw Danno{}; // not a page the table was read from
+        }
+        const unsigned char* pg = PaginaControllata(*d_.sorgente, n, d_.piano.dimPagina, impronta);
+        if (prende_) {
+            impronte_[n] = impronta;
+        }
+        return pg;
+    }
+
+private:
+    const DefinizioneTabella& d_;
+    std::vector<std::uint64_t>& impronte_;
+    bool prende_;
+};
+
+// The stretches of consecutive pages of list positions [prima, fine), at most
+// kPagineInBlocco each, read whole into `blocco`; `fai(pagina bytes, list
+// position)` for each page.
+template <typename F>
+void perBlocchi(const DefinizioneTabella& d, std::size_t prima, std::size_t fine,
+                std::vector<unsigned char>& blocco, F fai) {
+    const std::size_t dim = d.piano.dimPagina;
+    blocco.resize(kPagineInBlocco * dim);
+    for (std::size_t j = prima; j < fine;) {
+        std::size_t k = j + 1;
+        while (k < fine && k - j < kPagineInBlocco && d.pagine[k] == d.pagine[k - 1] + 1) {
+            ++k;
+        }
+        if (!d.sorgente->leggi(std::uint64_t{d.pagine[j]} * dim, (k - j) * dim, blocco.data())) {
+            throw Danno{};
+        }
+        for (std::size_t q = j; q < k; ++q) {
+            fai(blocco.data() + (q - j) * dim, q);
+        }
+        j = k;
+    }
+}
+
+} // namespace
+
+namespace {
+constexpr std::size_t kPaginaGrande = std::size_t{2} << 20;
+} // namespace
+
+// Large blocks in 2 MB pages, where the system has them: fewer faults to fill
+// them.
+void* MemoriaColonna(std::size_t byte) {
+    if (byte >= 2 * kPaginaGrande) {
+        const std::size_t arrotondato = (byte + kPaginaGrande - 1) / kPaginaGrande * kPaginaGrande;
+        void* p = std::aligned_alloc(kPaginaGrande, arrotondato);
+        if (p == nullptr) {
+            throw std::bad_alloc();
+        }
+#ifdef MADV_HUGEPAGE
+        ::madvise(p, arrotondato, MADV_HUGEPAGE);
+#endif
+        return p;
+    }
+    return ::operator new(byte);
+}
+
+void LiberaColonna(void* p, std::size_t byte) noexcept {
+    if (byte >= 2 * kPaginaGrande) {
+        std::free(p);
+    } else {
+        ::operator delete(p);
+    }
+}
+
+void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai) {
+    std::vector<std::exception_ptr> errori(parti);
+    const auto parte = [&](std::size_t p) {
+        try {
+            fai(p);
+        } catch (...) {
+            errori[p] = std::current_exception();
+        }
+    };
+    // A part whose thread cannot be started is done on this thread.
+    std::vector<std::thread> fili;
+    std::vector<std::size_t> qui = {0};
+    for (std::size_t p = 1; p < parti; ++p) {
+        try {
+            fili.emplace_back(parte, p);
+        } catch (const std::system_error&) {
+            qui.push_back(p);
+        }
+    }
+    for (const std::size_t p : qui) {
+        parte(p);
+    }
+    for (std::thread& f : fili) {
+        f.join();
+    }
+    for (const std::exception_ptr& e : errori) {
+        if (e) {
+            std::rethrow_exception(e);
+        }
+    }
+}
+
+std::size_t RighePerParte(const DefinizioneTabella& d, std::size_t parti) {
+    // A row pointer names at most 256 rows on a page, and a page holds fewer
+    // than 128 rows of a few fields; a table of more rows grows as it is read.
+    return std::min(d.righe, d.pagine.size() * 128) / parti + 1;
+}
+
+std::size_t PartiPer(std::size_t pagine) {
+    static const unsigned nuclei = std::thread::hardware_concurrency();
+    return nuclei >= 2 && pagine >= 4 * kPagineInBlocco ? 2 : 1;
+}
+
+// What one thread gathers while the table is first read.
+struct RigheTabella::Parte {
+    struct Spostata {
+        std::size_t indice;      // in the part
+        std::uint32_t puntatore; // where its row now is
+    };
+    VettoreColonna<std::uint32_t> posti;
+    std::vector<std::uint32_t> primaRiga;
+    std::vector<Spostata> spostate;
+    Riga riga;
+};
+
+std::shared_ptr<const RigheTabella> RigheTabella::Leggi(DefinizioneTabella definizione,
+                                                        LavoroRighe* lavoro) {
+    std::shared_ptr<RigheTabella> t(new RigheTabella(std::move(definizione)));
+    const DefinizioneTabella& d = t->def_;
+    t->impronte_.assign(d.piano.pagineFile, 0);
+    // Long values are read from pages of their own, whose fingerprints are
+    // taken as they come: one thread reads such a table.
+    const bool lunghi =
+        std::any_of(d.piano.colonne.begin(), d.piano.colonne.end(), [](const PianoColonna& c) {
+            return c.controllata && (c.tipo == MDB_MEMO || c.tipo == MDB_OLE);
+        });
+    const std::size_t n = d.pagine.size();
+    const std::size_t parti = lunghi ? 1 : PartiPer(n);
+    if (lavoro != nullptr) {
+        lavoro->inizia(parti, RighePerParte(d, 1), {});
+    }
+    std::vector<Parte> risultati(parti);
+    for (Parte& r : risultati) {
+        r.posti.reserve(RighePerParte(d, parti));
+    }
+    InParallelo(parti, [&](std::size_t p) {
+        t->leggiParte(n * p / parti, n * (p + 1) / parti, p, risultati[p], lavoro);
+    });
+    t->unisci(risultati, lavoro);
+    if (t->posti_.size() != d.righe) {
+        throw Danno{};
+    }
+    t->controllo_ = std::make_unique<Accesso>(t->def_, t->impronte_, false);
+    if (lavoro != nullptr) {
+        lavoro->finisci();
+    }
+    return t;
+}
+
+void RigheTabella::leggiParte(std::size_t prima, std::size_t fine, std::size_t parte, Parte& out,
+                              LavoroRighe* lavoro) {
+    std::vector<unsigned char> blocco;
+    perBlocchi(def_, prima, fine, blocco, [&](const unsigned char* pg, std::size_t q) {
+        const std::uint32_t pagina = def_.pagine[q];
+        impronte_[pagina] = ImprontaPagina(pg, def_.piano.dimPagina); // its own pages only
+        leggiPagina(pg, pagina, parte, out, lavoro);
+    });
+}
+
+void RigheTabella::leggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte,
+                               Parte& out, LavoroRighe* lavoro) {
+    const PianoRiga& piano = def_.piano;
+    const Accesso accesso(def_, impronte_, true);
+    if (pg[0] != 0x01 || u32(pg + 4) != def_.pagina) {
+        throw Danno{}; // not a data page of this table
+    }
+    const std::size_t quante = u16(pg + piano.offsetRighe());
+    if (piano.offsetRighe() + 2 + 2 * quante > piano.dimPagina) {
+        throw Danno{};
+    }
+    out.primaRiga.push_back(static_cast<std::uint32_t>(out.posti.size()));
+    for (std::size_t i = 0; i < quante; ++i) {
+        const auto posto = PostoDiRiga(pg, piano, i);
+        if (!posto || posto->cancellata) {
+            continue;
+        }
+        if (!posto->integra || i > 0xFF) {
+            throw Danno{}; // a row a row pointer cannot name is no row of Access
+        }
+        if (posto->spostata) {
+            if (posto->fine - posto->inizio < 4) {
+                throw Danno{};
+            }
+            out.spostate.push_back({out.posti.size(), u32(pg + posto->inizio)});
+            out.posti.push_back(0);
+            continue;
+        }
+        out.riga.scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio, &accesso);
+        if (!piano.altriControllati.empty()) {
+            out.riga.controllaValori();
+        }
+        out.posti.push_back(pagina << 8 | static_cast<std::uint32_t>(i));
+        if (lavoro != nullptr) {
+            lavoro->riga(parte, out.posti.size() - 1, out.riga);
+        }
+    }
+}
+
+// Where a moved row now is: at most a few steps away, on a data page of the
+// table, at a row slot marked deleted.
+std::pair<std::uint32_t, PostoRiga> RigheTabella::destinazione(std::uint32_t puntatore) {
+    const Accesso accesso(def_, impronte_, true);
+    for (int passi = 0;; ++passi) {
+        const std::uint32_t pagina = puntatore >> 8;
+        if (passi > 8 || pagina == 0 || pagina >= def_.piano.pagineFile) {
+            throw Danno{};
+        }
+        const unsigned char* pg = accesso.pagina(pagina);
+        const auto r = pg[0] == 0x01 ? PostoDiRiga(pg, def_.piano, puntatore & 0xFF) : std::nullopt;
+        if (!r || u32(pg + 4) != def_.pagina || !r->integra) {
+            throw Danno{};
+        }
+        if (!r->spostata) {
+            return {puntatore, *r};
+        }
+        if (r->fine - r->inizio < 4) {
+            throw Danno{};
+        }
+        puntatore = u32(pg + r->inizio);
+    }
+}
+
+void RigheTabella::unisci(std::vector<Parte>& parti, LavoroRighe* lavoro) {
+    std::size_t base = 0;
+    for (Parte& p : parti) {
+        for (const std::uint32_t r : p.primaRiga) {
+            primaRiga_.push_back(static_cast<std::uint32_t>(base + r));
+        }
+        posti_.insert(posti_.end(), p.posti.begin(), p.posti.end());
+        base += p.posti.size();
+    }
+    primaRiga_.push_back(static_cast<std::uint32_t>(base));
+    const Accesso accesso(def_, impronte_, true);
+    Riga riga;
+    base = 0;
+    for (std::size_t parte = 0; parte < parti.size(); ++parte) {
+        for (const Parte::Spostata& s : parti[parte].spostate) {
+            const auto [puntatore, posto] = destinazione(s.puntatore);
+            const unsigned char* pg = accesso.pagina(puntatore >> 8);
+            riga.copia(def_.piano, pg + posto.inizio, posto.fine - posto.inizio, &accesso);
+            riga.controllaValori();
+            posti_[base + s.indice] = puntatore;
+            if (lavoro != nullptr) {
+                lavoro->riga(parte, s.indice, riga);
+            }
+        }
+        base += parti[parte].posti.size();
+    }
+}
+
+void RigheTabella::passa(LavoroRighe& lavoro) const {
+    const std::size_t n = def_.pagine.size();
+    const std::size_t parti = PartiPer(n);
+    // The parts split the rows in halves, at a page's first row.
+    std::vector<std::size_t> confini = {0};
+    for (std::size_t p = 1; p < parti; ++p) {
+        const auto meta = static_cast<std::uint32_t>(posti_.size() * p / parti);
+        confini.push_back(static_cast<std::size_t>(
+            std::lower_bound(primaRiga_.begin(), primaRiga_.end() - 1, meta) - primaRiga_.begin()));
+    }
+    confini.push_back(n);
+    std::vector<std::size_t> basi;
+    for (std::size_t p = 0; p < parti; ++p) {
+        basi.push_back(primaRiga_[confini[p]]);
+    }
+    lavoro.inizia(parti, posti_.size(), basi);
+    InParallelo(parti, [&](std::size_t p) { passaParte(confini[p], confini[p + 1], p, lavoro); });
+    lavoro.finisci();
+}
+
+void RigheTabella::passaParte(std::size_t prima, std::size_t fine, std::size_t parte,
+                              LavoroRighe& lavoro) const {
+    const PianoRiga& piano = def_.piano;
+    const std::size_t base = primaRiga_[prima];
+    std::vector<unsigned char> blocco;
+    Riga riga;
+    perBlocchi(def_, prima, fine, blocco, [&](const unsigned char* pg, std::size_t q) {
+        const std::uint32_t pagina = def_.pagine[q];
+        if (ImprontaPagina(pg, piano.dimPagina) != impronte_[pagina]) {
+            throw Danno{}; // the file has changed since the table was read
+        }
+        for (std::size_t r = primaRiga_[q]; r < primaRiga_[q + 1]; ++r) {
+            if (posti_[r] >> 8 == pagina) {
+                const auto posto = PostoDiRiga(pg, piano, posti_[r] & 0xFF);
+                if (!posto || !posto->integra) {
+                    throw Danno{};
+                }
+                riga.scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio,
+                              controllo_.get(), false);
+            } else {
+                carica(r, riga); // a row Access moved to another page
+            }
+            lavoro.riga(parte, r - base, riga);
+        }
+    });
+}
+
+void RigheTabella::carica(std::size_t indice, Riga& r) const {
+    const std::uint32_t pagina = posti_[indice] >> 8;
+    const unsigned char* pg = controllo_->pagina(pagina);
+    const auto posto = PostoDiRiga(pg, def_.piano, posti_[indice] & 0xFF);
+    if (!posto || !posto->integra) {
+        throw Danno{};
+    }
+    r.copia(def_.piano, pg + posto->inizio, posto->fine - posto->inizio, controllo_.get(), false);
+}
+
+} // namespace vdx::jet

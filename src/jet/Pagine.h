@@ -1,0 +1,61 @@
+#pragma once
+
+// The pages of an Access file as the reader takes them: straight from the
+// file, a stretch at a time, never the whole file in memory. A table's pages
+// are read once when the table is read, and each page's fingerprint is kept;
+// a page read again later (for one record, or for another pass over the
+// table) must have the same fingerprint, or the file has changed since and
+// the table is taken as damaged.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace vdx::jet {
+
+// Raised inside the reading of a table when its bytes do not hold together;
+// turned into the message of the table, or of the file for its list of tables.
+struct Danno {};
+
+// One opened file, read by pages. Reads from any number of threads at once.
+class Sorgente {
+public:
+    // Takes the open descriptor `fd` of a file of `dimensione` bytes.
+    Sorgente(int fd, std::size_t dimensione);
+    ~Sorgente();
+    Sorgente(const Sorgente&) = delete;
+    Sorgente& operator=(const Sorgente&) = delete;
+
+    std::size_t dimensione() const { return dimensione_; }
+    // Distinguishes this file from every other one opened by the process.
+    std::uint64_t id() const { return id_; }
+
+    // `n` bytes from `offset`, whole, into `dst`; false when the file ends
+    // first or cannot be read.
+    bool leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const;
+
+    // An enciphered file is deciphered once into memory: from then on its
+    // pages come from there.
+    void tieniInMemoria(std::unique_ptr<unsigned char[]> byte);
+    const unsigned char* memoria() const { return memoria_.get(); }
+
+private:
+    int fd_;
+    std::size_t dimensione_;
+    std::uint64_t id_;
+    std::unique_ptr<unsigned char[]> memoria_;
+};
+
+// The fingerprint of a page's bytes: a page changed by a write of the suite
+// has another one (never 0, which stands for "not taken").
+std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n);
+
+// Page `pagina` (of `dimPagina` bytes) of `s`, as it was when its fingerprint
+// `impronta` was taken: from the calling thread's own cache of pages, or read
+// from the file once more and checked. Danno when it cannot be read or has
+// changed. An `impronta` of 0 is set to the fingerprint of the page read. The
+// bytes stay valid until the thread's next call.
+const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
+                                       std::size_t dimPagina, std::uint64_t& impronta);
+
+} // namespace vdx::jet
