@@ -108,9 +108,9 @@ public:
     [[noreturn]] void errore(const std::string& cosa) const { errore(tok_.pos, cosa); }
 
     [[noreturn]] void errore(std::size_t pos, const std::string& cosa) const {
-        throw Error(errore_, "Syntax error in the " + std::string(cosa_) + " at character " +
+        throw Error(errore_, "Errore di sintassi " + std::string(cosa_) + " al carattere " +
                                  std::to_string(pos) + ": " + cosa +
-                                 ". The text is: " + std::string(testo_));
+                                 ". Il testo e': " + std::string(testo_));
     }
 
 private:
@@ -145,7 +145,7 @@ private:
         std::size_t j = i_ + 1;
         for (;;) {
             if (j >= testo_.size()) {
-                errore(tok_.pos, "the quoted text is not closed");
+                errore(tok_.pos, "il testo tra apici non e' chiuso");
             }
             if (testo_[j] == '\'') {
                 if (j + 1 < testo_.size() && testo_[j + 1] == '\'') {
@@ -167,7 +167,7 @@ private:
     void nomeTraQuadre() {
         const std::size_t chiusa = testo_.find(']', i_ + 1);
         if (chiusa == std::string_view::npos || chiusa == i_ + 1) {
-            errore(tok_.pos, "a field name between brackets is not closed");
+            errore(tok_.pos, "il nome di campo tra parentesi quadre non e' chiuso");
         }
         tok_.tipo = Tok::Nome;
         tok_.traQuadre = true;
@@ -188,7 +188,7 @@ private:
             }
         }
         if (j < testo_.size() && carattereNome(static_cast<unsigned char>(testo_[j]))) {
-            errore(j + 1, "a number must not run into letters");
+            errore(j + 1, "un numero non puo' essere seguito da lettere");
         }
         tok_.tipo = Tok::Numero;
         tok_.testo = std::string(testo_.substr(i_, j - i_));
@@ -272,7 +272,7 @@ bool parolaRiservata(const Token& t) {
 std::string nomeCampo(Lettore& l, const char* cosa) {
     const Token& t = l.corrente();
     if (t.tipo != Tok::Nome || parolaRiservata(t)) {
-        l.errore(std::string(cosa) + " expected");
+        l.errore("serve " + std::string(cosa));
     }
     return l.prendi().testo;
 }
@@ -284,14 +284,14 @@ Letterale valore(Lettore& l) {
     if (l.corrente().tipo == Tok::Meno) {
         l.prendi();
         if (l.corrente().tipo != Tok::Numero) {
-            l.errore("a number expected after the minus sign");
+            l.errore("serve un numero dopo il segno meno");
         }
         return Letterale::Numero("-" + l.prendi().testo);
     }
     if (l.corrente().tipo == Tok::Numero) {
         return Letterale::Numero(l.prendi().testo);
     }
-    l.errore("a number or a text between single quotes expected");
+    l.errore("serve un numero o un testo tra apici");
 }
 
 SottoSelezione sottoSelezione(Lettore& l, std::string campo);
@@ -302,15 +302,15 @@ Criterio condizioni(Lettore& l, bool selezione) {
     Criterio c;
     for (;;) {
         if (l.corrente().tipo == Tok::Fine) {
-            l.errore("a condition expected");
+            l.errore("serve una condizione");
         }
-        std::string campo = nomeCampo(l, "a field name");
+        std::string campo = nomeCampo(l, "il nome di un campo");
         if (selezione && l.parola("in")) {
             l.prendi();
             c.sottoSelezioni.push_back(sottoSelezione(l, std::move(campo)));
         } else {
             if (l.corrente().tipo != Tok::Operatore) {
-                l.errore("a comparison operator (=, <>, <, <=, >, >=) expected");
+                l.errore("serve un operatore di confronto (=, <>, <, <=, >, >=)");
             }
             Termine t;
             t.campo = std::move(campo);
@@ -333,13 +333,13 @@ SottoSelezione sottoSelezione(Lettore& l, std::string campo) {
     }
     l.prendi();
     l.attendiParola("select");
-    s.colonna = nomeCampo(l, "a field name");
+    s.colonna = nomeCampo(l, "il nome di un campo");
     l.attendiParola("from");
-    s.tabella = nomeCampo(l, "a table name");
+    s.tabella = nomeCampo(l, "il nome di una tabella");
     if (l.parola("in")) {
         l.prendi();
         if (l.corrente().tipo != Tok::Testo) {
-            l.errore("a file name between single quotes expected");
+            l.errore("serve il nome di un file tra apici");
         }
         s.file = l.prendi().testo;
     }
@@ -359,7 +359,7 @@ std::vector<Ordinamento> ordinamenti(Lettore& l) {
     std::vector<Ordinamento> v;
     for (;;) {
         Ordinamento o;
-        o.campo = nomeCampo(l, "a field name");
+        o.campo = nomeCampo(l, "il nome di un campo");
         if (l.parola("desc")) {
             o.discendente = true;
             l.prendi();
@@ -377,13 +377,13 @@ std::vector<Ordinamento> ordinamenti(Lettore& l) {
 } // namespace
 
 Criterio AnalizzaCriterio(std::string_view testo) {
-    Lettore l(testo, err::CriteriaSyntax, "search criterion");
+    Lettore l(testo, err::CriteriaSyntax, "nel criterio di ricerca");
     Criterio c = condizioni(l, false);
     if (l.corrente().tipo != Tok::Fine) {
         if (l.parola("or") || l.parola("not")) {
-            l.errore("only \"and\" may join conditions");
+            l.errore("solo \"and\" puo' unire le condizioni");
         }
-        l.errore("\"and\" or the end of the criterion expected");
+        l.errore("serve \"and\" o la fine del criterio");
     }
     return c;
 }
@@ -398,15 +398,15 @@ bool ESelezione(std::string_view testo) {
 }
 
 Selezione AnalizzaSelezione(std::string_view testo) {
-    Lettore l(testo, err::QuerySyntax, "selection text");
+    Lettore l(testo, err::QuerySyntax, "nel testo di selezione");
     Selezione s;
     l.attendiParola("select");
     if (l.corrente().tipo != Tok::Stella) {
-        l.errore("\"*\" expected: only whole records are selected");
+        l.errore("serve \"*\": si selezionano solo record interi");
     }
     l.prendi();
     l.attendiParola("from");
-    s.tabella = nomeCampo(l, "a table name");
+    s.tabella = nomeCampo(l, "il nome di una tabella");
     if (l.parola("where")) {
         l.prendi();
         s.dove = condizioni(l, true);
@@ -420,16 +420,16 @@ Selezione AnalizzaSelezione(std::string_view testo) {
         l.prendi();
     }
     if (l.corrente().tipo != Tok::Fine) {
-        l.errore("the end of the selection text expected");
+        l.errore("serve la fine del testo di selezione");
     }
     return s;
 }
 
 std::vector<Ordinamento> AnalizzaOrdinamento(std::string_view testo) {
-    Lettore l(testo, err::QuerySyntax, "sort text");
+    Lettore l(testo, err::QuerySyntax, "nel testo di ordinamento");
     std::vector<Ordinamento> v = ordinamenti(l);
     if (l.corrente().tipo != Tok::Fine) {
-        l.errore("\",\" or the end of the sort text expected");
+        l.errore("serve \",\" o la fine del testo di ordinamento");
     }
     return v;
 }

@@ -30,7 +30,7 @@ std::string senzaSpazi(std::string_view s) {
 std::unique_ptr<FileMdb> apriFile(const std::filesystem::path& cartella, std::string_view nome) {
     const auto trovato = TrovaFile(cartella, nome);
     if (!trovato || !std::filesystem::is_regular_file(*trovato)) {
-        throw Error(err::DatabaseNotFound, "Could not find file '" +
+        throw Error(err::DatabaseNotFound, "Impossibile trovare il file '" +
                                                NomeNelMessaggio(cartella / std::string(nome)) +
                                                "'.");
     }
@@ -70,7 +70,7 @@ struct Database::Impl {
     FileMdb& aperto() {
         if (!file) {
             throw Error(err::InvalidCall,
-                        "The database '" + NomeNelMessaggio(percorso) + "' has been closed.");
+                        "Il database '" + NomeNelMessaggio(percorso) + "' e' stato chiuso.");
         }
         return *file;
     }
@@ -152,8 +152,8 @@ Recordset Database::OpenRecordset(std::string_view source) {
         }
         if (nome.empty() || nome.find_first_of("'\"=<>()*,") != std::string::npos) {
             throw Error(err::QuerySyntax,
-                        "The selection text is not understood: it is neither a table name "
-                        "nor \"Select * From ...\". The text is: " +
+                        "Il testo di selezione non e' compreso: non e' il nome di una tabella ne' "
+                        "\"Select * From ...\". Il testo e': " +
                             std::string(source));
         }
         v = impl_->vista(nome);
@@ -188,7 +188,7 @@ Recordset::Recordset(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 Recordset::Impl& Recordset::vivo() const {
     if (!impl_) {
-        throw Error(err::InvalidCall, "The record set is not open.");
+        throw Error(err::InvalidCall, "Il recordset non e' aperto.");
     }
     return *impl_;
 }
@@ -251,8 +251,8 @@ Valore Recordset::Campo(std::string_view name) const {
     const Tabella& t = i.vista->tabella();
     const int colonna = i.colonna(name);
     if (i.posizione == Vista::nessuna || i.posizione >= i.vista->size()) {
-        throw Error(err::NoCurrentRecord, "No current record: the field '" + std::string(name) +
-                                              "' of '" + t.nome() + "' cannot be read.");
+        throw Error(err::NoCurrentRecord, "Nessun record corrente: il campo '" + std::string(name) +
+                                              "' di '" + t.nome() + "' non si puo' leggere.");
     }
     const std::size_t riga = i.vista->riga(i.posizione);
     if (i.rigaLetta != riga) {

@@ -160,8 +160,8 @@ void attendiPrimaDiRileggere() {
 } // namespace
 
 Error ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella) {
-    return Error(err::UnrecognizedFormat, "The table '" + tabella + "' in '" + file +
-                                              "' cannot be read: the file is damaged.");
+    return Error(err::UnrecognizedFormat, "La tabella '" + tabella + "' di '" + file +
+                                              "' non si puo' leggere: il file e' danneggiato.");
 }
 
 bool NomeAlterato(std::string_view chiesto, std::string_view trovato) {
@@ -204,20 +204,20 @@ std::string NomeNelMessaggio(const std::filesystem::path& file) {
 
 std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensione) {
     if (dimensione < 2048) {
-        return "the file is too short for an Access database";
+        return "e' troppo corto per un database Access";
     }
     if (std::memcmp(dati, kFirma, sizeof kFirma) != 0 ||
         (std::memcmp(dati + 4, "Standard Jet DB", 16) != 0 &&
          std::memcmp(dati + 4, "Standard ACE DB", 16) != 0)) {
-        return "the file does not begin as an Access database";
+        return "non comincia come un database Access";
     }
     const unsigned versione = dati[0x14];
     if (versione > MDB_VER_ACCDB_2016) {
-        return "the database version " + std::to_string(versione) + " is not known";
+        return "la versione " + std::to_string(versione) + " del database non e' conosciuta";
     }
     const std::size_t pagina = versione == MDB_VER_JET3 ? 2048 : 4096;
     if (dimensione % pagina != 0 || dimensione < 3 * pagina) {
-        return "the file is not made of whole database pages (damaged or cut short)";
+        return "non e' fatto di pagine intere (danneggiato o troncato)";
     }
     return {};
 }
@@ -403,7 +403,8 @@ namespace {
 
 Error nonRiconosciuto(const std::filesystem::path& file, const std::string& perche) {
     return Error(err::UnrecognizedFormat,
-                 "Unrecognized database format '" + NomeNelMessaggio(file) + "': " + perche + ".");
+                 "Il file '" + NomeNelMessaggio(file) +
+                     "' e' danneggiato o non e' un database Access: " + perche + ".");
 }
 
 Error tabellaDanneggiata(const std::filesystem::path& file, const std::string& tabella) {
@@ -420,14 +421,14 @@ void FileMdb::Stato::carica(const std::filesystem::path& file) {
         if (fd >= 0) {
             ::close(fd);
         }
-        throw nonRiconosciuto(file, std::string("the file cannot be read (") +
-                                        std::strerror(errore) + ")");
+        throw nonRiconosciuto(file, std::string("non si puo' leggere (") +
+                                        DescrizioneErrno(errore) + ")");
     }
     dimensione = static_cast<std::size_t>(info.st_size);
     sorgente = std::make_shared<Sorgente>(fd, dimensione);
     paginaZero.resize(std::min<std::size_t>(dimensione, 4096));
     if (!sorgente->leggi(0, paginaZero.size(), paginaZero.data())) {
-        throw nonRiconosciuto(file, "the file cannot be read");
+        throw nonRiconosciuto(file, "non si puo' leggere");
     }
     const std::string difetto = ControllaIntestazione(paginaZero.data(), dimensione);
     if (!difetto.empty()) {
@@ -440,7 +441,7 @@ void FileMdb::Stato::carica(const std::filesystem::path& file) {
 void FileMdb::Stato::apriLibmdb(const std::filesystem::path& file) {
     mdb = mdb_open_buffer(paginaZero.data(), paginaZero.size(), MDB_NOFLAGS);
     if (mdb == nullptr) {
-        throw nonRiconosciuto(file, "the database engine cannot open it");
+        throw nonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
     // From here libmdb reads its pages through the stream with a budget.
     flusso.sorgente = sorgente.get();
@@ -448,7 +449,7 @@ void FileMdb::Stato::apriLibmdb(const std::filesystem::path& file) {
     FILE* f = fopencookie(&flusso, "r",
                           cookie_io_functions_t{&Flusso::leggi, nullptr, &Flusso::cerca, nullptr});
     if (f == nullptr) {
-        throw nonRiconosciuto(file, "the database engine cannot open it");
+        throw nonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
     std::setvbuf(f, nullptr, _IOFBF, dimPagina); // a page read is one read, no more
     std::fclose(mdb->f->stream);
@@ -490,7 +491,7 @@ void FileMdb::Stato::leggiElenco(const std::filesystem::path& file) {
     try {
         oggetti = RigheTabella::Leggi(leggi(sistema.get(), &soloCampi, campi), nullptr);
     } catch (const Danno&) {
-        throw nonRiconosciuto(file, "its list of tables is damaged");
+        throw nonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
     }
     std::size_t colonne[4] = {};
     for (std::size_t k = 0; k < 4; ++k) {
@@ -498,7 +499,7 @@ void FileMdb::Stato::leggiElenco(const std::filesystem::path& file) {
             return UgualiSenzaMaiuscole(x.nome, soloCampi[k]);
         });
         if (c == campi.end()) {
-            throw nonRiconosciuto(file, "its list of tables has not the usual fields");
+            throw nonRiconosciuto(file, "il suo elenco delle tabelle non ha i campi soliti");
         }
         colonne[k] = static_cast<std::size_t>(c - campi.begin());
     }
@@ -515,7 +516,7 @@ void FileMdb::Stato::leggiElenco(const std::filesystem::path& file) {
             tipo = valore(2);
             bandiere = valore(3);
         } catch (const Danno&) {
-            throw nonRiconosciuto(file, "its list of tables is damaged");
+            throw nonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
         }
         // A user table: type 1, neither of the system flags.
         if (tipo.nullo() || (static_cast<std::int64_t>(tipo.numero()) & 0x7F) != MDB_TABLE ||
@@ -526,7 +527,7 @@ void FileMdb::Stato::leggiElenco(const std::filesystem::path& file) {
         }
         std::string n = nome.testo();
         if (!NomeAccessValido(n)) {
-            throw nonRiconosciuto(file, "its list of tables is damaged");
+            throw nonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
         }
         auto voce =
             nuovaVoce(n, static_cast<unsigned long>(static_cast<std::int64_t>(pagina.numero())) &
@@ -543,11 +544,11 @@ std::unique_ptr<FileMdb::Stato> FileMdb::Stato::apri(const std::filesystem::path
     try {
         s->apriLibmdb(file);
     } catch (const Danno&) {
-        throw nonRiconosciuto(file, "the database engine cannot open it");
+        throw nonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
     s->leggiElenco(file);
     if (messaggi.detto()) {
-        throw nonRiconosciuto(file, "its list of tables is damaged");
+        throw nonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
     }
     return s;
 }
@@ -858,7 +859,7 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
         throw tabellaDanneggiata(percorso_, std::string(nome));
     }
     if (voce == nullptr) {
-        throw Error(err::TableNotFound, "Could not find the table '" + std::string(nome) +
+        throw Error(err::TableNotFound, "Impossibile trovare la tabella '" + std::string(nome) +
                                             "' in '" + NomeNelMessaggio(percorso_) + "'.");
     }
     if (!voce->righe) {

@@ -399,8 +399,8 @@ int Tabella::campoRichiesto(std::string_view nome) const {
     // A field missing from a table whose rows are damaged is damage: the
     // rows are read (if they were not) before the field is said missing.
     lette(nullptr);
-    throw Error(err::FieldNotFound, "Item not found in this collection: the table '" + nome_ +
-                                        "' has no field '" + std::string(nome) + "'.");
+    throw Error(err::FieldNotFound, "Elemento non trovato nell'insieme: la tabella '" + nome_ +
+                                        "' non ha il campo '" + std::string(nome) + "'.");
 }
 
 int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b) {

@@ -2,7 +2,6 @@
 // "&Stampa" with their messages and exit status 2, data errors with 1.
 
 #include "app/Comandi.h"
-
 #include "jet/FileMdb.h"
 #include "report/DatiAlbergo.h"
 #include "report/Elenchi.h"
@@ -236,8 +235,8 @@ TEST_F(Riga, ADamagedFileIsOneLineAndTheLastReportStays) {
     }
     ScriviFileAtomico(file, b);
     EXPECT_EQ(esegui({"--hotel", "1"}), EsitoErroreDati);
-    EXPECT_EQ(err_.str(), "vdx generate: errore 3343: The table 'AnagraficaHotels' in '" +
-                              file.string() + "' cannot be read: the file is damaged.\n");
+    EXPECT_EQ(err_.str(), "vdx generate: errore 3343: La tabella 'AnagraficaHotels' di '" +
+                              file.string() + "' non si puo' leggere: il file e' danneggiato.\n");
     EXPECT_EQ(LeggiFile(cartella_ / "FD7"), buono);
     jet::ImpostaAttesaRilettura(nullptr);
 }

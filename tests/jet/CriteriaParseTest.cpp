@@ -74,7 +74,7 @@ class CriteriCattivi : public ::testing::TestWithParam<CasoCattivo> {};
 TEST_P(CriteriCattivi, AreRefusedWithThePosition) {
     const vdx::Error e = erroreDi([&] { AnalizzaCriterio(GetParam().testo); });
     EXPECT_EQ(e.number(), vdx::err::CriteriaSyntax) << GetParam().testo;
-    const std::string atteso = "at character " + std::to_string(GetParam().posizione) + ":";
+    const std::string atteso = "al carattere " + std::to_string(GetParam().posizione) + ":";
     EXPECT_NE(std::string(e.what()).find(atteso), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find(GetParam().testo), std::string::npos) << "names the text";
 }

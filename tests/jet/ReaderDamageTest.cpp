@@ -232,7 +232,7 @@ TEST_F(ReaderDamage, EachFaultIsDamageNamingFileAndTable) {
         EXPECT_EQ(e.errore.number(), vdx::err::UnrecognizedFormat) << e.errore.what();
         const std::string testo = e.errore.what();
         EXPECT_NE(testo.find("Rotto.mdb"), std::string::npos) << testo;
-        EXPECT_NE(testo.find("damaged"), std::string::npos) << testo;
+        EXPECT_NE(testo.find("danneggiato"), std::string::npos) << testo;
         EXPECT_EQ(testo.find("'Note'") != std::string::npos, !d.tuttoIlFile) << testo;
         EXPECT_EQ(e.terminale, "");
         EXPECT_EQ(attese_, 1) << "read once more before it is called damaged";
@@ -345,7 +345,7 @@ TEST_F(ReaderDamage, APageChangedAfterTheReadingIsDamage) {
         vdx::Error e(0, "");
         std::thread([&] { e = erroreDi([&] { c.leggi(rs); }); }).join();
         EXPECT_EQ(e.number(), vdx::err::UnrecognizedFormat) << e.what();
-        EXPECT_NE(std::string(e.what()).find("'Note' in '"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("'Note' di '"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("Rotto.mdb"), std::string::npos) << e.what();
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     }
@@ -546,7 +546,7 @@ TEST_F(ReaderDamage, ANameOneBitAwayIsDamage) {
         const vdx::Error e = erroreDi(c.leggi);
         EXPECT_EQ(e.number(), c.numero) << e.what();
         if (c.numero == vdx::err::UnrecognizedFormat) {
-            EXPECT_NE(std::string(e.what()).find("'Note' in '"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("'Note' di '"), std::string::npos) << e.what();
             EXPECT_NE(std::string(e.what()).find("Rotto.mdb"), std::string::npos) << e.what();
         }
     }

@@ -323,7 +323,7 @@ TEST_F(RecordsetTest, MissingFileIsNamed) {
     const vdx::Error e = erroreDi([&] { apri("Manca.mdb"); });
     EXPECT_EQ(e.number(), vdx::err::DatabaseNotFound);
     EXPECT_EQ(std::string(e.what()),
-              "Could not find file '" + (dir_ / "Manca.mdb").string() + "'.");
+              "Impossibile trovare il file '" + (dir_ / "Manca.mdb").string() + "'.");
     std::filesystem::create_directory(dir_ / "Cartella.mdb");
     EXPECT_EQ(erroreDi([&] { apri("Cartella.mdb"); }).number(), vdx::err::DatabaseNotFound);
 }

@@ -2,9 +2,9 @@
 // and every row still comes back once, in order, through libmdb, its tools and
 // our own reader.
 
+#include "ScrittoreMdb.h"
 #include "WriterLibmdb.h"
 #include "jet/Database.h"
-#include "ScrittoreMdb.h"
 #include "shared/Cp1252.h"
 #include "support/WorkFolder.h"
 

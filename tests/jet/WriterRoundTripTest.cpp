@@ -1,8 +1,8 @@
 // Every column type written by the Jet 4 writer and read back through libmdb.
 
 #include "HotelFixture.h"
-#include "WriterLibmdb.h"
 #include "ScrittoreMdb.h"
+#include "WriterLibmdb.h"
 #include "shared/Cp1252.h"
 #include "shared/Error.h"
 #include "support/WorkFolder.h"
