@@ -36,64 +36,64 @@ namespace {
 
 using Orologio = std::chrono::steady_clock;
 
-double secondiDa(Orologio::time_point t0) {
+double SecondiDa(Orologio::time_point t0) {
     return std::chrono::duration<double>(Orologio::now() - t0).count();
 }
 
 // Processor time of this process: on a machine shared with other work the
 // wall clock says more about the neighbours than about this code.
-double cpu() {
+double Cpu() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-constexpr int kRighe = 1'000'000;
-constexpr int kCamere = 400;
+constexpr int RigheProva = 1'000'000;
+constexpr int Camere = 400;
 
-std::string camera(int i) {
-    return std::to_string(100 + i % kCamere);
+std::string Camera(int i) {
+    return std::to_string(100 + i % Camere);
 }
 
-void scriviTabella(const std::filesystem::path& file) {
+void ScriviTabella(const std::filesystem::path& file) {
     using namespace vdx::jet;
     ScrittoreMdb mdb(file);
-    mdb.iniziaTabella("Scheda_Cliente",
+    mdb.IniziaTabella("Scheda_Cliente",
                       {ColonnaDa("NumeroHotel:Integer"), ColonnaDa("NumeroCamera:Text(10)"),
                        ColonnaDa("NumeroProgressivo:Long"), ColonnaDa("NomeCliente:Text(50)"),
                        ColonnaDa("DataArrivo:Text(8)"), ColonnaDa("DataPartenza:Text(8)"),
                        ColonnaDa("Partito:Text(1)"), ColonnaDa("ImportoTotale:Currency")});
     std::mt19937 caso(42);
     char data[16];
-    for (int i = 0; i < kRighe; ++i) {
+    for (int i = 0; i < RigheProva; ++i) {
         const int giorno = static_cast<int>(caso() % 3650);
         std::snprintf(data, sizeof data, "%04d%02d%02d", 2016 + giorno / 365,
                       1 + (giorno % 365) / 31 % 12, 1 + giorno % 28);
-        mdb.intero(0, 1 + i % 3)
-            .testo(1, camera(static_cast<int>(caso())))
-            .intero(2, i + 1)
-            .testo(3, "Ospite numero " + std::to_string(i))
-            .testo(4, data)
-            .testo(5, data)
-            .testo(6, i % 4 == 0 ? "S" : "N")
-            .denaro(7, static_cast<std::int64_t>(caso() % 10'000'000));
-        mdb.aggiungiRiga();
+        mdb.ScriviIntero(0, 1 + i % 3)
+            .ScriviTesto(1, Camera(static_cast<int>(caso())))
+            .ScriviIntero(2, i + 1)
+            .ScriviTesto(3, "Ospite numero " + std::to_string(i))
+            .ScriviTesto(4, data)
+            .ScriviTesto(5, data)
+            .ScriviTesto(6, i % 4 == 0 ? "S" : "N")
+            .ScriviDenaro(7, static_cast<std::int64_t>(caso() % 10'000'000));
+        mdb.AggiungiRiga();
     }
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
 }
 
 // Seconds for `chiamate` finds: FindFirst and FindNext in turn, each pair on
 // one criterion.
 template <typename Criterio>
-double cronometra(vdx::jet::Recordset& rs, int chiamate, Criterio criterio, long& trovati) {
-    const double t0 = cpu();
+double Cronometra(vdx::jet::Recordset& rs, int chiamate, Criterio criterio, long& trovati) {
+    const double t0 = Cpu();
     for (int i = 0; i < chiamate; i += 2) {
         const std::string c = criterio(i / 2);
         trovati += rs.FindFirst(c) ? 1 : 0;
         trovati += rs.FindNext(c) ? 1 : 0;
     }
-    return cpu() - t0;
+    return Cpu() - t0;
 }
 
 } // namespace
@@ -112,22 +112,22 @@ int main(int argc, char** argv) {
             std::filesystem::create_directories(temporanea);
             file = temporanea / "Scheda_Cliente.mdb";
             const auto t0 = Orologio::now();
-            scriviTabella(file);
-            std::printf("written: %d rows, %.1f MB in %.2f s\n", kRighe,
-                        static_cast<double>(std::filesystem::file_size(file)) / 1e6, secondiDa(t0));
+            ScriviTabella(file);
+            std::printf("written: %d rows, %.1f MB in %.2f s\n", RigheProva,
+                        static_cast<double>(std::filesystem::file_size(file)) / 1e6, SecondiDa(t0));
         }
         auto cartella =
             file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
 
         const auto t0 = Orologio::now();
-        const double c0 = cpu();
+        const double c0 = Cpu();
         auto db = vdx::jet::Database::OpenDatabase(cartella, file.filename().string());
-        const double apertura = secondiDa(t0);
-        const double aperturaCpu = cpu() - c0;
+        const double apertura = SecondiDa(t0);
+        const double aperturaCpu = Cpu() - c0;
         auto rs = db->OpenRecordset(tabella);
         const auto righe = static_cast<double>(rs.RecordCount()); // the rows' first reading
-        const double totale = secondiDa(t0);
-        const double totaleCpu = cpu() - c0;
+        const double totale = SecondiDa(t0);
+        const double totaleCpu = Cpu() - c0;
         rusage uso{};
         getrusage(RUSAGE_SELF, &uso);
         std::printf("load: %.0f rows; wall %.3f s (file read and opened %.3f s) = %.0f rows/s; "
@@ -172,12 +172,12 @@ int main(int argc, char** argv) {
             long trovatiIndice = 0;
             long trovatiScansione = 0;
             rs.UsaIndici(true);
-            const double tIndice = cpu();
+            const double tIndice = Cpu();
             rs.FindFirst(criterio(0)); // builds the index once
-            const double costruzione = cpu() - tIndice;
-            const double indice = cronometra(rs, chiamate, criterio, trovatiIndice);
+            const double costruzione = Cpu() - tIndice;
+            const double indice = Cronometra(rs, chiamate, criterio, trovatiIndice);
             rs.UsaIndici(false);
-            const double scansione = cronometra(rs, chiamateScansione, criterio, trovatiScansione) *
+            const double scansione = Cronometra(rs, chiamateScansione, criterio, trovatiScansione) *
                                      chiamate / chiamateScansione;
             std::printf("finds, %s: index built in %.3f s; %d calls with the index %.4f s (%.2f us "
                         "each, %ld found); "
@@ -190,8 +190,8 @@ int main(int argc, char** argv) {
             std::filesystem::remove_all(temporanea);
         }
         return 0;
-    } catch (const vdx::Error& e) {
-        std::fprintf(stderr, "bench-jet: error %d: %s\n", e.number(), e.what());
+    } catch (const vdx::Errore& e) {
+        std::fprintf(stderr, "bench-jet: error %d: %s\n", e.Numero(), e.what());
         return 1;
     }
 }

@@ -40,26 +40,26 @@ using Orologio = std::chrono::steady_clock;
 
 namespace {
 
-double secondiDa(Orologio::time_point inizio) {
+double SecondiDa(Orologio::time_point inizio) {
     return std::chrono::duration<double>(Orologio::now() - inizio).count();
 }
 
 // Processor time of the process (user and system): steadier than the wall
 // clock on a machine shared with other work.
-double secondiCpu() {
+double SecondiCpu() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-long piccoMemoriaKiB() {
+long PiccoMemoriaKiB() {
     rusage uso{};
     getrusage(RUSAGE_SELF, &uso);
     return uso.ru_maxrss;
 }
 
 // The stored date `giorni` days from today.
-std::string chiave(int giorni) {
+std::string Chiave(int giorni) {
     const vdx::DataOra d = vdx::SpostaGiorni(vdx::OraLocale(), giorni);
     char buf[16];
     std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.anno % 10000, d.mese, d.giorno);
@@ -73,33 +73,33 @@ fx::Cella T(std::string s) {
     return fx::Cella(std::move(s));
 }
 
-// A hotel of `camere` rooms whose `schede` guest cards are mostly of past
+// A hotel of `Camere` rooms whose `schede` guest cards are mostly of past
 // stays, two parties still in each room, bookings for a tenth of the rooms.
-void scriviDati(const fs::path& cartella, int camere, long long schede) {
+void ScriviDati(const fs::path& cartella, int camere, long long schede) {
     fx::Albergo a;
-    a.tabella("AnagraficaHotels")
-        .record(
+    a.TabellaDiNome("AnagraficaHotels")
+        .Record(
             {{"Numero", N(1)}, {"RagioneSociale", T("Hotel Prova")}, {"CodiceAssistenza", T("K")}});
-    a.tabella("Tableau").record(
+    a.TabellaDiNome("Tableau").Record(
         {{"NumeroHotel", N(1)}, {"Codice", N(1)}, {"Descrizione", T("Tutte")}});
-    a.tabella("TipiCamere")
-        .record({{"Sigla", T("DBL")}, {"Tipologia", T("C")}, {"Descrizione", T("Doppia")}});
+    a.TabellaDiNome("TipiCamere")
+        .Record({{"Sigla", T("DBL")}, {"Tipologia", T("C")}, {"Descrizione", T("Doppia")}});
     for (int i = 0; i < 50; ++i) {
-        a.tabella("AgenzieAbituali")
-            .record({{"NumeroHotel", N(1)},
+        a.TabellaDiNome("AgenzieAbituali")
+            .Record({{"NumeroHotel", N(1)},
                      {"Codice", N(i)},
                      {"RagioneSociale", T("Agenzia " + std::to_string(i))}});
     }
-    auto& schedeT = a.tabella("Scheda_Cliente");
-    auto& arr = a.tabella("Arrangiamento");
-    auto& ditte = a.tabella("Ditta_Intestataria");
+    auto& schedeT = a.TabellaDiNome("Scheda_Cliente");
+    auto& arr = a.TabellaDiNome("Arrangiamento");
+    auto& ditte = a.TabellaDiNome("Ditta_Intestataria");
     const long long perCamera = std::max<long long>(1, schede / camere);
     long long progressivo = 0;
     for (int c = 1; c <= camere; ++c) {
         char numero[16];
         std::snprintf(numero, sizeof numero, "%04d", c);
-        a.tabella("NumeriCamere")
-            .record({{"NumeroHotel", N(1)},
+        a.TabellaDiNome("NumeriCamere")
+            .Record({{"NumeroHotel", N(1)},
                      {"NumeroTableau", N(1)},
                      {"NumeroCamera", T(numero)},
                      {"TipoCamera", T("DBL")}});
@@ -107,9 +107,9 @@ void scriviDati(const fs::path& cartella, int camere, long long schede) {
             ++progressivo;
             const bool presente = k >= perCamera - 2;
             const int giorno = -3000 + static_cast<int>(k % 2900);
-            const std::string arrivo = presente ? chiave(-4) : chiave(giorno);
-            const std::string partenza = presente ? chiave(3) : chiave(giorno + 2);
-            schedeT.record({{"NumeroHotel", N(1)},
+            const std::string arrivo = presente ? Chiave(-4) : Chiave(giorno);
+            const std::string partenza = presente ? Chiave(3) : Chiave(giorno + 2);
+            schedeT.Record({{"NumeroHotel", N(1)},
                             {"NumeroCamera", T(numero)},
                             {"NumeroProgressivo", N(progressivo)},
                             {"NumeroComponente", N(k % 2 == 0 ? 1 : 2)},
@@ -122,7 +122,7 @@ void scriviDati(const fs::path& cartella, int camere, long long schede) {
                             {"Commento", T("")},
                             {"CodiceAgenzia", N(progressivo % 50)}});
             if (k % 2 == 0) {
-                arr.record({{"NumeroHotel", N(1)},
+                arr.Record({{"NumeroHotel", N(1)},
                             {"CodiceCliente", N(progressivo)},
                             {"DataInizio", T(arrivo)},
                             {"DataFine", T(partenza)},
@@ -130,47 +130,47 @@ void scriviDati(const fs::path& cartella, int camere, long long schede) {
                             {"ImportoTotale", fx::Cella(fx::Denaro{850000})}});
             }
             if (k % 10 == 0) {
-                ditte.record({{"NumeroHotel", N(1)},
+                ditte.Record({{"NumeroHotel", N(1)},
                               {"CodiceCliente", N(progressivo)},
                               {"NumeroConto", N(1)},
                               {"RagioneSociale", T("Ditta " + std::to_string(progressivo))}});
             }
         }
         if (c % 10 == 0) {
-            a.tabella("Camere_Prenotazione")
-                .record({{"NumeroHotel", N(1)},
+            a.TabellaDiNome("Camere_Prenotazione")
+                .Record({{"NumeroHotel", N(1)},
                          {"NumeroPrenotazione", N(c)},
                          {"NumeroCamera", T(numero)},
-                         {"DataArrivo", T(chiave(0))},
-                         {"DataPartenza", T(chiave(4))},
+                         {"DataArrivo", T(Chiave(0))},
+                         {"DataPartenza", T(Chiave(4))},
                          {"NumeroPersone", N(2)},
                          {"TipoPrenotazione", T("C")},
                          {"QuantitàCamere", N(1)},
                          {"Trattamento", T("BB")},
                          {"Prezzo", fx::Cella(fx::Denaro{1000000})},
                          {"Note", T("")}});
-            a.tabella("Scheda_Prenotazione")
-                .record({{"NumeroHotel", N(1)},
+            a.TabellaDiNome("Scheda_Prenotazione")
+                .Record({{"NumeroHotel", N(1)},
                          {"NumeroPrenotazione", N(c)},
                          {"TipoPrenotazione", T("C")},
                          {"NomeCliente", T("Prenotante")},
                          {"Ditta", T("")},
                          {"Agenzia", T("")},
                          {"TipoCliente", T("")}});
-            a.tabella("ListaClienti_Prenotazione")
-                .record({{"NumeroHotel", N(1)},
+            a.TabellaDiNome("ListaClienti_Prenotazione")
+                .Record({{"NumeroHotel", N(1)},
                          {"NumeroPrenotazione", N(c)},
                          {"NumeroCamera", T(numero)},
                          {"NumeroCliente", N(1)},
                          {"NomeCliente", T("Arrivo")}});
         }
     }
-    a.scrivi(cartella);
+    a.Scrivi(cartella);
 }
 
 // One `mdb-export FILE TABLE` with its output thrown away: its seconds, or a
 // negative number when it cannot be run.
-double esporta(const fs::path& file, const char* tabella) {
+double Esporta(const fs::path& file, const char* tabella) {
     posix_spawn_file_actions_t azioni;
     posix_spawn_file_actions_init(&azioni);
     posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
@@ -186,7 +186,7 @@ double esporta(const fs::path& file, const char* tabella) {
         WEXITSTATUS(stato) != 0) {
         return -1;
     }
-    return secondiDa(inizio);
+    return SecondiDa(inizio);
 }
 
 struct Giro {
@@ -197,15 +197,15 @@ struct Giro {
 };
 
 // The best of `volte` whole runs over one tableau.
-Giro giri(const vdx::OpzioniTableau& o, int volte) {
+Giro Giri(const vdx::OpzioniTableau& o, int volte) {
     Giro g;
     for (int r = 0; r < volte; ++r) {
         const auto prima = vdx::jet::ByteLetti();
         const auto inizio = Orologio::now();
-        const double cpu = secondiCpu();
+        const double cpu = SecondiCpu();
         const fs::path report = vdx::GeneraTableau(o);
-        g.secondi = std::min(g.secondi, secondiDa(inizio));
-        g.cpu = std::min(g.cpu, secondiCpu() - cpu);
+        g.secondi = std::min(g.secondi, SecondiDa(inizio));
+        g.cpu = std::min(g.cpu, SecondiCpu() - cpu);
         const auto dopo = vdx::jet::ByteLetti();
         g.letti.totale = dopo.totale - prima.totale;
         g.letti.pagineSingole = dopo.pagineSingole - prima.pagineSingole;
@@ -215,7 +215,7 @@ Giro giri(const vdx::OpzioniTableau& o, int volte) {
     return g;
 }
 
-double mega(std::uint64_t byte) {
+double Mega(std::uint64_t byte) {
     return static_cast<double>(byte) / 1e6;
 }
 
@@ -253,9 +253,9 @@ int main(int argc, char** argv) {
         if (scriviCamere > 0) {
             fs::create_directories(cartella);
             const auto t = Orologio::now();
-            scriviDati(cartella, scriviCamere, scriviSchede);
+            ScriviDati(cartella, scriviCamere, scriviSchede);
             std::printf("data set written: %d rooms, %lld guest cards, %.2f s\n", scriviCamere,
-                        scriviSchede, secondiDa(t));
+                        scriviSchede, SecondiDa(t));
             return 0; // measure in a fresh process, so the peak is the run's own
         }
 
@@ -284,7 +284,7 @@ int main(int argc, char** argv) {
         double esportazione = -1;
         if (solo != "run") {
             for (int r = 0; r < ripetizioni; ++r) {
-                const double t = esporta(cartella / "Scheda_Cliente.mdb", "Scheda_Cliente");
+                const double t = Esporta(cartella / "Scheda_Cliente.mdb", "Scheda_Cliente");
                 esportazione = t < 0 ? t : (esportazione < 0 ? t : std::min(esportazione, t));
             }
             if (esportazione < 0) {
@@ -303,14 +303,14 @@ int main(int argc, char** argv) {
                 break;
             }
             o.tableau = static_cast<short>(t);
-            const Giro g = giri(o, ripetizioni);
+            const Giro g = Giri(o, ripetizioni);
             peggiore = std::max(peggiore, g.secondi);
             std::printf("tableau %3d: %.3f s (processore %.3f s)", t, g.secondi, g.cpu);
             if (esportazione > 0) {
                 std::printf(", %.3f di mdb-export", g.secondi / esportazione);
             }
             std::printf("; letti %.1f MB (%.1f MB in pagine singole); report %ju byte\n",
-                        mega(g.letti.totale), mega(g.letti.pagineSingole), g.byteReport);
+                        Mega(g.letti.totale), Mega(g.letti.pagineSingole), g.byteReport);
             std::fflush(stdout);
         }
         if (peggiore > 0 && esportazione > 0) {
@@ -318,7 +318,7 @@ int main(int argc, char** argv) {
                         peggiore / esportazione);
         }
         std::printf("picco di memoria: %.1f MiB (obiettivo: al massimo 150)\n",
-                    piccoMemoriaKiB() / 1024.0);
+                    PiccoMemoriaKiB() / 1024.0);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench-report: %s\n", e.what());
         return 1;

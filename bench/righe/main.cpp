@@ -20,22 +20,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-double secondiCpu() {
+double SecondiCpu() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-void misura(const char* nome, const fs::path& file, std::size_t byte) {
-    const double inizio = secondiCpu();
+void Misura(const char* nome, const fs::path& file, std::size_t byte) {
+    const double inizio = SecondiCpu();
     vdx::LettoreRighe lettore(file);
     std::size_t righe = 0;
     std::size_t letti = 0;
-    while (auto riga = lettore.leggi()) {
+    while (auto riga = lettore.Leggi()) {
         ++righe;
         letti += riga->size();
     }
-    const double s = secondiCpu() - inizio;
+    const double s = SecondiCpu() - inizio;
     std::printf("%-22s %8zu lines %10zu bytes  %7.3f s  %8.1f MB/s\n", nome, righe, letti, s,
                 static_cast<double>(byte) / 1e6 / (s > 0 ? s : 1e-9));
 }
@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
         righe += std::string(133, '-') + "\r\n";
     }
     vdx::ScriviFileAtomico(cartella / "righe", righe);
-    misura("one line", cartella / "lunga", byte);
-    misura("133-byte lines", cartella / "righe", righe.size());
+    Misura("one line", cartella / "lunga", byte);
+    Misura("133-byte lines", cartella / "righe", righe.size());
     fs::remove_all(cartella);
     return 0;
 }

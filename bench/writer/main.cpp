@@ -29,7 +29,7 @@ using Orologio = std::chrono::steady_clock;
 struct Tempo {
     Orologio::time_point muro = Orologio::now();
     std::clock_t cpu = std::clock();
-    void stampa(const char* cosa, double quanti, const char* unita) const {
+    void Stampa(const char* cosa, double quanti, const char* unita) const {
         const double s = std::chrono::duration<double>(Orologio::now() - muro).count();
         const double c = static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
         std::printf("%-34s %8.2f s wall %8.2f s cpu %12.0f %s/s (cpu)\n", cosa, s, c,
@@ -37,7 +37,7 @@ struct Tempo {
     }
 };
 
-long righeLibmdb(const fs::path& file, const char* tabella) {
+long RigheLibmdb(const fs::path& file, const char* tabella) {
     MdbHandle* mdb = mdb_open(file.c_str(), MDB_NOFLAGS);
     if (mdb == nullptr) {
         return -1;
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         Tempo t;
         vdx::jet::ScrittoreMdb mdb(file);
         using vdx::jet::ColonnaDa;
-        mdb.iniziaTabella("Scheda_Cliente",
+        mdb.IniziaTabella("Scheda_Cliente",
                           {ColonnaDa("NumeroHotel:Integer"), ColonnaDa("NumeroCamera:Text(10)"),
                            ColonnaDa("NumeroProgressivo:Long"), ColonnaDa("NomeCliente:Text(50)"),
                            ColonnaDa("DataArrivo:Text(8)"), ColonnaDa("DataPartenza:Text(8)"),
@@ -91,31 +91,31 @@ int main(int argc, char** argv) {
         for (long i = 0; i < righe; ++i) {
             camera = std::to_string(101 + i % 1000);
             nome = "Ospite n\xB0 " + std::to_string(i);
-            mdb.intero(0, 1)
-                .testo(1, camera)
-                .intero(2, i)
-                .testo(3, nome)
-                .testo(4, "20260101")
-                .testo(5, "20260108");
-            mdb.testo(6, i % 3 ? "S" : "").denaro(7, i * 125).aggiungiRiga();
+            mdb.ScriviIntero(0, 1)
+                .ScriviTesto(1, camera)
+                .ScriviIntero(2, i)
+                .ScriviTesto(3, nome)
+                .ScriviTesto(4, "20260101")
+                .ScriviTesto(5, "20260108");
+            mdb.ScriviTesto(6, i % 3 ? "S" : "").ScriviDenaro(7, i * 125).AggiungiRiga();
         }
-        mdb.chiudiTabella();
-        mdb.chiudi();
-        t.stampa("write 1,000,000 rows", righe, "rows");
+        mdb.ChiudiTabella();
+        mdb.Chiudi();
+        t.Stampa("write 1,000,000 rows", righe, "rows");
         std::printf("%-34s %8.1f MB\n", "  file size",
                     static_cast<double>(fs::file_size(file)) / 1e6);
     }
     {
         Tempo t;
-        const long lette = righeLibmdb(file, "Scheda_Cliente");
-        t.stampa("read back through libmdb", static_cast<double>(lette), "rows");
+        const long lette = RigheLibmdb(file, "Scheda_Cliente");
+        t.Stampa("read back through libmdb", static_cast<double>(lette), "rows");
         std::printf("%-34s %ld of %ld\n", "  rows read", lette, righe);
     }
     {
         Tempo t;
         const auto r = vdx::fixture::ScriviDemoGrande(cartella / "grande", vdx::OraLocale());
-        t.stampa("large demo hotel", static_cast<double>(r.schede), "guest cards");
-        std::printf("  %s\n", r.testo(cartella / "grande", vdx::OraLocale()).c_str());
+        t.Stampa("large demo hotel", static_cast<double>(r.schede), "guest cards");
+        std::printf("  %s\n", r.Testo(cartella / "grande", vdx::OraLocale()).c_str());
     }
     if (temporanea) {
         fs::remove_all(cartella);

@@ -1,9 +1,9 @@
 #pragma once
 
-// The commands of `vdx` that need no window, for night-audit scripts: the
+// The commands of `Vdx` that need no window, for night-audit scripts: the
 // same runs the windows start ("&Stampa", the print menu's print and
 // spreadsheet buttons), over the same core functions, in the given folder.
-// Arguments and messages are UTF-8; results go to `out`, messages to `err`.
+// Arguments and messages are UTF-8; results go to `out`, messages to `errore`.
 // Each reads `pclocal` from the environment and refuses one that is no
 // workstation number (exit status 2) before anything is written.
 

@@ -32,7 +32,7 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
     std::string postazione;
     try {
         postazione = Postazione();
-    } catch (const Error& e) {
+    } catch (const Errore& e) {
         err << Esporta.nome << ": " << TestoPerTerminale(e.what()) << '\n';
         return EsitoUsoErrato;
     }
@@ -42,12 +42,12 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
         const auto uscita = ConvertiXLS(nome, scelte->Cartella(cartella));
         out << uscita.filename().string() << '\n';
         return 0;
-    } catch (const Error& e) {
-        err << Esporta.nome << ": errore " << e.number() << ": " << TestoPerTerminale(e.what())
+    } catch (const Errore& e) {
+        err << Esporta.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
             << '\n';
         return 1;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Esporta.nome << ": errore " << err::PathAccess << ": " << DescrizioneErroreFile(e)
+        err << Esporta.nome << ": errore " << errore::AccessoPercorso << ": " << DescrizioneErroreFile(e)
             << '\n';
         return 1;
     }

@@ -47,7 +47,7 @@ struct DatoMancante {
     std::string messaggio;
 };
 
-std::optional<int> numeroOpzione(const Scelte& s, std::string_view opzione, int minimo) {
+std::optional<int> NumeroOpzione(const Scelte& s, std::string_view opzione, int minimo) {
     const auto valore = s.Valore(opzione);
     if (!valore) {
         return std::nullopt;
@@ -64,7 +64,7 @@ std::optional<int> numeroOpzione(const Scelte& s, std::string_view opzione, int 
 // Any form the date field takes (050326, 05032026, 5/3/26, 05/03/2026, blanks
 // around it dropped), completed as Enter in the field completes it, or +N / -N
 // days from today.
-std::string dataRichiesta(const std::optional<std::string>& data, const Orologio& orologio) {
+std::string DataRichiesta(const std::optional<std::string>& data, const Orologio& orologio) {
     if (!data) {
         return DataOdierna(orologio);
     }
@@ -85,9 +85,9 @@ std::string dataRichiesta(const std::optional<std::string>& data, const Orologio
 
 // The hotel and tableau as the window chooses them: the first of each unless
 // named; a name that is not there is an error of the data.
-void scegliHotelETableau(const Scelte& s, OpzioniTableau& o) {
+void ScegliHotelETableau(const Scelte& s, OpzioniTableau& o) {
     const auto hotels = ElencoHotel(o.cartella);
-    const auto hotel = numeroOpzione(s, "--hotel", 1);
+    const auto hotel = NumeroOpzione(s, "--hotel", 1);
     if (!hotel && hotels.empty()) {
         throw DatoMancante{"nessun hotel con Numero maggiore di 0 in AnagraficaHotels.mdb"};
     }
@@ -100,7 +100,7 @@ void scegliHotelETableau(const Scelte& s, OpzioniTableau& o) {
     o.codiceAssistenzaHotel = CodiceAssistenza(o.cartella, o.hotel);
 
     const auto tableaux = ElencoTableau(o.cartella, o.hotel);
-    const auto tableau = numeroOpzione(s, "--tableau", 0);
+    const auto tableau = NumeroOpzione(s, "--tableau", 0);
     if (tableau && *tableau != 0 &&
         std::none_of(tableaux.begin(), tableaux.end(),
                      [&](const VoceElenco& t) { return t.numero == *tableau; })) {
@@ -113,7 +113,7 @@ void scegliHotelETableau(const Scelte& s, OpzioniTableau& o) {
 
 // The room range and the date, checked as "&Stampa" checks them: the range
 // first, then the date.
-void scegliCamereEData(const Scelte& s, OpzioniTableau& o) {
+void ScegliCamereEData(const Scelte& s, OpzioniTableau& o) {
     const auto prima = s.Valore("--from");
     const auto ultima = s.Valore("--to");
     const Intervallo intervallo =
@@ -123,7 +123,7 @@ void scegliCamereEData(const Scelte& s, OpzioniTableau& o) {
     if (o.ultimaCamera < o.primaCamera) {
         throw RichiestaErrata{"Camere errate!\nControllare l'intervallo di camere richiesto!"};
     }
-    o.data = dataRichiesta(s.Valore("--date"), o.orologio);
+    o.data = DataRichiesta(s.Valore("--date"), o.orologio);
     if (!ControllaData(o.data)) {
         throw RichiestaErrata{
             "Data errata!\nLa data deve essere inserita \nnel formato gg/mm/aaaa"};
@@ -148,13 +148,13 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
     o.orologio = orologio;
     try {
         o.pclocal = Postazione();
-    } catch (const Error& e) {
+    } catch (const Errore& e) {
         err << Genera.nome << ": " << TestoPerTerminale(e.what()) << "\n";
         return EsitoRichiestaErrata;
     }
     try {
-        scegliHotelETableau(*scelte, o);
-        scegliCamereEData(*scelte, o);
+        ScegliHotelETableau(*scelte, o);
+        ScegliCamereEData(*scelte, o);
         o.arrangiamento = scelte->Ha("--arrangement");
         o.soloArrivi = scelte->Ha("--arrivals");
         o.soloPartenze = scelte->Ha("--departures");
@@ -172,12 +172,12 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
     } catch (const DatoMancante& e) {
         err << Genera.nome << ": " << e.messaggio << "\n";
         return EsitoErroreDati;
-    } catch (const Error& e) {
-        err << Genera.nome << ": errore " << e.number() << ": " << TestoPerTerminale(e.what())
+    } catch (const Errore& e) {
+        err << Genera.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
             << "\n";
         return EsitoErroreDati;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Genera.nome << ": errore " << err::PathAccess << ": " << DescrizioneErroreFile(e)
+        err << Genera.nome << ": errore " << errore::AccessoPercorso << ": " << DescrizioneErroreFile(e)
             << "\n";
         return EsitoErroreDati;
     }

@@ -32,8 +32,8 @@ const DescrizioneComando Stampa{
     true};
 
 // The destination asked for: --pdf, --destination, or the first of hotel 1;
-// nullopt, with the reason on `err`, when there is none.
-std::optional<std::string> destinazione(const Scelte& s, const std::filesystem::path& cartella,
+// nullopt, with the reason on `errore`, when there is none.
+std::optional<std::string> Destinazione(const Scelte& s, const std::filesystem::path& cartella,
                                         std::ostream& err) {
     if (const auto nome = s.Valore("--destination")) {
         return Cp1252DaUtf8(*nome);
@@ -69,7 +69,7 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
     const std::filesystem::path cartella = scelte->Cartella(cartellaCorrente);
     try {
         Postazione();
-    } catch (const Error& e) {
+    } catch (const Errore& e) {
         err << Stampa.nome << ": " << TestoPerTerminale(e.what()) << "\n";
         return EsitoUsoErrato;
     }
@@ -81,7 +81,7 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         scelta.fronteRetro = scelte->Ha("--duplex");
         scelta.hotel = 1;
         scelta.codiceAssistenza = CodiceAssistenza(cartella, 1);
-        const auto nome = destinazione(*scelte, cartella, err);
+        const auto nome = Destinazione(*scelte, cartella, err);
         if (!nome) {
             return 1;
         }
@@ -105,11 +105,11 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
                 << " e' vuoto: non c'e' niente da stampare\n";
             return 1;
         }
-    } catch (const Error& e) {
-        err << Stampa.nome << ": errore " << e.number() << ": " << TestoPerTerminale(e.what())
+    } catch (const Errore& e) {
+        err << Stampa.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
             << "\n";
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Stampa.nome << ": errore " << err::PathAccess << ": " << DescrizioneErroreFile(e)
+        err << Stampa.nome << ": errore " << errore::AccessoPercorso << ": " << DescrizioneErroreFile(e)
             << "\n";
     }
     return 2;

@@ -58,7 +58,7 @@ void PreparaAmbienteQt() {
     ::setenv("XDG_RUNTIME_DIR", cartella.c_str(), 1);
 }
 
-int finestra(int argc, char** argv, const vdx::Scelte& scelte) {
+int ApriFinestra(int argc, char** argv, const vdx::Scelte& scelte) {
     if (!vdx::piattaforma::SchermoDisponibile()) {
         std::cerr << "vdx: non c'e' uno schermo su cui aprire la finestra (DISPLAY e\n"
                      "WAYLAND_DISPLAY non sono impostate). Avviarlo da una sessione grafica, o\n"
@@ -97,7 +97,7 @@ int finestra(int argc, char** argv, const vdx::Scelte& scelte) {
 
 // `vdx print`: text is laid out with Qt's fonts, which need an application
 // object; with no display, the offscreen platform draws just the same.
-int stampa(int argc, char** argv, const std::vector<std::string>& argomenti) {
+int Stampa(int argc, char** argv, const std::vector<std::string>& argomenti) {
     if (!vdx::piattaforma::SchermoDisponibile()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
             return vdx::EseguiEsportaCsv(argomenti, std::cout, std::cerr, fs::current_path());
         }
         if (comando == "print") {
-            return stampa(argc, argv, argomenti);
+            return Stampa(argc, argv, argomenti);
         }
         std::cerr << "vdx: comando sconosciuto: " << comando << "\n" << Finestra.Uso();
         return vdx::EsitoUsoErrato;
@@ -137,5 +137,5 @@ int main(int argc, char** argv) {
         std::cout << "vdx " VDX_VERSIONE "\n";
         return 0;
     }
-    return finestra(argc, argv, *scelte);
+    return ApriFinestra(argc, argv, *scelte);
 }

@@ -65,16 +65,16 @@ struct Token {
     Operatore op = Operatore::Uguale;
 };
 
-bool carattereNome(unsigned char c) {
+bool CarattereNome(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
            c >= 0x80;
 }
 
-bool cifra(char c) {
+bool Cifra(char c) {
     return c >= '0' && c <= '9';
 }
 
-bool spazio(char c) {
+bool Spazio(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
@@ -83,40 +83,40 @@ class Lettore {
 public:
     Lettore(std::string_view testo, int numeroErrore, const char* cosa)
         : testo_(testo), errore_(numeroErrore), cosa_(cosa) {
-        avanza();
+        Avanza();
     }
 
-    const Token& corrente() const { return tok_; }
+    const Token& Corrente() const { return tok_; }
 
-    Token prendi() {
+    Token Prendi() {
         Token t = tok_;
-        avanza();
+        Avanza();
         return t;
     }
 
-    bool parola(std::string_view kw) const {
+    bool Parola(std::string_view kw) const {
         return tok_.tipo == Tok::Nome && !tok_.traQuadre && UgualiSenzaMaiuscole(tok_.testo, kw);
     }
 
-    void attendiParola(std::string_view kw) {
-        if (!parola(kw)) {
-            errore("\"" + std::string(kw) + "\" expected");
+    void AttendiParola(std::string_view kw) {
+        if (!Parola(kw)) {
+            ErroreSintassi("\"" + std::string(kw) + "\" expected");
         }
-        avanza();
+        Avanza();
     }
 
-    [[noreturn]] void errore(const std::string& cosa) const { errore(tok_.pos, cosa); }
+    [[noreturn]] void ErroreSintassi(const std::string& cosa) const { ErroreSintassi(tok_.pos, cosa); }
 
-    [[noreturn]] void errore(std::size_t pos, const std::string& cosa) const {
-        throw Error(errore_, "Errore di sintassi " + std::string(cosa_) + " al carattere " +
+    [[noreturn]] void ErroreSintassi(std::size_t pos, const std::string& cosa) const {
+        throw Errore(errore_, "Errore di sintassi " + std::string(cosa_) + " al carattere " +
                                  std::to_string(pos) + ": " + cosa +
                                  ". Il testo e': " + std::string(testo_));
     }
 
 private:
     // The next token, from the first character that is no blank.
-    void avanza() {
-        while (i_ < testo_.size() && spazio(testo_[i_])) {
+    void Avanza() {
+        while (i_ < testo_.size() && Spazio(testo_[i_])) {
             ++i_;
         }
         tok_ = Token{};
@@ -127,25 +127,25 @@ private:
         }
         const char c = testo_[i_];
         if (c == '\'') {
-            testoTraApici();
+            TestoTraApici();
         } else if (c == '[') {
-            nomeTraQuadre();
-        } else if (cifra(c) || (c == '.' && i_ + 1 < testo_.size() && cifra(testo_[i_ + 1]))) {
-            numero();
-        } else if (carattereNome(static_cast<unsigned char>(c))) {
-            nome();
+            NomeTraQuadre();
+        } else if (Cifra(c) || (c == '.' && i_ + 1 < testo_.size() && Cifra(testo_[i_ + 1]))) {
+            Numero();
+        } else if (CarattereNome(static_cast<unsigned char>(c))) {
+            Nome();
         } else {
-            segno(c);
+            LeggiSegno(c);
         }
     }
 
     // 'text', a doubled quote standing for one.
-    void testoTraApici() {
+    void TestoTraApici() {
         std::string s;
         std::size_t j = i_ + 1;
         for (;;) {
             if (j >= testo_.size()) {
-                errore(tok_.pos, "il testo tra apici non e' chiuso");
+                ErroreSintassi(tok_.pos, "il testo tra apici non e' chiuso");
             }
             if (testo_[j] == '\'') {
                 if (j + 1 < testo_.size() && testo_[j + 1] == '\'') {
@@ -164,10 +164,10 @@ private:
     }
 
     // [Field name], which may hold blanks.
-    void nomeTraQuadre() {
+    void NomeTraQuadre() {
         const std::size_t chiusa = testo_.find(']', i_ + 1);
         if (chiusa == std::string_view::npos || chiusa == i_ + 1) {
-            errore(tok_.pos, "il nome di campo tra parentesi quadre non e' chiuso");
+            ErroreSintassi(tok_.pos, "il nome di campo tra parentesi quadre non e' chiuso");
         }
         tok_.tipo = Tok::Nome;
         tok_.traQuadre = true;
@@ -176,19 +176,19 @@ private:
     }
 
     // Digits with at most one decimal point, not running into letters.
-    void numero() {
+    void Numero() {
         std::size_t j = i_;
-        while (j < testo_.size() && cifra(testo_[j])) {
+        while (j < testo_.size() && Cifra(testo_[j])) {
             ++j;
         }
         if (j < testo_.size() && testo_[j] == '.') {
             ++j;
-            while (j < testo_.size() && cifra(testo_[j])) {
+            while (j < testo_.size() && Cifra(testo_[j])) {
                 ++j;
             }
         }
-        if (j < testo_.size() && carattereNome(static_cast<unsigned char>(testo_[j]))) {
-            errore(j + 1, "un numero non puo' essere seguito da lettere");
+        if (j < testo_.size() && CarattereNome(static_cast<unsigned char>(testo_[j]))) {
+            ErroreSintassi(j + 1, "un numero non puo' essere seguito da lettere");
         }
         tok_.tipo = Tok::Numero;
         tok_.testo = std::string(testo_.substr(i_, j - i_));
@@ -196,9 +196,9 @@ private:
     }
 
     // A field name or a word (And, Select, ...).
-    void nome() {
+    void Nome() {
         std::size_t j = i_;
-        while (j < testo_.size() && carattereNome(static_cast<unsigned char>(testo_[j]))) {
+        while (j < testo_.size() && CarattereNome(static_cast<unsigned char>(testo_[j]))) {
             ++j;
         }
         tok_.tipo = Tok::Nome;
@@ -207,7 +207,7 @@ private:
     }
 
     // An operator (= <> < <= > >=) or a sign of the selection texts.
-    void segno(char c) {
+    void LeggiSegno(char c) {
         const char d = i_ + 1 < testo_.size() ? testo_[i_ + 1] : '\0';
         tok_.tipo = Tok::Operatore;
         switch (c) {
@@ -256,7 +256,7 @@ private:
     Token tok_;
 };
 
-bool parolaRiservata(const Token& t) {
+bool ParolaRiservata(const Token& t) {
     if (t.tipo != Tok::Nome || t.traQuadre) {
         return false;
     }
@@ -269,180 +269,180 @@ bool parolaRiservata(const Token& t) {
     return false;
 }
 
-std::string nomeCampo(Lettore& l, const char* cosa) {
-    const Token& t = l.corrente();
-    if (t.tipo != Tok::Nome || parolaRiservata(t)) {
-        l.errore("serve " + std::string(cosa));
+std::string NomeCampo(Lettore& l, const char* cosa) {
+    const Token& t = l.Corrente();
+    if (t.tipo != Tok::Nome || ParolaRiservata(t)) {
+        l.ErroreSintassi("serve " + std::string(cosa));
     }
-    return l.prendi().testo;
+    return l.Prendi().testo;
 }
 
-Letterale valore(Lettore& l) {
-    if (l.corrente().tipo == Tok::Testo) {
-        return Letterale::Testo(l.prendi().testo);
+Letterale LeggiValore(Lettore& l) {
+    if (l.Corrente().tipo == Tok::Testo) {
+        return Letterale::Testo(l.Prendi().testo);
     }
-    if (l.corrente().tipo == Tok::Meno) {
-        l.prendi();
-        if (l.corrente().tipo != Tok::Numero) {
-            l.errore("serve un numero dopo il segno meno");
+    if (l.Corrente().tipo == Tok::Meno) {
+        l.Prendi();
+        if (l.Corrente().tipo != Tok::Numero) {
+            l.ErroreSintassi("serve un numero dopo il segno meno");
         }
-        return Letterale::Numero("-" + l.prendi().testo);
+        return Letterale::Numero("-" + l.Prendi().testo);
     }
-    if (l.corrente().tipo == Tok::Numero) {
-        return Letterale::Numero(l.prendi().testo);
+    if (l.Corrente().tipo == Tok::Numero) {
+        return Letterale::Numero(l.Prendi().testo);
     }
-    l.errore("serve un numero o un testo tra apici");
+    l.ErroreSintassi("serve un numero o un testo tra apici");
 }
 
-SottoSelezione sottoSelezione(Lettore& l, std::string campo);
+SottoSelezione LeggiSottoSelezione(Lettore& l, std::string campo);
 
 // A list of conditions joined by "and"; stops before anything that is not
 // "and" (the caller checks what follows).
-Criterio condizioni(Lettore& l, bool selezione) {
+Criterio Condizioni(Lettore& l, bool selezione) {
     Criterio c;
     for (;;) {
-        if (l.corrente().tipo == Tok::Fine) {
-            l.errore("serve una condizione");
+        if (l.Corrente().tipo == Tok::Fine) {
+            l.ErroreSintassi("serve una condizione");
         }
-        std::string campo = nomeCampo(l, "il nome di un campo");
-        if (selezione && l.parola("in")) {
-            l.prendi();
-            c.sottoSelezioni.push_back(sottoSelezione(l, std::move(campo)));
+        std::string campo = NomeCampo(l, "il nome di un campo");
+        if (selezione && l.Parola("in")) {
+            l.Prendi();
+            c.sottoSelezioni.push_back(LeggiSottoSelezione(l, std::move(campo)));
         } else {
-            if (l.corrente().tipo != Tok::Operatore) {
-                l.errore("serve un operatore di confronto (=, <>, <, <=, >, >=)");
+            if (l.Corrente().tipo != Tok::Operatore) {
+                l.ErroreSintassi("serve un operatore di confronto (=, <>, <, <=, >, >=)");
             }
             Termine t;
             t.campo = std::move(campo);
-            t.op = l.prendi().op;
-            t.valore = valore(l);
+            t.op = l.Prendi().op;
+            t.valore = LeggiValore(l);
             c.termini.push_back(std::move(t));
         }
-        if (!l.parola("and")) {
+        if (!l.Parola("and")) {
             return c;
         }
-        l.prendi();
+        l.Prendi();
     }
 }
 
-SottoSelezione sottoSelezione(Lettore& l, std::string campo) {
+SottoSelezione LeggiSottoSelezione(Lettore& l, std::string campo) {
     SottoSelezione s;
     s.campo = std::move(campo);
-    if (l.corrente().tipo != Tok::Aperta) {
-        l.errore("\"(\" expected");
+    if (l.Corrente().tipo != Tok::Aperta) {
+        l.ErroreSintassi("\"(\" expected");
     }
-    l.prendi();
-    l.attendiParola("select");
-    s.colonna = nomeCampo(l, "il nome di un campo");
-    l.attendiParola("from");
-    s.tabella = nomeCampo(l, "il nome di una tabella");
-    if (l.parola("in")) {
-        l.prendi();
-        if (l.corrente().tipo != Tok::Testo) {
-            l.errore("serve il nome di un file tra apici");
+    l.Prendi();
+    l.AttendiParola("select");
+    s.colonna = NomeCampo(l, "il nome di un campo");
+    l.AttendiParola("from");
+    s.tabella = NomeCampo(l, "il nome di una tabella");
+    if (l.Parola("in")) {
+        l.Prendi();
+        if (l.Corrente().tipo != Tok::Testo) {
+            l.ErroreSintassi("serve il nome di un file tra apici");
         }
-        s.file = l.prendi().testo;
+        s.file = l.Prendi().testo;
     }
-    if (l.parola("where")) {
-        l.prendi();
-        Criterio interno = condizioni(l, false);
+    if (l.Parola("where")) {
+        l.Prendi();
+        Criterio interno = Condizioni(l, false);
         s.criteri = std::move(interno.termini);
     }
-    if (l.corrente().tipo != Tok::Chiusa) {
-        l.errore("\")\" expected");
+    if (l.Corrente().tipo != Tok::Chiusa) {
+        l.ErroreSintassi("\")\" expected");
     }
-    l.prendi();
+    l.Prendi();
     return s;
 }
 
-std::vector<Ordinamento> ordinamenti(Lettore& l) {
+std::vector<Ordinamento> Ordinamenti(Lettore& l) {
     std::vector<Ordinamento> v;
     for (;;) {
         Ordinamento o;
-        o.campo = nomeCampo(l, "il nome di un campo");
-        if (l.parola("desc")) {
+        o.campo = NomeCampo(l, "il nome di un campo");
+        if (l.Parola("desc")) {
             o.discendente = true;
-            l.prendi();
-        } else if (l.parola("asc")) {
-            l.prendi();
+            l.Prendi();
+        } else if (l.Parola("asc")) {
+            l.Prendi();
         }
         v.push_back(std::move(o));
-        if (l.corrente().tipo != Tok::Virgola) {
+        if (l.Corrente().tipo != Tok::Virgola) {
             return v;
         }
-        l.prendi();
+        l.Prendi();
     }
 }
 
 } // namespace
 
 Criterio AnalizzaCriterio(std::string_view testo) {
-    Lettore l(testo, err::CriteriaSyntax, "nel criterio di ricerca");
-    Criterio c = condizioni(l, false);
-    if (l.corrente().tipo != Tok::Fine) {
-        if (l.parola("or") || l.parola("not")) {
-            l.errore("solo \"and\" puo' unire le condizioni");
+    Lettore l(testo, errore::SintassiCriterio, "nel criterio di ricerca");
+    Criterio c = Condizioni(l, false);
+    if (l.Corrente().tipo != Tok::Fine) {
+        if (l.Parola("or") || l.Parola("not")) {
+            l.ErroreSintassi("solo \"and\" puo' unire le condizioni");
         }
-        l.errore("serve \"and\" o la fine del criterio");
+        l.ErroreSintassi("serve \"and\" o la fine del criterio");
     }
     return c;
 }
 
 bool ESelezione(std::string_view testo) {
     std::size_t i = 0;
-    while (i < testo.size() && spazio(testo[i])) {
+    while (i < testo.size() && Spazio(testo[i])) {
         ++i;
     }
     return testo.size() - i > 6 && UgualiSenzaMaiuscole(testo.substr(i, 6), "select") &&
-           spazio(testo[i + 6]);
+           Spazio(testo[i + 6]);
 }
 
 Selezione AnalizzaSelezione(std::string_view testo) {
-    Lettore l(testo, err::QuerySyntax, "nel testo di selezione");
+    Lettore l(testo, errore::SintassiSelezione, "nel testo di selezione");
     Selezione s;
-    l.attendiParola("select");
-    if (l.corrente().tipo != Tok::Stella) {
-        l.errore("serve \"*\": si selezionano solo record interi");
+    l.AttendiParola("select");
+    if (l.Corrente().tipo != Tok::Stella) {
+        l.ErroreSintassi("serve \"*\": si selezionano solo record interi");
     }
-    l.prendi();
-    l.attendiParola("from");
-    s.tabella = nomeCampo(l, "il nome di una tabella");
-    if (l.parola("where")) {
-        l.prendi();
-        s.dove = condizioni(l, true);
+    l.Prendi();
+    l.AttendiParola("from");
+    s.tabella = NomeCampo(l, "il nome di una tabella");
+    if (l.Parola("where")) {
+        l.Prendi();
+        s.dove = Condizioni(l, true);
     }
-    if (l.parola("order")) {
-        l.prendi();
-        l.attendiParola("by");
-        s.ordine = ordinamenti(l);
+    if (l.Parola("order")) {
+        l.Prendi();
+        l.AttendiParola("by");
+        s.ordine = Ordinamenti(l);
     }
-    if (l.corrente().tipo == Tok::PuntoVirgola) {
-        l.prendi();
+    if (l.Corrente().tipo == Tok::PuntoVirgola) {
+        l.Prendi();
     }
-    if (l.corrente().tipo != Tok::Fine) {
-        l.errore("serve la fine del testo di selezione");
+    if (l.Corrente().tipo != Tok::Fine) {
+        l.ErroreSintassi("serve la fine del testo di selezione");
     }
     return s;
 }
 
 std::vector<Ordinamento> AnalizzaOrdinamento(std::string_view testo) {
-    Lettore l(testo, err::QuerySyntax, "nel testo di ordinamento");
-    std::vector<Ordinamento> v = ordinamenti(l);
-    if (l.corrente().tipo != Tok::Fine) {
-        l.errore("serve \",\" o la fine del testo di ordinamento");
+    Lettore l(testo, errore::SintassiSelezione, "nel testo di ordinamento");
+    std::vector<Ordinamento> v = Ordinamenti(l);
+    if (l.Corrente().tipo != Tok::Fine) {
+        l.ErroreSintassi("serve \",\" o la fine del testo di ordinamento");
     }
     return v;
 }
 
 std::optional<std::string> NumeroCriterio(const Valore& valore) {
-    if (valore.nullo()) {
+    if (valore.ENullo()) {
         return std::nullopt;
     }
-    const double n = valore.numero();
+    const double n = valore.ComeNumero();
     if (std::isfinite(n) && n == std::floor(n) && std::fabs(n) < 9e15) {
         return std::to_string(static_cast<long long>(n));
     }
-    return valore.testo();
+    return valore.ComeTesto();
 }
 
 } // namespace vdx::jet

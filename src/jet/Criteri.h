@@ -69,7 +69,7 @@ struct Selezione {
     std::vector<Ordinamento> ordine;
 };
 
-// Criteria of a Find. Syntax errors: vdx::Error CriteriaSyntax with the
+// Criteria of a Find. Syntax errors: vdx::Errore SintassiCriterio with the
 // character position (from 1).
 Criterio AnalizzaCriterio(std::string_view testo);
 
@@ -77,10 +77,10 @@ Criterio AnalizzaCriterio(std::string_view testo);
 // than a table name.
 bool ESelezione(std::string_view testo);
 
-// A selection text. Anything not of the forms above: vdx::Error QuerySyntax.
+// A selection text. Anything not of the forms above: vdx::Errore SintassiSelezione.
 Selezione AnalizzaSelezione(std::string_view testo);
 
-// A sort text: "[NumeroCamera]", "NumeroCamera, Codice DESC". Errors: QuerySyntax.
+// A sort text: "[NumeroCamera]", "NumeroCamera, Codice DESC". Errors: SintassiSelezione.
 std::vector<Ordinamento> AnalizzaOrdinamento(std::string_view testo);
 
 // A text made safe to put between single quotes in a criterion: every quote

@@ -14,7 +14,7 @@ namespace vdx::jet {
 
 namespace {
 
-std::string senzaSpazi(std::string_view s) {
+std::string SenzaSpazi(std::string_view s) {
     std::size_t a = 0;
     std::size_t b = s.size();
     while (a < b && (s[a] == ' ' || s[a] == '\t' || s[a] == '\r' || s[a] == '\n')) {
@@ -27,10 +27,10 @@ std::string senzaSpazi(std::string_view s) {
     return std::string(s.substr(a, b - a));
 }
 
-std::unique_ptr<FileMdb> apriFile(const std::filesystem::path& cartella, std::string_view nome) {
+std::unique_ptr<FileMdb> ApriFile(const std::filesystem::path& cartella, std::string_view nome) {
     const auto trovato = TrovaFile(cartella, nome);
     if (!trovato || !std::filesystem::is_regular_file(*trovato)) {
-        throw Error(err::DatabaseNotFound, "Impossibile trovare il file '" +
+        throw Errore(errore::DatabaseNonTrovato, "Impossibile trovare il file '" +
                                                NomeNelMessaggio(cartella / std::string(nome)) +
                                                "'.");
     }
@@ -54,9 +54,9 @@ struct Recordset::Impl {
     mutable std::size_t rigaLetta = Vista::nessuna;
     mutable std::vector<std::pair<std::string, int>> campi;
 
-    const CriterioRisolto& criterio(std::string_view testo);
-    bool trova(std::string_view testo, std::size_t da, bool avanti);
-    int colonna(std::string_view nome) const;
+    const CriterioRisolto& Risolvi(std::string_view testo);
+    bool Trova(std::string_view testo, std::size_t da, bool avanti);
+    int IndiceColonna(std::string_view nome) const;
 };
 
 // ---------------------------------------------------------------- Database
@@ -67,62 +67,62 @@ struct Database::Impl {
     std::unique_ptr<FileMdb> file;
     std::map<std::string, std::shared_ptr<const Vista>> viste; // by upper-case table name
 
-    FileMdb& aperto() {
+    FileMdb& Aperto() {
         if (!file) {
-            throw Error(err::InvalidCall,
+            throw Errore(errore::ChiamataNonValida,
                         "Il database '" + NomeNelMessaggio(percorso) + "' e' stato chiuso.");
         }
         return *file;
     }
 
     // Every row of a table, as stored; read from the file once.
-    std::shared_ptr<const Vista> vista(std::string_view tabella) {
+    std::shared_ptr<const Vista> VistaDi(std::string_view tabella) {
         const std::string chiave = MaiuscoleCp1252(tabella);
         auto it = viste.find(chiave);
         if (it != viste.end()) {
             return it->second;
         }
-        auto v = std::make_shared<const Vista>(aperto().leggi(tabella));
+        auto v = std::make_shared<const Vista>(Aperto().Leggi(tabella));
         viste.emplace(chiave, v);
         return v;
     }
 
-    std::shared_ptr<const Vista> selezione(const Selezione& s);
+    std::shared_ptr<const Vista> ApriSelezione(const Selezione& s);
 };
 
-std::shared_ptr<const Vista> Database::Impl::selezione(const Selezione& s) {
-    std::shared_ptr<const Vista> base = vista(s.tabella);
-    const Tabella& t = base->tabella();
+std::shared_ptr<const Vista> Database::Impl::ApriSelezione(const Selezione& s) {
+    std::shared_ptr<const Vista> base = VistaDi(s.tabella);
+    const Tabella& t = base->Sorgente();
     std::shared_ptr<const Vista> risultato = base;
     if (!s.dove.termini.empty() || !s.dove.sottoSelezioni.empty()) {
         CriterioRisolto c(s.dove.termini, t);
         for (const SottoSelezione& sotto : s.dove.sottoSelezioni) {
-            const int colonna = t.campoRichiesto(sotto.campo);
+            const int colonna = t.IndiceCampoRichiesto(sotto.campo);
             // The inner select reads its own file (or this one), as it is now.
             std::unique_ptr<FileMdb> altro;
             std::shared_ptr<const Vista> interna;
             if (sotto.file.empty()) {
-                interna = vista(sotto.tabella);
+                interna = VistaDi(sotto.tabella);
             } else {
-                altro = apriFile(cartella, sotto.file);
-                interna = std::make_shared<const Vista>(altro->leggi(sotto.tabella));
+                altro = ApriFile(cartella, sotto.file);
+                interna = std::make_shared<const Vista>(altro->Leggi(sotto.tabella));
             }
-            const Tabella& ti = interna->tabella();
-            const int colonnaInterna = ti.campoRichiesto(sotto.colonna);
+            const Tabella& ti = interna->Sorgente();
+            const int colonnaInterna = ti.IndiceCampoRichiesto(sotto.colonna);
             const CriterioRisolto ci(sotto.criteri, ti);
             std::vector<Valore> valori;
-            for (std::uint32_t r : interna->filtra(ci)) {
-                valori.push_back(ti.valore(r, colonnaInterna));
+            for (std::uint32_t r : interna->Filtra(ci)) {
+                valori.push_back(ti.ValoreCella(r, colonnaInterna));
             }
-            c.aggiungiAppartenenza(t, colonna, valori);
+            c.AggiungiAppartenenza(t, colonna, valori);
         }
-        risultato = std::make_shared<const Vista>(base->condivisa(), base->filtra(c));
+        risultato = std::make_shared<const Vista>(base->Condivisa(), base->Filtra(c));
     }
     if (!s.ordine.empty() && risultato == base) {
         // Every row in order: worked out when first needed.
-        risultato = std::make_shared<const Vista>(base->condivisa(), s.ordine);
+        risultato = std::make_shared<const Vista>(base->Condivisa(), s.ordine);
     } else if (!s.ordine.empty()) {
-        risultato = std::make_shared<const Vista>(base->condivisa(), risultato->ordina(s.ordine));
+        risultato = std::make_shared<const Vista>(base->Condivisa(), risultato->Ordina(s.ordine));
     }
     return risultato;
 }
@@ -135,28 +135,28 @@ std::shared_ptr<Database> Database::OpenDatabase(const std::filesystem::path& fo
                                                  std::string_view name) {
     auto impl = std::make_unique<Impl>();
     impl->cartella = folder;
-    impl->file = apriFile(folder, name);
-    impl->percorso = impl->file->percorso();
+    impl->file = ApriFile(folder, name);
+    impl->percorso = impl->file->Percorso();
     return std::shared_ptr<Database>(new Database(std::move(impl)));
 }
 
 Recordset Database::OpenRecordset(std::string_view source) {
-    impl_->aperto();
+    impl_->Aperto();
     std::shared_ptr<const Vista> v;
     if (ESelezione(source)) {
-        v = impl_->selezione(AnalizzaSelezione(source));
+        v = impl_->ApriSelezione(AnalizzaSelezione(source));
     } else {
-        std::string nome = senzaSpazi(source);
+        std::string nome = SenzaSpazi(source);
         if (nome.size() >= 2 && nome.front() == '[' && nome.back() == ']') {
             nome = nome.substr(1, nome.size() - 2);
         }
         if (nome.empty() || nome.find_first_of("'\"=<>()*,") != std::string::npos) {
-            throw Error(err::QuerySyntax,
+            throw Errore(errore::SintassiSelezione,
                         "Il testo di selezione non e' compreso: non e' il nome di una tabella ne' "
                         "\"Select * From ...\". Il testo e': " +
                             std::string(source));
         }
-        v = impl_->vista(nome);
+        v = impl_->VistaDi(nome);
     }
     auto r = std::make_unique<Recordset::Impl>();
     r->vista = std::move(v);
@@ -166,10 +166,10 @@ Recordset Database::OpenRecordset(std::string_view source) {
 }
 
 std::vector<std::string> Database::NomiTabelle() const {
-    return impl_->aperto().tabelle();
+    return impl_->Aperto().Tabelle();
 }
 
-const std::filesystem::path& Database::percorso() const {
+const std::filesystem::path& Database::Percorso() const {
     return impl_->percorso;
 }
 
@@ -186,41 +186,41 @@ Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 Recordset::Recordset(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
-Recordset::Impl& Recordset::vivo() const {
+Recordset::Impl& Recordset::Vivo() const {
     if (!impl_) {
-        throw Error(err::InvalidCall, "Il recordset non e' aperto.");
+        throw Errore(errore::ChiamataNonValida, "Il recordset non e' aperto.");
     }
     return *impl_;
 }
 
-const CriterioRisolto& Recordset::Impl::criterio(std::string_view testo) {
+const CriterioRisolto& Recordset::Impl::Risolvi(std::string_view testo) {
     // The same criterion is often given again (FindFirst, then FindNext):
     // parse it once.
     if (!ultimo || testo != ultimoTesto) {
         const Criterio c = AnalizzaCriterio(testo);
-        ultimo = std::make_unique<CriterioRisolto>(c.termini, vista->tabella());
+        ultimo = std::make_unique<CriterioRisolto>(c.termini, vista->Sorgente());
         ultimoTesto.assign(testo);
         segno = {};
     }
     return *ultimo;
 }
 
-int Recordset::Impl::colonna(std::string_view nome) const {
+int Recordset::Impl::IndiceColonna(std::string_view nome) const {
     for (const auto& [n, c] : campi) {
         if (n == nome) {
             return c;
         }
     }
-    const int c = vista->tabella().campoRichiesto(nome);
+    const int c = vista->Sorgente().IndiceCampoRichiesto(nome);
     if (campi.size() < 32) {
         campi.emplace_back(std::string(nome), c);
     }
     return c;
 }
 
-bool Recordset::Impl::trova(std::string_view testo, std::size_t da, bool avanti) {
-    const CriterioRisolto& c = criterio(testo);
-    const std::size_t pos = vista->trova(c, da, avanti, usaIndici, &segno);
+bool Recordset::Impl::Trova(std::string_view testo, std::size_t da, bool avanti) {
+    const CriterioRisolto& c = Risolvi(testo);
+    const std::size_t pos = vista->Trova(c, da, avanti, usaIndici, &segno);
     noMatch = pos == Vista::nessuna;
     if (!noMatch) {
         posizione = pos;
@@ -229,61 +229,61 @@ bool Recordset::Impl::trova(std::string_view testo, std::size_t da, bool avanti)
 }
 
 bool Recordset::FindFirst(std::string_view criteria) {
-    return vivo().trova(criteria, 0, true);
+    return Vivo().Trova(criteria, 0, true);
 }
 
 bool Recordset::FindNext(std::string_view criteria) {
-    Impl& i = vivo();
-    const bool corrente = i.posizione != Vista::nessuna && i.posizione < i.vista->size();
-    return i.trova(criteria, corrente ? i.posizione + 1 : 0, true);
+    Impl& i = Vivo();
+    const bool corrente = i.posizione != Vista::nessuna && i.posizione < i.vista->Size();
+    return i.Trova(criteria, corrente ? i.posizione + 1 : 0, true);
 }
 
 bool Recordset::FindLast(std::string_view criteria) {
-    return vivo().trova(criteria, Vista::nessuna, false); // from the last record
+    return Vivo().Trova(criteria, Vista::nessuna, false); // from the last record
 }
 
 bool Recordset::NoMatch() const {
-    return vivo().noMatch;
+    return Vivo().noMatch;
 }
 
 Valore Recordset::Campo(std::string_view name) const {
-    const Impl& i = vivo();
-    const Tabella& t = i.vista->tabella();
-    const int colonna = i.colonna(name);
-    if (i.posizione == Vista::nessuna || i.posizione >= i.vista->size()) {
-        throw Error(err::NoCurrentRecord, "Nessun record corrente: il campo '" + std::string(name) +
-                                              "' di '" + t.nome() + "' non si puo' leggere.");
+    const Impl& i = Vivo();
+    const Tabella& t = i.vista->Sorgente();
+    const int colonna = i.IndiceColonna(name);
+    if (i.posizione == Vista::nessuna || i.posizione >= i.vista->Size()) {
+        throw Errore(errore::NessunRecordCorrente, "Nessun record corrente: il campo '" + std::string(name) +
+                                              "' di '" + t.Nome() + "' non si puo' leggere.");
     }
-    const std::size_t riga = i.vista->riga(i.posizione);
+    const std::size_t riga = i.vista->RigaNumero(i.posizione);
     if (i.rigaLetta != riga) {
         i.rigaLetta = Vista::nessuna;
-        t.riga(riga, i.riga);
+        t.LeggiRiga(riga, i.riga);
         i.rigaLetta = riga;
     }
     const auto c = static_cast<std::size_t>(colonna);
     try {
-        return Tabella::ValoreDi(i.riga, c, t.colonne()[c].tipo);
+        return Tabella::ValoreDi(i.riga, c, t.Colonne()[c].tipo);
     } catch (const Danno&) {
-        t.danneggiata();
+        t.Danneggiata();
     }
 }
 
 void Recordset::Sort(std::string_view sortText) {
-    Impl& i = vivo();
+    Impl& i = Vivo();
     i.ordinamento = AnalizzaOrdinamento(sortText);
     for (const Ordinamento& o : i.ordinamento) {
-        i.vista->tabella().campoRichiesto(o.campo);
+        i.vista->Sorgente().IndiceCampoRichiesto(o.campo);
     }
 }
 
 Recordset Recordset::OpenRecordset() const {
-    const Impl& i = vivo();
+    const Impl& i = Vivo();
     auto r = std::make_unique<Impl>();
     if (i.ordinamento.empty()) {
         r->vista = i.vista;
     } else {
         r->vista =
-            std::make_shared<const Vista>(i.vista->condivisa(), i.vista->ordina(i.ordinamento));
+            std::make_shared<const Vista>(i.vista->Condivisa(), i.vista->Ordina(i.ordinamento));
     }
     r->usaIndici = i.usaIndici;
     r->posizione = 0;
@@ -291,30 +291,30 @@ Recordset Recordset::OpenRecordset() const {
 }
 
 std::size_t Recordset::RecordCount() const {
-    return vivo().vista->size();
+    return Vivo().vista->Size();
 }
 
 void Recordset::MoveFirst() {
-    vivo().posizione = 0;
+    Vivo().posizione = 0;
 }
 
 void Recordset::MoveNext() {
-    Impl& i = vivo();
+    Impl& i = Vivo();
     if (i.posizione == Vista::nessuna) {
-        i.posizione = i.vista->size();
-    } else if (i.posizione < i.vista->size()) {
+        i.posizione = i.vista->Size();
+    } else if (i.posizione < i.vista->Size()) {
         ++i.posizione;
     }
 }
 
 bool Recordset::Fine() const {
-    const Impl& i = vivo();
-    return i.posizione == Vista::nessuna || i.posizione >= i.vista->size();
+    const Impl& i = Vivo();
+    return i.posizione == Vista::nessuna || i.posizione >= i.vista->Size();
 }
 
 std::vector<std::string> Recordset::NomiCampi() const {
     std::vector<std::string> v;
-    for (const CampoTabella& c : vivo().vista->tabella().colonne()) {
+    for (const CampoTabella& c : Vivo().vista->Sorgente().Colonne()) {
         v.push_back(c.nome);
     }
     return v;
@@ -322,17 +322,17 @@ std::vector<std::string> Recordset::NomiCampi() const {
 
 std::vector<TipoCampo> Recordset::TipiCampi() const {
     std::vector<TipoCampo> v;
-    for (const CampoTabella& c : vivo().vista->tabella().colonne()) {
+    for (const CampoTabella& c : Vivo().vista->Sorgente().Colonne()) {
         v.push_back(c.tipo);
     }
     return v;
 }
 
 void Recordset::UsaIndici(bool si) {
-    vivo().usaIndici = si;
+    Vivo().usaIndici = si;
 }
 
-bool Recordset::aperto() const {
+bool Recordset::Aperto() const {
     return impl_ != nullptr;
 }
 

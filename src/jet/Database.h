@@ -4,16 +4,17 @@
 // uses them: OpenDatabase, OpenRecordset (dynaset), Sort + reopen, FindFirst /
 // FindNext / FindLast, NoMatch, field values by name, Close.
 //
-// Errors are thrown as vdx::Error with the number and a text that names the
+// Errors are thrown as vdx::Errore with the number and a text that names the
 // file, table or field:
-//   DatabaseNotFound    the file is missing ("Could not find file '<path>'.")
-//   UnrecognizedFormat  the file cannot be read, is not an Access file or is
-//                       damaged
-//   TableNotFound       no such table in the file
-//   FieldNotFound       no such field in the table
-//   CriteriaSyntax      a search criterion not understood (with its position)
-//   QuerySyntax         a selection or sort text not understood
-//   NoCurrentRecord     a field read with no current record
+//   DatabaseNonTrovato      the file is missing
+//   FormatoNonRiconosciuto  the file cannot be read, is not an Access file or
+//                           is damaged
+//   TabellaNonTrovata       no such table in the file
+//   CampoNonTrovato         no such field in the table
+//   SintassiCriterio        a search criterion not understood (with its
+//                           position)
+//   SintassiSelezione       a selection or sort text not understood
+//   NessunRecordCorrente    a field read with no current record
 // Searches follow the rules of Criteri.h (what is compared how) and Vista.h.
 
 #include <cstdint>
@@ -50,18 +51,18 @@ public:
     static Valore Data(double giorniDal1899);         // DateTime, days since 30/12/1899
     static Valore Booleano(bool v);
 
-    bool nullo() const { return nullo_; }
-    TipoCampo tipo() const { return tipo_; }
+    bool ENullo() const { return nullo_; }
+    TipoCampo Tipo() const { return tipo_; }
 
     // Text fields as code page 1252 bytes; a number as its plain decimal text
     // ("3", "1.5", money "18.5"); a date as "dd/mm/yyyy[ hh:mm:ss]"; a
     // boolean as "True"/"False"; NULL as "".
-    std::string testo() const;
+    std::string ComeTesto() const;
     // Numbers as they are; money as value/10000; text by the numeric reading
     // of text; booleans as -1/0; NULL as 0.
-    double numero() const;
+    double ComeNumero() const;
     // Money exactly, in ten-thousandths; other numbers x 10000 rounded; NULL 0.
-    std::int64_t denaro() const;
+    std::int64_t ComeDenaro() const;
 
     // Criteria and Sort order text by byte codes and numbers by value (see
     // Vista.h); a NULL field satisfies no comparison.
@@ -104,7 +105,7 @@ public:
     // A dynaset over a table name or one of the selection texts the system
     // uses:  Select * From T [Where criteria] [Order by F][;]
     // and    ... Where F In (Select C From T2 In 'file.mdb' Where criteria)[;]
-    // Anything else is refused (vdx::Error QuerySyntax). The inner select's
+    // Anything else is refused (vdx::Errore SintassiSelezione). The inner select's
     // file is looked for in this database's folder, as it is at this moment.
     // Record sets on the same table share its rows (read from the file once)
     // and its search indexes; each keeps its own current record. The
@@ -113,9 +114,9 @@ public:
     Recordset OpenRecordset(std::string_view source);
 
     std::vector<std::string> NomiTabelle() const; // user tables, as stored
-    const std::filesystem::path& percorso() const;
+    const std::filesystem::path& Percorso() const;
     // Lets the file go. Record sets already open keep their records; opening
-    // new ones is an error (InvalidCall).
+    // new ones is an error (ChiamataNonValida).
     void Close();
 
     struct Impl;
@@ -139,20 +140,20 @@ public:
     // satisfies the criteria text; on no match NoMatch() is true and the
     // current record is not to be used (it stays where it was, so a later
     // FindNext goes on from there). They return !NoMatch(). The criteria
-    // texts are those of Criteri.h; a syntax error is vdx::Error
-    // CriteriaSyntax with its position, an unknown field FieldNotFound.
+    // texts are those of Criteri.h; a syntax error is vdx::Errore
+    // SintassiCriterio with its position, an unknown field CampoNonTrovato.
     bool FindFirst(std::string_view criteria);
     bool FindNext(std::string_view criteria);
     bool FindLast(std::string_view criteria);
     bool NoMatch() const;
 
     // Field of the current record by name, without regard to letter case.
-    // Unknown field: vdx::Error FieldNotFound naming it. No current record:
-    // vdx::Error NoCurrentRecord.
+    // Unknown field: vdx::Errore CampoNonTrovato naming it. No current record:
+    // vdx::Errore NessunRecordCorrente.
     Valore Campo(std::string_view name) const;
-    std::string Testo(std::string_view name) const { return Campo(name).testo(); }
-    double Numero(std::string_view name) const { return Campo(name).numero(); }
-    std::int64_t Denaro(std::string_view name) const { return Campo(name).denaro(); }
+    std::string Testo(std::string_view name) const { return Campo(name).ComeTesto(); }
+    double Numero(std::string_view name) const { return Campo(name).ComeNumero(); }
+    std::int64_t Denaro(std::string_view name) const { return Campo(name).ComeDenaro(); }
 
     // Sort text such as "[NumeroCamera]" or "NumeroCamera, Codice DESC" for
     // the next OpenRecordset(); the reopened set is in that order (stable;
@@ -173,15 +174,15 @@ public:
     void UsaIndici(bool si);
 
     // A closed (or default-made) record set refuses everything with
-    // vdx::Error InvalidCall.
-    bool aperto() const;
+    // vdx::Errore ChiamataNonValida.
+    bool Aperto() const;
     void Close();
 
     struct Impl;
 
 private:
     explicit Recordset(std::unique_ptr<Impl> impl);
-    Impl& vivo() const;
+    Impl& Vivo() const;
     std::unique_ptr<Impl> impl_;
     friend class Database;
 };

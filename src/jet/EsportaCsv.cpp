@@ -6,7 +6,7 @@ namespace vdx::jet {
 
 namespace {
 
-void scriviValore(std::ostream& out, const std::string& cp1252) {
+void ScriviValore(std::ostream& out, const std::string& cp1252) {
     const std::string utf8 = Utf8DaCp1252(cp1252);
     if (utf8.find_first_of(",\"\r\n") == std::string::npos) {
         out << utf8;
@@ -22,12 +22,12 @@ void scriviValore(std::ostream& out, const std::string& cp1252) {
     out << '"';
 }
 
-void scriviRiga(std::ostream& out, const std::vector<std::string>& valori) {
+void ScriviRiga(std::ostream& out, const std::vector<std::string>& valori) {
     for (std::size_t i = 0; i < valori.size(); ++i) {
         if (i > 0) {
             out << ',';
         }
-        scriviValore(out, valori[i]);
+        ScriviValore(out, valori[i]);
     }
     out << "\r\n";
 }
@@ -36,7 +36,7 @@ void scriviRiga(std::ostream& out, const std::vector<std::string>& valori) {
 
 std::size_t ScriviCsv(Recordset& rs, std::string_view criteria, std::ostream& out) {
     const std::vector<std::string> nomi = rs.NomiCampi();
-    scriviRiga(out, nomi);
+    ScriviRiga(out, nomi);
     std::size_t n = 0;
     auto scriviCorrente = [&] {
         std::vector<std::string> valori;
@@ -44,7 +44,7 @@ std::size_t ScriviCsv(Recordset& rs, std::string_view criteria, std::ostream& ou
         for (const std::string& nome : nomi) {
             valori.push_back(rs.Testo(nome));
         }
-        scriviRiga(out, valori);
+        ScriviRiga(out, valori);
         ++n;
     };
     if (criteria.empty()) {

@@ -24,18 +24,18 @@ namespace vdx::jet {
 
 namespace {
 
-constexpr unsigned char kFirma[4] = {0x00, 0x01, 0x00, 0x00};
+constexpr unsigned char Firma[4] = {0x00, 0x01, 0x00, 0x00};
 
-std::uint16_t u16(const unsigned char* p) {
+std::uint16_t U16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
-std::uint32_t u32(const unsigned char* p) {
+std::uint32_t U32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-TipoCampo tipoDi(int tipoMdb) {
+TipoCampo TipoDi(int tipoMdb) {
     switch (tipoMdb) {
     case MDB_BOOL:
         return TipoCampo::Boolean;
@@ -66,7 +66,7 @@ TipoCampo tipoDi(int tipoMdb) {
 // The bytes a fixed column of a kind takes in a row; 0 for the kinds whose
 // width the definition gives (Boolean has none: its value is the null bit);
 // -1 for a kind libmdb does not know.
-int larghezzaFissa(int tipoMdb) {
+int LarghezzaFissa(int tipoMdb) {
     switch (tipoMdb) {
     case MDB_BOOL:
     case MDB_TEXT:
@@ -123,7 +123,7 @@ public:
     MessaggiLibmdb& operator=(const MessaggiLibmdb&) = delete;
 
     // Whether libmdb has said anything since the capture began.
-    bool detto() {
+    bool Detto() {
         std::fflush(memoria_);
         return lunghezza_ > 0;
     }
@@ -136,14 +136,14 @@ private:
     std::size_t lunghezza_ = 0;
 };
 
-std::function<void()>& attesaRilettura() {
+std::function<void()>& AttesaRilettura() {
     static std::function<void()> attesa;
     return attesa;
 }
 
-void attendiPrimaDiRileggere() {
-    if (attesaRilettura()) {
-        attesaRilettura()();
+void AttendiPrimaDiRileggere() {
+    if (AttesaRilettura()) {
+        AttesaRilettura()();
         return;
     }
     long millisecondi = 500;
@@ -159,8 +159,8 @@ void attendiPrimaDiRileggere() {
 
 } // namespace
 
-Error ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella) {
-    return Error(err::UnrecognizedFormat, "La tabella '" + tabella + "' di '" + file +
+Errore ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella) {
+    return Errore(errore::FormatoNonRiconosciuto, "La tabella '" + tabella + "' di '" + file +
                                               "' non si puo' leggere: il file e' danneggiato.");
 }
 
@@ -185,7 +185,7 @@ bool NomeAlterato(std::string_view chiesto, std::string_view trovato) {
 }
 
 void ImpostaAttesaRilettura(std::function<void()> attesa) {
-    attesaRilettura() = std::move(attesa);
+    AttesaRilettura() = std::move(attesa);
 }
 
 bool NomeAccessValido(std::string_view nome) {
@@ -206,7 +206,7 @@ std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensi
     if (dimensione < 2048) {
         return "e' troppo corto per un database Access";
     }
-    if (std::memcmp(dati, kFirma, sizeof kFirma) != 0 ||
+    if (std::memcmp(dati, Firma, sizeof Firma) != 0 ||
         (std::memcmp(dati + 4, "Standard Jet DB", 16) != 0 &&
          std::memcmp(dati + 4, "Standard ACE DB", 16) != 0)) {
         return "non comincia come un database Access";
@@ -238,15 +238,15 @@ struct Flusso {
     bool esaurito = false;
     bool oltreLaFine = false;
 
-    void budget(std::size_t pagine) {
+    void Budget(std::size_t pagine) {
         letture = 0;
         limite = pagine;
         esaurito = false;
         oltreLaFine = false;
     }
-    bool guasto() const { return esaurito || oltreLaFine; }
+    bool Guasto() const { return esaurito || oltreLaFine; }
 
-    static ssize_t leggi(void* cookie, char* buf, size_t n) {
+    static ssize_t Leggi(void* cookie, char* buf, size_t n) {
         auto* f = static_cast<Flusso*>(cookie);
         if (f->esaurito || f->posizione < 0) {
             return 0;
@@ -257,7 +257,7 @@ struct Flusso {
             return 0;
         }
         const std::size_t k = std::min(n, f->dimensione - pos);
-        if (!f->sorgente->leggi(pos, k, reinterpret_cast<unsigned char*>(buf))) {
+        if (!f->sorgente->Leggi(pos, k, reinterpret_cast<unsigned char*>(buf))) {
             f->oltreLaFine = true; // the file has become shorter
             return 0;
         }
@@ -265,7 +265,7 @@ struct Flusso {
         return static_cast<ssize_t>(k);
     }
 
-    static int cerca(void* cookie, off64_t* pos, int da) {
+    static int Cerca(void* cookie, off64_t* pos, int da) {
         auto* f = static_cast<Flusso*>(cookie);
         const auto fine = static_cast<off64_t>(f->esaurito ? 0 : f->dimensione);
         off64_t nuova = *pos;
@@ -321,20 +321,20 @@ struct FileMdb::Stato {
     };
     std::vector<Voce> voci;
 
-    ~Stato() { rilascia(); }
+    ~Stato() { Rilascia(); }
 
-    std::size_t pagine() const { return dimensione / dimPagina; }
+    std::size_t NumeroPagine() const { return dimensione / dimPagina; }
     // Page `n` of the file (Danno when it cannot be read).
-    std::vector<unsigned char> pagina(std::size_t n) const {
+    std::vector<unsigned char> Pagina(std::size_t n) const {
         std::vector<unsigned char> pg(dimPagina);
-        if (n >= pagine() || !sorgente->leggi(std::uint64_t{n} * dimPagina, dimPagina, pg.data())) {
+        if (n >= NumeroPagine() || !sorgente->Leggi(std::uint64_t{n} * dimPagina, dimPagina, pg.data())) {
             throw Danno{};
         }
         return pg;
     }
 
     // Once every table's definition is read libmdb is no longer needed.
-    void rilascia() {
+    void Rilascia() {
         if (mdb != nullptr) {
             mdb_close(mdb);
             mdb = nullptr;
@@ -344,7 +344,7 @@ struct FileMdb::Stato {
         }
     }
 
-    Voce* trova(std::string_view nome) {
+    Voce* Trova(std::string_view nome) {
         for (auto& v : voci) {
             if (UgualiSenzaMaiuscole(v.nome, nome)) {
                 return &v;
@@ -353,7 +353,7 @@ struct FileMdb::Stato {
         return nullptr;
     }
 
-    std::unique_ptr<MdbCatalogEntry> nuovaVoce(const std::string& nome,
+    std::unique_ptr<MdbCatalogEntry> NuovaVoce(const std::string& nome,
                                                unsigned long pagina) const {
         auto v = std::make_unique<MdbCatalogEntry>();
         std::memset(v.get(), 0, sizeof(MdbCatalogEntry));
@@ -366,54 +366,54 @@ struct FileMdb::Stato {
     }
 
     // Opening, in order: the file, libmdb, the list of tables.
-    void carica(const std::filesystem::path& file);
-    void apriLibmdb(const std::filesystem::path& file);
-    void decifra();
-    void leggiElenco(const std::filesystem::path& file);
+    void Carica(const std::filesystem::path& file);
+    void ApriLibmdb(const std::filesystem::path& file);
+    void Decifra();
+    void LeggiElenco(const std::filesystem::path& file);
 
     // The definition of the table on page `n`, its pages joined; Danno when
     // it is not one.
-    std::vector<unsigned char> definizione(std::size_t n) const;
-    Dichiarazione descrittori(const std::vector<unsigned char>& d) const;
-    static void controllaColonne(const std::vector<Descrittore>& colonne);
+    std::vector<unsigned char> Definizione(std::size_t n) const;
+    Dichiarazione Descrittori(const std::vector<unsigned char>& d) const;
+    static void ControllaColonne(const std::vector<Descrittore>& colonne);
     // The data pages the table's map of used pages names: inside the file,
     // each once.
-    std::vector<std::uint32_t> pagineDati(const MdbTableDef* t) const;
+    std::vector<std::uint32_t> PagineDati(const MdbTableDef* t) const;
     // How the rows of the table libmdb read lie; its fields into `campi`.
-    PianoRiga piano(const Dichiarazione& dichiarazione, const MdbTableDef* t,
+    PianoRiga Piano(const Dichiarazione& dichiarazione, const MdbTableDef* t,
                     const std::vector<std::string>* soloCampi,
                     std::vector<CampoTabella>& campi) const;
 
     // What the rows of the table `voce` defines are read by; with
     // `soloCampi`, the values of the other fields are not checked. Danno
     // when the definition does not hold together.
-    DefinizioneTabella leggi(MdbCatalogEntry* voce, const std::vector<std::string>* soloCampi,
+    DefinizioneTabella Leggi(MdbCatalogEntry* voce, const std::vector<std::string>* soloCampi,
                              std::vector<CampoTabella>& campi);
 
-    // As leggi(), with libmdb's messages kept from the terminal and a
+    // As Leggi(), with libmdb's messages kept from the terminal and a
     // damaged definition reported as such, naming the table and the file.
-    DefinizioneTabella definizioneDi(Voce& voce, const std::filesystem::path& file,
+    DefinizioneTabella DefinizioneDi(Voce& voce, const std::filesystem::path& file,
                                      std::vector<CampoTabella>& campi);
-    std::shared_ptr<const Tabella> leggiTabella(Voce& voce, const std::filesystem::path& file);
+    std::shared_ptr<const Tabella> LeggiTabella(Voce& voce, const std::filesystem::path& file);
 
-    static std::unique_ptr<Stato> apri(const std::filesystem::path& file);
+    static std::unique_ptr<Stato> Apri(const std::filesystem::path& file);
 };
 
 namespace {
 
-Error nonRiconosciuto(const std::filesystem::path& file, const std::string& perche) {
-    return Error(err::UnrecognizedFormat,
+Errore NonRiconosciuto(const std::filesystem::path& file, const std::string& perche) {
+    return Errore(errore::FormatoNonRiconosciuto,
                  "Il file '" + NomeNelMessaggio(file) +
                      "' e' danneggiato o non e' un database Access: " + perche + ".");
 }
 
-Error tabellaDanneggiata(const std::filesystem::path& file, const std::string& tabella) {
+Errore TabellaDanneggiata(const std::filesystem::path& file, const std::string& tabella) {
     return ErroreTabellaDanneggiata(NomeNelMessaggio(file), tabella);
 }
 
 } // namespace
 
-void FileMdb::Stato::carica(const std::filesystem::path& file) {
+void FileMdb::Stato::Carica(const std::filesystem::path& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0) {
@@ -421,61 +421,61 @@ void FileMdb::Stato::carica(const std::filesystem::path& file) {
         if (fd >= 0) {
             ::close(fd);
         }
-        throw nonRiconosciuto(file, std::string("non si puo' leggere (") +
+        throw NonRiconosciuto(file, std::string("non si puo' leggere (") +
                                         DescrizioneErrno(errore) + ")");
     }
     dimensione = static_cast<std::size_t>(info.st_size);
     sorgente = std::make_shared<Sorgente>(fd, dimensione);
     paginaZero.resize(std::min<std::size_t>(dimensione, 4096));
-    if (!sorgente->leggi(0, paginaZero.size(), paginaZero.data())) {
-        throw nonRiconosciuto(file, "non si puo' leggere");
+    if (!sorgente->Leggi(0, paginaZero.size(), paginaZero.data())) {
+        throw NonRiconosciuto(file, "non si puo' leggere");
     }
     const std::string difetto = ControllaIntestazione(paginaZero.data(), dimensione);
     if (!difetto.empty()) {
-        throw nonRiconosciuto(file, difetto);
+        throw NonRiconosciuto(file, difetto);
     }
     jet3 = paginaZero[0x14] == MDB_VER_JET3;
     dimPagina = jet3 ? 2048 : 4096;
 }
 
-void FileMdb::Stato::apriLibmdb(const std::filesystem::path& file) {
+void FileMdb::Stato::ApriLibmdb(const std::filesystem::path& file) {
     mdb = mdb_open_buffer(paginaZero.data(), paginaZero.size(), MDB_NOFLAGS);
     if (mdb == nullptr) {
-        throw nonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
+        throw NonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
     // From here libmdb reads its pages through the stream with a budget.
     flusso.sorgente = sorgente.get();
     flusso.dimensione = dimensione;
     FILE* f = fopencookie(&flusso, "r",
-                          cookie_io_functions_t{&Flusso::leggi, nullptr, &Flusso::cerca, nullptr});
+                          cookie_io_functions_t{&Flusso::Leggi, nullptr, &Flusso::Cerca, nullptr});
     if (f == nullptr) {
-        throw nonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
+        throw NonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
     std::setvbuf(f, nullptr, _IOFBF, dimPagina); // a page read is one read, no more
     std::fclose(mdb->f->stream);
     mdb->f->stream = f;
     mdb->cur_pg = 0; // no page is taken as already read
-    decifra();
+    Decifra();
 }
 
 // An enciphered file is deciphered once, page by page through libmdb, into
 // memory, so that every check reads the pages as they are meant.
-void FileMdb::Stato::decifra() {
+void FileMdb::Stato::Decifra() {
     if (mdb->f->db_key == 0) {
         return;
     }
     std::unique_ptr<unsigned char[]> chiaro(new unsigned char[dimensione]);
-    if (!sorgente->leggi(0, dimPagina, chiaro.get())) {
+    if (!sorgente->Leggi(0, dimPagina, chiaro.get())) {
         throw Danno{};
     }
-    flusso.budget(pagine() + 16);
-    for (std::size_t n = 1; n < pagine(); ++n) {
+    flusso.Budget(NumeroPagine() + 16);
+    for (std::size_t n = 1; n < NumeroPagine(); ++n) {
         if (mdb_read_alt_pg(mdb, static_cast<unsigned long>(n)) != mdb->fmt->pg_size) {
             throw Danno{};
         }
         std::memcpy(chiaro.get() + n * dimPagina, mdb->alt_pg_buf, dimPagina);
     }
-    sorgente->tieniInMemoria(std::move(chiaro));
+    sorgente->TieniInMemoria(std::move(chiaro));
     mdb->f->db_key = 0;
     mdb->cur_pg = 0;
 }
@@ -483,15 +483,15 @@ void FileMdb::Stato::decifra() {
 // The list of tables is the system table on page 2, read here like any other
 // table: libmdb's own catalog reading also parses the objects' properties,
 // and a damaged property record can keep it going for ever.
-void FileMdb::Stato::leggiElenco(const std::filesystem::path& file) {
-    auto sistema = nuovaVoce("MSysObjects", 2);
+void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
+    auto sistema = NuovaVoce("MSysObjects", 2);
     const std::vector<std::string> soloCampi = {"Id", "Name", "Type", "Flags"};
     std::vector<CampoTabella> campi;
     std::shared_ptr<const RigheTabella> oggetti;
     try {
-        oggetti = RigheTabella::Leggi(leggi(sistema.get(), &soloCampi, campi), nullptr);
+        oggetti = RigheTabella::Leggi(Leggi(sistema.get(), &soloCampi, campi), nullptr);
     } catch (const Danno&) {
-        throw nonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
+        throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
     }
     std::size_t colonne[4] = {};
     for (std::size_t k = 0; k < 4; ++k) {
@@ -499,7 +499,7 @@ void FileMdb::Stato::leggiElenco(const std::filesystem::path& file) {
             return UgualiSenzaMaiuscole(x.nome, soloCampi[k]);
         });
         if (c == campi.end()) {
-            throw nonRiconosciuto(file, "il suo elenco delle tabelle non ha i campi soliti");
+            throw NonRiconosciuto(file, "il suo elenco delle tabelle non ha i campi soliti");
         }
         colonne[k] = static_cast<std::size_t>(c - campi.begin());
     }
@@ -507,68 +507,68 @@ void FileMdb::Stato::leggiElenco(const std::filesystem::path& file) {
     const auto valore = [&](std::size_t k) {
         return Tabella::ValoreDi(riga, colonne[k], campi[colonne[k]].tipo);
     };
-    for (std::size_t r = 0; r < oggetti->size(); ++r) {
+    for (std::size_t r = 0; r < oggetti->Size(); ++r) {
         Valore pagina, nome, tipo, bandiere;
         try {
-            oggetti->carica(r, riga);
+            oggetti->Carica(r, riga);
             pagina = valore(0);
             nome = valore(1);
             tipo = valore(2);
             bandiere = valore(3);
         } catch (const Danno&) {
-            throw nonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
+            throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
         }
         // A user table: type 1, neither of the system flags.
-        if (tipo.nullo() || (static_cast<std::int64_t>(tipo.numero()) & 0x7F) != MDB_TABLE ||
-            pagina.nullo() ||
-            (static_cast<std::uint32_t>(static_cast<std::int64_t>(bandiere.numero())) &
+        if (tipo.ENullo() || (static_cast<std::int64_t>(tipo.ComeNumero()) & 0x7F) != MDB_TABLE ||
+            pagina.ENullo() ||
+            (static_cast<std::uint32_t>(static_cast<std::int64_t>(bandiere.ComeNumero())) &
              0x80000002u) != 0) {
             continue;
         }
-        std::string n = nome.testo();
+        std::string n = nome.ComeTesto();
         if (!NomeAccessValido(n)) {
-            throw nonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
+            throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
         }
         auto voce =
-            nuovaVoce(n, static_cast<unsigned long>(static_cast<std::int64_t>(pagina.numero())) &
+            NuovaVoce(n, static_cast<unsigned long>(static_cast<std::int64_t>(pagina.ComeNumero())) &
                              0x00FFFFFFul);
         voci.push_back({std::move(n), std::move(voce), nullptr});
     }
 }
 
-std::unique_ptr<FileMdb::Stato> FileMdb::Stato::apri(const std::filesystem::path& file) {
+std::unique_ptr<FileMdb::Stato> FileMdb::Stato::Apri(const std::filesystem::path& file) {
     auto s = std::make_unique<Stato>();
     s->percorso = file;
-    s->carica(file);
+    s->Carica(file);
     MessaggiLibmdb messaggi;
     try {
-        s->apriLibmdb(file);
+        s->ApriLibmdb(file);
     } catch (const Danno&) {
-        throw nonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
+        throw NonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
-    s->leggiElenco(file);
-    if (messaggi.detto()) {
-        throw nonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
+    s->LeggiElenco(file);
+    if (messaggi.Detto()) {
+        throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
     }
     return s;
 }
 
 // The definition's pages are a chain (each names the next at offset 4); the
 // chain must stay inside the file, on definition pages, and never loop.
-std::vector<unsigned char> FileMdb::Stato::definizione(std::size_t n) const {
+std::vector<unsigned char> FileMdb::Stato::Definizione(std::size_t n) const {
     std::vector<unsigned char> d;
-    std::vector<char> vista(pagine(), 0);
+    std::vector<char> vista(NumeroPagine(), 0);
     for (bool prima = true; n != 0; prima = false) {
-        if (n >= pagine() || vista[n] != 0) {
+        if (n >= NumeroPagine() || vista[n] != 0) {
             throw Danno{};
         }
-        const std::vector<unsigned char> pg = pagina(n);
+        const std::vector<unsigned char> pg = Pagina(n);
         if (pg[0] != 0x02) {
             throw Danno{};
         }
         vista[n] = 1;
         d.insert(d.end(), pg.begin() + (prima ? 0 : 8), pg.end());
-        n = u32(pg.data() + 4);
+        n = U32(pg.data() + 4);
     }
     if (d.empty()) {
         throw Danno{};
@@ -580,17 +580,17 @@ std::vector<unsigned char> FileMdb::Stato::definizione(std::size_t n) const {
 // and the page, names Access allows, all of it inside the definition's stated
 // length; then each number and name once, no two fixed columns on the same
 // bytes.
-Dichiarazione FileMdb::Stato::descrittori(const std::vector<unsigned char>& d) const {
+Dichiarazione FileMdb::Stato::Descrittori(const std::vector<unsigned char>& d) const {
     const MdbFormatConstants& f = *mdb->fmt;
     const unsigned char* b = d.data();
     // Deleted columns keep their places: a row may have more columns, and
     // more variable ones, than the definition lists, never more than max_cols.
     Dichiarazione dich;
-    dich.massimo = u16(b + f.tab_num_cols_offset - 4);
-    const std::size_t nVar = u16(b + f.tab_num_cols_offset - 2);
-    const std::size_t nCol = u16(b + f.tab_num_cols_offset);
-    const std::size_t nReali = u32(b + f.tab_num_ridxs_offset);
-    const std::size_t lunghezza = u32(b + 8);
+    dich.massimo = U16(b + f.tab_num_cols_offset - 4);
+    const std::size_t nVar = U16(b + f.tab_num_cols_offset - 2);
+    const std::size_t nCol = U16(b + f.tab_num_cols_offset);
+    const std::size_t nReali = U32(b + f.tab_num_ridxs_offset);
+    const std::size_t lunghezza = U32(b + 8);
     if (nCol == 0 || nCol > dich.massimo || dich.massimo > MDB_MAX_COLS || nVar > dich.massimo ||
         nReali > 1000 || lunghezza > d.size()) {
         throw Danno{};
@@ -606,9 +606,9 @@ Dichiarazione FileMdb::Stato::descrittori(const std::vector<unsigned char>& d) c
         c.tipo = e[0];
         c.numero = e[f.col_num_offset];
         c.fissa = (e[f.col_flags_offset] & 0x01) != 0;
-        c.offset = u16(e + f.tab_col_offset_fixed);
-        c.dimensione = u16(e + f.col_size_offset);
-        const int larghezza = larghezzaFissa(c.tipo);
+        c.offset = U16(e + f.tab_col_offset_fixed);
+        c.dimensione = U16(e + f.col_size_offset);
+        const int larghezza = LarghezzaFissa(c.tipo);
         if (c.numero >= dich.massimo) {
             throw Danno{}; // a column's number counts the deleted ones too
         }
@@ -626,22 +626,22 @@ Dichiarazione FileMdb::Stato::descrittori(const std::vector<unsigned char>& d) c
             (c.fissa && c.offset + c.dimensione > dimPagina)) {
             throw Danno{};
         }
-        const std::size_t n = jet3 ? b[nomi] : u16(b + nomi);
+        const std::size_t n = jet3 ? b[nomi] : U16(b + nomi);
         nomi += jet3 ? 1 : 2;
         if (nomi + n > lunghezza || (!jet3 && n % 2 != 0)) {
             throw Danno{};
         }
         for (std::size_t i = 0; i < n; i += jet3 ? 1 : 2) {
-            c.nome += jet3 ? static_cast<char>(b[nomi + i]) : Carattere1252(u16(b + nomi + i));
+            c.nome += jet3 ? static_cast<char>(b[nomi + i]) : Carattere1252(U16(b + nomi + i));
         }
         nomi += n;
         pos += f.tab_col_entry_size;
     }
-    controllaColonne(dich.colonne);
+    ControllaColonne(dich.colonne);
     return dich;
 }
 
-void FileMdb::Stato::controllaColonne(const std::vector<Descrittore>& colonne) {
+void FileMdb::Stato::ControllaColonne(const std::vector<Descrittore>& colonne) {
     std::vector<std::pair<std::size_t, std::size_t>> fisse; // offset, end
     for (std::size_t i = 0; i < colonne.size(); ++i) {
         const Descrittore& c = colonne[i];
@@ -669,12 +669,12 @@ void FileMdb::Stato::controllaColonne(const std::vector<Descrittore>& colonne) {
 // bitmap pages (type 0x05), each covering the pages of its own stretch of the
 // file. Every page named must be inside the file, and named once; that it is
 // a data page of the table is checked when the rows are read.
-std::vector<std::uint32_t> FileMdb::Stato::pagineDati(const MdbTableDef* t) const {
+std::vector<std::uint32_t> FileMdb::Stato::PagineDati(const MdbTableDef* t) const {
     const unsigned char* m = t->usage_map;
     const std::size_t n = t->map_sz;
     std::vector<std::uint32_t> elenco;
     auto aggiungi = [&](std::uint64_t p) {
-        if (p == 0 || p >= pagine()) {
+        if (p == 0 || p >= NumeroPagine()) {
             throw Danno{};
         }
         elenco.push_back(static_cast<std::uint32_t>(p));
@@ -690,15 +690,15 @@ std::vector<std::uint32_t> FileMdb::Stato::pagineDati(const MdbTableDef* t) cons
         throw Danno{};
     }
     if (m[0] == 0) {
-        bitmap(m + 5, n - 5, u32(m + 1));
+        bitmap(m + 5, n - 5, U32(m + 1));
     } else if (m[0] == 1) {
         const std::size_t perPagina = (dimPagina - 4) * 8;
         for (std::size_t k = 0; 1 + 4 * k + 4 <= n; ++k) {
-            const std::uint32_t p = u32(m + 1 + 4 * k);
+            const std::uint32_t p = U32(m + 1 + 4 * k);
             if (p == 0) {
                 continue;
             }
-            const std::vector<unsigned char> pg = pagina(p);
+            const std::vector<unsigned char> pg = Pagina(p);
             if (pg[0] != 0x05) {
                 throw Danno{};
             }
@@ -717,7 +717,7 @@ std::vector<std::uint32_t> FileMdb::Stato::pagineDati(const MdbTableDef* t) cons
 
 // libmdb's columns (in the order of their numbers) must be the columns the
 // definition declares: same kinds, same names.
-PianoRiga FileMdb::Stato::piano(const Dichiarazione& dichiarazione, const MdbTableDef* t,
+PianoRiga FileMdb::Stato::Piano(const Dichiarazione& dichiarazione, const MdbTableDef* t,
                                 const std::vector<std::string>* soloCampi,
                                 std::vector<CampoTabella>& campi) const {
     const std::vector<Descrittore>& dichiarate = dichiarazione.colonne;
@@ -730,7 +730,7 @@ PianoRiga FileMdb::Stato::piano(const Dichiarazione& dichiarazione, const MdbTab
     piano.variabili = t->num_var_cols > 0;
     piano.jet3 = jet3;
     piano.dimPagina = dimPagina;
-    piano.pagineFile = pagine();
+    piano.pagineFile = NumeroPagine();
     campi.clear();
     unsigned fisse = 0;
     for (unsigned i = 0; i < nc; ++i) {
@@ -760,69 +760,69 @@ PianoRiga FileMdb::Stato::piano(const Dichiarazione& dichiarazione, const MdbTab
                             [&](const std::string& n) { return UgualiSenzaMaiuscole(n, d->nome); });
         }
         piano.colonne.push_back(c);
-        campi.push_back({d->nome, tipoDi(mc->col_type)});
+        campi.push_back({d->nome, TipoDi(mc->col_type)});
     }
-    piano.prepara();
+    piano.Prepara();
     return piano;
 }
 
-DefinizioneTabella FileMdb::Stato::leggi(MdbCatalogEntry* voce,
+DefinizioneTabella FileMdb::Stato::Leggi(MdbCatalogEntry* voce,
                                          const std::vector<std::string>* soloCampi,
                                          std::vector<CampoTabella>& campi) {
-    const std::vector<unsigned char> d = definizione(voce->table_pg);
-    const Dichiarazione dichiarate = descrittori(d);
+    const std::vector<unsigned char> d = Definizione(voce->table_pg);
+    const Dichiarazione dichiarate = Descrittori(d);
     // The maps' rows must be inside the file before libmdb looks for them.
     for (const std::uint16_t offset :
          {mdb->fmt->tab_usage_map_offset, mdb->fmt->tab_free_map_offset}) {
-        if ((u32(d.data() + offset) >> 8) >= pagine()) {
+        if ((U32(d.data() + offset) >> 8) >= NumeroPagine()) {
             throw Danno{};
         }
     }
-    flusso.budget(pagine() + 1024);
+    flusso.Budget(NumeroPagine() + 1024);
     std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> t(mdb_read_table(voce),
                                                            &mdb_free_tabledef);
-    if (!t || mdb_read_columns(t.get()) == nullptr || flusso.guasto()) {
+    if (!t || mdb_read_columns(t.get()) == nullptr || flusso.Guasto()) {
         throw Danno{};
     }
     DefinizioneTabella def;
     def.sorgente = sorgente;
     def.pagina = static_cast<std::uint32_t>(voce->table_pg);
-    def.piano = piano(dichiarate, t.get(), soloCampi, campi);
-    def.pagine = pagineDati(t.get());
+    def.piano = Piano(dichiarate, t.get(), soloCampi, campi);
+    def.pagine = PagineDati(t.get());
     def.righe = t->num_rows;
     return def;
 }
 
-DefinizioneTabella FileMdb::Stato::definizioneDi(Voce& voce, const std::filesystem::path& file,
+DefinizioneTabella FileMdb::Stato::DefinizioneDi(Voce& voce, const std::filesystem::path& file,
                                                  std::vector<CampoTabella>& campi) {
     MessaggiLibmdb messaggi;
     DefinizioneTabella d;
     try {
-        d = leggi(voce.voce.get(), nullptr, campi);
+        d = Leggi(voce.voce.get(), nullptr, campi);
     } catch (const Danno&) {
-        throw tabellaDanneggiata(file, voce.nome);
+        throw TabellaDanneggiata(file, voce.nome);
     }
-    if (messaggi.detto()) {
-        throw tabellaDanneggiata(file, voce.nome);
+    if (messaggi.Detto()) {
+        throw TabellaDanneggiata(file, voce.nome);
     }
     return d;
 }
 
-std::shared_ptr<const Tabella> FileMdb::Stato::leggiTabella(Voce& voce,
+std::shared_ptr<const Tabella> FileMdb::Stato::LeggiTabella(Voce& voce,
                                                             const std::filesystem::path& file) {
     std::vector<CampoTabella> campi;
-    DefinizioneTabella d = definizioneDi(voce, file, campi);
+    DefinizioneTabella d = DefinizioneDi(voce, file, campi);
     // Rows found damaged are read once more, after a pause, from the file
     // opened anew: the suite may have been writing it.
     auto rileggi = [file, nome = voce.nome]() {
-        attendiPrimaDiRileggere();
-        std::unique_ptr<Stato> nuovo = Stato::apri(file);
-        Voce* v = nuovo->trova(nome);
+        AttendiPrimaDiRileggere();
+        std::unique_ptr<Stato> nuovo = Stato::Apri(file);
+        Voce* v = nuovo->Trova(nome);
         if (v == nullptr) {
-            throw tabellaDanneggiata(file, nome); // it was in the list a moment ago
+            throw TabellaDanneggiata(file, nome); // it was in the list a moment ago
         }
         std::vector<CampoTabella> c;
-        return nuovo->definizioneDi(*v, file, c);
+        return nuovo->DefinizioneDi(*v, file, c);
     };
     return std::make_shared<const Tabella>(voce.nome, std::move(campi), std::move(d),
                                            std::move(rileggi), NomeNelMessaggio(file));
@@ -830,19 +830,19 @@ std::shared_ptr<const Tabella> FileMdb::Stato::leggiTabella(Voce& voce,
 
 FileMdb::FileMdb(const std::filesystem::path& file) : percorso_(file) {
     try {
-        stato_ = Stato::apri(file);
-    } catch (const Error& e) {
-        if (e.number() != err::UnrecognizedFormat) {
+        stato_ = Stato::Apri(file);
+    } catch (const Errore& e) {
+        if (e.Numero() != errore::FormatoNonRiconosciuto) {
             throw;
         }
-        attendiPrimaDiRileggere(); // the suite may be in the middle of a write
-        stato_ = Stato::apri(file);
+        AttendiPrimaDiRileggere(); // the suite may be in the middle of a write
+        stato_ = Stato::Apri(file);
     }
 }
 
 FileMdb::~FileMdb() = default;
 
-std::vector<std::string> FileMdb::tabelle() const {
+std::vector<std::string> FileMdb::Tabelle() const {
     std::vector<std::string> v;
     for (const auto& voce : stato_->voci) {
         v.push_back(voce.nome);
@@ -850,33 +850,33 @@ std::vector<std::string> FileMdb::tabelle() const {
     return v;
 }
 
-std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
-    Stato::Voce* voce = stato_->trova(nome);
+std::shared_ptr<const Tabella> FileMdb::Leggi(std::string_view nome) {
+    Stato::Voce* voce = stato_->Trova(nome);
     const bool alterato =
         std::any_of(stato_->voci.begin(), stato_->voci.end(),
                     [&](const Stato::Voce& v) { return NomeAlterato(nome, v.nome); });
     if (voce == nullptr && alterato) {
-        throw tabellaDanneggiata(percorso_, std::string(nome));
+        throw TabellaDanneggiata(percorso_, std::string(nome));
     }
     if (voce == nullptr) {
-        throw Error(err::TableNotFound, "Impossibile trovare la tabella '" + std::string(nome) +
+        throw Errore(errore::TabellaNonTrovata, "Impossibile trovare la tabella '" + std::string(nome) +
                                             "' in '" + NomeNelMessaggio(percorso_) + "'.");
     }
     if (!voce->righe) {
         try {
-            voce->righe = stato_->leggiTabella(*voce, percorso_);
-        } catch (const Error& e) {
-            if (e.number() != err::UnrecognizedFormat) {
+            voce->righe = stato_->LeggiTabella(*voce, percorso_);
+        } catch (const Errore& e) {
+            if (e.Numero() != errore::FormatoNonRiconosciuto) {
                 throw;
             }
             const std::string n = voce->nome;
-            rileggi(n);
-            voce = stato_->trova(n);
+            Rileggi(n);
+            voce = stato_->Trova(n);
         }
         const bool tutte = std::all_of(stato_->voci.begin(), stato_->voci.end(),
                                        [](const Stato::Voce& v) { return v.righe != nullptr; });
         if (tutte) {
-            stato_->rilascia();
+            stato_->Rilascia();
         }
     }
     return voce->righe;
@@ -884,16 +884,16 @@ std::shared_ptr<const Tabella> FileMdb::leggi(std::string_view nome) {
 
 // A table found damaged: after a pause the whole file is read again, and the
 // table from the new bytes. The tables already read stay as they were read.
-void FileMdb::rileggi(const std::string& nome) {
-    attendiPrimaDiRileggere();
-    std::unique_ptr<Stato> nuovo = Stato::apri(percorso_);
-    Stato::Voce* voce = nuovo->trova(nome);
+void FileMdb::Rileggi(const std::string& nome) {
+    AttendiPrimaDiRileggere();
+    std::unique_ptr<Stato> nuovo = Stato::Apri(percorso_);
+    Stato::Voce* voce = nuovo->Trova(nome);
     if (voce == nullptr) {
-        throw tabellaDanneggiata(percorso_, nome); // it was in the list a moment ago
+        throw TabellaDanneggiata(percorso_, nome); // it was in the list a moment ago
     }
-    voce->righe = nuovo->leggiTabella(*voce, percorso_);
+    voce->righe = nuovo->LeggiTabella(*voce, percorso_);
     for (const Stato::Voce& v : stato_->voci) {
-        if (Stato::Voce* w = nuovo->trova(v.nome); w != nullptr && v.righe && !w->righe) {
+        if (Stato::Voce* w = nuovo->Trova(v.nome); w != nullptr && v.righe && !w->righe) {
             w->righe = v.righe;
         }
     }

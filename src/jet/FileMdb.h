@@ -23,7 +23,7 @@ namespace vdx::jet {
 // decode, and the rows must be as many as its definition counts. A file
 // found damaged is read once more after a pause (see ImpostaAttesaRilettura),
 // since the suite may have been writing it; only then is the damage
-// reported, as vdx::Error UnrecognizedFormat naming the file and, when one
+// reported, as vdx::Errore FormatoNonRiconosciuto naming the file and, when one
 // table is hit, the table. The rows of a table are first read when first
 // needed, so their damage is found then; the pages of a table read again
 // later must be as they were at that reading (see Tabella.h).
@@ -31,29 +31,29 @@ class FileMdb {
 public:
     // Reads the file and checks it is an Access file (Jet 3, Jet 4 or ACE)
     // and that its list of tables reads whole. Unreadable, damaged or not an
-    // Access file: vdx::Error UnrecognizedFormat naming the file.
+    // Access file: vdx::Errore FormatoNonRiconosciuto naming the file.
     explicit FileMdb(const std::filesystem::path& file);
     ~FileMdb();
     FileMdb(const FileMdb&) = delete;
     FileMdb& operator=(const FileMdb&) = delete;
 
     // The user tables, names as stored (code page 1252).
-    std::vector<std::string> tabelle() const;
+    std::vector<std::string> Tabelle() const;
 
-    // The table `nome` (found without regard to letter case): its definition
+    // The table `Nome` (found without regard to letter case): its definition
     // read on the first call and kept, its rows read when first needed. Once
     // every table's definition is read, libmdb is let go; the file stays
-    // open while a table read from it is in use. No such table: vdx::Error
-    // TableNotFound naming table and file; a damaged table:
-    // UnrecognizedFormat naming both.
-    std::shared_ptr<const Tabella> leggi(std::string_view nome);
+    // open while a table read from it is in use. No such table: vdx::Errore
+    // TabellaNonTrovata naming table and file; a damaged table:
+    // FormatoNonRiconosciuto naming both.
+    std::shared_ptr<const Tabella> Leggi(std::string_view nome);
 
-    const std::filesystem::path& percorso() const { return percorso_; }
+    const std::filesystem::path& Percorso() const { return percorso_; }
 
     struct Stato;
 
 private:
-    void rileggi(const std::string& nome);
+    void Rileggi(const std::string& nome);
     std::filesystem::path percorso_;
     std::unique_ptr<Stato> stato_;
 };
@@ -66,7 +66,7 @@ std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensi
 // The text of a file name inside a message (code page 1252).
 std::string NomeNelMessaggio(const std::filesystem::path& file);
 
-// Whether `nome` (code page 1252) can name a table or a field: 1 to 64
+// Whether `Nome` (code page 1252) can name a table or a field: 1 to 64
 // characters, no control character, none of . ! ` [ ], no leading blank.
 // The writer refuses other names; the reader takes them as damage.
 bool NomeAccessValido(std::string_view nome);
@@ -79,7 +79,7 @@ bool NomeAlterato(std::string_view chiesto, std::string_view trovato);
 
 // The error of a table that cannot be read because its file is damaged;
 // `file` as messages name it.
-Error ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella);
+Errore ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella);
 
 // What the reader does before reading a damaged file once more. By default it
 // waits half a second, or the milliseconds of the environment variable

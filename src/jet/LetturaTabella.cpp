@@ -12,18 +12,18 @@ namespace vdx::jet {
 
 namespace {
 
-std::uint16_t u16(const unsigned char* p) {
+std::uint16_t U16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
-std::uint32_t u32(const unsigned char* p) {
+std::uint32_t U32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
 // Pages read with one call: 256 kB, which the processor's cache still holds
 // while the rows are taken apart.
-constexpr std::size_t kPagineInBlocco = 64;
+constexpr std::size_t PagineInBlocco = 64;
 
 // The pages of a table read one at a time (long values, rows Access moved),
 // checked against their fingerprints; while the table is first read, a page
@@ -32,7 +32,7 @@ class Accesso : public AccessoPagine {
 public:
     Accesso(const DefinizioneTabella& d, std::vector<std::uint64_t>& impronte, bool prende)
         : d_(d), impronte_(impronte), prende_(prende) {}
-    const unsigned char* pagina(std::uint32_t n) const override {
+    const unsigned char* Pagina(std::uint32_t n) const override {
         if (n >= impronte_.size()) {
             throw Danno{};
         }
@@ -54,19 +54,19 @@ private:
 };
 
 // The stretches of consecutive pages of list positions [prima, fine), at most
-// kPagineInBlocco each, read whole into `blocco`; `fai(pagina bytes, list
+// PagineInBlocco each, read whole into `blocco`; `fai(pagina bytes, list
 // position)` for each page.
 template <typename F>
-void perBlocchi(const DefinizioneTabella& d, std::size_t prima, std::size_t fine,
+void PerBlocchi(const DefinizioneTabella& d, std::size_t prima, std::size_t fine,
                 std::vector<unsigned char>& blocco, F fai) {
     const std::size_t dim = d.piano.dimPagina;
-    blocco.resize(kPagineInBlocco * dim);
+    blocco.resize(PagineInBlocco * dim);
     for (std::size_t j = prima; j < fine;) {
         std::size_t k = j + 1;
-        while (k < fine && k - j < kPagineInBlocco && d.pagine[k] == d.pagine[k - 1] + 1) {
+        while (k < fine && k - j < PagineInBlocco && d.pagine[k] == d.pagine[k - 1] + 1) {
             ++k;
         }
-        if (!d.sorgente->leggi(std::uint64_t{d.pagine[j]} * dim, (k - j) * dim, blocco.data())) {
+        if (!d.sorgente->Leggi(std::uint64_t{d.pagine[j]} * dim, (k - j) * dim, blocco.data())) {
             throw Danno{};
         }
         for (std::size_t q = j; q < k; ++q) {
@@ -79,15 +79,15 @@ void perBlocchi(const DefinizioneTabella& d, std::size_t prima, std::size_t fine
 } // namespace
 
 namespace {
-constexpr std::size_t kPaginaGrande = std::size_t{2} << 20;
+constexpr std::size_t PaginaGrande = std::size_t{2} << 20;
 } // namespace
 
 // Large blocks in 2 MB pages, where the system has them: fewer faults to fill
 // them.
 void* MemoriaColonna(std::size_t byte) {
-    if (byte >= 2 * kPaginaGrande) {
-        const std::size_t arrotondato = (byte + kPaginaGrande - 1) / kPaginaGrande * kPaginaGrande;
-        void* p = std::aligned_alloc(kPaginaGrande, arrotondato);
+    if (byte >= 2 * PaginaGrande) {
+        const std::size_t arrotondato = (byte + PaginaGrande - 1) / PaginaGrande * PaginaGrande;
+        void* p = std::aligned_alloc(PaginaGrande, arrotondato);
         if (p == nullptr) {
             throw std::bad_alloc();
         }
@@ -100,7 +100,7 @@ void* MemoriaColonna(std::size_t byte) {
 }
 
 void LiberaColonna(void* p, std::size_t byte) noexcept {
-    if (byte >= 2 * kPaginaGrande) {
+    if (byte >= 2 * PaginaGrande) {
         std::free(p);
     } else {
         ::operator delete(p);
@@ -147,7 +147,7 @@ std::size_t RighePerParte(const DefinizioneTabella& d, std::size_t parti) {
 
 std::size_t PartiPer(std::size_t pagine) {
     static const unsigned nuclei = std::thread::hardware_concurrency();
-    return nuclei >= 2 && pagine >= 4 * kPagineInBlocco ? 2 : 1;
+    return nuclei >= 2 && pagine >= 4 * PagineInBlocco ? 2 : 1;
 }
 
 // What one thread gathers while the table is first read.
@@ -176,45 +176,45 @@ std::shared_ptr<const RigheTabella> RigheTabella::Leggi(DefinizioneTabella defin
     const std::size_t n = d.pagine.size();
     const std::size_t parti = lunghi ? 1 : PartiPer(n);
     if (lavoro != nullptr) {
-        lavoro->inizia(parti, RighePerParte(d, 1), {});
+        lavoro->Inizia(parti, RighePerParte(d, 1), {});
     }
     std::vector<Parte> risultati(parti);
     for (Parte& r : risultati) {
         r.posti.reserve(RighePerParte(d, parti));
     }
     InParallelo(parti, [&](std::size_t p) {
-        t->leggiParte(n * p / parti, n * (p + 1) / parti, p, risultati[p], lavoro);
+        t->LeggiParte(n * p / parti, n * (p + 1) / parti, p, risultati[p], lavoro);
     });
-    t->unisci(risultati, lavoro);
+    t->Unisci(risultati, lavoro);
     if (t->posti_.size() != d.righe) {
         throw Danno{};
     }
     t->controllo_ = std::make_unique<Accesso>(t->def_, t->impronte_, false);
     if (lavoro != nullptr) {
-        lavoro->finisci();
+        lavoro->Finisci();
     }
     return t;
 }
 
-void RigheTabella::leggiParte(std::size_t prima, std::size_t fine, std::size_t parte, Parte& out,
+void RigheTabella::LeggiParte(std::size_t prima, std::size_t fine, std::size_t parte, Parte& out,
                               LavoroRighe* lavoro) {
     std::vector<unsigned char> blocco;
-    perBlocchi(def_, prima, fine, blocco, [&](const unsigned char* pg, std::size_t q) {
+    PerBlocchi(def_, prima, fine, blocco, [&](const unsigned char* pg, std::size_t q) {
         const std::uint32_t pagina = def_.pagine[q];
         impronte_[pagina] = ImprontaPagina(pg, def_.piano.dimPagina); // its own pages only
-        leggiPagina(pg, pagina, parte, out, lavoro);
+        LeggiPagina(pg, pagina, parte, out, lavoro);
     });
 }
 
-void RigheTabella::leggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte,
+void RigheTabella::LeggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte,
                                Parte& out, LavoroRighe* lavoro) {
     const PianoRiga& piano = def_.piano;
     const Accesso accesso(def_, impronte_, true);
-    if (pg[0] != 0x01 || u32(pg + 4) != def_.pagina) {
+    if (pg[0] != 0x01 || U32(pg + 4) != def_.pagina) {
         throw Danno{}; // not a data page of this table
     }
-    const std::size_t quante = u16(pg + piano.offsetRighe());
-    if (piano.offsetRighe() + 2 + 2 * quante > piano.dimPagina) {
+    const std::size_t quante = U16(pg + piano.OffsetRighe());
+    if (piano.OffsetRighe() + 2 + 2 * quante > piano.dimPagina) {
         throw Danno{};
     }
     out.primaRiga.push_back(static_cast<std::uint32_t>(out.posti.size()));
@@ -230,33 +230,33 @@ void RigheTabella::leggiPagina(const unsigned char* pg, std::uint32_t pagina, st
             if (posto->fine - posto->inizio < 4) {
                 throw Danno{};
             }
-            out.spostate.push_back({out.posti.size(), u32(pg + posto->inizio)});
+            out.spostate.push_back({out.posti.size(), U32(pg + posto->inizio)});
             out.posti.push_back(0);
             continue;
         }
-        out.riga.scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio, &accesso);
+        out.riga.Scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio, &accesso);
         if (!piano.altriControllati.empty()) {
-            out.riga.controllaValori();
+            out.riga.ControllaValori();
         }
         out.posti.push_back(pagina << 8 | static_cast<std::uint32_t>(i));
         if (lavoro != nullptr) {
-            lavoro->riga(parte, out.posti.size() - 1, out.riga);
+            lavoro->ConsegnaRiga(parte, out.posti.size() - 1, out.riga);
         }
     }
 }
 
 // Where a moved row now is: at most a few steps away, on a data page of the
 // table, at a row slot marked deleted.
-std::pair<std::uint32_t, PostoRiga> RigheTabella::destinazione(std::uint32_t puntatore) {
+std::pair<std::uint32_t, PostoRiga> RigheTabella::Destinazione(std::uint32_t puntatore) {
     const Accesso accesso(def_, impronte_, true);
     for (int passi = 0;; ++passi) {
         const std::uint32_t pagina = puntatore >> 8;
         if (passi > 8 || pagina == 0 || pagina >= def_.piano.pagineFile) {
             throw Danno{};
         }
-        const unsigned char* pg = accesso.pagina(pagina);
+        const unsigned char* pg = accesso.Pagina(pagina);
         const auto r = pg[0] == 0x01 ? PostoDiRiga(pg, def_.piano, puntatore & 0xFF) : std::nullopt;
-        if (!r || u32(pg + 4) != def_.pagina || !r->integra) {
+        if (!r || U32(pg + 4) != def_.pagina || !r->integra) {
             throw Danno{};
         }
         if (!r->spostata) {
@@ -265,11 +265,11 @@ std::pair<std::uint32_t, PostoRiga> RigheTabella::destinazione(std::uint32_t pun
         if (r->fine - r->inizio < 4) {
             throw Danno{};
         }
-        puntatore = u32(pg + r->inizio);
+        puntatore = U32(pg + r->inizio);
     }
 }
 
-void RigheTabella::unisci(std::vector<Parte>& parti, LavoroRighe* lavoro) {
+void RigheTabella::Unisci(std::vector<Parte>& parti, LavoroRighe* lavoro) {
     std::size_t base = 0;
     for (Parte& p : parti) {
         for (const std::uint32_t r : p.primaRiga) {
@@ -284,20 +284,20 @@ void RigheTabella::unisci(std::vector<Parte>& parti, LavoroRighe* lavoro) {
     base = 0;
     for (std::size_t parte = 0; parte < parti.size(); ++parte) {
         for (const Parte::Spostata& s : parti[parte].spostate) {
-            const auto [puntatore, posto] = destinazione(s.puntatore);
-            const unsigned char* pg = accesso.pagina(puntatore >> 8);
-            riga.copia(def_.piano, pg + posto.inizio, posto.fine - posto.inizio, &accesso);
-            riga.controllaValori();
+            const auto [puntatore, posto] = Destinazione(s.puntatore);
+            const unsigned char* pg = accesso.Pagina(puntatore >> 8);
+            riga.Copia(def_.piano, pg + posto.inizio, posto.fine - posto.inizio, &accesso);
+            riga.ControllaValori();
             posti_[base + s.indice] = puntatore;
             if (lavoro != nullptr) {
-                lavoro->riga(parte, s.indice, riga);
+                lavoro->ConsegnaRiga(parte, s.indice, riga);
             }
         }
         base += parti[parte].posti.size();
     }
 }
 
-void RigheTabella::passa(LavoroRighe& lavoro) const {
+void RigheTabella::Passa(LavoroRighe& lavoro) const {
     const std::size_t n = def_.pagine.size();
     const std::size_t parti = PartiPer(n);
     // The parts split the rows in halves, at a page's first row.
@@ -312,18 +312,18 @@ void RigheTabella::passa(LavoroRighe& lavoro) const {
     for (std::size_t p = 0; p < parti; ++p) {
         basi.push_back(primaRiga_[confini[p]]);
     }
-    lavoro.inizia(parti, posti_.size(), basi);
-    InParallelo(parti, [&](std::size_t p) { passaParte(confini[p], confini[p + 1], p, lavoro); });
-    lavoro.finisci();
+    lavoro.Inizia(parti, posti_.size(), basi);
+    InParallelo(parti, [&](std::size_t p) { PassaParte(confini[p], confini[p + 1], p, lavoro); });
+    lavoro.Finisci();
 }
 
-void RigheTabella::passaParte(std::size_t prima, std::size_t fine, std::size_t parte,
+void RigheTabella::PassaParte(std::size_t prima, std::size_t fine, std::size_t parte,
                               LavoroRighe& lavoro) const {
     const PianoRiga& piano = def_.piano;
     const std::size_t base = primaRiga_[prima];
     std::vector<unsigned char> blocco;
     Riga riga;
-    perBlocchi(def_, prima, fine, blocco, [&](const unsigned char* pg, std::size_t q) {
+    PerBlocchi(def_, prima, fine, blocco, [&](const unsigned char* pg, std::size_t q) {
         const std::uint32_t pagina = def_.pagine[q];
         if (ImprontaPagina(pg, piano.dimPagina) != impronte_[pagina]) {
             throw Danno{}; // the file has changed since the table was read
@@ -334,24 +334,24 @@ void RigheTabella::passaParte(std::size_t prima, std::size_t fine, std::size_t p
                 if (!posto || !posto->integra) {
                     throw Danno{};
                 }
-                riga.scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio,
+                riga.Scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio,
                               controllo_.get(), false);
             } else {
-                carica(r, riga); // a row Access moved to another page
+                Carica(r, riga); // a row Access moved to another page
             }
-            lavoro.riga(parte, r - base, riga);
+            lavoro.ConsegnaRiga(parte, r - base, riga);
         }
     });
 }
 
-void RigheTabella::carica(std::size_t indice, Riga& r) const {
+void RigheTabella::Carica(std::size_t indice, Riga& r) const {
     const std::uint32_t pagina = posti_[indice] >> 8;
-    const unsigned char* pg = controllo_->pagina(pagina);
+    const unsigned char* pg = controllo_->Pagina(pagina);
     const auto posto = PostoDiRiga(pg, def_.piano, posti_[indice] & 0xFF);
     if (!posto || !posto->integra) {
         throw Danno{};
     }
-    r.copia(def_.piano, pg + posto->inizio, posto->fine - posto->inizio, controllo_.get(), false);
+    r.Copia(def_.piano, pg + posto->inizio, posto->fine - posto->inizio, controllo_.get(), false);
 }
 
 } // namespace vdx::jet

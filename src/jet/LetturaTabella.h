@@ -67,12 +67,12 @@ public:
     // `righe`: the table's rows, or about as many when `basi` is empty (never
     // more than its pages can hold); `basi`: the first row of each part, when
     // known (a pass after the first reading).
-    virtual void inizia(std::size_t parti, std::size_t righe,
+    virtual void Inizia(std::size_t parti, std::size_t righe,
                         const std::vector<std::size_t>& basi) = 0;
     // Once for each row; the Riga is valid during the call only.
-    virtual void riga(std::size_t parte, std::size_t indice, const Riga& r) = 0;
+    virtual void ConsegnaRiga(std::size_t parte, std::size_t indice, const Riga& r) = 0;
     // After every row, on the calling thread.
-    virtual void finisci() = 0;
+    virtual void Finisci() = 0;
 };
 
 // A value worked out for each row, in the table's order. Where the parts
@@ -81,7 +81,7 @@ public:
 template <typename T, typename F> class ValoriPerRiga : public LavoroRighe {
 public:
     explicit ValoriPerRiga(F f) : f_(std::move(f)) {}
-    void inizia(std::size_t parti, std::size_t righe,
+    void Inizia(std::size_t parti, std::size_t righe,
                 const std::vector<std::size_t>& basi) override {
         basi_ = basi;
         altre_.assign(parti, {});
@@ -95,7 +95,7 @@ public:
             altre_[p].reserve(righe / parti + 1);
         }
     }
-    void riga(std::size_t parte, std::size_t indice, const Riga& r) override {
+    void ConsegnaRiga(std::size_t parte, std::size_t indice, const Riga& r) override {
         if (!basi_.empty()) {
             valori[basi_[parte] + indice] = f_(r);
             return;
@@ -110,7 +110,7 @@ public:
         }
         v[indice] = f_(r);
     }
-    void finisci() override {
+    void Finisci() override {
         for (std::size_t p = 1; p < altre_.size(); ++p) {
             valori.insert(valori.end(), altre_[p].begin(), altre_[p].end());
             VettoreColonna<T>().swap(altre_[p]);
@@ -124,7 +124,7 @@ private:
     std::vector<VettoreColonna<T>> altre_;
 };
 
-// ValoriPerRiga lavoro([&](const Riga& r) -> T { ... }): the values' kind from
+// ValoriPerRiga Lavoro([&](const Riga& r) -> T { ... }): the values' kind from
 // the function's.
 template <typename F> ValoriPerRiga(F) -> ValoriPerRiga<std::invoke_result_t<F&, const Riga&>, F>;
 
@@ -133,32 +133,32 @@ public:
     // Reads every row: each page the map of used pages names must be one of
     // the table's data pages, every row must hold together (a row Access
     // moved is read where it now is), and the rows must be as many as the
-    // definition counts. Danno otherwise. With `lavoro`, does it on every row
+    // definition counts. Danno otherwise. With `Lavoro`, does it on every row
     // meanwhile.
     static std::shared_ptr<const RigheTabella> Leggi(DefinizioneTabella definizione,
                                                      LavoroRighe* lavoro);
 
-    std::size_t size() const { return posti_.size(); }
-    const DefinizioneTabella& definizione() const { return def_; }
+    std::size_t Size() const { return posti_.size(); }
+    const DefinizioneTabella& Definizione() const { return def_; }
 
-    // Reads the rows once more, page after page, for `lavoro`. Danno when a
+    // Reads the rows once more, page after page, for `Lavoro`. Danno when a
     // page has changed since the table was read.
-    void passa(LavoroRighe& lavoro) const;
-    // Row `indice`, copied into `r`. Danno when its page has changed.
-    void carica(std::size_t indice, Riga& r) const;
+    void Passa(LavoroRighe& lavoro) const;
+    // Row `IndiceSu`, copied into `r`. Danno when its page has changed.
+    void Carica(std::size_t indice, Riga& r) const;
 
 private:
     struct Parte;
     explicit RigheTabella(DefinizioneTabella d) : def_(std::move(d)) {}
-    void leggiParte(std::size_t prima, std::size_t fine, std::size_t parte, Parte& out,
+    void LeggiParte(std::size_t prima, std::size_t fine, std::size_t parte, Parte& out,
                     LavoroRighe* lavoro);
-    void leggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte, Parte& out,
+    void LeggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte, Parte& out,
                      LavoroRighe* lavoro);
-    void unisci(std::vector<Parte>& parti, LavoroRighe* lavoro);
-    void passaParte(std::size_t prima, std::size_t fine, std::size_t parte,
+    void Unisci(std::vector<Parte>& parti, LavoroRighe* lavoro);
+    void PassaParte(std::size_t prima, std::size_t fine, std::size_t parte,
                     LavoroRighe& lavoro) const;
     // The row pointer and slot of a moved row where it now is.
-    std::pair<std::uint32_t, PostoRiga> destinazione(std::uint32_t puntatore);
+    std::pair<std::uint32_t, PostoRiga> Destinazione(std::uint32_t puntatore);
 
     DefinizioneTabella def_;
     std::vector<std::uint32_t> posti_; // page << 8 | slot, where each row now is
@@ -178,7 +178,7 @@ void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai)
 // two cores or more, unless the table is small.
 std::size_t PartiPer(std::size_t pagine);
 
-// The rows each of `parti` parts of a table holds, about: the rows its
+// The rows each of `Parti` parts of a table holds, about: the rows its
 // definition counts, but never more than its pages are likely to hold.
 std::size_t RighePerParte(const DefinizioneTabella& d, std::size_t parti);
 

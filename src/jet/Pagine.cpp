@@ -16,8 +16,8 @@ std::atomic<std::uint64_t> gProssimoId{1};
 std::atomic<std::uint64_t> gByteLetti{0};
 std::atomic<std::uint64_t> gByteSingoli{0};
 
-constexpr std::size_t kPaginaMassima = 4096;
-constexpr std::size_t kPostiCache = 64;
+constexpr std::size_t PaginaMassima = 4096;
+constexpr std::size_t PostiCache = 64;
 
 // The pages a thread has read one at a time, by file and page number.
 struct CachePagine {
@@ -25,12 +25,12 @@ struct CachePagine {
         std::uint64_t sorgente = 0;
         std::uint32_t pagina = 0;
         std::uint64_t impronta = 0;
-        alignas(64) unsigned char dati[kPaginaMassima];
+        alignas(64) unsigned char dati[PaginaMassima];
     };
-    std::array<Posto, kPostiCache> posti;
+    std::array<Posto, PostiCache> posti;
 };
 
-CachePagine& cacheDelThread() {
+CachePagine& CacheDelThread() {
     thread_local std::unique_ptr<CachePagine> cache;
     if (!cache) {
         cache = std::make_unique<CachePagine>();
@@ -38,7 +38,7 @@ CachePagine& cacheDelThread() {
     return *cache;
 }
 
-std::uint64_t ruota(std::uint64_t x, int r) {
+std::uint64_t Ruota(std::uint64_t x, int r) {
     return (x << r) | (x >> (64 - r));
 }
 
@@ -53,7 +53,7 @@ Sorgente::~Sorgente() {
     }
 }
 
-bool Sorgente::leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const {
+bool Sorgente::Leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const {
     if (offset > dimensione_ || n > dimensione_ - offset) {
         return false;
     }
@@ -76,7 +76,7 @@ bool Sorgente::leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) co
     return letti == n;
 }
 
-void Sorgente::tieniInMemoria(std::unique_ptr<unsigned char[]> byte) {
+void Sorgente::TieniInMemoria(std::unique_ptr<unsigned char[]> byte) {
     memoria_ = std::move(byte);
 }
 
@@ -85,7 +85,7 @@ namespace {
 #if defined(__x86_64__)
 // Four CRC-32C streams over the words of the page, with the processor's own
 // instruction: twice as fast as the multiplications below.
-__attribute__((target("sse4.2"))) std::uint64_t impronta42(const unsigned char* p, std::size_t n) {
+__attribute__((target("sse4.2"))) std::uint64_t Impronta42(const unsigned char* p, std::size_t n) {
     std::uint64_t a = 1;
     std::uint64_t b = 2;
     std::uint64_t c = 3;
@@ -102,11 +102,11 @@ __attribute__((target("sse4.2"))) std::uint64_t impronta42(const unsigned char* 
     for (; i < n; ++i) {
         a = __builtin_ia32_crc32qi(static_cast<std::uint32_t>(a), p[i]);
     }
-    const std::uint64_t h = (a | (b << 32)) ^ ruota(c | (d << 32), 16) ^ n;
+    const std::uint64_t h = (a | (b << 32)) ^ Ruota(c | (d << 32), 16) ^ n;
     return h | 1;
 }
 
-bool conCrc() {
+bool ConCrc() {
     static const bool si = (__builtin_cpu_init(), __builtin_cpu_supports("sse4.2") != 0);
     return si;
 }
@@ -116,8 +116,8 @@ bool conCrc() {
 
 std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n) {
 #if defined(__x86_64__)
-    if (conCrc()) {
-        return impronta42(p, n);
+    if (ConCrc()) {
+        return Impronta42(p, n);
     }
 #endif
     constexpr std::uint64_t k = 0x9E3779B97F4A7C15ull;
@@ -142,27 +142,27 @@ std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n) {
         a = (a ^ p[i]) * k;
         a ^= a >> 29;
     }
-    std::uint64_t h = a ^ ruota(b, 17) ^ ruota(c, 31) ^ ruota(d, 47) ^ n;
+    std::uint64_t h = a ^ Ruota(b, 17) ^ Ruota(c, 31) ^ Ruota(d, 47) ^ n;
     h = (h ^ (h >> 32)) * k;
     return (h ^ (h >> 29)) | 1;
 }
 
 const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
                                        std::size_t dimPagina, std::uint64_t& impronta) {
-    if (dimPagina > kPaginaMassima || (std::size_t{pagina} + 1) * dimPagina > s.dimensione()) {
+    if (dimPagina > PaginaMassima || (std::size_t{pagina} + 1) * dimPagina > s.Dimensione()) {
         throw Danno{};
     }
-    if (const unsigned char* m = s.memoria()) {
+    if (const unsigned char* m = s.Memoria()) {
         impronta = 1; // what is in memory does not change
         return m + std::size_t{pagina} * dimPagina;
     }
     CachePagine::Posto& posto =
-        cacheDelThread().posti[(pagina ^ (s.id() * 0x9E3779B1u)) % kPostiCache];
-    if (posto.sorgente == s.id() && posto.pagina == pagina && posto.impronta == impronta) {
+        CacheDelThread().posti[(pagina ^ (s.Id() * 0x9E3779B1u)) % PostiCache];
+    if (posto.sorgente == s.Id() && posto.pagina == pagina && posto.impronta == impronta) {
         return posto.dati;
     }
     posto.sorgente = 0;
-    if (!s.leggi(std::uint64_t{pagina} * dimPagina, dimPagina, posto.dati)) {
+    if (!s.Leggi(std::uint64_t{pagina} * dimPagina, dimPagina, posto.dati)) {
         throw Danno{};
     }
     gByteSingoli.fetch_add(dimPagina, std::memory_order_relaxed);
@@ -172,7 +172,7 @@ const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
     } else if (letta != impronta) {
         throw Danno{}; // the file has changed since the table was read
     }
-    posto.sorgente = s.id();
+    posto.sorgente = s.Id();
     posto.pagina = pagina;
     posto.impronta = impronta;
     return posto.dati;

@@ -20,24 +20,24 @@ struct Danno {};
 // One opened file, read by pages. Reads from any number of threads at once.
 class Sorgente {
 public:
-    // Takes the open descriptor `fd` of a file of `dimensione` bytes.
+    // Takes the open descriptor `fd` of a file of `Dimensione` bytes.
     Sorgente(int fd, std::size_t dimensione);
     ~Sorgente();
     Sorgente(const Sorgente&) = delete;
     Sorgente& operator=(const Sorgente&) = delete;
 
-    std::size_t dimensione() const { return dimensione_; }
+    std::size_t Dimensione() const { return dimensione_; }
     // Distinguishes this file from every other one opened by the process.
-    std::uint64_t id() const { return id_; }
+    std::uint64_t Id() const { return id_; }
 
     // `n` bytes from `offset`, whole, into `dst`; false when the file ends
     // first or cannot be read.
-    bool leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const;
+    bool Leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const;
 
     // An enciphered file is deciphered once into memory: from then on its
     // pages come from there.
-    void tieniInMemoria(std::unique_ptr<unsigned char[]> byte);
-    const unsigned char* memoria() const { return memoria_.get(); }
+    void TieniInMemoria(std::unique_ptr<unsigned char[]> byte);
+    const unsigned char* Memoria() const { return memoria_.get(); }
 
 private:
     int fd_;
@@ -50,7 +50,7 @@ private:
 // has another one (never 0, which stands for "not taken").
 std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n);
 
-// Page `pagina` (of `dimPagina` bytes) of `s`, as it was when its fingerprint
+// Page `Pagina` (of `dimPagina` bytes) of `s`, as it was when its fingerprint
 // `impronta` was taken: from the calling thread's own cache of pages, or read
 // from the file once more and checked. Danno when it cannot be read or has
 // changed. An `impronta` of 0 is set to the fingerprint of the page read. The

@@ -12,21 +12,21 @@ namespace vdx::jet {
 
 namespace {
 
-std::uint16_t u16(const unsigned char* p) {
+std::uint16_t U16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
-std::uint32_t u32(const unsigned char* p) {
+std::uint32_t U32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
 // A NUMERIC value: a sign byte, then a 128-bit magnitude as four 32-bit
 // little-endian words, the most significant first; divided by 10^scale.
-double leggiNumeric(const unsigned char* p, int scala) {
+double LeggiNumeric(const unsigned char* p, int scala) {
     long double v = 0;
     for (int k = 0; k < 4; ++k) {
-        v = v * 4294967296.0L + static_cast<long double>(u32(p + 1 + 4 * k));
+        v = v * 4294967296.0L + static_cast<long double>(U32(p + 1 + 4 * k));
     }
     v /= std::pow(10.0L, scala);
     return static_cast<double>((p[0] & 0x80) != 0 ? -v : v);
@@ -35,13 +35,13 @@ double leggiNumeric(const unsigned char* p, int scala) {
 // A long value is kept in the row (flag 0x80), in one long-value row (0x40)
 // or in a chain of them, each beginning with the pointer to the next. The
 // pieces must add up to the length the field states.
-bool valoreLungo(const unsigned char* p, std::size_t siz, const PianoRiga& piano,
+bool ValoreLungo(const unsigned char* p, std::size_t siz, const PianoRiga& piano,
                  const AccessoPagine* accesso, std::string& out) {
     out.clear();
     if (siz < MDB_MEMO_OVERHEAD) {
         return false;
     }
-    const std::uint32_t testa = u32(p);
+    const std::uint32_t testa = U32(p);
     const std::size_t lunghezza = testa & 0x3FFFFFFF;
     if ((testa & 0x80000000u) != 0) {
         const std::size_t n = std::min(lunghezza, siz - MDB_MEMO_OVERHEAD);
@@ -52,13 +52,13 @@ bool valoreLungo(const unsigned char* p, std::size_t siz, const PianoRiga& piano
         return false; // no value is longer than its file
     }
     const bool unaRiga = (testa & 0x40000000u) != 0;
-    std::uint32_t puntatore = u32(p + 4);
+    std::uint32_t puntatore = U32(p + 4);
     for (std::size_t giri = 0; puntatore != 0 && out.size() < lunghezza; ++giri) {
         const std::uint32_t n = puntatore >> 8;
         if (giri > piano.pagineFile || n == 0 || n >= piano.pagineFile) {
             return false;
         }
-        const unsigned char* pg = accesso->pagina(n);
+        const unsigned char* pg = accesso->Pagina(n);
         const auto r = pg[0] == 0x01 ? PostoDiRiga(pg, piano, puntatore & 0xFF) : std::nullopt;
         if (!r || !r->integra) {
             return false;
@@ -72,7 +72,7 @@ bool valoreLungo(const unsigned char* p, std::size_t siz, const PianoRiga& piano
         if (len < 4) {
             return false;
         }
-        puntatore = u32(b);
+        puntatore = U32(b);
         out.append(reinterpret_cast<const char*>(b + 4), len - 4);
     }
     if (out.size() > lunghezza) {
@@ -81,12 +81,12 @@ bool valoreLungo(const unsigned char* p, std::size_t siz, const PianoRiga& piano
     return out.size() == lunghezza;
 }
 
-bool lungo(int tipo) {
+bool Lungo(int tipo) {
     return tipo == MDB_MEMO || tipo == MDB_OLE;
 }
 
 // The bytes a value of a number kind takes (0 for the other kinds).
-unsigned larghezzaNumero(int tipo) {
+unsigned LarghezzaNumero(int tipo) {
     switch (tipo) {
     case MDB_BYTE:
         return 1;
@@ -135,20 +135,20 @@ bool DecodificaTesto4(const unsigned char* p, std::size_t n, std::string& out) {
                 if (i + 1 >= n) {
                     break;
                 }
-                *w++ = Carattere1252(u16(p + i));
+                *w++ = Carattere1252(U16(p + i));
                 i += 2;
             }
         }
     } else {
         for (std::size_t i = 0; i + 1 < n; i += 2) {
-            *w++ = Carattere1252(u16(p + i));
+            *w++ = Carattere1252(U16(p + i));
         }
     }
     out.resize(static_cast<std::size_t>(w - out.data()));
     return n % 2 == 0 || compresso;
 }
 
-void PianoRiga::prepara() {
+void PianoRiga::Prepara() {
     std::vector<std::pair<unsigned, std::size_t>> fisse; // (order, end)
     testiVariabili.clear();
     altriControllati.clear();
@@ -157,7 +157,7 @@ void PianoRiga::prepara() {
         PianoColonna& k = colonne[c];
         k.booleana = k.tipo == MDB_BOOL;
         k.testo4 = k.tipo == MDB_TEXT && !jet3;
-        k.larghezza = larghezzaNumero(k.tipo);
+        k.larghezza = LarghezzaNumero(k.tipo);
         if (k.fissa) {
             fisse.emplace_back(k.ordineFisso, area + k.offset + k.dimensione);
         }
@@ -169,7 +169,7 @@ void PianoRiga::prepara() {
                 testiVariabili.resize(k.variabile + 1, -1);
             }
             testiVariabili[k.variabile] = static_cast<int>(k.numero);
-        } else if (jet3 || lungo(k.tipo) || (k.tipo == MDB_TEXT)) {
+        } else if (jet3 || Lungo(k.tipo) || (k.tipo == MDB_TEXT)) {
             altriControllati.push_back(c);
         }
     }
@@ -180,16 +180,16 @@ void PianoRiga::prepara() {
     }
 }
 
-void Riga::scomponi(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
+void Riga::Scomponi(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
                     const AccessoPagine* lunghi, bool controlla) {
     piano_ = &piano;
     dati_ = dati;
     n_ = n;
     lunghi_ = lunghi;
     if (piano.jet3) {
-        scomponi3();
+        Scomponi3();
     } else {
-        scomponi4(controlla);
+        Scomponi4(controlla);
     }
     // The fields a row holds end inside it (Jet 4 variable fields do, by
     // their offsets).
@@ -207,22 +207,22 @@ void Riga::scomponi(const PianoRiga& piano, const unsigned char* dati, std::size
     }
 }
 
-void Riga::copia(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
+void Riga::Copia(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
                  const AccessoPagine* lunghi, bool controlla) {
     copia_.assign(dati, dati + n);
-    scomponi(piano, copia_.data(), n, lunghi, controlla);
+    Scomponi(piano, copia_.data(), n, lunghi, controlla);
 }
 
 // A Jet 4 row: its count of columns, then from its end the null mask, the
 // count of variable fields and, before it, their offsets and the end of
 // their data, last first, in order and inside the row.
-void Riga::scomponi4(bool controlla) {
+void Riga::Scomponi4(bool controlla) {
     const unsigned char* r = dati_;
     const std::size_t n = n_;
     if (n < 3) {
         throw Danno{};
     }
-    colonne_ = u16(r);
+    colonne_ = U16(r);
     maschera_ = (colonne_ + 7) / 8;
     if (colonne_ == 0 || colonne_ > piano_->massimo || 2 + maschera_ > n) {
         throw Danno{};
@@ -232,19 +232,19 @@ void Riga::scomponi4(bool controlla) {
         if (2 + maschera_ + 2 > n) {
             throw Danno{};
         }
-        variabili_ = u16(r + n - maschera_ - 2);
+        variabili_ = U16(r + n - maschera_ - 2);
         if (variabili_ > piano_->massimo || 2 + maschera_ + 2 + 2 * (variabili_ + 1) > n) {
             throw Danno{};
         }
         const std::size_t tabella = n - maschera_ - 2 - 2 * (variabili_ + 1);
         std::size_t prima = 2;
         for (std::size_t i = 0; controlla && i <= variabili_; ++i) {
-            const std::size_t o = u16(r + n - maschera_ - 4 - 2 * i);
+            const std::size_t o = U16(r + n - maschera_ - 4 - 2 * i);
             if (o < prima || o > tabella) {
                 throw Danno{};
             }
             if (i > 0 && ((o - prima) & 1) != 0) {
-                testoDispari(i - 1, prima, o - prima);
+                TestoDispari(i - 1, prima, o - prima);
             }
             prima = o;
         }
@@ -258,7 +258,7 @@ void Riga::scomponi4(bool controlla) {
 // A field of odd length at place `v` among the variable fields: damage if it
 // is the value of a text column whose values are checked, stored two bytes a
 // character (no FF FE mark).
-void Riga::testoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza) const {
+void Riga::TestoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza) const {
     const std::vector<int>& testi = piano_->testiVariabili;
     if (v >= testi.size() || testi[v] < 0) {
         return;
@@ -274,7 +274,7 @@ void Riga::testoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza
 // A Jet 3 row: one byte for its count of columns and for each offset of its
 // variable fields, whose high bytes come from a table of "jumps" (one entry
 // for each 256 bytes of row) before the count of variable fields.
-void Riga::scomponi3() {
+void Riga::Scomponi3() {
     const unsigned char* r = dati_;
     const std::size_t n = n_;
     if (n < 2) {
@@ -313,21 +313,21 @@ void Riga::scomponi3() {
         colonne_ >= variabili_ ? colonne_ - variabili_ : std::numeric_limits<std::size_t>::max();
 }
 
-std::int64_t Riga::intero(std::size_t c) const {
+std::int64_t Riga::Intero(std::size_t c) const {
     std::int64_t v = 0;
-    interoSe(c, v);
+    InteroSe(c, v);
     return v;
 }
 
-double Riga::reale(std::size_t c) const {
+double Riga::Reale(std::size_t c) const {
     double v = 0;
-    realeSe(c, v);
+    RealeSe(c, v);
     return v;
 }
 
-bool Riga::realeSe(std::size_t c, double& v) const {
+bool Riga::RealeSe(std::size_t c, double& v) const {
     const PianoColonna& k = piano_->colonne[c];
-    const unsigned char* p = valore(c);
+    const unsigned char* p = ValoreDi(c);
     if (p == nullptr) {
         v = 0;
         return false;
@@ -337,22 +337,22 @@ bool Riga::realeSe(std::size_t c, double& v) const {
         std::memcpy(&f, p, 4);
         v = f;
     } else if (k.tipo == MDB_NUMERIC) {
-        v = leggiNumeric(p, k.scala);
+        v = LeggiNumeric(p, k.scala);
     } else {
         std::memcpy(&v, p, 8);
     }
     return true;
 }
 
-std::string_view Riga::testo(std::size_t c, std::string& buffer) const {
+std::string_view Riga::Testo(std::size_t c, std::string& buffer) const {
     std::string_view v;
-    testoSe(c, buffer, v);
+    TestoSe(c, buffer, v);
     return v;
 }
 
 // A value of a text kind that is not stored as it stands: decoded into
 // `buffer` (a long value read from its pages first).
-bool Riga::testoDecodificato(std::size_t c, const unsigned char* p, std::size_t siz,
+bool Riga::TestoDecodificato(std::size_t c, const unsigned char* p, std::size_t siz,
                              std::string& buffer, std::string_view& v) const {
     const PianoColonna& k = piano_->colonne[c];
     if (k.testo4) {
@@ -363,9 +363,9 @@ bool Riga::testoDecodificato(std::size_t c, const unsigned char* p, std::size_t 
         v = buffer;
         return true;
     }
-    if (lungo(k.tipo)) {
+    if (Lungo(k.tipo)) {
         std::string grezzo;
-        if (!valoreLungo(p, siz, *piano_, lunghi_, grezzo)) {
+        if (!ValoreLungo(p, siz, *piano_, lunghi_, grezzo)) {
             throw Danno{};
         }
         buffer.clear();
@@ -382,14 +382,14 @@ bool Riga::testoDecodificato(std::size_t c, const unsigned char* p, std::size_t 
     return true;
 }
 
-void Riga::controllaValori() const {
+void Riga::ControllaValori() const {
     // (Jet 4 variable text is checked by scomponi4: two-byte characters, or
     // compressed with FF FE.)
     std::string buffer;
     for (const std::size_t c : piano_->altriControllati) {
         const PianoColonna& k = piano_->colonne[c];
         std::size_t siz = 0;
-        const unsigned char* p = valore(c, &siz); // a value outside its row: Danno
+        const unsigned char* p = ValoreDi(c, &siz); // a value outside its row: Danno
         if (p == nullptr) {
             continue;
         }
@@ -397,8 +397,8 @@ void Riga::controllaValori() const {
             (siz < 2 || p[0] != 0xFF || p[1] != 0xFE)) {
             throw Danno{}; // two-byte text of an odd length
         }
-        if (lungo(k.tipo)) {
-            testo(c, buffer);
+        if (Lungo(k.tipo)) {
+            Testo(c, buffer);
         }
     }
 }

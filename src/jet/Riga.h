@@ -29,7 +29,7 @@ struct PianoColonna {
     unsigned ordineFisso = 0; // a fixed column: the fixed columns numbered before it
     int scala = 0;            // NUMERIC: decimal places
     bool controllata = true;  // its values are checked when the table is read
-    // Worked out by PianoRiga::prepara():
+    // Worked out by PianoRiga::Prepara():
     bool booleana = false;  // yes/no: its value is its null bit
     bool testo4 = false;    // Jet 4 text
     unsigned larghezza = 0; // the bytes a value of a number kind takes
@@ -44,14 +44,14 @@ struct PianoRiga {
     std::size_t dimPagina = 4096;
     std::size_t pagineFile = 0; // pages of the whole file
     // Where the count of rows stands on a data page (the row offsets follow).
-    std::size_t offsetRighe() const { return jet3 ? 8 : 12; }
+    std::size_t OffsetRighe() const { return jet3 ? 8 : 12; }
 
-    // Worked out from the columns by prepara(), for the checks of each row:
+    // Worked out from the columns by Prepara(), for the checks of each row:
     // where the first k fixed columns end (k from 0 to all of them); for each
     // place among the variable fields, the null-mask bit of the text column
     // there whose values are checked (Jet 4), or -1; the other columns whose
     // values are checked.
-    void prepara();
+    void Prepara();
     std::vector<std::size_t> fineFisse;
     std::vector<int> testiVariabili;
     std::vector<std::size_t> altriControllati;
@@ -66,13 +66,13 @@ struct PostoRiga {
     bool integra = false;    // inside the page, after the row offsets, not empty
 };
 
-// Slot `indice` of a data page, if the page has that slot.
+// Slot `IndiceSu` of a data page, if the page has that slot.
 inline std::optional<PostoRiga> PostoDiRiga(const unsigned char* pg, const PianoRiga& piano,
                                             std::size_t indice) {
     const auto u16 = [](const unsigned char* p) {
         return static_cast<std::size_t>(p[0] | (p[1] << 8));
     };
-    const std::size_t rco = piano.offsetRighe();
+    const std::size_t rco = piano.OffsetRighe();
     const std::size_t quante = u16(pg + rco);
     const std::size_t testata = rco + 2 + 2 * quante;
     if (indice >= quante || testata > piano.dimPagina) {
@@ -95,39 +95,39 @@ public:
     virtual ~AccessoPagine() = default;
     // A data page of the file, valid until the next call; Danno when it
     // cannot be read or has changed.
-    virtual const unsigned char* pagina(std::uint32_t n) const = 0;
+    virtual const unsigned char* Pagina(std::uint32_t n) const = 0;
 };
 
 class Riga {
 public:
-    // The row of `n` bytes at `dati`, of a table laid out as `piano`: the
+    // The row of `n` bytes at `dati`, of a table laid out as `Piano`: the
     // bytes stay where they are and must outlive the use of the Riga. Long
     // values are read through `lunghi`. Danno when the row does not hold
     // together. A row already checked so when its table was first read
     // (its page unchanged since) is taken apart without checking the order
     // of its variable fields' offsets and its text values again (`controlla`
     // false); each field is still read only inside the row.
-    void scomponi(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
+    void Scomponi(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
                   const AccessoPagine* lunghi, bool controlla = true);
-    // As scomponi(), on a copy of the bytes that the Riga keeps.
-    void copia(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
+    // As Scomponi(), on a copy of the bytes that the Riga keeps.
+    void Copia(const PianoRiga& piano, const unsigned char* dati, std::size_t n,
                const AccessoPagine* lunghi, bool controlla = true);
 
     // Column `c` in the order of the plan. A yes/no field is never NULL: its
     // value is its null bit.
-    bool nullo(std::size_t c) const { return !piano_->colonne[c].booleana && valore(c) == nullptr; }
+    bool ENullo(std::size_t c) const { return !piano_->colonne[c].booleana && ValoreDi(c) == nullptr; }
     // Boolean (-1 or 0), Byte, Integer, Long, and Currency in ten-thousandths.
-    std::int64_t intero(std::size_t c) const;
+    std::int64_t Intero(std::size_t c) const;
     // Single, Double, DateTime (days since 30/12/1899), NUMERIC.
-    double reale(std::size_t c) const;
+    double Reale(std::size_t c) const;
     // Text and Memo as code page 1252 bytes, other kinds as their raw bytes:
     // where they stand, or decoded into `buffer`. Danno for a long value that
     // does not read whole.
-    std::string_view testo(std::size_t c, std::string& buffer) const;
+    std::string_view Testo(std::size_t c, std::string& buffer) const;
     // As intero(), reale() and testo(), false for NULL: the field is read once.
-    bool interoSe(std::size_t c, std::int64_t& v) const {
+    bool InteroSe(std::size_t c, std::int64_t& v) const {
         const PianoColonna& k = piano_->colonne[c];
-        const unsigned char* p = valore(c);
+        const unsigned char* p = ValoreDi(c);
         if (k.booleana) {
             v = p != nullptr ? -1 : 0; // a yes/no field is its null bit: set is True
             return true;
@@ -154,10 +154,10 @@ public:
         }
         return true;
     }
-    bool realeSe(std::size_t c, double& v) const;
-    bool testoSe(std::size_t c, std::string& buffer, std::string_view& v) const {
+    bool RealeSe(std::size_t c, double& v) const;
+    bool TestoSe(std::size_t c, std::string& buffer, std::string_view& v) const {
         std::size_t n = 0;
-        const unsigned char* p = valore(c, &n);
+        const unsigned char* p = ValoreDi(c, &n);
         if (p == nullptr) {
             v = {};
             return false;
@@ -174,24 +174,24 @@ public:
                 return true;
             }
         }
-        return testoDecodificato(c, p, n, buffer, v);
+        return TestoDecodificato(c, p, n, buffer, v);
     }
 
     // The checks the reading of a table makes on each row's values, beyond
-    // those scomponi() makes on Jet 4 variable text (two-byte text of an even
+    // those Scomponi() makes on Jet 4 variable text (two-byte text of an even
     // length): every value inside the row, long values that read whole, fixed
     // and Jet 4 text of an even length. Danno otherwise.
-    void controllaValori() const;
+    void ControllaValori() const;
 
 private:
-    void scomponi4(bool controlla);
-    void scomponi3();
-    void testoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza) const;
-    bool testoDecodificato(std::size_t c, const unsigned char* p, std::size_t n,
+    void Scomponi4(bool controlla);
+    void Scomponi3();
+    void TestoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza) const;
+    bool TestoDecodificato(std::size_t c, const unsigned char* p, std::size_t n,
                            std::string& buffer, std::string_view& v) const;
     // The bytes of column `c` (at least its kind's width), their count in
     // `lunghezza`; nullptr for NULL (a field the row does not hold is NULL).
-    const unsigned char* valore(std::size_t c, std::size_t* lunghezza = nullptr) const {
+    const unsigned char* ValoreDi(std::size_t c, std::size_t* lunghezza = nullptr) const {
         const PianoColonna& k = piano_->colonne[c];
         long inizio = 0;
         long fine = 0;

@@ -57,7 +57,7 @@ Valore Valore::Booleano(bool b) {
 
 namespace {
 
-bool conIntero(TipoCampo t) {
+bool ConIntero(TipoCampo t) {
     return t == TipoCampo::Boolean || t == TipoCampo::Byte || t == TipoCampo::Integer ||
            t == TipoCampo::Long || t == TipoCampo::Currency;
 }
@@ -65,7 +65,7 @@ bool conIntero(TipoCampo t) {
 // Days since 30/12/1899 -> "dd/mm/yyyy" and, when the time is not midnight,
 // " hh:mm:ss". Negative values count back from 30/12/1899 with the time of day
 // taken as a positive fraction, as the engine stores them.
-std::string testoData(double giorni) {
+std::string TestoData(double giorni) {
     if (!std::isfinite(giorni) || std::fabs(giorni) > 3.0e6) {
         return TestoNumero(giorni);
     }
@@ -132,7 +132,7 @@ std::string TestoDecimillesimi(std::int64_t v) {
     return negativo ? "-" + s : s;
 }
 
-std::string Valore::testo() const {
+std::string Valore::ComeTesto() const {
     if (nullo_) {
         return {};
     }
@@ -163,19 +163,19 @@ std::string Valore::testo() const {
     case TipoCampo::Double:
         return TestoNumero(reale_);
     case TipoCampo::DateTime:
-        return testoData(reale_);
+        return TestoData(reale_);
     }
     return testo_;
 }
 
-double Valore::numero() const {
+double Valore::ComeNumero() const {
     if (nullo_) {
         return 0;
     }
     if (tipo_ == TipoCampo::Currency) {
         return static_cast<double>(intero_) / 10000.0;
     }
-    if (conIntero(tipo_)) {
+    if (ConIntero(tipo_)) {
         return static_cast<double>(intero_);
     }
     if (tipo_ == TipoCampo::Text || tipo_ == TipoCampo::Memo || tipo_ == TipoCampo::Other) {
@@ -184,18 +184,18 @@ double Valore::numero() const {
     return reale_;
 }
 
-std::int64_t Valore::denaro() const {
+std::int64_t Valore::ComeDenaro() const {
     if (nullo_) {
         return 0;
     }
     if (tipo_ == TipoCampo::Currency) {
         return intero_;
     }
-    if (conIntero(tipo_)) {
+    if (ConIntero(tipo_)) {
         return intero_ * 10000;
     }
     // Beyond the range of money the value is held at its ends.
-    const double scalato = numero() * 10000.0;
+    const double scalato = ComeNumero() * 10000.0;
     if (std::isnan(scalato)) {
         return 0;
     }
@@ -210,44 +210,44 @@ std::int64_t Valore::denaro() const {
 
 // ---------------------------------------------------------------- ColonnaLetta
 
-bool ColonnaLetta::intera() const {
-    return conIntero(tipo);
+bool ColonnaLetta::Intera() const {
+    return ConIntero(tipo);
 }
 
-void ColonnaLetta::riserva(std::size_t righe) {
+void ColonnaLetta::Riserva(std::size_t righe) {
     presente.reserve(righe);
-    if (testuale()) {
+    if (Testuale()) {
         fine.reserve(righe);
         testi.reserve(righe * 8);
-    } else if (intera()) {
+    } else if (Intera()) {
         interi.reserve(righe);
     } else {
         reali.reserve(righe);
     }
 }
 
-void ColonnaLetta::aggiungiNullo() {
+void ColonnaLetta::AggiungiNullo() {
     presente.push_back(0);
-    if (testuale()) {
+    if (Testuale()) {
         fine.push_back(static_cast<std::uint32_t>(testi.size()));
-    } else if (intera()) {
+    } else if (Intera()) {
         interi.push_back(0);
     } else {
         reali.push_back(0);
     }
 }
 
-void ColonnaLetta::aggiungiIntero(std::int64_t v) {
+void ColonnaLetta::AggiungiIntero(std::int64_t v) {
     presente.push_back(1);
     interi.push_back(v);
 }
 
-void ColonnaLetta::aggiungiReale(double v) {
+void ColonnaLetta::AggiungiReale(double v) {
     presente.push_back(1);
     reali.push_back(v);
 }
 
-void ColonnaLetta::aggiungiTesto(std::string_view bytes) {
+void ColonnaLetta::AggiungiTesto(std::string_view bytes) {
     presente.push_back(1);
     testi.insert(testi.end(), bytes.begin(), bytes.end());
     fine.push_back(static_cast<std::uint32_t>(testi.size()));
@@ -255,29 +255,29 @@ void ColonnaLetta::aggiungiTesto(std::string_view bytes) {
 
 // ---------------------------------------------------------------- Tabella
 
-bool CampoTabella::intera() const {
-    return conIntero(tipo);
+bool CampoTabella::Intera() const {
+    return ConIntero(tipo);
 }
 
 Tabella::Tabella(std::string nome, std::vector<CampoTabella> colonne,
                  DefinizioneTabella definizione, std::function<DefinizioneTabella()> rileggi,
                  std::string file)
     : nome_(std::move(nome)), colonne_(std::move(colonne)), dichiarate_(definizione.righe),
-      byteDelFile_(definizione.sorgente ? definizione.sorgente->dimensione() : 0),
+      byteDelFile_(definizione.sorgente ? definizione.sorgente->Dimensione() : 0),
       file_(std::move(file)), definizione_(std::move(definizione)), rileggi_(std::move(rileggi)) {}
 
-void Tabella::danneggiata() const {
+void Tabella::Danneggiata() const {
     throw ErroreTabellaDanneggiata(file_, nome_);
 }
 
-// The rows, read the first time (with `lavoro`, if any); later `lavoro` is
+// The rows, read the first time (with `Lavoro`, if any); later `Lavoro` is
 // done in a pass of its own.
-const RigheTabella& Tabella::lette(LavoroRighe* lavoro) const {
+const RigheTabella& Tabella::Lette(LavoroRighe* lavoro) const {
     const RigheTabella* r = lette_.load(std::memory_order_acquire);
     if (r == nullptr) {
         std::lock_guard<std::mutex> blocco(mutex_);
         if (!righe_) {
-            leggi(lavoro);
+            Leggi(lavoro);
             lette_.store(righe_.get(), std::memory_order_release);
             return *righe_;
         }
@@ -285,25 +285,25 @@ const RigheTabella& Tabella::lette(LavoroRighe* lavoro) const {
     }
     if (lavoro != nullptr) {
         try {
-            r->passa(*lavoro);
+            r->Passa(*lavoro);
         } catch (const Danno&) {
-            danneggiata();
+            Danneggiata();
         }
     }
     return *r;
 }
 
 // The first reading; damage makes the table be read once more from the file.
-void Tabella::leggi(LavoroRighe* lavoro) const {
+void Tabella::Leggi(LavoroRighe* lavoro) const {
     if (guasta_) {
-        danneggiata();
+        Danneggiata();
     }
     try {
         righe_ = RigheTabella::Leggi(definizione_, lavoro);
     } catch (const Danno&) {
         guasta_ = true;
         if (!rileggi_) {
-            danneggiata();
+            Danneggiata();
         }
         DefinizioneTabella nuova = std::exchange(rileggi_, nullptr)();
         const auto tipi = [](const DefinizioneTabella& d) {
@@ -314,65 +314,65 @@ void Tabella::leggi(LavoroRighe* lavoro) const {
             return v;
         };
         if (tipi(nuova) != tipi(definizione_)) {
-            danneggiata(); // not the table read a moment ago
+            Danneggiata(); // not the table read a moment ago
         }
         try {
             righe_ = RigheTabella::Leggi(std::move(nuova), lavoro);
         } catch (const Danno&) {
-            danneggiata();
+            Danneggiata();
         }
         guasta_ = false;
     }
     definizione_ = DefinizioneTabella{};
 }
 
-std::size_t Tabella::righe() const {
-    return lette(nullptr).size();
+std::size_t Tabella::NumeroRighe() const {
+    return Lette(nullptr).Size();
 }
 
-void Tabella::perOgniRiga(LavoroRighe& lavoro) const {
-    lette(&lavoro);
+void Tabella::PerOgniRiga(LavoroRighe& lavoro) const {
+    Lette(&lavoro);
 }
 
-void Tabella::riga(std::size_t r, Riga& riga) const {
-    const RigheTabella& righe = lette(nullptr);
+void Tabella::LeggiRiga(std::size_t r, Riga& riga) const {
+    const RigheTabella& righe = Lette(nullptr);
     try {
-        righe.carica(r, riga);
+        righe.Carica(r, riga);
     } catch (const Danno&) {
-        danneggiata();
+        Danneggiata();
     }
 }
 
 Valore Tabella::ValoreDi(const Riga& riga, std::size_t colonna, TipoCampo tipo) {
-    if (riga.nullo(colonna)) {
+    if (riga.ENullo(colonna)) {
         Valore v;
         v.tipo_ = tipo;
         return v;
     }
     if (tipo == TipoCampo::Text || tipo == TipoCampo::Memo || tipo == TipoCampo::Other) {
         std::string buffer;
-        Valore v = Valore::Testo(std::string(riga.testo(colonna, buffer)));
+        Valore v = Valore::Testo(std::string(riga.Testo(colonna, buffer)));
         v.tipo_ = tipo;
         return v;
     }
-    if (conIntero(tipo)) {
-        return Valore::Intero(riga.intero(colonna), tipo);
+    if (ConIntero(tipo)) {
+        return Valore::Intero(riga.Intero(colonna), tipo);
     }
-    return Valore::Reale(riga.reale(colonna), tipo);
+    return Valore::Reale(riga.Reale(colonna), tipo);
 }
 
-Valore Tabella::valore(std::size_t r, int colonna) const {
+Valore Tabella::ValoreCella(std::size_t r, int colonna) const {
     Riga letta;
-    riga(r, letta);
+    LeggiRiga(r, letta);
     try {
         return ValoreDi(letta, static_cast<std::size_t>(colonna),
                         colonne_[static_cast<std::size_t>(colonna)].tipo);
     } catch (const Danno&) {
-        danneggiata();
+        Danneggiata();
     }
 }
 
-int Tabella::campo(std::string_view nome) const {
+int Tabella::IndiceCampo(std::string_view nome) const {
     // Names may be written between brackets, as in a sort text.
     if (nome.size() >= 2 && nome.front() == '[' && nome.back() == ']') {
         nome = nome.substr(1, nome.size() - 2);
@@ -385,8 +385,8 @@ int Tabella::campo(std::string_view nome) const {
     return -1;
 }
 
-int Tabella::campoRichiesto(std::string_view nome) const {
-    const int c = campo(nome);
+int Tabella::IndiceCampoRichiesto(std::string_view nome) const {
+    const int c = IndiceCampo(nome);
     if (c >= 0) {
         return c;
     }
@@ -398,8 +398,8 @@ int Tabella::campoRichiesto(std::string_view nome) const {
     }
     // A field missing from a table whose rows are damaged is damage: the
     // rows are read (if they were not) before the field is said missing.
-    lette(nullptr);
-    throw Error(err::FieldNotFound, "Elemento non trovato nell'insieme: la tabella '" + nome_ +
+    Lette(nullptr);
+    throw Errore(errore::CampoNonTrovato, "Elemento non trovato nell'insieme: la tabella '" + nome_ +
                                         "' non ha il campo '" + std::string(nome) + "'.");
 }
 
@@ -409,12 +409,12 @@ int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b) {
     if (na || nb) {
         return na == nb ? 0 : (na ? -1 : 1);
     }
-    if (c.testuale()) {
+    if (c.Testuale()) {
         const int r =
-            c.testo(a).compare(c.testo(b)); // char_traits<char> compares as unsigned bytes
+            c.Testo(a).compare(c.Testo(b)); // char_traits<char> compares as unsigned bytes
         return r < 0 ? -1 : (r > 0 ? 1 : 0);
     }
-    if (c.intera()) {
+    if (c.Intera()) {
         return c.interi[a] < c.interi[b] ? -1 : (c.interi[a] > c.interi[b] ? 1 : 0);
     }
     return c.reali[a] < c.reali[b] ? -1 : (c.reali[a] > c.reali[b] ? 1 : 0);

@@ -33,23 +33,23 @@ struct ColonnaLetta {
     VettoreColonna<char> testi;
 
     // Text, Memo and the raw bytes of other kinds (OLE, binary) are held as text.
-    bool testuale() const {
+    bool Testuale() const {
         return tipo == TipoCampo::Text || tipo == TipoCampo::Memo || tipo == TipoCampo::Other;
     }
-    bool intera() const;
-    bool reale() const { return !testuale() && !intera(); }
+    bool Intera() const;
+    bool Reale() const { return !Testuale() && !Intera(); }
 
     // The value of the next row.
-    void aggiungiNullo();
-    void aggiungiIntero(std::int64_t v);
-    void aggiungiReale(double v);
-    void aggiungiTesto(std::string_view bytes);
-    std::string_view testo(std::size_t riga) const {
+    void AggiungiNullo();
+    void AggiungiIntero(std::int64_t v);
+    void AggiungiReale(double v);
+    void AggiungiTesto(std::string_view bytes);
+    std::string_view Testo(std::size_t riga) const {
         const std::uint32_t inizio = riga == 0 ? 0 : fine[riga - 1];
         return std::string_view(testi.data() + inizio, fine[riga] - inizio);
     }
     // Room for `righe` values, so that gathering them copies nothing.
-    void riserva(std::size_t righe);
+    void Riserva(std::size_t righe);
 };
 
 // A field of a table: its name and kind.
@@ -58,11 +58,11 @@ struct CampoTabella {
     TipoCampo tipo = TipoCampo::Other;
 
     // Text, Memo and the raw bytes of other kinds (OLE, binary) are text.
-    bool testuale() const {
+    bool Testuale() const {
         return tipo == TipoCampo::Text || tipo == TipoCampo::Memo || tipo == TipoCampo::Other;
     }
-    bool intera() const; // Boolean, Byte, Integer, Long, Currency
-    bool reale() const { return !testuale() && !intera(); }
+    bool Intera() const; // Boolean, Byte, Integer, Long, Currency
+    bool Reale() const { return !Testuale() && !Intera(); }
 };
 
 // The rows of one table of a file, read when they are first needed: the
@@ -75,50 +75,50 @@ struct CampoTabella {
 // rows. Damage found at the first reading makes the table be read once more
 // from the file after a pause (the suite may have been writing it); damage
 // found after it (the file changed since) is reported at once. Both as
-// vdx::Error UnrecognizedFormat naming the file and the table. Any number of
+// vdx::Errore FormatoNonRiconosciuto naming the file and the table. Any number of
 // record sets, on any thread, share one Tabella.
 class Tabella {
 public:
-    // `rileggi` reads the table's definition once more from the file, after
-    // the pause (or throws vdx::Error).
+    // `Rileggi` reads the table's definition once more from the file, after
+    // the pause (or throws vdx::Errore).
     Tabella(std::string nome, std::vector<CampoTabella> colonne, DefinizioneTabella definizione,
             std::function<DefinizioneTabella()> rileggi, std::string file);
 
-    const std::string& nome() const { return nome_; }
-    const std::vector<CampoTabella>& colonne() const { return colonne_; }
+    const std::string& Nome() const { return nome_; }
+    const std::vector<CampoTabella>& Colonne() const { return colonne_; }
     // The rows, counted by reading them (the first time).
-    std::size_t righe() const;
+    std::size_t NumeroRighe() const;
     // The rows as the definition counts them, without reading them: a
     // reading that finds another count finds damage.
-    std::size_t righeDichiarate() const { return dichiarate_; }
+    std::size_t RigheDichiarate() const { return dichiarate_; }
     // The size of its file: no text gathered from the table is longer.
-    std::size_t byteDelFile() const { return byteDelFile_; }
+    std::size_t ByteDelFile() const { return byteDelFile_; }
 
-    // The column called `nome`, without regard to letter case; -1 if none.
-    int campo(std::string_view nome) const;
-    // As campo(), but an unknown name is the error FieldNotFound naming it;
+    // The column called `Nome`, without regard to letter case; -1 if none.
+    int IndiceCampo(std::string_view nome) const;
+    // As IndiceCampo(), but an unknown name is the error CampoNonTrovato naming it;
     // when a field's name is the one asked for with one bit changed, or the
     // rows (read then, if they were not) are damaged, the table is damaged
-    // (UnrecognizedFormat naming it and its file).
-    int campoRichiesto(std::string_view nome) const;
+    // (FormatoNonRiconosciuto naming it and its file).
+    int IndiceCampoRichiesto(std::string_view nome) const;
 
     // Row `r` into `riga` (its bytes copied).
-    void riga(std::size_t r, Riga& riga) const;
-    Valore valore(std::size_t r, int colonna) const;
-    // The value of column `colonna` of a row of this table (of kind `tipo`).
+    void LeggiRiga(std::size_t r, Riga& riga) const;
+    Valore ValoreCella(std::size_t r, int colonna) const;
+    // The value of column `IndiceColonna` of a row of this table (of kind `Tipo`).
     static Valore ValoreDi(const Riga& riga, std::size_t colonna, TipoCampo tipo);
 
-    // Does `lavoro` on every row, in one reading of the table's pages: its
+    // Does `Lavoro` on every row, in one reading of the table's pages: its
     // first reading, when the rows have not been read yet.
-    void perOgniRiga(LavoroRighe& lavoro) const;
+    void PerOgniRiga(LavoroRighe& lavoro) const;
 
     // Throws the error of this table found damaged (for Danno met while
     // decoding one of its rows).
-    [[noreturn]] void danneggiata() const;
+    [[noreturn]] void Danneggiata() const;
 
 private:
-    const RigheTabella& lette(LavoroRighe* lavoro) const;
-    void leggi(LavoroRighe* lavoro) const;
+    const RigheTabella& Lette(LavoroRighe* lavoro) const;
+    void Leggi(LavoroRighe* lavoro) const;
 
     std::string nome_;
     std::vector<CampoTabella> colonne_;

@@ -13,13 +13,13 @@ namespace vdx::jet {
 
 namespace {
 
-std::string bytesDi(std::int64_t v) {
+std::string BytesDi(std::int64_t v) {
     std::string s(sizeof v, '\0');
     std::memcpy(s.data(), &v, sizeof v);
     return s;
 }
 
-std::string bytesDi(double v) {
+std::string BytesDi(double v) {
     if (v == 0) {
         v = 0; // -0 and 0 are one key
     }
@@ -28,11 +28,11 @@ std::string bytesDi(double v) {
     return s;
 }
 
-std::int64_t decimillesimi(const CampoTabella& c, std::int64_t intero) {
+std::int64_t Decimillesimi(const CampoTabella& c, std::int64_t intero) {
     return c.tipo == TipoCampo::Currency ? intero : intero * 10000;
 }
 
-std::uint64_t mescola(std::uint64_t h, std::uint64_t v) {
+std::uint64_t Mescola(std::uint64_t h, std::uint64_t v) {
     h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
     return h;
 }
@@ -40,7 +40,7 @@ std::uint64_t mescola(std::uint64_t h, std::uint64_t v) {
 // A hash of a text's bytes, eight at a time; the last seven or fewer read
 // without a loop (two overlapping reads of four, or the first, middle and
 // last byte).
-std::uint64_t hashTesto(std::string_view s) {
+std::uint64_t HashTesto(std::string_view s) {
     constexpr std::uint64_t k = 0xFF51AFD7ED558CCDull;
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
     const auto* p = reinterpret_cast<const unsigned char*>(s.data());
@@ -68,12 +68,12 @@ std::uint64_t hashTesto(std::string_view s) {
 
 // The index holds 32 bits of a key's hash; 0 stands for a NULL key, which
 // equals nothing.
-std::uint32_t hashIndice(std::uint64_t h) {
+std::uint32_t HashIndice(std::uint64_t h) {
     return static_cast<std::uint32_t>(h ^ (h >> 32)) | 1u;
 }
 
-template <typename T> std::uint64_t hashBytes(T v) {
-    return hashTesto(std::string_view(reinterpret_cast<const char*>(&v), sizeof v));
+template <typename T> std::uint64_t HashBytes(T v) {
+    return HashTesto(std::string_view(reinterpret_cast<const char*>(&v), sizeof v));
 }
 
 // The equality fields of an index, each with the way its values are keyed.
@@ -82,52 +82,52 @@ struct CampoChiave {
     CampoTabella campo;
 };
 
-std::vector<CampoChiave> campiChiave(const Tabella& t, const std::vector<int>& colonne) {
+std::vector<CampoChiave> CampiChiave(const Tabella& t, const std::vector<int>& colonne) {
     std::vector<CampoChiave> v;
     for (int c : colonne) {
-        v.push_back({static_cast<std::size_t>(c), t.colonne()[static_cast<std::size_t>(c)]});
+        v.push_back({static_cast<std::size_t>(c), t.Colonne()[static_cast<std::size_t>(c)]});
     }
     return v;
 }
 
-// The hash of the stored value of column `colonna`, equal to the hash of
+// The hash of the stored value of column `IndiceColonna`, equal to the hash of
 // its key (ChiaveCella); nullopt for NULL.
-std::optional<std::uint64_t> hashCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
+std::optional<std::uint64_t> HashCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
                                        std::string& buffer) {
-    if (c.testuale()) {
+    if (c.Testuale()) {
         std::string_view v;
-        return r.testoSe(colonna, buffer, v) ? std::optional(hashTesto(v)) : std::nullopt;
+        return r.TestoSe(colonna, buffer, v) ? std::optional(HashTesto(v)) : std::nullopt;
     }
-    if (c.intera()) {
+    if (c.Intera()) {
         std::int64_t v = 0;
-        return r.interoSe(colonna, v) ? std::optional(hashBytes(decimillesimi(c, v)))
+        return r.InteroSe(colonna, v) ? std::optional(HashBytes(Decimillesimi(c, v)))
                                       : std::nullopt;
     }
     double v = 0;
-    if (!r.realeSe(colonna, v)) {
+    if (!r.RealeSe(colonna, v)) {
         return std::nullopt;
     }
-    return hashBytes(v == 0 ? 0.0 : v); // -0 and 0 are one key
+    return HashBytes(v == 0 ? 0.0 : v); // -0 and 0 are one key
 }
 
 // The index hash of the equality fields of a row; 0 when one is NULL.
-std::uint32_t hashRiga(const std::vector<CampoChiave>& campi, const Riga& r, std::string& buffer) {
+std::uint32_t HashRiga(const std::vector<CampoChiave>& campi, const Riga& r, std::string& buffer) {
     std::uint64_t h = 0;
     for (const CampoChiave& k : campi) {
-        const auto hc = hashCella(k.campo, r, k.colonna, buffer);
+        const auto hc = HashCella(k.campo, r, k.colonna, buffer);
         if (!hc) {
             return 0; // NULL equals nothing: not in the index
         }
-        h = mescola(h, *hc);
+        h = Mescola(h, *hc);
     }
-    return hashIndice(h);
+    return HashIndice(h);
 }
 
-template <typename T> int segno(T a, T b) {
+template <typename T> int SegnoConfronto(T a, T b) {
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
-bool esito(Operatore op, int cmp) {
+bool EsitoConfronto(Operatore op, int cmp) {
     switch (op) {
     case Operatore::Uguale:
         return cmp == 0;
@@ -146,19 +146,19 @@ bool esito(Operatore op, int cmp) {
 }
 
 // The row and the text room a thread uses while it searches.
-Riga& rigaDelThread() {
+Riga& RigaDelThread() {
     thread_local Riga riga;
     return riga;
 }
 
-std::string& bufferDelThread() {
+std::string& BufferDelThread() {
     thread_local std::string buffer;
     return buffer;
 }
 
 // Pairs (hash, position) in the order of their hashes, positions ascending
 // within a hash: a stable sort by 11 bits at a time.
-void ordinaPerHash(VettoreColonna<std::pair<std::uint32_t, std::uint32_t>>& v) {
+void OrdinaPerHash(VettoreColonna<std::pair<std::uint32_t, std::uint32_t>>& v) {
     if (v.size() < 65536) {
         std::sort(v.begin(), v.end()); // positions are distinct: as stable
         return;
@@ -178,11 +178,11 @@ void ordinaPerHash(VettoreColonna<std::pair<std::uint32_t, std::uint32_t>>& v) {
     }
 }
 
-// Positions 0 .. n-1 ordered by an integer key, `chiave(i, v)` giving it
+// Positions 0 .. n-1 ordered by an integer key, `Chiave(i, v)` giving it
 // (false for NULL): stable, NULL first (last when descending), sorted by 8
 // bits at a time over the bytes where the keys differ.
 template <typename Chiave>
-std::vector<std::uint32_t> ordinaPerIntero(std::size_t n, bool discendente, Chiave chiave) {
+std::vector<std::uint32_t> OrdinaPerIntero(std::size_t n, bool discendente, Chiave chiave) {
     std::vector<std::uint32_t> nulli;
     VettoreColonna<std::pair<std::uint64_t, std::uint32_t>> v;
     v.reserve(n);
@@ -236,13 +236,13 @@ struct CellaNumerica {
 
 std::string ChiaveCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
                         std::string& buffer) {
-    if (c.testuale()) {
-        return std::string(r.testo(colonna, buffer));
+    if (c.Testuale()) {
+        return std::string(r.Testo(colonna, buffer));
     }
-    if (c.intera()) {
-        return bytesDi(decimillesimi(c, r.intero(colonna)));
+    if (c.Intera()) {
+        return BytesDi(Decimillesimi(c, r.Intero(colonna)));
     }
-    return bytesDi(r.reale(colonna));
+    return BytesDi(r.Reale(colonna));
 }
 
 Confronto Confronto::Prepara(const CampoTabella& c, int colonna, Operatore op, const Letterale& v) {
@@ -250,10 +250,10 @@ Confronto Confronto::Prepara(const CampoTabella& c, int colonna, Operatore op, c
     k.colonna = colonna;
     k.op = op;
     k.denaro = c.tipo == TipoCampo::Currency;
-    if (c.testuale()) {
+    if (c.Testuale()) {
         k.modo = Modo::Testo;
         k.testo = v.testo;
-    } else if (c.intera()) {
+    } else if (c.Intera()) {
         k.modo = Modo::Intero;
         k.esatto = v.esatto;
         k.intero = v.decimillesimi;
@@ -266,13 +266,13 @@ Confronto Confronto::Prepara(const CampoTabella& c, int colonna, Operatore op, c
     return k;
 }
 
-bool Confronto::soddisfatto(const Riga& r, std::string& buffer) const {
+bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
     const auto c = static_cast<std::size_t>(colonna);
     int cmp = 0;
     switch (modo) {
     case Modo::Testo: {
         std::string_view v;
-        if (!r.testoSe(c, buffer, v)) {
+        if (!r.TestoSe(c, buffer, v)) {
             return false; // NULL satisfies no comparison
         }
         const int x = v.compare(testo); // char_traits<char> compares as unsigned
@@ -281,31 +281,31 @@ bool Confronto::soddisfatto(const Riga& r, std::string& buffer) const {
     }
     case Modo::Intero: {
         std::int64_t v = 0;
-        if (!r.interoSe(c, v)) {
+        if (!r.InteroSe(c, v)) {
             return false;
         }
         if (esatto) {
-            cmp = segno(denaro ? v : v * 10000, intero);
+            cmp = SegnoConfronto(denaro ? v : v * 10000, intero);
         } else {
             const double valore =
                 denaro ? static_cast<double>(v) / 10000.0 : static_cast<double>(v);
-            cmp = segno(valore, reale);
+            cmp = SegnoConfronto(valore, reale);
         }
         break;
     }
     case Modo::Reale: {
         double v = 0;
-        if (!r.realeSe(c, v)) {
+        if (!r.RealeSe(c, v)) {
             return false;
         }
-        cmp = segno(v, reale);
+        cmp = SegnoConfronto(v, reale);
         break;
     }
     }
-    return esito(op, cmp);
+    return EsitoConfronto(op, cmp);
 }
 
-std::optional<std::string> Confronto::chiave() const {
+std::optional<std::string> Confronto::Chiave() const {
     switch (modo) {
     case Modo::Testo:
         return testo;
@@ -313,9 +313,9 @@ std::optional<std::string> Confronto::chiave() const {
         if (!esatto) {
             return std::nullopt;
         }
-        return bytesDi(intero);
+        return BytesDi(intero);
     case Modo::Reale:
-        return bytesDi(reale);
+        return BytesDi(reale);
     }
     return std::nullopt;
 }
@@ -323,8 +323,8 @@ std::optional<std::string> Confronto::chiave() const {
 CriterioRisolto::CriterioRisolto(const std::vector<Termine>& termini, const Tabella& t) {
     confronti_.reserve(termini.size());
     for (const Termine& termine : termini) {
-        const int colonna = t.campoRichiesto(termine.campo);
-        confronti_.push_back(Confronto::Prepara(t.colonne()[static_cast<std::size_t>(colonna)],
+        const int colonna = t.IndiceCampoRichiesto(termine.campo);
+        confronti_.push_back(Confronto::Prepara(t.Colonne()[static_cast<std::size_t>(colonna)],
                                                 colonna, termine.op, termine.valore));
     }
     // The equality fields, one comparison each, in column order.
@@ -345,11 +345,11 @@ CriterioRisolto::CriterioRisolto(const std::vector<Termine>& termini, const Tabe
     bool possibile = true;
     for (const Confronto* k : uguaglianze) {
         colonneChiave_.push_back(k->colonna);
-        const auto key = k->chiave();
+        const auto key = k->Chiave();
         if (!key) {
             possibile = false;
         } else {
-            h = mescola(h, hashTesto(*key));
+            h = Mescola(h, HashTesto(*key));
         }
     }
     if (possibile) {
@@ -357,37 +357,37 @@ CriterioRisolto::CriterioRisolto(const std::vector<Termine>& termini, const Tabe
     }
 }
 
-void CriterioRisolto::aggiungiAppartenenza(const Tabella& t, int colonna,
+void CriterioRisolto::AggiungiAppartenenza(const Tabella& t, int colonna,
                                            const std::vector<Valore>& valori) {
-    const CampoTabella& esterna = t.colonne()[static_cast<std::size_t>(colonna)];
+    const CampoTabella& esterna = t.Colonne()[static_cast<std::size_t>(colonna)];
     Appartenenza a{colonna, esterna, {}};
     for (const Valore& v : valori) {
-        if (v.nullo()) {
+        if (v.ENullo()) {
             continue; // NULL equals nothing
         }
-        const bool testuale = v.tipo() == TipoCampo::Text || v.tipo() == TipoCampo::Memo ||
-                              v.tipo() == TipoCampo::Other;
+        const bool testuale = v.Tipo() == TipoCampo::Text || v.Tipo() == TipoCampo::Memo ||
+                              v.Tipo() == TipoCampo::Other;
         // Each inner value is compared as if written in the criterion.
-        const Letterale l = testuale ? Letterale::Testo(v.testo())
-                            : v.tipo() == TipoCampo::Currency
-                                ? Letterale::Numero(TestoDecimillesimi(v.denaro()))
-                                : Letterale::Numero(TestoNumero(v.numero()));
-        if (auto key = Confronto::Prepara(esterna, colonna, Operatore::Uguale, l).chiave()) {
+        const Letterale l = testuale ? Letterale::Testo(v.ComeTesto())
+                            : v.Tipo() == TipoCampo::Currency
+                                ? Letterale::Numero(TestoDecimillesimi(v.ComeDenaro()))
+                                : Letterale::Numero(TestoNumero(v.ComeNumero()));
+        if (auto key = Confronto::Prepara(esterna, colonna, Operatore::Uguale, l).Chiave()) {
             a.chiavi.insert(std::move(*key));
         }
     }
     appartenenze_.push_back(std::move(a));
 }
 
-bool CriterioRisolto::soddisfa(const Riga& r, std::string& buffer) const {
+bool CriterioRisolto::Soddisfa(const Riga& r, std::string& buffer) const {
     for (const Confronto& k : confronti_) {
-        if (!k.soddisfatto(r, buffer)) {
+        if (!k.Soddisfatto(r, buffer)) {
             return false;
         }
     }
     for (const Appartenenza& a : appartenenze_) {
         const auto c = static_cast<std::size_t>(a.colonna);
-        if (r.nullo(c) || a.chiavi.count(ChiaveCella(a.campo, r, c, buffer)) == 0) {
+        if (r.ENullo(c) || a.chiavi.count(ChiaveCella(a.campo, r, c, buffer)) == 0) {
             return false;
         }
     }
@@ -404,7 +404,7 @@ Vista::Vista(std::shared_ptr<const Tabella> tabella, std::vector<std::uint32_t> 
 Vista::Vista(std::shared_ptr<const Tabella> tabella, const std::vector<Ordinamento>& ordine)
     : tabella_(std::move(tabella)), tutte_(false) {
     for (const Ordinamento& o : ordine) {
-        ordine_.emplace_back(tabella_->campoRichiesto(o.campo), o.discendente);
+        ordine_.emplace_back(tabella_->IndiceCampoRichiesto(o.campo), o.discendente);
     }
     ordinata_.store(false);
 }
@@ -412,41 +412,41 @@ Vista::Vista(std::shared_ptr<const Tabella> tabella, const std::vector<Ordinamen
 // Whether a search over the whole set is better served by a pass over the
 // whole table (the set holds most of its rows) than by reading its rows one
 // at a time.
-bool Vista::perTabella() const {
+bool Vista::PerTabella() const {
     return tutte_ || !ordinata_.load(std::memory_order_acquire) ||
-           righe_.size() * 8 >= tabella_->righeDichiarate();
+           righe_.size() * 8 >= tabella_->RigheDichiarate();
 }
 
 // The order of a set of every row, one integer field, and the index hash of
 // other fields: both from one reading of the table.
-void Vista::ordinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_t>* hash) const {
+void Vista::OrdinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_t>* hash) const {
     std::lock_guard<std::mutex> blocco(mutexOrdine_);
     if (ordinata_.load(std::memory_order_acquire)) {
         return;
     }
     const Tabella& t = *tabella_;
     const auto c = static_cast<std::size_t>(ordine_.empty() ? 0 : ordine_[0].first);
-    if (campi != nullptr && ordine_.size() == 1 && t.colonne()[c].intera()) {
+    if (campi != nullptr && ordine_.size() == 1 && t.Colonne()[c].Intera()) {
         struct Coppia {
             std::int64_t chiave = 0;
             std::uint32_t hash = 0;
             std::uint8_t presente = 0;
         };
-        const std::vector<CampoChiave> chiavi = campiChiave(t, *campi);
+        const std::vector<CampoChiave> chiavi = CampiChiave(t, *campi);
         ValoriPerRiga lavoro([&](const Riga& r) {
             Coppia v;
-            v.presente = r.interoSe(c, v.chiave) ? 1 : 0;
-            v.hash = hashRiga(chiavi, r, bufferDelThread());
+            v.presente = r.InteroSe(c, v.chiave) ? 1 : 0;
+            v.hash = HashRiga(chiavi, r, BufferDelThread());
             return v;
         });
         try {
-            t.perOgniRiga(lavoro);
+            t.PerOgniRiga(lavoro);
         } catch (const Danno&) {
-            t.danneggiata();
+            t.Danneggiata();
         }
         const auto& valori = lavoro.valori;
         righe_ =
-            ordinaPerIntero(valori.size(), ordine_[0].second, [&](std::size_t i, std::int64_t& k) {
+            OrdinaPerIntero(valori.size(), ordine_[0].second, [&](std::size_t i, std::int64_t& k) {
                 k = valori[i].chiave;
                 return valori[i].presente != 0;
             });
@@ -455,39 +455,39 @@ void Vista::ordinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_
             (*hash)[pos] = lavoro.valori[righe_[pos]].hash;
         }
     } else {
-        righe_ = Vista(tabella_).ordinaPerCampi(ordine_);
+        righe_ = Vista(tabella_).OrdinaPerCampi(ordine_);
     }
     ordinata_.store(true, std::memory_order_release);
 }
 
 // The index hash of the equality fields for each position of the set.
-VettoreColonna<std::uint32_t> Vista::hashPerPosizione(const std::vector<int>& colonne) const {
+VettoreColonna<std::uint32_t> Vista::HashPerPosizione(const std::vector<int>& colonne) const {
     const Tabella& t = *tabella_;
-    const std::vector<CampoChiave> campi = campiChiave(t, colonne);
-    if (perTabella()) {
-        ValoriPerRiga lavoro([&](const Riga& r) { return hashRiga(campi, r, bufferDelThread()); });
-        t.perOgniRiga(lavoro);
+    const std::vector<CampoChiave> campi = CampiChiave(t, colonne);
+    if (PerTabella()) {
+        ValoriPerRiga lavoro([&](const Riga& r) { return HashRiga(campi, r, BufferDelThread()); });
+        t.PerOgniRiga(lavoro);
         if (tutte_) {
             return std::move(lavoro.valori);
         }
-        const std::vector<std::uint32_t>& righe = this->righe();
+        const std::vector<std::uint32_t>& righe = this->NumeroRighe();
         VettoreColonna<std::uint32_t> h(righe.size());
         for (std::size_t pos = 0; pos < h.size(); ++pos) {
             h[pos] = lavoro.valori[righe[pos]];
         }
         return h;
     }
-    const std::vector<std::uint32_t>& righe = this->righe();
+    const std::vector<std::uint32_t>& righe = this->NumeroRighe();
     VettoreColonna<std::uint32_t> h(righe.size());
-    Riga& r = rigaDelThread();
+    Riga& r = RigaDelThread();
     for (std::size_t pos = 0; pos < h.size(); ++pos) {
-        t.riga(righe[pos], r);
-        h[pos] = hashRiga(campi, r, bufferDelThread());
+        t.LeggiRiga(righe[pos], r);
+        h[pos] = HashRiga(campi, r, BufferDelThread());
     }
     return h;
 }
 
-const Vista::Indice& Vista::indice(const std::vector<int>& colonne) const {
+const Vista::Indice& Vista::IndiceSu(const std::vector<int>& colonne) const {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = indici_.find(colonne);
     if (it != indici_.end()) {
@@ -496,10 +496,10 @@ const Vista::Indice& Vista::indice(const std::vector<int>& colonne) const {
     auto indice = std::make_unique<Indice>();
     VettoreColonna<std::uint32_t> h;
     if (!ordinata_.load(std::memory_order_acquire)) {
-        ordinaOra(&colonne, &h); // the order and the index in one reading
+        OrdinaOra(&colonne, &h); // the order and the index in one reading
     }
     if (h.empty()) {
-        h = hashPerPosizione(colonne);
+        h = HashPerPosizione(colonne);
     }
     indice->voci.reserve(h.size());
     for (std::size_t pos = 0; pos < h.size(); ++pos) {
@@ -507,24 +507,24 @@ const Vista::Indice& Vista::indice(const std::vector<int>& colonne) const {
             indice->voci.emplace_back(h[pos], static_cast<std::uint32_t>(pos));
         }
     }
-    ordinaPerHash(indice->voci);
+    OrdinaPerHash(indice->voci);
     return *indici_.emplace(colonne, std::move(indice)).first->second;
 }
 
-std::size_t Vista::cercaNellIndice(const CriterioRisolto& c, std::size_t da, bool avanti,
+std::size_t Vista::CercaNellIndice(const CriterioRisolto& c, std::size_t da, bool avanti,
                                    Segno* segno) const {
-    const auto h = c.hashChiave();
+    const auto h = c.HashChiave();
     if (!h) {
         return nessuna;
     }
-    const Indice& idx = indice(c.colonneChiave());
-    const std::uint32_t chiave = hashIndice(*h);
+    const Indice& idx = IndiceSu(c.ColonneChiave());
+    const std::uint32_t chiave = HashIndice(*h);
     using Voce = std::pair<std::uint32_t, std::uint32_t>;
     const auto posizione = static_cast<std::uint32_t>(da);
-    Riga& r = rigaDelThread();
+    Riga& r = RigaDelThread();
     const auto soddisfatta = [&](const Voce& v) {
-        tabella_->riga(riga(v.second), r);
-        return c.soddisfa(r, bufferDelThread());
+        tabella_->LeggiRiga(RigaNumero(v.second), r);
+        return c.Soddisfa(r, BufferDelThread());
     };
     if (avanti) {
         auto it = std::lower_bound(idx.voci.begin(), idx.voci.end(), Voce{chiave, posizione});
@@ -556,19 +556,19 @@ std::size_t Vista::cercaNellIndice(const CriterioRisolto& c, std::size_t da, boo
     return nessuna;
 }
 
-std::size_t Vista::trova(const CriterioRisolto& c, std::size_t da, bool avanti, bool usaIndice,
+std::size_t Vista::Trova(const CriterioRisolto& c, std::size_t da, bool avanti, bool usaIndice,
                          Segno* segno) const {
     try {
         // Small sets are scanned: an index would cost more than it saves.
         constexpr std::size_t sogliaIndice = 64;
         const std::size_t stimate = tutte_ || !ordinata_.load(std::memory_order_acquire)
-                                        ? tabella_->righeDichiarate()
+                                        ? tabella_->RigheDichiarate()
                                         : righe_.size();
-        const bool conIndice = usaIndice && !c.colonneChiave().empty() && stimate >= sogliaIndice;
-        if (conIndice && c.hashChiave()) {
-            indice(c.colonneChiave()); // the first reading of the table, if it is the first need
+        const bool conIndice = usaIndice && !c.ColonneChiave().empty() && stimate >= sogliaIndice;
+        if (conIndice && c.HashChiave()) {
+            IndiceSu(c.ColonneChiave()); // the first reading of the table, if it is the first need
         }
-        const std::size_t n = size();
+        const std::size_t n = Size();
         if (n == 0 || (avanti && da >= n)) {
             return nessuna;
         }
@@ -576,31 +576,31 @@ std::size_t Vista::trova(const CriterioRisolto& c, std::size_t da, bool avanti, 
             da = n - 1;
         }
         if (conIndice) {
-            return cercaNellIndice(c, da, avanti, segno);
+            return CercaNellIndice(c, da, avanti, segno);
         }
-        Riga& r = rigaDelThread();
+        Riga& r = RigaDelThread();
         for (std::size_t k = 0; avanti ? da + k < n : k <= da; ++k) {
             const std::size_t pos = avanti ? da + k : da - k;
-            tabella_->riga(riga(pos), r);
-            if (c.soddisfa(r, bufferDelThread())) {
+            tabella_->LeggiRiga(RigaNumero(pos), r);
+            if (c.Soddisfa(r, BufferDelThread())) {
                 return pos;
             }
         }
         return nessuna;
     } catch (const Danno&) {
-        tabella_->danneggiata();
+        tabella_->Danneggiata();
     }
 }
 
-std::vector<std::uint32_t> Vista::filtra(const CriterioRisolto& c) const {
+std::vector<std::uint32_t> Vista::Filtra(const CriterioRisolto& c) const {
     try {
         std::vector<std::uint32_t> v;
         if (tutte_) {
             // One pass over the table, each row's fields compared where they
             // are stored.
             ValoriPerRiga lavoro(
-                [&](const Riga& r) -> std::uint8_t { return c.soddisfa(r, bufferDelThread()); });
-            tabella_->perOgniRiga(lavoro);
+                [&](const Riga& r) -> std::uint8_t { return c.Soddisfa(r, BufferDelThread()); });
+            tabella_->PerOgniRiga(lavoro);
             for (std::size_t r = 0; r < lavoro.valori.size(); ++r) {
                 if (lavoro.valori[r] != 0) {
                     v.push_back(static_cast<std::uint32_t>(r));
@@ -608,100 +608,100 @@ std::vector<std::uint32_t> Vista::filtra(const CriterioRisolto& c) const {
             }
             return v;
         }
-        for (std::size_t pos = trova(c, 0, true, true); pos != nessuna;
-             pos = trova(c, pos + 1, true, true)) {
-            v.push_back(static_cast<std::uint32_t>(riga(pos)));
+        for (std::size_t pos = Trova(c, 0, true, true); pos != nessuna;
+             pos = Trova(c, pos + 1, true, true)) {
+            v.push_back(static_cast<std::uint32_t>(RigaNumero(pos)));
         }
         return v;
     } catch (const Danno&) {
-        tabella_->danneggiata();
+        tabella_->Danneggiata();
     }
 }
 
-// The values of column `colonna` for the positions of the set.
-ColonnaLetta Vista::chiaviDi(int colonna) const {
+// The values of column `IndiceColonna` for the positions of the set.
+ColonnaLetta Vista::ChiaviDi(int colonna) const {
     const Tabella& t = *tabella_;
     const auto c = static_cast<std::size_t>(colonna);
     ColonnaLetta k;
-    k.nome = t.colonne()[c].nome;
-    k.tipo = t.colonne()[c].tipo;
-    if (!k.testuale() && perTabella()) {
+    k.nome = t.Colonne()[c].nome;
+    k.tipo = t.Colonne()[c].tipo;
+    if (!k.Testuale() && PerTabella()) {
         // The pass first: for every row of a table not read yet, it is the
         // first reading.
         ValoriPerRiga lavoro([&](const Riga& r) {
             CellaNumerica v;
-            v.presente = r.nullo(c) ? 0 : 1;
-            if (v.presente != 0 && k.intera()) {
-                v.intero = r.intero(c);
+            v.presente = r.ENullo(c) ? 0 : 1;
+            if (v.presente != 0 && k.Intera()) {
+                v.intero = r.Intero(c);
             } else if (v.presente != 0) {
-                v.reale = r.reale(c);
+                v.reale = r.Reale(c);
             }
             return v;
         });
-        t.perOgniRiga(lavoro);
-        const std::size_t n = size();
-        k.riserva(n);
+        t.PerOgniRiga(lavoro);
+        const std::size_t n = Size();
+        k.Riserva(n);
         for (std::size_t pos = 0; pos < n; ++pos) {
-            const CellaNumerica& v = lavoro.valori[riga(pos)];
+            const CellaNumerica& v = lavoro.valori[RigaNumero(pos)];
             if (v.presente == 0) {
-                k.aggiungiNullo();
-            } else if (k.intera()) {
-                k.aggiungiIntero(v.intero);
+                k.AggiungiNullo();
+            } else if (k.Intera()) {
+                k.AggiungiIntero(v.intero);
             } else {
-                k.aggiungiReale(v.reale);
+                k.AggiungiReale(v.reale);
             }
         }
         return k;
     }
-    const std::size_t n = size();
-    k.riserva(n);
-    Riga& r = rigaDelThread();
+    const std::size_t n = Size();
+    k.Riserva(n);
+    Riga& r = RigaDelThread();
     for (std::size_t pos = 0; pos < n; ++pos) {
-        t.riga(riga(pos), r);
-        if (r.nullo(c)) {
-            k.aggiungiNullo();
-        } else if (k.testuale()) {
-            k.aggiungiTesto(r.testo(c, bufferDelThread()));
-            if (k.testi.size() > t.byteDelFile()) {
+        t.LeggiRiga(RigaNumero(pos), r);
+        if (r.ENullo(c)) {
+            k.AggiungiNullo();
+        } else if (k.Testuale()) {
+            k.AggiungiTesto(r.Testo(c, BufferDelThread()));
+            if (k.testi.size() > t.ByteDelFile()) {
                 throw Danno{}; // a long value repeated row after row by a damaged pointer
             }
-        } else if (k.intera()) {
-            k.aggiungiIntero(r.intero(c));
+        } else if (k.Intera()) {
+            k.AggiungiIntero(r.Intero(c));
         } else {
-            k.aggiungiReale(r.reale(c));
+            k.AggiungiReale(r.Reale(c));
         }
     }
     return k;
 }
 
-std::vector<std::uint32_t> Vista::ordina(const std::vector<Ordinamento>& ordine) const {
+std::vector<std::uint32_t> Vista::Ordina(const std::vector<Ordinamento>& ordine) const {
     std::vector<std::pair<int, bool>> campi;
     for (const Ordinamento& o : ordine) {
-        campi.emplace_back(tabella_->campoRichiesto(o.campo), o.discendente);
+        campi.emplace_back(tabella_->IndiceCampoRichiesto(o.campo), o.discendente);
     }
-    return ordinaPerCampi(campi);
+    return OrdinaPerCampi(campi);
 }
 
 std::vector<std::uint32_t>
-Vista::ordinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const {
+Vista::OrdinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const {
     std::vector<ColonnaLetta> chiavi;
     try {
         for (const auto& campo : campi) {
-            chiavi.push_back(chiaviDi(campo.first));
+            chiavi.push_back(ChiaviDi(campo.first));
         }
     } catch (const Danno&) {
-        tabella_->danneggiata();
+        tabella_->Danneggiata();
     }
     std::vector<std::uint32_t> v;
-    if (campi.size() == 1 && chiavi[0].intera()) {
+    if (campi.size() == 1 && chiavi[0].Intera()) {
         const ColonnaLetta& k = chiavi[0];
-        v = ordinaPerIntero(k.presente.size(), campi[0].second,
+        v = OrdinaPerIntero(k.presente.size(), campi[0].second,
                             [&](std::size_t i, std::int64_t& x) {
                                 x = k.interi[i];
                                 return k.presente[i] != 0;
                             });
     } else {
-        v.resize(size());
+        v.resize(Size());
         std::iota(v.begin(), v.end(), 0u);
         std::stable_sort(v.begin(), v.end(), [&](std::uint32_t a, std::uint32_t b) {
             for (std::size_t i = 0; i < campi.size(); ++i) {
@@ -714,7 +714,7 @@ Vista::ordinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const {
         });
     }
     for (std::uint32_t& pos : v) {
-        pos = static_cast<std::uint32_t>(riga(pos));
+        pos = static_cast<std::uint32_t>(RigaNumero(pos));
     }
     return v;
 }

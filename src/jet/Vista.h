@@ -41,13 +41,13 @@ struct Confronto {
 
     static Confronto Prepara(const CampoTabella& c, int colonna, Operatore op, const Letterale& v);
     // `buffer`: room for a text that must be decoded.
-    bool soddisfatto(const Riga& r, std::string& buffer) const;
+    bool Soddisfatto(const Riga& r, std::string& buffer) const;
     // The equality key of the value for the column, or nullopt when no stored
     // value can equal it (1.5 for an Integer field).
-    std::optional<std::string> chiave() const;
+    std::optional<std::string> Chiave() const;
 };
 
-// The key under which the stored value of column `colonna` of a row is found
+// The key under which the stored value of column `IndiceColonna` of a row is found
 // by equality (see Confronto).
 std::string ChiaveCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
                         std::string& buffer);
@@ -55,20 +55,20 @@ std::string ChiaveCella(const CampoTabella& c, const Riga& r, std::size_t colonn
 // A criterion whose field names are resolved against one table.
 class CriterioRisolto {
 public:
-    // Unknown field names: vdx::Error FieldNotFound.
+    // Unknown field names: vdx::Errore CampoNonTrovato.
     CriterioRisolto(const std::vector<Termine>& termini, const Tabella& t);
 
     // field In (values): `valori` are the values of the inner selection.
-    void aggiungiAppartenenza(const Tabella& t, int colonna, const std::vector<Valore>& valori);
+    void AggiungiAppartenenza(const Tabella& t, int colonna, const std::vector<Valore>& valori);
 
     // Whether a row satisfies it; `buffer`: room for a text that must be
     // decoded. Safe on several threads at once, each with its own buffer.
-    bool soddisfa(const Riga& r, std::string& buffer) const;
+    bool Soddisfa(const Riga& r, std::string& buffer) const;
 
     // The fields compared with "=", in column order, and the hash of their
     // values (nullopt: nothing can match).
-    const std::vector<int>& colonneChiave() const { return colonneChiave_; }
-    std::optional<std::uint64_t> hashChiave() const { return hash_; }
+    const std::vector<int>& ColonneChiave() const { return colonneChiave_; }
+    std::optional<std::uint64_t> HashChiave() const { return hash_; }
 
 private:
     std::vector<Confronto> confronti_;
@@ -88,19 +88,19 @@ class Vista {
 public:
     explicit Vista(std::shared_ptr<const Tabella> tabella); // every row, as stored
     Vista(std::shared_ptr<const Tabella> tabella, std::vector<std::uint32_t> righe);
-    // Every row, in the order of `ordine` (see ordina()), worked out when first
+    // Every row, in the order of `ordine` (see Ordina()), worked out when first
     // needed: when that is a search through an index, by the same reading of
-    // the table that works out the index. Unknown fields: FieldNotFound.
+    // the table that works out the index. Unknown fields: CampoNonTrovato.
     Vista(std::shared_ptr<const Tabella> tabella, const std::vector<Ordinamento>& ordine);
 
-    const Tabella& tabella() const { return *tabella_; }
-    const std::shared_ptr<const Tabella>& condivisa() const { return tabella_; }
+    const Tabella& Sorgente() const { return *tabella_; }
+    const std::shared_ptr<const Tabella>& Condivisa() const { return tabella_; }
     // The records (for every row of a table, counted by reading it).
-    std::size_t size() const {
-        return tutte_ || !ordinata_.load(std::memory_order_acquire) ? tabella_->righe()
+    std::size_t Size() const {
+        return tutte_ || !ordinata_.load(std::memory_order_acquire) ? tabella_->NumeroRighe()
                                                                     : righe_.size();
     }
-    std::size_t riga(std::size_t pos) const { return tutte_ ? pos : righe()[pos]; }
+    std::size_t RigaNumero(std::size_t pos) const { return tutte_ ? pos : NumeroRighe()[pos]; }
 
     static constexpr std::size_t nessuna = static_cast<std::size_t>(-1);
 
@@ -115,36 +115,36 @@ public:
     // The first position >= da (avanti) or <= da (indietro) whose row
     // satisfies the criterion, or `nessuna`. With usaIndice, the equality
     // fields are looked up in an index built on first use.
-    std::size_t trova(const CriterioRisolto& c, std::size_t da, bool avanti, bool usaIndice,
+    std::size_t Trova(const CriterioRisolto& c, std::size_t da, bool avanti, bool usaIndice,
                       Segno* segno = nullptr) const;
 
     // The rows (table row numbers) that satisfy the criterion, in set order.
-    std::vector<std::uint32_t> filtra(const CriterioRisolto& c) const;
+    std::vector<std::uint32_t> Filtra(const CriterioRisolto& c) const;
 
     // The rows in the order of the sort fields (stable; NULL first).
-    std::vector<std::uint32_t> ordina(const std::vector<Ordinamento>& ordine) const;
+    std::vector<std::uint32_t> Ordina(const std::vector<Ordinamento>& ordine) const;
 
 private:
     struct Indice {
         VettoreColonna<std::pair<std::uint32_t, std::uint32_t>> voci; // (hash, position), sorted
     };
-    const Indice& indice(const std::vector<int>& colonne) const;
-    VettoreColonna<std::uint32_t> hashPerPosizione(const std::vector<int>& colonne) const;
+    const Indice& IndiceSu(const std::vector<int>& colonne) const;
+    VettoreColonna<std::uint32_t> HashPerPosizione(const std::vector<int>& colonne) const;
     // The rows in the set's order, worked out first if the order waits.
-    const std::vector<std::uint32_t>& righe() const {
+    const std::vector<std::uint32_t>& NumeroRighe() const {
         if (!ordinata_.load(std::memory_order_acquire)) {
-            ordinaOra(nullptr, nullptr);
+            OrdinaOra(nullptr, nullptr);
         }
         return righe_;
     }
     // Works out the waiting order; with `campi`, the index hash of those
     // fields for each row too, into `hash`, in the same reading.
-    void ordinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_t>* hash) const;
-    std::vector<std::uint32_t> ordinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const;
-    bool perTabella() const;
-    std::size_t cercaNellIndice(const CriterioRisolto& c, std::size_t da, bool avanti,
+    void OrdinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_t>* hash) const;
+    std::vector<std::uint32_t> OrdinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const;
+    bool PerTabella() const;
+    std::size_t CercaNellIndice(const CriterioRisolto& c, std::size_t da, bool avanti,
                                 Segno* segno) const;
-    ColonnaLetta chiaviDi(int colonna) const;
+    ColonnaLetta ChiaviDi(int colonna) const;
 
     std::shared_ptr<const Tabella> tabella_;
     bool tutte_ = true;

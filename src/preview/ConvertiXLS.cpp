@@ -16,7 +16,7 @@ namespace {
 
 // The rules and joints of the line drawing that become a field separator;
 // the right tee only at the end of a line.
-bool separatore(unsigned char c) {
+bool Separatore(unsigned char c) {
     switch (c) {
     case 217:
     case 197:
@@ -33,11 +33,11 @@ bool separatore(unsigned char c) {
     }
 }
 
-constexpr unsigned char kTeeDestra = 180;
-constexpr unsigned char kOrizzontale = 196;
+constexpr unsigned char TeeDestra = 180;
+constexpr unsigned char Orizzontale = 196;
 
 // Positions count from 0 here; one before the start or past the end holds no digit.
-bool cifra(std::string_view riga, std::size_t pos, std::ptrdiff_t spostamento) {
+bool Cifra(std::string_view riga, std::size_t pos, std::ptrdiff_t spostamento) {
     const auto p = static_cast<std::ptrdiff_t>(pos) + spostamento;
     if (p < 0 || static_cast<std::size_t>(p) >= riga.size()) {
         return false;
@@ -48,12 +48,12 @@ bool cifra(std::string_view riga, std::size_t pos, std::ptrdiff_t spostamento) {
 
 // Whether the sign `segno` stands at `pos` between a digit and two digits, as
 // the decimal and grouping signs of an amount do; its length, 0 if not.
-std::size_t segnoDiImporto(std::string_view riga, std::size_t pos, std::string_view segno) {
+std::size_t SegnoDiImporto(std::string_view riga, std::size_t pos, std::string_view segno) {
     if (segno.empty() || riga.substr(pos, segno.size()) != segno) {
         return 0;
     }
     const auto dopo = static_cast<std::ptrdiff_t>(segno.size());
-    return cifra(riga, pos, -1) && cifra(riga, pos, dopo) && cifra(riga, pos, dopo + 1)
+    return Cifra(riga, pos, -1) && Cifra(riga, pos, dopo) && Cifra(riga, pos, dopo + 1)
                ? segno.size()
                : 0;
 }
@@ -63,7 +63,7 @@ std::size_t segnoDiImporto(std::string_view riga, std::size_t pos, std::string_v
 ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
     ImpostazioniXLS impostazioni;
     impostazioni.segni = SegniDelLocale();
-    const auto file = TrovaFile(folder, kFileSeparatori);
+    const auto file = TrovaFile(folder, FileSeparatori);
     if (!file) {
         return impostazioni;
     }
@@ -71,18 +71,18 @@ ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
     int numero = 0;
     for (std::string* valore :
          {&impostazioni.separatoreCampi, &impostazioni.segnoDecimale, &impostazioni.segnoValuta}) {
-        auto riga = lettore.leggi();
+        auto riga = lettore.Leggi();
         ++numero;
         if (!riga) {
             break; // a short file keeps the defaults of the lines it lacks
         }
         // A separator of megabytes would turn a small report into a huge export.
-        if (riga->size() > kLunghezzaImpostazioneXLS) {
-            throw Error(err::InvalidCall, file->filename().string() + ", riga " +
+        if (riga->size() > LunghezzaImpostazioneXLS) {
+            throw Errore(errore::ChiamataNonValida, file->filename().string() + ", riga " +
                                               std::to_string(numero) + ": l'impostazione ha " +
                                               std::to_string(riga->size()) +
                                               " caratteri, al massimo se ne accettano " +
-                                              std::to_string(kLunghezzaImpostazioneXLS) + ".");
+                                              std::to_string(LunghezzaImpostazioneXLS) + ".");
         }
         *valore = std::move(*riga);
     }
@@ -98,17 +98,17 @@ std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni) 
         // Line-drawing bytes count only where the layout puts a rule: in a
         // name they are letters (À, Ù, É).
         const bool regola = PosizioneDiRegola(riga, i);
-        if (c == '|' || c == '+' || (regola && separatore(c))) {
+        if (c == '|' || c == '+' || (regola && Separatore(c))) {
             csv += impostazioni.separatoreCampi;
-        } else if (regola && c == kTeeDestra) {
+        } else if (regola && c == TeeDestra) {
             if (i + 1 == lunghezza) {
                 csv += impostazioni.separatoreCampi;
             } else {
                 csv += ' ';
             }
-        } else if (regola && c == kOrizzontale) {
+        } else if (regola && c == Orizzontale) {
             csv += ' ';
-        } else if (const std::size_t n = segnoDiImporto(riga, i, impostazioni.segni.decimale)) {
+        } else if (const std::size_t n = SegnoDiImporto(riga, i, impostazioni.segni.decimale)) {
             // The nearest space before the amount takes the currency mark,
             // wherever it stands; none found, nothing is marked.
             const std::size_t spazio = csv.rfind(' ');
@@ -117,12 +117,12 @@ std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni) 
             }
             csv += impostazioni.segnoDecimale;
             i += n - 1;
-        } else if (const std::size_t m = segnoDiImporto(riga, i, impostazioni.segni.migliaia)) {
+        } else if (const std::size_t m = SegnoDiImporto(riga, i, impostazioni.segni.migliaia)) {
             i += m - 1; // a grouping sign is dropped
         } else if (c == ',') {
             csv += ' ';
         } else if (c == '-') {
-            csv += cifra(riga, i, 1) ? '-' : ' ';
+            csv += Cifra(riga, i, 1) ? '-' : ' ';
         } else {
             csv += static_cast<char>(c);
         }
@@ -146,10 +146,10 @@ fs::path ConvertiXLS(std::string_view nome, const fs::path& folder) {
     LettoreRighe lettore(ingresso);
     const fs::path uscita = RisolviNome(folder, NomeFileCsv(Postazione()));
     ScrittoreAtomico scrittore(uscita);
-    while (auto riga = lettore.leggi()) {
-        scrittore.scriviRiga(RigaCsv(*riga, impostazioni));
+    while (auto riga = lettore.Leggi()) {
+        scrittore.ScriviRiga(RigaCsv(*riga, impostazioni));
     }
-    scrittore.commit();
+    scrittore.Commit();
     return uscita;
 }
 

@@ -26,17 +26,17 @@ struct ImpostazioniXLS {
     SegniNumerici segni;
 };
 
-inline constexpr std::string_view kFileSeparatori = "SeparatoreXLS.txt";
+inline constexpr std::string_view FileSeparatori = "SeparatoreXLS.txt";
 
 // The longest setting line SeparatoreXLS.txt may hold, in bytes.
-inline constexpr std::size_t kLunghezzaImpostazioneXLS = 255;
+inline constexpr std::size_t LunghezzaImpostazioneXLS = 255;
 
 // The settings of the working folder: the first three lines of
 // SeparatoreXLS.txt taken whole (no trimming), the defaults without the file.
 // A file of fewer than three lines keeps the defaults of the missing ones.
 // The amounts' signs are those of the LC_NUMERIC locale in force.
-// A setting line longer than kLunghezzaImpostazioneXLS is refused:
-// vdx::Error InvalidCall naming the file and the line.
+// A setting line longer than LunghezzaImpostazioneXLS is refused:
+// vdx::Errore ChiamataNonValida naming the file and the line.
 ImpostazioniXLS LeggiImpostazioniXLS(const std::filesystem::path& folder);
 
 // One report line as one output line, without its line end.
@@ -46,11 +46,11 @@ std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni);
 // line per input line, each ended by CR LF.
 std::string TestoCsv(std::string_view testo, const ImpostazioniXLS& impostazioni);
 
-// Exports the file `nome` (relative to `folder`, matched without regard to
+// Exports the file `Nome` (relative to `folder`, matched without regard to
 // case, or an absolute path) to NomeFileCsv() of the workstation in `folder`, with the
 // settings of `folder`. The output is replaced whole only when the export
 // completes; a failure leaves the earlier output as it was. Returns the
-// output's path. Throws vdx::Error: 53 when the input is missing, 75/61 when
+// output's path. Throws vdx::Errore: 53 when the input is missing, 75/61 when
 // the output cannot be written.
 std::filesystem::path ConvertiXLS(std::string_view nome, const std::filesystem::path& folder);
 

@@ -19,7 +19,7 @@ void ScriviFileEMail(std::string_view testo, const std::filesystem::path& folder
 }
 
 void AvviaRecapito(const std::filesystem::path& folder) {
-    piattaforma::AvviaProgramma(kProgrammaRecapito, folder);
+    piattaforma::AvviaProgramma(ProgrammaRecapito, folder);
 }
 
 void InviaEMail(std::string_view testo, const std::filesystem::path& folder) {

@@ -9,18 +9,18 @@
 
 namespace vdx {
 
-inline constexpr std::string_view kProgrammaRecapito = "Recapito.exe";
+inline constexpr std::string_view ProgrammaRecapito = "Recapito.exe";
 
 // The hand-off file's bytes: the line "OGGETTO", then the text followed by
 // CR LF. The text's own line ends are kept as they are.
 std::string ContenutoEMail(std::string_view testo);
 
 // Writes the hand-off file in `folder` (atomically, replacing the earlier
-// one). Throws vdx::Error 75/61 when it cannot be written.
+// one). Throws vdx::Errore 75/61 when it cannot be written.
 void ScriviFileEMail(std::string_view testo, const std::filesystem::path& folder);
 
 // Starts Recapito.exe in `folder`, found on the program search path, and
-// does not wait for it. Throws vdx::Error 53 when it cannot be started.
+// does not wait for it. Throws vdx::Errore 53 when it cannot be started.
 void AvviaRecapito(const std::filesystem::path& folder);
 
 // The two above in turn: nothing is started when the file cannot be

@@ -11,41 +11,41 @@ namespace vdx {
 namespace fs = std::filesystem;
 
 PaginatoreAnteprima::PaginatoreAnteprima(fs::path folder) : folder_(std::move(folder)) {
-    if (esisteReport()) {
-        apri();
+    if (EsisteReport()) {
+        Apri();
     }
 }
 
 PaginatoreAnteprima::~PaginatoreAnteprima() = default;
 
-fs::path PaginatoreAnteprima::fileReport() const {
+fs::path PaginatoreAnteprima::FileReport() const {
     return RisolviNome(folder_, NomeReport(Postazione()));
 }
 
-bool PaginatoreAnteprima::esisteReport() const {
+bool PaginatoreAnteprima::EsisteReport() const {
     return TrovaFile(folder_, NomeReport(Postazione())).has_value();
 }
 
-void PaginatoreAnteprima::apri() {
-    lettore_ = std::make_unique<LettoreRighe>(fileReport());
+void PaginatoreAnteprima::Apri() {
+    lettore_ = std::make_unique<LettoreRighe>(FileReport());
 }
 
-void PaginatoreAnteprima::chiudi() {
+void PaginatoreAnteprima::Chiudi() {
     lettore_.reset();
 }
 
-void PaginatoreAnteprima::nuovaPagina(std::int32_t limite) {
+void PaginatoreAnteprima::NuovaPagina(std::int32_t limite) {
     caratteriPagina_ = 0;
     testo_.clear();
-    riempiPagina(limite);
+    RiempiPagina(limite);
 }
 
-void PaginatoreAnteprima::riempiPagina(std::int32_t limite) {
+void PaginatoreAnteprima::RiempiPagina(std::int32_t limite) {
     // The report may have been missing when the window was made and written
     // since: the reading then starts at its beginning. Still missing, the
     // page is empty.
-    if (!lettore_ && esisteReport()) {
-        apri();
+    if (!lettore_ && EsisteReport()) {
+        Apri();
     }
     if (!lettore_) {
         altraPagina_ = false;
@@ -53,8 +53,8 @@ void PaginatoreAnteprima::riempiPagina(std::int32_t limite) {
     }
     // Tested before each line: the page ends at the first line end that
     // reaches the limit, and holds a line whenever one is left.
-    while (!lettore_->fine() && caratteriPagina_ < limite) {
-        auto riga = lettore_->leggi();
+    while (!lettore_->Fine() && caratteriPagina_ < limite) {
+        auto riga = lettore_->Leggi();
         if (!riga) {
             break;
         }
@@ -64,35 +64,35 @@ void PaginatoreAnteprima::riempiPagina(std::int32_t limite) {
         testo_ += ConvertiBordi(*riga);
         testo_ += "\r\n";
     }
-    altraPagina_ = !lettore_->fine();
+    altraPagina_ = !lettore_->Fine();
 }
 
-void PaginatoreAnteprima::paginaApertura() {
-    nuovaPagina(kLimiteApertura);
+void PaginatoreAnteprima::PaginaApertura() {
+    NuovaPagina(LimiteApertura);
 }
 
-bool PaginatoreAnteprima::avanti() {
+bool PaginatoreAnteprima::Avanti() {
     if (!altraPagina_) {
         return false;
     }
-    nuovaPagina(kLimiteSeguenti);
+    NuovaPagina(LimiteSeguenti);
     return true;
 }
 
-void PaginatoreAnteprima::inizio() {
-    chiudi();
-    apri(); // vdx::Error 53 when the report has gone
-    nuovaPagina(kLimiteSeguenti);
+void PaginatoreAnteprima::Inizio() {
+    Chiudi();
+    Apri(); // vdx::Errore 53 when the report has gone
+    NuovaPagina(LimiteSeguenti);
 }
 
-void PaginatoreAnteprima::salva(std::string_view testo) {
+void PaginatoreAnteprima::Salva(std::string_view testo) {
     // Written whole before the reading lets go of the old file: a failed save
     // leaves the report and the reading as they were.
     std::string contenuto(testo);
     contenuto += "\r\n";
-    ScriviFileAtomico(fileReport(), contenuto);
-    chiudi();
-    apri();
+    ScriviFileAtomico(FileReport(), contenuto);
+    Chiudi();
+    Apri();
 }
 
 } // namespace vdx

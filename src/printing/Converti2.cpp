@@ -7,7 +7,7 @@ namespace vdx {
 namespace {
 
 // The accent step: 0 leaves the byte as it is.
-char accento(unsigned char c) {
+char Accento(unsigned char c) {
     switch (c) {
     case 180:
         return '\''; // ´
@@ -34,7 +34,7 @@ std::string& Converti2(std::string& frase) {
     const std::string originale = frase;
     for (std::size_t i = 0; i < frase.size(); ++i) {
         const auto c = static_cast<unsigned char>(originale[i]);
-        const char sostituto = PosizioneDiRegola(originale, i) ? SostitutoBordo(c) : accento(c);
+        const char sostituto = PosizioneDiRegola(originale, i) ? SostitutoBordo(c) : Accento(c);
         if (sostituto != 0) {
             frase[i] = sostituto;
         }

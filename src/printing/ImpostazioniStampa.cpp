@@ -40,7 +40,7 @@ std::string LeggiFontStampa(const std::filesystem::path& cartella) {
         return "Courier New";
     }
     LettoreRighe lettore(*file);
-    const auto prima = lettore.leggi();
+    const auto prima = lettore.Leggi();
     if (!prima) {
         return "Courier New"; // the file is there but holds no line
     }
@@ -52,13 +52,13 @@ std::string LeggiFontStampa(const std::filesystem::path& cartella) {
 std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path& cartella,
                                                     const SceltaStampa& scelta) {
     ImpostazioniStampa s;
-    s.FontStampa = LeggiFontStampa(cartella);
+    s.fontStampa = LeggiFontStampa(cartella);
 
     {
         auto db = jet::Database::OpenDatabase(cartella, "Contatori.mdb");
         auto contatori = db->OpenRecordset("Contatori");
         if (contatori.FindFirst("NumeroHotel = " + std::to_string(scelta.hotel))) {
-            s.LunghezzaPagina =
+            s.lunghezzaPagina =
                 InteroCorto(contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
         }
         db->Close();
@@ -73,26 +73,26 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path&
     }
     const short tipo = InteroCorto(stampanti.Numero("TipoStampa"));
     if (setStampa.FindFirst("TipoStampa = " + std::to_string(tipo))) {
-        s.ValoriCompresso = DividiGruppi(setStampa.Testo("Compresso"));
+        s.valoriCompresso = DividiGruppi(setStampa.Testo("Compresso"));
         const auto grassetto = DividiGruppi(setStampa.Testo("Grassetto"));
         for (std::size_t k = 0; k < grassetto.size(); ++k) {
-            s.ValoriGrassetto[k] = InteroCorto(grassetto[k]);
+            s.valoriGrassetto[k] = InteroCorto(grassetto[k]);
         }
-        s.RigheFoglio = s.grassetto(scelta.compressa ? 7 : 8);
-        s.RigheIniziali = s.grassetto(6);
+        s.righeFoglio = s.Grassetto(scelta.compressa ? 7 : 8);
+        s.righeIniziali = s.Grassetto(6);
     }
 
     const std::string destinazione = stampanti.Testo("Destinazione");
     const auto ambiente = VariabileAmbiente(destinazione);
     if (ambiente && !ambiente->empty()) {
-        s.UscitaStampa = *ambiente;
+        s.uscitaStampa = *ambiente;
     } else {
-        s.UscitaStampa = stampanti.Testo("Linea");
+        s.uscitaStampa = stampanti.Testo("Linea");
     }
     db->Close();
 
     if (!TrimSpazi(scelta.stampanteSistema).empty()) {
-        s.UscitaStampa = scelta.stampanteSistema;
+        s.uscitaStampa = scelta.stampanteSistema;
     }
     return s;
 }

@@ -16,13 +16,13 @@ namespace vdx {
 
 namespace {
 
-constexpr std::string_view kFineRiga = "\r\n";
+constexpr std::string_view FineRiga = "\r\n";
 
-Error ErroreScrittura(const std::filesystem::path& percorso, int codice) {
+Errore ErroreScrittura(const std::filesystem::path& percorso, int codice) {
     if (codice == ENOSPC || codice == EDQUOT) {
-        return Error(err::DiskFull, "Disco pieno scrivendo " + percorso.string());
+        return Errore(errore::DiscoPieno, "Disco pieno scrivendo " + percorso.string());
     }
-    return Error(err::PathAccess,
+    return Errore(errore::AccessoPercorso,
                  "Errore scrivendo " + percorso.string() + ": " + DescrizioneErrno(codice));
 }
 
@@ -31,51 +31,51 @@ public:
     StampaDiretta(UscitaByte& u, const ImpostazioniStampa& s, const SceltaStampa& c)
         : u_(u), s_(s), c_(c) {}
 
-    void righeIniziali() {
-        for (int i = 0; i < s_.RigheIniziali; ++i) {
-            u_.scrivi(" ");
-            u_.scrivi(kFineRiga);
+    void RigheIniziali() {
+        for (int i = 0; i < s_.righeIniziali; ++i) {
+            u_.Scrivi(" ");
+            u_.Scrivi(FineRiga);
         }
-        righeScritte_ = s_.RigheIniziali;
+        righeScritte_ = s_.righeIniziali;
     }
 
-    void riga(std::string testo) {
-        if (!c_.conBordi()) {
+    void ScriviRiga(std::string testo) {
+        if (!c_.ConBordi()) {
             ConvertiBordi(testo);
         }
         if (testo != "\f") {
-            u_.scrivi(testo);
-            u_.scrivi(kFineRiga);
+            u_.Scrivi(testo);
+            u_.Scrivi(FineRiga);
             ++righeScritte_;
             ++righeReport_;
         } else {
-            chiudiPagina();
-            righeIniziali();
+            ChiudiPagina();
+            RigheIniziali();
         }
-        if (righeScritte_ == s_.LunghezzaPagina) {
-            chiudiPagina();
-            righeIniziali();
+        if (righeScritte_ == s_.lunghezzaPagina) {
+            ChiudiPagina();
+            RigheIniziali();
         }
     }
 
     // The last page is ended only when it holds a report line: the blank top
     // lines after the report's final form feed would otherwise eject an
     // empty sheet at every print.
-    void fine() {
+    void Fine() {
         if (righeReport_ > 0) {
-            chiudiPagina();
+            ChiudiPagina();
         }
     }
 
 private:
-    void chiudiPagina() {
-        if (c_.riempiFoglio()) {
-            while (righeScritte_ < s_.RigheFoglio) {
-                u_.scrivi(kFineRiga);
+    void ChiudiPagina() {
+        if (c_.RiempiFoglio()) {
+            while (righeScritte_ < s_.righeFoglio) {
+                u_.Scrivi(FineRiga);
                 ++righeScritte_;
             }
         } else {
-            u_.scrivi("\f");
+            u_.Scrivi("\f");
         }
         righeScritte_ = 0;
         righeReport_ = 0;
@@ -100,7 +100,7 @@ UscitaDispositivo::UscitaDispositivo(const std::filesystem::path& percorso) : pe
         fd_ = ::open(percorso.c_str(), O_WRONLY | O_CLOEXEC);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
-        throw Error(err::PathAccess,
+        throw Errore(errore::AccessoPercorso,
                     "Impossibile aprire " + percorso.string() + ": " + DescrizioneErrno(errno));
     }
 }
@@ -111,13 +111,13 @@ UscitaDispositivo::~UscitaDispositivo() {
     }
 }
 
-void UscitaDispositivo::scrivi(std::string_view bytes) {
+void UscitaDispositivo::Scrivi(std::string_view bytes) {
     if (file_) {
-        file_->scrivi(bytes);
+        file_->Scrivi(bytes);
         return;
     }
     if (fd_ < 0) {
-        throw Error(err::BadFileNumber, "Uscita chiusa: " + percorso_.string());
+        throw Errore(errore::NumeroFileErrato, "Uscita chiusa: " + percorso_.string());
     }
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
@@ -131,9 +131,9 @@ void UscitaDispositivo::scrivi(std::string_view bytes) {
     }
 }
 
-void UscitaDispositivo::chiudi() {
+void UscitaDispositivo::Chiudi() {
     if (file_) {
-        file_->commit();
+        file_->Commit();
         file_.reset();
         return;
     }
@@ -160,10 +160,10 @@ std::string CodiciControllo(const ImpostazioniStampa& impostazioni, bool compres
     const int primo = compressa ? 1 : 7;
     std::string codici;
     for (int k = primo; k < primo + 5; ++k) {
-        const double valore = impostazioni.compresso(k);
+        const double valore = impostazioni.Compresso(k);
         const long long codice = ArrotondaPari(valore);
         if (codice < 0 || codice > 255) {
-            throw Error(err::InvalidCall,
+            throw Errore(errore::ChiamataNonValida,
                         "Codice di controllo della stampante fuori dai limiti (0-255): " +
                             std::to_string(codice));
         }
@@ -174,17 +174,17 @@ std::string CodiciControllo(const ImpostazioniStampa& impostazioni, bool compres
 
 bool StampaModoDiretto(UscitaByte& uscita, const ImpostazioniStampa& impostazioni,
                        const SceltaStampa& scelta, const std::filesystem::path& report) {
-    uscita.scrivi(CodiciControllo(impostazioni, scelta.compressa));
+    uscita.Scrivi(CodiciControllo(impostazioni, scelta.compressa));
     if (!std::filesystem::exists(report)) {
         return false;
     }
     LettoreRighe lettore(report);
     StampaDiretta stampa(uscita, impostazioni, scelta);
-    stampa.righeIniziali();
-    while (auto riga = lettore.leggi()) {
-        stampa.riga(std::move(*riga));
+    stampa.RigheIniziali();
+    while (auto riga = lettore.Leggi()) {
+        stampa.ScriviRiga(std::move(*riga));
     }
-    stampa.fine();
+    stampa.Fine();
     return true;
 }
 

@@ -14,18 +14,18 @@ namespace vdx {
 class UscitaByte {
 public:
     virtual ~UscitaByte() = default;
-    virtual void scrivi(std::string_view bytes) = 0;
+    virtual void Scrivi(std::string_view bytes) = 0;
     // Flushes and closes; a failure (a full disk) is thrown here at the latest.
-    virtual void chiudi() = 0;
+    virtual void Chiudi() = 0;
 };
 
 // Keeps the bytes, for tests and for building an output whole.
 class UscitaMemoria final : public UscitaByte {
 public:
-    void scrivi(std::string_view bytes) override { bytes_.append(bytes); }
-    void chiudi() override { chiusa_ = true; }
-    const std::string& bytes() const { return bytes_; }
-    bool chiusa() const { return chiusa_; }
+    void Scrivi(std::string_view bytes) override { bytes_.append(bytes); }
+    void Chiudi() override { chiusa_ = true; }
+    const std::string& Bytes() const { return bytes_; }
+    bool Chiusa() const { return chiusa_; }
 
 private:
     std::string bytes_;
@@ -33,11 +33,11 @@ private:
 };
 
 // A file, port or device opened by name for writing. A file is written
-// beside its name and takes it only when chiudi() completes, so a print that
+// beside its name and takes it only when Chiudi() completes, so a print that
 // fails half-way leaves the earlier file whole and no half of a new one; a
 // device (/dev/usb/lp0, a named pipe) gets the bytes as they go. The bytes go
-// out exactly as given. Opening fails with vdx::Error 75 naming the output; a
-// full disk is vdx::Error 61; other write failures 75.
+// out exactly as given. Opening fails with vdx::Errore 75 naming the output; a
+// full disk is vdx::Errore 61; other write failures 75.
 class UscitaDispositivo final : public UscitaByte {
 public:
     explicit UscitaDispositivo(const std::filesystem::path& percorso);
@@ -45,8 +45,8 @@ public:
     UscitaDispositivo(const UscitaDispositivo&) = delete;
     UscitaDispositivo& operator=(const UscitaDispositivo&) = delete;
 
-    void scrivi(std::string_view bytes) override;
-    void chiudi() override;
+    void Scrivi(std::string_view bytes) override;
+    void Chiudi() override;
 
 private:
     std::filesystem::path percorso_;
@@ -59,12 +59,12 @@ private:
 std::filesystem::path PercorsoUscita(const std::filesystem::path& cartella,
                                      const std::string& nome);
 
-// The five control codes of the print: ValoriCompresso(1..5) for compressed
+// The five control codes of the print: valoriCompresso(1..5) for compressed
 // print, (7..11) for normal, each rounded to a whole number (a half to the
-// even neighbour). A value outside 0 to 255 is vdx::Error 5.
+// even neighbour). A value outside 0 to 255 is vdx::Errore 5.
 std::string CodiciControllo(const ImpostazioniStampa& impostazioni, bool compressa);
 
-// Writes the print straight to `uscita`: the five control codes, then, when
+// Writes the print straight to `DisegnaUscita`: the five control codes, then, when
 // the report file exists, RigheIniziali lines of one space and the report
 // lines, ending each page with a form feed (or, with "U", with empty lines up
 // to RigheFoglio) at every form-feed line and every LunghezzaPagina lines.

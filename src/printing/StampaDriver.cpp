@@ -13,7 +13,7 @@ namespace {
 
 // A report line as the printer gets it: converted unless the code holds "K".
 std::string PerLaStampante(std::string riga, const SceltaStampa& scelta) {
-    if (!scelta.conBordi()) {
+    if (!scelta.ConBordi()) {
         Converti2(riga);
     }
     return riga;
@@ -21,22 +21,22 @@ std::string PerLaStampante(std::string riga, const SceltaStampa& scelta) {
 
 class StampaDriver {
 public:
-    // `limite`: the largest size at which every line of the report fits the
+    // `Limite`: the largest size at which every line of the report fits the
     // page's width, 0 when no line needs a smaller size than the one chosen.
     StampaDriver(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c, double limite)
         : p_(p), s_(s), c_(c), limite_(limite) {}
 
-    void inizio() {
+    void Inizio() {
         if (c_.fronteRetro) {
-            p_.setDuplex(2);
+            p_.SetDuplex(2);
         }
-        orientamento();
-        testaPagina();
-        righeIniziali();
-        dimensioneRighe();
+        Orientamento();
+        TestaPagina();
+        RigheIniziali();
+        DimensioneRighe();
     }
 
-    void riga(std::string testo) {
+    void ScriviRiga(std::string testo) {
         testo = PerLaStampante(std::move(testo), c_);
         if (testo == "\f") {
             // One new page per form feed, started when a line follows.
@@ -44,55 +44,55 @@ public:
             return;
         }
         if (paginaInSospeso_) {
-            nuovaPagina();
+            NuovaPagina();
         }
         StampaLaser(p_, testo);
         ++righeScritte_;
         // A page length not above the blank top lines would end a page after
         // every line; pages then end only at form feeds, as on a port.
-        if (s_.LunghezzaPagina > s_.RigheIniziali && righeScritte_ >= s_.LunghezzaPagina) {
+        if (s_.lunghezzaPagina > s_.righeIniziali && righeScritte_ >= s_.lunghezzaPagina) {
             paginaInSospeso_ = true;
         }
     }
 
-    void fine() {
-        p_.endDoc();
+    void Fine() {
+        p_.EndDoc();
         if (c_.orizzontale) {
-            p_.setOrientation(1);
+            p_.SetOrientation(1);
         }
     }
 
 private:
-    void orientamento() { p_.setOrientation(c_.orizzontale ? 2 : 1); }
+    void Orientamento() { p_.SetOrientation(c_.orizzontale ? 2 : 1); }
 
     // A size, lowered to the limit when the report needs it.
-    double entro(double punti) const { return limite_ > 0 && punti > limite_ ? limite_ : punti; }
+    double Entro(double punti) const { return limite_ > 0 && punti > limite_ ? limite_ : punti; }
 
-    void testaPagina() {
-        p_.setFontName("Times New Roman");
-        p_.setFontSize(entro(s_.compresso(1)));
-        p_.printLine(" ");
-        p_.setFontName(s_.FontStampa);
+    void TestaPagina() {
+        p_.SetFontName("Times New Roman");
+        p_.SetFontSize(Entro(s_.Compresso(1)));
+        p_.PrintLine(" ");
+        p_.SetFontName(s_.fontStampa);
     }
 
-    void righeIniziali() {
-        for (int i = 0; i < s_.RigheIniziali; ++i) {
-            p_.printLine(" ");
+    void RigheIniziali() {
+        for (int i = 0; i < s_.righeIniziali; ++i) {
+            p_.PrintLine(" ");
         }
-        righeScritte_ = s_.RigheIniziali;
+        righeScritte_ = s_.righeIniziali;
     }
 
-    void dimensioneRighe() {
-        p_.setFontSize(entro(c_.compressa ? s_.compresso(1) : s_.compresso(7)));
+    void DimensioneRighe() {
+        p_.SetFontSize(Entro(c_.compressa ? s_.Compresso(1) : s_.Compresso(7)));
     }
 
-    void nuovaPagina() {
+    void NuovaPagina() {
         paginaInSospeso_ = false;
-        p_.newPage();
-        orientamento();
-        testaPagina();
-        dimensioneRighe();
-        righeIniziali();
+        p_.NewPage();
+        Orientamento();
+        TestaPagina();
+        DimensioneRighe();
+        RigheIniziali();
     }
 
     Stampante& p_;
@@ -108,20 +108,20 @@ private:
 // the right edge. Lowered just enough, to a hundredth of a point.
 double LimiteDimensione(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c,
                         const std::filesystem::path& report) {
-    const double scelta = c.compressa ? s.compresso(1) : s.compresso(7);
-    const double utile = p.larghezzaUtile(c.orizzontale ? 2 : 1);
+    const double scelta = c.compressa ? s.Compresso(1) : s.Compresso(7);
+    const double utile = p.LarghezzaUtile(c.orizzontale ? 2 : 1);
     if (scelta <= 0 || utile <= 0) {
         return 0;
     }
     std::string larga;
     double massima = 0;
     LettoreRighe lettore(report);
-    while (auto riga = lettore.leggi()) {
+    while (auto riga = lettore.Leggi()) {
         std::string testo = PerLaStampante(std::move(*riga), c);
         if (testo == "\f") {
             continue;
         }
-        const double larghezza = p.larghezzaTesto(testo, s.FontStampa, scelta);
+        const double larghezza = p.LarghezzaTesto(testo, s.fontStampa, scelta);
         if (larghezza > massima) {
             massima = larghezza;
             larga = std::move(testo);
@@ -133,7 +133,7 @@ double LimiteDimensione(Stampante& p, const ImpostazioniStampa& s, const SceltaS
     double punti = std::floor(scelta * utile / massima * 100) / 100;
     // A font is not always exactly proportional to its size: step down until
     // the line fits.
-    while (punti > 0.01 && p.larghezzaTesto(larga, s.FontStampa, punti) > utile) {
+    while (punti > 0.01 && p.LarghezzaTesto(larga, s.fontStampa, punti) > utile) {
         punti -= 0.01;
     }
     return punti;
@@ -144,7 +144,7 @@ double LimiteDimensione(Stampante& p, const ImpostazioniStampa& s, const SceltaS
 void StampaLaser(Stampante& stampante, std::string_view testo) {
     // The report holds no bold markers: a "ç" comes from a name or a comment
     // ("Jean-François") and is printed as the letter it is.
-    stampante.printLine(std::string(testo));
+    stampante.PrintLine(std::string(testo));
 }
 
 bool UscitaPdf(std::string_view uscita) {
@@ -154,14 +154,14 @@ bool UscitaPdf(std::string_view uscita) {
 bool StampaModoDriver(Stampante& stampante, const ImpostazioniStampa& impostazioni,
                       const SceltaStampa& scelta, const std::filesystem::path& cartella,
                       const std::filesystem::path& report) {
-    const std::string& uscita = impostazioni.UscitaStampa;
+    const std::string& uscita = impostazioni.uscitaStampa;
     if (UscitaPdf(uscita)) {
         const std::filesystem::path nome(uscita);
-        stampante.impostaFilePdf(nome.is_absolute() ? nome : RisolviNome(cartella, uscita));
+        stampante.ImpostaFilePdf(nome.is_absolute() ? nome : RisolviNome(cartella, uscita));
     } else {
-        for (const std::string& nome : stampante.nomiDispositivi()) {
+        for (const std::string& nome : stampante.NomiDispositivi()) {
             if (nome == uscita) {
-                stampante.selezionaDispositivo(nome);
+                stampante.SelezionaDispositivo(nome);
                 break;
             }
         }
@@ -172,11 +172,11 @@ bool StampaModoDriver(Stampante& stampante, const ImpostazioniStampa& impostazio
     StampaDriver driver(stampante, impostazioni, scelta,
                         LimiteDimensione(stampante, impostazioni, scelta, report));
     LettoreRighe lettore(report);
-    driver.inizio();
-    while (auto riga = lettore.leggi()) {
-        driver.riga(std::move(*riga));
+    driver.Inizio();
+    while (auto riga = lettore.Leggi()) {
+        driver.ScriviRiga(std::move(*riga));
     }
-    driver.fine();
+    driver.Fine();
     return true;
 }
 

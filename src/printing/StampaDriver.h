@@ -8,11 +8,11 @@
 
 namespace vdx {
 
-// Prints one report line on `stampante`, as it is: every "ç" is a letter.
+// Prints one report line on `DisegnaStampante`, as it is: every "ç" is a letter.
 void StampaLaser(Stampante& stampante, std::string_view testo);
 
-// Prints the report file `report` through the system printer: the page head
-// (one space in "Times New Roman" at ValoriCompresso(1)), RigheIniziali blank
+// Prints the report file `Report` through the system printer: the page head
+// (one space in "Times New Roman" at valoriCompresso(1)), RigheIniziali blank
 // lines, then the report lines, a new page every LunghezzaPagina lines and at
 // each form-feed line. When the widest line does not fit the page's width at
 // the chosen size, the size (and the page head's, if larger) is lowered just

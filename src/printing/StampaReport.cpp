@@ -21,21 +21,21 @@ RisultatoStampa StampaReport(const std::filesystem::path& cartella, const Scelta
         return {EsitoStampa::ReportVuoto, {}}; // a blank sheet is no print
     }
 
-    if (impostazioni->modoDriver()) {
+    if (impostazioni->ModoDriver()) {
         auto stampante = fabbrica();
         if (!StampaModoDriver(*stampante, *impostazioni, scelta, cartella, report)) {
             return {EsitoStampa::ReportMancante, {}};
         }
-        return {EsitoStampa::Stampata, stampante->dispositivoCorrente()};
+        return {EsitoStampa::Stampata, stampante->DispositivoScelto()};
     }
 
     // Codes out of range are refused before the output is opened, so a file
     // named as output is not emptied for nothing.
     CodiciControllo(*impostazioni, scelta.compressa);
-    const std::filesystem::path percorso = PercorsoUscita(cartella, impostazioni->UscitaStampa);
+    const std::filesystem::path percorso = PercorsoUscita(cartella, impostazioni->uscitaStampa);
     UscitaDispositivo uscita(percorso);
     const bool stampata = StampaModoDiretto(uscita, *impostazioni, scelta, report);
-    uscita.chiudi();
+    uscita.Chiudi();
     if (!stampata) {
         return {EsitoStampa::ReportMancante, {}};
     }

@@ -33,10 +33,10 @@ inline bool operator==(const RisultatoStampa& r, EsitoStampa e) {
 using FabbricaStampante = std::function<std::unique_ptr<Stampante>()>;
 
 // The print button: reads the settings and prints the report file of the
-// workstation ("FD" + pclocal in `cartella`) in driver mode through the
+// workstation ("FD" + pclocal in `Cartella`) in driver mode through the
 // printer `fabbrica` makes, or in direct mode to the output named by
 // UscitaStampa. Errors (data files, an output that cannot be opened, a
-// control code out of range, the printer) are thrown as vdx::Error.
+// control code out of range, the printer) are thrown as vdx::Errore.
 RisultatoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
                              const FabbricaStampante& fabbrica);
 

@@ -7,7 +7,7 @@ namespace vdx {
 namespace {
 
 // Replacement of every byte: 0 leaves it alone.
-constexpr std::array<char, 256> tabellaBordi() {
+constexpr std::array<char, 256> TabellaBordi() {
     std::array<char, 256> t{};
     for (unsigned char c : {179, 180, 183, 186, 195, 204}) {
         t[c] = '|';
@@ -19,10 +19,10 @@ constexpr std::array<char, 256> tabellaBordi() {
     return t;
 }
 
-constexpr std::array<char, 256> kBordi = tabellaBordi();
+constexpr std::array<char, 256> Bordi = TabellaBordi();
 
 // The rule columns of a ruled line, counted from 0.
-constexpr std::array<bool, 133> colonneRegole() {
+constexpr std::array<bool, 133> CalcolaColonneRegole() {
     std::array<bool, 133> c{};
     for (std::size_t colonna : {1, 8, 15, 20, 31, 42, 64, 86, 108, 133}) {
         c[colonna - 1] = true;
@@ -30,18 +30,18 @@ constexpr std::array<bool, 133> colonneRegole() {
     return c;
 }
 
-constexpr std::array<bool, 133> kColonneRegole = colonneRegole();
+constexpr std::array<bool, 133> ColonneRegole = CalcolaColonneRegole();
 
-constexpr unsigned char kOrizzontale = 196;
+constexpr unsigned char Orizzontale = 196;
 
-bool orizzontale(std::string_view riga, std::size_t pos) {
-    return pos < riga.size() && static_cast<unsigned char>(riga[pos]) == kOrizzontale;
+bool EOrizzontale(std::string_view riga, std::size_t pos) {
+    return pos < riga.size() && static_cast<unsigned char>(riga[pos]) == Orizzontale;
 }
 
 } // namespace
 
 char SostitutoBordo(unsigned char byte) {
-    return kBordi[byte];
+    return Bordi[byte];
 }
 
 bool RigaRigata(std::string_view riga) {
@@ -63,11 +63,11 @@ bool PosizioneDiRegola(std::string_view riga, std::size_t pos) {
     if (pos >= riga.size() || !RigaRigata(riga)) {
         return false;
     }
-    if (pos < kColonneRegole.size() && kColonneRegole[pos]) {
+    if (pos < ColonneRegole.size() && ColonneRegole[pos]) {
         return true;
     }
-    return orizzontale(riga, pos) &&
-           ((pos > 0 && orizzontale(riga, pos - 1)) || orizzontale(riga, pos + 1));
+    return EOrizzontale(riga, pos) &&
+           ((pos > 0 && EOrizzontale(riga, pos - 1)) || EOrizzontale(riga, pos + 1));
 }
 
 std::string& ConvertiBordi(std::string& riga) {
@@ -78,7 +78,7 @@ std::string& ConvertiBordi(std::string& riga) {
     // longer count as the neighbour of the next one.
     const std::string originale = riga;
     for (std::size_t i = 0; i < riga.size(); ++i) {
-        const char sostituto = kBordi[static_cast<unsigned char>(originale[i])];
+        const char sostituto = Bordi[static_cast<unsigned char>(originale[i])];
         if (sostituto != 0 && PosizioneDiRegola(originale, i)) {
             riga[i] = sostituto;
         }

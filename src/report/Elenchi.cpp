@@ -9,11 +9,11 @@ namespace vdx {
 
 namespace {
 
-int numeroIntero(const jet::Valore& v) {
-    return static_cast<int>(v.numero());
+int NumeroIntero(const jet::Valore& v) {
+    return static_cast<int>(v.ComeNumero());
 }
 
-// A dynaset over the table of the same name as its file, in `cartella`.
+// A dynaset over the table of the same name as its file, in `Cartella`.
 struct Archivio {
     Archivio(const std::filesystem::path& cartella, const std::string& nome)
         : db(jet::Database::OpenDatabase(cartella, nome + ".mdb")), righe(db->OpenRecordset(nome)) {}
@@ -30,7 +30,7 @@ struct Archivio {
 
 } // namespace
 
-std::string VoceElenco::testo() const {
+std::string VoceElenco::Testo() const {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%3d ", numero);
     return buf + nome;
@@ -42,7 +42,7 @@ std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella) {
     for (bool trovato = hotels.righe.FindFirst("Numero > 0"); trovato;
          trovato = hotels.righe.FindNext("Numero > 0")) {
         elenco.push_back(
-            {numeroIntero(hotels.righe.Campo("Numero")), hotels.righe.Testo("RagioneSociale")});
+            {NumeroIntero(hotels.righe.Campo("Numero")), hotels.righe.Testo("RagioneSociale")});
     }
     return elenco;
 }
@@ -53,7 +53,7 @@ std::string CodiceAssistenza(const std::filesystem::path& cartella, int hotel) {
         return " ";
     }
     const jet::Valore codice = hotels.righe.Campo("CodiceAssistenza");
-    return codice.nullo() ? std::string(" ") : codice.testo();
+    return codice.ENullo() ? std::string(" ") : codice.ComeTesto();
 }
 
 std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int hotel) {
@@ -63,7 +63,7 @@ std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int
     for (bool trovato = tableaux.righe.FindFirst(criterio); trovato;
          trovato = tableaux.righe.FindNext(criterio)) {
         elenco.push_back(
-            {numeroIntero(tableaux.righe.Campo("Codice")), tableaux.righe.Testo("Descrizione")});
+            {NumeroIntero(tableaux.righe.Campo("Codice")), tableaux.righe.Testo("Descrizione")});
     }
     return elenco;
 }

@@ -14,12 +14,12 @@ struct VoceElenco {
     std::string nome;  // RagioneSociale or Descrizione, as stored
     // The list entry: the number right-aligned in three characters, one
     // blank, the name ("  7 Hotel Lago").
-    std::string testo() const;
+    std::string Testo() const;
 };
 
 // What the windows and the commands offer, read afresh from the data files
-// of `cartella` at each call. Errors of the data files are thrown as
-// vdx::Error.
+// of `Cartella` at each call. Errors of the data files are thrown as
+// vdx::Errore.
 
 // Hotels with Numero > 0, in the order the table yields them.
 std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella);

@@ -53,14 +53,14 @@ struct DatiCamera {
     bool bloccoScritto = false; // the occupancy block's first line went out
 
     // Back to the empty state; the block-written flag only at a new room.
-    void azzera(bool ancheBlocco) {
+    void Azzera(bool ancheBlocco) {
         const bool scritto = bloccoScritto;
         *this = DatiCamera{};
         bloccoScritto = ancheBlocco ? false : scritto;
     }
 };
 
-void prendiSeVuoto(std::string& campo, std::string valore) {
+void PrendiSeVuoto(std::string& campo, std::string valore) {
     if (campo.empty()) {
         campo = std::move(valore);
     }
@@ -71,36 +71,36 @@ public:
     explicit Generatore(const OpzioniTableau& o)
         : o_(o), hotel_(std::to_string(o.hotel)), segni_(SegniDelLocale()) {}
 
-    fs::path esegui();
+    fs::path Esegui();
 
 private:
-    std::shared_ptr<jet::Database> apri(std::string_view nome) {
+    std::shared_ptr<jet::Database> Apri(std::string_view nome) {
         auto db = jet::Database::OpenDatabase(o_.cartella, nome);
         archivi_.push_back(db);
         return db;
     }
-    void apriArchivi();
-    std::string titolo();
-    void camera(const std::string& numero, const std::string& tipo);
-    void occupazione(const std::string& numero);
-    void schedaContata();
-    void prenotazione();
-    void lavoroDaCapo();
-    void riempiPrimaRiga();
-    bool scrivereOccupazione() const {
+    void ApriArchivi();
+    std::string Titolo();
+    void Camera(const std::string& numero, const std::string& tipo);
+    void Occupazione(const std::string& numero);
+    void SchedaContata();
+    void BloccoPrenotazione();
+    void LavoroDaCapo();
+    void RiempiPrimaRiga();
+    bool ScrivereOccupazione() const {
         return (!o_.soloUtilizzate || d_.persone != 0) &&
                !(o_.soloLibere && d_.persone > 0);
     }
-    bool scriverePrenotazione() const {
+    bool ScriverePrenotazione() const {
         return (!o_.soloUtilizzate || d_.persone != 0) && !d_.bloccoScritto;
     }
-    void scriviRiga(const std::string& riga) { out_->scriviRiga(riga); }
-    void chiudiBlocco(const std::string& seconda) {
-        scriviRiga(seconda);
+    void ScriviRiga(const std::string& riga) { out_->ScriviRiga(riga); }
+    void ChiudiBlocco(const std::string& seconda) {
+        ScriviRiga(seconda);
         for (int i = 0; i < righeVuote_; ++i) {
-            scriviRiga(righe_[9]);
+            ScriviRiga(righe_[9]);
         }
-        scriviRiga(righe_[6]);
+        ScriviRiga(righe_[6]);
     }
 
     const OpzioniTableau& o_;
@@ -125,18 +125,18 @@ private:
     long long totalePresenze_ = 0;
 };
 
-void Generatore::apriArchivi() {
-    auto dbCamere = apri("NumeriCamere.mdb");
-    auto dbHotels = apri("AnagraficaHotels.mdb");
-    auto dbTableau = apri("Tableau.mdb");
-    auto dbSchede = apri("Scheda_Cliente.mdb");
-    auto dbDitte = apri("Ditta_Intestataria.mdb");
-    auto dbCamerePren = apri("Camere_Prenotazione.mdb");
-    auto dbPrenotazioni = apri("Scheda_Prenotazione.mdb");
-    auto dbOspitiPren = apri("ListaClienti_Prenotazione.mdb");
-    auto dbArrangiamenti = apri("Arrangiamento.mdb");
-    auto dbAgenzie = apri("AgenzieAbituali.mdb");
-    auto dbTipi = apri("TipiCamere.mdb");
+void Generatore::ApriArchivi() {
+    auto dbCamere = Apri("NumeriCamere.mdb");
+    auto dbHotels = Apri("AnagraficaHotels.mdb");
+    auto dbTableau = Apri("Tableau.mdb");
+    auto dbSchede = Apri("Scheda_Cliente.mdb");
+    auto dbDitte = Apri("Ditta_Intestataria.mdb");
+    auto dbCamerePren = Apri("Camere_Prenotazione.mdb");
+    auto dbPrenotazioni = Apri("Scheda_Prenotazione.mdb");
+    auto dbOspitiPren = Apri("ListaClienti_Prenotazione.mdb");
+    auto dbArrangiamenti = Apri("Arrangiamento.mdb");
+    auto dbAgenzie = Apri("AgenzieAbituali.mdb");
+    auto dbTipi = Apri("TipiCamere.mdb");
 
     ospitiPrenotazione_ = dbOspitiPren->OpenRecordset(
         "Select * From ListaClienti_Prenotazione Order by NumeroCliente;");
@@ -178,7 +178,7 @@ void Generatore::apriArchivi() {
     camere_ = camere_.OpenRecordset();
 }
 
-std::string Generatore::titolo() {
+std::string Generatore::Titolo() {
     std::optional<std::string> ragioneSociale;
     std::optional<std::string> descrizione;
     if (hotels_.FindFirst("Numero = " + hotel_)) {
@@ -191,18 +191,18 @@ std::string Generatore::titolo() {
     return RigaTitolo(ragioneSociale, descrizione, o_.data, o_.orologio());
 }
 
-fs::path Generatore::esegui() {
+fs::path Generatore::Esegui() {
     ControllaPostazione(o_.pclocal);
     righeVuote_ = RigheVuoteDaMarcatore(o_.cartella);
     chiave_ = ChiaveDaData(o_.data);
     chiaveQuotata_ = jet::TestoTraApici(chiave_);
-    apriArchivi();
-    righe_ = CostruisciRighe(titolo(), o_.arrangiamento);
+    ApriArchivi();
+    righe_ = CostruisciRighe(Titolo(), o_.arrangiamento);
 
     const fs::path report = RisolviNome(o_.cartella, NomeReport(o_.pclocal));
     out_ = std::make_unique<ScrittoreAtomico>(report);
     for (int i = 1; i <= 6; ++i) {
-        scriviRiga(righe_[i]);
+        ScriviRiga(righe_[i]);
     }
 
     // Tableau 0 ("<tutti>") is every room of the hotel, whatever its tableau.
@@ -222,41 +222,41 @@ fs::path Generatore::esegui() {
             tipiCamere_.Testo("Tipologia") != "C") {
             continue;
         }
-        camera(numero, tipo);
+        Camera(numero, tipo);
     }
 
-    scriviRiga(righe_[8]);
-    scriviRiga("Presenze attuali: " + std::to_string(presenzeAttuali_) +
+    ScriviRiga(righe_[8]);
+    ScriviRiga("Presenze attuali: " + std::to_string(presenzeAttuali_) +
                "      Totale Partenze : " + std::to_string(totalePartenze_));
-    scriviRiga("");
-    scriviRiga("Camere presenti : " + std::to_string(camerePresenti_));
-    scriviRiga("Totale presenze : " + std::to_string(totalePresenze_));
+    ScriviRiga("");
+    ScriviRiga("Camere presenti : " + std::to_string(camerePresenti_));
+    ScriviRiga("Totale presenze : " + std::to_string(totalePresenze_));
     if (o_.codiceAssistenzaHotel.find('U') == std::string::npos) {
-        scriviRiga("\f");
+        ScriviRiga("\f");
     }
-    out_->commit();
+    out_->Commit();
     for (auto& db : archivi_) {
         db->Close();
     }
     return report;
 }
 
-void Generatore::lavoroDaCapo() {
+void Generatore::LavoroDaCapo() {
     righe_[7] = righe_[9];
     ScriviCodice(righe_[7], 1, numeroCamera_);
     ScriviCodice(righe_[7], 2, tipoCamera_);
 }
 
-void Generatore::camera(const std::string& numero, const std::string& tipo) {
+void Generatore::Camera(const std::string& numero, const std::string& tipo) {
     numeroCamera_ = numero;
     tipoCamera_ = tipo;
-    d_.azzera(true);
-    lavoroDaCapo();
-    occupazione(numero);
-    prenotazione();
+    d_.Azzera(true);
+    LavoroDaCapo();
+    Occupazione(numero);
+    BloccoPrenotazione();
 }
 
-void Generatore::riempiPrimaRiga() {
+void Generatore::RiempiPrimaRiga() {
     std::string& riga = righe_[7];
     ScriviFisso(riga, 3, TestoPersone(d_.persone));
     ScriviFisso(riga, 4, TestoDataCella(d_.arrivo));
@@ -271,20 +271,20 @@ void Generatore::riempiPrimaRiga() {
     }
 }
 
-void Generatore::occupazione(const std::string& numero) {
+void Generatore::Occupazione(const std::string& numero) {
     const std::string criterio =
         "NumeroHotel = " + hotel_ + " and NumeroCamera = '" + jet::TestoTraApici(numero) + "'";
     for (bool trovata = schede_.FindFirst(criterio); trovata;
          trovata = schede_.FindNext(criterio)) {
-        schedaContata();
+        SchedaContata();
     }
 
     if (TrimSpazi(d_.nomi[0]).empty()) {
         return;
     }
-    riempiPrimaRiga();
-    if (scrivereOccupazione()) {
-        scriviRiga(righe_[7]);
+    RiempiPrimaRiga();
+    if (ScrivereOccupazione()) {
+        ScriviRiga(righe_[7]);
         d_.bloccoScritto = true;
     }
     std::string seconda = righe_[9];
@@ -293,15 +293,15 @@ void Generatore::occupazione(const std::string& numero) {
     }
     ScriviTesto(seconda, 8, d_.agenzia);
     ScriviTesto(seconda, 9, d_.tipoCliente);
-    if (scrivereOccupazione()) {
-        chiudiBlocco(seconda);
+    if (ScrivereOccupazione()) {
+        ChiudiBlocco(seconda);
     }
-    lavoroDaCapo();
-    d_.azzera(false);
+    LavoroDaCapo();
+    d_.Azzera(false);
 }
 
 // One guest card of the room, if it counts for the date.
-void Generatore::schedaContata() {
+void Generatore::SchedaContata() {
     const std::string partito = schede_.Testo("Partito");
     const std::string partenzaReale = schede_.Testo("DataPartenzaReale");
     if (partito == "S" && !(partenzaReale > chiave_)) {
@@ -316,10 +316,10 @@ void Generatore::schedaContata() {
         presenzeAttuali_ += 1;
         totalePresenze_ += 1;
     }
-    prendiSeVuoto(d_.arrivo, schede_.Testo("DataArrivo"));
-    prendiSeVuoto(d_.partenza, partenza);
-    prendiSeVuoto(d_.tipoCliente, schede_.Testo("TipoCliente"));
-    prendiSeVuoto(d_.commento, schede_.Testo("Commento"));
+    PrendiSeVuoto(d_.arrivo, schede_.Testo("DataArrivo"));
+    PrendiSeVuoto(d_.partenza, partenza);
+    PrendiSeVuoto(d_.tipoCliente, schede_.Testo("TipoCliente"));
+    PrendiSeVuoto(d_.commento, schede_.Testo("Commento"));
 
     const std::optional<std::string> progressivo =
         jet::NumeroCriterio(schede_.Campo("NumeroProgressivo"));
@@ -331,7 +331,7 @@ void Generatore::schedaContata() {
                 "NumeroHotel = " + hotel_ + " and CodiceCliente = " + *progressivo;
             for (bool trovato = arrangiamenti_.FindFirst(criterio); trovato;
                  trovato = arrangiamenti_.FindNext(criterio)) {
-                prendiSeVuoto(d_.arrangiamento, arrangiamenti_.Testo("Arrangiamento"));
+                PrendiSeVuoto(d_.arrangiamento, arrangiamenti_.Testo("Arrangiamento"));
                 d_.importo += arrangiamenti_.Denaro("ImportoTotale");
             }
         }
@@ -350,7 +350,7 @@ void Generatore::schedaContata() {
     }
 }
 
-void Generatore::prenotazione() {
+void Generatore::BloccoPrenotazione() {
     std::string criterio =
         "NumeroHotel = " + hotel_ + " and NumeroCamera = '" + jet::TestoTraApici(numeroCamera_);
     if (o_.soloArrivi) {
@@ -371,12 +371,12 @@ void Generatore::prenotazione() {
                                                   " and NumeroPrenotazione = " + *numeroPren)) {
             const std::string tipo = prenotazioni_.Testo("TipoPrenotazione");
             if (tipo == "C" || tipo == "O" || tipo == "D") {
-                prendiSeVuoto(d_.arrivo, camerePrenotate_.Testo("DataArrivo"));
+                PrendiSeVuoto(d_.arrivo, camerePrenotate_.Testo("DataArrivo"));
                 d_.persone = std::llround(camerePrenotate_.Numero("NumeroPersone"));
                 totalePresenze_ += d_.persone;
                 camerePresenti_ += std::llround(camerePrenotate_.Numero("Quantit\xE0"
                                                                         "Camere"));
-                prendiSeVuoto(d_.partenza, camerePrenotate_.Testo("DataPartenza"));
+                PrendiSeVuoto(d_.partenza, camerePrenotate_.Testo("DataPartenza"));
 
                 const std::string criterioOspiti =
                     "NumeroHotel = " + hotel_ + " and NumeroPrenotazione = " + *numeroPren +
@@ -392,11 +392,11 @@ void Generatore::prenotazione() {
                     d_.nomi[0] = prenotazioni_.Testo("NomeCliente");
                     d_.nomi[1].clear();
                 }
-                prendiSeVuoto(d_.ditta, prenotazioni_.Testo("Ditta"));
-                prendiSeVuoto(d_.agenzia, prenotazioni_.Testo("Agenzia"));
-                prendiSeVuoto(d_.commento, camerePrenotate_.Testo("Note"));
-                prendiSeVuoto(d_.arrangiamento, camerePrenotate_.Testo("Trattamento"));
-                prendiSeVuoto(d_.tipoCliente, prenotazioni_.Testo("TipoCliente"));
+                PrendiSeVuoto(d_.ditta, prenotazioni_.Testo("Ditta"));
+                PrendiSeVuoto(d_.agenzia, prenotazioni_.Testo("Agenzia"));
+                PrendiSeVuoto(d_.commento, camerePrenotate_.Testo("Note"));
+                PrendiSeVuoto(d_.arrangiamento, camerePrenotate_.Testo("Trattamento"));
+                PrendiSeVuoto(d_.tipoCliente, prenotazioni_.Testo("TipoCliente"));
                 if (d_.importo == 0) {
                     d_.importo = camerePrenotate_.Denaro("Prezzo");
                 }
@@ -410,10 +410,10 @@ void Generatore::prenotazione() {
         d_.partenza = std::string(10, ' ');
     }
 
-    riempiPrimaRiga();
-    const bool scrivere = scriverePrenotazione();
+    RiempiPrimaRiga();
+    const bool scrivere = ScriverePrenotazione();
     if (scrivere) {
-        scriviRiga(righe_[7]);
+        ScriviRiga(righe_[7]);
     }
     std::string seconda = righe_[9];
     if (d_.arrivo == chiave_) {
@@ -427,7 +427,7 @@ void Generatore::prenotazione() {
     ScriviTesto(seconda, 8, d_.agenzia);
     ScriviTesto(seconda, 9, d_.tipoCliente);
     if (scrivere) {
-        chiudiBlocco(seconda);
+        ChiudiBlocco(seconda);
     }
 }
 
@@ -435,7 +435,7 @@ void Generatore::prenotazione() {
 
 fs::path GeneraTableau(const OpzioniTableau& opzioni) {
     Generatore generatore(opzioni);
-    return generatore.esegui();
+    return generatore.Esegui();
 }
 
 } // namespace vdx

@@ -31,7 +31,7 @@ struct OpzioniTableau {
 // before anything is read or written. The report is written to a temporary file beside it and
 // takes the name only when complete: a run that fails leaves the previous
 // report whole. Errors of the data files or of the file system are thrown as
-// vdx::Error.
+// vdx::Errore.
 std::filesystem::path GeneraTableau(const OpzioniTableau& opzioni);
 
 // Blank ruled lines after each room block: the fifth character of the first

@@ -14,7 +14,7 @@ using namespace bordo;
 
 // A line of `fill` between the rules: left end, each cell's width of fill
 // followed by the joint, the last cell followed by the right end.
-std::string lineaDiBordo(char sinistra, char riempimento, char giunto, char destra) {
+std::string LineaDiBordo(char sinistra, char riempimento, char giunto, char destra) {
     std::string riga(1, sinistra);
     for (std::size_t i = 0; i < Celle.size(); ++i) {
         riga.append(Celle[i].larghezza, riempimento);
@@ -23,11 +23,11 @@ std::string lineaDiBordo(char sinistra, char riempimento, char giunto, char dest
     return riga;
 }
 
-void scriviA(std::string& riga, std::size_t colonna, std::string_view testo) {
+void ScriviA(std::string& riga, std::size_t colonna, std::string_view testo) {
     riga.replace(colonna - 1, testo.size(), testo);
 }
 
-std::string spazi(std::size_t n) {
+std::string Spazi(std::size_t n) {
     return std::string(n, ' ');
 }
 
@@ -41,7 +41,7 @@ void ScriviFisso(std::string& riga, int cella, std::string_view valore) {
     const Cella& c = Celle.at(static_cast<std::size_t>(cella - 1));
     std::string testo(Taglia(valore, c.larghezza));
     testo.resize(c.larghezza, ' ');
-    scriviA(riga, c.colonna, testo);
+    ScriviA(riga, c.colonna, testo);
 }
 
 void ScriviTesto(std::string& riga, int cella, std::string_view valore) {
@@ -56,24 +56,24 @@ void ScriviCodice(std::string& riga, int cella, std::string_view valore) {
 Righe CostruisciRighe(std::string titolo, bool arrangiamento) {
     Righe r;
     r[1] = std::move(titolo);
-    r[2] = lineaDiBordo(AngoloAltoSx, Orizzontale, TeeAlto, AngoloAltoDx);
-    r[6] = lineaDiBordo(TeeSinistra, Orizzontale, Croce, TeeDestra);
-    r[8] = lineaDiBordo(AngoloBassoSx, Orizzontale, TeeBasso, AngoloBassoDx);
+    r[2] = LineaDiBordo(AngoloAltoSx, Orizzontale, TeeAlto, AngoloAltoDx);
+    r[6] = LineaDiBordo(TeeSinistra, Orizzontale, Croce, TeeDestra);
+    r[8] = LineaDiBordo(AngoloBassoSx, Orizzontale, TeeBasso, AngoloBassoDx);
 
     // Blank ruled line: rules in every rule column.
-    r[9] = lineaDiBordo(Verticale, ' ', Verticale, Verticale);
+    r[9] = LineaDiBordo(Verticale, ' ', Verticale, Verticale);
     r[7] = r[9];
 
     // Date heading: the date spans cells 4 and 5, so column 31 has no rule.
     r[3] = r[9];
     r[3][30] = ' ';
-    scriviA(r[3], 21, "     D A T A     ");
+    ScriviA(r[3], 21, "     D A T A     ");
 
     r[4] = r[9];
     ScriviFisso(r[4], 1, "  N.  ");
     ScriviFisso(r[4], 2, " TIPO ");
     ScriviFisso(r[4], 3, " N. ");
-    scriviA(r[4], 21, std::string(21, Orizzontale));
+    ScriviA(r[4], 21, std::string(21, Orizzontale));
     ScriviFisso(r[4], 6, " A L L O G G I A T O ");
     ScriviFisso(r[4], 7, " A L L O G G I A T O ");
     ScriviFisso(r[4], 8, " D I T T A           ");
@@ -126,14 +126,14 @@ std::string TestoPersone(long long persone) {
 
 std::string TestoDataCella(std::string_view chiave) {
     if (chiave.empty()) {
-        return DataDaChiave(spazi(10));
+        return DataDaChiave(Spazi(10));
     }
     return DataDaChiave(chiave);
 }
 
 namespace {
 
-bool localeC(const char* nome) {
+bool LocaleC(const char* nome) {
     if (nome == nullptr) {
         return true;
     }
@@ -145,7 +145,7 @@ bool localeC(const char* nome) {
 // their own character set, UTF-8 on today's systems; the narrow no-break
 // space some use for grouping has no byte of its own and becomes the
 // no-break space.
-std::string segnoCp1252(const char* segno) {
+std::string SegnoCp1252(const char* segno) {
     if (segno == nullptr) {
         return {};
     }
@@ -167,12 +167,12 @@ std::string segnoCp1252(const char* segno) {
 
 SegniNumerici SegniDelLocale() {
     SegniNumerici segni; // Italian signs
-    if (localeC(std::setlocale(LC_NUMERIC, nullptr))) {
+    if (LocaleC(std::setlocale(LC_NUMERIC, nullptr))) {
         return segni;
     }
     const std::lconv* conv = std::localeconv();
-    segni.decimale = segnoCp1252(conv->decimal_point);
-    segni.migliaia = segnoCp1252(conv->thousands_sep);
+    segni.decimale = SegnoCp1252(conv->decimal_point);
+    segni.migliaia = SegnoCp1252(conv->thousands_sep);
     if (segni.decimale.empty()) {
         segni.decimale = ",";
     }
@@ -218,7 +218,7 @@ std::string TestoArrangiamento(std::string_view codice, std::int64_t decimillesi
         importo = FormattaImporto(decimillesimi, SegniNumerici{segni.decimale, ""});
     }
     importo = std::string(Taglia(importo, 13));
-    testo += spazi(13 - importo.size());
+    testo += Spazi(13 - importo.size());
     testo += importo;
     testo += ' ';
     return testo;

@@ -34,9 +34,9 @@ bool ControllaData(std::string_view data, Calendario& calendario) {
     if (mese < 1 || anno < 1900 || mese > 12) {
         return false;
     }
-    calendario.GiorniMese[2] = AnnoBisestile(anno) ? 29 : 28;
+    calendario.giorniMese[2] = AnnoBisestile(anno) ? 29 : 28;
     const auto indice = static_cast<std::size_t>(mese);
-    return giorno >= 1 && giorno <= calendario.GiorniMese[indice];
+    return giorno >= 1 && giorno <= calendario.giorniMese[indice];
 }
 
 bool ControllaData(std::string_view data) {
@@ -59,18 +59,18 @@ std::string SecoloVicino(int yy, int annoOggi) {
 
 namespace {
 
-bool cifre(std::string_view s) {
+bool Cifre(std::string_view s) {
     return !s.empty() &&
            std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string dueCifre(std::string_view s) {
+std::string DueCifre(std::string_view s) {
     return s.size() == 1 ? "0" + std::string(s) : std::string(s);
 }
 
 // "5/3/26", "05-03-2026", "5.3.26": day and month of one or two digits, a
 // year of two or four, parted by the same separator.
-std::optional<std::string> dataConSeparatori(std::string_view t, int annoOggi) {
+std::optional<std::string> DataConSeparatori(std::string_view t, int annoOggi) {
     const std::size_t primo = t.find_first_of("/-.");
     if (primo == std::string_view::npos) {
         return std::nullopt;
@@ -83,7 +83,7 @@ std::optional<std::string> dataConSeparatori(std::string_view t, int annoOggi) {
     const std::string_view giorno = t.substr(0, primo);
     const std::string_view mese = t.substr(primo + 1, secondo - primo - 1);
     const std::string_view anno = t.substr(secondo + 1);
-    if (!cifre(giorno) || giorno.size() > 2 || !cifre(mese) || mese.size() > 2 || !cifre(anno) ||
+    if (!Cifre(giorno) || giorno.size() > 2 || !Cifre(mese) || mese.size() > 2 || !Cifre(anno) ||
         (anno.size() != 2 && anno.size() != 4)) {
         return std::nullopt;
     }
@@ -91,7 +91,7 @@ std::optional<std::string> dataConSeparatori(std::string_view t, int annoOggi) {
     if (anno.size() == 2) {
         secolo = SecoloVicino((anno[0] - '0') * 10 + (anno[1] - '0'), annoOggi);
     }
-    return dueCifre(giorno) + "/" + dueCifre(mese) + "/" + secolo + std::string(anno);
+    return DueCifre(giorno) + "/" + DueCifre(mese) + "/" + secolo + std::string(anno);
 }
 
 } // namespace
@@ -100,7 +100,7 @@ std::string CompletaData(std::string_view t, int annoOggi) {
     if (t.size() == 10) {
         return std::string(t);
     }
-    if (auto data = dataConSeparatori(t, annoOggi)) {
+    if (auto data = DataConSeparatori(t, annoOggi)) {
         return *data;
     }
     if (t.size() == 6) {

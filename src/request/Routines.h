@@ -9,7 +9,7 @@ namespace vdx {
 // Days per month, index 1 to 12 (index 0 unused). Entry 2 is rewritten with
 // 28 or 29 by every date check.
 struct Calendario {
-    std::array<short, 13> GiorniMese{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    std::array<short, 13> giorniMese{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 };
 
 // Leap year: divisible by 4, with no exception for centuries (1900 and 2100

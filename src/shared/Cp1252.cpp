@@ -10,7 +10,7 @@ namespace {
 // Code page 1252: every byte's Unicode character. Bytes 0x00-0x7F and
 // 0xA0-0xFF equal their code points; 0x80-0x9F hold the typographic marks
 // (€ ‚ ƒ „ … † ‡ ˆ ‰ Š ‹ Œ Ž ‘ ’ “ ” • – — ˜ ™ š › œ ž Ÿ).
-constexpr std::array<char16_t, 256> kTabella = {
+constexpr std::array<char16_t, 256> TabellaUnicode = {
     0x0000, 0x0001, 0x0002, 0x0003, 0x0004, 0x0005, 0x0006, 0x0007, 0x0008, 0x0009, 0x000A, 0x000B,
     0x000C, 0x000D, 0x000E, 0x000F, 0x0010, 0x0011, 0x0012, 0x0013, 0x0014, 0x0015, 0x0016, 0x0017,
     0x0018, 0x0019, 0x001A, 0x001B, 0x001C, 0x001D, 0x001E, 0x001F, 0x0020, 0x0021, 0x0022, 0x0023,
@@ -35,18 +35,18 @@ constexpr std::array<char16_t, 256> kTabella = {
     0x00FC, 0x00FD, 0x00FE, 0x00FF,
 };
 
-const std::unordered_map<char32_t, unsigned char>& inversa() {
+const std::unordered_map<char32_t, unsigned char>& Inversa() {
     static const auto map = [] {
         std::unordered_map<char32_t, unsigned char> m;
         for (int b = 0; b < 256; ++b) {
-            m.emplace(kTabella[b], static_cast<unsigned char>(b));
+            m.emplace(TabellaUnicode[b], static_cast<unsigned char>(b));
         }
         return m;
     }();
     return map;
 }
 
-void aggiungiUtf8(std::string& out, char32_t c) {
+void AggiungiUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -64,7 +64,7 @@ void aggiungiUtf8(std::string& out, char32_t c) {
     }
 }
 
-char byteOppureDomanda(char32_t c) {
+char ByteOppureDomanda(char32_t c) {
     const int b = Cp1252DaUnicode(c);
     return static_cast<char>(b < 0 ? '?' : b);
 }
@@ -72,14 +72,14 @@ char byteOppureDomanda(char32_t c) {
 } // namespace
 
 char32_t UnicodeDaCp1252(unsigned char byte) {
-    return kTabella[byte];
+    return TabellaUnicode[byte];
 }
 
 int Cp1252DaUnicode(char32_t character) {
     if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
         return static_cast<int>(character);
     }
-    const auto& map = inversa();
+    const auto& map = Inversa();
     const auto it = map.find(character);
     return it == map.end() ? -1 : it->second;
 }
@@ -88,7 +88,7 @@ std::string Utf8DaCp1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
     for (char b : bytes) {
-        aggiungiUtf8(out, kTabella[static_cast<unsigned char>(b)]);
+        AggiungiUtf8(out, TabellaUnicode[static_cast<unsigned char>(b)]);
     }
     return out;
 }
@@ -131,7 +131,7 @@ std::string Cp1252DaUtf8(std::string_view utf8) {
             ++i;
             continue;
         }
-        out.push_back(byteOppureDomanda(c));
+        out.push_back(ByteOppureDomanda(c));
         i += static_cast<std::size_t>(extra) + 1;
     }
     return out;
@@ -141,7 +141,7 @@ std::u16string Utf16DaCp1252(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
     for (char b : bytes) {
-        out.push_back(kTabella[static_cast<unsigned char>(b)]);
+        out.push_back(TabellaUnicode[static_cast<unsigned char>(b)]);
     }
     return out;
 }
@@ -156,7 +156,7 @@ std::string Cp1252DaUtf16(std::u16string_view text) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         }
-        out.push_back(byteOppureDomanda(c));
+        out.push_back(ByteOppureDomanda(c));
     }
     return out;
 }
@@ -220,7 +220,7 @@ bool UgualiSenzaMaiuscole(std::string_view a, std::string_view b) {
 
 namespace {
 
-bool utf8Valido(std::string_view s) {
+bool Utf8Valido(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         const auto c = static_cast<unsigned char>(s[i]);
@@ -247,7 +247,7 @@ bool utf8Valido(std::string_view s) {
 } // namespace
 
 std::string TestoPerTerminale(std::string_view testo) {
-    return utf8Valido(testo) ? std::string(testo) : Utf8DaCp1252(testo);
+    return Utf8Valido(testo) ? std::string(testo) : Utf8DaCp1252(testo);
 }
 
 } // namespace vdx

@@ -36,7 +36,7 @@ std::string TestoOra(const DataOra& momento) {
 
 namespace {
 // Characters `from` (1-based) to `to` of a text, as many of them as exist.
-std::string_view posizioni(std::string_view s, std::size_t from, std::size_t to) {
+std::string_view Posizioni(std::string_view s, std::size_t from, std::size_t to) {
     if (from > s.size()) {
         return {};
     }
@@ -46,19 +46,19 @@ std::string_view posizioni(std::string_view s, std::size_t from, std::size_t to)
 
 std::string ChiaveDaData(std::string_view data) {
     std::string key;
-    key += posizioni(data, 7, 10);
-    key += posizioni(data, 4, 5);
-    key += posizioni(data, 1, 2);
+    key += Posizioni(data, 7, 10);
+    key += Posizioni(data, 4, 5);
+    key += Posizioni(data, 1, 2);
     return key;
 }
 
 std::string DataDaChiave(std::string_view chiave) {
     std::string text;
-    text += posizioni(chiave, 7, 8);
+    text += Posizioni(chiave, 7, 8);
     text += '/';
-    text += posizioni(chiave, 5, 6);
+    text += Posizioni(chiave, 5, 6);
     text += '/';
-    text += posizioni(chiave, 1, 4);
+    text += Posizioni(chiave, 1, 4);
     return text;
 }
 

@@ -40,7 +40,7 @@ void ControllaPostazione(std::string_view postazione) {
     const bool cifre = std::all_of(postazione.begin(), postazione.end(),
                                    [](char c) { return c >= '0' && c <= '9'; });
     if (!cifre || postazione.size() > 3) {
-        throw Error(err::InvalidCall, "La variabile pclocal deve essere il numero della "
+        throw Errore(errore::ChiamataNonValida, "La variabile pclocal deve essere il numero della "
                                       "postazione: da una a tre cifre, o vuota.");
     }
 }

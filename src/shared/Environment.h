@@ -16,8 +16,8 @@ std::optional<std::string> VariabileAmbiente(std::string_view name);
 // The workstation number `pclocal`, which names every file the program
 // writes: unset or empty, the workstation "" (FD, fd.csv); otherwise one to
 // three decimal digits ("3", "03", "123"), taken as written. Any other value
-// ("3 ", "+3", "a", a path, a line end) is refused with vdx::Error
-// (err::InvalidCall) naming pclocal, before anything is written.
+// ("3 ", "+3", "a", a path, a line end) is refused with vdx::Errore
+// (errore::ChiamataNonValida) naming pclocal, before anything is written.
 std::string Postazione();
 void ControllaPostazione(std::string_view postazione);
 

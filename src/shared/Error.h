@@ -9,10 +9,10 @@ namespace vdx {
 // An error of the database engine or of the file system, with the number and
 // text the user is shown. Raised where the fault happens and reported once, at
 // the top of the program (or of the window handler that reached it).
-class Error : public std::runtime_error {
+class Errore : public std::runtime_error {
 public:
-    Error(int number, const std::string& text) : std::runtime_error(text), number_(number) {}
-    int number() const noexcept { return number_; }
+    Errore(int number, const std::string& text) : std::runtime_error(text), number_(number) {}
+    int Numero() const noexcept { return number_; }
 
 private:
     int number_;
@@ -28,20 +28,20 @@ std::string DescrizioneErrno(int codice);
 std::string DescrizioneErroreFile(const std::filesystem::filesystem_error& e);
 
 // Error numbers, kept as the suite's users know them.
-namespace err {
-inline constexpr int BadFileNumber = 52;        // file not open
-inline constexpr int FileNotFound = 53;         // a file that must exist is missing
-inline constexpr int DiskFull = 61;             // no space left while writing
-inline constexpr int PathAccess = 75;           // a file or device cannot be opened
-inline constexpr int InvalidCall = 5;           // a value out of its range
-inline constexpr int DatabaseNotFound = 3024;   // "Couldn't find file"
-inline constexpr int UnrecognizedFormat = 3343; // not an Access file
-inline constexpr int TableNotFound = 3078;      // no such table or query
-inline constexpr int FieldNotFound = 3265;      // item not found in this collection
-inline constexpr int CriteriaSyntax = 3077;     // syntax error in a search criterion
-inline constexpr int QuerySyntax = 3075;        // selection text not understood
-inline constexpr int NoCurrentRecord = 3021;    // a field read with no current record
-inline constexpr int Printer = 482;             // printer error
+namespace errore {
+inline constexpr int NumeroFileErrato = 52;        // file not open
+inline constexpr int FileNonTrovato = 53;         // a file that must exist is missing
+inline constexpr int DiscoPieno = 61;             // no space left while writing
+inline constexpr int AccessoPercorso = 75;           // a file or device cannot be opened
+inline constexpr int ChiamataNonValida = 5;           // a value out of its range
+inline constexpr int DatabaseNonTrovato = 3024;   // "Couldn't find file"
+inline constexpr int FormatoNonRiconosciuto = 3343; // not an Access file
+inline constexpr int TabellaNonTrovata = 3078;      // no such table or query
+inline constexpr int CampoNonTrovato = 3265;      // item not found in this collection
+inline constexpr int SintassiCriterio = 3077;     // syntax error in a search criterion
+inline constexpr int SintassiSelezione = 3075;        // selection text not understood
+inline constexpr int NessunRecordCorrente = 3021;    // a field read with no current record
+inline constexpr int ErroreStampante = 482;             // printer error
 } // namespace err
 
 } // namespace vdx

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> parti(std::string_view name) {
+std::vector<std::string> Parti(std::string_view name) {
     std::vector<std::string> out;
     std::string current;
     for (char c : name) {
@@ -31,7 +31,7 @@ std::vector<std::string> parti(std::string_view name) {
     return out;
 }
 
-std::string cercaNellaCartella(const fs::path& folder, const std::string& part) {
+std::string CercaNellaCartella(const fs::path& folder, const std::string& part) {
     std::error_code ec;
     if (part == "." || part == ".." || fs::exists(folder / part, ec)) {
         return part;
@@ -49,7 +49,7 @@ std::string cercaNellaCartella(const fs::path& folder, const std::string& part) 
     return *std::min_element(matches.begin(), matches.end());
 }
 
-bool corrisponde(std::string_view s, std::string_view p) {
+bool Corrisponde(std::string_view s, std::string_view p) {
     // Iterative wildcard match with backtracking on the last "*".
     std::size_t si = 0, pi = 0, star = std::string_view::npos, mark = 0;
     while (si < s.size()) {
@@ -77,8 +77,8 @@ bool corrisponde(std::string_view s, std::string_view p) {
 
 fs::path RisolviNome(const fs::path& folder, std::string_view name) {
     fs::path result = folder;
-    for (const auto& part : parti(name)) {
-        result /= cercaNellaCartella(result, part);
+    for (const auto& part : Parti(name)) {
+        result /= CercaNellaCartella(result, part);
     }
     return result;
 }
@@ -93,7 +93,7 @@ std::optional<fs::path> TrovaFile(const fs::path& folder, std::string_view name)
 }
 
 bool CorrispondeModello(std::string_view name, std::string_view pattern) {
-    return corrisponde(name, pattern);
+    return Corrisponde(name, pattern);
 }
 
 } // namespace vdx

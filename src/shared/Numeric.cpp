@@ -8,7 +8,7 @@
 namespace vdx {
 
 namespace {
-bool isBlank(char c) {
+bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 } // namespace
@@ -20,7 +20,7 @@ double LeggiNumero(std::string_view text) {
     bool sawDigit = false;
     bool sawPoint = false;
     for (char c : text) {
-        if (isBlank(c)) {
+        if (IsBlank(c)) {
             continue;
         }
         if ((c == '+' || c == '-') && clean.empty()) {

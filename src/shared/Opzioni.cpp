@@ -12,7 +12,7 @@ const DescrizioneOpzione OpzioneCartella{
 const DescrizioneOpzione OpzioneAiuto{"--help", "", "mostra questo aiuto"};
 
 // The options of a command with --folder (when it works in a folder) and --help.
-std::vector<DescrizioneOpzione> tutte(const DescrizioneComando& comando) {
+std::vector<DescrizioneOpzione> Tutte(const DescrizioneComando& comando) {
     std::vector<DescrizioneOpzione> opzioni = comando.opzioni;
     if (comando.cartella) {
         opzioni.push_back(OpzioneCartella);
@@ -21,7 +21,7 @@ std::vector<DescrizioneOpzione> tutte(const DescrizioneComando& comando) {
     return opzioni;
 }
 
-const DescrizioneOpzione* cerca(const std::vector<DescrizioneOpzione>& opzioni,
+const DescrizioneOpzione* Cerca(const std::vector<DescrizioneOpzione>& opzioni,
                                 std::string_view nome) {
     const auto it = std::find_if(opzioni.begin(), opzioni.end(),
                                  [&](const DescrizioneOpzione& o) { return o.nome == nome; });
@@ -36,7 +36,7 @@ std::string DescrizioneComando::Uso() const {
         testo += " " + argomenti;
     }
     testo += "\n" + descrizione + "\nOpzioni:\n";
-    for (const DescrizioneOpzione& o : tutte(*this)) {
+    for (const DescrizioneOpzione& o : Tutte(*this)) {
         const std::string voce = o.valore.empty() ? o.nome : o.nome + " " + o.valore;
         char riga[64];
         std::snprintf(riga, sizeof riga, "  %-22s ", voce.c_str());
@@ -68,7 +68,7 @@ std::filesystem::path Scelte::Cartella(const std::filesystem::path& corrente) co
 }
 
 Scelte LeggiScelte(const DescrizioneComando& comando, const std::vector<std::string>& parole) {
-    const std::vector<DescrizioneOpzione> opzioni = tutte(comando);
+    const std::vector<DescrizioneOpzione> opzioni = Tutte(comando);
     Scelte scelte;
     bool soloArgomenti = false;
     for (std::size_t i = 0; i < parole.size(); ++i) {
@@ -92,7 +92,7 @@ Scelte LeggiScelte(const DescrizioneComando& comando, const std::vector<std::str
             unito = parola.substr(uguale + 1);
             parola.resize(uguale);
         }
-        const DescrizioneOpzione* o = cerca(opzioni, parola);
+        const DescrizioneOpzione* o = Cerca(opzioni, parola);
         if (o == nullptr) {
             throw UsoErrato("opzione sconosciuta: " + parola);
         }

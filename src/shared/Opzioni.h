@@ -44,7 +44,7 @@ struct Scelte {
     bool Aiuto() const { return Ha("--help"); }
     bool Ha(std::string_view opzione) const;
     std::optional<std::string> Valore(std::string_view opzione) const;
-    // The folder to work in: --folder (made absolute), else `corrente`.
+    // The folder to work in: --folder (made absolute), else `Corrente`.
     std::filesystem::path Cartella(const std::filesystem::path& corrente) const;
 };
 
@@ -62,8 +62,8 @@ inline constexpr int EsitoUsoErrato = 2;
 Scelte LeggiScelte(const DescrizioneComando& comando, const std::vector<std::string>& parole);
 
 // Reads the command line; on a mistake writes "<name>: <why>" and the usage
-// to `err` and returns nullopt; with --help writes the usage to `out` and
-// returns nullopt. `esito` is then the exit status (2 or 0).
+// to `errore` and returns nullopt; with --help writes the usage to `out` and
+// returns nullopt. `EsitoConfronto` is then the exit status (2 or 0).
 std::optional<Scelte> LeggiOUso(const DescrizioneComando& comando,
                                 const std::vector<std::string>& parole, std::ostream& out,
                                 std::ostream& err, int& esito);

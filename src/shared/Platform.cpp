@@ -20,19 +20,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ApriFn& apriSostituto() {
+ApriFn& ApriSostituto() {
     static ApriFn fn;
     return fn;
 }
 
-AvviaFn& avviaSostituto() {
+AvviaFn& AvviaSostituto() {
     static AvviaFn fn;
     return fn;
 }
 
 // Starts argv in `folder`, detached (double fork, so no zombie is left and
 // nobody waits). Returns false when the program could not be executed.
-bool avviaStaccato(const std::vector<std::string>& argv, const fs::path& folder) {
+bool AvviaStaccato(const std::vector<std::string>& argv, const fs::path& folder) {
     int pipefd[2];
     if (::pipe2(pipefd, O_CLOEXEC) != 0) {
         return false;
@@ -117,37 +117,37 @@ fs::path CercaProgramma(std::string_view program) {
 }
 
 bool ApriConProgramma(const fs::path& file) {
-    if (apriSostituto()) {
-        return apriSostituto()(file);
+    if (ApriSostituto()) {
+        return ApriSostituto()(file);
     }
     const fs::path opener = CercaProgramma("xdg-open");
     if (opener.empty()) {
         return false;
     }
-    return avviaStaccato({opener.string(), fs::absolute(file).string()}, fs::current_path());
+    return AvviaStaccato({opener.string(), fs::absolute(file).string()}, fs::current_path());
 }
 
 void AvviaProgramma(std::string_view program, const fs::path& folder) {
-    if (avviaSostituto()) {
-        avviaSostituto()(program, folder);
+    if (AvviaSostituto()) {
+        AvviaSostituto()(program, folder);
         return;
     }
     const fs::path found = CercaProgramma(program);
     if (found.empty()) {
-        throw Error(err::FileNotFound, "File non trovato: " + std::string(program) +
+        throw Errore(errore::FileNonTrovato, "File non trovato: " + std::string(program) +
                                            " (non e' nel percorso dei programmi)");
     }
-    if (!avviaStaccato({found.string()}, folder)) {
-        throw Error(err::FileNotFound, "Impossibile avviare " + found.string());
+    if (!AvviaStaccato({found.string()}, folder)) {
+        throw Errore(errore::FileNonTrovato, "Impossibile avviare " + found.string());
     }
 }
 
 void ImpostaApri(ApriFn fn) {
-    apriSostituto() = std::move(fn);
+    ApriSostituto() = std::move(fn);
 }
 
 void ImpostaAvvia(AvviaFn fn) {
-    avviaSostituto() = std::move(fn);
+    AvviaSostituto() = std::move(fn);
 }
 
 } // namespace vdx::piattaforma

@@ -19,7 +19,7 @@ bool ApriConProgramma(const std::filesystem::path& file);
 
 // Starts `program` (looked up on the program search path, the name compared
 // without regard to letter case as the suite's workstations do) in `folder`,
-// without waiting for it. Throws vdx::Error (53) naming the program when it
+// without waiting for it. Throws vdx::Errore (53) naming the program when it
 // cannot be found or started.
 void AvviaProgramma(std::string_view program, const std::filesystem::path& folder);
 

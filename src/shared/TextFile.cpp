@@ -14,24 +14,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string nomeFile(const fs::path& p) {
+std::string NomeFile(const fs::path& p) {
     return p.string();
 }
 
-[[noreturn]] void erroreApertura(const fs::path& file, int code) {
+[[noreturn]] void ErroreApertura(const fs::path& file, int code) {
     if (code == ENOENT) {
-        throw Error(err::FileNotFound, "File non trovato: " + nomeFile(file));
+        throw Errore(errore::FileNonTrovato, "File non trovato: " + NomeFile(file));
     }
-    throw Error(err::PathAccess, "Errore di accesso al file " + nomeFile(file) + " (" +
+    throw Errore(errore::AccessoPercorso, "Errore di accesso al file " + NomeFile(file) + " (" +
                                      DescrizioneErrno(code) + ")");
 }
 
-[[noreturn]] void erroreScrittura(const fs::path& file, int code) {
+[[noreturn]] void ErroreScrittura(const fs::path& file, int code) {
     if (code == ENOSPC || code == EDQUOT) {
-        throw Error(err::DiskFull, "Disco pieno scrivendo " + nomeFile(file));
+        throw Errore(errore::DiscoPieno, "Disco pieno scrivendo " + NomeFile(file));
     }
-    throw Error(err::PathAccess,
-                "Impossibile scrivere " + nomeFile(file) + " (" + DescrizioneErrno(code) + ")");
+    throw Errore(errore::AccessoPercorso,
+                "Impossibile scrivere " + NomeFile(file) + " (" + DescrizioneErrno(code) + ")");
 }
 
 } // namespace
@@ -58,7 +58,7 @@ std::vector<std::string> DividiRighe(std::string_view bytes) {
 std::string LeggiFile(const fs::path& file) {
     std::FILE* f = std::fopen(file.c_str(), "rb");
     if (f == nullptr) {
-        erroreApertura(file, errno);
+        ErroreApertura(file, errno);
     }
     std::string data;
     char buf[65536];
@@ -69,7 +69,7 @@ std::string LeggiFile(const fs::path& file) {
     const bool bad = std::ferror(f) != 0;
     std::fclose(f);
     if (bad) {
-        throw Error(err::PathAccess, "Impossibile leggere " + nomeFile(file));
+        throw Errore(errore::AccessoPercorso, "Impossibile leggere " + NomeFile(file));
     }
     return data;
 }
@@ -81,9 +81,9 @@ std::vector<std::string> LeggiRighe(const fs::path& file) {
 LettoreRighe::LettoreRighe(const fs::path& file) {
     file_ = std::fopen(file.c_str(), "rb");
     if (file_ == nullptr) {
-        erroreApertura(file, errno);
+        ErroreApertura(file, errno);
     }
-    riempi();
+    Riempi();
 }
 
 LettoreRighe::~LettoreRighe() {
@@ -92,7 +92,7 @@ LettoreRighe::~LettoreRighe() {
     }
 }
 
-void LettoreRighe::riempi() {
+void LettoreRighe::Riempi() {
     if (eof_) {
         return;
     }
@@ -107,11 +107,11 @@ void LettoreRighe::riempi() {
     }
 }
 
-bool LettoreRighe::fine() const {
+bool LettoreRighe::Fine() const {
     return eof_ && pos_ >= buffer_.size();
 }
 
-std::optional<std::string> LettoreRighe::leggi() {
+std::optional<std::string> LettoreRighe::Leggi() {
     // Each byte is looked at once: after a refill the search goes on where it
     // stopped (counted from pos_, which a refill moves to 0).
     std::size_t cercato = 0;
@@ -121,7 +121,7 @@ std::optional<std::string> LettoreRighe::leggi() {
             // A CR at the buffer's edge may have its LF in the next block.
             if (buffer_[end] == '\r' && end + 1 == buffer_.size() && !eof_) {
                 cercato = end - pos_;
-                riempi();
+                Riempi();
                 continue;
             }
             std::string line = buffer_.substr(pos_, end - pos_);
@@ -130,7 +130,7 @@ std::optional<std::string> LettoreRighe::leggi() {
                 ++pos_;
             }
             if (pos_ >= buffer_.size()) {
-                riempi();
+                Riempi();
             }
             return line;
         }
@@ -143,7 +143,7 @@ std::optional<std::string> LettoreRighe::leggi() {
             return line;
         }
         cercato = buffer_.size() - pos_;
-        riempi();
+        Riempi();
     }
 }
 
@@ -155,7 +155,7 @@ ScrittoreAtomico::ScrittoreAtomico(fs::path target) : target_(std::move(target))
     std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
-        erroreScrittura(target_, errno);
+        ErroreScrittura(target_, errno);
     }
     temp_ = pattern;
     file_ = ::fdopen(fd, "wb");
@@ -163,7 +163,7 @@ ScrittoreAtomico::ScrittoreAtomico(fs::path target) : target_(std::move(target))
         const int code = errno;
         ::close(fd);
         fs::remove(temp_);
-        erroreScrittura(target_, code);
+        ErroreScrittura(target_, code);
     }
 }
 
@@ -175,23 +175,23 @@ ScrittoreAtomico::~ScrittoreAtomico() {
     }
 }
 
-void ScrittoreAtomico::scrivi(std::string_view bytes) {
+void ScrittoreAtomico::Scrivi(std::string_view bytes) {
     if (file_ == nullptr) {
-        throw Error(err::BadFileNumber, "Nome o numero di file non valido: " + nomeFile(target_));
+        throw Errore(errore::NumeroFileErrato, "Nome o numero di file non valido: " + NomeFile(target_));
     }
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-        erroreScrittura(target_, errno);
+        ErroreScrittura(target_, errno);
     }
 }
 
-void ScrittoreAtomico::scriviRiga(std::string_view line) {
-    scrivi(line);
-    scrivi("\r\n");
+void ScrittoreAtomico::ScriviRiga(std::string_view line) {
+    Scrivi(line);
+    Scrivi("\r\n");
 }
 
-void ScrittoreAtomico::commit() {
+void ScrittoreAtomico::Commit() {
     if (file_ == nullptr) {
-        throw Error(err::BadFileNumber, "Nome o numero di file non valido: " + nomeFile(target_));
+        throw Errore(errore::NumeroFileErrato, "Nome o numero di file non valido: " + NomeFile(target_));
     }
     int code = 0;
     if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) {
@@ -208,28 +208,28 @@ void ScrittoreAtomico::commit() {
     if (code != 0) {
         std::error_code ec;
         fs::remove(temp_, ec);
-        erroreScrittura(target_, code);
+        ErroreScrittura(target_, code);
     }
     if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
         code = errno;
         std::error_code ec;
         fs::remove(temp_, ec);
-        erroreScrittura(target_, code);
+        ErroreScrittura(target_, code);
     }
 }
 
 void ScriviRigheAtomico(const fs::path& file, const std::vector<std::string>& lines) {
     ScrittoreAtomico out(file);
     for (const auto& line : lines) {
-        out.scriviRiga(line);
+        out.ScriviRiga(line);
     }
-    out.commit();
+    out.Commit();
 }
 
 void ScriviFileAtomico(const fs::path& file, std::string_view bytes) {
     ScrittoreAtomico out(file);
-    out.scrivi(bytes);
-    out.commit();
+    out.Scrivi(bytes);
+    out.Commit();
 }
 
 } // namespace vdx

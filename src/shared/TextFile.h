@@ -17,7 +17,7 @@ namespace vdx {
 // also ends a line. A file that ends with a line end has no empty last line;
 // "a\r\n\r\n" is the two lines "a" and "".
 
-// Reads a whole file into lines. Throws vdx::Error (53) when it is missing.
+// Reads a whole file into lines. Throws vdx::Errore (53) when it is missing.
 std::vector<std::string> LeggiRighe(const std::filesystem::path& file);
 
 // Reads the lines of a byte buffer.
@@ -27,17 +27,17 @@ std::vector<std::string> DividiRighe(std::string_view bytes);
 // report this way, never holding it whole).
 class LettoreRighe {
 public:
-    explicit LettoreRighe(const std::filesystem::path& file); // throws vdx::Error (53)
+    explicit LettoreRighe(const std::filesystem::path& file); // throws vdx::Errore (53)
     ~LettoreRighe();
     LettoreRighe(const LettoreRighe&) = delete;
     LettoreRighe& operator=(const LettoreRighe&) = delete;
 
-    bool fine() const; // true when no line is left
+    bool Fine() const; // true when no line is left
     // The next line without its line end; nullopt at the end.
-    std::optional<std::string> leggi();
+    std::optional<std::string> Leggi();
 
 private:
-    void riempi();
+    void Riempi();
     std::FILE* file_ = nullptr;
     std::string buffer_;
     std::size_t pos_ = 0;
@@ -45,19 +45,19 @@ private:
 };
 
 // Writes a file through a temporary file in the same folder, renamed over
-// the target only by commit(): a failure part-way leaves the old file whole.
+// the target only by Commit(): a failure part-way leaves the old file whole.
 // Destroying an uncommitted writer removes the temporary file.
 class ScrittoreAtomico {
 public:
-    explicit ScrittoreAtomico(std::filesystem::path target); // throws vdx::Error (75)
+    explicit ScrittoreAtomico(std::filesystem::path target); // throws vdx::Errore (75)
     ~ScrittoreAtomico();
     ScrittoreAtomico(const ScrittoreAtomico&) = delete;
     ScrittoreAtomico& operator=(const ScrittoreAtomico&) = delete;
 
-    void scrivi(std::string_view bytes);      // as they are
-    void scriviRiga(std::string_view line);   // followed by CR LF
-    void commit();                            // flush, sync, rename; throws vdx::Error (61/75)
-    const std::filesystem::path& target() const { return target_; }
+    void Scrivi(std::string_view bytes);      // as they are
+    void ScriviRiga(std::string_view line);   // followed by CR LF
+    void Commit();                            // flush, sync, rename; throws vdx::Errore (61/75)
+    const std::filesystem::path& Target() const { return target_; }
 
 private:
     std::filesystem::path target_;
@@ -70,7 +70,7 @@ private:
 void ScriviRigheAtomico(const std::filesystem::path& file, const std::vector<std::string>& lines);
 void ScriviFileAtomico(const std::filesystem::path& file, std::string_view bytes);
 
-// The whole content of a file as bytes; throws vdx::Error (53) when missing.
+// The whole content of a file as bytes; throws vdx::Errore (53) when missing.
 std::string LeggiFile(const std::filesystem::path& file);
 
 } // namespace vdx

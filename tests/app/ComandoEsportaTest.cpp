@@ -30,7 +30,7 @@ TEST_P(RigaComando, Exports) {
     ScriviFileAtomico(cartella / "salvato", "a-b\r\n");
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(EseguiEsportaCsv(caso.argomenti, out, err, cartella.percorso()), caso.esito);
+    EXPECT_EQ(EseguiEsportaCsv(caso.argomenti, out, err, cartella.Percorso()), caso.esito);
     EXPECT_NE(err.str().find(caso.messaggio), std::string::npos) << err.str();
     if (caso.uscita.empty()) {
         EXPECT_EQ(out.str(), "");

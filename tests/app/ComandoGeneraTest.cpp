@@ -16,34 +16,34 @@ namespace vdx::test {
 namespace {
 
 // Rooms 201-203 of hotel 1 (tableau 1), 301 of hotel 2, one office.
-DatiAlbergo datiRiga() {
+DatiAlbergo DatiRiga() {
     DatiAlbergo d;
-    d.hotel(1, "Hotel Lago", "K").hotel(2, "Albergo Monte", "U").hotel(4, "Senza tableau", "");
-    d.tableau(1, 1, "Primo piano").tableau(1, 2, "Uffici").tableau(2, 1, "Dependance");
-    d.tipo("DBL", "C").tipo("UFF", "X");
-    d.camera(1, 1, "203", "DBL").camera(1, 1, "201", "DBL").camera(1, 1, "202", "DBL");
-    d.camera(1, 1, "199", "UFF").camera(1, 2, "900", "UFF");
-    d.camera(2, 1, "301", "DBL").camera(4, 0, "1", "DBL");
-    d.ospite({.camera = "202",
+    d.Hotel(1, "Hotel Lago", "K").Hotel(2, "Albergo Monte", "U").Hotel(4, "Senza tableau", "");
+    d.Tableau(1, 1, "Primo piano").Tableau(1, 2, "Uffici").Tableau(2, 1, "Dependance");
+    d.Tipo("DBL", "C").Tipo("UFF", "X");
+    d.Camera(1, 1, "203", "DBL").Camera(1, 1, "201", "DBL").Camera(1, 1, "202", "DBL");
+    d.Camera(1, 1, "199", "UFF").Camera(1, 2, "900", "UFF");
+    d.Camera(2, 1, "301", "DBL").Camera(4, 0, "1", "DBL");
+    d.ConOspite({.camera = "202",
               .progressivo = 1,
               .nome = "Rossi Mario",
               .arrivo = "20240301",
               .partenza = "20240306"});
-    d.prenotata({.prenotazione = 1,
+    d.Prenotata({.prenotazione = 1,
                  .camera = "201",
                  .arrivo = "20240305",
                  .partenza = "20240307",
                  .persone = 2,
                  .trattamento = "HB",
                  .prezzo = 1000000});
-    d.prenotazione({.numero = 1, .tipo = "C", .nome = "Galli Piero"});
-    d.prenotata({.hotel = 2,
+    d.ConPrenotazione({.numero = 1, .tipo = "C", .nome = "Galli Piero"});
+    d.Prenotata({.hotel = 2,
                  .prenotazione = 1,
                  .camera = "301",
                  .arrivo = "20240305",
                  .partenza = "20240307",
                  .persone = 2});
-    d.prenotazione({.hotel = 2, .numero = 1, .tipo = "C", .nome = "Ospite Monte"});
+    d.ConPrenotazione({.hotel = 2, .numero = 1, .tipo = "C", .nome = "Ospite Monte"});
     return d;
 }
 
@@ -51,28 +51,28 @@ class Riga : public ::testing::Test {
 protected:
     void SetUp() override {
         ::setenv("pclocal", "7", 1);
-        datiRiga().scrivi(cartella_.percorso());
+        DatiRiga().Scrivi(cartella_.Percorso());
     }
     void TearDown() override { ::unsetenv("pclocal"); }
 
-    int esegui(const std::vector<std::string>& argomenti) {
+    int Esegui(const std::vector<std::string>& argomenti) {
         out_.str("");
         err_.str("");
-        return EseguiGenera(argomenti, out_, err_, cartella_.percorso(),
+        return EseguiGenera(argomenti, out_, err_, cartella_.Percorso(),
                             [] { return DataOra{2024, 3, 5, 7, 30, 0}; });
     }
     // The same run through GeneraTableau, with the window's values.
-    std::string diretto(const std::function<void(OpzioniTableau&)>& cambia) {
+    std::string Diretto(const std::function<void(OpzioniTableau&)>& cambia) {
         CartellaLavoro altra;
-        datiRiga().scrivi(altra.percorso());
-        OpzioniTableau o = OpzioniDiProva(altra.percorso());
+        DatiRiga().Scrivi(altra.Percorso());
+        OpzioniTableau o = OpzioniDiProva(altra.Percorso());
         o.primaCamera = "201";
         o.ultimaCamera = "203";
         cambia(o);
         return LeggiFile(GeneraTableau(o));
     }
-    std::string report() const { return LeggiFile(cartella_ / "FD7"); }
-    bool reportScritto() const { return std::filesystem::exists(cartella_ / "FD7"); }
+    std::string Report() const { return LeggiFile(cartella_ / "FD7"); }
+    bool ReportScritto() const { return std::filesystem::exists(cartella_ / "FD7"); }
 
     CartellaLavoro cartella_;
     std::ostringstream out_;
@@ -138,10 +138,10 @@ TEST_F(Riga, RunsLikeTheWindow) {
     };
     for (const auto& c : casi) {
         std::filesystem::remove(cartella_ / "FD7");
-        ASSERT_EQ(esegui(c.argomenti), EsitoRiuscito) << c.nome << ": " << err_.str();
+        ASSERT_EQ(Esegui(c.argomenti), EsitoRiuscito) << c.nome << ": " << err_.str();
         EXPECT_EQ(err_.str(), "") << c.nome;
         EXPECT_EQ(out_.str(), (cartella_ / "FD7").string() + "\n") << c.nome;
-        EXPECT_EQ(report(), diretto(c.finestra)) << c.nome;
+        EXPECT_EQ(Report(), Diretto(c.finestra)) << c.nome;
     }
 }
 
@@ -165,9 +165,9 @@ TEST_F(Riga, RangeAndDateChecks) {
         {{"--hotel", "1", "--tableau", "2"}, camere}, // no room of type C: 255 to empty
     };
     for (const auto& c : casi) {
-        EXPECT_EQ(esegui(c.argomenti), EsitoRichiestaErrata) << c.argomenti.back();
+        EXPECT_EQ(Esegui(c.argomenti), EsitoRichiestaErrata) << c.argomenti.back();
         EXPECT_EQ(err_.str(), c.messaggio) << c.argomenti.back();
-        EXPECT_FALSE(reportScritto()) << c.argomenti.back();
+        EXPECT_FALSE(ReportScritto()) << c.argomenti.back();
     }
 }
 
@@ -177,11 +177,11 @@ TEST_F(Riga, WrongOptions) {
         {"--tableau", "1.5"}, {"--bogus"},      {"--free=yes"},   {"generate"},
     };
     for (const auto& c : casi) {
-        EXPECT_EQ(esegui(c), EsitoRichiestaErrata) << c.front();
+        EXPECT_EQ(Esegui(c), EsitoRichiestaErrata) << c.front();
         EXPECT_NE(err_.str().find("Uso: vdx generate"), std::string::npos) << c.front();
-        EXPECT_FALSE(reportScritto());
+        EXPECT_FALSE(ReportScritto());
     }
-    EXPECT_EQ(esegui({"--help"}), EsitoRiuscito);
+    EXPECT_EQ(Esegui({"--help"}), EsitoRiuscito);
     EXPECT_NE(out_.str().find("--used-only"), std::string::npos);
 }
 
@@ -194,22 +194,22 @@ TEST_F(Riga, DataErrors) {
         {{"--tableau", "9"}, "il tableau 9 dell'hotel 1 non esiste"},
     };
     for (const auto& c : casi) {
-        EXPECT_EQ(esegui(c.argomenti), EsitoErroreDati);
+        EXPECT_EQ(Esegui(c.argomenti), EsitoErroreDati);
         EXPECT_NE(err_.str().find(c.messaggio), std::string::npos) << err_.str();
-        EXPECT_FALSE(reportScritto());
+        EXPECT_FALSE(ReportScritto());
     }
 
     std::filesystem::remove(cartella_ / "Scheda_Cliente.mdb");
-    EXPECT_EQ(esegui({}), EsitoErroreDati);
+    EXPECT_EQ(Esegui({}), EsitoErroreDati);
     EXPECT_NE(err_.str().find("errore 3024"), std::string::npos) << err_.str();
     EXPECT_NE(err_.str().find("Scheda_Cliente.mdb"), std::string::npos) << err_.str();
 
     CartellaLavoro vuota;
     DatiAlbergo senzaHotel;
-    senzaHotel.hotel(0, "Sede", "");
-    senzaHotel.scrivi(vuota.percorso());
+    senzaHotel.Hotel(0, "Sede", "");
+    senzaHotel.Scrivi(vuota.Percorso());
     std::ostringstream out, err;
-    EXPECT_EQ(EseguiGenera({}, out, err, vuota.percorso(),
+    EXPECT_EQ(EseguiGenera({}, out, err, vuota.Percorso(),
                            [] {
                                return DataOra{2024, 3, 5};
                            }),
@@ -222,7 +222,7 @@ TEST_F(Riga, DataErrors) {
 // and the report of the last good run stays as it was.
 TEST_F(Riga, ADamagedFileIsOneLineAndTheLastReportStays) {
     jet::ImpostaAttesaRilettura([] {});
-    ASSERT_EQ(esegui({}), EsitoRiuscito) << err_.str();
+    ASSERT_EQ(Esegui({}), EsitoRiuscito) << err_.str();
     const std::string buono = LeggiFile(cartella_ / "FD7");
     const auto file = cartella_ / "AnagraficaHotels.mdb";
     std::string b = LeggiFile(file);
@@ -234,7 +234,7 @@ TEST_F(Riga, ADamagedFileIsOneLineAndTheLastReportStays) {
         }
     }
     ScriviFileAtomico(file, b);
-    EXPECT_EQ(esegui({"--hotel", "1"}), EsitoErroreDati);
+    EXPECT_EQ(Esegui({"--hotel", "1"}), EsitoErroreDati);
     EXPECT_EQ(err_.str(), "vdx generate: errore 3343: La tabella 'AnagraficaHotels' di '" +
                               file.string() + "' non si puo' leggere: il file e' danneggiato.\n");
     EXPECT_EQ(LeggiFile(cartella_ / "FD7"), buono);
@@ -244,15 +244,15 @@ TEST_F(Riga, ADamagedFileIsOneLineAndTheLastReportStays) {
 // Messages and paths reach the terminal as UTF-8: names of fields read
 // from the data files are code page 1252, paths are already UTF-8.
 TEST_F(Riga, MessagesInUtf8) {
-    DatiAlbergo d = datiRiga();
-    d.albergo().sostituisci(fixture::Tabella(
+    DatiAlbergo d = DatiRiga();
+    d.AlbergoDiProva().Sostituisci(fixture::TabellaProva(
         "Camere_Prenotazione",
         {"NumeroHotel:Integer", "NumeroPrenotazione:Long", "NumeroCamera:Text(10)",
          "DataArrivo:Text(8)", "DataPartenza:Text(8)", "NumeroPersone:Integer",
          "TipoPrenotazione:Text(1)", "Trattamento:Text(12)", "Prezzo:Currency", "Note:Text(100)"}));
-    d.albergo()
-        .tabella("Camere_Prenotazione")
-        .record({
+    d.AlbergoDiProva()
+        .TabellaDiNome("Camere_Prenotazione")
+        .Record({
             {"NumeroHotel", fixture::Cella(std::int64_t{1})},
             {"NumeroPrenotazione", fixture::Cella(std::int64_t{1})},
             {"NumeroCamera", fixture::Cella(std::string("201"))},
@@ -261,13 +261,13 @@ TEST_F(Riga, MessagesInUtf8) {
             {"NumeroPersone", fixture::Cella(std::int64_t{2})},
             {"TipoPrenotazione", fixture::Cella(std::string("C"))},
         });
-    d.scrivi(cartella_.percorso());
-    EXPECT_EQ(esegui({}), EsitoErroreDati);
+    d.Scrivi(cartella_.Percorso());
+    EXPECT_EQ(Esegui({}), EsitoErroreDati);
     EXPECT_NE(err_.str().find("Quantità"), std::string::npos) << err_.str();
 
     const auto accentata = cartella_ / "città";
     std::filesystem::create_directory(accentata);
-    datiRiga().scrivi(accentata);
+    DatiRiga().Scrivi(accentata);
     std::ostringstream out, err;
     ASSERT_EQ(EseguiGenera({}, out, err, accentata,
                            [] {

@@ -35,13 +35,13 @@ class ComandoStampa : public ::testing::TestWithParam<CasoComando> {};
 
 TEST_P(ComandoStampa, RunsTheMenuPrint) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
+    Albergo().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(vdx::EseguiStampa(GetParam().args, out, err, cartella.percorso(), Fabbrica(p)),
+    EXPECT_EQ(vdx::EseguiStampa(GetParam().args, out, err, cartella.Percorso(), Fabbrica(p)),
               GetParam().esito)
         << err.str();
     if (GetParam().primaChiamata.empty()) {
@@ -77,13 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ComandoStampa, LandscapeDuplexAndNormal) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
+    Albergo().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;
     ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,
-                                cartella.percorso(), Fabbrica(p)),
+                                cartella.Percorso(), Fabbrica(p)),
               0);
     const std::vector<std::string> atteso{
         "device Ufficio", "duplex 2", "orient 2",         "font Times New Roman",
@@ -96,29 +96,29 @@ TEST(ComandoStampa, LandscapeDuplexAndNormal) {
 TEST(ComandoStampa, NoPdfDestination) {
     CartellaLavoro cartella;
     auto a = fx::Albergo();
-    a.tabella("Stampanti")
-        .record({{"NumeroHotel", N(1)},
+    a.TabellaDiNome("Stampanti")
+        .Record({{"NumeroHotel", N(1)},
                  {"Destinazione", T("Archivio pdf")},
                  {"TipoStampa", N(1)},
                  {"Linea", T("x.pdf")}});
-    a.scrivi(cartella.percorso());
+    a.Scrivi(cartella.Percorso());
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;
-    EXPECT_EQ(vdx::EseguiStampa({"--pdf"}, out, err, cartella.percorso(), Fabbrica(p)), 1);
+    EXPECT_EQ(vdx::EseguiStampa({"--pdf"}, out, err, cartella.Percorso(), Fabbrica(p)), 1);
     EXPECT_EQ(err.str(), "Nessuna stampante PDF impostata!\n");
 }
 
 // An empty report: nothing printed, and the command says so.
 TEST(ComandoStampa, EmptyReport) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
+    Albergo().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviFileAtomico(cartella / "FD", "");
     StampanteRegistrata* p = nullptr;
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(
-        vdx::EseguiStampa({"--destination", "Aghi"}, out, err, cartella.percorso(), Fabbrica(p)),
+        vdx::EseguiStampa({"--destination", "Aghi"}, out, err, cartella.Percorso(), Fabbrica(p)),
         1);
     EXPECT_EQ(out.str(), "");
     EXPECT_NE(err.str().find("vuoto"), std::string::npos) << err.str();

@@ -24,27 +24,27 @@ using vdx::fixture::Nullo;
 
 // A table written as an Access file and read back, as the record sets read
 // every table.
-std::shared_ptr<const Tabella> scritta(const std::string& nome,
+std::shared_ptr<const Tabella> Scritta(const std::string& nome,
                                        const std::vector<std::string>& colonne,
                                        const std::vector<std::vector<Cella>>& righe) {
     static const vdx::test::CartellaLavoro dir;
     static int file = 0;
     const auto percorso = dir / ("T" + std::to_string(++file) + ".mdb");
-    vdx::fixture::Tabella t(nome, colonne);
+    vdx::fixture::TabellaProva t(nome, colonne);
     for (const auto& r : righe) {
-        t.riga(r);
+        t.ConRiga(r);
     }
     vdx::fixture::ScriviMdb(percorso, {t});
-    return FileMdb(percorso).leggi(nome);
+    return FileMdb(percorso).Leggi(nome);
 }
 
-template <typename T> Cella cella(const std::optional<T>& v) {
+template <typename T> Cella CellaDi(const std::optional<T>& v) {
     return v ? Cella(*v) : Cella(Nullo{});
 }
 
 // Seven rooms, repeated `volte` times (row r of copy k is row 7k + r), so a
 // large enough table is searched through its index.
-std::shared_ptr<const Tabella> camere(int volte) {
+std::shared_ptr<const Tabella> Camere(int volte) {
     const std::vector<std::optional<std::string>> numero = {"9",          "10", "101", "1",
                                                             std::nullopt, "A",  "a"};
     const std::vector<std::optional<std::int64_t>> hotel = {1, 1, 2, 1, std::nullopt, 3, 1};
@@ -58,22 +58,22 @@ std::shared_ptr<const Tabella> camere(int volte) {
     std::vector<std::vector<Cella>> righe;
     for (int k = 0; k < volte; ++k) {
         for (std::size_t r = 0; r < 7; ++r) {
-            righe.push_back({cella(numero[r]), cella(hotel[r]),
-                             prezzo[r] ? Cella(Denaro{*prezzo[r]}) : Cella(Nullo{}), cella(peso[r]),
-                             cella(nota[r])});
+            righe.push_back({CellaDi(numero[r]), CellaDi(hotel[r]),
+                             prezzo[r] ? Cella(Denaro{*prezzo[r]}) : Cella(Nullo{}), CellaDi(peso[r]),
+                             CellaDi(nota[r])});
         }
     }
-    return scritta("Camere",
+    return Scritta("Camere",
                    {"NumeroCamera:Text(10)", "NumeroHotel:Integer", "Prezzo:Currency",
                     "Peso:Single", "Nota:Text(20)"},
                    righe);
 }
 
-std::vector<std::size_t> trovaTutte(const Vista& v, const std::string& testo, bool indice) {
-    const CriterioRisolto c(AnalizzaCriterio(testo).termini, v.tabella());
+std::vector<std::size_t> TrovaTutte(const Vista& v, const std::string& testo, bool indice) {
+    const CriterioRisolto c(AnalizzaCriterio(testo).termini, v.Sorgente());
     std::vector<std::size_t> trovate;
-    for (std::size_t pos = v.trova(c, 0, true, indice); pos != Vista::nessuna;
-         pos = v.trova(c, pos + 1, true, indice)) {
+    for (std::size_t pos = v.Trova(c, 0, true, indice); pos != Vista::nessuna;
+         pos = v.Trova(c, pos + 1, true, indice)) {
         trovate.push_back(pos);
     }
     return trovate;
@@ -89,16 +89,16 @@ class Confronti : public ::testing::TestWithParam<CasoConfronto> {};
 TEST_P(Confronti, SelectTheRightRows) {
     const CasoConfronto& c = GetParam();
     // Once scanning a small table, once through the index of a large one.
-    EXPECT_EQ(trovaTutte(Vista(camere(1)), c.criterio, true), c.righe) << c.criterio;
+    EXPECT_EQ(TrovaTutte(Vista(Camere(1)), c.criterio, true), c.righe) << c.criterio;
     std::vector<std::size_t> attese;
     for (std::size_t k = 0; k < 20; ++k) {
         for (std::size_t r : c.righe) {
             attese.push_back(7 * k + r);
         }
     }
-    const Vista grande(camere(20));
-    EXPECT_EQ(trovaTutte(grande, c.criterio, true), attese) << c.criterio << " (index)";
-    EXPECT_EQ(trovaTutte(grande, c.criterio, false), attese) << c.criterio << " (scan)";
+    const Vista grande(Camere(20));
+    EXPECT_EQ(TrovaTutte(grande, c.criterio, true), attese) << c.criterio << " (index)";
+    EXPECT_EQ(TrovaTutte(grande, c.criterio, false), attese) << c.criterio << " (scan)";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -141,31 +141,31 @@ INSTANTIATE_TEST_SUITE_P(
         CasoConfronto{"NumeroHotel = 1 and NumeroHotel = 1", {0, 1, 3, 6}}));
 
 TEST(Criterio, UnknownFieldIsNamed) {
-    const auto t = camere(1);
+    const auto t = Camere(1);
     try {
         CriterioRisolto c(AnalizzaCriterio("NumeroHotel = 1 and Piano = 2").termini, *t);
         FAIL() << "no error";
-    } catch (const vdx::Error& e) {
-        EXPECT_EQ(e.number(), vdx::err::FieldNotFound);
+    } catch (const vdx::Errore& e) {
+        EXPECT_EQ(e.Numero(), vdx::errore::CampoNonTrovato);
         EXPECT_NE(std::string(e.what()).find("'Piano'"), std::string::npos) << e.what();
     }
 }
 
 TEST(Criterio, FieldNamesIgnoreLetterCase) {
-    EXPECT_EQ(trovaTutte(Vista(camere(1)), "NUMEROHOTEL = 2 and numerocamera = '101'", true),
+    EXPECT_EQ(TrovaTutte(Vista(Camere(1)), "NUMEROHOTEL = 2 and numerocamera = '101'", true),
               std::vector<std::size_t>{2});
 }
 
 TEST(Vista, FindsBackwardsAndFromAPosition) {
     for (int volte : {1, 20}) {
-        const Vista v(camere(volte));
-        const CriterioRisolto c(AnalizzaCriterio("NumeroHotel = 1").termini, v.tabella());
+        const Vista v(Camere(volte));
+        const CriterioRisolto c(AnalizzaCriterio("NumeroHotel = 1").termini, v.Sorgente());
         const std::size_t ultima = 7 * static_cast<std::size_t>(volte) - 1;
-        EXPECT_EQ(v.trova(c, ultima, false, true), ultima);         // row 6 of the last copy
-        EXPECT_EQ(v.trova(c, ultima - 1, false, true), ultima - 3); // row 3
-        EXPECT_EQ(v.trova(c, 2, true, true), 3u);
-        EXPECT_EQ(v.trova(c, 7 * volte, true, true), Vista::nessuna);
-        EXPECT_EQ(v.trova(c, 0, false, true), 0u);
+        EXPECT_EQ(v.Trova(c, ultima, false, true), ultima);         // row 6 of the last copy
+        EXPECT_EQ(v.Trova(c, ultima - 1, false, true), ultima - 3); // row 3
+        EXPECT_EQ(v.Trova(c, 2, true, true), 3u);
+        EXPECT_EQ(v.Trova(c, 7 * volte, true, true), Vista::nessuna);
+        EXPECT_EQ(v.Trova(c, 0, false, true), 0u);
     }
 }
 
@@ -186,13 +186,13 @@ TEST(Vista, IndexAgreesWithScanning) {
     std::vector<std::vector<Cella>> righe;
     for (int i = 0; i < n; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        righe.push_back({cella(a[k]), cella(b[k]), Cella(Denaro{*m[k]})});
+        righe.push_back({CellaDi(a[k]), CellaDi(b[k]), Cella(Denaro{*m[k]})});
     }
-    auto t = scritta("T", {"A:Text(10)", "B:Long", "M:Currency"}, righe);
+    auto t = Scritta("T", {"A:Text(10)", "B:Long", "M:Currency"}, righe);
 
     std::vector<std::unique_ptr<Vista>> viste;
     viste.push_back(std::make_unique<Vista>(t));
-    viste.push_back(std::make_unique<Vista>(t, Vista(t).ordina({{"A", false}, {"M", true}})));
+    viste.push_back(std::make_unique<Vista>(t, Vista(t).Ordina({{"A", false}, {"M", true}})));
     std::vector<std::uint32_t> meta;
     for (std::uint32_t r = 0; r < static_cast<std::uint32_t>(n); r += 2) {
         meta.push_back(static_cast<std::uint32_t>(n) - 1 - r);
@@ -212,12 +212,12 @@ TEST(Vista, IndexAgreesWithScanning) {
                                               "A >= '9'"};
     for (const auto& v : viste) {
         for (const std::string& testo : criteri) {
-            const CriterioRisolto c(AnalizzaCriterio(testo).termini, v->tabella());
-            ASSERT_EQ(trovaTutte(*v, testo, true), trovaTutte(*v, testo, false)) << testo;
+            const CriterioRisolto c(AnalizzaCriterio(testo).termini, v->Sorgente());
+            ASSERT_EQ(TrovaTutte(*v, testo, true), TrovaTutte(*v, testo, false)) << testo;
             // from positions that need not match: forwards and backwards
-            for (std::size_t da : {std::size_t{1}, v->size() / 3, v->size() / 2, v->size() - 1}) {
-                EXPECT_EQ(v->trova(c, da, true, true), v->trova(c, da, true, false)) << testo;
-                EXPECT_EQ(v->trova(c, da, false, true), v->trova(c, da, false, false)) << testo;
+            for (std::size_t da : {std::size_t{1}, v->Size() / 3, v->Size() / 2, v->Size() - 1}) {
+                EXPECT_EQ(v->Trova(c, da, true, true), v->Trova(c, da, true, false)) << testo;
+                EXPECT_EQ(v->Trova(c, da, false, true), v->Trova(c, da, false, false)) << testo;
             }
         }
     }
@@ -228,17 +228,17 @@ TEST(Vista, SortIsStableByTextCodesWithNullFirst) {
                                                             std::nullopt, "10", "1"};
     std::vector<std::vector<Cella>> righe;
     for (std::int64_t i = 0; i < 6; ++i) {
-        righe.push_back({cella(numeri[static_cast<std::size_t>(i)]), Cella(i)});
+        righe.push_back({CellaDi(numeri[static_cast<std::size_t>(i)]), Cella(i)});
     }
-    auto t = scritta("NumeriCamere", {"NumeroCamera:Text(10)", "Ordine:Long"}, righe);
+    auto t = Scritta("NumeriCamere", {"NumeroCamera:Text(10)", "Ordine:Long"}, righe);
     const Vista v(t);
-    EXPECT_EQ(v.ordina(AnalizzaOrdinamento("[NumeroCamera]")),
+    EXPECT_EQ(v.Ordina(AnalizzaOrdinamento("[NumeroCamera]")),
               (std::vector<std::uint32_t>{3, 5, 1, 4, 2, 0}));
-    EXPECT_EQ(v.ordina(AnalizzaOrdinamento("NumeroCamera DESC")),
+    EXPECT_EQ(v.Ordina(AnalizzaOrdinamento("NumeroCamera DESC")),
               (std::vector<std::uint32_t>{0, 2, 1, 4, 5, 3}));
-    EXPECT_EQ(v.ordina(AnalizzaOrdinamento("numerocamera, Ordine desc")),
+    EXPECT_EQ(v.Ordina(AnalizzaOrdinamento("numerocamera, Ordine desc")),
               (std::vector<std::uint32_t>{3, 5, 4, 1, 2, 0}));
-    EXPECT_THROW(v.ordina(AnalizzaOrdinamento("Piano")), vdx::Error);
+    EXPECT_THROW(v.Ordina(AnalizzaOrdinamento("Piano")), vdx::Errore);
 }
 
 struct CasoValore {
@@ -252,9 +252,9 @@ class Valori : public ::testing::TestWithParam<CasoValore> {};
 
 TEST_P(Valori, ReadAsTextNumberAndMoney) {
     const CasoValore& c = GetParam();
-    EXPECT_EQ(c.valore.testo(), c.testo);
-    EXPECT_DOUBLE_EQ(c.valore.numero(), c.numero);
-    EXPECT_EQ(c.valore.denaro(), c.denaro);
+    EXPECT_EQ(c.valore.ComeTesto(), c.testo);
+    EXPECT_DOUBLE_EQ(c.valore.ComeNumero(), c.numero);
+    EXPECT_EQ(c.valore.ComeDenaro(), c.denaro);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -285,13 +285,13 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoValore{Valore::Booleano(false), "False", 0, 0}));
 
 TEST(Valore, NullKeepsItsKind) {
-    const auto t = camere(1);
-    const Valore v = t->valore(4, t->campo("NumeroHotel"));
-    EXPECT_TRUE(v.nullo());
-    EXPECT_EQ(v.tipo(), TipoCampo::Integer);
-    EXPECT_EQ(v.testo(), "");
-    EXPECT_EQ(v.numero(), 0);
-    EXPECT_FALSE(t->valore(2, t->campo("Nota")).nullo()); // empty text is a value
+    const auto t = Camere(1);
+    const Valore v = t->ValoreCella(4, t->IndiceCampo("NumeroHotel"));
+    EXPECT_TRUE(v.ENullo());
+    EXPECT_EQ(v.Tipo(), TipoCampo::Integer);
+    EXPECT_EQ(v.ComeTesto(), "");
+    EXPECT_EQ(v.ComeNumero(), 0);
+    EXPECT_FALSE(t->ValoreCella(2, t->IndiceCampo("Nota")).ENullo()); // empty text is a value
 }
 
 } // namespace

@@ -7,11 +7,11 @@
 #include <vector>
 
 using namespace vdx::jet;
-using vdx::test::erroreDi;
+using vdx::test::ErroreDi;
 
 namespace {
 
-std::string descrivi(const Criterio& c) {
+std::string Descrivi(const Criterio& c) {
     static const char* const op[] = {"=", "<>", "<", "<=", ">", ">="};
     std::string s;
     for (const Termine& t : c.termini) {
@@ -32,7 +32,7 @@ struct CasoBuono {
 class CriteriBuoni : public ::testing::TestWithParam<CasoBuono> {};
 
 TEST_P(CriteriBuoni, ReadAsWritten) {
-    EXPECT_EQ(descrivi(AnalizzaCriterio(GetParam().testo)), GetParam().atteso) << GetParam().testo;
+    EXPECT_EQ(Descrivi(AnalizzaCriterio(GetParam().testo)), GetParam().atteso) << GetParam().testo;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,8 +72,8 @@ struct CasoCattivo {
 class CriteriCattivi : public ::testing::TestWithParam<CasoCattivo> {};
 
 TEST_P(CriteriCattivi, AreRefusedWithThePosition) {
-    const vdx::Error e = erroreDi([&] { AnalizzaCriterio(GetParam().testo); });
-    EXPECT_EQ(e.number(), vdx::err::CriteriaSyntax) << GetParam().testo;
+    const vdx::Errore e = ErroreDi([&] { AnalizzaCriterio(GetParam().testo); });
+    EXPECT_EQ(e.Numero(), vdx::errore::SintassiCriterio) << GetParam().testo;
     const std::string atteso = "al carattere " + std::to_string(GetParam().posizione) + ":";
     EXPECT_NE(std::string(e.what()).find(atteso), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find(GetParam().testo), std::string::npos) << "names the text";
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct CasoSelezione {
     std::string testo;
     std::string tabella;
-    std::string condizioni; // as descrivi() writes them
+    std::string condizioni; // as Descrivi() writes them
     std::size_t sottoSelezioni;
     std::string ordine; // first sort field
 };
@@ -115,12 +115,12 @@ TEST_P(SelezioniDelSistema, AreUnderstood) {
     ASSERT_TRUE(ESelezione(c.testo));
     const Selezione s = AnalizzaSelezione(c.testo);
     EXPECT_EQ(s.tabella, c.tabella);
-    EXPECT_EQ(descrivi(s.dove), c.condizioni);
+    EXPECT_EQ(Descrivi(s.dove), c.condizioni);
     EXPECT_EQ(s.dove.sottoSelezioni.size(), c.sottoSelezioni);
     EXPECT_EQ(s.ordine.empty() ? std::string() : s.ordine.front().campo, c.ordine);
 }
 
-const std::string kData = "20260305";
+const std::string DataProva = "20260305";
 
 INSTANTIATE_TEST_SUITE_P(
     Selections, SelezioniDelSistema,
@@ -131,19 +131,19 @@ INSTANTIATE_TEST_SUITE_P(
             "NumeriCamere", "", 1, ""},
         CasoSelezione{"Select * From ListaClienti_Prenotazione Order by NumeroCliente;",
                       "ListaClienti_Prenotazione", "", 0, "NumeroCliente"},
-        CasoSelezione{"Select * From Scheda_Cliente Where DataArrivo = '" + kData + "'",
+        CasoSelezione{"Select * From Scheda_Cliente Where DataArrivo = '" + DataProva + "'",
                       "Scheda_Cliente", "DataArrivo='20260305'", 0, ""},
-        CasoSelezione{"Select * From Scheda_Cliente Where DataPartenza = '" + kData + "'",
+        CasoSelezione{"Select * From Scheda_Cliente Where DataPartenza = '" + DataProva + "'",
                       "Scheda_Cliente", "DataPartenza='20260305'", 0, ""},
         CasoSelezione{"Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataArrivo = '" +
-                          kData + "'",
+                          DataProva + "'",
                       "Camere_Prenotazione", "NumeroHotel=#1 & DataArrivo='20260305'", 0, ""},
         CasoSelezione{
-            "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataPartenza = '" + kData +
+            "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataPartenza = '" + DataProva +
                 "'",
             "Camere_Prenotazione", "NumeroHotel=#1 & DataPartenza='20260305'", 0, ""},
-        CasoSelezione{"Select * From Arrangiamento Where DataInizio <= '" + kData +
-                          "' and DataFine >= '" + kData + "'",
+        CasoSelezione{"Select * From Arrangiamento Where DataInizio <= '" + DataProva +
+                          "' and DataFine >= '" + DataProva + "'",
                       "Arrangiamento", "DataInizio<='20260305' & DataFine>='20260305'", 0, ""},
         CasoSelezione{"select * from T where A = 1 order by B desc, C", "T", "A=#1", 0, "B"}));
 
@@ -172,8 +172,8 @@ TEST(SottoSelezione, WithoutFileReadsTheSameDatabase) {
 class SelezioniRifiutate : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(SelezioniRifiutate, AreNeverGuessed) {
-    const vdx::Error e = erroreDi([&] { AnalizzaSelezione(GetParam()); });
-    EXPECT_EQ(e.number(), vdx::err::QuerySyntax) << GetParam();
+    const vdx::Errore e = ErroreDi([&] { AnalizzaSelezione(GetParam()); });
+    EXPECT_EQ(e.Numero(), vdx::errore::SintassiSelezione) << GetParam();
 }
 
 INSTANTIATE_TEST_SUITE_P(Selections, SelezioniRifiutate,
@@ -201,7 +201,7 @@ TEST(Ordinamento, ReadsBracketsAndDirections) {
     EXPECT_FALSE(v[1].discendente);
     EXPECT_EQ(v[2].campo, "Nome");
     for (const char* cattivo : {"", "A,", "A B", "A DESC DESC", "'A'"}) {
-        EXPECT_EQ(erroreDi([&] { AnalizzaOrdinamento(cattivo); }).number(), vdx::err::QuerySyntax)
+        EXPECT_EQ(ErroreDi([&] { AnalizzaOrdinamento(cattivo); }).Numero(), vdx::errore::SintassiSelezione)
             << cattivo;
     }
 }

@@ -15,26 +15,26 @@ namespace {
 
 using fixture::ScriviDemo;
 
-const vdx::DataOra kOggi{2024, 2, 28}; // the day after crosses the leap day
+const vdx::DataOra Oggi{2024, 2, 28}; // the day after crosses the leap day
 const std::string T = "20240228";
 
 class Demo : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dir_ = new CartellaLavoro;
-        riepilogo_ = ScriviDemo(dir_->percorso(), kOggi);
+        riepilogo_ = ScriviDemo(dir_->Percorso(), Oggi);
     }
     static void TearDownTestSuite() {
         delete dir_;
         dir_ = nullptr;
     }
-    static jet::Recordset apri(const std::string& file, const std::string& tabella) {
-        auto db = jet::Database::OpenDatabase(dir_->percorso(), file);
+    static jet::Recordset Apri(const std::string& file, const std::string& tabella) {
+        auto db = jet::Database::OpenDatabase(dir_->Percorso(), file);
         return db->OpenRecordset(tabella);
     }
-    static std::size_t conta(const std::string& file, const std::string& tabella,
+    static std::size_t Conta(const std::string& file, const std::string& tabella,
                              const std::string& criterio) {
-        jet::Recordset rs = apri(file, tabella);
+        jet::Recordset rs = Apri(file, tabella);
         std::size_t n = 0;
         for (bool trovato = rs.FindFirst(criterio); trovato; trovato = rs.FindNext(criterio)) {
             ++n;
@@ -53,34 +53,34 @@ TEST_F(Demo, EveryFileReadsCleanlyThroughLibmdbAndOurReader) {
     EXPECT_GE(riepilogo_.camere, 55u);
     EXPECT_LE(riepilogo_.camere, 65u);
     std::size_t tabelle = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir_->percorso())) {
+    for (const auto& e : std::filesystem::directory_iterator(dir_->Percorso())) {
         for (const std::string& t : TabelleLibmdb(e.path())) {
             SCOPED_TRACE(t);
             const TabellaLetta letta = LeggiLibmdb(e.path(), t);
             EXPECT_EQ(letta.stderrTesto, "");
             EXPECT_EQ(letta.righe.size(), letta.righeDichiarate);
-            EXPECT_EQ(apri(e.path().filename().string(), t).RecordCount(), letta.righe.size());
+            EXPECT_EQ(Apri(e.path().filename().string(), t).RecordCount(), letta.righe.size());
             ++tabelle;
         }
     }
     EXPECT_EQ(tabelle, 14u);
-    EXPECT_NE(riepilogo_.testo(dir_->percorso(), kOggi).find("2 hotel, "), std::string::npos);
+    EXPECT_NE(riepilogo_.Testo(dir_->Percorso(), Oggi).find("2 hotel, "), std::string::npos);
 }
 
 TEST_F(Demo, HotelsAndTheirAssistanceCodes) {
-    jet::Recordset h = apri("AnagraficaHotels.mdb", "AnagraficaHotels");
+    jet::Recordset h = Apri("AnagraficaHotels.mdb", "AnagraficaHotels");
     ASSERT_TRUE(h.FindFirst("Numero = 1"));
     const std::string codice1 = h.Testo("CodiceAssistenza");
     EXPECT_FALSE(codice1.empty());
     EXPECT_EQ(codice1.find_first_of("UK"), std::string::npos);
     ASSERT_TRUE(h.FindFirst("Numero = 2"));
     EXPECT_NE(h.Testo("CodiceAssistenza").find('U'), std::string::npos);
-    EXPECT_GE(conta("Tableau.mdb", "Tableau", "NumeroHotel = 1 and Codice > 0"), 3u);
+    EXPECT_GE(Conta("Tableau.mdb", "Tableau", "NumeroHotel = 1 and Codice > 0"), 3u);
 }
 
 TEST_F(Demo, RoomsOfOtherTypesAndTypesMissing) {
-    jet::Recordset camere = apri("NumeriCamere.mdb", "NumeriCamere");
-    jet::Recordset tipi = apri("TipiCamere.mdb", "TipiCamere");
+    jet::Recordset camere = Apri("NumeriCamere.mdb", "NumeriCamere");
+    jet::Recordset tipi = Apri("TipiCamere.mdb", "TipiCamere");
     int nonC = 0, mancanti = 0;
     for (camere.MoveFirst(); !camere.Fine(); camere.MoveNext()) {
         if (camere.Numero("NumeroHotel") != 1) {
@@ -98,32 +98,32 @@ TEST_F(Demo, RoomsOfOtherTypesAndTypesMissing) {
 
 TEST_F(Demo, GuestsPresentArrivingLeavingAndGone) {
     const std::string f = "Scheda_Cliente.mdb", t = "Scheda_Cliente";
-    EXPECT_GE(conta(f, t,
+    EXPECT_GE(Conta(f, t,
                     "NumeroHotel = 1 and DataArrivo < '" + T + "' and DataPartenza > '" + T +
                         "' and Partito <> 'S'"),
               5u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and DataArrivo = '" + T + "'"), 2u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and DataPartenza = '" + T + "' and Partito <> 'S'"), 2u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and Partito = 'S' and DataPartenzaReale = '" + T + "'"),
+    EXPECT_GE(Conta(f, t, "NumeroHotel = 1 and DataArrivo = '" + T + "'"), 2u);
+    EXPECT_GE(Conta(f, t, "NumeroHotel = 1 and DataPartenza = '" + T + "' and Partito <> 'S'"), 2u);
+    EXPECT_GE(Conta(f, t, "NumeroHotel = 1 and Partito = 'S' and DataPartenzaReale = '" + T + "'"),
               2u);
     EXPECT_GE(
-        conta(f, t, "NumeroHotel = 1 and NumeroComponente = 2 and DataPartenza > '" + T + "'"), 3u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and NumeroComponente = 3"), 2u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and DataPartenza < '" + T + "' and Partito = 'S'"), 20u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and CodiceAgenzia > 0 and DataPartenza >= '" + T + "'"),
+        Conta(f, t, "NumeroHotel = 1 and NumeroComponente = 2 and DataPartenza > '" + T + "'"), 3u);
+    EXPECT_GE(Conta(f, t, "NumeroHotel = 1 and NumeroComponente = 3"), 2u);
+    EXPECT_GE(Conta(f, t, "NumeroHotel = 1 and DataPartenza < '" + T + "' and Partito = 'S'"), 20u);
+    EXPECT_GE(Conta(f, t, "NumeroHotel = 1 and CodiceAgenzia > 0 and DataPartenza >= '" + T + "'"),
               3u);
-    EXPECT_GE(conta(f, t, "NumeroHotel = 2 and DataPartenza >= '" + T + "'"), 2u);
+    EXPECT_GE(Conta(f, t, "NumeroHotel = 2 and DataPartenza >= '" + T + "'"), 2u);
     // The day after: 29/02/2024.
-    EXPECT_GE(conta(f, t, "DataPartenza = '20240229'"), 1u);
+    EXPECT_GE(Conta(f, t, "DataPartenza = '20240229'"), 1u);
 }
 
 TEST_F(Demo, CompaniesAgenciesAndArrangements) {
-    EXPECT_GE(conta("Ditta_Intestataria.mdb", "Ditta_Intestataria",
+    EXPECT_GE(Conta("Ditta_Intestataria.mdb", "Ditta_Intestataria",
                     "NumeroHotel = 1 and NumeroConto = 1"),
               3u);
-    EXPECT_GE(conta("Ditta_Intestataria.mdb", "Ditta_Intestataria", "NumeroConto = 2"), 1u);
-    EXPECT_GE(conta("AgenzieAbituali.mdb", "AgenzieAbituali", "NumeroHotel = 1"), 3u);
-    jet::Recordset a = apri("Arrangiamento.mdb", "Arrangiamento");
+    EXPECT_GE(Conta("Ditta_Intestataria.mdb", "Ditta_Intestataria", "NumeroConto = 2"), 1u);
+    EXPECT_GE(Conta("AgenzieAbituali.mdb", "AgenzieAbituali", "NumeroHotel = 1"), 3u);
+    jet::Recordset a = Apri("Arrangiamento.mdb", "Arrangiamento");
     const std::string valido =
         "NumeroHotel = 1 and DataInizio <= '" + T + "' and DataFine >= '" + T + "'";
     int oltreMille = 0, negativi = 0, validi = 0;
@@ -142,9 +142,9 @@ TEST_F(Demo, BookingsOfEveryKind) {
     const std::string accettata =
         " and NumeroPersone > 0 and TipoPrenotazione <> 'A' and TipoPrenotazione <> 'I' and "
         "TipoPrenotazione <> 'W'";
-    jet::Recordset camere = apri(f, t);
-    jet::Recordset testate = apri("Scheda_Prenotazione.mdb", "Scheda_Prenotazione");
-    jet::Recordset lista = apri("ListaClienti_Prenotazione.mdb", "ListaClienti_Prenotazione");
+    jet::Recordset camere = Apri(f, t);
+    jet::Recordset testate = Apri("Scheda_Prenotazione.mdb", "Scheda_Prenotazione");
+    jet::Recordset lista = Apri("ListaClienti_Prenotazione.mdb", "ListaClienti_Prenotazione");
     auto accettate = [&](const std::string& criterio) {
         int n = 0;
         for (bool ok = camere.FindFirst(criterio); ok; ok = camere.FindNext(criterio)) {
@@ -162,16 +162,16 @@ TEST_F(Demo, BookingsOfEveryKind) {
               2);
     EXPECT_GE(accettate("NumeroHotel = 1 and DataPartenza = '" + T + "'" + accettata), 1);
     for (const char* tipo : {"A", "I", "W"}) {
-        EXPECT_GE(conta(f, t, "NumeroHotel = 1 and TipoPrenotazione = '" + std::string(tipo) + "'"),
+        EXPECT_GE(Conta(f, t, "NumeroHotel = 1 and TipoPrenotazione = '" + std::string(tipo) + "'"),
                   1u)
             << tipo;
     }
-    EXPECT_GE(conta(f, t, "NumeroHotel = 1 and NumeroPersone = 0"), 1u);
-    EXPECT_GE(conta(f, t,
+    EXPECT_GE(Conta(f, t, "NumeroHotel = 1 and NumeroPersone = 0"), 1u);
+    EXPECT_GE(Conta(f, t,
                     "Quantit\xE0"
                     "Camere > 1"),
               1u);
-    EXPECT_GE(conta("Scheda_Prenotazione.mdb", "Scheda_Prenotazione",
+    EXPECT_GE(Conta("Scheda_Prenotazione.mdb", "Scheda_Prenotazione",
                     "NumeroHotel = 1 and TipoPrenotazione <> 'C' and TipoPrenotazione <> 'O' and "
                     "TipoPrenotazione <> 'D'"),
               1u);
@@ -186,12 +186,12 @@ TEST_F(Demo, BookingsOfEveryKind) {
 }
 
 TEST_F(Demo, PrinterDestinationsOfHotelOne) {
-    jet::Recordset st = apri("Stampanti.mdb", "Stampanti");
-    jet::Recordset set = apri("Stampanti.mdb", "SetStampa");
+    jet::Recordset st = Apri("Stampanti.mdb", "Stampanti");
+    jet::Recordset set = Apri("Stampanti.mdb", "SetStampa");
     auto gruppo = [](const std::string& t, int k) {
         return t.substr(static_cast<std::size_t>(3 * k - 3), 3);
     };
-    const auto cartella = std::filesystem::absolute(dir_->percorso());
+    const auto cartella = std::filesystem::absolute(dir_->Percorso());
 
     ASSERT_TRUE(st.FindFirst("NumeroHotel = 1 and Destinazione = 'Archivio PDF'"));
     std::filesystem::path linea = st.Testo("Linea");
@@ -219,7 +219,7 @@ TEST_F(Demo, PrinterDestinationsOfHotelOne) {
     }
     EXPECT_EQ(pdf, 1);
 
-    jet::Recordset c = apri("Contatori.mdb", "Contatori");
+    jet::Recordset c = Apri("Contatori.mdb", "Contatori");
     for (int h : {1, 2}) {
         ASSERT_TRUE(c.FindFirst("NumeroHotel = " + std::to_string(h)));
         EXPECT_EQ(c.Numero("LungPagComp"), 80);
@@ -229,8 +229,8 @@ TEST_F(Demo, PrinterDestinationsOfHotelOne) {
 
 TEST_F(Demo, AccentsAndTypographicMarksAreInTheText) {
     std::string tutto;
-    for (const auto& e : std::filesystem::directory_iterator(dir_->percorso())) {
-        auto db = jet::Database::OpenDatabase(dir_->percorso(), e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(dir_->Percorso())) {
+        auto db = jet::Database::OpenDatabase(dir_->Percorso(), e.path().filename().string());
         for (const std::string& t : db->NomiTabelle()) {
             jet::Recordset rs = db->OpenRecordset(t);
             const auto campi = rs.NomiCampi();
@@ -274,7 +274,7 @@ TEST(DemoDates, FollowTheChosenDay) {
         char chiave[16];
         std::snprintf(chiave, sizeof chiave, "%04d%02d%02d", oggi.anno, oggi.mese, oggi.giorno);
         int arrivi = 0;
-        for (const auto& riga : a.tabella("Scheda_Cliente").righe()) {
+        for (const auto& riga : a.TabellaDiNome("Scheda_Cliente").RigheScritte()) {
             arrivi += std::get<std::string>(riga[5]) == chiave; // DataArrivo
         }
         EXPECT_EQ(arrivi, 4) << chiave;

@@ -21,13 +21,13 @@ TEST(Messaggi, EveryErrorOfTheDataLayerIsItalian) {
     vdx::jet::ImpostaAttesaRilettura([] {}); // a damaged file is read again at once
     CartellaLavoro dir;
     vdx::fixture::Albergo a;
-    a.tabella("TipiCamere").record({{"Sigla", "S"}, {"Tipologia", "C"}});
-    a.scrivi(dir.percorso());
+    a.TabellaDiNome("TipiCamere").Record({{"Sigla", "S"}, {"Tipologia", "C"}});
+    a.Scrivi(dir.Percorso());
     vdx::ScriviFileAtomico(dir / "Nonmdb.mdb", std::string(8192, 'x'));
     vdx::ScriviFileAtomico(dir / "Tronco.mdb",
                            vdx::LeggiFile(dir / "TipiCamere.mdb").substr(0, 4096 * 3 + 100));
     const auto apri = [&](const char* nome) {
-        return vdx::jet::Database::OpenDatabase(dir.percorso(), nome);
+        return vdx::jet::Database::OpenDatabase(dir.Percorso(), nome);
     };
     const struct {
         const char* nome;
@@ -35,46 +35,46 @@ TEST(Messaggi, EveryErrorOfTheDataLayerIsItalian) {
         int numero;
         const char* nomina; // what the message must name
     } casi[] = {
-        {"missing file", [&] { apri("Manca.mdb"); }, vdx::err::DatabaseNotFound, "Manca.mdb"},
-        {"not an Access file", [&] { apri("Nonmdb.mdb"); }, vdx::err::UnrecognizedFormat,
+        {"missing file", [&] { apri("Manca.mdb"); }, vdx::errore::DatabaseNonTrovato, "Manca.mdb"},
+        {"not an Access file", [&] { apri("Nonmdb.mdb"); }, vdx::errore::FormatoNonRiconosciuto,
          "Nonmdb.mdb"},
-        {"cut short", [&] { apri("Tronco.mdb"); }, vdx::err::UnrecognizedFormat, "Tronco.mdb"},
+        {"cut short", [&] { apri("Tronco.mdb"); }, vdx::errore::FormatoNonRiconosciuto, "Tronco.mdb"},
         {"no such table", [&] { apri("TipiCamere.mdb")->OpenRecordset("Tipi"); },
-         vdx::err::TableNotFound, "Tipi"},
+         vdx::errore::TabellaNonTrovata, "Tipi"},
         {"no such field",
          [&] {
              auto rs = apri("TipiCamere.mdb")->OpenRecordset("TipiCamere");
              rs.FindFirst("Sigla = 'S'");
              rs.Campo("Colore");
          },
-         vdx::err::FieldNotFound, "Colore"},
+         vdx::errore::CampoNonTrovato, "Colore"},
         {"criterion",
          [&] { apri("TipiCamere.mdb")->OpenRecordset("TipiCamere").FindFirst("Sigla = = 'S'"); },
-         vdx::err::CriteriaSyntax, "Sigla = = 'S'"},
+         vdx::errore::SintassiCriterio, "Sigla = = 'S'"},
         {"selection",
          [&] { apri("TipiCamere.mdb")->OpenRecordset("Select Sigla From TipiCamere"); },
-         vdx::err::QuerySyntax, "Select Sigla From TipiCamere"},
+         vdx::errore::SintassiSelezione, "Select Sigla From TipiCamere"},
         {"no current record",
          [&] {
              auto rs = apri("TipiCamere.mdb")
                            ->OpenRecordset("Select * From TipiCamere Where Sigla = 'Z'");
              rs.Campo("Sigla");
          },
-         vdx::err::NoCurrentRecord, "Sigla"},
+         vdx::errore::NessunRecordCorrente, "Sigla"},
         {"closed database",
          [&] {
              auto db = apri("TipiCamere.mdb");
              db->Close();
              db->OpenRecordset("TipiCamere");
          },
-         vdx::err::InvalidCall, "TipiCamere.mdb"},
+         vdx::errore::ChiamataNonValida, "TipiCamere.mdb"},
         {"closed record set",
          [&] {
              auto rs = apri("TipiCamere.mdb")->OpenRecordset("TipiCamere");
              rs.Close();
              rs.FindFirst("Sigla = 'S'");
          },
-         vdx::err::InvalidCall, "recordset"},
+         vdx::errore::ChiamataNonValida, "recordset"},
     };
     // Words an English message could not do without.
     const std::regex inglese(R"(\b(the|is|not|cannot|could|found|error|expected|file is|of)\b)",
@@ -83,13 +83,13 @@ TEST(Messaggi, EveryErrorOfTheDataLayerIsItalian) {
         try {
             c.fallisce();
             ADD_FAILURE() << c.nome << ": no error";
-        } catch (const vdx::Error& e) {
+        } catch (const vdx::Errore& e) {
             const std::string testo = e.what();
-            EXPECT_EQ(e.number(), c.numero) << c.nome << ": " << testo;
+            EXPECT_EQ(e.Numero(), c.numero) << c.nome << ": " << testo;
             EXPECT_NE(testo.find(c.nomina), std::string::npos) << c.nome << ": " << testo;
             // The texts quoted from the caller may hold anything: leave them out.
             std::string proprio = testo;
-            for (const std::string& parte : {std::string(c.nomina), dir.percorso().string()}) {
+            for (const std::string& parte : {std::string(c.nomina), dir.Percorso().string()}) {
                 for (auto at = proprio.find(parte); at != std::string::npos;
                      at = proprio.find(parte)) {
                     proprio.erase(at, parte.size());

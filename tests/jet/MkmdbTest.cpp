@@ -16,12 +16,12 @@ namespace {
 
 using fixture::CsvInMdb;
 
-void scrivi(const std::filesystem::path& p, const std::string& testo) {
+void Scrivi(const std::filesystem::path& p, const std::string& testo) {
     std::ofstream out(p, std::ios::binary);
     out << testo;
 }
 
-std::vector<std::string> contenuto(const std::filesystem::path& dir) {
+std::vector<std::string> ContenutoDi(const std::filesystem::path& dir) {
     std::vector<std::string> nomi;
     for (const auto& e : std::filesystem::directory_iterator(dir)) {
         nomi.push_back(e.path().filename().string());
@@ -32,7 +32,7 @@ std::vector<std::string> contenuto(const std::filesystem::path& dir) {
 
 TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
     CartellaLavoro dir;
-    scrivi(dir / "Camere_Prenotazione.csv",
+    Scrivi(dir / "Camere_Prenotazione.csv",
            "\xEF\xBB\xBFNumeroHotel:Integer,QuantitàCamere:Byte,Note:Text(20),Prezzo:Currency,Memo:"
            "Memo,"
            "Arrivo:DateTime,Si:Boolean,N:Long,S:Single,D:Double\r\n"
@@ -42,7 +42,7 @@ TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
            "4,0,„È€”,1234567.8901,x,1900-01-01,-1,0,0,0\r\n"
            "5,,,922337203685477.5807,,,,,,\r\n"
            "6,,,-922337203685477.5808,,,,,,");
-    scrivi(dir / "Uno.csv", "Valore:Long\n5\n\n6\n");
+    Scrivi(dir / "Uno.csv", "Valore:Long\n5\n\n6\n");
     const auto esito =
         CsvInMdb(dir / "out.mdb", {dir / "Camere_Prenotazione.csv", dir / "Uno.csv"});
     EXPECT_EQ(esito.tabelle, 2u);
@@ -158,7 +158,7 @@ TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
     for (const CasoErrato& caso : casi) {
         SCOPED_TRACE(caso.csv);
         CartellaLavoro dir;
-        scrivi(dir / "T.csv", caso.csv);
+        Scrivi(dir / "T.csv", caso.csv);
         const auto uscita = dir / "out.mdb";
         if (caso.messaggio == nullptr) {
             EXPECT_NO_THROW(CsvInMdb(uscita, {dir / "T.csv"}));
@@ -168,21 +168,21 @@ TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
         try {
             CsvInMdb(uscita, {dir / "T.csv"});
             ADD_FAILURE() << "accepted";
-        } catch (const Error& e) {
+        } catch (const Errore& e) {
             EXPECT_EQ(std::string(e.what()).rfind(caso.messaggio, 0), 0u) << e.what();
         }
-        EXPECT_EQ(contenuto(dir.percorso()), std::vector<std::string>{"T.csv"});
+        EXPECT_EQ(ContenutoDi(dir.Percorso()), std::vector<std::string>{"T.csv"});
     }
 }
 
 // The table takes the file's name, under the same rule as a field's.
 TEST(Mkmdb, ATableNameTheEngineRefusesIsRefused) {
     CartellaLavoro dir;
-    scrivi(dir / "T.b.csv", "A:Long\n1\n");
+    Scrivi(dir / "T.b.csv", "A:Long\n1\n");
     try {
         CsvInMdb(dir / "out.mdb", {dir / "T.b.csv"});
         ADD_FAILURE() << "accepted";
-    } catch (const Error& e) {
+    } catch (const Errore& e) {
         EXPECT_EQ(std::string(e.what()).rfind("T.b.csv, riga 1: il nome \"T.b\" non è ammesso", 0),
                   0u)
             << e.what();
@@ -192,11 +192,11 @@ TEST(Mkmdb, ATableNameTheEngineRefusesIsRefused) {
 
 TEST(Mkmdb, ABadSecondFileLeavesNoOutputAndAnOldFileUntouched) {
     CartellaLavoro dir;
-    scrivi(dir / "Buona.csv", "A:Long\n1\n");
-    scrivi(dir / "Cattiva.csv", "A:Long\nx\n");
-    scrivi(dir / "out.mdb", "vecchio");
-    EXPECT_THROW(CsvInMdb(dir / "out.mdb", {dir / "Buona.csv", dir / "Cattiva.csv"}), Error);
-    EXPECT_EQ(contenuto(dir.percorso()),
+    Scrivi(dir / "Buona.csv", "A:Long\n1\n");
+    Scrivi(dir / "Cattiva.csv", "A:Long\nx\n");
+    Scrivi(dir / "out.mdb", "vecchio");
+    EXPECT_THROW(CsvInMdb(dir / "out.mdb", {dir / "Buona.csv", dir / "Cattiva.csv"}), Errore);
+    EXPECT_EQ(ContenutoDi(dir.Percorso()),
               (std::vector<std::string>{"Buona.csv", "Cattiva.csv", "out.mdb"}));
     std::ifstream in(dir / "out.mdb");
     std::string vecchio;
@@ -204,14 +204,14 @@ TEST(Mkmdb, ABadSecondFileLeavesNoOutputAndAnOldFileUntouched) {
     EXPECT_EQ(vecchio, "vecchio");
     // Two files of one base name would be one table twice.
     std::filesystem::create_directory(dir / "sub");
-    scrivi(dir / "sub" / "Buona.csv", "B:Long\n");
+    Scrivi(dir / "sub" / "Buona.csv", "B:Long\n");
     EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "sub" / "Buona.csv"}),
-                 Error);
+                 Errore);
     EXPECT_FALSE(std::filesystem::exists(dir / "nuovo.mdb"));
     // A CSV that is not there.
-    EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "Manca.csv"}), Error);
+    EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "Manca.csv"}), Errore);
     EXPECT_FALSE(std::filesystem::exists(dir / "nuovo.mdb"));
-    EXPECT_EQ(contenuto(dir.percorso()),
+    EXPECT_EQ(ContenutoDi(dir.Percorso()),
               (std::vector<std::string>{"Buona.csv", "Cattiva.csv", "out.mdb", "sub"}));
 }
 
@@ -222,9 +222,9 @@ TEST(Mkmdb, TheProgramReportsOnStderrAndExitsNonZero) {
         GTEST_SKIP() << programma << " not built";
     }
     CartellaLavoro dir;
-    scrivi(dir / "Tableau.csv",
+    Scrivi(dir / "Tableau.csv",
            "NumeroHotel:Integer,Codice:Integer,Descrizione:Text(60)\n1,1,Primo piano\n1,2,Città\n");
-    scrivi(dir / "Rotta.csv", "A:Integer\n1\nuno\n");
+    Scrivi(dir / "Rotta.csv", "A:Integer\n1\nuno\n");
     const EsitoComando buono = Esegui(Quota(programma) + " " + Quota(dir / "Tableau.mdb") + " " +
                                       Quota(dir / "Tableau.csv"));
     EXPECT_EQ(buono.codice, 0);

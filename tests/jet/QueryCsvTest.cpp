@@ -21,17 +21,17 @@ namespace {
 class QueryCsv : public ::testing::Test {
 protected:
     void SetUp() override {
-        vdx::fixture::Tabella t(
+        vdx::fixture::TabellaProva t(
             "Ospiti", {"Camera:Text(10)", "Nome:Text(50)", "Conto:Currency", "Ospiti:Integer"});
-        t.riga(
+        t.ConRiga(
             {std::string("9"), std::string("D'Angelo, \"Nino\""), Denaro{185000}, std::int64_t{2}});
-        t.riga({std::string("10"), std::string("Caffè €"), Nullo{}, std::int64_t{1}});
-        t.riga({std::string("101"), Nullo{}, Denaro{-5000}, Nullo{}});
+        t.ConRiga({std::string("10"), std::string("Caffè €"), Nullo{}, std::int64_t{1}});
+        t.ConRiga({std::string("101"), Nullo{}, Denaro{-5000}, Nullo{}});
         vdx::fixture::ScriviMdb(dir_ / "Ospiti.mdb", {t});
-        db_ = Database::OpenDatabase(dir_.percorso(), "Ospiti.mdb");
+        db_ = Database::OpenDatabase(dir_.Percorso(), "Ospiti.mdb");
     }
 
-    std::string csv(const std::string& sorgente, const std::string& criterio = "") {
+    std::string Csv(const std::string& sorgente, const std::string& criterio = "") {
         auto rs = db_->OpenRecordset(sorgente);
         std::ostringstream out;
         ScriviCsv(rs, criterio, out);
@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(QueryCsv, EveryRecordWithQuotingAndUtf8) {
-    EXPECT_EQ(csv("Ospiti"), "Camera,Nome,Conto,Ospiti\r\n"
+    EXPECT_EQ(Csv("Ospiti"), "Camera,Nome,Conto,Ospiti\r\n"
                              "9,\"D'Angelo, \"\"Nino\"\"\",18.5,2\r\n"
                              "10,Caffè €,,1\r\n"
                              "101,,-0.5,\r\n");
@@ -52,16 +52,16 @@ TEST_F(QueryCsv, EveryRecordWithQuotingAndUtf8) {
 TEST_F(QueryCsv, OnlyTheRecordsTheCriterionFinds) {
     // rooms are text: 9 comes after 10
     EXPECT_EQ(
-        csv("Ospiti", "Camera >= '10' and Ospiti > 0"),
+        Csv("Ospiti", "Camera >= '10' and Ospiti > 0"),
         "Camera,Nome,Conto,Ospiti\r\n9,\"D'Angelo, \"\"Nino\"\"\",18.5,2\r\n10,Caffè €,,1\r\n");
-    EXPECT_EQ(csv("Select * From Ospiti Order by Camera DESC;", "Conto <> 0"),
+    EXPECT_EQ(Csv("Select * From Ospiti Order by Camera DESC;", "Conto <> 0"),
               "Camera,Nome,Conto,Ospiti\r\n9,\"D'Angelo, \"\"Nino\"\"\",18.5,2\r\n101,,-0.5,\r\n");
-    EXPECT_EQ(csv("Ospiti", "Camera = 'nessuna'"), "Camera,Nome,Conto,Ospiti\r\n");
+    EXPECT_EQ(Csv("Ospiti", "Camera = 'nessuna'"), "Camera,Nome,Conto,Ospiti\r\n");
 }
 
 TEST_F(QueryCsv, ErrorsReachTheCaller) {
-    EXPECT_THROW(csv("Ospiti", "Camera = "), vdx::Error);
-    EXPECT_THROW(csv("Ospiti", "Piano = 1"), vdx::Error);
+    EXPECT_THROW(Csv("Ospiti", "Camera = "), vdx::Errore);
+    EXPECT_THROW(Csv("Ospiti", "Piano = 1"), vdx::Errore);
 }
 
 // The program itself: arguments in UTF-8, exit statuses.
@@ -70,7 +70,7 @@ struct Esito {
     std::string uscita;
 };
 
-Esito esegui(const std::string& argomenti) {
+Esito Esegui(const std::string& argomenti) {
     const std::filesystem::path programma =
         std::filesystem::path(VDX_BINARY_DIR) / "bin" / "vdx-query";
     Esito e{-1, {}};
@@ -92,15 +92,15 @@ TEST_F(QueryCsv, TheProgramPrintsTheSameCsv) {
         GTEST_SKIP() << "vdx-query is not built";
     }
     const std::string file = "'" + (dir_ / "ospiti.MDB").string() + "'";
-    Esito e = esegui(file + " Ospiti \"Nome = 'Caffè €'\"");
+    Esito e = Esegui(file + " Ospiti \"Nome = 'Caffè €'\"");
     EXPECT_EQ(e.stato, 0) << e.uscita;
     EXPECT_EQ(e.uscita, "Camera,Nome,Conto,Ospiti\r\n10,Caffè €,,1\r\n");
-    e = esegui(file + " \"Select * From Ospiti Where Conto < 0\"");
+    e = Esegui(file + " \"Select * From Ospiti Where Conto < 0\"");
     EXPECT_EQ(e.uscita, "Camera,Nome,Conto,Ospiti\r\n101,,-0.5,\r\n");
-    e = esegui(file + " Stanze");
+    e = Esegui(file + " Stanze");
     EXPECT_EQ(e.stato, 1);
     EXPECT_NE(e.uscita.find("errore 3078"), std::string::npos) << e.uscita;
-    e = esegui(file);
+    e = Esegui(file);
     EXPECT_EQ(e.stato, 2);
 }
 

@@ -14,11 +14,11 @@ using namespace vdx::jet;
 
 namespace {
 
-const std::filesystem::path kCampioni = VDX_SAMPLES_DIR;
+const std::filesystem::path CartellaCampioni = VDX_SAMPLES_DIR;
 
 #define SALTA_SENZA_CAMPIONI()                                                                     \
-    VDX_RICHIEDE(std::filesystem::exists(kCampioni / "V2000-test.mdb"),                            \
-                 "no Access sample files in " << kCampioni.string())
+    VDX_RICHIEDE(std::filesystem::exists(CartellaCampioni / "V2000-test.mdb"),                            \
+                 "no Access sample files in " << CartellaCampioni.string())
 
 class Campioni : public ::testing::TestWithParam<const char*> {};
 
@@ -26,7 +26,7 @@ class Campioni : public ::testing::TestWithParam<const char*> {};
 TEST_P(Campioni, Table1ReadsNatively) {
     SALTA_SENZA_CAMPIONI();
     testing::internal::CaptureStderr();
-    auto db = Database::OpenDatabase(kCampioni, GetParam());
+    auto db = Database::OpenDatabase(CartellaCampioni, GetParam());
     EXPECT_EQ(db->NomiTabelle(),
               (std::vector<std::string>{"Table1", "Table2", "Table3", "Table4"}));
     auto rs = db->OpenRecordset("Table1");
@@ -56,7 +56,7 @@ TEST_P(Campioni, Table1ReadsNatively) {
     EXPECT_EQ(rs.Testo("a"), "a");
     EXPECT_EQ(rs.Testo("G"), "12/12/1981");
     EXPECT_EQ(rs.Denaro("H"), 0);
-    EXPECT_FALSE(rs.Campo("H").nullo());
+    EXPECT_FALSE(rs.Campo("H").ENullo());
 
     // comparisons of each kind against the stored values
     EXPECT_TRUE(
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Files, Campioni,
 
 TEST(CampioniAce, CurrencyIsExact) {
     SALTA_SENZA_CAMPIONI();
-    auto rs = Database::OpenDatabase(kCampioni, "v2016-CURRENCY.accdb")->OpenRecordset("table");
+    auto rs = Database::OpenDatabase(CartellaCampioni, "v2016-CURRENCY.accdb")->OpenRecordset("table");
     ASSERT_EQ(rs.RecordCount(), 1u);
     EXPECT_EQ(rs.Denaro("Money"), 420000);
     EXPECT_EQ(rs.Testo("Money"), "42");
@@ -91,7 +91,7 @@ TEST(CampioniAce, CurrencyIsExact) {
 TEST(CampioniAce, LongTextReadsWhole) {
     SALTA_SENZA_CAMPIONI();
     testing::internal::CaptureStderr();
-    auto rs = Database::OpenDatabase(kCampioni, "V2016-longtext.accdb")->OpenRecordset("Table1");
+    auto rs = Database::OpenDatabase(CartellaCampioni, "V2016-longtext.accdb")->OpenRecordset("Table1");
     ASSERT_EQ(rs.RecordCount(), 1u);
     const std::string testo = rs.Testo("LongText");
     EXPECT_EQ(rs.TipiCampi()[1], TipoCampo::Memo);
@@ -103,14 +103,14 @@ TEST(CampioniAce, LongTextReadsWhole) {
 
 TEST(CampioniJet4, NumericFieldsReadAsNumbers) {
     SALTA_SENZA_CAMPIONI();
-    auto rs = Database::OpenDatabase(kCampioni, "V2000-numeric.mdb")->OpenRecordset("test");
+    auto rs = Database::OpenDatabase(CartellaCampioni, "V2000-numeric.mdb")->OpenRecordset("test");
     ASSERT_EQ(rs.RecordCount(), 1u);
     EXPECT_EQ(rs.Testo("col1"), "some data");
     const std::vector<double> attesi = {1, 0, 0, 4, -1, 1};
     for (std::size_t i = 0; i < attesi.size(); ++i) {
         const std::string nome = "col" + std::to_string(i + 2);
         EXPECT_EQ(rs.Numero(nome), attesi[i]) << nome;
-        EXPECT_EQ(rs.Campo(nome).tipo(), TipoCampo::Double) << nome;
+        EXPECT_EQ(rs.Campo(nome).Tipo(), TipoCampo::Double) << nome;
     }
     EXPECT_TRUE(rs.FindFirst("col5 = 4 and col6 < 0"));
 }

@@ -18,89 +18,89 @@ using vdx::fixture::Albergo;
 using vdx::fixture::Denaro;
 using vdx::fixture::Nullo;
 using vdx::test::CartellaLavoro;
-using vdx::test::erroreDi;
+using vdx::test::ErroreDi;
 
 namespace {
 
-bool contiene(const std::string& testo, const std::string& parte) {
+bool Contiene(const std::string& testo, const std::string& parte) {
     return testo.find(parte) != std::string::npos;
 }
 
 // The hotel of these tests: rooms 9, 10, 101 and 1 of hotel 1 (tableau 1),
 // room 9 of hotel 2; room types S and D on the tableau, X not, Z missing.
-Albergo albergo() {
+Albergo AlbergoDiProva() {
     Albergo a;
-    auto& camere = a.tabella("NumeriCamere");
-    camere.record(
+    auto& camere = a.TabellaDiNome("NumeriCamere");
+    camere.Record(
         {{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "9"}, {"TipoCamera", "S"}});
-    camere.record(
+    camere.Record(
         {{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "10"}, {"TipoCamera", "D"}});
-    camere.record(
+    camere.Record(
         {{"NumeroHotel", 2}, {"NumeroTableau", 1}, {"NumeroCamera", "9"}, {"TipoCamera", "D"}});
-    camere.record(
+    camere.Record(
         {{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "101"}, {"TipoCamera", "X"}});
-    camere.record(
+    camere.Record(
         {{"NumeroHotel", 1}, {"NumeroTableau", 2}, {"NumeroCamera", "1"}, {"TipoCamera", "Z"}});
-    camere.record({{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "11"}});
-    auto& tipi = a.tabella("TipiCamere");
-    tipi.record({{"Sigla", "S"}, {"Tipologia", "C"}, {"Descrizione", "Singola"}});
-    tipi.record({{"Sigla", "D"}, {"Tipologia", "C"}, {"Descrizione", "Doppia"}});
-    tipi.record({{"Sigla", "X"}, {"Tipologia", "U"}, {"Descrizione", "Ufficio"}});
-    auto& schede = a.tabella("Scheda_Cliente");
-    schede.record({{"NumeroHotel", 1},
+    camere.Record({{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "11"}});
+    auto& tipi = a.TabellaDiNome("TipiCamere");
+    tipi.Record({{"Sigla", "S"}, {"Tipologia", "C"}, {"Descrizione", "Singola"}});
+    tipi.Record({{"Sigla", "D"}, {"Tipologia", "C"}, {"Descrizione", "Doppia"}});
+    tipi.Record({{"Sigla", "X"}, {"Tipologia", "U"}, {"Descrizione", "Ufficio"}});
+    auto& schede = a.TabellaDiNome("Scheda_Cliente");
+    schede.Record({{"NumeroHotel", 1},
                    {"NumeroCamera", "9"},
                    {"NumeroProgressivo", 7},
                    {"NomeCliente", "D'Angelo"},
                    {"DataArrivo", "20260305"},
                    {"DataPartenza", "20260308"},
                    {"Partito", "N"}});
-    schede.record({{"NumeroHotel", 1},
+    schede.Record({{"NumeroHotel", 1},
                    {"NumeroCamera", "10"},
                    {"NumeroProgressivo", 8},
                    {"NomeCliente", "€ „Caffè” àèìòù"},
                    {"DataArrivo", "20260301"},
                    {"DataPartenza", "20260305"}});
-    schede.record({{"NumeroHotel", 1},
+    schede.Record({{"NumeroHotel", 1},
                    {"NumeroCamera", "9"},
                    {"NumeroProgressivo", 9},
                    {"NomeCliente", "Rossi"},
                    {"DataArrivo", "20260305"},
                    {"DataPartenza", "20260306"},
                    {"Partito", "S"}});
-    auto& arr = a.tabella("Arrangiamento");
-    arr.record({{"NumeroHotel", 1},
+    auto& arr = a.TabellaDiNome("Arrangiamento");
+    arr.Record({{"NumeroHotel", 1},
                 {"CodiceCliente", 7},
                 {"DataInizio", "20260305"},
                 {"DataFine", "20260307"},
                 {"Arrangiamento", "MP"},
                 {"ImportoTotale", Denaro{1234567}}});
-    arr.record({{"NumeroHotel", 1},
+    arr.Record({{"NumeroHotel", 1},
                 {"CodiceCliente", 8},
                 {"DataInizio", "20260301"},
                 {"DataFine", "20260304"},
                 {"Arrangiamento", "BB"},
                 {"ImportoTotale", Denaro{-1}}});
-    arr.record({{"NumeroHotel", 1},
+    arr.Record({{"NumeroHotel", 1},
                 {"CodiceCliente", 9},
                 {"DataInizio", "20260304"},
                 {"DataFine", "20260305"},
                 {"Arrangiamento", "PC"}});
-    auto& pren = a.tabella("Camere_Prenotazione");
-    pren.record({{"NumeroHotel", 1},
+    auto& pren = a.TabellaDiNome("Camere_Prenotazione");
+    pren.Record({{"NumeroHotel", 1},
                  {"NumeroPrenotazione", 1},
                  {"NumeroCamera", "9"},
                  {"DataArrivo", "20260305"},
                  {"DataPartenza", "20260307"},
                  {"NumeroPersone", 2},
                  {"TipoPrenotazione", "C"}});
-    pren.record({{"NumeroHotel", 2},
+    pren.Record({{"NumeroHotel", 2},
                  {"NumeroPrenotazione", 2},
                  {"NumeroCamera", "9"},
                  {"DataArrivo", "20260305"},
                  {"DataPartenza", "20260307"},
                  {"NumeroPersone", 1},
                  {"TipoPrenotazione", "C"}});
-    pren.record({{"NumeroHotel", 1},
+    pren.Record({{"NumeroHotel", 1},
                  {"NumeroPrenotazione", 3},
                  {"NumeroCamera", "10"},
                  {"DataArrivo", "20260303"},
@@ -108,18 +108,18 @@ Albergo albergo() {
                  {"NumeroPersone", 0},
                  {"TipoPrenotazione", "A"},
                  {"Prezzo", Denaro{123456}}});
-    auto& lista = a.tabella("ListaClienti_Prenotazione");
-    lista.record({{"NumeroHotel", 1},
+    auto& lista = a.TabellaDiNome("ListaClienti_Prenotazione");
+    lista.Record({{"NumeroHotel", 1},
                   {"NumeroPrenotazione", 1},
                   {"NumeroCamera", "9"},
                   {"NumeroCliente", 3},
                   {"NomeCliente", "Terzo"}});
-    lista.record({{"NumeroHotel", 1},
+    lista.Record({{"NumeroHotel", 1},
                   {"NumeroPrenotazione", 1},
                   {"NumeroCamera", "9"},
                   {"NumeroCliente", 1},
                   {"NomeCliente", "Primo"}});
-    lista.record({{"NumeroHotel", 1},
+    lista.Record({{"NumeroHotel", 1},
                   {"NumeroPrenotazione", 1},
                   {"NumeroCamera", "9"},
                   {"NumeroCliente", 2},
@@ -129,14 +129,14 @@ Albergo albergo() {
 
 class RecordsetTest : public ::testing::Test {
 protected:
-    void SetUp() override { albergo().scrivi(dir_.percorso()); }
+    void SetUp() override { AlbergoDiProva().Scrivi(dir_.Percorso()); }
 
-    std::shared_ptr<Database> apri(const std::string& nome) {
-        return Database::OpenDatabase(dir_.percorso(), nome);
+    std::shared_ptr<Database> Apri(const std::string& nome) {
+        return Database::OpenDatabase(dir_.Percorso(), nome);
     }
 
     // The values of one field over the records the criterion finds.
-    static std::vector<std::string> trovati(Recordset& rs, const std::string& criterio,
+    static std::vector<std::string> Trovati(Recordset& rs, const std::string& criterio,
                                             const std::string& campo) {
         std::vector<std::string> v;
         for (bool ok = rs.FindFirst(criterio); ok; ok = rs.FindNext(criterio)) {
@@ -145,7 +145,7 @@ protected:
         return v;
     }
 
-    static std::vector<std::string> tutti(Recordset& rs, const std::string& campo) {
+    static std::vector<std::string> Tutti(Recordset& rs, const std::string& campo) {
         std::vector<std::string> v;
         for (rs.MoveFirst(); !rs.Fine(); rs.MoveNext()) {
             v.push_back(rs.Testo(campo));
@@ -157,15 +157,15 @@ protected:
 };
 
 TEST_F(RecordsetTest, FileNameIgnoresLetterCase) {
-    auto db = apri("numericamere.MDB");
-    EXPECT_EQ(db->percorso().filename(), "NumeriCamere.mdb");
+    auto db = Apri("numericamere.MDB");
+    EXPECT_EQ(db->Percorso().filename(), "NumeriCamere.mdb");
     EXPECT_EQ(db->NomiTabelle(), std::vector<std::string>{"NumeriCamere"});
     EXPECT_EQ(db->OpenRecordset("NUMERICAMERE").RecordCount(), 6u);
 }
 
 TEST_F(RecordsetTest, FindFirstNextLastFollowTheSetOrder) {
-    auto rs = apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
-    EXPECT_EQ(trovati(rs, "NumeroHotel = 1 and NumeroTableau = 1", "NumeroCamera"),
+    auto rs = Apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
+    EXPECT_EQ(Trovati(rs, "NumeroHotel = 1 and NumeroTableau = 1", "NumeroCamera"),
               (std::vector<std::string>{"9", "10", "101", "11"}));
     EXPECT_TRUE(rs.NoMatch());
 
@@ -186,16 +186,16 @@ TEST_F(RecordsetTest, FindFirstNextLastFollowTheSetOrder) {
 
 TEST_F(RecordsetTest, SortAndReopenGivesTheRoomOrder) {
     // Rooms 9, 10 and 101: the range from 10 covers 10, 101 and 9, in that order.
-    auto rs = apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
+    auto rs = Apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
     rs.Sort("[NumeroCamera]");
     Recordset ordinato = rs.OpenRecordset();
-    EXPECT_EQ(trovati(ordinato, "NumeroHotel = 1 and NumeroTableau = 1 and NumeroCamera >= '10'",
+    EXPECT_EQ(Trovati(ordinato, "NumeroHotel = 1 and NumeroTableau = 1 and NumeroCamera >= '10'",
                       "NumeroCamera"),
               (std::vector<std::string>{"10", "101", "11", "9"}));
-    EXPECT_EQ(tutti(ordinato, "NumeroCamera"),
+    EXPECT_EQ(Tutti(ordinato, "NumeroCamera"),
               (std::vector<std::string>{"1", "10", "101", "11", "9", "9"}));
     // the first set keeps its own order
-    EXPECT_EQ(tutti(rs, "NumeroCamera"),
+    EXPECT_EQ(Tutti(rs, "NumeroCamera"),
               (std::vector<std::string>{"9", "10", "9", "101", "1", "11"}));
     // the sort of equal rooms keeps the file order (stable)
     ASSERT_TRUE(ordinato.FindLast("NumeroCamera = '9'"));
@@ -203,61 +203,61 @@ TEST_F(RecordsetTest, SortAndReopenGivesTheRoomOrder) {
 }
 
 TEST_F(RecordsetTest, RoomsWhoseTypeIsOnTheTableau) {
-    auto db = apri("NumeriCamere.mdb");
+    auto db = Apri("NumeriCamere.mdb");
     auto rs = db->OpenRecordset(
         "Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
         "'TipiCamere.mdb' Where Tipologia = 'C');");
     // X is not "C", Z is missing from TipiCamere, room 11 has no type
-    EXPECT_EQ(tutti(rs, "NumeroCamera"), (std::vector<std::string>{"9", "10", "9"}));
+    EXPECT_EQ(Tutti(rs, "NumeroCamera"), (std::vector<std::string>{"9", "10", "9"}));
     rs.Sort("[NumeroCamera]");
     auto ordinato = rs.OpenRecordset();
-    EXPECT_EQ(tutti(ordinato, "NumeroCamera"), (std::vector<std::string>{"10", "9", "9"}));
+    EXPECT_EQ(Tutti(ordinato, "NumeroCamera"), (std::vector<std::string>{"10", "9", "9"}));
 }
 
 TEST_F(RecordsetTest, InnerSelectNeedsItsFile) {
     std::filesystem::remove(dir_ / "TipiCamere.mdb");
-    auto db = apri("NumeriCamere.mdb");
-    const vdx::Error e = erroreDi([&] {
+    auto db = Apri("NumeriCamere.mdb");
+    const vdx::Errore e = ErroreDi([&] {
         db->OpenRecordset(
             "Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
             "'TipiCamere.mdb' Where Tipologia = 'C');");
     });
-    EXPECT_EQ(e.number(), vdx::err::DatabaseNotFound);
-    EXPECT_TRUE(contiene(e.what(), "TipiCamere.mdb")) << e.what();
+    EXPECT_EQ(e.Numero(), vdx::errore::DatabaseNonTrovato);
+    EXPECT_TRUE(Contiene(e.what(), "TipiCamere.mdb")) << e.what();
 }
 
 TEST_F(RecordsetTest, SelectionTextsOfTheReport) {
     const std::string data = "20260305";
-    auto schede = apri("Scheda_Cliente.mdb");
+    auto schede = Apri("Scheda_Cliente.mdb");
     auto arrivi =
         schede->OpenRecordset("Select * From Scheda_Cliente Where DataArrivo = '" + data + "'");
-    EXPECT_EQ(tutti(arrivi, "NumeroProgressivo"), (std::vector<std::string>{"7", "9"}));
+    EXPECT_EQ(Tutti(arrivi, "NumeroProgressivo"), (std::vector<std::string>{"7", "9"}));
     auto partenze =
         schede->OpenRecordset("Select * From Scheda_Cliente Where DataPartenza = '" + data + "'");
-    EXPECT_EQ(tutti(partenze, "NumeroProgressivo"), (std::vector<std::string>{"8"}));
+    EXPECT_EQ(Tutti(partenze, "NumeroProgressivo"), (std::vector<std::string>{"8"}));
 
-    auto prenotazioni = apri("Camere_Prenotazione.mdb");
+    auto prenotazioni = Apri("Camere_Prenotazione.mdb");
     auto arriviP = prenotazioni->OpenRecordset(
         "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataArrivo = '" + data + "'");
-    EXPECT_EQ(tutti(arriviP, "NumeroPrenotazione"), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(Tutti(arriviP, "NumeroPrenotazione"), (std::vector<std::string>{"1"}));
     auto partenzeP = prenotazioni->OpenRecordset(
         "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataPartenza = '" + data +
         "'");
-    EXPECT_EQ(tutti(partenzeP, "NumeroPrenotazione"), (std::vector<std::string>{"3"}));
+    EXPECT_EQ(Tutti(partenzeP, "NumeroPrenotazione"), (std::vector<std::string>{"3"}));
 
-    auto arrangiamenti = apri("Arrangiamento.mdb")
+    auto arrangiamenti = Apri("Arrangiamento.mdb")
                              ->OpenRecordset("Select * From Arrangiamento Where DataInizio <= '" +
                                              data + "' and DataFine >= '" + data + "'");
-    EXPECT_EQ(tutti(arrangiamenti, "CodiceCliente"), (std::vector<std::string>{"7", "9"}));
+    EXPECT_EQ(Tutti(arrangiamenti, "CodiceCliente"), (std::vector<std::string>{"7", "9"}));
 
     auto lista =
-        apri("ListaClienti_Prenotazione.mdb")
+        Apri("ListaClienti_Prenotazione.mdb")
             ->OpenRecordset("Select * From ListaClienti_Prenotazione Order by NumeroCliente;");
-    EXPECT_EQ(tutti(lista, "NomeCliente"), (std::vector<std::string>{"Primo", "Secondo", "Terzo"}));
+    EXPECT_EQ(Tutti(lista, "NomeCliente"), (std::vector<std::string>{"Primo", "Secondo", "Terzo"}));
 }
 
 TEST_F(RecordsetTest, BookedRoomCriterionLeavesOutKindsAndEmptyRooms) {
-    auto rs = apri("Camere_Prenotazione.mdb")->OpenRecordset("Camere_Prenotazione");
+    auto rs = Apri("Camere_Prenotazione.mdb")->OpenRecordset("Camere_Prenotazione");
     const auto criterio = [](const std::string& camera) {
         return "NumeroHotel = 1 and NumeroCamera = '" + camera +
                "' and DataArrivo <= '20260304' and DataPartenza > '20260304' and NumeroPersone > 0 "
@@ -273,18 +273,18 @@ TEST_F(RecordsetTest, BookedRoomCriterionLeavesOutKindsAndEmptyRooms) {
 }
 
 TEST_F(RecordsetTest, ApostrophesInValuesNeverBreakACriterion) {
-    auto rs = apri("Scheda_Cliente.mdb")->OpenRecordset("Scheda_Cliente");
+    auto rs = Apri("Scheda_Cliente.mdb")->OpenRecordset("Scheda_Cliente");
     ASSERT_TRUE(
         rs.FindFirst("NomeCliente = '" + TestoTraApici("D'Angelo") + "' and NumeroHotel = 1"));
     EXPECT_EQ(rs.Numero("NumeroProgressivo"), 7);
     // a value built to widen the search finds nothing instead
     EXPECT_FALSE(rs.FindFirst("NomeCliente = '" + TestoTraApici("x' or NumeroHotel = '1") + "'"));
-    EXPECT_EQ(erroreDi([&] { rs.FindFirst("NomeCliente = 'D'Angelo'"); }).number(),
-              vdx::err::CriteriaSyntax);
+    EXPECT_EQ(ErroreDi([&] { rs.FindFirst("NomeCliente = 'D'Angelo'"); }).Numero(),
+              vdx::errore::SintassiCriterio);
 }
 
 TEST_F(RecordsetTest, TextIsCodePage1252) {
-    auto rs = apri("Scheda_Cliente.mdb")->OpenRecordset("Scheda_Cliente");
+    auto rs = Apri("Scheda_Cliente.mdb")->OpenRecordset("Scheda_Cliente");
     ASSERT_TRUE(rs.FindFirst("NumeroProgressivo = 8"));
     EXPECT_EQ(rs.Testo("NomeCliente"), "\x80 \x84"
                                        "Caff\xE8\x94 \xE0\xE8\xEC\xF2\xF9");
@@ -293,39 +293,39 @@ TEST_F(RecordsetTest, TextIsCodePage1252) {
 }
 
 TEST_F(RecordsetTest, NullReadsAsEmptyTextOrZero) {
-    auto rs = apri("Scheda_Cliente.mdb")->OpenRecordset("Scheda_Cliente");
+    auto rs = Apri("Scheda_Cliente.mdb")->OpenRecordset("Scheda_Cliente");
     ASSERT_TRUE(rs.FindFirst("NumeroProgressivo = 8"));
-    EXPECT_TRUE(rs.Campo("Partito").nullo());
+    EXPECT_TRUE(rs.Campo("Partito").ENullo());
     EXPECT_EQ(rs.Testo("Partito"), "");
-    EXPECT_TRUE(rs.Campo("CodiceAgenzia").nullo());
+    EXPECT_TRUE(rs.Campo("CodiceAgenzia").ENullo());
     EXPECT_EQ(rs.Numero("CodiceAgenzia"), 0);
     EXPECT_EQ(rs.Denaro("CodiceAgenzia"), 0);
     // NULL satisfies no comparison, not even <>
-    EXPECT_EQ(trovati(rs, "Partito <> 'S'", "NumeroProgressivo"), std::vector<std::string>{"7"});
-    EXPECT_EQ(trovati(rs, "CodiceAgenzia = 0", "NumeroProgressivo"), std::vector<std::string>{});
+    EXPECT_EQ(Trovati(rs, "Partito <> 'S'", "NumeroProgressivo"), std::vector<std::string>{"7"});
+    EXPECT_EQ(Trovati(rs, "CodiceAgenzia = 0", "NumeroProgressivo"), std::vector<std::string>{});
 }
 
 TEST_F(RecordsetTest, FieldNamesIgnoreLetterCaseAndUnknownOnesAreNamed) {
-    auto rs = apri("Arrangiamento.mdb")->OpenRecordset("arrangiamento");
+    auto rs = Apri("Arrangiamento.mdb")->OpenRecordset("arrangiamento");
     ASSERT_TRUE(rs.FindFirst("numerohotel = 1 and CODICECLIENTE = 7"));
     EXPECT_EQ(rs.Testo("arrangiamento"), "MP");
     EXPECT_EQ(rs.Denaro("importototale"), 1234567);
-    const vdx::Error e = erroreDi([&] { rs.Testo("Importo"); });
-    EXPECT_EQ(e.number(), vdx::err::FieldNotFound);
-    EXPECT_TRUE(contiene(e.what(), "'Importo'")) << e.what();
-    EXPECT_EQ(erroreDi([&] { rs.FindFirst("Importo = 1"); }).number(), vdx::err::FieldNotFound);
-    EXPECT_EQ(erroreDi([&] { rs.Sort("Importo"); }).number(), vdx::err::FieldNotFound);
+    const vdx::Errore e = ErroreDi([&] { rs.Testo("Importo"); });
+    EXPECT_EQ(e.Numero(), vdx::errore::CampoNonTrovato);
+    EXPECT_TRUE(Contiene(e.what(), "'Importo'")) << e.what();
+    EXPECT_EQ(ErroreDi([&] { rs.FindFirst("Importo = 1"); }).Numero(), vdx::errore::CampoNonTrovato);
+    EXPECT_EQ(ErroreDi([&] { rs.Sort("Importo"); }).Numero(), vdx::errore::CampoNonTrovato);
     EXPECT_EQ(rs.TipiCampi()[5], TipoCampo::Currency);
     EXPECT_EQ(rs.NomiCampi()[4], "Arrangiamento");
 }
 
 TEST_F(RecordsetTest, MissingFileIsNamed) {
-    const vdx::Error e = erroreDi([&] { apri("Manca.mdb"); });
-    EXPECT_EQ(e.number(), vdx::err::DatabaseNotFound);
+    const vdx::Errore e = ErroreDi([&] { Apri("Manca.mdb"); });
+    EXPECT_EQ(e.Numero(), vdx::errore::DatabaseNonTrovato);
     EXPECT_EQ(std::string(e.what()),
               "Impossibile trovare il file '" + (dir_ / "Manca.mdb").string() + "'.");
     std::filesystem::create_directory(dir_ / "Cartella.mdb");
-    EXPECT_EQ(erroreDi([&] { apri("Cartella.mdb"); }).number(), vdx::err::DatabaseNotFound);
+    EXPECT_EQ(ErroreDi([&] { Apri("Cartella.mdb"); }).Numero(), vdx::errore::DatabaseNonTrovato);
 }
 
 TEST_F(RecordsetTest, FilesThatAreNotAccessFilesAreRefused) {
@@ -348,37 +348,37 @@ TEST_F(RecordsetTest, FilesThatAreNotAccessFilesAreRefused) {
     scrivi("Firma.mdb", firma);
     for (const char* nome :
          {"Vuoto.mdb", "Testo.mdb", "Tagliato.mdb", "Corto.mdb", "Versione.mdb", "Firma.mdb"}) {
-        const vdx::Error e = erroreDi([&] { apri(nome); });
-        EXPECT_EQ(e.number(), vdx::err::UnrecognizedFormat) << nome;
-        EXPECT_TRUE(contiene(e.what(), nome)) << e.what();
+        const vdx::Errore e = ErroreDi([&] { Apri(nome); });
+        EXPECT_EQ(e.Numero(), vdx::errore::FormatoNonRiconosciuto) << nome;
+        EXPECT_TRUE(Contiene(e.what(), nome)) << e.what();
     }
 }
 
 TEST_F(RecordsetTest, UnknownTableAndUnknownSelectionTexts) {
-    auto db = apri("Tableau.mdb");
-    vdx::Error e = erroreDi([&] { db->OpenRecordset("Tableaux"); });
-    EXPECT_EQ(e.number(), vdx::err::TableNotFound);
-    EXPECT_TRUE(contiene(e.what(), "'Tableaux'") && contiene(e.what(), "Tableau.mdb")) << e.what();
-    EXPECT_EQ(erroreDi([&] { db->OpenRecordset("Select * From Tableaux"); }).number(),
-              vdx::err::TableNotFound);
+    auto db = Apri("Tableau.mdb");
+    vdx::Errore e = ErroreDi([&] { db->OpenRecordset("Tableaux"); });
+    EXPECT_EQ(e.Numero(), vdx::errore::TabellaNonTrovata);
+    EXPECT_TRUE(Contiene(e.what(), "'Tableaux'") && Contiene(e.what(), "Tableau.mdb")) << e.what();
+    EXPECT_EQ(ErroreDi([&] { db->OpenRecordset("Select * From Tableaux"); }).Numero(),
+              vdx::errore::TabellaNonTrovata);
     for (const char* testo :
          {"Select Codice From Tableau", "Delete * From Tableau", "Tableau Where Codice = 1",
           "Select * From Tableau Where Codice = 1 or Codice = 2", ""}) {
-        EXPECT_EQ(erroreDi([&] { db->OpenRecordset(testo); }).number(), vdx::err::QuerySyntax)
+        EXPECT_EQ(ErroreDi([&] { db->OpenRecordset(testo); }).Numero(), vdx::errore::SintassiSelezione)
             << testo;
     }
     EXPECT_EQ(
-        erroreDi([&] { db->OpenRecordset("Select * From Tableau Where Piano = 1"); }).number(),
-        vdx::err::FieldNotFound);
+        ErroreDi([&] { db->OpenRecordset("Select * From Tableau Where Piano = 1"); }).Numero(),
+        vdx::errore::CampoNonTrovato);
 }
 
 TEST_F(RecordsetTest, NoCurrentRecordOnAnEmptySetOrPastTheEnd) {
-    auto rs = apri("Contatori.mdb")->OpenRecordset("Contatori");
+    auto rs = Apri("Contatori.mdb")->OpenRecordset("Contatori");
     EXPECT_EQ(rs.RecordCount(), 0u);
     EXPECT_TRUE(rs.Fine());
     EXPECT_FALSE(rs.FindFirst("NumeroHotel = 1"));
-    EXPECT_EQ(erroreDi([&] { rs.Testo("NumeroHotel"); }).number(), vdx::err::NoCurrentRecord);
-    auto camere = apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
+    EXPECT_EQ(ErroreDi([&] { rs.Testo("NumeroHotel"); }).Numero(), vdx::errore::NessunRecordCorrente);
+    auto camere = Apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
     for (int i = 0; i < 6; ++i) {
         EXPECT_FALSE(camere.Fine());
         camere.MoveNext();
@@ -386,27 +386,27 @@ TEST_F(RecordsetTest, NoCurrentRecordOnAnEmptySetOrPastTheEnd) {
     EXPECT_TRUE(camere.Fine());
     camere.MoveNext();
     EXPECT_TRUE(camere.Fine());
-    EXPECT_EQ(erroreDi([&] { camere.Testo("NumeroCamera"); }).number(), vdx::err::NoCurrentRecord);
+    EXPECT_EQ(ErroreDi([&] { camere.Testo("NumeroCamera"); }).Numero(), vdx::errore::NessunRecordCorrente);
     // FindNext with no current record starts from the first
     ASSERT_TRUE(camere.FindNext("NumeroHotel = 1"));
     EXPECT_EQ(camere.Testo("NumeroCamera"), "9");
 }
 
 TEST_F(RecordsetTest, RecordsAreTheFileAsItWasAtOpening) {
-    auto db = apri("NumeriCamere.mdb");
+    auto db = Apri("NumeriCamere.mdb");
     auto prima = db->OpenRecordset("NumeriCamere");
     Albergo altro;
-    altro.tabella("NumeriCamere").record({{"NumeroHotel", 5}, {"NumeroCamera", "500"}});
-    altro.scrivi(dir_.percorso());
+    altro.TabellaDiNome("NumeriCamere").Record({{"NumeroHotel", 5}, {"NumeroCamera", "500"}});
+    altro.Scrivi(dir_.Percorso());
     EXPECT_EQ(prima.RecordCount(), 6u);
     EXPECT_EQ(db->OpenRecordset("NumeriCamere").RecordCount(), 6u); // the same snapshot
-    auto dopo = apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
+    auto dopo = Apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
     ASSERT_EQ(dopo.RecordCount(), 1u);
     EXPECT_EQ(dopo.Testo("NumeroCamera"), "500");
 }
 
 TEST_F(RecordsetTest, RecordSetsMoveAndOutliveTheirDatabase) {
-    auto db = apri("NumeriCamere.mdb");
+    auto db = Apri("NumeriCamere.mdb");
     Recordset a = db->OpenRecordset("NumeriCamere");
     Recordset b = db->OpenRecordset("NumeriCamere");
     ASSERT_TRUE(a.FindLast("NumeroHotel = 1"));
@@ -418,29 +418,29 @@ TEST_F(RecordsetTest, RecordSetsMoveAndOutliveTheirDatabase) {
     insieme.push_back(std::move(b));
     db->Close();
     EXPECT_EQ(insieme[0].Testo("NumeroCamera"), "11");
-    EXPECT_EQ(erroreDi([&] { db->OpenRecordset("NumeriCamere"); }).number(), vdx::err::InvalidCall);
+    EXPECT_EQ(ErroreDi([&] { db->OpenRecordset("NumeriCamere"); }).Numero(), vdx::errore::ChiamataNonValida);
     insieme[1].Close();
-    EXPECT_FALSE(insieme[1].aperto());
-    EXPECT_EQ(erroreDi([&] { insieme[1].Testo("NumeroCamera"); }).number(), vdx::err::InvalidCall);
+    EXPECT_FALSE(insieme[1].Aperto());
+    EXPECT_EQ(ErroreDi([&] { insieme[1].Testo("NumeroCamera"); }).Numero(), vdx::errore::ChiamataNonValida);
 }
 
 TEST_F(RecordsetTest, TablesStayReadableOnceTheFileIsLetGo) {
-    auto db = apri("Stampanti.mdb");
+    auto db = Apri("Stampanti.mdb");
     ASSERT_EQ(db->NomiTabelle(), (std::vector<std::string>{"Stampanti", "SetStampa"}));
     auto a = db->OpenRecordset("SetStampa");
     auto b = db->OpenRecordset("Stampanti"); // the last table: the file's bytes go
     EXPECT_EQ(db->OpenRecordset("setstampa").RecordCount(), a.RecordCount());
     EXPECT_EQ(db->OpenRecordset("Select * From Stampanti Where NumeroHotel = 1").RecordCount(),
               b.RecordCount());
-    EXPECT_EQ(erroreDi([&] { db->OpenRecordset("Contatori"); }).number(), vdx::err::TableNotFound);
+    EXPECT_EQ(ErroreDi([&] { db->OpenRecordset("Contatori"); }).Numero(), vdx::errore::TabellaNonTrovata);
     EXPECT_EQ(db->NomiTabelle().size(), 2u);
 }
 
 TEST_F(RecordsetTest, NothingIsPrintedForCorrectFiles) {
     testing::internal::CaptureStderr();
     std::size_t tabelle = 0;
-    for (const auto& voce : std::filesystem::directory_iterator(dir_.percorso())) {
-        auto db = apri(voce.path().filename().string());
+    for (const auto& voce : std::filesystem::directory_iterator(dir_.Percorso())) {
+        auto db = Apri(voce.path().filename().string());
         for (const std::string& t : db->NomiTabelle()) {
             auto rs = db->OpenRecordset(t);
             for (rs.MoveFirst(); !rs.Fine(); rs.MoveNext()) {
@@ -457,19 +457,19 @@ TEST_F(RecordsetTest, NothingIsPrintedForCorrectFiles) {
 
 TEST(RecordsetFile, LongMemoAndManyRowsReadBack) {
     CartellaLavoro dir;
-    vdx::fixture::Tabella t("Note",
+    vdx::fixture::TabellaProva t("Note",
                             {"Codice:Long", "Gruppo:Integer", "Testo:Memo", "Stanza:Text(10)"});
     std::string lungo;
     for (int i = 0; i < 3000; ++i) {
         lungo += "riga " + std::to_string(i) + " \xC3\xA8;";
     }
     for (int i = 0; i < 2000; ++i) {
-        t.riga({std::int64_t{i}, std::int64_t{i % 7},
+        t.ConRiga({std::int64_t{i}, std::int64_t{i % 7},
                 i == 1234 ? lungo : std::string("nota ") + std::to_string(i),
                 std::to_string(i % 50)});
     }
     vdx::fixture::ScriviMdb(dir / "Note.mdb", {t});
-    auto rs = Database::OpenDatabase(dir.percorso(), "Note.mdb")->OpenRecordset("Note");
+    auto rs = Database::OpenDatabase(dir.Percorso(), "Note.mdb")->OpenRecordset("Note");
     ASSERT_EQ(rs.RecordCount(), 2000u);
     ASSERT_TRUE(rs.FindFirst("Codice = 1234"));
     const std::string memo = rs.Testo("Testo");

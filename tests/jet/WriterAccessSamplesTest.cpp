@@ -13,20 +13,20 @@
 namespace vdx::test {
 namespace {
 
-const std::filesystem::path kCampioni = VDX_SAMPLES_DIR;
+const std::filesystem::path CartellaCampioni = VDX_SAMPLES_DIR;
 
-bool jet4(const std::filesystem::path& file) {
+bool Jet4(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     char testa[0x15] = {};
     in.read(testa, sizeof testa);
     return in && std::string(testa + 4, 15) == "Standard Jet DB" && testa[0x14] == 1;
 }
 
-std::vector<std::filesystem::path> campioniJet4() {
+std::vector<std::filesystem::path> CampioniJet4() {
     std::vector<std::filesystem::path> files;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(kCampioni, ec)) {
-        if (e.path().extension() == ".mdb" && jet4(e.path())) {
+    for (const auto& e : std::filesystem::directory_iterator(CartellaCampioni, ec)) {
+        if (e.path().extension() == ".mdb" && Jet4(e.path())) {
             files.push_back(e.path());
         }
     }
@@ -35,8 +35,8 @@ std::vector<std::filesystem::path> campioniJet4() {
 }
 
 TEST(WriterAccessSamples, GenuineJet4FilesReadCleanly) {
-    const auto files = campioniJet4();
-    VDX_RICHIEDE(!files.empty(), "no Access samples in " << kCampioni);
+    const auto files = CampioniJet4();
+    VDX_RICHIEDE(!files.empty(), "no Access samples in " << CartellaCampioni);
     for (const auto& f : files) {
         for (const std::string& tabella : TabelleLibmdb(f)) {
             SCOPED_TRACE(f.filename().string() + " " + tabella);
@@ -53,7 +53,7 @@ TEST(WriterAccessSamples, GenuineJet4FilesReadCleanly) {
 // Integer, Long, Double, DateTime, Currency, Boolean.
 TEST(WriterAccessSamples, RebuiltTableMatchesAccessLayoutAndExport) {
     int confrontati = 0;
-    for (const auto& originale : campioniJet4()) {
+    for (const auto& originale : CampioniJet4()) {
         const auto tabelle = TabelleLibmdb(originale);
         if (std::find(tabelle.begin(), tabelle.end(), "Table1") == tabelle.end()) {
             continue;
@@ -105,46 +105,46 @@ TEST(WriterAccessSamples, RebuiltTableMatchesAccessLayoutAndExport) {
         const auto copia = dir / "copia.mdb";
         {
             jet::ScrittoreMdb mdb(copia);
-            mdb.iniziaTabella("Table1", colonne);
+            mdb.IniziaTabella("Table1", colonne);
             for (const auto& riga : t.righe) {
                 for (std::size_t i = 0; i < riga.size(); ++i) {
                     const ValoreLetto& v = riga[i];
                     switch (colonne[i].tipo) {
                     case jet::TipoCampo::Boolean:
-                        mdb.booleano(i, v.vero);
+                        mdb.ScriviBooleano(i, v.vero);
                         break;
                     case jet::TipoCampo::Text:
                     case jet::TipoCampo::Memo:
                         if (!v.nullo) {
-                            mdb.testo(i, Cp1252DaUtf8(v.testo));
+                            mdb.ScriviTesto(i, Cp1252DaUtf8(v.testo));
                         }
                         break;
                     case jet::TipoCampo::Double:
                     case jet::TipoCampo::DateTime:
                         if (!v.nullo) {
-                            mdb.reale(i, DoubleLE(v.grezzo));
+                            mdb.ScriviReale(i, DoubleLE(v.grezzo));
                         }
                         break;
                     case jet::TipoCampo::Single:
                         if (!v.nullo) {
-                            mdb.reale(i, SingleLE(v.grezzo));
+                            mdb.ScriviReale(i, SingleLE(v.grezzo));
                         }
                         break;
                     case jet::TipoCampo::Currency:
                         if (!v.nullo) {
-                            mdb.denaro(i, IntLE(v.grezzo));
+                            mdb.ScriviDenaro(i, IntLE(v.grezzo));
                         }
                         break;
                     default:
                         if (!v.nullo) {
-                            mdb.intero(i, IntLE(v.grezzo));
+                            mdb.ScriviIntero(i, IntLE(v.grezzo));
                         }
                     }
                 }
-                mdb.aggiungiRiga();
+                mdb.AggiungiRiga();
             }
-            mdb.chiudiTabella();
-            mdb.chiudi();
+            mdb.ChiudiTabella();
+            mdb.Chiudi();
         }
         EXPECT_EQ(DescrittoriTdef(copia, "Table1"), attesi);
         const EsitoComando a = Esegui("mdb-export " + Quota(originale) + " Table1");
@@ -154,7 +154,7 @@ TEST(WriterAccessSamples, RebuiltTableMatchesAccessLayoutAndExport) {
         EXPECT_EQ(b.err, "");
         ++confrontati;
     }
-    VDX_RICHIEDE(confrontati != 0, "no Access 2000 sample with Table1 in " << kCampioni);
+    VDX_RICHIEDE(confrontati != 0, "no Access 2000 sample with Table1 in " << CartellaCampioni);
 }
 
 } // namespace

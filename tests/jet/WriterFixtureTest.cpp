@@ -14,7 +14,7 @@ namespace {
 
 using namespace vdx::fixture;
 
-const char* const kFileStandard[] = {"AnagraficaHotels.mdb",
+const char* const FileStandard[] = {"AnagraficaHotels.mdb",
                                      "Tableau.mdb",
                                      "NumeriCamere.mdb",
                                      "TipiCamere.mdb",
@@ -28,7 +28,7 @@ const char* const kFileStandard[] = {"AnagraficaHotels.mdb",
                                      "Stampanti.mdb",
                                      "Contatori.mdb"};
 
-std::vector<std::string> fileIn(const std::filesystem::path& dir) {
+std::vector<std::string> FileIn(const std::filesystem::path& dir) {
     std::vector<std::string> nomi;
     for (const auto& e : std::filesystem::directory_iterator(dir)) {
         nomi.push_back(e.path().filename().string());
@@ -40,11 +40,11 @@ std::vector<std::string> fileIn(const std::filesystem::path& dir) {
 TEST(WriterFixture, EveryStandardFileHoldsItsTablesEvenWhenEmpty) {
     CartellaLavoro dir;
     Albergo albergo;
-    albergo.scrivi(dir.percorso());
-    std::vector<std::string> attesi(std::begin(kFileStandard), std::end(kFileStandard));
+    albergo.Scrivi(dir.Percorso());
+    std::vector<std::string> attesi(std::begin(FileStandard), std::end(FileStandard));
     std::sort(attesi.begin(), attesi.end());
-    EXPECT_EQ(fileIn(dir.percorso()), attesi);
-    for (const char* f : kFileStandard) {
+    EXPECT_EQ(FileIn(dir.Percorso()), attesi);
+    for (const char* f : FileStandard) {
         SCOPED_TRACE(f);
         const std::string tabella = std::string(f).substr(0, std::string(f).size() - 4);
         const auto tabelle = TabelleLibmdb(dir / f);
@@ -65,21 +65,21 @@ TEST(WriterFixture, EveryStandardFileHoldsItsTablesEvenWhenEmpty) {
 TEST(WriterFixture, RecordsByNameAndRowsByPosition) {
     CartellaLavoro dir;
     Albergo albergo;
-    albergo.tabella("NumeriCamere")
-        .record({{"NumeroHotel", 1}, {"NumeroCamera", "101"}})
-        .record({{"NumeroHotel", 1},
+    albergo.TabellaDiNome("NumeriCamere")
+        .Record({{"NumeroHotel", 1}, {"NumeroCamera", "101"}})
+        .Record({{"NumeroHotel", 1},
                  {"NumeroTableau", 2},
                  {"NumeroCamera", "9"},
                  {"TipoCamera", "DUS"}})
-        .riga({2, 1, "10", Nullo{}});
-    albergo.tabella("Arrangiamento")
-        .record(
+        .ConRiga({2, 1, "10", Nullo{}});
+    albergo.TabellaDiNome("Arrangiamento")
+        .Record(
             {{"CodiceCliente", 7}, {"ImportoTotale", Denaro{12345678}}, {"Arrangiamento", "MP"}})
-        .record({{"CodiceCliente", 8}, {"ImportoTotale", 1250.5}});
-    albergo.tabella("Scheda_Cliente").record({{"NomeCliente", "Çelik „Nino” È"}, {"Commento", ""}});
-    albergo.tabella("Camere_Prenotazione")
-        .record({{"QuantitàCamere", 2}, {"Prezzo", Denaro{-5000}}});
-    albergo.scrivi(dir.percorso());
+        .Record({{"CodiceCliente", 8}, {"ImportoTotale", 1250.5}});
+    albergo.TabellaDiNome("Scheda_Cliente").Record({{"NomeCliente", "Çelik „Nino” È"}, {"Commento", ""}});
+    albergo.TabellaDiNome("Camere_Prenotazione")
+        .Record({{"QuantitàCamere", 2}, {"Prezzo", Denaro{-5000}}});
+    albergo.Scrivi(dir.Percorso());
 
     const TabellaLetta camere = LeggiLibmdb(dir / "NumeriCamere.mdb", "NumeriCamere");
     ASSERT_EQ(camere.righe.size(), 3u);
@@ -111,28 +111,28 @@ TEST(WriterFixture, RecordsByNameAndRowsByPosition) {
 
 TEST(WriterFixture, MistakesInTheDeclarationsThrow) {
     Albergo albergo;
-    EXPECT_THROW(albergo.tabella("Clienti"), Error);
-    EXPECT_THROW(albergo.tabella("Tableau").record({{"Nessuno", 1}}), Error);
-    EXPECT_THROW(albergo.tabella("Tableau").riga({1, 2}), Error);
-    EXPECT_THROW(Tabella("T", {"A:Float"}), Error);
+    EXPECT_THROW(albergo.TabellaDiNome("Clienti"), Errore);
+    EXPECT_THROW(albergo.TabellaDiNome("Tableau").Record({{"Nessuno", 1}}), Errore);
+    EXPECT_THROW(albergo.TabellaDiNome("Tableau").ConRiga({1, 2}), Errore);
+    EXPECT_THROW(TabellaProva("T", {"A:Float"}), Errore);
     // A value the column cannot hold is refused when the file is written.
     CartellaLavoro dir;
-    albergo.tabella("Tableau").record({{"Codice", 70000}});
-    EXPECT_THROW(albergo.scrivi(dir.percorso()), Error);
+    albergo.TabellaDiNome("Tableau").Record({{"Codice", 70000}});
+    EXPECT_THROW(albergo.Scrivi(dir.Percorso()), Errore);
 }
 
 TEST(WriterFixture, ReplacedTablesAndLeftOutFiles) {
     CartellaLavoro dir;
     Albergo albergo;
-    albergo.sostituisci(Tabella("TipiCamere", {"Sigla:Text(10)", "Descrizione:Text(50)"}));
-    albergo.tabella("TipiCamere").riga({"DUS", "Doppia uso singola"});
-    albergo.ometti("Contatori.mdb");
-    albergo.ometti("Tableau");
-    albergo.scrivi(dir.percorso());
-    const auto nomi = fileIn(dir.percorso());
+    albergo.Sostituisci(TabellaProva("TipiCamere", {"Sigla:Text(10)", "Descrizione:Text(50)"}));
+    albergo.TabellaDiNome("TipiCamere").ConRiga({"DUS", "Doppia uso singola"});
+    albergo.Ometti("Contatori.mdb");
+    albergo.Ometti("Tableau");
+    albergo.Scrivi(dir.Percorso());
+    const auto nomi = FileIn(dir.Percorso());
     EXPECT_EQ(std::count(nomi.begin(), nomi.end(), "Contatori.mdb"), 0);
     EXPECT_EQ(std::count(nomi.begin(), nomi.end(), "Tableau.mdb"), 0);
-    EXPECT_EQ(nomi.size(), std::size(kFileStandard) - 2);
+    EXPECT_EQ(nomi.size(), std::size(FileStandard) - 2);
     const TabellaLetta tipi = LeggiLibmdb(dir / "TipiCamere.mdb", "TipiCamere");
     EXPECT_EQ(tipi.colonne, (std::vector<std::string>{"Sigla", "Descrizione"}));
     ASSERT_EQ(tipi.righe.size(), 1u);
@@ -141,10 +141,10 @@ TEST(WriterFixture, ReplacedTablesAndLeftOutFiles) {
 
 TEST(WriterFixture, ScriviMdbPutsSeveralTablesInOneFile) {
     CartellaLavoro dir;
-    Tabella a("Uno", {"N:Long", "Quando:DateTime", "Si:Boolean", "V:Double"});
-    a.riga({1, DataOra{46364.5}, true, 0.25}).riga({2, Nullo{}, false, Nullo{}});
-    Tabella b("Due", {"T:Text(5)", "M:Memo"});
-    b.riga({"ciao", std::string(5000, 'm')});
+    TabellaProva a("Uno", {"N:Long", "Quando:DateTime", "Si:Boolean", "V:Double"});
+    a.ConRiga({1, DataOra{46364.5}, true, 0.25}).ConRiga({2, Nullo{}, false, Nullo{}});
+    TabellaProva b("Due", {"T:Text(5)", "M:Memo"});
+    b.ConRiga({"ciao", std::string(5000, 'm')});
     ScriviMdb(dir / "x.mdb", {a, b});
     EXPECT_EQ(TabelleLibmdb(dir / "x.mdb"), (std::vector<std::string>{"Uno", "Due"}));
     const TabellaLetta uno = LeggiLibmdb(dir / "x.mdb", "Uno");

@@ -13,7 +13,7 @@ namespace vdx::test {
 
 namespace {
 
-std::string leggiFile(const std::filesystem::path& p) {
+std::string LeggiFile(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
@@ -32,14 +32,14 @@ public:
         ::dup2(fd, 2);
         ::close(fd);
     }
-    ~CatturaStderr() { fine(); }
-    std::string fine() {
+    ~CatturaStderr() { Fine(); }
+    std::string Fine() {
         if (salvato_ >= 0) {
             std::fflush(stderr);
             ::dup2(salvato_, 2);
             ::close(salvato_);
             salvato_ = -1;
-            testo_ = leggiFile(percorso_);
+            testo_ = LeggiFile(percorso_);
             std::filesystem::remove(percorso_);
         }
         return testo_;
@@ -128,7 +128,7 @@ TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& t
     }
     mdb_free_tabledef(t);
     mdb_close(mdb);
-    letta.stderrTesto = cattura.fine();
+    letta.stderrTesto = cattura.Fine();
     return letta;
 }
 
@@ -151,7 +151,7 @@ std::vector<Descrittore> DescrittoriTdef(const std::filesystem::path& file,
     if (pagina < 0) {
         throw std::runtime_error("no table " + tabella + " in " + file.string());
     }
-    const std::string byte = leggiFile(file).substr(static_cast<std::size_t>(pagina) * 4096, 4096);
+    const std::string byte = LeggiFile(file).substr(static_cast<std::size_t>(pagina) * 4096, 4096);
     auto u16 = [&](std::size_t at) {
         return static_cast<int>(static_cast<unsigned char>(byte[at]) |
                                 (static_cast<unsigned char>(byte[at + 1]) << 8));
@@ -176,8 +176,8 @@ EsitoComando Esegui(const std::string& comando) {
     EsitoComando esito;
     const int rc = std::system((comando + " >" + Quota(out) + " 2>" + Quota(err)).c_str());
     esito.codice = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    esito.out = leggiFile(out);
-    esito.err = leggiFile(err);
+    esito.out = LeggiFile(out);
+    esito.err = LeggiFile(err);
     std::filesystem::remove_all(cartella);
     return esito;
 }

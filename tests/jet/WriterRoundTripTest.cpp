@@ -16,24 +16,24 @@ namespace {
 using jet::ColonnaDa;
 using jet::ScrittoreMdb;
 
-constexpr int kBool = 0x01, kByte = 0x02, kInt = 0x03, kLong = 0x04, kMoney = 0x05, kFloat = 0x06,
-              kDouble = 0x07, kDate = 0x08, kText = 0x0A, kMemo = 0x0C;
+constexpr int Bool = 0x01, Byte = 0x02, Int = 0x03, Long = 0x04, Money = 0x05, Float = 0x06,
+              Double = 0x07, Date = 0x08, Text = 0x0A, Memo = 0x0C;
 
 TEST(WriterRoundTrip, ColumnsKeepTheirTypesSizesAndOrder) {
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "t.mdb");
-    mdb.iniziaTabella("Tipi",
+    mdb.IniziaTabella("Tipi",
                       {ColonnaDa("L:Long"), ColonnaDa("I:Integer"), ColonnaDa("B:Byte"),
                        ColonnaDa("Si:Boolean"), ColonnaDa("T:Text(7)"), ColonnaDa("T2:Text"),
                        ColonnaDa("M:Memo"), ColonnaDa("C:Currency"), ColonnaDa("S:Single"),
                        ColonnaDa("D:Double"), ColonnaDa("Q:DateTime")});
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
     const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "Tipi");
     EXPECT_EQ(t.colonne,
               (std::vector<std::string>{"L", "I", "B", "Si", "T", "T2", "M", "C", "S", "D", "Q"}));
-    EXPECT_EQ(t.tipi, (std::vector<int>{kLong, kInt, kByte, kBool, kText, kText, kMemo, kMoney,
-                                        kFloat, kDouble, kDate}));
+    EXPECT_EQ(t.tipi, (std::vector<int>{Long, Int, Byte, Bool, Text, Text, Memo, Money,
+                                        Float, Double, Date}));
     EXPECT_EQ(t.dimensioni[4], 14);
     EXPECT_EQ(t.dimensioni[5], 510);
     EXPECT_TRUE(t.righe.empty());
@@ -56,10 +56,10 @@ TEST(WriterRoundTrip, WholeNumbersAtTheirLimits) {
         SCOPED_TRACE(std::string(caso.colonna) + " " + std::to_string(caso.valore));
         CartellaLavoro dir;
         ScrittoreMdb mdb(dir / "n.mdb");
-        mdb.iniziaTabella("N", {ColonnaDa(caso.colonna)});
-        mdb.intero(0, caso.valore).aggiungiRiga();
-        mdb.chiudiTabella();
-        mdb.chiudi();
+        mdb.IniziaTabella("N", {ColonnaDa(caso.colonna)});
+        mdb.ScriviIntero(0, caso.valore).AggiungiRiga();
+        mdb.ChiudiTabella();
+        mdb.Chiudi();
         const TabellaLetta t = LeggiLibmdb(dir / "n.mdb", "N");
         ASSERT_EQ(t.righe.size(), 1u);
         EXPECT_FALSE(t.righe[0][0].nullo);
@@ -78,11 +78,11 @@ TEST(WriterRoundTrip, OutOfRangeValuesAreRefusedNamingTheColumn) {
         SCOPED_TRACE(caso.colonna);
         CartellaLavoro dir;
         ScrittoreMdb mdb(dir / "n.mdb");
-        mdb.iniziaTabella("Numeri", {ColonnaDa(caso.colonna)});
+        mdb.IniziaTabella("Numeri", {ColonnaDa(caso.colonna)});
         try {
-            mdb.intero(0, caso.valore);
+            mdb.ScriviIntero(0, caso.valore);
             ADD_FAILURE() << "accepted";
-        } catch (const Error& e) {
+        } catch (const Errore& e) {
             EXPECT_NE(std::string(e.what()).find("\"Numeri\""), std::string::npos) << e.what();
         }
     }
@@ -91,13 +91,13 @@ TEST(WriterRoundTrip, OutOfRangeValuesAreRefusedNamingTheColumn) {
 TEST(WriterRoundTrip, NullAndEmptyTextDiffer) {
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "t.mdb");
-    mdb.iniziaTabella("T", {ColonnaDa("A:Text(10)"), ColonnaDa("M:Memo"), ColonnaDa("N:Long"),
+    mdb.IniziaTabella("T", {ColonnaDa("A:Text(10)"), ColonnaDa("M:Memo"), ColonnaDa("N:Long"),
                             ColonnaDa("C:Currency"), ColonnaDa("D:DateTime")});
-    mdb.testo(0, "").testo(1, "").intero(2, 0).denaro(3, 0).data(4, 0).aggiungiRiga();
-    mdb.aggiungiRiga(); // all NULL
-    mdb.testo(0, "x").aggiungiRiga();
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    mdb.ScriviTesto(0, "").ScriviTesto(1, "").ScriviIntero(2, 0).ScriviDenaro(3, 0).ScriviData(4, 0).AggiungiRiga();
+    mdb.AggiungiRiga(); // all NULL
+    mdb.ScriviTesto(0, "x").AggiungiRiga();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
     const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "T");
     ASSERT_EQ(t.righe.size(), 3u);
     for (int c = 0; c < 5; ++c) {
@@ -116,12 +116,12 @@ TEST(WriterRoundTrip, MoneyIsExactInTenThousandths) {
         0, 125000, -125000, 1, -1, 10000000000LL, -9999, 123456789012345LL, -922337203685477LL};
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "m.mdb");
-    mdb.iniziaTabella("M", {ColonnaDa("Importo:Currency"), ColonnaDa("Da:Currency")});
+    mdb.IniziaTabella("M", {ColonnaDa("Importo:Currency"), ColonnaDa("Da:Currency")});
     for (long long c : casi) {
-        mdb.denaro(0, c).reale(1, static_cast<double>(c) / 10000.0).aggiungiRiga();
+        mdb.ScriviDenaro(0, c).ScriviReale(1, static_cast<double>(c) / 10000.0).AggiungiRiga();
     }
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
     const TabellaLetta t = LeggiLibmdb(dir / "m.mdb", "M");
     ASSERT_EQ(t.righe.size(), std::size(casi));
     for (std::size_t i = 0; i < std::size(casi); ++i) {
@@ -138,7 +138,7 @@ TEST(WriterRoundTrip, MoneyIsExactInTenThousandths) {
 TEST(WriterRoundTrip, FloatingPointAndDates) {
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "f.mdb");
-    mdb.iniziaTabella("F", {ColonnaDa("S:Single"), ColonnaDa("D:Double"), ColonnaDa("Q:DateTime")});
+    mdb.IniziaTabella("F", {ColonnaDa("S:Single"), ColonnaDa("D:Double"), ColonnaDa("Q:DateTime")});
     struct Caso {
         double s, d, q;
     } casi[] = {
@@ -148,10 +148,10 @@ TEST(WriterRoundTrip, FloatingPointAndDates) {
         {1e30, 123456789.125, jet::GiorniDal1899(1899, 12, 29, 6)},
     };
     for (const Caso& c : casi) {
-        mdb.reale(0, c.s).reale(1, c.d).data(2, c.q).aggiungiRiga();
+        mdb.ScriviReale(0, c.s).ScriviReale(1, c.d).ScriviData(2, c.q).AggiungiRiga();
     }
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
     const TabellaLetta t = LeggiLibmdb(dir / "f.mdb", "F");
     ASSERT_EQ(t.righe.size(), std::size(casi));
     for (std::size_t i = 0; i < std::size(casi); ++i) {
@@ -168,13 +168,13 @@ TEST(WriterRoundTrip, FloatingPointAndDates) {
 TEST(WriterRoundTrip, BooleansAreTheNullMaskBit) {
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "b.mdb");
-    mdb.iniziaTabella("B", {ColonnaDa("Si:Boolean"), ColonnaDa("N:Long")});
-    mdb.booleano(0, true).intero(1, 1).aggiungiRiga();
-    mdb.intero(1, 2).booleano(0, false).aggiungiRiga();
-    mdb.intero(1, 3).nullo(0).aggiungiRiga(); // NULL: false, the Long untouched
-    mdb.intero(0, 5).intero(1, 4).aggiungiRiga();
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    mdb.IniziaTabella("B", {ColonnaDa("Si:Boolean"), ColonnaDa("N:Long")});
+    mdb.ScriviBooleano(0, true).ScriviIntero(1, 1).AggiungiRiga();
+    mdb.ScriviIntero(1, 2).ScriviBooleano(0, false).AggiungiRiga();
+    mdb.ScriviIntero(1, 3).ScriviNullo(0).AggiungiRiga(); // NULL: false, the Long untouched
+    mdb.ScriviIntero(0, 5).ScriviIntero(1, 4).AggiungiRiga();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
     const TabellaLetta t = LeggiLibmdb(dir / "b.mdb", "B");
     ASSERT_EQ(t.righe.size(), 4u);
     EXPECT_TRUE(t.righe[0][0].vero);
@@ -204,12 +204,12 @@ TEST(WriterRoundTrip, CodePage1252TextRoundTrips) {
                                            tutti.substr(127, 128)};
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "t.mdb");
-    mdb.iniziaTabella("Testi", {ColonnaDa("T:Text(255)"), ColonnaDa("M:Memo")});
+    mdb.IniziaTabella("Testi", {ColonnaDa("T:Text(255)"), ColonnaDa("M:Memo")});
     for (const std::string& c : casi) {
-        mdb.testo(0, c).testo(1, c).aggiungiRiga();
+        mdb.ScriviTesto(0, c).ScriviTesto(1, c).AggiungiRiga();
     }
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
     const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "Testi");
     ASSERT_EQ(t.righe.size(), casi.size());
     for (std::size_t i = 0; i < casi.size(); ++i) {
@@ -223,16 +223,16 @@ TEST(WriterRoundTrip, CodePage1252TextRoundTrips) {
 TEST(WriterRoundTrip, TextLongerThanItsColumnIsRefused) {
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "t.mdb");
-    mdb.iniziaTabella("T", {ColonnaDa("Sigla:Text(3)")});
-    EXPECT_NO_THROW(mdb.testo(0, "abc"));
-    EXPECT_THROW(mdb.testo(0, "abcd"), Error);
+    mdb.IniziaTabella("T", {ColonnaDa("Sigla:Text(3)")});
+    EXPECT_NO_THROW(mdb.ScriviTesto(0, "abc"));
+    EXPECT_THROW(mdb.ScriviTesto(0, "abcd"), Errore);
 }
 
 TEST(WriterRoundTrip, MemosOfEverySizeIncludingLongerThanAPage) {
     const std::size_t misure[] = {0, 1, 32, 64, 65, 2000, 4076, 4077, 8144, 9000, 100000};
     CartellaLavoro dir;
     ScrittoreMdb mdb(dir / "m.mdb");
-    mdb.iniziaTabella("Memo", {ColonnaDa("N:Long"), ColonnaDa("Nota:Memo")});
+    mdb.IniziaTabella("Memo", {ColonnaDa("N:Long"), ColonnaDa("Nota:Memo")});
     std::vector<std::string> attesi;
     for (std::size_t m : misure) {
         for (int uni = 0; uni < 2; ++uni) {
@@ -242,11 +242,11 @@ TEST(WriterRoundTrip, MemosOfEverySizeIncludingLongerThanAPage) {
                     static_cast<char>(uni && i % 7 == 3 ? '\x80' : 'a' + (i * 31 + m) % 26));
             }
             attesi.push_back(s);
-            mdb.intero(0, static_cast<long long>(attesi.size())).testo(1, s).aggiungiRiga();
+            mdb.ScriviIntero(0, static_cast<long long>(attesi.size())).ScriviTesto(1, s).AggiungiRiga();
         }
     }
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
     const TabellaLetta t = LeggiLibmdb(dir / "m.mdb", "Memo");
     ASSERT_EQ(t.righe.size(), attesi.size());
     for (std::size_t i = 0; i < attesi.size(); ++i) {
@@ -260,17 +260,17 @@ TEST(WriterRoundTrip, FileReadsCleanlyThroughTheCommandLineTools) {
     CartellaLavoro dir;
     const auto file = dir / "Prova.mdb";
     ScrittoreMdb mdb(file);
-    mdb.iniziaTabella(
+    mdb.IniziaTabella(
         "Prima", {ColonnaDa("N:Long"), ColonnaDa("Nome:Text(20)"), ColonnaDa("Prezzo:Currency")});
-    mdb.intero(0, 1).testo(1, "Citt\xE0 \x84uno\x94").denaro(2, 125000).aggiungiRiga();
-    mdb.intero(0, 2).aggiungiRiga();
-    mdb.chiudiTabella();
-    mdb.iniziaTabella("Quantit\xE0"
+    mdb.ScriviIntero(0, 1).ScriviTesto(1, "Citt\xE0 \x84uno\x94").ScriviDenaro(2, 125000).AggiungiRiga();
+    mdb.ScriviIntero(0, 2).AggiungiRiga();
+    mdb.ChiudiTabella();
+    mdb.IniziaTabella("Quantit\xE0"
                       "Camere",
                       {ColonnaDa("X:Integer")});
-    mdb.intero(0, -5).aggiungiRiga();
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    mdb.ScriviIntero(0, -5).AggiungiRiga();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
 
     const EsitoComando tabelle = Esegui("mdb-tables -1 " + Quota(file));
     EXPECT_EQ(tabelle.out, "Prima\nQuantitàCamere\n");
@@ -296,15 +296,15 @@ TEST(WriterRoundTrip, ARowTooLargeForAPageIsRefusedAndTheNextStartsClean) {
     for (int i = 0; i < 10; ++i) {
         colonne.push_back(ColonnaDa("T" + std::to_string(i) + ":Text(255)"));
     }
-    mdb.iniziaTabella("Larga", colonne);
+    mdb.IniziaTabella("Larga", colonne);
     const std::string euro(255, '\x80'); // two bytes a character: 5,100 bytes in all
     for (std::size_t i = 0; i < 10; ++i) {
-        mdb.testo(i, euro);
+        mdb.ScriviTesto(i, euro);
     }
-    EXPECT_THROW(mdb.aggiungiRiga(), Error);
-    mdb.testo(0, "dopo").aggiungiRiga();
-    mdb.chiudiTabella();
-    mdb.chiudi();
+    EXPECT_THROW(mdb.AggiungiRiga(), Errore);
+    mdb.ScriviTesto(0, "dopo").AggiungiRiga();
+    mdb.ChiudiTabella();
+    mdb.Chiudi();
     const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "Larga");
     ASSERT_EQ(t.righe.size(), 1u);
     EXPECT_EQ(t.righe[0][0].testo, "dopo");
@@ -315,15 +315,15 @@ TEST(WriterRoundTrip, AnUnfinishedFileLeavesNothingBehind) {
     CartellaLavoro dir;
     {
         ScrittoreMdb mdb(dir / "a.mdb");
-        mdb.iniziaTabella("T", {ColonnaDa("N:Long")});
-        mdb.intero(0, 1).aggiungiRiga();
+        mdb.IniziaTabella("T", {ColonnaDa("N:Long")});
+        mdb.ScriviIntero(0, 1).AggiungiRiga();
     }
     {
         ScrittoreMdb mdb(dir / "b.mdb");
-        mdb.iniziaTabella("T", {ColonnaDa("N:Long")});
-        EXPECT_THROW(mdb.chiudi(), Error); // table still open
+        mdb.IniziaTabella("T", {ColonnaDa("N:Long")});
+        EXPECT_THROW(mdb.Chiudi(), Errore); // table still open
     }
-    EXPECT_TRUE(std::filesystem::is_empty(dir.percorso()));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Percorso()));
 }
 
 TEST(WriterRoundTrip, BadDeclarationsAreRefused) {
@@ -331,7 +331,7 @@ TEST(WriterRoundTrip, BadDeclarationsAreRefused) {
                              "N:Text(256)", "N:Text()", "N:Text(x)", "N:Text(12"};
     for (const char* d : cattive) {
         SCOPED_TRACE(d);
-        EXPECT_THROW(ColonnaDa(d), Error);
+        EXPECT_THROW(ColonnaDa(d), Errore);
     }
     EXPECT_EQ(ColonnaDa("Prezzo:currency").tipo, jet::TipoCampo::Currency);
     EXPECT_EQ(ColonnaDa("A:B:Text").nome, "A:B");

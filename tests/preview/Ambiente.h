@@ -13,17 +13,17 @@ namespace vdx::test {
 class PcLocaleTemporaneo {
 public:
     explicit PcLocaleTemporaneo(const std::optional<std::string>& valore) {
-        pulisci();
+        Pulisci();
         if (valore) {
             ::setenv("pclocal", valore->c_str(), 1);
         }
     }
-    ~PcLocaleTemporaneo() { pulisci(); }
+    ~PcLocaleTemporaneo() { Pulisci(); }
     PcLocaleTemporaneo(const PcLocaleTemporaneo&) = delete;
     PcLocaleTemporaneo& operator=(const PcLocaleTemporaneo&) = delete;
 
 private:
-    static void pulisci() {
+    static void Pulisci() {
         for (const char* nome : {"pclocal", "PCLOCAL", "PcLocal", "Pclocal"}) {
             ::unsetenv(nome);
         }
@@ -41,7 +41,7 @@ inline std::string RigaDiCamera(const std::string& testo = {}) {
     return riga;
 }
 
-// A border of the report: `sinistra`, each cell's width in `riempi`, each cell
+// A border of the report: `sinistra`, each cell's width in `Riempi`, each cell
 // followed by `giunto`, the last by `destra`.
 inline std::string Bordo(unsigned char sinistra, unsigned char giunto, unsigned char destra,
                          unsigned char riempi = 196) {

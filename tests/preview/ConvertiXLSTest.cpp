@@ -16,9 +16,9 @@ using test::CartellaLavoro;
 using test::PcLocaleTemporaneo;
 using test::RigaDiCamera;
 
-const std::string kEuro = "\x80";
+const std::string Euro = "\x80";
 
-std::string b(unsigned char c) {
+std::string B(unsigned char c) {
     return std::string(1, static_cast<char>(c));
 }
 
@@ -38,27 +38,27 @@ TEST_P(RigheCsv, Converts) {
 INSTANTIATE_TEST_SUITE_P(
     Regole, RigheCsv,
     ::testing::Values(
-        CasoRiga{"ItalianAmount", " 1.234,56", kEuro + "1234.56"},
-        CasoRiga{"AmountInMillions", "  1.234.567,00", " " + kEuro + "1234567.00"},
+        CasoRiga{"ItalianAmount", " 1.234,56", Euro + "1234.56"},
+        CasoRiga{"AmountInMillions", "  1.234.567,00", " " + Euro + "1234567.00"},
         CasoRiga{"OneDecimal", "12,5", "12 5"}, CasoRiga{"CommaAtTheEnd", "12,", "12 "},
         CasoRiga{"StopBeforeOneDigit", "3.5", "3.5"}, CasoRiga{"StopBeforeTwoDigitsIsGrouping", "3.14", "314"},
         CasoRiga{"StopAtTheEnd", "fine.", "fine."}, CasoRiga{"CommaFirst", ",12", " 12"},
         CasoRiga{"StopFirst", ".12", ".12"}, CasoRiga{"DecimalWithoutASpace", "1,23", "1.23"},
         CasoRiga{"MinusBeforeADigit", "-5", "-5"},
-        CasoRiga{"MinusBeforeAnAmount", " -1.234,56", kEuro + "-1234.56"},
+        CasoRiga{"MinusBeforeAnAmount", " -1.234,56", Euro + "-1234.56"},
         CasoRiga{"MinusBetweenLetters", "a-b", "a b"}, CasoRiga{"LineOfMinuses", "-----", "     "},
         CasoRiga{"MinusAtTheEnd", "7-", "7 "}, CasoRiga{"BarAndPlus", "x|y+z", "x,y,z"},
         // Line-drawing bytes outside a ruled line are text.
-        CasoRiga{"OtherBytesPass", "\x80\x84\x94\xC8\xE0" + b(205) + b(186) + b(196) + b(179),
-                 "\x80\x84\x94\xC8\xE0" + b(205) + b(186) + b(196) + b(179)},
+        CasoRiga{"OtherBytesPass", "\x80\x84\x94\xC8\xE0" + B(205) + B(186) + B(196) + B(179),
+                 "\x80\x84\x94\xC8\xE0" + B(205) + B(186) + B(196) + B(179)},
         CasoRiga{"FormFeed", "\x0C", "\x0C"}, CasoRiga{"EmptyLine", "", ""},
-        CasoRiga{"LongSeparator", "a|b", "a<>b", ImpostazioniXLS{"<>", ".", kEuro}},
-        CasoRiga{"Semicolon", "| 1.234,56|", ";" + kEuro + "1234,56;",
-                 ImpostazioniXLS{";", ",", kEuro}},
+        CasoRiga{"LongSeparator", "a|b", "a<>b", ImpostazioniXLS{"<>", ".", Euro}},
+        CasoRiga{"Semicolon", "| 1.234,56|", ";" + Euro + "1234,56;",
+                 ImpostazioniXLS{";", ",", Euro}},
         CasoRiga{"EmptyCurrencyMark", " 9,99", " 9.99", ImpostazioniXLS{",", ".", ""}},
         CasoRiga{"ThreeLetterCurrency", " 9,99", "E9.99", ImpostazioniXLS{",", ".", "EUR"}},
-        CasoRiga{"LongDecimalMark", " 9,99", kEuro + "9DEC99", ImpostazioniXLS{",", "DEC", kEuro}},
-        CasoRiga{"EmptySeparator", "a|b", "ab", ImpostazioniXLS{"", ".", kEuro}}),
+        CasoRiga{"LongDecimalMark", " 9,99", Euro + "9DEC99", ImpostazioniXLS{",", "DEC", Euro}},
+        CasoRiga{"EmptySeparator", "a|b", "ab", ImpostazioniXLS{"", ".", Euro}}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 TEST(RigheReport, BordersGiveTenSeparators) {
@@ -81,11 +81,11 @@ TEST(RigheReport, ARoomLineGivesNineCells) {
     const std::string csv = RigaCsv(riga, {});
     EXPECT_EQ(std::count(csv.begin(), csv.end(), ','), 10);
     EXPECT_EQ(csv.substr(0, 8), ",101   ,");
-    EXPECT_NE(csv.find(" MP       " + std::string(4, ' ') + kEuro + "1234.50 ,"), std::string::npos)
+    EXPECT_NE(csv.find(" MP       " + std::string(4, ' ') + Euro + "1234.50 ,"), std::string::npos)
         << csv;
     // The nearest space takes the mark, even in an earlier cell.
     riga.replace(108, 24, "1234,56" + std::string(17, 'x'));
-    EXPECT_NE(RigaCsv(riga, {}).find("  " + kEuro + ",1234.56x"), std::string::npos);
+    EXPECT_NE(RigaCsv(riga, {}).find("  " + Euro + ",1234.56x"), std::string::npos);
 }
 
 // Letters that share their bytes with line-drawing characters (CANTÙ, FORLÌ,
@@ -106,9 +106,9 @@ TEST(RigheReport, AccentedLettersAreNoRules) {
 TEST(RigheReport, AmountsWithTheLocalesSigns) {
     ImpostazioniXLS inglese;
     inglese.segni = SegniNumerici{".", ","};
-    EXPECT_EQ(RigaCsv(" 1,234.50 480.00 3,5", inglese), kEuro + "1234.50" + kEuro + "480.00 3 5");
+    EXPECT_EQ(RigaCsv(" 1,234.50 480.00 3,5", inglese), Euro + "1234.50" + Euro + "480.00 3 5");
     ImpostazioniXLS italiane;
-    EXPECT_EQ(RigaCsv(" 1.234,50 480,00", italiane), kEuro + "1234.50" + kEuro + "480.00");
+    EXPECT_EQ(RigaCsv(" 1.234,50 480,00", italiane), Euro + "1234.50" + Euro + "480.00");
 }
 
 TEST(RigheReport, HeadingWithoutARuleInColumn31) {
@@ -121,7 +121,7 @@ TEST(RigheReport, HeadingWithoutARuleInColumn31) {
 
 TEST(RigheReport, AWholeText) {
     const std::string testo = " 1,50\r\n\r\n-\r\nfine";
-    EXPECT_EQ(TestoCsv(testo, {}), kEuro + "1.50\r\n\r\n \r\nfine\r\n");
+    EXPECT_EQ(TestoCsv(testo, {}), Euro + "1.50\r\n\r\n \r\nfine\r\n");
 }
 
 struct CasoImpostazioni {
@@ -138,7 +138,7 @@ TEST_P(Impostazioni, Read) {
     if (GetParam().file) {
         ScriviFileAtomico(cartella / GetParam().nomeFile, *GetParam().file);
     }
-    const ImpostazioniXLS lette = LeggiImpostazioniXLS(cartella.percorso());
+    const ImpostazioniXLS lette = LeggiImpostazioniXLS(cartella.Percorso());
     EXPECT_EQ(lette.separatoreCampi, GetParam().attese.separatoreCampi);
     EXPECT_EQ(lette.segnoDecimale, GetParam().attese.segnoDecimale);
     EXPECT_EQ(lette.segnoValuta, GetParam().attese.segnoValuta);
@@ -147,16 +147,16 @@ TEST_P(Impostazioni, Read) {
 INSTANTIATE_TEST_SUITE_P(
     SeparatoreXLS, Impostazioni,
     ::testing::Values(
-        CasoImpostazioni{"NoFile", std::nullopt, {",", ".", kEuro}},
+        CasoImpostazioni{"NoFile", std::nullopt, {",", ".", Euro}},
         CasoImpostazioni{"ThreeLines", ";\r\n,\r\nEUR\r\n", {";", ",", "EUR"}},
         CasoImpostazioni{"EmptyThirdLine", ";\r\n,\r\n\r\n", {";", ",", ""}},
         CasoImpostazioni{"NotTrimmed", " ; \r\n , \r\n$ \r\n", {" ; ", " , ", "$ "}},
         CasoImpostazioni{"FurtherLinesIgnored", ";\r\n,\r\n$\r\naltro\r\n", {";", ",", "$"}},
-        CasoImpostazioni{"LineFeedsOnly", "\t\n.\n\x80\n", {"\t", ".", kEuro}},
+        CasoImpostazioni{"LineFeedsOnly", "\t\n.\n\x80\n", {"\t", ".", Euro}},
         // Short files keep the defaults of the lines they lack.
-        CasoImpostazioni{"OneLine", ";\r\n", {";", ".", kEuro}},
-        CasoImpostazioni{"TwoLines", ";\r\n,", {";", ",", kEuro}},
-        CasoImpostazioni{"EmptyFile", "", {",", ".", kEuro}},
+        CasoImpostazioni{"OneLine", ";\r\n", {";", ".", Euro}},
+        CasoImpostazioni{"TwoLines", ";\r\n,", {";", ",", Euro}},
+        CasoImpostazioni{"EmptyFile", "", {",", ".", Euro}},
         CasoImpostazioni{"LowerCaseName", ";\r\n,\r\n$\r\n", {";", ",", "$"}, "separatorexls.txt"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
@@ -173,15 +173,15 @@ TEST_F(Esportazione, SettingsLongerThan255BytesAreRefused) {
     ScriviRigheAtomico(cartella / "FD3", {"Camere presenti : 1"});
     const std::string massima(255, ';');
     ScriviFileAtomico(cartella / "SeparatoreXLS.txt", massima + "\r\n,\r\n$\r\n");
-    EXPECT_EQ(LeggiImpostazioniXLS(cartella.percorso()).separatoreCampi, massima);
+    EXPECT_EQ(LeggiImpostazioniXLS(cartella.Percorso()).separatoreCampi, massima);
     for (const auto& [testo, riga] : std::vector<std::pair<std::string, int>>{
              {massima + ";\r\n,\r\n$\r\n", 1}, {";\r\n,\r\n" + std::string(4 << 20, '$'), 3}}) {
         ScriviFileAtomico(cartella / "SeparatoreXLS.txt", testo);
         try {
-            ConvertiXLS("fd3", cartella.percorso());
+            ConvertiXLS("fd3", cartella.Percorso());
             ADD_FAILURE() << "accettata la riga " << riga;
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), err::InvalidCall);
+        } catch (const Errore& e) {
+            EXPECT_EQ(e.Numero(), errore::ChiamataNonValida);
             EXPECT_EQ(std::string(e.what()).rfind("SeparatoreXLS.txt, riga " +
                                                       std::to_string(riga) + ": l'impostazione ha ",
                                                   0),
@@ -203,7 +203,7 @@ TEST_F(Esportazione, OneLinePerLineInTheSameOrder) {
                                              "Camere presenti : 1",
                                              "\x0C"};
     ScriviRigheAtomico(cartella / "FD3", report);
-    const auto uscita = ConvertiXLS("fd3", cartella.percorso());
+    const auto uscita = ConvertiXLS("fd3", cartella.Percorso());
     EXPECT_EQ(uscita, cartella / "fd3.csv");
     const std::string scritto = LeggiFile(uscita);
     const auto righe = DividiRighe(scritto);
@@ -218,7 +218,7 @@ TEST_F(Esportazione, TheFoldersSettings) {
     PcLocaleTemporaneo pc("1");
     ScriviFileAtomico(cartella / "SeparatoreXLS.txt", ";\r\n,\r\n\r\n");
     ScriviFileAtomico(cartella / "fd1", "|  1.234,56|\r\n");
-    ConvertiXLS("fd1", cartella.percorso());
+    ConvertiXLS("fd1", cartella.Percorso());
     EXPECT_EQ(LeggiFile(cartella / "fd1.csv"), ";  1234,56;\r\n");
 }
 
@@ -233,8 +233,8 @@ TEST_F(Esportazione, SameAmountsUnderEveryLocale) {
         }
         const std::string riga = " " + FormattaImporto(12345000, SegniDelLocale()) + " " +
                                  FormattaImporto(4800000, SegniDelLocale());
-        EXPECT_EQ(RigaCsv(riga, LeggiImpostazioniXLS(cartella.percorso())),
-                  kEuro + "1234.50" + kEuro + "480.00")
+        EXPECT_EQ(RigaCsv(riga, LeggiImpostazioniXLS(cartella.Percorso())),
+                  Euro + "1234.50" + Euro + "480.00")
             << locale << ": " << riga;
     }
     std::setlocale(LC_NUMERIC, prima.c_str());
@@ -243,14 +243,14 @@ TEST_F(Esportazione, SameAmountsUnderEveryLocale) {
 TEST_F(Esportazione, PclocalUnset) {
     PcLocaleTemporaneo pc(std::nullopt);
     ScriviFileAtomico(cartella / "fd", "a\r\n");
-    ConvertiXLS("fd", cartella.percorso());
+    ConvertiXLS("fd", cartella.Percorso());
     EXPECT_EQ(LeggiFile(cartella / "fd.csv"), "a\r\n");
 }
 
 TEST_F(Esportazione, EmptyReport) {
     PcLocaleTemporaneo pc("2");
     ScriviFileAtomico(cartella / "fd2", "");
-    ConvertiXLS("fd2", cartella.percorso());
+    ConvertiXLS("fd2", cartella.Percorso());
     EXPECT_EQ(LeggiFile(cartella / "fd2.csv"), "");
 }
 
@@ -258,7 +258,7 @@ TEST_F(Esportazione, AnExistingCsvIsReplacedWhole) {
     PcLocaleTemporaneo pc("2");
     ScriviFileAtomico(cartella / "FD2.CSV", "vecchio\r\nvecchio\r\nvecchio\r\n");
     ScriviFileAtomico(cartella / "fd2", "nuovo\r\n");
-    EXPECT_EQ(ConvertiXLS("fd2", cartella.percorso()), cartella / "FD2.CSV");
+    EXPECT_EQ(ConvertiXLS("fd2", cartella.Percorso()), cartella / "FD2.CSV");
     EXPECT_EQ(LeggiFile(cartella / "FD2.CSV"), "nuovo\r\n");
 }
 
@@ -266,10 +266,10 @@ TEST_F(Esportazione, AMissingInputLeavesTheEarlierCsv) {
     PcLocaleTemporaneo pc("4");
     ScriviFileAtomico(cartella / "fd4.csv", "prima\r\n");
     try {
-        ConvertiXLS("fd4", cartella.percorso());
+        ConvertiXLS("fd4", cartella.Percorso());
         FAIL() << "no error for a missing report";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), err::FileNotFound);
+    } catch (const Errore& e) {
+        EXPECT_EQ(e.Numero(), errore::FileNonTrovato);
     }
     EXPECT_EQ(LeggiFile(cartella / "fd4.csv"), "prima\r\n");
 }
@@ -277,14 +277,14 @@ TEST_F(Esportazione, AMissingInputLeavesTheEarlierCsv) {
 TEST_F(Esportazione, AMissingFolder) {
     PcLocaleTemporaneo pc("4");
     const auto assente = cartella / "non-c-e";
-    EXPECT_THROW(ConvertiXLS("fd4", assente), Error);
+    EXPECT_THROW(ConvertiXLS("fd4", assente), Errore);
 }
 
 TEST_F(Esportazione, AnAbsolutePath) {
     PcLocaleTemporaneo pc("5");
     CartellaLavoro altrove;
     ScriviFileAtomico(altrove / "salvato.txt", "1.000,00\r\n");
-    ConvertiXLS((altrove / "salvato.txt").string(), cartella.percorso());
+    ConvertiXLS((altrove / "salvato.txt").string(), cartella.Percorso());
     EXPECT_EQ(LeggiFile(cartella / "fd5.csv"), "1000.00\r\n");
 }
 

@@ -48,7 +48,7 @@ protected:
     void TearDown() override { piattaforma::ImpostaAvvia({}); }
 
     // Records the starts instead of starting anything.
-    void registraAvvii() {
+    void RegistraAvvii() {
         piattaforma::ImpostaAvvia([this](std::string_view programma, const fs::path& folder) {
             avvii.emplace_back(std::string(programma), folder);
         });
@@ -59,26 +59,26 @@ protected:
 };
 
 TEST_F(Invio, FileNameFromTheVariable) {
-    registraAvvii();
+    RegistraAvvii();
     for (const auto& [valore, nome] :
          std::vector<std::pair<std::optional<std::string>, std::string>>{
              {std::nullopt, "e-mail.txt"}, {"3", "e-mail3.txt"}, {"12", "e-mail12.txt"}}) {
         PcLocaleTemporaneo pc(valore);
-        InviaEMail("pagina\r\n", cartella.percorso());
+        InviaEMail("pagina\r\n", cartella.Percorso());
         EXPECT_EQ(LeggiFile(cartella / nome), "OGGETTO\r\npagina\r\n\r\n") << nome;
     }
     ASSERT_EQ(avvii.size(), 3U);
     for (const auto& [programma, folder] : avvii) {
         EXPECT_EQ(programma, "Recapito.exe");
-        EXPECT_EQ(folder, cartella.percorso());
+        EXPECT_EQ(folder, cartella.Percorso());
     }
 }
 
 TEST_F(Invio, ASecondCallReplacesTheFile) {
-    registraAvvii();
+    RegistraAvvii();
     PcLocaleTemporaneo pc("1");
-    InviaEMail(std::string(5000, 'x'), cartella.percorso());
-    InviaEMail("corta", cartella.percorso());
+    InviaEMail(std::string(5000, 'x'), cartella.Percorso());
+    InviaEMail("corta", cartella.Percorso());
     EXPECT_EQ(LeggiFile(cartella / "e-mail1.txt"), "OGGETTO\r\ncorta\r\n");
 }
 
@@ -86,23 +86,23 @@ TEST_F(Invio, AMissingSenderLeavesTheFileWritten) {
     PcLocaleTemporaneo pc("2");
     CartellaLavoro vuota;
     const std::string percorsoPrima = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", vuota.percorso().c_str(), 1);
+    ::setenv("PATH", vuota.Percorso().c_str(), 1);
     try {
-        InviaEMail("pagina\r\n", cartella.percorso());
+        InviaEMail("pagina\r\n", cartella.Percorso());
         ::setenv("PATH", percorsoPrima.c_str(), 1);
         FAIL() << "no error for a missing sender";
-    } catch (const Error& e) {
+    } catch (const Errore& e) {
         ::setenv("PATH", percorsoPrima.c_str(), 1);
-        EXPECT_EQ(e.number(), err::FileNotFound);
+        EXPECT_EQ(e.Numero(), errore::FileNonTrovato);
         EXPECT_NE(std::string(e.what()).find("Recapito.exe"), std::string::npos);
     }
     EXPECT_EQ(LeggiFile(cartella / "e-mail2.txt"), "OGGETTO\r\npagina\r\n\r\n");
 }
 
 TEST_F(Invio, AnUnwritableFileStartsNothing) {
-    registraAvvii();
+    RegistraAvvii();
     PcLocaleTemporaneo pc("2");
-    EXPECT_THROW(InviaEMail("pagina", cartella / "manca"), Error);
+    EXPECT_THROW(InviaEMail("pagina", cartella / "manca"), Errore);
     EXPECT_TRUE(avvii.empty());
 }
 

@@ -36,7 +36,7 @@ std::string PrimaRiga(const std::string& testo) {
 
 class Anteprima : public ::testing::Test {
 protected:
-    void scriviReport(const std::vector<std::string>& righe, const char* nome = "FD3") {
+    void ScriviReport(const std::vector<std::string>& righe, const char* nome = "FD3") {
         ScriviRigheAtomico(cartella / nome, righe);
     }
 
@@ -55,23 +55,23 @@ class Pagine : public Anteprima, public ::testing::WithParamInterface<CasoPagine
 
 TEST_P(Pagine, LinesOfEachPage) {
     const auto& caso = GetParam();
-    scriviReport(Righe(caso.righe, caso.lunghezza));
-    PaginatoreAnteprima p(cartella.percorso());
-    p.paginaApertura();
-    std::vector<std::size_t> viste = {ContaRighe(p.testo())};
+    ScriviReport(Righe(caso.righe, caso.lunghezza));
+    PaginatoreAnteprima p(cartella.Percorso());
+    p.PaginaApertura();
+    std::vector<std::size_t> viste = {ContaRighe(p.Testo())};
     std::size_t lette = viste.back();
-    while (p.altraPagina()) {
-        ASSERT_TRUE(p.avanti());
-        viste.push_back(ContaRighe(p.testo()));
+    while (p.AltraPagina()) {
+        ASSERT_TRUE(p.Avanti());
+        viste.push_back(ContaRighe(p.Testo()));
         lette += viste.back();
-        EXPECT_EQ(p.caratteriPagina(), static_cast<std::int32_t>(viste.back() * caso.lunghezza));
+        EXPECT_EQ(p.CaratteriPagina(), static_cast<std::int32_t>(viste.back() * caso.lunghezza));
     }
     EXPECT_EQ(viste, caso.pagine);
     EXPECT_EQ(lette, static_cast<std::size_t>(caso.righe));
     // On the last page Avanti changes nothing.
-    const std::string ultima = p.testo();
-    EXPECT_FALSE(p.avanti());
-    EXPECT_EQ(p.testo(), ultima);
+    const std::string ultima = p.Testo();
+    EXPECT_FALSE(p.Avanti());
+    EXPECT_EQ(p.Testo(), ultima);
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, Pagine,
@@ -89,12 +89,12 @@ INSTANTIATE_TEST_SUITE_P(Limits, Pagine,
                          [](const auto& riga) { return std::string(riga.param.nome); });
 
 TEST_F(Anteprima, PageConvertedCountingCharactersBeforeTheConversion) {
-    scriviReport(Righe(400));
-    PaginatoreAnteprima p(cartella.percorso());
-    p.paginaApertura();
-    EXPECT_EQ(p.caratteriPagina(), 151 * 133);
-    EXPECT_TRUE(p.altraPagina());
-    const auto righe = DividiRighe(p.testo());
+    ScriviReport(Righe(400));
+    PaginatoreAnteprima p(cartella.Percorso());
+    p.PaginaApertura();
+    EXPECT_EQ(p.CaratteriPagina(), 151 * 133);
+    EXPECT_TRUE(p.AltraPagina());
+    const auto righe = DividiRighe(p.Testo());
     std::string attesa = RigaDiCamera("1");
     for (char& c : attesa) {
         if (static_cast<unsigned char>(c) == 179) {
@@ -102,87 +102,87 @@ TEST_F(Anteprima, PageConvertedCountingCharactersBeforeTheConversion) {
         }
     }
     EXPECT_EQ(righe.front(), attesa);
-    EXPECT_EQ(p.testo().substr(p.testo().size() - 2), "\r\n");
-    EXPECT_EQ(p.testo().find('\xB3'), std::string::npos);
+    EXPECT_EQ(p.Testo().substr(p.Testo().size() - 2), "\r\n");
+    EXPECT_EQ(p.Testo().find('\xB3'), std::string::npos);
 }
 
 TEST_F(Anteprima, InizioFillsUpTo26000) {
-    scriviReport(Righe(600));
-    PaginatoreAnteprima p(cartella.percorso());
-    p.paginaApertura();
-    ASSERT_TRUE(p.avanti());
-    ASSERT_TRUE(p.avanti());
-    p.inizio();
-    EXPECT_EQ(ContaRighe(p.testo()), 196U);
-    EXPECT_EQ(PrimaRiga(p.testo()).substr(1, 6), "1     ");
-    EXPECT_TRUE(p.altraPagina());
-    ASSERT_TRUE(p.avanti());
-    EXPECT_EQ(PrimaRiga(p.testo()).substr(1, 6), "197   ");
+    ScriviReport(Righe(600));
+    PaginatoreAnteprima p(cartella.Percorso());
+    p.PaginaApertura();
+    ASSERT_TRUE(p.Avanti());
+    ASSERT_TRUE(p.Avanti());
+    p.Inizio();
+    EXPECT_EQ(ContaRighe(p.Testo()), 196U);
+    EXPECT_EQ(PrimaRiga(p.Testo()).substr(1, 6), "1     ");
+    EXPECT_TRUE(p.AltraPagina());
+    ASSERT_TRUE(p.Avanti());
+    EXPECT_EQ(PrimaRiga(p.Testo()).substr(1, 6), "197   ");
 }
 
 TEST_F(Anteprima, EmptyReport) {
-    scriviReport({});
-    PaginatoreAnteprima p(cartella.percorso());
-    EXPECT_TRUE(p.esisteReport());
-    p.paginaApertura();
-    EXPECT_EQ(p.testo(), "");
-    EXPECT_EQ(p.caratteriPagina(), 0);
-    EXPECT_FALSE(p.altraPagina());
-    EXPECT_FALSE(p.avanti());
-    EXPECT_EQ(p.testo(), "");
+    ScriviReport({});
+    PaginatoreAnteprima p(cartella.Percorso());
+    EXPECT_TRUE(p.EsisteReport());
+    p.PaginaApertura();
+    EXPECT_EQ(p.Testo(), "");
+    EXPECT_EQ(p.CaratteriPagina(), 0);
+    EXPECT_FALSE(p.AltraPagina());
+    EXPECT_FALSE(p.Avanti());
+    EXPECT_EQ(p.Testo(), "");
 }
 
 TEST_F(Anteprima, SalvaThenAvantiShowsTheSavedText) {
-    scriviReport(Righe(400));
-    PaginatoreAnteprima p(cartella.percorso());
-    p.paginaApertura();
-    const std::string pagina = p.testo();
-    p.salva(pagina);
+    ScriviReport(Righe(400));
+    PaginatoreAnteprima p(cartella.Percorso());
+    p.PaginaApertura();
+    const std::string pagina = p.Testo();
+    p.Salva(pagina);
     // The page, its count and the flag stay; the file holds the page and
     // one more line end.
-    EXPECT_EQ(p.testo(), pagina);
-    EXPECT_EQ(p.caratteriPagina(), 151 * 133);
-    EXPECT_TRUE(p.altraPagina());
+    EXPECT_EQ(p.Testo(), pagina);
+    EXPECT_EQ(p.CaratteriPagina(), 151 * 133);
+    EXPECT_TRUE(p.AltraPagina());
     EXPECT_EQ(LeggiFile(cartella / "FD3"), pagina + "\r\n");
-    ASSERT_TRUE(p.avanti());
+    ASSERT_TRUE(p.Avanti());
     // The saved file starts over: its 151 lines and the final empty one.
-    EXPECT_EQ(p.testo(), pagina + "\r\n");
-    EXPECT_FALSE(p.altraPagina());
+    EXPECT_EQ(p.Testo(), pagina + "\r\n");
+    EXPECT_FALSE(p.AltraPagina());
 }
 
 TEST_F(Anteprima, SalvaWritesTheEditedText) {
-    scriviReport(Righe(400));
-    PaginatoreAnteprima p(cartella.percorso());
-    p.paginaApertura();
-    p.salva("modificato\r\n\x80 \xE8\r\n");
+    ScriviReport(Righe(400));
+    PaginatoreAnteprima p(cartella.Percorso());
+    p.PaginaApertura();
+    p.Salva("modificato\r\n\x80 \xE8\r\n");
     EXPECT_EQ(LeggiFile(cartella / "FD3"), "modificato\r\n\x80 \xE8\r\n\r\n");
-    p.inizio();
-    EXPECT_EQ(p.testo(), "modificato\r\n\x80 \xE8\r\n\r\n");
+    p.Inizio();
+    EXPECT_EQ(p.Testo(), "modificato\r\n\x80 \xE8\r\n\r\n");
 }
 
 TEST_F(Anteprima, SalvaOnTheLastPageThenAvantiChangesNothing) {
-    scriviReport(Righe(10));
-    PaginatoreAnteprima p(cartella.percorso());
-    p.paginaApertura();
-    ASSERT_FALSE(p.altraPagina());
-    p.salva("x\r\n");
-    EXPECT_FALSE(p.avanti());
-    EXPECT_EQ(ContaRighe(p.testo()), 10U);
+    ScriviReport(Righe(10));
+    PaginatoreAnteprima p(cartella.Percorso());
+    p.PaginaApertura();
+    ASSERT_FALSE(p.AltraPagina());
+    p.Salva("x\r\n");
+    EXPECT_FALSE(p.Avanti());
+    EXPECT_EQ(ContaRighe(p.Testo()), 10U);
 }
 
 TEST_F(Anteprima, AFailedSalvaLeavesReportAndReading) {
-    scriviReport(Righe(400));
-    PaginatoreAnteprima p(cartella.percorso());
-    p.paginaApertura();
+    ScriviReport(Righe(400));
+    PaginatoreAnteprima p(cartella.Percorso());
+    p.PaginaApertura();
     const std::string prima = LeggiFile(cartella / "FD3");
     // The folder moved away: the new report cannot be written there.
-    const fs::path altrove = cartella.percorso().string() + "-via";
-    fs::rename(cartella.percorso(), altrove);
-    EXPECT_THROW(p.salva("x\r\n"), Error);
-    fs::rename(altrove, cartella.percorso());
+    const fs::path altrove = cartella.Percorso().string() + "-via";
+    fs::rename(cartella.Percorso(), altrove);
+    EXPECT_THROW(p.Salva("x\r\n"), Errore);
+    fs::rename(altrove, cartella.Percorso());
     EXPECT_EQ(LeggiFile(cartella / "FD3"), prima);
-    ASSERT_TRUE(p.avanti());
-    EXPECT_EQ(PrimaRiga(p.testo()).substr(1, 6), "152   ");
+    ASSERT_TRUE(p.Avanti());
+    EXPECT_EQ(PrimaRiga(p.Testo()).substr(1, 6), "152   ");
 }
 
 TEST_F(Anteprima, TheReportsName) {
@@ -201,40 +201,40 @@ TEST_F(Anteprima, TheReportsName) {
         CartellaLavoro altra;
         PcLocaleTemporaneo valore(caso.pclocal);
         ScriviRigheAtomico(altra / caso.file, {"riga"});
-        PaginatoreAnteprima p(altra.percorso());
-        EXPECT_EQ(p.esisteReport(), caso.trovato) << caso.file;
-        EXPECT_EQ(p.aperto(), caso.trovato) << caso.file;
-        p.paginaApertura();
-        EXPECT_EQ(p.testo(), caso.trovato ? "riga\r\n" : "") << caso.file;
+        PaginatoreAnteprima p(altra.Percorso());
+        EXPECT_EQ(p.EsisteReport(), caso.trovato) << caso.file;
+        EXPECT_EQ(p.Aperto(), caso.trovato) << caso.file;
+        p.PaginaApertura();
+        EXPECT_EQ(p.Testo(), caso.trovato ? "riga\r\n" : "") << caso.file;
     }
 }
 
 TEST_F(Anteprima, AReportWrittenAfterTheWindowWasMade) {
-    PaginatoreAnteprima p(cartella.percorso());
-    EXPECT_FALSE(p.aperto());
-    p.paginaApertura();
-    EXPECT_EQ(p.testo(), "");
-    EXPECT_FALSE(p.altraPagina());
-    scriviReport(Righe(2));
-    p.paginaApertura();
-    EXPECT_EQ(ContaRighe(p.testo()), 2U);
+    PaginatoreAnteprima p(cartella.Percorso());
+    EXPECT_FALSE(p.Aperto());
+    p.PaginaApertura();
+    EXPECT_EQ(p.Testo(), "");
+    EXPECT_FALSE(p.AltraPagina());
+    ScriviReport(Righe(2));
+    p.PaginaApertura();
+    EXPECT_EQ(ContaRighe(p.Testo()), 2U);
 }
 
 TEST_F(Anteprima, InizioWithoutAReport) {
-    scriviReport(Righe(2));
-    PaginatoreAnteprima p(cartella.percorso());
-    p.paginaApertura();
+    ScriviReport(Righe(2));
+    PaginatoreAnteprima p(cartella.Percorso());
+    p.PaginaApertura();
     fs::remove(cartella / "FD3");
     try {
-        p.inizio();
+        p.Inizio();
         FAIL() << "no error for a report that has gone";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), err::FileNotFound);
+    } catch (const Errore& e) {
+        EXPECT_EQ(e.Numero(), errore::FileNonTrovato);
     }
     // Closing after that, and twice, is harmless.
-    p.chiudi();
-    p.chiudi();
-    EXPECT_FALSE(p.aperto());
+    p.Chiudi();
+    p.Chiudi();
+    EXPECT_FALSE(p.Aperto());
 }
 
 } // namespace

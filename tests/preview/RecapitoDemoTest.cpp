@@ -34,11 +34,11 @@ TEST(RecapitoDemo, FromTheHandOffFileToTheMessage) {
     const std::string conRecapito =
         std::string(VDX_SOURCE_DIR) + "/tools/recapito:" + percorsoPrima;
     ::setenv("PATH", conRecapito.c_str(), 1);
-    InviaEMail("|101   | Rossi \x80 \xE8|\r\n|102   |\r\n", cartella.percorso());
+    InviaEMail("|101   | Rossi \x80 \xE8|\r\n|102   |\r\n", cartella.Percorso());
     ::setenv("PATH", percorsoPrima.c_str(), 1);
 
     std::optional<fs::path> eml;
-    for (int i = 0; i < 200 && !(eml = MessaggioScritto(cartella.percorso())); ++i) {
+    for (int i = 0; i < 200 && !(eml = MessaggioScritto(cartella.Percorso())); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     ASSERT_TRUE(eml.has_value());

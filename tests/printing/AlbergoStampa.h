@@ -30,23 +30,23 @@ inline fx::Cella T(const std::string& s) {
 //   Archivio PDF / Ufficio PDF  type 1, to PDF files
 inline fx::Albergo Albergo(const std::string& codice = "") {
     fx::Albergo a;
-    a.tabella("AnagraficaHotels")
-        .record({{"Numero", N(1)},
+    a.TabellaDiNome("AnagraficaHotels")
+        .Record({{"Numero", N(1)},
                  {"RagioneSociale", T("Hotel Mare")},
                  {"CodiceAssistenza", T(codice)}});
-    auto& contatori = a.tabella("Contatori");
-    contatori.record({{"NumeroHotel", N(1)}, {"LungPagComp", N(4)}, {"LungPagNoComp", N(3)}});
-    contatori.record({{"NumeroHotel", N(2)}, {"LungPagComp", N(80)}, {"LungPagNoComp", N(60)}});
-    auto& set = a.tabella("SetStampa");
-    set.record({{"TipoStampa", N(1)},
+    auto& contatori = a.TabellaDiNome("Contatori");
+    contatori.Record({{"NumeroHotel", N(1)}, {"LungPagComp", N(4)}, {"LungPagNoComp", N(3)}});
+    contatori.Record({{"NumeroHotel", N(2)}, {"LungPagComp", N(80)}, {"LungPagNoComp", N(60)}});
+    auto& set = a.TabellaDiNome("SetStampa");
+    set.Record({{"TipoStampa", N(1)},
                 {"Compresso", T("007000000000000001010000000000000000")},
                 {"Grassetto", T("000000000000000002000000000000000000")}});
-    set.record({{"TipoStampa", N(2)},
+    set.Record({{"TipoStampa", N(2)},
                 {"Compresso", T("027015000000000000018000000000000000")},
                 {"Grassetto", T("000000000000000001072066000000000000")}});
-    auto& stampanti = a.tabella("Stampanti");
+    auto& stampanti = a.TabellaDiNome("Stampanti");
     const auto destinazione = [&](const std::string& nome, int tipo, const std::string& linea) {
-        stampanti.record({{"NumeroHotel", N(1)},
+        stampanti.Record({{"NumeroHotel", N(1)},
                           {"Destinazione", T(nome)},
                           {"TipoStampa", N(tipo)},
                           {"Linea", T(linea)}});

@@ -39,29 +39,29 @@ TEST_P(Converti2Casi, ConvertsInPlaceKeepingLength) {
 
 // Report lines: the nine fixed lines, with `testo` written into cell 6
 // of the blank ruled one.
-const vdx::Righe kRighe = vdx::CostruisciRighe(std::string(117, ' ') + "05/03/2024 07:30", false);
+const vdx::Righe RigheProva = vdx::CostruisciRighe(std::string(117, ' ') + "05/03/2024 07:30", false);
 
-std::string piana(std::string riga) {
+std::string Piana(std::string riga) {
     return vdx::ConvertiBordi(riga);
 }
 
-std::string conCella6(const std::string& riga, const std::string& testo) {
+std::string ConCella6(const std::string& riga, const std::string& testo) {
     return std::string(riga).replace(42, testo.size(), testo);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Righe, Converti2Casi,
     ::testing::Values(
-        CasoConverti{"empty", "", ""}, CasoConverti{"top_border", kRighe[2], std::string(133, '-')},
-        CasoConverti{"bottom_border", kRighe[8], std::string(133, '-')},
-        CasoConverti{"inner_separator", kRighe[6], "|" + std::string(131, '-') + "|"},
-        CasoConverti{"blank_ruled_line", kRighe[9], piana(kRighe[9])},
+        CasoConverti{"empty", "", ""}, CasoConverti{"top_border", RigheProva[2], std::string(133, '-')},
+        CasoConverti{"bottom_border", RigheProva[8], std::string(133, '-')},
+        CasoConverti{"inner_separator", RigheProva[6], "|" + std::string(131, '-') + "|"},
+        CasoConverti{"blank_ruled_line", RigheProva[9], Piana(RigheProva[9])},
         // In the cells the accented capitals become small letters, also those
         // whose bytes are line-drawing bytes; the rules around them stay rules.
-        CasoConverti{"name_grave_o", conCella6(kRighe[9], "NICOL\xD2"),
-                     conCella6(piana(kRighe[9]), "NICOL\xF2")},
-        CasoConverti{"capitals_in_a_cell", conCella6(kRighe[9], "CITT\xC0 \xC8\xC9\xCC\xD9\xB4"),
-                     conCella6(piana(kRighe[9]), "CITT\xE0 \xE8\xE9\xEC\xF9'")},
+        CasoConverti{"name_grave_o", ConCella6(RigheProva[9], "NICOL\xD2"),
+                     ConCella6(Piana(RigheProva[9]), "NICOL\xF2")},
+        CasoConverti{"capitals_in_a_cell", ConCella6(RigheProva[9], "CITT\xC0 \xC8\xC9\xCC\xD9\xB4"),
+                     ConCella6(Piana(RigheProva[9]), "CITT\xE0 \xE8\xE9\xEC\xF9'")},
         // A line that is not ruled is all text: the title, the totals.
         CasoConverti{"title_line", " Hotel : CANT\xD9 \xC0\xC4\xC4",
                      " Hotel : CANT\xF9 \xE0\xC4\xC4"},
@@ -72,14 +72,14 @@ INSTANTIATE_TEST_SUITE_P(
 // "ç" is a letter of names ("Jean-François"): printed as it is, nothing turns bold.
 TEST(StampaLaser, CedillaIsALetter) {
     StampanteRegistrata p;
-    p.setFontSize(10);
+    p.SetFontSize(10);
     p.chiamate.clear();
     const std::string nome = "Jean-Fran" + B({231}) + "ois";
     vdx::StampaLaser(p, nome);
     vdx::StampaLaser(p, B({231}) + "a");
     EXPECT_EQ(p.chiamate,
               (std::vector<std::string>{"line '" + nome + "'", "line '" + B({231}) + "a'"}));
-    EXPECT_EQ(p.fontSize(), 10);
+    EXPECT_EQ(p.FontSize(), 10);
 }
 
 } // namespace

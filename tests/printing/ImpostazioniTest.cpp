@@ -44,14 +44,14 @@ class LetturaImpostazioni : public ::testing::TestWithParam<CasoImpostazioni> {}
 
 TEST_P(LetturaImpostazioni, FromTheHotelFiles) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
-    const auto s = vdx::LeggiImpostazioni(cartella.percorso(), GetParam().scelta);
+    Albergo().Scrivi(cartella.Percorso());
+    const auto s = vdx::LeggiImpostazioni(cartella.Percorso(), GetParam().scelta);
     ASSERT_TRUE(s.has_value());
-    EXPECT_EQ(s->LunghezzaPagina, GetParam().lunghezza);
-    EXPECT_EQ(s->RigheIniziali, GetParam().iniziali);
-    EXPECT_EQ(s->RigheFoglio, GetParam().foglio);
-    EXPECT_EQ(s->modoDriver(), GetParam().driver);
-    EXPECT_EQ(s->FontStampa, "Courier New");
+    EXPECT_EQ(s->lunghezzaPagina, GetParam().lunghezza);
+    EXPECT_EQ(s->righeIniziali, GetParam().iniziali);
+    EXPECT_EQ(s->righeFoglio, GetParam().foglio);
+    EXPECT_EQ(s->ModoDriver(), GetParam().driver);
+    EXPECT_EQ(s->fontStampa, "Courier New");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -68,26 +68,26 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LeggiImpostazioni, UnknownDestinationIsNotAnError) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
-    EXPECT_FALSE(vdx::LeggiImpostazioni(cartella.percorso(), Scelta("laser")).has_value());
-    EXPECT_FALSE(vdx::LeggiImpostazioni(cartella.percorso(), Scelta("Lo 'Studio'")).has_value());
+    Albergo().Scrivi(cartella.Percorso());
+    EXPECT_FALSE(vdx::LeggiImpostazioni(cartella.Percorso(), Scelta("laser")).has_value());
+    EXPECT_FALSE(vdx::LeggiImpostazioni(cartella.Percorso(), Scelta("Lo 'Studio'")).has_value());
 }
 
 TEST(LeggiImpostazioni, SevenAndTenFromTheGroups) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
-    const auto s = vdx::LeggiImpostazioni(cartella.percorso(), Scelta("Laser"));
+    Albergo().Scrivi(cartella.Percorso());
+    const auto s = vdx::LeggiImpostazioni(cartella.Percorso(), Scelta("Laser"));
     ASSERT_TRUE(s);
-    EXPECT_EQ(s->compresso(1), 7);
-    EXPECT_EQ(s->compresso(7), 10);
-    EXPECT_EQ(s->compresso(6), 1);
+    EXPECT_EQ(s->Compresso(1), 7);
+    EXPECT_EQ(s->Compresso(7), 10);
+    EXPECT_EQ(s->Compresso(6), 1);
 }
 
 TEST(LeggiImpostazioni, OutputPrecedence) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
+    Albergo().Scrivi(cartella.Percorso());
     const auto uscita = [&](SceltaStampa scelta) {
-        return vdx::LeggiImpostazioni(cartella.percorso(), scelta).value().UscitaStampa;
+        return vdx::LeggiImpostazioni(cartella.Percorso(), scelta).value().uscitaStampa;
     };
     ::unsetenv("AGHI");
     ::unsetenv("aghi");
@@ -122,7 +122,7 @@ TEST_P(FontStampa, FirstLineTrimmed) {
     if (GetParam().contenuto) {
         vdx::ScriviFileAtomico(cartella / "fontstp.TXT", *GetParam().contenuto);
     }
-    EXPECT_EQ(vdx::LeggiFontStampa(cartella.percorso()), GetParam().atteso);
+    EXPECT_EQ(vdx::LeggiFontStampa(cartella.Percorso()), GetParam().atteso);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -157,13 +157,13 @@ TEST(DestinazionePdf, LastCapitalPdfWins) {
 
 TEST(StampaReport, DirectModeWritesThePortFile) {
     CartellaLavoro cartella;
-    Albergo("U").scrivi(cartella.percorso());
+    Albergo("U").Scrivi(cartella.Percorso());
     ::setenv("pclocal", "3", 1);
     vdx::ScriviRigheAtomico(cartella / "FD3", {"\xda\xc4\xc4", "A", "B", "C"});
     StampanteRegistrata* p = nullptr;
     auto scelta = Scelta("Aghi");
     scelta.codiceAssistenza = "U";
-    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), scelta, Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), scelta, Fabbrica(p)),
               vdx::EsitoStampa::Stampata);
     EXPECT_EQ(p, nullptr) << "direct mode asked for the system printer";
     // Pages of 4 with one blank top line, each sheet padded to 72 lines.
@@ -179,11 +179,11 @@ TEST(StampaReport, DirectModeWritesThePortFile) {
 
 TEST(StampaReport, DriverModeUsesTheSystemPrinter) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
+    Albergo().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "fd", {"A"});
     StampanteRegistrata* p = nullptr;
-    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Laser"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Laser"), Fabbrica(p)),
               vdx::EsitoStampa::Stampata);
     ASSERT_NE(p, nullptr);
     const std::vector<std::string> atteso{"device Ufficio", "orient 1", "font Times New Roman",
@@ -195,15 +195,15 @@ TEST(StampaReport, DriverModeUsesTheSystemPrinter) {
 
 TEST(StampaReport, NothingForUnknownDestinationOrMissingReport) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
+    Albergo().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     StampanteRegistrata* p = nullptr;
-    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Nessuna"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Nessuna"), Fabbrica(p)),
               vdx::EsitoStampa::DestinazioneSconosciuta);
-    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Laser"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Laser"), Fabbrica(p)),
               vdx::EsitoStampa::ReportMancante);
     // Direct mode still sends the codes to the port when the report is missing.
-    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Aghi"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Aghi"), Fabbrica(p)),
               vdx::EsitoStampa::ReportMancante);
     EXPECT_EQ(vdx::LeggiFile(cartella / "porta.prn"), "\x1b\x0f\0\0\0"s);
 }
@@ -212,13 +212,13 @@ TEST(StampaReport, NothingForUnknownDestinationOrMissingReport) {
 // a port, and no claim that something was printed.
 TEST(StampaReport, EmptyReportPrintsNothing) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
+    Albergo().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviFileAtomico(cartella / "FD", "");
     StampanteRegistrata* p = nullptr;
-    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Laser"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Laser"), Fabbrica(p)),
               vdx::EsitoStampa::ReportVuoto);
-    EXPECT_EQ(vdx::StampaReport(cartella.percorso(), Scelta("Aghi"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Aghi"), Fabbrica(p)),
               vdx::EsitoStampa::ReportVuoto);
     EXPECT_EQ(p, nullptr);
     EXPECT_FALSE(std::filesystem::exists(cartella / "porta.prn"));
@@ -228,7 +228,7 @@ TEST(StampaReport, EmptyReportPrintsNothing) {
 // the earlier file whole and nothing beside it.
 TEST(StampaReport, DirectModeFailingHalfWayLeavesTheEarlierFile) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
+    Albergo().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", std::vector<std::string>(2000, std::string(133, 'x')));
     vdx::ScriviFileAtomico(cartella / "porta.prn", "earlier");
@@ -239,11 +239,11 @@ TEST(StampaReport, DirectModeFailingHalfWayLeavesTheEarlierFile) {
     struct rlimit limite = prima;
     limite.rlim_cur = 64 * 1024;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
-    EXPECT_THROW(vdx::StampaReport(cartella.percorso(), Scelta("Aghi"), Fabbrica(p)), vdx::Error);
+    EXPECT_THROW(vdx::StampaReport(cartella.Percorso(), Scelta("Aghi"), Fabbrica(p)), vdx::Errore);
     ::setrlimit(RLIMIT_FSIZE, &prima);
     std::signal(SIGXFSZ, segnale);
     EXPECT_EQ(vdx::LeggiFile(cartella / "porta.prn"), "earlier");
-    for (const auto& voce : std::filesystem::directory_iterator(cartella.percorso())) {
+    for (const auto& voce : std::filesystem::directory_iterator(cartella.Percorso())) {
         const std::string nome = voce.path().filename().string();
         EXPECT_TRUE(nome == "FD" || nome == "porta.prn" || nome.ends_with(".mdb"))
             << "left behind: " << nome;
@@ -252,38 +252,38 @@ TEST(StampaReport, DirectModeFailingHalfWayLeavesTheEarlierFile) {
 
 TEST(StampaReport, NoPrinterEntryIsOpenedAsAFileInDirectMode) {
     CartellaLavoro cartella;
-    Albergo().scrivi(cartella.percorso());
+    Albergo().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     auto scelta = Scelta("Senza");
     scelta.stampanteSistema = "<nessuna stampante>";
-    vdx::StampaReport(cartella.percorso(), scelta, Fabbrica(p));
+    vdx::StampaReport(cartella.Percorso(), scelta, Fabbrica(p));
     EXPECT_EQ(vdx::LeggiFile(cartella / "<nessuna stampante>"), "\0\0\0\0\0A\r\n\f"s);
 }
 
 TEST(StampaReport, MissingDataFileIsAnError) {
     CartellaLavoro cartella;
     auto a = Albergo();
-    a.ometti("Contatori.mdb");
-    a.scrivi(cartella.percorso());
+    a.Ometti("Contatori.mdb");
+    a.Scrivi(cartella.Percorso());
     StampanteRegistrata* p = nullptr;
-    EXPECT_THROW(vdx::StampaReport(cartella.percorso(), Scelta("Laser"), Fabbrica(p)), vdx::Error);
+    EXPECT_THROW(vdx::StampaReport(cartella.Percorso(), Scelta("Laser"), Fabbrica(p)), vdx::Errore);
 }
 
 TEST(StampaReport, BadCodeLeavesTheOutputFileAlone) {
     CartellaLavoro cartella;
     auto a = Albergo();
-    a.tabella("SetStampa")
-        .record({{"TipoStampa", N(9)}, {"Compresso", T("300")}, {"Grassetto", T("")}});
-    a.scrivi(cartella.percorso());
+    a.TabellaDiNome("SetStampa")
+        .Record({{"TipoStampa", N(9)}, {"Compresso", T("300")}, {"Grassetto", T("")}});
+    a.Scrivi(cartella.Percorso());
     vdx::ScriviFileAtomico(cartella / "senza.prn", "earlier");
     StampanteRegistrata* p = nullptr;
     try {
-        vdx::StampaReport(cartella.percorso(), Scelta("Senza"), Fabbrica(p));
+        vdx::StampaReport(cartella.Percorso(), Scelta("Senza"), Fabbrica(p));
         FAIL() << "a code of 300 was sent";
-    } catch (const vdx::Error& e) {
-        EXPECT_EQ(e.number(), vdx::err::InvalidCall);
+    } catch (const vdx::Errore& e) {
+        EXPECT_EQ(e.Numero(), vdx::errore::ChiamataNonValida);
     }
     EXPECT_EQ(vdx::LeggiFile(cartella / "senza.prn"), "earlier");
 }

@@ -19,10 +19,10 @@ using namespace std::string_literals;
 ImpostazioniStampa Diretta(short lunghezza, short iniziali, short foglio = 66,
                            const char* compresso = "") {
     ImpostazioniStampa s;
-    s.ValoriCompresso = vdx::DividiGruppi(compresso);
-    s.LunghezzaPagina = lunghezza;
-    s.RigheIniziali = iniziali;
-    s.RigheFoglio = foglio;
+    s.valoriCompresso = vdx::DividiGruppi(compresso);
+    s.lunghezzaPagina = lunghezza;
+    s.righeIniziali = iniziali;
+    s.righeFoglio = foglio;
     return s;
 }
 
@@ -41,7 +41,7 @@ struct CasoDiretta {
     std::string atteso;
 };
 
-const std::string kZero5 = "\0\0\0\0\0"s;
+const std::string Zero5 = "\0\0\0\0\0"s;
 
 class StampaDirettaCasi : public ::testing::TestWithParam<CasoDiretta> {};
 
@@ -51,7 +51,7 @@ TEST_P(StampaDirettaCasi, WritesTheWholeByteStream) {
     vdx::UscitaMemoria uscita;
     ASSERT_TRUE(vdx::StampaModoDiretto(uscita, GetParam().impostazioni, GetParam().scelta,
                                        cartella / "FD3"));
-    EXPECT_EQ(uscita.bytes(), GetParam().atteso);
+    EXPECT_EQ(uscita.Bytes(), GetParam().atteso);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // No SetStampa record: five codes 0, one page ended by a form feed.
         CasoDiretta{
-            "defaults", {"A", "B", "\f"}, Diretta(60, 0), Scelta(), kZero5 + "A\r\nB\r\n\f"},
+            "defaults", {"A", "B", "\f"}, Diretta(60, 0), Scelta(), Zero5 + "A\r\nB\r\n\f"},
         CasoDiretta{"compressed_codes",
                     {"A"},
                     Diretta(60, 0, 66, "027015002003004000018080001002003"),
@@ -78,32 +78,32 @@ INSTANTIATE_TEST_SUITE_P(
                     {"A", "B", "C", "\f", "D"},
                     Diretta(4, 2),
                     Scelta(),
-                    kZero5 + " \r\n \r\nA\r\nB\r\n\f \r\n \r\nC\r\n\f \r\n \r\nD\r\n\f"},
+                    Zero5 + " \r\n \r\nA\r\nB\r\n\f \r\n \r\nC\r\n\f \r\n \r\nD\r\n\f"},
         // After the report's final form feed the page holds only its blank top
         // lines: it is not ended, so no empty sheet comes out; "U" pads none.
         CasoDiretta{"final_form_feed_with_top_lines",
                     {"A", "\f"},
                     Diretta(60, 1),
                     Scelta(),
-                    kZero5 + " \r\nA\r\n\f \r\n"},
+                    Zero5 + " \r\nA\r\n\f \r\n"},
         CasoDiretta{"full_last_page_with_top_lines",
                     {"A", "B"},
                     Diretta(3, 1, 5),
                     Scelta("U"),
-                    kZero5 + " \r\nA\r\nB\r\n\r\n\r\n \r\n"},
+                    Zero5 + " \r\nA\r\nB\r\n\r\n\r\n \r\n"},
         // A page length not above the top lines: pages end at form feeds only.
         CasoDiretta{"length_not_above_top_lines",
                     {"A", "B", "C"},
                     Diretta(2, 2),
                     Scelta(),
-                    kZero5 + " \r\n \r\nA\r\nB\r\nC\r\n\f"},
+                    Zero5 + " \r\n \r\nA\r\nB\r\nC\r\n\f"},
         // "U": pages padded with empty lines to RigheFoglio, the last one too.
         CasoDiretta{"U_pads_sheets",
                     {"A", "B", "C"},
                     Diretta(2, 0, 4),
                     Scelta("U"),
-                    kZero5 + "A\r\nB\r\n\r\n\r\nC\r\n\r\n\r\n\r\n"},
-        CasoDiretta{"U_empty_report_no_page", {}, Diretta(2, 0, 4), Scelta("U"), kZero5},
+                    Zero5 + "A\r\nB\r\n\r\n\r\nC\r\n\r\n\r\n\r\n"},
+        CasoDiretta{"U_empty_report_no_page", {}, Diretta(2, 0, 4), Scelta("U"), Zero5},
         // The rules become | and -; a letter in a cell stays as it is.
         CasoDiretta{"line_drawing_converted",
                     {"\xda\xc4\xc4\xc4\xc4\xc4\xc4\xbf",
@@ -112,31 +112,31 @@ INSTANTIATE_TEST_SUITE_P(
                      "\xc3\xc4\xc4\xc4\xc4\xc4\xc4\xb4", "\xc0\xc4\xc4\xc4\xc4\xc4\xc4\xd9"},
                     Diretta(60, 0),
                     Scelta(),
-                    kZero5 + "--------\r\n|CANT\xd9 |\r\n|------|\r\n--------\r\n\f"},
+                    Zero5 + "--------\r\n|CANT\xd9 |\r\n|------|\r\n--------\r\n\f"},
         // "K": the line-drawing bytes (and the letters) reach the port as they are.
         CasoDiretta{"K_unchanged",
                     {"\xda\xc4\xbf", "NICOL\xd2"},
                     Diretta(60, 0),
                     Scelta("K"),
-                    kZero5 + "\xda\xc4\xbf\r\nNICOL\xd2\r\n\f"},
+                    Zero5 + "\xda\xc4\xbf\r\nNICOL\xd2\r\n\f"},
         // Direct mode keeps accented capitals: only ConvertiBordi applies.
         CasoDiretta{"accents_stay",
                     {"NICOL\xd2 CITT\xc0"},
                     Diretta(60, 0),
                     Scelta(),
-                    kZero5 + "NICOL\xd2 CITT\xc0\r\n\f"},
+                    Zero5 + "NICOL\xd2 CITT\xc0\r\n\f"},
         CasoDiretta{"spaces_line_and_ff_with_text",
                     {"   ", "\f "},
                     Diretta(60, 0),
                     Scelta(),
-                    kZero5 + "   \r\n\f \r\n\f"}),
+                    Zero5 + "   \r\n\f \r\n\f"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 TEST(StampaModoDiretto, MissingReportWritesOnlyTheCodes) {
     CartellaLavoro cartella;
     vdx::UscitaMemoria uscita;
     EXPECT_FALSE(vdx::StampaModoDiretto(uscita, Diretta(60, 2), Scelta(), cartella / "FD3"));
-    EXPECT_EQ(uscita.bytes(), kZero5);
+    EXPECT_EQ(uscita.Bytes(), Zero5);
 }
 
 struct CasoCodici {
@@ -155,8 +155,8 @@ TEST_P(CodiciControllo, RoundsToEvenAndRefusesOutOfRange) {
         try {
             vdx::CodiciControllo(s, true);
             FAIL() << "accepted " << GetParam().compresso;
-        } catch (const vdx::Error& e) {
-            EXPECT_EQ(e.number(), vdx::err::InvalidCall);
+        } catch (const vdx::Errore& e) {
+            EXPECT_EQ(e.Numero(), vdx::errore::ChiamataNonValida);
         }
     }
 }
@@ -166,15 +166,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CasoCodici{"2.53.5255000  1", true, "\x02\x04\xff\x00\x01"s},
                       CasoCodici{"256", false, ""}, CasoCodici{"-01", false, ""},
                       CasoCodici{"0002551.5", true, "\x00\xff\x02\x00\x00"s},
-                      CasoCodici{"abc", true, kZero5}));
+                      CasoCodici{"abc", true, Zero5}));
 
 TEST(UscitaDispositivo, WritesExactBytesAndReplacesAFile) {
     CartellaLavoro cartella;
     vdx::ScriviFileAtomico(cartella / "porta.prn", std::string(100, 'x'));
     const std::string bytes = "\x1b\x0f\0\r\n\xb3\f"s;
     vdx::UscitaDispositivo uscita(cartella / "porta.prn");
-    uscita.scrivi(bytes);
-    uscita.chiudi();
+    uscita.Scrivi(bytes);
+    uscita.Chiudi();
     EXPECT_EQ(vdx::LeggiFile(cartella / "porta.prn"), bytes);
 }
 
@@ -183,8 +183,8 @@ TEST(UscitaDispositivo, UnopenableOutputIsAnError) {
     try {
         vdx::UscitaDispositivo uscita(cartella / "manca" / "LPT1");
         FAIL() << "opened an output in a missing folder";
-    } catch (const vdx::Error& e) {
-        EXPECT_EQ(e.number(), vdx::err::PathAccess);
+    } catch (const vdx::Errore& e) {
+        EXPECT_EQ(e.Numero(), vdx::errore::AccessoPercorso);
         EXPECT_NE(std::string(e.what()).find("LPT1"), std::string::npos) << e.what();
     }
 }
@@ -195,21 +195,21 @@ TEST(UscitaDispositivo, FullDeviceIsDiskFull) {
     }
     vdx::UscitaDispositivo uscita("/dev/full");
     try {
-        uscita.scrivi("A\r\n");
-        uscita.chiudi();
+        uscita.Scrivi("A\r\n");
+        uscita.Chiudi();
         FAIL() << "a full device took the bytes";
-    } catch (const vdx::Error& e) {
-        EXPECT_EQ(e.number(), vdx::err::DiskFull);
+    } catch (const vdx::Errore& e) {
+        EXPECT_EQ(e.Numero(), vdx::errore::DiscoPieno);
     }
 }
 
 TEST(PercorsoUscita, RelativeNamesLiveInTheWorkingFolder) {
     CartellaLavoro cartella;
     vdx::ScriviFileAtomico(cartella / "Banco.prn", "");
-    EXPECT_EQ(vdx::PercorsoUscita(cartella.percorso(), "BANCO.PRN"), cartella / "Banco.prn");
-    EXPECT_EQ(vdx::PercorsoUscita(cartella.percorso(), "<nessuna stampante>"),
+    EXPECT_EQ(vdx::PercorsoUscita(cartella.Percorso(), "BANCO.PRN"), cartella / "Banco.prn");
+    EXPECT_EQ(vdx::PercorsoUscita(cartella.Percorso(), "<nessuna stampante>"),
               cartella / "<nessuna stampante>");
-    EXPECT_EQ(vdx::PercorsoUscita(cartella.percorso(), "/dev/usb/lp0"),
+    EXPECT_EQ(vdx::PercorsoUscita(cartella.Percorso(), "/dev/usb/lp0"),
               std::filesystem::path("/dev/usb/lp0"));
 }
 

@@ -18,9 +18,9 @@ using Chiamate = std::vector<std::string>;
 
 ImpostazioniStampa Driver(short lunghezza, short iniziali) {
     ImpostazioniStampa s;
-    s.ValoriCompresso = vdx::DividiGruppi("007000000000000001010000000000000000");
-    s.LunghezzaPagina = lunghezza;
-    s.RigheIniziali = iniziali;
+    s.valoriCompresso = vdx::DividiGruppi("007000000000000001010000000000000000");
+    s.lunghezzaPagina = lunghezza;
+    s.righeIniziali = iniziali;
     return s;
 }
 
@@ -88,7 +88,7 @@ TEST_P(StampaDriverCasi, GivesTheExactSequence) {
     CartellaLavoro cartella;
     vdx::ScriviRigheAtomico(cartella / "FD0", caso.righe);
     StampanteRegistrata p;
-    ASSERT_TRUE(vdx::StampaModoDriver(p, caso.impostazioni, caso.scelta, cartella.percorso(),
+    ASSERT_TRUE(vdx::StampaModoDriver(p, caso.impostazioni, caso.scelta, cartella.Percorso(),
                                       cartella / "FD0"));
     EXPECT_EQ(p.chiamate, caso.atteso);
 }
@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CasoDriver{"compressed", {"A", "B"}, Driver(60, 0), Scelta(),
                    Chiamate{"orient 1"} + Testa() + Chiamate{"line 'A'", "line 'B'", "end"}},
-        // The page head stays at ValoriCompresso(1) in normal print.
+        // The page head stays at valoriCompresso(1) in normal print.
         CasoDriver{"normal_size_10", {"A"}, Driver(60, 0), Scelta(false),
                    Chiamate{"orient 1"} + Testa(0, "size 10") + Chiamate{"line 'A'", "end"}},
         CasoDriver{"landscape_duplex", {"A"}, Driver(60, 0), Scelta(true, true, true),
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
         CasoDriver{"font_from_settings", {"A"},
                    [] {
                        auto s = Driver(60, 0);
-                       s.FontStampa = "Lucida Console";
+                       s.fontStampa = "Lucida Console";
                        return s;
                    }(),
                    Scelta(),
@@ -160,9 +160,9 @@ TEST_P(SceltaDispositivo, ChoosesThePrinterByExactName) {
     CartellaLavoro cartella;
     vdx::ScriviRigheAtomico(cartella / "FD0", {"A"});
     auto s = Driver(60, 0);
-    s.UscitaStampa = GetParam().uscita;
+    s.uscitaStampa = GetParam().uscita;
     StampanteRegistrata p(GetParam().dispositivi);
-    vdx::StampaModoDriver(p, s, Scelta(), cartella.percorso(), cartella / "FD0");
+    vdx::StampaModoDriver(p, s, Scelta(), cartella.Percorso(), cartella / "FD0");
     std::string atteso = GetParam().atteso;
     if (atteso.rfind("pdf ", 0) == 0) {
         atteso = "pdf " + (cartella / atteso.substr(4)).string();
@@ -206,7 +206,7 @@ TEST(StampaModoDriver, WidestLineFitsThePage) {
         StampanteRegistrata p;
         p.larghezzaVerticale = 540;
         p.larghezzaOrizzontale = 786;
-        ASSERT_TRUE(vdx::StampaModoDriver(p, Driver(60, 0), c.scelta, cartella.percorso(),
+        ASSERT_TRUE(vdx::StampaModoDriver(p, Driver(60, 0), c.scelta, cartella.Percorso(),
                                           cartella / "FD0"));
         EXPECT_EQ(p.chiamate, c.atteso) << c.nome;
     }
@@ -215,9 +215,9 @@ TEST(StampaModoDriver, WidestLineFitsThePage) {
 TEST(StampaModoDriver, MissingReportPrintsNothing) {
     CartellaLavoro cartella;
     auto s = Driver(60, 0);
-    s.UscitaStampa = "Banco";
+    s.uscitaStampa = "Banco";
     StampanteRegistrata p({"Banco"});
-    EXPECT_FALSE(vdx::StampaModoDriver(p, s, Scelta(), cartella.percorso(), cartella / "FD0"));
+    EXPECT_FALSE(vdx::StampaModoDriver(p, s, Scelta(), cartella.Percorso(), cartella / "FD0"));
     EXPECT_EQ(p.chiamate, Chiamate{"device Banco"});
 }
 

@@ -21,41 +21,41 @@ public:
 
     std::vector<std::string> chiamate;
 
-    std::vector<std::string> nomiDispositivi() override { return dispositivi_; }
-    void selezionaDispositivo(const std::string& nome) override {
+    std::vector<std::string> NomiDispositivi() override { return dispositivi_; }
+    void SelezionaDispositivo(const std::string& nome) override {
         chiamate.push_back("device " + nome);
         dispositivo_ = nome;
     }
-    void impostaFilePdf(const std::filesystem::path& file) override {
+    void ImpostaFilePdf(const std::filesystem::path& file) override {
         chiamate.push_back("pdf " + file.string());
         dispositivo_ = file.string();
     }
-    std::string dispositivoCorrente() const override { return dispositivo_; }
-    void setDuplex(int modo) override { chiamate.push_back("duplex " + std::to_string(modo)); }
-    void setOrientation(int o) override { chiamate.push_back("orient " + std::to_string(o)); }
-    void setFontName(const std::string& nome) override { chiamate.push_back("font " + nome); }
-    void setFontSize(double punti) override {
+    std::string DispositivoScelto() const override { return dispositivo_; }
+    void SetDuplex(int modo) override { chiamate.push_back("duplex " + std::to_string(modo)); }
+    void SetOrientation(int o) override { chiamate.push_back("orient " + std::to_string(o)); }
+    void SetFontName(const std::string& nome) override { chiamate.push_back("font " + nome); }
+    void SetFontSize(double punti) override {
         size_ = passo_ > 0 ? std::round(punti / passo_) * passo_ : punti;
         char buf[32];
         std::snprintf(buf, sizeof buf, "size %g", punti);
         chiamate.emplace_back(buf);
     }
-    double fontSize() const override { return size_; }
-    void setBold(bool b) override { chiamate.push_back(b ? "bold on" : "bold off"); }
+    double FontSize() const override { return size_; }
+    void SetBold(bool b) override { chiamate.push_back(b ? "bold on" : "bold off"); }
     // A fixed-width face: every byte 0.6 of the size wide; the page's width
     // as set (wide enough for anything unless a test narrows it).
-    double larghezzaTesto(const std::string& t, const std::string&, double punti) override {
+    double LarghezzaTesto(const std::string& t, const std::string&, double punti) override {
         return static_cast<double>(t.size()) * 0.6 * punti;
     }
-    double larghezzaUtile(int orientamento) override {
+    double LarghezzaUtile(int orientamento) override {
         return orientamento == 2 ? larghezzaOrizzontale : larghezzaVerticale;
     }
     double larghezzaVerticale = 1e9;
     double larghezzaOrizzontale = 1e9;
-    void printText(const std::string& t) override { chiamate.push_back("text '" + t + "'"); }
-    void printLine(const std::string& t) override { chiamate.push_back("line '" + t + "'"); }
-    void newPage() override { chiamate.emplace_back("page"); }
-    void endDoc() override { chiamate.emplace_back("end"); }
+    void PrintText(const std::string& t) override { chiamate.push_back("text '" + t + "'"); }
+    void PrintLine(const std::string& t) override { chiamate.push_back("line '" + t + "'"); }
+    void NewPage() override { chiamate.emplace_back("page"); }
+    void EndDoc() override { chiamate.emplace_back("end"); }
 
 private:
     std::vector<std::string> dispositivi_;
@@ -69,24 +69,24 @@ private:
 class StampanteInoltro final : public Stampante {
 public:
     explicit StampanteInoltro(Stampante& destinazione) : d_(destinazione) {}
-    std::vector<std::string> nomiDispositivi() override { return d_.nomiDispositivi(); }
-    void selezionaDispositivo(const std::string& n) override { d_.selezionaDispositivo(n); }
-    void impostaFilePdf(const std::filesystem::path& f) override { d_.impostaFilePdf(f); }
-    std::string dispositivoCorrente() const override { return d_.dispositivoCorrente(); }
-    void setDuplex(int m) override { d_.setDuplex(m); }
-    void setOrientation(int o) override { d_.setOrientation(o); }
-    void setFontName(const std::string& n) override { d_.setFontName(n); }
-    void setFontSize(double p) override { d_.setFontSize(p); }
-    double fontSize() const override { return d_.fontSize(); }
-    void setBold(bool b) override { d_.setBold(b); }
-    double larghezzaTesto(const std::string& t, const std::string& f, double p) override {
-        return d_.larghezzaTesto(t, f, p);
+    std::vector<std::string> NomiDispositivi() override { return d_.NomiDispositivi(); }
+    void SelezionaDispositivo(const std::string& n) override { d_.SelezionaDispositivo(n); }
+    void ImpostaFilePdf(const std::filesystem::path& f) override { d_.ImpostaFilePdf(f); }
+    std::string DispositivoScelto() const override { return d_.DispositivoScelto(); }
+    void SetDuplex(int m) override { d_.SetDuplex(m); }
+    void SetOrientation(int o) override { d_.SetOrientation(o); }
+    void SetFontName(const std::string& n) override { d_.SetFontName(n); }
+    void SetFontSize(double p) override { d_.SetFontSize(p); }
+    double FontSize() const override { return d_.FontSize(); }
+    void SetBold(bool b) override { d_.SetBold(b); }
+    double LarghezzaTesto(const std::string& t, const std::string& f, double p) override {
+        return d_.LarghezzaTesto(t, f, p);
     }
-    double larghezzaUtile(int o) override { return d_.larghezzaUtile(o); }
-    void printText(const std::string& t) override { d_.printText(t); }
-    void printLine(const std::string& t) override { d_.printLine(t); }
-    void newPage() override { d_.newPage(); }
-    void endDoc() override { d_.endDoc(); }
+    double LarghezzaUtile(int o) override { return d_.LarghezzaUtile(o); }
+    void PrintText(const std::string& t) override { d_.PrintText(t); }
+    void PrintLine(const std::string& t) override { d_.PrintLine(t); }
+    void NewPage() override { d_.NewPage(); }
+    void EndDoc() override { d_.EndDoc(); }
 
 private:
     Stampante& d_;

@@ -9,7 +9,7 @@
 namespace vdx {
 namespace {
 
-Righe righeDiProva() {
+Righe RigheDiProva() {
     return CostruisciRighe(RigaTitolo(std::string("Hotel Lago"), std::string("T"), "05/03/2024",
                                       DataOra{2024, 3, 5, 8, 0, 0}),
                            false);
@@ -20,7 +20,7 @@ TEST(ConvertiBordi, EveryByteInARuleColumnAndInText) {
     const std::set<int> verticali{179, 180, 183, 186, 195, 204};
     const std::set<int> orizzontali{187, 188, 191, 192, 193, 194, 196, 197,
                                     200, 201, 202, 203, 206, 217, 218};
-    const std::string vuota = righeDiProva()[9];
+    const std::string vuota = RigheDiProva()[9];
     for (int b = 0; b < 256; ++b) {
         std::string riga = vuota;
         riga[7] = static_cast<char>(b);  // column 8: a rule
@@ -41,7 +41,7 @@ TEST(ConvertiBordi, EveryByteInARuleColumnAndInText) {
 // wherever the layout puts no rule: in the cells, in a single ─ (Ä), and in
 // lines that are not ruled (the title, the totals).
 TEST(ConvertiBordi, AccentedCapitalsAreText) {
-    const Righe r = righeDiProva();
+    const Righe r = RigheDiProva();
     std::string camera = r[9];
     const std::string nomi = "CANT\xD9 FORL\xCC \xC9LODIE \xC4";
     camera.replace(42, nomi.size(), nomi);
@@ -62,7 +62,7 @@ TEST(ConvertiBordi, AccentedCapitalsAreText) {
 }
 
 TEST(ConvertiBordi, ReportLines) {
-    const Righe r = righeDiProva();
+    const Righe r = RigheDiProva();
     std::string separatore = r[6];
     EXPECT_EQ(ConvertiBordi(separatore), "|" + std::string(131, '-') + "|");
     std::string sopra = r[2];

@@ -25,35 +25,35 @@ fx::Cella T(const std::string& s) {
 
 } // namespace
 
-DatiAlbergo& DatiAlbergo::hotel(int numero, const std::string& nome, const std::string& codice) {
-    albergo_.tabella("AnagraficaHotels")
-        .record({{"Numero", N(numero)}, {"RagioneSociale", T(nome)}, {"CodiceAssistenza", T(codice)}});
+DatiAlbergo& DatiAlbergo::Hotel(int numero, const std::string& nome, const std::string& codice) {
+    albergo_.TabellaDiNome("AnagraficaHotels")
+        .Record({{"Numero", N(numero)}, {"RagioneSociale", T(nome)}, {"CodiceAssistenza", T(codice)}});
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::tableau(int hotel, int codice, const std::string& descrizione) {
-    albergo_.tabella("Tableau")
-        .record({{"NumeroHotel", N(hotel)}, {"Codice", N(codice)}, {"Descrizione", T(descrizione)}});
+DatiAlbergo& DatiAlbergo::Tableau(int hotel, int codice, const std::string& descrizione) {
+    albergo_.TabellaDiNome("Tableau")
+        .Record({{"NumeroHotel", N(hotel)}, {"Codice", N(codice)}, {"Descrizione", T(descrizione)}});
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::tipo(const std::string& sigla, const std::string& tipologia) {
-    albergo_.tabella("TipiCamere")
-        .record({{"Sigla", T(sigla)}, {"Tipologia", T(tipologia)}, {"Descrizione", T(sigla)}});
+DatiAlbergo& DatiAlbergo::Tipo(const std::string& sigla, const std::string& tipologia) {
+    albergo_.TabellaDiNome("TipiCamere")
+        .Record({{"Sigla", T(sigla)}, {"Tipologia", T(tipologia)}, {"Descrizione", T(sigla)}});
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::camera(int hotel, int tableau, const std::string& numero,
+DatiAlbergo& DatiAlbergo::Camera(int hotel, int tableau, const std::string& numero,
                                  const std::string& tipo) {
-    albergo_.tabella("NumeriCamere")
-        .record({{"NumeroHotel", N(hotel)},
+    albergo_.TabellaDiNome("NumeriCamere")
+        .Record({{"NumeroHotel", N(hotel)},
                  {"NumeroTableau", N(tableau)},
                  {"NumeroCamera", T(numero)},
                  {"TipoCamera", T(tipo)}});
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::ospite(const Ospite& o) {
+DatiAlbergo& DatiAlbergo::ConOspite(const Ospite& o) {
     std::vector<std::pair<std::string, fx::Cella>> campi{
         {"NumeroHotel", N(o.hotel)},
         {"NumeroCamera", T(o.camera)},
@@ -70,30 +70,30 @@ DatiAlbergo& DatiAlbergo::ospite(const Ospite& o) {
     if (o.agenzia) {
         campi.emplace_back("CodiceAgenzia", N(*o.agenzia));
     }
-    albergo_.tabella("Scheda_Cliente").record(campi);
+    albergo_.TabellaDiNome("Scheda_Cliente").Record(campi);
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::ditta(int hotel, long long cliente, int conto, const std::string& nome) {
-    albergo_.tabella("Ditta_Intestataria")
-        .record({{"NumeroHotel", N(hotel)},
+DatiAlbergo& DatiAlbergo::Ditta(int hotel, long long cliente, int conto, const std::string& nome) {
+    albergo_.TabellaDiNome("Ditta_Intestataria")
+        .Record({{"NumeroHotel", N(hotel)},
                  {"CodiceCliente", N(cliente)},
                  {"NumeroConto", N(conto)},
                  {"RagioneSociale", T(nome)}});
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::agenzia(int hotel, long long codice, const std::string& nome) {
-    albergo_.tabella("AgenzieAbituali")
-        .record({{"NumeroHotel", N(hotel)}, {"Codice", N(codice)}, {"RagioneSociale", T(nome)}});
+DatiAlbergo& DatiAlbergo::Agenzia(int hotel, long long codice, const std::string& nome) {
+    albergo_.TabellaDiNome("AgenzieAbituali")
+        .Record({{"NumeroHotel", N(hotel)}, {"Codice", N(codice)}, {"RagioneSociale", T(nome)}});
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::arrangiamento(int hotel, long long cliente, const std::string& inizio,
+DatiAlbergo& DatiAlbergo::Arrangiamento(int hotel, long long cliente, const std::string& inizio,
                                         const std::string& fine, const std::string& codice,
                                         long long importo) {
-    albergo_.tabella("Arrangiamento")
-        .record({{"NumeroHotel", N(hotel)},
+    albergo_.TabellaDiNome("Arrangiamento")
+        .Record({{"NumeroHotel", N(hotel)},
                  {"CodiceCliente", N(cliente)},
                  {"DataInizio", T(inizio)},
                  {"DataFine", T(fine)},
@@ -102,9 +102,9 @@ DatiAlbergo& DatiAlbergo::arrangiamento(int hotel, long long cliente, const std:
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::prenotata(const CameraPrenotata& c) {
-    albergo_.tabella("Camere_Prenotazione")
-        .record({{"NumeroHotel", N(c.hotel)},
+DatiAlbergo& DatiAlbergo::Prenotata(const CameraPrenotata& c) {
+    albergo_.TabellaDiNome("Camere_Prenotazione")
+        .Record({{"NumeroHotel", N(c.hotel)},
                  {"NumeroPrenotazione", N(c.prenotazione)},
                  {"NumeroCamera", T(c.camera)},
                  {"DataArrivo", T(c.arrivo)},
@@ -118,9 +118,9 @@ DatiAlbergo& DatiAlbergo::prenotata(const CameraPrenotata& c) {
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::prenotazione(const Prenotazione& p) {
-    albergo_.tabella("Scheda_Prenotazione")
-        .record({{"NumeroHotel", N(p.hotel)},
+DatiAlbergo& DatiAlbergo::ConPrenotazione(const Prenotazione& p) {
+    albergo_.TabellaDiNome("Scheda_Prenotazione")
+        .Record({{"NumeroHotel", N(p.hotel)},
                  {"NumeroPrenotazione", N(p.numero)},
                  {"TipoPrenotazione", T(p.tipo)},
                  {"NomeCliente", T(p.nome)},
@@ -130,11 +130,11 @@ DatiAlbergo& DatiAlbergo::prenotazione(const Prenotazione& p) {
     return *this;
 }
 
-DatiAlbergo& DatiAlbergo::ospitePrenotazione(int hotel, long long prenotazione,
+DatiAlbergo& DatiAlbergo::OspitePrenotazione(int hotel, long long prenotazione,
                                              const std::string& camera, int ordine,
                                              const std::string& nome) {
-    albergo_.tabella("ListaClienti_Prenotazione")
-        .record({{"NumeroHotel", N(hotel)},
+    albergo_.TabellaDiNome("ListaClienti_Prenotazione")
+        .Record({{"NumeroHotel", N(hotel)},
                  {"NumeroPrenotazione", N(prenotazione)},
                  {"NumeroCamera", T(camera)},
                  {"NumeroCliente", N(ordine)},
@@ -159,7 +159,7 @@ OpzioniTableau OpzioniDiProva(const std::filesystem::path& cartella) {
 
 namespace {
 
-std::string leggibile(std::string riga) {
+std::string Leggibile(std::string riga) {
     ConvertiBordi(riga);
     for (char& c : riga) {
         if (c == '\f') {
@@ -198,8 +198,8 @@ std::string leggibile(std::string riga) {
         const std::string a = i < righeAttese.size() ? righeAttese[i] : "<none>";
         const std::string g = i < righe.size() ? righe[i] : "<none>";
         if (a != g) {
-            msg << "line " << i + 1 << "\n  expected: [" << leggibile(a) << "]\n  got:      ["
-                << leggibile(g) << "]\n";
+            msg << "line " << i + 1 << "\n  expected: [" << Leggibile(a) << "]\n  got:      ["
+                << Leggibile(g) << "]\n";
             ++mostrate;
         }
     }

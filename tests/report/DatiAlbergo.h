@@ -55,23 +55,23 @@ struct Prenotazione {
 // Texts are UTF-8 here and stored as code page 1252.
 class DatiAlbergo {
 public:
-    DatiAlbergo& hotel(int numero, const std::string& nome, const std::string& codice);
-    DatiAlbergo& tableau(int hotel, int codice, const std::string& descrizione);
-    DatiAlbergo& tipo(const std::string& sigla, const std::string& tipologia);
-    DatiAlbergo& camera(int hotel, int tableau, const std::string& numero, const std::string& tipo);
-    DatiAlbergo& ospite(const Ospite& o);
-    DatiAlbergo& ditta(int hotel, long long cliente, int conto, const std::string& nome);
-    DatiAlbergo& agenzia(int hotel, long long codice, const std::string& nome);
-    DatiAlbergo& arrangiamento(int hotel, long long cliente, const std::string& inizio,
+    DatiAlbergo& Hotel(int numero, const std::string& nome, const std::string& codice);
+    DatiAlbergo& Tableau(int hotel, int codice, const std::string& descrizione);
+    DatiAlbergo& Tipo(const std::string& sigla, const std::string& tipologia);
+    DatiAlbergo& Camera(int hotel, int tableau, const std::string& numero, const std::string& tipo);
+    DatiAlbergo& ConOspite(const Ospite& o);
+    DatiAlbergo& Ditta(int hotel, long long cliente, int conto, const std::string& nome);
+    DatiAlbergo& Agenzia(int hotel, long long codice, const std::string& nome);
+    DatiAlbergo& Arrangiamento(int hotel, long long cliente, const std::string& inizio,
                                const std::string& fine, const std::string& codice,
                                long long importo);
-    DatiAlbergo& prenotata(const CameraPrenotata& c);
-    DatiAlbergo& prenotazione(const Prenotazione& p);
-    DatiAlbergo& ospitePrenotazione(int hotel, long long prenotazione, const std::string& camera,
+    DatiAlbergo& Prenotata(const CameraPrenotata& c);
+    DatiAlbergo& ConPrenotazione(const Prenotazione& p);
+    DatiAlbergo& OspitePrenotazione(int hotel, long long prenotazione, const std::string& camera,
                                     int ordine, const std::string& nome);
 
-    fixture::Albergo& albergo() { return albergo_; }
-    void scrivi(const std::filesystem::path& cartella) const { albergo_.scrivi(cartella); }
+    fixture::Albergo& AlbergoDiProva() { return albergo_; }
+    void Scrivi(const std::filesystem::path& cartella) const { albergo_.Scrivi(cartella); }
 
 private:
     fixture::Albergo albergo_;

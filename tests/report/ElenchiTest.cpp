@@ -14,41 +14,41 @@ namespace {
 TEST(Elenchi, HotelsTableauxAndCodes) {
     CartellaLavoro cartella;
     DatiAlbergo d;
-    d.hotel(1, "Hotel Lago", "KU")
-        .hotel(12, "Dodici", "")
-        .hotel(0, "Sede", "X")
-        .hotel(3, "Tre", "K");
-    d.tableau(3, 1, "Uno").tableau(3, 0, "Zero").tableau(1, 5, "Altro").tableau(3, 2, "Due");
-    d.albergo().tabella("AnagraficaHotels").record({{"Numero", fixture::Cella(std::int64_t{7})}});
-    d.scrivi(cartella.percorso());
+    d.Hotel(1, "Hotel Lago", "KU")
+        .Hotel(12, "Dodici", "")
+        .Hotel(0, "Sede", "X")
+        .Hotel(3, "Tre", "K");
+    d.Tableau(3, 1, "Uno").Tableau(3, 0, "Zero").Tableau(1, 5, "Altro").Tableau(3, 2, "Due");
+    d.AlbergoDiProva().TabellaDiNome("AnagraficaHotels").Record({{"Numero", fixture::Cella(std::int64_t{7})}});
+    d.Scrivi(cartella.Percorso());
 
-    const auto hotels = ElencoHotel(cartella.percorso());
+    const auto hotels = ElencoHotel(cartella.Percorso());
     std::vector<std::string> voci;
     for (const auto& h : hotels) {
-        voci.push_back(h.testo());
+        voci.push_back(h.Testo());
     }
     EXPECT_EQ(voci, (std::vector<std::string>{"  1 Hotel Lago", " 12 Dodici", "  3 Tre", "  7 "}));
 
-    const auto tableaux = ElencoTableau(cartella.percorso(), 3);
+    const auto tableaux = ElencoTableau(cartella.Percorso(), 3);
     ASSERT_EQ(tableaux.size(), 2u);
-    EXPECT_EQ(tableaux[0].testo(), "  1 Uno");
-    EXPECT_EQ(tableaux[1].testo(), "  2 Due");
-    EXPECT_TRUE(ElencoTableau(cartella.percorso(), 12).empty());
+    EXPECT_EQ(tableaux[0].Testo(), "  1 Uno");
+    EXPECT_EQ(tableaux[1].Testo(), "  2 Due");
+    EXPECT_TRUE(ElencoTableau(cartella.Percorso(), 12).empty());
 
-    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 1), "KU");
-    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 9), " "); // no record
-    EXPECT_EQ(CodiceAssistenza(cartella.percorso(), 7), " "); // no value
+    EXPECT_EQ(CodiceAssistenza(cartella.Percorso(), 1), "KU");
+    EXPECT_EQ(CodiceAssistenza(cartella.Percorso(), 9), " "); // no record
+    EXPECT_EQ(CodiceAssistenza(cartella.Percorso(), 7), " "); // no value
 }
 
 TEST(Elenchi, RoomRange) {
     CartellaLavoro cartella;
     DatiAlbergo d;
-    d.tipo("C1", "C").tipo("UF", "U");
-    d.camera(1, 1, "101", "C1").camera(1, 1, "102", "C1").camera(1, 1, "95", "C1");
-    d.camera(1, 1, "001", "UF").camera(1, 1, "000", "ZZ"); // another type, a missing type
-    d.camera(1, 2, "7", "C1").camera(2, 1, "1", "C1");
-    d.camera(1, 3, "5", "UF");
-    d.scrivi(cartella.percorso());
+    d.Tipo("C1", "C").Tipo("UF", "U");
+    d.Camera(1, 1, "101", "C1").Camera(1, 1, "102", "C1").Camera(1, 1, "95", "C1");
+    d.Camera(1, 1, "001", "UF").Camera(1, 1, "000", "ZZ"); // another type, a missing type
+    d.Camera(1, 2, "7", "C1").Camera(2, 1, "1", "C1");
+    d.Camera(1, 3, "5", "UF");
+    d.Scrivi(cartella.Percorso());
     const struct {
         int hotel, tableau;
         std::string prima, ultima;
@@ -62,7 +62,7 @@ TEST(Elenchi, RoomRange) {
         {5, 0, "\xFF", ""},
     };
     for (const auto& c : casi) {
-        const Intervallo i = IntervalloCamere(cartella.percorso(), c.hotel, c.tableau);
+        const Intervallo i = IntervalloCamere(cartella.Percorso(), c.hotel, c.tableau);
         EXPECT_EQ(i.prima, c.prima) << c.hotel << "/" << c.tableau;
         EXPECT_EQ(i.ultima, c.ultima) << c.hotel << "/" << c.tableau;
     }

@@ -20,24 +20,24 @@ namespace {
 
 constexpr const char* Oggi = "20240305";
 
-DatiAlbergo baseAlbergo() {
+DatiAlbergo BaseAlbergo() {
     DatiAlbergo d;
-    d.hotel(1, "Hotel Lago", "K").hotel(2, "Albergo Monte", "U").hotel(0, "Sede", "");
-    d.tableau(1, 1, "Primo piano").tableau(1, 2, "Secondo piano").tableau(2, 1, "Dependance");
-    d.tipo("DBL", "C").tipo("SGL", "C").tipo("UFF", "X");
+    d.Hotel(1, "Hotel Lago", "K").Hotel(2, "Albergo Monte", "U").Hotel(0, "Sede", "");
+    d.Tableau(1, 1, "Primo piano").Tableau(1, 2, "Secondo piano").Tableau(2, 1, "Dependance");
+    d.Tipo("DBL", "C").Tipo("SGL", "C").Tipo("UFF", "X");
     return d;
 }
 
 // Who is in the rooms: which cards count, what they contribute, the counters.
-DatiAlbergo datiConteggi() {
-    DatiAlbergo d = baseAlbergo();
+DatiAlbergo DatiConteggi() {
+    DatiAlbergo d = BaseAlbergo();
     for (const char* c : {"101", "102", "103", "104", "105", "108"}) {
-        d.camera(1, 1, c, c[2] == '3' ? "SGL" : "DBL");
+        d.Camera(1, 1, c, c[2] == '3' ? "SGL" : "DBL");
     }
-    d.camera(1, 1, "106", "UFF").camera(1, 1, "107", "ZZZ").camera(1, 2, "109", "DBL");
+    d.Camera(1, 1, "106", "UFF").Camera(1, 1, "107", "ZZZ").Camera(1, 2, "109", "DBL");
 
     // Still in, leaving today: a departure, not a presence.
-    d.ospite({.camera = "101",
+    d.ConOspite({.camera = "101",
               .progressivo = 1001,
               .nome = "Rossi Mario",
               .arrivo = "20240301",
@@ -45,15 +45,15 @@ DatiAlbergo datiConteggi() {
               .tipoCliente = "Privato",
               .commento = "Vista lago",
               .agenzia = 5});
-    d.arrangiamento(1, 1001, "20240301", "20240310", "MP", 850000)
-        .arrangiamento(1, 1001, Oggi, Oggi, "EXTRA", 105000)
-        .arrangiamento(1, 1001, "20240306", "20240310", "FB", 2000000) // not valid today
-        .arrangiamento(2, 1001, "20240301", "20240310", "H2", 990000); // another hotel
-    d.ditta(1, 1001, 1, "ACME S.p.A.").ditta(1, 1001, 2, "Conto due").agenzia(1, 5, "Viaggi Sole");
-    d.agenzia(2, 5, "Agenzia hotel 2");
+    d.Arrangiamento(1, 1001, "20240301", "20240310", "MP", 850000)
+        .Arrangiamento(1, 1001, Oggi, Oggi, "EXTRA", 105000)
+        .Arrangiamento(1, 1001, "20240306", "20240310", "FB", 2000000) // not valid today
+        .Arrangiamento(2, 1001, "20240301", "20240310", "H2", 990000); // another hotel
+    d.Ditta(1, 1001, 1, "ACME S.p.A.").Ditta(1, 1001, 2, "Conto due").Agenzia(1, 5, "Viaggi Sole");
+    d.Agenzia(2, 5, "Agenzia hotel 2");
 
     // Left today: not counted, not shown, not a departure.
-    d.ospite({.camera = "102",
+    d.ConOspite({.camera = "102",
               .progressivo = 1002,
               .nome = "Gialli Ada",
               .arrivo = "20240301",
@@ -62,7 +62,7 @@ DatiAlbergo datiConteggi() {
               .partito = "S"});
 
     // Left later than the reference date (a report for a past date): counted.
-    d.ospite({.camera = "103",
+    d.ConOspite({.camera = "103",
               .progressivo = 1003,
               .nome = "Bianchi Anna",
               .arrivo = "20240301",
@@ -73,28 +73,28 @@ DatiAlbergo datiConteggi() {
 
     // Two heads of party: the second head's arrangements give the amount,
     // the first code met stays, the last company wins.
-    d.ospite({.camera = "104",
+    d.ConOspite({.camera = "104",
               .progressivo = 1004,
               .nome = "Verdi Luca",
               .arrivo = "",
               .partenza = "20240308",
               .commento = ""});
-    d.ospite({.camera = "104",
+    d.ConOspite({.camera = "104",
               .progressivo = 1005,
               .nome = "Neri Sara",
               .arrivo = "20240302",
               .partenza = "20240309",
               .commento = "Secondo gruppo"});
-    d.arrangiamento(1, 1004, "20240301", "20240310", "BB", 500000)
-        .arrangiamento(1, 1005, "20240301", "20240310", "HB", 700000)
-        .arrangiamento(1, 1005, "20240305", "20240305", "HB", 52500);
-    d.ditta(1, 1004, 1, "Alfa Srl").ditta(1, 1005, 1, "Beta Srl");
+    d.Arrangiamento(1, 1004, "20240301", "20240310", "BB", 500000)
+        .Arrangiamento(1, 1005, "20240301", "20240310", "HB", 700000)
+        .Arrangiamento(1, 1005, "20240305", "20240305", "HB", 52500);
+    d.Ditta(1, 1004, 1, "Alfa Srl").Ditta(1, 1005, 1, "Beta Srl");
 
     // Eleven guests, none a head: every one counts, two names show.
     for (int i = 1; i <= 11; ++i) {
         char nome[32];
         std::snprintf(nome, sizeof nome, "Ospite %02d", i);
-        d.ospite({.camera = "105",
+        d.ConOspite({.camera = "105",
                   .progressivo = 1100 + i,
                   .componente = 2,
                   .nome = nome,
@@ -103,22 +103,22 @@ DatiAlbergo datiConteggi() {
     }
     // Rooms of another type, of a missing type, of another tableau, and a
     // card of another hotel: none of them shows or counts.
-    d.ospite({.camera = "106",
+    d.ConOspite({.camera = "106",
               .progressivo = 1201,
               .nome = "Ufficio",
               .arrivo = "20240301",
               .partenza = "20240310"});
-    d.ospite({.camera = "107",
+    d.ConOspite({.camera = "107",
               .progressivo = 1202,
               .nome = "Tipo ignoto",
               .arrivo = "20240301",
               .partenza = "20240310"});
-    d.ospite({.camera = "109",
+    d.ConOspite({.camera = "109",
               .progressivo = 1203,
               .nome = "Altro tableau",
               .arrivo = "20240301",
               .partenza = "20240310"});
-    d.ospite({.hotel = 2,
+    d.ConOspite({.hotel = 2,
               .camera = "101",
               .progressivo = 2001,
               .nome = "Altro hotel",
@@ -127,7 +127,7 @@ DatiAlbergo datiConteggi() {
 
     // A counted card without a name: no occupancy block; its persons and
     // dates stay for the free-room line.
-    d.ospite({.camera = "108",
+    d.ConOspite({.camera = "108",
               .progressivo = 1301,
               .componente = 2,
               .nome = "",
@@ -138,15 +138,15 @@ DatiAlbergo datiConteggi() {
 }
 
 // Bookings: tags, accepted kinds, the counters they feed.
-DatiAlbergo datiPrenotazioni() {
-    DatiAlbergo d = baseAlbergo();
+DatiAlbergo DatiPrenotazioni() {
+    DatiAlbergo d = BaseAlbergo();
     for (const char* c : {"201", "202", "203", "204", "205", "206", "207", "209", "210"}) {
-        d.camera(1, 1, c, "DBL");
+        d.Camera(1, 1, c, "DBL");
     }
-    d.camera(2, 1, "301", "DBL");
+    d.Camera(2, 1, "301", "DBL");
 
     // Arriving today, two booking guests (listed out of order).
-    d.prenotata({.prenotazione = 1,
+    d.Prenotata({.prenotazione = 1,
                  .camera = "201",
                  .arrivo = Oggi,
                  .partenza = "20240308",
@@ -154,119 +154,119 @@ DatiAlbergo datiPrenotazioni() {
                  .trattamento = "HB",
                  .prezzo = 1200000,
                  .note = "Culla"});
-    d.prenotazione({.numero = 1,
+    d.ConPrenotazione({.numero = 1,
                     .tipo = "C",
                     .nome = "Galli Piero",
                     .ditta = "Gamma Spa",
                     .agenzia = "Booking",
                     .tipoCliente = "Business"});
-    d.ospitePrenotazione(1, 1, "201", 2, "Galli Rita")
-        .ospitePrenotazione(1, 1, "201", 1, "Galli Piero jr");
+    d.OspitePrenotazione(1, 1, "201", 2, "Galli Rita")
+        .OspitePrenotazione(1, 1, "201", 1, "Galli Piero jr");
 
     // Started before, ends after; no booking guests: the booker's name.
-    d.prenotata({.prenotazione = 2,
+    d.Prenotata({.prenotazione = 2,
                  .camera = "202",
                  .arrivo = "20240301",
                  .partenza = "20240310",
                  .persone = 2,
                  .trattamento = "BB",
                  .prezzo = 800000});
-    d.prenotazione({.numero = 2, .tipo = "O", .nome = "Conti Elena", .tipoCliente = "Privato"});
+    d.ConPrenotazione({.numero = 2, .tipo = "O", .nome = "Conti Elena", .tipoCliente = "Privato"});
 
     // Ends today: only the departures filter finds it.
-    d.prenotata(
+    d.Prenotata(
         {.prenotazione = 3, .camera = "203", .arrivo = "20240301", .partenza = Oggi, .persone = 1});
-    d.prenotazione({.numero = 3, .tipo = "D", .nome = "Fontana Gino"});
+    d.ConPrenotazione({.numero = 3, .tipo = "D", .nome = "Fontana Gino"});
 
     // A header of another kind: the room is free.
-    d.prenotata({.prenotazione = 4, .camera = "204", .arrivo = "20240301", .partenza = "20240310"});
-    d.prenotazione({.numero = 4, .tipo = "X", .nome = "Non mostrato"});
+    d.Prenotata({.prenotazione = 4, .camera = "204", .arrivo = "20240301", .partenza = "20240310"});
+    d.ConPrenotazione({.numero = 4, .tipo = "X", .nome = "Non mostrato"});
 
     // Booked-room records of kind A, or with no persons: never looked at.
-    d.prenotata({.prenotazione = 5,
+    d.Prenotata({.prenotazione = 5,
                  .camera = "205",
                  .arrivo = "20240301",
                  .partenza = "20240310",
                  .tipo = "A"});
-    d.prenotata({.prenotazione = 5,
+    d.Prenotata({.prenotazione = 5,
                  .camera = "205",
                  .arrivo = "20240301",
                  .partenza = "20240310",
                  .persone = 0});
-    d.prenotazione({.numero = 5, .tipo = "C", .nome = "Annullata"});
+    d.ConPrenotazione({.numero = 5, .tipo = "C", .nome = "Annullata"});
 
     // Occupied and booked: the booking block stays out, its counters count.
-    d.ospite({.camera = "206",
+    d.ConOspite({.camera = "206",
               .progressivo = 3001,
               .nome = "Fabbri Ugo",
               .arrivo = "20240303",
               .partenza = "20240307"});
-    d.prenotata({.prenotazione = 6,
+    d.Prenotata({.prenotazione = 6,
                  .camera = "206",
                  .arrivo = "20240304",
                  .partenza = "20240309",
                  .persone = 3});
-    d.prenotazione({.numero = 6, .tipo = "C", .nome = "Fabbri Ugo"});
+    d.ConPrenotazione({.numero = 6, .tipo = "C", .nome = "Fabbri Ugo"});
 
     // Arrives and leaves today.
-    d.prenotata({.prenotazione = 7,
+    d.Prenotata({.prenotazione = 7,
                  .camera = "207",
                  .arrivo = Oggi,
                  .partenza = Oggi,
                  .persone = 1,
                  .trattamento = "DAY",
                  .prezzo = 300000});
-    d.prenotazione({.numero = 7, .tipo = "C", .nome = "Moretti Ivo"});
+    d.ConPrenotazione({.numero = 7, .tipo = "C", .nome = "Moretti Ivo"});
 
     // Two rooms in one record.
-    d.prenotata({.prenotazione = 9,
+    d.Prenotata({.prenotazione = 9,
                  .camera = "209",
                  .arrivo = "20240304",
                  .partenza = "20240306",
                  .persone = 4,
                  .quantita = 2});
-    d.prenotazione({.numero = 9, .tipo = "C", .nome = "Gruppo Alpi", .agenzia = "Alpitour"});
+    d.ConPrenotazione({.numero = 9, .tipo = "C", .nome = "Gruppo Alpi", .agenzia = "Alpitour"});
 
     // Two bookings cover the room: only the first record counts.
-    d.prenotata({.prenotazione = 10,
+    d.Prenotata({.prenotazione = 10,
                  .camera = "210",
                  .arrivo = "20240304",
                  .partenza = "20240306",
                  .persone = 1});
-    d.prenotata({.prenotazione = 11,
+    d.Prenotata({.prenotazione = 11,
                  .camera = "210",
                  .arrivo = "20240303",
                  .partenza = "20240307",
                  .persone = 2});
-    d.prenotazione({.numero = 10, .tipo = "C", .nome = "Primo"});
-    d.prenotazione({.numero = 11, .tipo = "C", .nome = "Secondo"});
+    d.ConPrenotazione({.numero = 10, .tipo = "C", .nome = "Primo"});
+    d.ConPrenotazione({.numero = 11, .tipo = "C", .nome = "Secondo"});
 
     // Hotel 2 has its own booking arriving today.
-    d.prenotata({.hotel = 2,
+    d.Prenotata({.hotel = 2,
                  .prenotazione = 1,
                  .camera = "301",
                  .arrivo = Oggi,
                  .partenza = "20240307",
                  .persone = 2});
-    d.prenotazione({.hotel = 2, .numero = 1, .tipo = "C", .nome = "Ospite Monte"});
+    d.ConPrenotazione({.hotel = 2, .numero = 1, .tipo = "C", .nome = "Ospite Monte"});
     return d;
 }
 
 // Rooms stored as 1, 10 and 2, nothing in them.
-DatiAlbergo datiLiberi() {
-    DatiAlbergo d = baseAlbergo();
-    d.camera(1, 1, "2", "DBL").camera(1, 1, "10", "SGL").camera(1, 1, "1", "DBL");
+DatiAlbergo DatiLiberi() {
+    DatiAlbergo d = BaseAlbergo();
+    d.Camera(1, 1, "2", "DBL").Camera(1, 1, "10", "SGL").Camera(1, 1, "1", "DBL");
     return d;
 }
 
 // Values wider than their cells.
-DatiAlbergo datiLarghezze() {
+DatiAlbergo DatiLarghezze() {
     DatiAlbergo d;
-    d.hotel(1, "Grand Hotel delle Terme e della Villa Imperiale Su", "K");
-    d.tableau(1, 1, "Piano nobile con vista sul lago e sulle montagne");
-    d.tipo("SUITE12", "C").tipo("DBL", "C");
-    d.camera(1, 1, "ABCDEFGH", "SUITE12").camera(1, 1, "1'A", "DBL").camera(1, 1, "X150", "DBL");
-    d.ospite({.camera = "ABCDEFGH",
+    d.Hotel(1, "Grand Hotel delle Terme e della Villa Imperiale Su", "K");
+    d.Tableau(1, 1, "Piano nobile con vista sul lago e sulle montagne");
+    d.Tipo("SUITE12", "C").Tipo("DBL", "C");
+    d.Camera(1, 1, "ABCDEFGH", "SUITE12").Camera(1, 1, "1'A", "DBL").Camera(1, 1, "X150", "DBL");
+    d.ConOspite({.camera = "ABCDEFGH",
               .progressivo = 1,
               .nome = "Dell'Acqua Bartolomeo Fede",
               .arrivo = "20240301",
@@ -274,37 +274,37 @@ DatiAlbergo datiLarghezze() {
               .tipoCliente = "Cliente abituale di lunga data",
               .commento = "Commento molto lungo che non entra",
               .agenzia = 9});
-    d.ospite({.camera = "ABCDEFGH",
+    d.ConOspite({.camera = "ABCDEFGH",
               .progressivo = 2,
               .componente = 2,
               .nome = "    Spazi davanti al nome che conta",
               .arrivo = "20240301",
               .partenza = "20240309"});
-    d.arrangiamento(1, 1, "20240301", "20240310", "PENSIONEFULL", 1234567890000);
-    d.ditta(1, 1, 1, "Società Anonima Costruzioni Città €");
-    d.agenzia(1, 9, "Agenzia “Viaggi” del Nord-Est");
-    d.ospite({.camera = "1'A",
+    d.Arrangiamento(1, 1, "20240301", "20240310", "PENSIONEFULL", 1234567890000);
+    d.Ditta(1, 1, 1, "Società Anonima Costruzioni Città €");
+    d.Agenzia(1, 9, "Agenzia “Viaggi” del Nord-Est");
+    d.ConOspite({.camera = "1'A",
               .progressivo = 3,
               .nome = "O'Brien",
               .arrivo = "20240304",
               .partenza = "20240306"});
-    d.prenotata({.prenotazione = 1,
+    d.Prenotata({.prenotazione = 1,
                  .camera = "X150",
                  .arrivo = "20240301",
                  .partenza = "20240310",
                  .persone = 150,
                  .trattamento = "ALLINCLUSIVE",
                  .prezzo = -12345000});
-    d.prenotazione({.numero = 1, .tipo = "C", .nome = "Congresso"});
+    d.ConPrenotazione({.numero = 1, .tipo = "C", .nome = "Congresso"});
     return d;
 }
 
 class Genera : public ::testing::Test {
 protected:
-    std::string esegui(const DatiAlbergo& dati,
+    std::string Esegui(const DatiAlbergo& dati,
                        const std::function<void(OpzioniTableau&)>& cambia = {}) {
-        dati.scrivi(cartella_.percorso());
-        OpzioniTableau o = OpzioniDiProva(cartella_.percorso());
+        dati.Scrivi(cartella_.Percorso());
+        OpzioniTableau o = OpzioniDiProva(cartella_.Percorso());
         if (cambia) {
             cambia(o);
         }
@@ -322,9 +322,9 @@ struct Variante {
 
 class GeneraGolden : public Genera {
 protected:
-    void varianti(const DatiAlbergo& dati, const std::vector<Variante>& vv) {
+    void Varianti(const DatiAlbergo& dati, const std::vector<Variante>& vv) {
         for (const auto& v : vv) {
-            const std::string byte = esegui(dati, v.cambia);
+            const std::string byte = Esegui(dati, v.cambia);
             EXPECT_TRUE(UgualeAlGolden(v.golden, byte));
             for (const auto& r : DividiRighe(byte)) {
                 if (r.rfind("Presenze attuali: ", 0) == 0) {
@@ -337,7 +337,7 @@ protected:
 };
 
 TEST_F(GeneraGolden, CountingRules) {
-    varianti(datiConteggi(),
+    Varianti(DatiConteggi(),
              {
                  {"conteggi_arrangiamento.fd", [](OpzioniTableau& o) { o.arrangiamento = true; }},
                  {"conteggi_commento.fd", {}},
@@ -351,7 +351,7 @@ TEST_F(GeneraGolden, CountingRules) {
 }
 
 TEST_F(GeneraGolden, BookingsAndTags) {
-    varianti(datiPrenotazioni(),
+    Varianti(DatiPrenotazioni(),
              {
                  {"prenotazioni.fd", [](OpzioniTableau& o) { o.arrangiamento = true; }},
                  {"prenotazioni_arrivi.fd", [](OpzioniTableau& o) { o.soloArrivi = true; }},
@@ -371,7 +371,7 @@ TEST_F(GeneraGolden, BookingsAndTags) {
 }
 
 TEST_F(GeneraGolden, FreeRoomsAndRoomOrder) {
-    varianti(datiLiberi(), {
+    Varianti(DatiLiberi(), {
                                // 1, 10 and 2 all lie between 1 and 2 as text.
                                {"liberi_arrangiamento.fd",
                                 [](OpzioniTableau& o) {
@@ -399,17 +399,17 @@ TEST_F(GeneraGolden, NoRoomListed) {
         },
     };
     for (const auto& c : casi) {
-        EXPECT_TRUE(UgualeAlGolden("nessuna_camera.fd", esegui(datiLiberi(), c)));
+        EXPECT_TRUE(UgualeAlGolden("nessuna_camera.fd", Esegui(DatiLiberi(), c)));
     }
 }
 
 TEST_F(GeneraGolden, BlankLinesFromTheMarkerFile) {
     std::ofstream(cartella_ / "VDX_2.txt") << "content never read";
-    varianti(datiLiberi(), {{"liberi_righe_vuote_2.fd", {}}});
+    Varianti(DatiLiberi(), {{"liberi_righe_vuote_2.fd", {}}});
 }
 
 TEST_F(GeneraGolden, WidthsAndCuts) {
-    varianti(datiLarghezze(),
+    Varianti(DatiLarghezze(),
              {
                  {"larghezze_arrangiamento.fd", [](OpzioniTableau& o) { o.arrangiamento = true; }},
                  {"larghezze_commento.fd", {}},
@@ -423,26 +423,26 @@ TEST_F(GeneraGolden, SameBytesUnderCAndItalianLocale) {
     const std::string prima = std::setlocale(LC_NUMERIC, nullptr);
     const auto arr = [](OpzioniTableau& o) { o.arrangiamento = true; };
     ASSERT_NE(std::setlocale(LC_NUMERIC, "C"), nullptr);
-    const std::string sottoC = esegui(datiConteggi(), arr);
+    const std::string sottoC = Esegui(DatiConteggi(), arr);
     if (std::setlocale(LC_NUMERIC, "it_IT.UTF-8") == nullptr) {
         std::setlocale(LC_NUMERIC, prima.c_str());
         GTEST_SKIP() << "locale it_IT.UTF-8 not installed (scripts/setup.sh generates it)";
     }
-    const std::string sottoIt = esegui(datiConteggi(), arr);
+    const std::string sottoIt = Esegui(DatiConteggi(), arr);
     std::setlocale(LC_NUMERIC, prima.c_str());
     EXPECT_EQ(sottoC, sottoIt);
     EXPECT_TRUE(UgualeAlGolden("conteggi_arrangiamento.fd", sottoIt));
 }
 
 // Lines counted from 1 of a report.
-std::vector<std::string> righeDi(const std::string& byte) {
+std::vector<std::string> RigheDi(const std::string& byte) {
     return DividiRighe(byte);
 }
 
 TEST_F(Genera, TitleVariants) {
-    DatiAlbergo d = datiLiberi();
-    d.camera(1, 0, "900", "DBL");
-    d.hotel(3, "Hotel Tre", "").tableau(3, 0, "Tutte le camere").camera(3, 0, "1", "DBL");
+    DatiAlbergo d = DatiLiberi();
+    d.Camera(1, 0, "900", "DBL");
+    d.Hotel(3, "Hotel Tre", "").Tableau(3, 0, "Tutte le camere").Camera(3, 0, "1", "DBL");
     const std::string nome45 = [] {
         std::string s = "Hotel Lago";
         s.resize(45, ' ');
@@ -467,23 +467,23 @@ TEST_F(Genera, TitleVariants) {
          " Hotel : " + nome3 + " Tableau : Tutte le camere del 05/03/2024"},
     };
     for (const auto& c : casi) {
-        const std::string byte = esegui(d, [&](OpzioniTableau& o) {
+        const std::string byte = Esegui(d, [&](OpzioniTableau& o) {
             o.hotel = c.hotel;
             o.tableau = c.tableau;
         });
         std::string atteso = c.titolo;
         atteso.resize(117, ' ');
         atteso += "05/03/2024 07:30";
-        EXPECT_EQ(righeDi(byte).at(0), atteso) << c.nome;
+        EXPECT_EQ(RigheDi(byte).at(0), atteso) << c.nome;
     }
 }
 
 TEST_F(GeneraGolden, TableauZeroListsEveryRoomOfTheHotel) {
     // Rooms of tableaux 1 and 2 and one stored with tableau 0, all within the
     // range; a room of another hotel stays out.
-    DatiAlbergo d = datiLiberi();
-    d.camera(1, 2, "15", "DBL").camera(1, 0, "100", "SGL").camera(2, 1, "11", "DBL");
-    varianti(d, {{"tutti.fd", [](OpzioniTableau& o) {
+    DatiAlbergo d = DatiLiberi();
+    d.Camera(1, 2, "15", "DBL").Camera(1, 0, "100", "SGL").Camera(2, 1, "11", "DBL");
+    Varianti(d, {{"tutti.fd", [](OpzioniTableau& o) {
                       o.tableau = 0;
                       o.primaCamera = "1";
                       o.ultimaCamera = "2";
@@ -494,29 +494,29 @@ TEST_F(GeneraGolden, TableauZeroListsEveryRoomOfTheHotel) {
 // blank lines of the marker file after it, a party whose first counted card
 // has no name, and a card without dates.
 TEST_F(Genera, OccupancyBlockDetails) {
-    DatiAlbergo d = baseAlbergo();
+    DatiAlbergo d = BaseAlbergo();
     for (const char* c : {"401", "402", "403"}) {
-        d.camera(1, 1, c, "DBL");
+        d.Camera(1, 1, c, "DBL");
     }
-    d.ospite({.camera = "401",
+    d.ConOspite({.camera = "401",
               .progressivo = 1,
               .nome = "Uno",
               .arrivo = "20240301",
               .partenza = Oggi,
               .tipoCliente = "T1"});
-    d.ospite({.camera = "402",
+    d.ConOspite({.camera = "402",
               .progressivo = 2,
               .componente = 2,
               .nome = "",
               .arrivo = "",
               .partenza = "20240308"});
-    d.ospite({.camera = "402",
+    d.ConOspite({.camera = "402",
               .progressivo = 3,
               .componente = 2,
               .nome = "Secondo",
               .arrivo = "20240302",
               .partenza = "20240309"});
-    d.ospite({.camera = "403", .progressivo = 4, .nome = "Senza date"});
+    d.ConOspite({.camera = "403", .progressivo = 4, .nome = "Senza date"});
     std::ofstream(cartella_ / "VDX_1.txt") << "";
 
     const auto cella = [](const std::string& riga, int n) {
@@ -545,7 +545,7 @@ TEST_F(Genera, OccupancyBlockDetails) {
           "Totale presenze : 0"}},
     };
     for (const auto& c : casi) {
-        const auto righe = righeDi(esegui(d, [&](OpzioniTableau& o) { o.soloPartenze = c.soloPartenze; }));
+        const auto righe = RigheDi(Esegui(d, [&](OpzioniTableau& o) { o.soloPartenze = c.soloPartenze; }));
         const auto riga = [&](const std::string& camera) {
             for (std::size_t i = 6; i < righe.size(); ++i) {
                 if (righe[i].substr(1, camera.size()) == camera) {
@@ -593,7 +593,7 @@ TEST_F(Genera, FormFeedUnlessTheAssistanceCodeHoldsU) {
     } casi[] = {{"K", true}, {" ", true}, {"", true}, {"KU", false}, {"U", false}, {"u", true}};
     for (const auto& c : casi) {
         const std::string byte =
-            esegui(datiLiberi(), [&](OpzioniTableau& o) { o.codiceAssistenzaHotel = c.codice; });
+            Esegui(DatiLiberi(), [&](OpzioniTableau& o) { o.codiceAssistenzaHotel = c.codice; });
         const std::string fine = "Totale presenze : 0\r\n";
         if (c.formFeed) {
             EXPECT_TRUE(byte.ends_with(fine + "\f\r\n")) << "[" << c.codice << "]";
@@ -604,18 +604,18 @@ TEST_F(Genera, FormFeedUnlessTheAssistanceCodeHoldsU) {
 }
 
 TEST_F(Genera, CountersGoPast32767) {
-    DatiAlbergo d = baseAlbergo();
+    DatiAlbergo d = BaseAlbergo();
     for (const char* c : {"C1", "C2"}) {
-        d.camera(1, 1, c, "DBL");
-        d.prenotata({.prenotazione = c[1] - '0',
+        d.Camera(1, 1, c, "DBL");
+        d.Prenotata({.prenotazione = c[1] - '0',
                      .camera = c,
                      .arrivo = "20240301",
                      .partenza = "20240310",
                      .persone = 30000,
                      .quantita = 20000});
-        d.prenotazione({.numero = c[1] - '0', .tipo = "C", .nome = "Fiera"});
+        d.ConPrenotazione({.numero = c[1] - '0', .tipo = "C", .nome = "Fiera"});
     }
-    const auto righe = righeDi(esegui(d));
+    const auto righe = RigheDi(Esegui(d));
     ASSERT_GE(righe.size(), 5u);
     const std::vector<std::string> coda(righe.end() - 5, righe.end());
     EXPECT_EQ(coda, (std::vector<std::string>{"Presenze attuali: 0      Totale Partenze : 0", "",
@@ -626,31 +626,31 @@ TEST_F(Genera, CountersGoPast32767) {
 TEST_F(Genera, AFailedRunLeavesThePreviousReportWhole) {
     const std::string vecchio = "report of yesterday\r\n";
     // A guest-card table without the name field fails in the middle of the room loop.
-    DatiAlbergo senzaNome = datiConteggi();
-    senzaNome.albergo().sostituisci(fixture::Tabella(
+    DatiAlbergo senzaNome = DatiConteggi();
+    senzaNome.AlbergoDiProva().Sostituisci(fixture::TabellaProva(
         "Scheda_Cliente", {"NumeroHotel:Integer", "NumeroCamera:Text(10)", "NumeroProgressivo:Long",
                            "NumeroComponente:Integer", "DataArrivo:Text(8)", "DataPartenza:Text(8)",
                            "DataPartenzaReale:Text(8)", "Partito:Text(1)", "TipoCliente:Text(30)",
                            "Commento:Text(100)", "CodiceAgenzia:Long"}));
-    senzaNome.albergo()
-        .tabella("Scheda_Cliente")
-        .record({
+    senzaNome.AlbergoDiProva()
+        .TabellaDiNome("Scheda_Cliente")
+        .Record({
             {"NumeroHotel", fixture::Cella(std::int64_t{1})},
             {"NumeroCamera", fixture::Cella(std::string("101"))},
             {"NumeroProgressivo", fixture::Cella(std::int64_t{1})},
             {"NumeroComponente", fixture::Cella(std::int64_t{1})},
             {"DataPartenza", fixture::Cella(std::string("20240310"))},
         });
-    DatiAlbergo senzaArrangiamenti = datiConteggi();
-    senzaArrangiamenti.albergo().ometti("Arrangiamento.mdb");
+    DatiAlbergo senzaArrangiamenti = DatiConteggi();
+    senzaArrangiamenti.AlbergoDiProva().Ometti("Arrangiamento.mdb");
 
     for (const DatiAlbergo* dati : {&senzaNome, &senzaArrangiamenti}) {
         CartellaLavoro cartella;
-        dati->scrivi(cartella.percorso());
+        dati->Scrivi(cartella.Percorso());
         std::ofstream(cartella / "FD7", std::ios::binary) << vecchio;
-        EXPECT_THROW(GeneraTableau(OpzioniDiProva(cartella.percorso())), Error);
+        EXPECT_THROW(GeneraTableau(OpzioniDiProva(cartella.Percorso())), Errore);
         EXPECT_EQ(LeggiFile(cartella / "FD7"), vecchio);
-        for (const auto& voce : std::filesystem::directory_iterator(cartella.percorso())) {
+        for (const auto& voce : std::filesystem::directory_iterator(cartella.Percorso())) {
             const std::string nome = voce.path().filename().string();
             EXPECT_TRUE(nome == "FD7" || nome.ends_with(".mdb")) << "left behind: " << nome;
         }
@@ -663,14 +663,14 @@ TEST_F(Genera, ReportNameFollowsPclocal) {
         const char* file;
     } casi[] = {{"7", "FD7"}, {"12", "FD12"}, {"", "FD"}};
     for (const auto& c : casi) {
-        datiLiberi().scrivi(cartella_.percorso());
-        OpzioniTableau o = OpzioniDiProva(cartella_.percorso());
+        DatiLiberi().Scrivi(cartella_.Percorso());
+        OpzioniTableau o = OpzioniDiProva(cartella_.Percorso());
         o.pclocal = c.pclocal;
         EXPECT_EQ(GeneraTableau(o), cartella_ / c.file);
     }
-    OpzioniTableau o = OpzioniDiProva(cartella_.percorso());
+    OpzioniTableau o = OpzioniDiProva(cartella_.Percorso());
     o.pclocal = "../7";
-    EXPECT_THROW(GeneraTableau(o), Error);
+    EXPECT_THROW(GeneraTableau(o), Errore);
 }
 
 TEST(MarkerFile, BlankLinesAfterEachBlock) {
@@ -691,7 +691,7 @@ TEST(MarkerFile, BlankLinesAfterEachBlock) {
         for (const auto& f : c.file) {
             std::ofstream(cartella / f) << "";
         }
-        EXPECT_EQ(RigheVuoteDaMarcatore(cartella.percorso()), c.righe)
+        EXPECT_EQ(RigheVuoteDaMarcatore(cartella.Percorso()), c.righe)
             << (c.file.empty() ? "none" : c.file.front());
     }
 }

@@ -16,17 +16,17 @@ namespace {
 const std::set<std::size_t> ColonneRegola{1, 8, 15, 20, 31, 42, 64, 86, 108, 133};
 
 // Byte at a 1-based column.
-unsigned char col(const std::string& riga, std::size_t c) {
+unsigned char Col(const std::string& riga, std::size_t c) {
     return static_cast<unsigned char>(riga.at(c - 1));
 }
 
-std::string colonne(const std::string& riga, std::size_t da, std::size_t a) {
+std::string Colonne(const std::string& riga, std::size_t da, std::size_t a) {
     return riga.substr(da - 1, a - da + 1);
 }
 
 const DataOra Momento{2024, 3, 5, 7, 9, 0};
 
-Righe righe(bool arrangiamento) {
+Righe RigheDi(bool arrangiamento) {
     return CostruisciRighe(RigaTitolo(std::string("Hotel Lago"), std::string("Primo piano"),
                                       "05/03/2024", Momento),
                            arrangiamento);
@@ -34,7 +34,7 @@ Righe righe(bool arrangiamento) {
 
 TEST(Righe, EveryFixedLineIs133Wide) {
     for (bool arr : {false, true}) {
-        const Righe r = righe(arr);
+        const Righe r = RigheDi(arr);
         for (int i = 1; i <= 9; ++i) {
             EXPECT_EQ(r[static_cast<std::size_t>(i)].size(), 133u) << "line " << i;
         }
@@ -52,7 +52,7 @@ TEST(Righe, Borders) {
         {6, 195, 197, 180},
         {8, 192, 193, 217},
     };
-    const Righe r = righe(false);
+    const Righe r = RigheDi(false);
     for (const auto& c : casi) {
         const std::string& riga = r[static_cast<std::size_t>(c.riga)];
         for (std::size_t k = 1; k <= 133; ++k) {
@@ -64,58 +64,58 @@ TEST(Righe, Borders) {
             } else if (ColonneRegola.count(k)) {
                 atteso = c.giunto; // column 31 too, although the heading joins cells 4 and 5
             }
-            ASSERT_EQ(col(riga, k), atteso) << "line " << c.riga << " column " << k;
+            ASSERT_EQ(Col(riga, k), atteso) << "line " << c.riga << " column " << k;
         }
     }
 }
 
 TEST(Righe, BlankRuledLineAndWorkLine) {
-    const Righe r = righe(false);
+    const Righe r = RigheDi(false);
     for (int i : {7, 9}) {
         const std::string& riga = r[static_cast<std::size_t>(i)];
         for (std::size_t k = 1; k <= 133; ++k) {
-            ASSERT_EQ(col(riga, k), ColonneRegola.count(k) ? 179 : ' ') << "line " << i << " col " << k;
+            ASSERT_EQ(Col(riga, k), ColonneRegola.count(k) ? 179 : ' ') << "line " << i << " col " << k;
         }
     }
 }
 
 TEST(Righe, Headings) {
     for (bool arr : {false, true}) {
-        const Righe r = righe(arr);
+        const Righe r = RigheDi(arr);
         const std::string& data = r[3];
         for (std::size_t k : {1, 8, 15, 20, 42, 64, 86, 108, 133}) {
-            EXPECT_EQ(col(data, k), 179) << k;
+            EXPECT_EQ(Col(data, k), 179) << k;
         }
-        EXPECT_EQ(colonne(data, 21, 37), "     D A T A     ");
-        EXPECT_EQ(colonne(data, 38, 41), "    ");
-        EXPECT_EQ(col(data, 31), ' ');
+        EXPECT_EQ(Colonne(data, 21, 37), "     D A T A     ");
+        EXPECT_EQ(Colonne(data, 38, 41), "    ");
+        EXPECT_EQ(Col(data, 31), ' ');
 
         const std::string& prima = r[4];
-        EXPECT_EQ(colonne(prima, 2, 7), "  N.  ");
-        EXPECT_EQ(colonne(prima, 9, 14), " TIPO ");
-        EXPECT_EQ(colonne(prima, 16, 19), " N. ");
-        EXPECT_EQ(colonne(prima, 21, 41), std::string(21, '\xC4'));
-        EXPECT_EQ(colonne(prima, 43, 63), " A L L O G G I A T O ");
-        EXPECT_EQ(colonne(prima, 65, 85), " A L L O G G I A T O ");
-        EXPECT_EQ(colonne(prima, 87, 107), " D I T T A           ");
-        EXPECT_EQ(colonne(prima, 109, 132),
+        EXPECT_EQ(Colonne(prima, 2, 7), "  N.  ");
+        EXPECT_EQ(Colonne(prima, 9, 14), " TIPO ");
+        EXPECT_EQ(Colonne(prima, 16, 19), " N. ");
+        EXPECT_EQ(Colonne(prima, 21, 41), std::string(21, '\xC4'));
+        EXPECT_EQ(Colonne(prima, 43, 63), " A L L O G G I A T O ");
+        EXPECT_EQ(Colonne(prima, 65, 85), " A L L O G G I A T O ");
+        EXPECT_EQ(Colonne(prima, 87, 107), " D I T T A           ");
+        EXPECT_EQ(Colonne(prima, 109, 132),
                   arr ? " ARRANGIAMENTO          " : " C O M M E N T O        ");
         for (std::size_t k : {1, 8, 15, 20, 42, 64, 86, 108, 133}) {
-            EXPECT_EQ(col(prima, k), 179) << k;
+            EXPECT_EQ(Col(prima, k), 179) << k;
         }
 
         const std::string& seconda = r[5];
         for (std::size_t k : ColonneRegola) {
-            EXPECT_EQ(col(seconda, k), 179) << k;
+            EXPECT_EQ(Col(seconda, k), 179) << k;
         }
-        EXPECT_EQ(colonne(seconda, 2, 7), "CAMERA");
-        EXPECT_EQ(colonne(seconda, 9, 14), "      ");
-        EXPECT_EQ(colonne(seconda, 16, 19), "PERS");
-        EXPECT_EQ(colonne(seconda, 21, 30), "  ARRIVO  ");
-        EXPECT_EQ(colonne(seconda, 32, 41), " PARTENZA ");
-        EXPECT_EQ(colonne(seconda, 43, 85), std::string(21, ' ') + '\xB3' + std::string(21, ' '));
-        EXPECT_EQ(colonne(seconda, 87, 107), " A G E N Z I A       ");
-        EXPECT_EQ(colonne(seconda, 109, 132), " T I P O   C L I E N T E");
+        EXPECT_EQ(Colonne(seconda, 2, 7), "CAMERA");
+        EXPECT_EQ(Colonne(seconda, 9, 14), "      ");
+        EXPECT_EQ(Colonne(seconda, 16, 19), "PERS");
+        EXPECT_EQ(Colonne(seconda, 21, 30), "  ARRIVO  ");
+        EXPECT_EQ(Colonne(seconda, 32, 41), " PARTENZA ");
+        EXPECT_EQ(Colonne(seconda, 43, 85), std::string(21, ' ') + '\xB3' + std::string(21, ' '));
+        EXPECT_EQ(Colonne(seconda, 87, 107), " A G E N Z I A       ");
+        EXPECT_EQ(Colonne(seconda, 109, 132), " T I P O   C L I E N T E");
     }
 }
 
@@ -185,7 +185,7 @@ TEST(Celle, FillingAndCutting) {
         {"fixed cut", ScriviFisso, 4, "05/03/2024XX", "05/03/2024"},
         {"accented bytes count one each", ScriviTesto, 6, "Citt\xE0 \x80 \x84\x94", "Citt\xE0 \x80 \x84\x94" + std::string(11, ' ')},
     };
-    const Righe r = righe(false);
+    const Righe r = RigheDi(false);
     for (const auto& c : casi) {
         std::string riga = r[9];
         c.scrivi(riga, c.cella, c.valore);
@@ -194,7 +194,7 @@ TEST(Celle, FillingAndCutting) {
         EXPECT_EQ(riga.substr(cella.colonna - 1, cella.larghezza), c.atteso) << c.nome;
         // The rules never move.
         for (std::size_t k : ColonneRegola) {
-            EXPECT_EQ(col(riga, k), 179) << c.nome << " col " << k;
+            EXPECT_EQ(Col(riga, k), 179) << c.nome << " col " << k;
         }
     }
 }

@@ -38,12 +38,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ControllaData, RewritesFebruaryForTheYearUnderTest) {
     vdx::Calendario calendario;
     EXPECT_TRUE(vdx::ControllaData("01/01/2024", calendario));
-    EXPECT_EQ(calendario.GiorniMese[2], 29);
+    EXPECT_EQ(calendario.giorniMese[2], 29);
     EXPECT_TRUE(vdx::ControllaData("01/01/2023", calendario));
-    EXPECT_EQ(calendario.GiorniMese[2], 28);
+    EXPECT_EQ(calendario.giorniMese[2], 28);
     // A refused month leaves February as it was.
     EXPECT_FALSE(vdx::ControllaData("01/13/2024", calendario));
-    EXPECT_EQ(calendario.GiorniMese[2], 28);
+    EXPECT_EQ(calendario.giorniMese[2], 28);
 }
 
 TEST(AnnoBisestile, EveryFourthYearWithNoCenturyRule) {

@@ -53,8 +53,8 @@ TEST_P(Postazioni, NameEveryFileOneWay) {
         try {
             vdx::Postazione();
             FAIL() << "accepted \"" << GetParam().valore << "\"";
-        } catch (const vdx::Error& e) {
-            EXPECT_EQ(e.number(), vdx::err::InvalidCall);
+        } catch (const vdx::Errore& e) {
+            EXPECT_EQ(e.Numero(), vdx::errore::ChiamataNonValida);
             EXPECT_NE(std::string(e.what()).find("pclocal"), std::string::npos) << e.what();
         }
         return;

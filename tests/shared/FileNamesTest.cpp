@@ -14,28 +14,28 @@ TEST(RisolviNome, FindsAFileWhateverTheCase) {
     vdx::test::CartellaLavoro dir;
     vdx::ScriviFileAtomico(dir / "TABLEAU.MDB", "x");
     vdx::ScriviFileAtomico(dir / "fd3", "y");
-    EXPECT_EQ(vdx::RisolviNome(dir.percorso(), "Tableau.mdb"), dir / "TABLEAU.MDB");
-    EXPECT_EQ(vdx::RisolviNome(dir.percorso(), "FD3"), dir / "fd3");
-    ASSERT_TRUE(vdx::TrovaFile(dir.percorso(), "fD3").has_value());
-    EXPECT_FALSE(vdx::TrovaFile(dir.percorso(), "FD4").has_value());
+    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "Tableau.mdb"), dir / "TABLEAU.MDB");
+    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "FD3"), dir / "fd3");
+    ASSERT_TRUE(vdx::TrovaFile(dir.Percorso(), "fD3").has_value());
+    EXPECT_FALSE(vdx::TrovaFile(dir.Percorso(), "FD4").has_value());
 }
 
 TEST(RisolviNome, NoMatchKeepsTheSpellingGiven) {
     vdx::test::CartellaLavoro dir;
-    EXPECT_EQ(vdx::RisolviNome(dir.percorso(), "fd3.csv"), dir / "fd3.csv");
+    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "fd3.csv"), dir / "fd3.csv");
 }
 
 TEST(RisolviNome, ExactSpellingWinsAndFoldersResolveToo) {
     vdx::test::CartellaLavoro dir;
     vdx::ScriviFileAtomico(dir / "FD3", "upper");
     vdx::ScriviFileAtomico(dir / "fd3", "lower");
-    EXPECT_EQ(vdx::RisolviNome(dir.percorso(), "fd3"), dir / "fd3");
-    EXPECT_EQ(vdx::RisolviNome(dir.percorso(), "Fd3"), dir / "FD3"); // first in name order
+    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "fd3"), dir / "fd3");
+    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "Fd3"), dir / "FD3"); // first in name order
 
     fs::create_directory(dir / "Doc");
-    EXPECT_EQ(vdx::RisolviNome(dir.percorso(), "doc\\fd3202612070905.doc"),
+    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "doc\\fd3202612070905.doc"),
               dir / "Doc" / "fd3202612070905.doc");
-    EXPECT_EQ(vdx::RisolviNome(dir.percorso(), "doc/x"), dir / "Doc" / "x");
+    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "doc/x"), dir / "Doc" / "x");
 }
 
 struct Modello {

@@ -25,7 +25,7 @@ TEST(CercaProgramma, FindsWindowsNamesInstalledWithoutExe) {
     crea("Altro.exe", fs::perms::owner_all);
     crea("Fermo", fs::perms::owner_read | fs::perms::owner_write);
     const std::string prima = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", cartella.percorso().c_str(), 1);
+    ::setenv("PATH", cartella.Percorso().c_str(), 1);
     EXPECT_EQ(vdx::piattaforma::CercaProgramma("Recapito.exe"), cartella / "recapito");
     EXPECT_EQ(vdx::piattaforma::CercaProgramma("ALTRO.EXE"), cartella / "Altro.exe");
     EXPECT_EQ(vdx::piattaforma::CercaProgramma("Fermo"), fs::path());

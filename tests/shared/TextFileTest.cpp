@@ -53,10 +53,10 @@ TEST(LettoreRighe, ReadsWhatDividiRigheSplitsAcrossBufferEdges) {
 
     vdx::LettoreRighe reader(dir / "FD3");
     Lines read;
-    while (auto line = reader.leggi()) {
+    while (auto line = reader.Leggi()) {
         read.push_back(*line);
     }
-    EXPECT_TRUE(reader.fine());
+    EXPECT_TRUE(reader.Fine());
     EXPECT_EQ(read, vdx::DividiRighe(bytes));
     EXPECT_EQ(read.back(), "\xB3last");
 }
@@ -66,8 +66,8 @@ TEST(LettoreRighe, MissingFileIsError53) {
     try {
         vdx::LettoreRighe reader(dir / "nothing");
         FAIL() << "no error";
-    } catch (const vdx::Error& e) {
-        EXPECT_EQ(e.number(), vdx::err::FileNotFound);
+    } catch (const vdx::Errore& e) {
+        EXPECT_EQ(e.Numero(), vdx::errore::FileNonTrovato);
         EXPECT_NE(std::string(e.what()).find("nothing"), std::string::npos);
     }
 }
@@ -78,23 +78,23 @@ TEST(ScrittoreAtomico, ReplacesOnlyOnCommit) {
     vdx::ScriviRigheAtomico(target, {"old", "report"});
     {
         vdx::ScrittoreAtomico out(target);
-        out.scriviRiga("half");
+        out.ScriviRiga("half");
         EXPECT_EQ(vdx::LeggiFile(target), "old\r\nreport\r\n"); // untouched while writing
         // destroyed without commit: a failed run
     }
     EXPECT_EQ(vdx::LeggiFile(target), "old\r\nreport\r\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.percorso()), fs::directory_iterator()), 1)
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Percorso()), fs::directory_iterator()), 1)
         << "the temporary file was left behind";
 
     vdx::ScrittoreAtomico out(target);
-    out.scriviRiga("\xC8 new");
-    out.scrivi("\x0C");
-    out.commit();
+    out.ScriviRiga("\xC8 new");
+    out.Scrivi("\x0C");
+    out.Commit();
     EXPECT_EQ(vdx::LeggiFile(target), "\xC8 new\r\n\x0C");
 }
 
 TEST(ScrittoreAtomico, UnwritableFolderIsAnError) {
-    EXPECT_THROW(vdx::ScrittoreAtomico("/nonexistent-folder/FD1"), vdx::Error);
+    EXPECT_THROW(vdx::ScrittoreAtomico("/nonexistent-folder/FD1"), vdx::Errore);
 }
 
 TEST(ScrittoreAtomico, CommitIntoAVanishedFolderFails) {
@@ -102,9 +102,9 @@ TEST(ScrittoreAtomico, CommitIntoAVanishedFolderFails) {
     const fs::path sub = dir / "gone";
     fs::create_directory(sub);
     vdx::ScrittoreAtomico out(sub / "FD1");
-    out.scriviRiga("x");
+    out.ScriviRiga("x");
     fs::remove_all(sub);
-    EXPECT_THROW(out.commit(), vdx::Error);
+    EXPECT_THROW(out.Commit(), vdx::Errore);
 }
 
 } // namespace

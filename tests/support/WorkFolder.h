@@ -13,7 +13,7 @@ public:
     CartellaLavoro(const CartellaLavoro&) = delete;
     CartellaLavoro& operator=(const CartellaLavoro&) = delete;
 
-    const std::filesystem::path& percorso() const { return path_; }
+    const std::filesystem::path& Percorso() const { return path_; }
     std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
 
 private:

@@ -51,25 +51,25 @@ inline Orologio OrologioProva() {
 // "Altro" for hotel 12.
 inline fx::Albergo AlbergoStandard() {
     fx::Albergo a;
-    auto& hotels = a.tabella("AnagraficaHotels");
-    hotels.record(
+    auto& hotels = a.TabellaDiNome("AnagraficaHotels");
+    hotels.Record(
         {{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}, {"CodiceAssistenza", T("K")}});
-    hotels.record({{"Numero", N(12)}, {"RagioneSociale", T("Hotel Lago")}});
-    hotels.record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}, {"CodiceAssistenza", T("U")}});
+    hotels.Record({{"Numero", N(12)}, {"RagioneSociale", T("Hotel Lago")}});
+    hotels.Record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}, {"CodiceAssistenza", T("U")}});
 
-    auto& tableaux = a.tabella("Tableau");
-    tableaux.record({{"NumeroHotel", N(1)}, {"Codice", N(1)}, {"Descrizione", T("Primo piano")}});
-    tableaux.record({{"NumeroHotel", N(1)}, {"Codice", N(0)}, {"Descrizione", T("Nascosto")}});
-    tableaux.record({{"NumeroHotel", N(1)}, {"Codice", N(2)}, {"Descrizione", T("Secondo piano")}});
+    auto& tableaux = a.TabellaDiNome("Tableau");
+    tableaux.Record({{"NumeroHotel", N(1)}, {"Codice", N(1)}, {"Descrizione", T("Primo piano")}});
+    tableaux.Record({{"NumeroHotel", N(1)}, {"Codice", N(0)}, {"Descrizione", T("Nascosto")}});
+    tableaux.Record({{"NumeroHotel", N(1)}, {"Codice", N(2)}, {"Descrizione", T("Secondo piano")}});
 
-    auto& tipi = a.tabella("TipiCamere");
-    tipi.record({{"Sigla", T("DB")}, {"Tipologia", T("C")}, {"Descrizione", T("Doppia")}});
-    tipi.record({{"Sigla", T("SV")}, {"Tipologia", T("S")}, {"Descrizione", T("Servizio")}});
+    auto& tipi = a.TabellaDiNome("TipiCamere");
+    tipi.Record({{"Sigla", T("DB")}, {"Tipologia", T("C")}, {"Descrizione", T("Doppia")}});
+    tipi.Record({{"Sigla", T("SV")}, {"Tipologia", T("S")}, {"Descrizione", T("Servizio")}});
 
-    auto& camere = a.tabella("NumeriCamere");
+    auto& camere = a.TabellaDiNome("NumeriCamere");
     const auto camera = [&](int hotel, int tableau, const std::string& numero,
                             const std::string& tipo) {
-        camere.record({{"NumeroHotel", N(hotel)},
+        camere.Record({{"NumeroHotel", N(hotel)},
                        {"NumeroTableau", N(tableau)},
                        {"NumeroCamera", T(numero)},
                        {"TipoCamera", T(tipo)}});
@@ -83,9 +83,9 @@ inline fx::Albergo AlbergoStandard() {
     camera(12, 0, "9", "DB");
     camera(12, 0, "10", "DB");
 
-    auto& stampanti = a.tabella("Stampanti");
+    auto& stampanti = a.TabellaDiNome("Stampanti");
     const auto destinazione = [&](int hotel, const std::string& nome) {
-        stampanti.record({{"NumeroHotel", N(hotel)},
+        stampanti.Record({{"NumeroHotel", N(hotel)},
                           {"Destinazione", T(nome)},
                           {"TipoStampa", N(1)},
                           {"Linea", T("/dev/null")}});
@@ -108,7 +108,7 @@ inline void PreparaAmbienteProva() {
 }
 
 // The entries of a list, in order.
-inline QStringList voci(const QComboBox* combo) {
+inline QStringList Voci(const QComboBox* combo) {
     QStringList out;
     for (int i = 0; i < combo->count(); ++i) {
         out << combo->itemText(i);

@@ -51,15 +51,15 @@ private:
     std::unique_ptr<vdx::test::CartellaLavoro> cartella_;
     std::string percorsoProgrammi_;
 
-    fs::path cartella() const { return cartella_->percorso(); }
+    fs::path Cartella() const { return cartella_->Percorso(); }
 
-    void scriviReport(int righe) {
-        vdx::ScriviRigheAtomico(cartella() / "FD3", RigheReport(righe));
+    void ScriviReport(int righe) {
+        vdx::ScriviRigheAtomico(Cartella() / "FD3", RigheReport(righe));
     }
 
     // A window shown as the print menu shows it, its first activation done.
-    std::unique_ptr<Anteprima> apri() {
-        auto finestra = std::make_unique<Anteprima>(cartella());
+    std::unique_ptr<Anteprima> Apri() {
+        auto finestra = std::make_unique<Anteprima>(Cartella());
         finestra->show();
         QCoreApplication::processEvents();
         return finestra;
@@ -87,8 +87,8 @@ private slots:
     }
 
     void theControlsAsDrawn() {
-        scriviReport(3);
-        Anteprima finestra(cartella());
+        ScriviReport(3);
+        Anteprima finestra(Cartella());
         QCOMPARE(finestra.windowTitle(), QStringLiteral("Anteprima di Stampa"));
         QVERIFY(finestra.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
@@ -166,8 +166,8 @@ private slots:
         QFETCH(QRect, testo);
         QFETCH(QRect, esci);
         QFETCH(int, topTasti);
-        scriviReport(3);
-        auto finestra = apri();
+        ScriviReport(3);
+        auto finestra = Apri();
         // The figures are for the window's outer size, frame included.
         const QSize cornice = finestra->frameGeometry().size() - finestra->size();
         finestra->resize(larghezza - cornice.width(), altezza - cornice.height());
@@ -185,13 +185,13 @@ private slots:
     }
 
     void pagesOfTheLimits() {
-        scriviReport(600);
-        auto finestra = apri();
+        ScriviReport(600);
+        auto finestra = Apri();
         QVERIFY(finestra->isVisible());
         auto righe = Righe(finestra->TestoMostrato());
         QCOMPARE(righe.size(), std::size_t{151});
         QCOMPARE(righe.front().substr(0, 4), std::string("|1  "));
-        QCOMPARE(finestra->TestoMostrato(), finestra->paginatore().testo());
+        QCOMPARE(finestra->TestoMostrato(), finestra->Paginatore().Testo());
         QCOMPARE(finestra->Text1()->horizontalScrollBar()->maximum() > 0, true);
 
         finestra->Tasto_Click(Anteprima::Avanti);
@@ -218,30 +218,30 @@ private slots:
     // report, tabs, no-break spaces and the bytes where code page 1252
     // differs from Latin-1.
     void theReportsBytesShownAndSaved() {
-        vdx::ScriviRigheAtomico(cartella() / "FD3", {"Hotel : \x80 \x84\x93\x94 \xE8\xA0"
+        vdx::ScriviRigheAtomico(Cartella() / "FD3", {"Hotel : \x80 \x84\x93\x94 \xE8\xA0"
                                                      "fine",
                                                      "a\tb", "", "\x0C"});
-        auto finestra = apri();
-        QCOMPARE(finestra->TestoMostrato(), finestra->paginatore().testo());
+        auto finestra = Apri();
+        QCOMPARE(finestra->TestoMostrato(), finestra->Paginatore().Testo());
         QCOMPARE(Righe(finestra->TestoMostrato()).back(), std::string("\x0C"));
         finestra->Tasto_Click(Anteprima::Salva);
-        QCOMPARE(vdx::LeggiFile(cartella() / "FD3"),
+        QCOMPARE(vdx::LeggiFile(Cartella() / "FD3"),
                  std::string("Hotel : \x80 \x84\x93\x94 \xE8\xA0"
                              "fine\r\na\tb\r\n\r\n\x0C\r\n\r\n"));
     }
 
     void emptyReport() {
-        scriviReport(0);
-        auto finestra = apri();
+        ScriviReport(0);
+        auto finestra = Apri();
         QVERIFY(finestra->isVisible());
         QCOMPARE(finestra->Text1()->toPlainText(), QString());
-        QVERIFY(!finestra->paginatore().altraPagina());
+        QVERIFY(!finestra->Paginatore().AltraPagina());
         finestra->Tasto_Click(Anteprima::Avanti);
         QCOMPARE(finestra->Text1()->toPlainText(), QString());
     }
 
     void aMissingReportClosesTheWindow() {
-        auto finestra = apri();
+        auto finestra = Apri();
         QTRY_VERIFY(!finestra->isVisible());
         QCOMPARE(finestra->Text1()->toPlainText(), QString());
         QVERIFY(vdx::ui::MessaggiMostrati().empty());
@@ -264,8 +264,8 @@ private slots:
         QFETCH(double, prima);
         QFETCH(int, tasto);
         QFETCH(double, dopo);
-        scriviReport(3);
-        auto finestra = apri();
+        ScriviReport(3);
+        auto finestra = Apri();
         QFont font = finestra->Text1()->font();
         font.setPointSizeF(prima);
         finestra->Text1()->setFont(font);
@@ -276,11 +276,11 @@ private slots:
     }
 
     void salvaThenAvanti() {
-        scriviReport(400);
-        auto finestra = apri();
+        ScriviReport(400);
+        auto finestra = Apri();
         const std::string pagina = finestra->TestoMostrato();
         finestra->Tasto(Anteprima::Salva)->click();
-        QCOMPARE(vdx::LeggiFile(cartella() / "FD3"), pagina + "\r\n");
+        QCOMPARE(vdx::LeggiFile(Cartella() / "FD3"), pagina + "\r\n");
         QCOMPARE(finestra->TestoMostrato(), pagina);
         QCOMPARE(vdx::ui::NotificaMostrata(finestra.get()), std::string("Pagina salvata in FD3"));
         finestra->Tasto(Anteprima::Avanti)->click();
@@ -288,12 +288,12 @@ private slots:
     }
 
     void salvaWritesEditedTextInTheCodePage() {
-        scriviReport(3);
-        auto finestra = apri();
+        ScriviReport(3);
+        auto finestra = Apri();
         // € „ ” È and a no-break space: bytes where code page 1252 differs.
         finestra->Text1()->setPlainText(QStringLiteral(u"\u20AC \u201Ex\u201D \u00C8\u00A0y\n"));
         finestra->Tasto_Click(Anteprima::Salva);
-        QCOMPARE(vdx::LeggiFile(cartella() / "FD3"),
+        QCOMPARE(vdx::LeggiFile(Cartella() / "FD3"),
                  std::string("\x80 \x84x\x94 \xC8\xA0y\r\n\r\n"));
         // Edited text is lost on Inizio: the page comes from the saved file.
         finestra->Text1()->setPlainText(QStringLiteral("perso"));
@@ -302,16 +302,16 @@ private slots:
     }
 
     void eMailHandsThePageOver() {
-        scriviReport(5);
+        ScriviReport(5);
         std::vector<std::string> avviati;
         vdx::piattaforma::ImpostaAvvia([&](std::string_view programma, const fs::path& folder) {
             avviati.emplace_back(programma);
-            QCOMPARE(folder, cartella());
+            QCOMPARE(folder, Cartella());
         });
-        auto finestra = apri();
+        auto finestra = Apri();
         finestra->Tasto(Anteprima::EMail)->click();
         QCOMPARE(avviati, std::vector<std::string>{"Recapito.exe"});
-        const std::string file = vdx::LeggiFile(cartella() / "e-mail3.txt");
+        const std::string file = vdx::LeggiFile(Cartella() / "e-mail3.txt");
         QCOMPARE(file, "OGGETTO\r\n" + finestra->TestoMostrato() + "\r\n");
         const auto righe = Righe(file);
         QCOMPARE(righe.size(), std::size_t{5 + 2});
@@ -322,13 +322,13 @@ private slots:
     }
 
     void eMailWithoutASender() {
-        scriviReport(5);
+        ScriviReport(5);
         vdx::test::CartellaLavoro vuota;
-        ::setenv("PATH", vuota.percorso().c_str(), 1);
-        auto finestra = apri();
+        ::setenv("PATH", vuota.Percorso().c_str(), 1);
+        auto finestra = Apri();
         const std::string pagina = finestra->TestoMostrato();
         finestra->Tasto(Anteprima::EMail)->click();
-        QCOMPARE(vdx::LeggiFile(cartella() / "e-mail3.txt"), "OGGETTO\r\n" + pagina + "\r\n");
+        QCOMPARE(vdx::LeggiFile(Cartella() / "e-mail3.txt"), "OGGETTO\r\n" + pagina + "\r\n");
         const auto& mostrati = vdx::ui::MessaggiMostrati();
         QCOMPARE(mostrati.size(), std::size_t{1});
         QCOMPARE(mostrati[0].titolo, std::string("E-mail"));
@@ -342,9 +342,9 @@ private slots:
     }
 
     void inizioWithoutAReportIsAnError() {
-        scriviReport(5);
-        auto finestra = apri();
-        fs::remove(cartella() / "FD3");
+        ScriviReport(5);
+        auto finestra = Apri();
+        fs::remove(Cartella() / "FD3");
         finestra->Tasto(Anteprima::Inizio)->click();
         QVERIFY(vdx::ui::InChiusura());
         QCOMPARE(vdx::ui::CodiceUscita(), vdx::ui::UscitaErrore);
@@ -353,22 +353,22 @@ private slots:
     }
 
     void esciClosesTheReport() {
-        scriviReport(400);
-        auto finestra = apri();
-        QVERIFY(finestra->paginatore().aperto());
+        ScriviReport(400);
+        auto finestra = Apri();
+        QVERIFY(finestra->Paginatore().Aperto());
         finestra->Tasto(Anteprima::Esci)->click();
         QVERIFY(!finestra->isVisible());
-        QVERIFY(!finestra->paginatore().aperto());
+        QVERIFY(!finestra->Paginatore().Aperto());
     }
 
     void shownModally() {
-        scriviReport(400);
+        ScriviReport(400);
         bool vista = false;
         Anteprima::ImpostaAttesaModale([&](Anteprima& finestra) {
             vista = finestra.isVisible() && finestra.isModal();
             QCOMPARE(Righe(finestra.TestoMostrato()).size(), std::size_t{151});
         });
-        vdx::ui::MostraAnteprima(nullptr, cartella());
+        vdx::ui::MostraAnteprima(nullptr, Cartella());
         QVERIFY(vista);
     }
 };

@@ -25,12 +25,12 @@ class MenuAnteprima : public QObject {
     std::vector<std::filesystem::path> aperti_;
     bool apreQualcosa_ = true;
 
-    std::filesystem::path cartella() const { return cartella_->percorso(); }
+    std::filesystem::path Cartella() const { return cartella_->Percorso(); }
 
     // The menu shown as the request window shows it; `dentro` runs while it
     // is open.
-    void mostra(const std::function<void(MenuStampa&)>& dentro) {
-        MenuStampa menu(cartella(), 1, OrologioProva());
+    void Mostra(const std::function<void(MenuStampa&)>& dentro) {
+        MenuStampa menu(Cartella(), 1, OrologioProva());
         MenuStampa::ImpostaAttesaModale(dentro);
         menu.MostraModale();
     }
@@ -40,7 +40,7 @@ private slots:
         PreparaAmbienteProva();
         qputenv("pclocal", "3");
         cartella_ = std::make_unique<CartellaLavoro>();
-        AlbergoStandard().scrivi(cartella());
+        AlbergoStandard().Scrivi(Cartella());
         fine_ = -1;
         aperti_.clear();
         apreQualcosa_ = true;
@@ -61,21 +61,21 @@ private slots:
     }
 
     void exportAndOpen() {
-        ScriviFileAtomico(cartella() / "FD3",
+        ScriviFileAtomico(Cartella() / "FD3",
                           "\xB3 101  \xB3      \xB3    \xB3  1.234,56\xB3\r\n\x0C\r\n");
-        mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
-        QCOMPARE(LeggiFile(cartella() / "fd3.csv"), std::string(", 101  ,      ,    , \x80"
+        Mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
+        QCOMPARE(LeggiFile(Cartella() / "fd3.csv"), std::string(", 101  ,      ,    , \x80"
                                                                 "1234.56,\r\n\x0C\r\n"));
-        QCOMPARE(aperti_, std::vector<std::filesystem::path>{cartella() / "fd3.csv"});
+        QCOMPARE(aperti_, std::vector<std::filesystem::path>{Cartella() / "fd3.csv"});
         QVERIFY(ui::MessaggiMostrati().empty());
         QCOMPARE(fine_, -1);
     }
 
     void exportWithoutAProgramForTheCsv() {
-        ScriviFileAtomico(cartella() / "FD3", "riga\r\n");
+        ScriviFileAtomico(Cartella() / "FD3", "riga\r\n");
         apreQualcosa_ = false;
-        mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
-        QCOMPARE(LeggiFile(cartella() / "fd3.csv"), std::string("riga\r\n"));
+        Mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
+        QCOMPARE(LeggiFile(Cartella() / "fd3.csv"), std::string("riga\r\n"));
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
         QCOMPARE(ui::MessaggiMostrati()[0].testo,
                  std::string("Nessun programma per aprire fd3.csv."));
@@ -83,7 +83,7 @@ private slots:
     }
 
     void exportWithoutAReportEndsTheProgram() {
-        mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
+        Mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
         QCOMPARE(fine_, int(ui::UscitaErrore));
         QVERIFY(ui::MessaggiMostrati().at(0).testo.find("Errore 53") != std::string::npos);
         QVERIFY(aperti_.empty());
@@ -94,7 +94,7 @@ private slots:
         for (int i = 0; i < 300; ++i) {
             pagina += "riga " + std::to_string(i) + "\r\n";
         }
-        ScriviFileAtomico(cartella() / "FD3", pagina);
+        ScriviFileAtomico(Cartella() / "FD3", pagina);
         std::size_t righeViste = 0;
         ui::Anteprima::ImpostaAttesaModale([&](ui::Anteprima& anteprima) {
             QVERIFY(anteprima.isModal());
@@ -103,7 +103,7 @@ private slots:
         QString destinazioneDopo;
         QString stampanteDopo;
         QString stampanteScelta;
-        mostra([&](MenuStampa& menu) {
+        Mostra([&](MenuStampa& menu) {
             QVERIFY(menu.Combo1()->count() > 1);
             menu.Combo1()->setCurrentIndex(menu.Combo1()->count() - 1);
             menu.Combo2()->setCurrentIndex(menu.Combo2()->count() - 1);
@@ -127,7 +127,7 @@ private slots:
             QTRY_VERIFY(!anteprima.isVisible());
             vista = anteprima.isVisible();
         });
-        mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Anteprima)->click(); });
+        Mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Anteprima)->click(); });
         QVERIFY(!vista);
         QVERIFY(ui::MessaggiMostrati().empty());
         QCOMPARE(fine_, -1);

@@ -69,12 +69,12 @@ private slots:
         box.ImpostaMessaggio(
             std::string(testo.constData(), static_cast<std::size_t>(testo.size())));
         box.Form_Activate();
-        QTEST(box.geometria().larghezza, "larghezza");
-        QTEST(box.geometria().testoAltezza, "altezzaTesto");
-        QTEST(box.geometria().altezza, "altezza");
-        QTEST(box.geometria().tastiTop, "tastiTop");
-        QCOMPARE(box.geometria().testoLarghezza, box.geometria().larghezza - 180);
-        QCOMPARE(box.width(), Pixel(box.geometria().larghezza));
+        QTEST(box.GeometriaFinestra().larghezza, "larghezza");
+        QTEST(box.GeometriaFinestra().testoAltezza, "altezzaTesto");
+        QTEST(box.GeometriaFinestra().altezza, "altezza");
+        QTEST(box.GeometriaFinestra().tastiTop, "tastiTop");
+        QCOMPARE(box.GeometriaFinestra().testoLarghezza, box.GeometriaFinestra().larghezza - 180);
+        QCOMPARE(box.width(), Pixel(box.GeometriaFinestra().larghezza));
         QCOMPARE(box.Label1()->width(), box.width());
     }
 
@@ -104,10 +104,10 @@ private slots:
         box.ImpostaMessaggio("Messaggio");
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QTEST(box.geometria().tastiLeft[0], "left0");
-        QTEST(box.geometria().tastiLeft[1], "left1");
-        QTEST(box.geometria().tastiLeft[2], "left2");
-        QCOMPARE(box.T(0)->x(), Pixel(box.geometria().tastiLeft[0]));
+        QTEST(box.GeometriaFinestra().tastiLeft[0], "left0");
+        QTEST(box.GeometriaFinestra().tastiLeft[1], "left1");
+        QTEST(box.GeometriaFinestra().tastiLeft[2], "left2");
+        QCOMPARE(box.T(0)->x(), Pixel(box.GeometriaFinestra().tastiLeft[0]));
         if (focus) {
             QCOMPARE(box.focusWidget(), box.T(0));
         }
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(box.palette().color(QPalette::Window), QColor(0, 128, 0));
         box.ImpostaMessaggio("uno\r\ndue");
         QCOMPARE(box.Text1()->toPlainText(), QStringLiteral("uno\ndue"));
-        QCOMPARE(box.messaggio(), std::string("uno\r\ndue"));
+        QCOMPARE(box.Messaggio(), std::string("uno\r\ndue"));
     }
 
     void twips_data() {

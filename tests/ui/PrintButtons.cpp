@@ -26,21 +26,21 @@ namespace {
 // through the driver (7 points compressed, 10 normal). Pages of 60 lines.
 fx::Albergo Albergo(const std::vector<std::tuple<std::string, int, std::string>>& destinazioni) {
     fx::Albergo a;
-    a.tabella("AnagraficaHotels")
-        .record(
+    a.TabellaDiNome("AnagraficaHotels")
+        .Record(
             {{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}, {"CodiceAssistenza", T("")}});
-    a.tabella("Contatori")
-        .record({{"NumeroHotel", N(1)}, {"LungPagComp", N(60)}, {"LungPagNoComp", N(60)}});
-    a.tabella("SetStampa")
-        .record({{"TipoStampa", N(1)},
+    a.TabellaDiNome("Contatori")
+        .Record({{"NumeroHotel", N(1)}, {"LungPagComp", N(60)}, {"LungPagNoComp", N(60)}});
+    a.TabellaDiNome("SetStampa")
+        .Record({{"TipoStampa", N(1)},
                  {"Compresso", T("027015000000000000027018000000000000")},
                  {"Grassetto", T("000000000000000001066066000000000000")}})
-        .record({{"TipoStampa", N(2)},
+        .Record({{"TipoStampa", N(2)},
                  {"Compresso", T("007000000000000001010000000000000000")},
                  {"Grassetto", T("000000000000000000066066000000000000")}});
     for (const auto& [nome, tipo, linea] : destinazioni) {
-        a.tabella("Stampanti")
-            .record({{"NumeroHotel", N(1)},
+        a.TabellaDiNome("Stampanti")
+            .Record({{"NumeroHotel", N(1)},
                      {"Destinazione", T(nome)},
                      {"TipoStampa", N(tipo)},
                      {"Linea", T(linea)}});
@@ -64,17 +64,17 @@ class PrintButtons : public QObject {
     std::unique_ptr<CartellaLavoro> cartella_;
     int fine_ = -1;
 
-    std::filesystem::path cartella() const { return cartella_->percorso(); }
+    std::filesystem::path Cartella() const { return cartella_->Percorso(); }
 
-    void mostra(const std::function<void(MenuStampa&)>& dentro) {
-        MenuStampa menu(cartella(), 1, OrologioProva());
+    void Mostra(const std::function<void(MenuStampa&)>& dentro) {
+        MenuStampa menu(Cartella(), 1, OrologioProva());
         MenuStampa::ImpostaAttesaModale(dentro);
         menu.MostraModale();
     }
 
-    void scegli(MenuStampa& menu, const char* destinazione) {
+    void Scegli(MenuStampa& menu, const char* destinazione) {
         menu.Combo1()->setCurrentIndex(menu.Combo1()->findText(QString::fromLatin1(destinazione)));
-        QCOMPARE(menu.testoCombo1(), std::string(destinazione));
+        QCOMPARE(menu.TestoCombo1(), std::string(destinazione));
     }
 
 private slots:
@@ -84,7 +84,7 @@ private slots:
         cartella_ = std::make_unique<CartellaLavoro>();
         fine_ = -1;
         ui::ImpostaFine([this](int codice) { fine_ = codice; });
-        ScriviRigheAtomico(cartella() / "FD3",
+        ScriviRigheAtomico(Cartella() / "FD3",
                            {"\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xBF", "\xB3N.    \xB3",
                             "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xD9", "\x0C"});
     }
@@ -99,19 +99,19 @@ private slots:
         Albergo({{"Archivio PDF", 2, "archivio.pdf"},
                  {"Banco", 1, "banco.prn"},
                  {"Ufficio PDF", 2, "ufficio.pdf"}})
-            .scrivi(cartella());
+            .Scrivi(Cartella());
         std::string scelta;
         std::string notifica;
-        mostra([&](MenuStampa& menu) {
+        Mostra([&](MenuStampa& menu) {
             menu.Tst(MenuStampa::StampaPdf)->click();
-            scelta = menu.testoCombo1();
+            scelta = menu.TestoCombo1();
             notifica = ui::NotificaMostrata(&menu);
         });
-        QCOMPARE(notifica, "Stampato su Ufficio PDF: " + (cartella() / "ufficio.pdf").string());
+        QCOMPARE(notifica, "Stampato su Ufficio PDF: " + (Cartella() / "ufficio.pdf").string());
         QCOMPARE(scelta, std::string("Ufficio PDF"));
         QVERIFY(ui::MessaggiMostrati().empty());
-        QVERIFY(!std::filesystem::exists(cartella() / "archivio.pdf"));
-        const QString testo = TestoPdf(cartella() / "ufficio.pdf");
+        QVERIFY(!std::filesystem::exists(Cartella() / "archivio.pdf"));
+        const QString testo = TestoPdf(Cartella() / "ufficio.pdf");
         QVERIFY2(testo.contains(QStringLiteral("|N.")), qPrintable(testo));
         QVERIFY2(testo.contains(QStringLiteral("----")), qPrintable(testo));
         QCOMPARE(fine_, -1);
@@ -119,15 +119,15 @@ private slots:
 
     void pdfButtonWithoutPdfDestination() {
         Albergo({{"Archivio pdf", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
-            .scrivi(cartella());
-        mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::StampaPdf)->click(); });
+            .Scrivi(Cartella());
+        Mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::StampaPdf)->click(); });
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
         const auto& m = ui::MessaggiMostrati()[0];
         QCOMPARE(m.testo, std::string("Nessuna stampante PDF impostata!"));
         QCOMPARE(m.titolo, std::string("Stampa"));
         QVERIFY(m.icona == ui::Icona::Esclamazione);
-        QVERIFY(!std::filesystem::exists(cartella() / "archivio.pdf"));
-        QVERIFY(!std::filesystem::exists(cartella() / "banco.prn"));
+        QVERIFY(!std::filesystem::exists(Cartella() / "archivio.pdf"));
+        QVERIFY(!std::filesystem::exists(Cartella() / "banco.prn"));
     }
 
     // Normal print on a port: the normal codes, one blank top line, the rules
@@ -135,37 +135,37 @@ private slots:
     // not ended, as no report line follows.
     void printButtonDirectMode() {
         Albergo({{"Archivio PDF", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
-            .scrivi(cartella());
+            .Scrivi(Cartella());
         std::string notifica;
-        mostra([&](MenuStampa& menu) {
-            scegli(menu, "Banco");
+        Mostra([&](MenuStampa& menu) {
+            Scegli(menu, "Banco");
             menu.Chk()->setChecked(false);
             menu.Tst(MenuStampa::Stampa)->click();
             notifica = ui::NotificaMostrata(&menu);
         });
-        QCOMPARE(notifica, "Stampato su Banco: " + (cartella() / "banco.prn").string());
+        QCOMPARE(notifica, "Stampato su Banco: " + (Cartella() / "banco.prn").string());
         QVERIFY(ui::MessaggiMostrati().empty());
-        QCOMPARE(LeggiFile(cartella() / "banco.prn"),
+        QCOMPARE(LeggiFile(Cartella() / "banco.prn"),
                  "\x1b\x12\0\0\0"s + " \r\n--------\r\n|N.    |\r\n--------\r\n\f \r\n");
     }
 
     void noPrinterEntryIsAFileInDirectMode() {
-        Albergo({{"Banco", 1, "banco.prn"}}).scrivi(cartella());
-        mostra([](MenuStampa& menu) {
+        Albergo({{"Banco", 1, "banco.prn"}}).Scrivi(Cartella());
+        Mostra([](MenuStampa& menu) {
             menu.Combo2()->setCurrentIndex(
                 menu.Combo2()->findText(QStringLiteral("<nessuna stampante>")));
             menu.Tst(MenuStampa::Stampa)->click();
         });
         QVERIFY(ui::MessaggiMostrati().empty());
-        QVERIFY(!std::filesystem::exists(cartella() / "banco.prn"));
-        QCOMPARE(LeggiFile(cartella() / "<nessuna stampante>").substr(0, 5), "\x1b\x0f\0\0\0"s);
+        QVERIFY(!std::filesystem::exists(Cartella() / "banco.prn"));
+        QCOMPARE(LeggiFile(Cartella() / "<nessuna stampante>").substr(0, 5), "\x1b\x0f\0\0\0"s);
     }
 
     // The error is told with its number and the menu stays open for another try.
     void anOutputThatCannotBeOpenedIsTold() {
-        Albergo({{"Banco", 1, "manca/banco.prn"}}).scrivi(cartella());
+        Albergo({{"Banco", 1, "manca/banco.prn"}}).Scrivi(Cartella());
         bool aperto = false;
-        mostra([&](MenuStampa& menu) {
+        Mostra([&](MenuStampa& menu) {
             menu.Tst(MenuStampa::Stampa)->click();
             aperto = menu.isVisible();
         });

@@ -19,10 +19,10 @@ class PrintCommand : public QObject {
     std::unique_ptr<CartellaLavoro> cartella_;
     QString errori_;
 
-    std::filesystem::path cartella() const { return cartella_->percorso(); }
+    std::filesystem::path Cartella() const { return cartella_->Percorso(); }
 
     // Runs vdx print in the work folder without a display or print server.
-    int vdx(const QStringList& argomenti) {
+    int Vdx(const QStringList& argomenti) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
@@ -31,9 +31,9 @@ class PrintCommand : public QObject {
         env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // as under cron
         env.insert(QStringLiteral("pclocal"), QStringLiteral("7"));
         env.insert(QStringLiteral("CUPS_SERVER"),
-                   QString::fromStdString((cartella() / "nessun.sock").string()));
+                   QString::fromStdString((Cartella() / "nessun.sock").string()));
         p.setProcessEnvironment(env);
-        p.setWorkingDirectory(QString::fromStdString(cartella().string()));
+        p.setWorkingDirectory(QString::fromStdString(Cartella().string()));
         p.start(QStringLiteral(VDX_BINARY_DIR "/bin/vdx"),
                 QStringList{QStringLiteral("print")} + argomenti);
         if (!p.waitForFinished(60000)) {
@@ -43,7 +43,7 @@ class PrintCommand : public QObject {
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     }
 
-    int pagine(const std::filesystem::path& pdf) {
+    int PagineDelPdf(const std::filesystem::path& pdf) {
         QProcess p;
         p.start(QStringLiteral("pdfinfo"), {QString::fromStdString(pdf.string())});
         p.waitForFinished(30000);
@@ -60,18 +60,18 @@ private slots:
     void init() {
         cartella_ = std::make_unique<CartellaLavoro>();
         fx::Albergo a;
-        a.tabella("AnagraficaHotels")
-            .record({{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}});
-        a.tabella("Contatori")
-            .record({{"NumeroHotel", N(1)}, {"LungPagComp", N(3)}, {"LungPagNoComp", N(60)}});
-        a.tabella("SetStampa")
-            .record({{"TipoStampa", N(1)}, {"Compresso", T("027015")}, {"Grassetto", T("")}})
-            .record({{"TipoStampa", N(2)},
+        a.TabellaDiNome("AnagraficaHotels")
+            .Record({{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}});
+        a.TabellaDiNome("Contatori")
+            .Record({{"NumeroHotel", N(1)}, {"LungPagComp", N(3)}, {"LungPagNoComp", N(60)}});
+        a.TabellaDiNome("SetStampa")
+            .Record({{"TipoStampa", N(1)}, {"Compresso", T("027015")}, {"Grassetto", T("")}})
+            .Record({{"TipoStampa", N(2)},
                      {"Compresso", T("007000000000000001010")},
                      {"Grassetto", T("")}});
         const auto destinazione = [&](const std::string& nome, int tipo, const std::string& linea) {
-            a.tabella("Stampanti")
-                .record({{"NumeroHotel", N(1)},
+            a.TabellaDiNome("Stampanti")
+                .Record({{"NumeroHotel", N(1)},
                          {"Destinazione", T(nome)},
                          {"TipoStampa", N(tipo)},
                          {"Linea", T(linea)}});
@@ -79,8 +79,8 @@ private slots:
         destinazione("Banco", 1, "banco.prn");
         destinazione("Archivio PDF", 2, "archivio.pdf");
         destinazione("Guasto", 1, "manca/guasto.prn");
-        a.scrivi(cartella());
-        ScriviRigheAtomico(cartella() / "FD7", {"A", "B", "C", "D", "\f"});
+        a.Scrivi(Cartella());
+        ScriviRigheAtomico(Cartella() / "FD7", {"A", "B", "C", "D", "\f"});
     }
 
     void cleanup() { cartella_.reset(); }
@@ -89,30 +89,30 @@ private slots:
     // Nothing on stderr: no word of Qt's about the missing display or
     // runtime folder.
     void pdfWithoutADisplay() {
-        QCOMPARE(vdx({QStringLiteral("--pdf")}), 0);
+        QCOMPARE(Vdx({QStringLiteral("--pdf")}), 0);
         QVERIFY2(errori_.isEmpty(), qPrintable(errori_));
-        QCOMPARE(pagine(cartella() / "archivio.pdf"), 2);
-        QCOMPARE(vdx({QStringLiteral("--pdf"), QStringLiteral("--normal")}), 0);
-        QCOMPARE(pagine(cartella() / "archivio.pdf"), 1);
+        QCOMPARE(PagineDelPdf(Cartella() / "archivio.pdf"), 2);
+        QCOMPARE(Vdx({QStringLiteral("--pdf"), QStringLiteral("--normal")}), 0);
+        QCOMPARE(PagineDelPdf(Cartella() / "archivio.pdf"), 1);
     }
 
     void firstDestinationIsThePort() {
-        QCOMPARE(vdx({}), 0);
-        QCOMPARE(LeggiFile(cartella() / "banco.prn"),
+        QCOMPARE(Vdx({}), 0);
+        QCOMPARE(LeggiFile(Cartella() / "banco.prn"),
                  "\x1b\x0f\0\0\0"s + "A\r\nB\r\nC\r\n\fD\r\n\f"s);
     }
 
     void exitStatuses() {
-        QCOMPARE(vdx({QStringLiteral("--destination"), QStringLiteral("Nessuna")}), 1);
+        QCOMPARE(Vdx({QStringLiteral("--destination"), QStringLiteral("Nessuna")}), 1);
         QVERIFY2(errori_.contains(QStringLiteral("Nessuna")), qPrintable(errori_));
-        QCOMPARE(vdx({QStringLiteral("--destination"), QStringLiteral("Guasto")}), 2);
+        QCOMPARE(Vdx({QStringLiteral("--destination"), QStringLiteral("Guasto")}), 2);
         QVERIFY2(errori_.contains(QStringLiteral("errore 75")), qPrintable(errori_));
         // Driver mode with no print server and no PDF file named: no printer.
-        QCOMPARE(vdx({QStringLiteral("--destination"), QStringLiteral("Archivio PDF"),
+        QCOMPARE(Vdx({QStringLiteral("--destination"), QStringLiteral("Archivio PDF"),
                       QStringLiteral("--printer"), QStringLiteral("Ufficio")}),
                  2);
         QVERIFY2(errori_.contains(QStringLiteral("errore 482")), qPrintable(errori_));
-        QCOMPARE(vdx({QStringLiteral("--bold")}), 2);
+        QCOMPARE(Vdx({QStringLiteral("--bold")}), 2);
     }
 };
 

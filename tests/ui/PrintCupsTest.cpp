@@ -96,23 +96,23 @@ private:
     fs::path spool_;
     std::unique_ptr<vdx::test::CartellaLavoro> cartella_;
 
-    // Prints three report lines on `stampante`; returns the job's number.
-    int stampa(const std::string& uscita, bool orizzontale, bool fronteRetro) {
-        vdx::ScriviRigheAtomico(cartella_->percorso() / "FD0",
+    // Prints three report lines on `DisegnaStampante`; returns the job's number.
+    int Stampa(const std::string& uscita, bool orizzontale, bool fronteRetro) {
+        vdx::ScriviRigheAtomico(cartella_->Percorso() / "FD0",
                                 {"\xb3RIGA 1\xb3", "\xb3RIGA 2\xb3", "\xb3RIGA 3\xb3"});
         vdx::ImpostazioniStampa s;
-        s.ValoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
-        s.UscitaStampa = uscita;
+        s.valoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
+        s.uscitaStampa = uscita;
         vdx::SceltaStampa scelta;
         scelta.orizzontale = orizzontale;
         scelta.fronteRetro = fronteRetro;
         vdx::ui::StampanteQt stampante("FD0");
-        vdx::StampaModoDriver(stampante, s, scelta, cartella_->percorso(),
-                              cartella_->percorso() / "FD0");
-        return stampante.lavoro();
+        vdx::StampaModoDriver(stampante, s, scelta, cartella_->Percorso(),
+                              cartella_->Percorso() / "FD0");
+        return stampante.Lavoro();
     }
 
-    fs::path fileLavoro(char tipo, int lavoro) const {
+    fs::path FileLavoro(char tipo, int lavoro) const {
         char nome[32];
         if (tipo == 'c') {
             std::snprintf(nome, sizeof nome, "c%05d", lavoro);
@@ -123,11 +123,11 @@ private:
     }
 
     // The server writes a job's files a moment after taking the job.
-    std::map<std::string, std::string> attributi(int lavoro) const {
-        const fs::path c = fileLavoro('c', lavoro);
+    std::map<std::string, std::string> Attributi(int lavoro) const {
+        const fs::path c = FileLavoro('c', lavoro);
         for (int i = 0; i < 200; ++i) {
             std::error_code ec;
-            if (fs::exists(c, ec) && fs::exists(fileLavoro('d', lavoro), ec)) {
+            if (fs::exists(c, ec) && fs::exists(FileLavoro('d', lavoro), ec)) {
                 auto a = AttributiLavoro(c);
                 if (a.count("job-name") != 0 && a.count("orientation-requested") != 0) {
                     return a;
@@ -138,12 +138,12 @@ private:
         return {};
     }
 
-    QStringList testoDocumento(int lavoro) const {
+    QStringList TestoDocumento(int lavoro) const {
         QStringList righe;
         const QString testo =
             Esegui(QStringLiteral("pdftotext"),
                    {QStringLiteral("-layout"),
-                    QString::fromStdString(fileLavoro('d', lavoro).string()), QStringLiteral("-")});
+                    QString::fromStdString(FileLavoro('d', lavoro).string()), QStringLiteral("-")});
         for (const QString& riga : testo.split(QLatin1Char('\n'))) {
             if (!riga.trimmed().isEmpty() && riga.trimmed() != QStringLiteral("\f")) {
                 righe << riga.trimmed();
@@ -179,17 +179,17 @@ private slots:
 
     void listsTheQueues() {
         vdx::ui::StampanteQt stampante;
-        const auto nomi = stampante.nomiDispositivi();
+        const auto nomi = stampante.NomiDispositivi();
         for (const char* coda : {"VDX-PDF", "VDX-DUPLEX", "VDX-RIFIUTA"}) {
             QVERIFY2(std::find(nomi.begin(), nomi.end(), coda) != nomi.end(), coda);
         }
     }
 
     void portraitJobOnThePdfQueue() {
-        const int lavoro = stampa("VDX-PDF", false, false);
+        const int lavoro = Stampa("VDX-PDF", false, false);
         QVERIFY(lavoro > 0);
         QCOMPARE(vdx::ui::StampanteQt::DispositivoCorrente(), std::string("VDX-PDF"));
-        const auto a = attributi(lavoro);
+        const auto a = Attributi(lavoro);
         QVERIFY2(!a.empty(), "the server kept no control file for the job");
         QCOMPARE(Valore(a, "job-name"), std::string("FD0"));
         QCOMPARE(Valore(a, "document-format"), std::string("application/pdf"));
@@ -197,28 +197,28 @@ private slots:
         // Two-sided not asked for: the printer's own setting applies.
         QVERIFY2(Valore(a, "sides").empty() || Valore(a, "sides") == "one-sided",
                  Valore(a, "sides").c_str());
-        QCOMPARE(testoDocumento(lavoro),
+        QCOMPARE(TestoDocumento(lavoro),
                  (QStringList{QStringLiteral("|RIGA 1|"), QStringLiteral("|RIGA 2|"),
                               QStringLiteral("|RIGA 3|")}));
     }
 
     void landscapeTwoSidedJob() {
-        const int lavoro = stampa("VDX-DUPLEX", true, true);
+        const int lavoro = Stampa("VDX-DUPLEX", true, true);
         QVERIFY(lavoro > 0);
-        const auto a = attributi(lavoro);
+        const auto a = Attributi(lavoro);
         QVERIFY2(!a.empty(), "the server kept no control file for the job");
         QCOMPARE(Valore(a, "sides"), std::string("two-sided-short-edge"));
         QCOMPARE(Intero(Valore(a, "orientation-requested")), 4);
         const QString info = Esegui(QStringLiteral("pdfinfo"),
-                                    {QString::fromStdString(fileLavoro('d', lavoro).string())});
+                                    {QString::fromStdString(FileLavoro('d', lavoro).string())});
         QVERIFY2(info.contains(QStringLiteral("842 x 595")), qPrintable(info));
-        QCOMPARE(testoDocumento(lavoro).size(), 3);
+        QCOMPARE(TestoDocumento(lavoro).size(), 3);
     }
 
     void portraitTwoSidedJob() {
-        const int lavoro = stampa("VDX-DUPLEX", false, true);
+        const int lavoro = Stampa("VDX-DUPLEX", false, true);
         QVERIFY(lavoro > 0);
-        const auto a = attributi(lavoro);
+        const auto a = Attributi(lavoro);
         QVERIFY2(!a.empty(), "the server kept no control file for the job");
         QCOMPARE(Valore(a, "sides"), std::string("two-sided-long-edge"));
         QCOMPARE(Intero(Valore(a, "orientation-requested")), 3);
@@ -229,19 +229,19 @@ private slots:
     // until the printer is set up afresh.
     void twoSidedStaysForLaterPrints() {
         vdx::ui::StampanteQt::AzzeraDispositivoCorrente();
-        QVERIFY(stampa("VDX-DUPLEX", false, true) > 0);
+        QVERIFY(Stampa("VDX-DUPLEX", false, true) > 0);
         QCOMPARE(vdx::ui::StampanteQt::FronteRetroCorrente(), 2);
-        const int lavoro = stampa("VDX-DUPLEX", false, false);
+        const int lavoro = Stampa("VDX-DUPLEX", false, false);
         QVERIFY(lavoro > 0);
-        const auto a = attributi(lavoro);
+        const auto a = Attributi(lavoro);
         QVERIFY2(!a.empty(), "the server kept no control file for the job");
         QCOMPARE(Valore(a, "sides"), std::string("two-sided-long-edge"));
 
         vdx::ui::StampanteQt::AzzeraDispositivoCorrente();
         QCOMPARE(vdx::ui::StampanteQt::FronteRetroCorrente(), 0);
-        const int dopo = stampa("VDX-DUPLEX", false, false);
+        const int dopo = Stampa("VDX-DUPLEX", false, false);
         QVERIFY(dopo > 0);
-        const auto b = attributi(dopo);
+        const auto b = Attributi(dopo);
         QVERIFY2(!b.empty(), "the server kept no control file for the job");
         QVERIFY2(Valore(b, "sides") != "two-sided-long-edge", Valore(b, "sides").c_str());
     }
@@ -249,10 +249,10 @@ private slots:
     // A job the server refuses is an error naming the printer and the reason.
     void refusedJobIsReported() {
         try {
-            stampa("VDX-RIFIUTA", false, false);
+            Stampa("VDX-RIFIUTA", false, false);
             QFAIL("a refused job was reported as printed");
-        } catch (const vdx::Error& e) {
-            QCOMPARE(e.number(), vdx::err::Printer);
+        } catch (const vdx::Errore& e) {
+            QCOMPARE(e.Numero(), vdx::errore::ErroreStampante);
             const std::string testo = e.what();
             QVERIFY2(testo.find("VDX-RIFIUTA") != std::string::npos, e.what());
         }
@@ -261,9 +261,9 @@ private slots:
     // A printer chosen earlier that the server no longer has.
     void vanishedPrinterIsReported() {
         vdx::ui::StampanteQt stampante;
-        stampante.selezionaDispositivo("VDX-SCOMPARSA");
-        stampante.printLine("X");
-        QVERIFY_THROWS_EXCEPTION(vdx::Error, stampante.endDoc());
+        stampante.SelezionaDispositivo("VDX-SCOMPARSA");
+        stampante.PrintLine("X");
+        QVERIFY_THROWS_EXCEPTION(vdx::Errore, stampante.EndDoc());
         vdx::ui::StampanteQt::AzzeraDispositivoCorrente();
     }
 };

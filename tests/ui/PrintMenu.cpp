@@ -29,12 +29,12 @@ class PrintMenu : public QObject {
     int fine_ = -1;
     std::vector<std::filesystem::path> aperti_;
 
-    std::unique_ptr<MenuStampa> crea(short hotel = 1, const Orologio& orologio = OrologioProva()) {
-        return std::make_unique<MenuStampa>(cartella_->percorso(), hotel, orologio);
+    std::unique_ptr<MenuStampa> Crea(short hotel = 1, const Orologio& orologio = OrologioProva()) {
+        return std::make_unique<MenuStampa>(cartella_->Percorso(), hotel, orologio);
     }
 
     // Shown as the request window shows it; `dentro` runs while it is open.
-    void mostra(MenuStampa& menu, const std::function<void(MenuStampa&)>& dentro) {
+    void Mostra(MenuStampa& menu, const std::function<void(MenuStampa&)>& dentro) {
         MenuStampa::ImpostaAttesaModale(dentro);
         menu.MostraModale();
     }
@@ -44,7 +44,7 @@ private slots:
         PreparaAmbienteProva();
         qputenv("pclocal", "3");
         cartella_ = std::make_unique<CartellaLavoro>();
-        AlbergoStandard().scrivi(cartella_->percorso());
+        AlbergoStandard().Scrivi(cartella_->Percorso());
         fine_ = -1;
         aperti_.clear();
         ui::ImpostaFine([this](int codice) { fine_ = codice; });
@@ -60,7 +60,7 @@ private slots:
     }
 
     void theFormAsDrawn() {
-        auto menu = crea();
+        auto menu = Crea();
         QCOMPARE(menu->windowTitle(), QStringLiteral("Stampe non modificabili"));
         QCOMPARE(menu->size(), QSize(411, 184)); // 6165 x 2760 twips
         QVERIFY(menu->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -71,9 +71,9 @@ private slots:
         QCOMPARE(menu->Chk()->text(), QStringLiteral("Stampa Compressa"));
         QCOMPARE(menu->Chk3()->text(), QStringLiteral("Stampa fronte / retro"));
         // compressed print starts ticked, the other two clear
-        QCOMPARE(menu->valoreChk(), short(1));
-        QCOMPARE(menu->valoreChk2(), short(0));
-        QCOMPARE(menu->valoreChk3(), short(0));
+        QCOMPARE(menu->ValoreChk(), short(1));
+        QCOMPARE(menu->ValoreChk2(), short(0));
+        QCOMPARE(menu->ValoreChk3(), short(0));
         QCOMPARE(menu->Tst(3)->geometry(), QRect(10, 120, 57, 57));
         QCOMPARE(menu->Tst(5)->geometry(), QRect(346, 120, 57, 57));
         for (int i = 0; i < 6; ++i) {
@@ -85,7 +85,7 @@ private slots:
     }
 
     void centredOnTheScreen() {
-        auto menu = crea();
+        auto menu = Crea();
         const QRect schermo = QGuiApplication::primaryScreen()->geometry();
         // whole twips: (screen - window) / 2, then to pixels
         const int left = (schermo.width() * 15 - 6165) / 2;
@@ -115,32 +115,32 @@ private slots:
             qputenv("pclocal", pclocal);
         }
         const std::string contenuto = "\xC9\xCD\xCD\xBB riga\r\n\x0C\r\n";
-        ScriviFileAtomico(cartella_->percorso() / report.toStdString(), contenuto);
-        auto menu = crea();
+        ScriviFileAtomico(cartella_->Percorso() / report.toStdString(), contenuto);
+        auto menu = Crea();
         QCOMPARE(QString::fromStdString(menu->NomeCopiaDoc()), copia);
         const auto percorso = menu->PercorsoCopiaDoc();
-        QCOMPARE(percorso.parent_path(), cartella_->percorso() / "doc");
+        QCOMPARE(percorso.parent_path(), cartella_->Percorso() / "doc");
         QCOMPARE(LeggiFile(percorso), contenuto);
     }
 
     void theSameMinuteGivesTheSameCopy() {
-        ScriviFileAtomico(cartella_->percorso() / "FD3", "primo\r\n");
-        auto primo = crea();
-        ScriviFileAtomico(cartella_->percorso() / "FD3", "secondo\r\n");
-        auto secondo = crea();
+        ScriviFileAtomico(cartella_->Percorso() / "FD3", "primo\r\n");
+        auto primo = Crea();
+        ScriviFileAtomico(cartella_->Percorso() / "FD3", "secondo\r\n");
+        auto secondo = Crea();
         QCOMPARE(primo->PercorsoCopiaDoc(), secondo->PercorsoCopiaDoc());
         QCOMPARE(LeggiFile(secondo->PercorsoCopiaDoc()), std::string("secondo\r\n"));
         std::size_t documenti = 0;
         for (const auto& voce :
-             std::filesystem::directory_iterator(cartella_->percorso() / "doc")) {
+             std::filesystem::directory_iterator(cartella_->Percorso() / "doc")) {
             documenti += voce.path().extension() == ".doc" ? 1 : 0;
         }
         QCOMPARE(documenti, std::size_t(1));
     }
 
     void aMissingReportLeavesNoCopyAndNoMessage() {
-        std::filesystem::create_directory(cartella_->percorso() / "doc"); // already there: no fault
-        auto menu = crea();
+        std::filesystem::create_directory(cartella_->Percorso() / "doc"); // already there: no fault
+        auto menu = Crea();
         QVERIFY(!std::filesystem::exists(menu->PercorsoCopiaDoc()));
         QVERIFY(ui::MessaggiMostrati().empty());
         // the copy button says so instead of handing the desktop a missing file
@@ -151,8 +151,8 @@ private slots:
     }
 
     void theCopyOpensWithTheDesktopsProgram() {
-        ScriviFileAtomico(cartella_->percorso() / "FD3", "tableau\r\n");
-        auto menu = crea();
+        ScriviFileAtomico(cartella_->Percorso() / "FD3", "tableau\r\n");
+        auto menu = Crea();
         menu->Tst_Click(MenuStampa::ApriCopia);
         QCOMPARE(aperti_.size(), std::size_t(1));
         QCOMPARE(aperti_[0], menu->PercorsoCopiaDoc());
@@ -172,7 +172,7 @@ private slots:
 
     void hotelZeroBecomesHotelOne() {
         QFETCH(int, prima);
-        auto menu = crea(static_cast<short>(prima));
+        auto menu = Crea(static_cast<short>(prima));
         QTEST(int(menu->HotelCorrente()), "dopo");
     }
 
@@ -189,20 +189,20 @@ private slots:
     void theSystemPrinters() {
         QFETCH(QStringList, stampanti);
         MenuStampa::ImpostaStampantiDiSistema([stampanti] { return stampanti; });
-        auto menu = crea();
-        QTEST(voci(menu->Combo2()), "voci");
+        auto menu = Crea();
+        QTEST(Voci(menu->Combo2()), "voci");
         QCOMPARE(menu->Combo2()->currentIndex(), -1); // none chosen
-        QCOMPARE(menu->testoCombo2(), std::string());
+        QCOMPARE(menu->TestoCombo2(), std::string());
     }
 
     void activationListsTheDestinationsOfHotelOne() {
-        auto menu = crea(12); // the destinations are hotel 1's all the same
+        auto menu = Crea(12); // the destinations are hotel 1's all the same
         QStringList viste;
-        mostra(*menu, [&](MenuStampa& m) {
-            viste = voci(m.Combo1());
-            QCOMPARE(m.testoCombo1(), std::string("Archivio PDF"));
+        Mostra(*menu, [&](MenuStampa& m) {
+            viste = Voci(m.Combo1());
+            QCOMPARE(m.TestoCombo1(), std::string("Archivio PDF"));
             QCOMPARE(m.CodiceAssistenzaMenu(), std::string("K"));
-            QVERIFY(!m.senzaDestinazioni());
+            QVERIFY(!m.SenzaDestinazioni());
         });
         QCOMPARE(viste, QStringList({QStringLiteral("Archivio PDF"), QStringLiteral("Banco")}));
         QVERIFY(!menu->isVisible());
@@ -212,29 +212,29 @@ private slots:
     void activationAgainResetsTheDestinationOnly() {
         MenuStampa::ImpostaStampantiDiSistema(
             [] { return QStringList{QStringLiteral("Ufficio")}; });
-        auto menu = crea();
-        mostra(*menu, [](MenuStampa& m) {
+        auto menu = Crea();
+        Mostra(*menu, [](MenuStampa& m) {
             m.Combo1()->setCurrentIndex(1);
             m.Combo2()->setCurrentIndex(0);
             m.Chk2()->setChecked(true);
             m.Form_Activate(); // back from the preview
-            QCOMPARE(m.testoCombo1(), std::string("Archivio PDF"));
-            QCOMPARE(m.testoCombo2(), std::string("Ufficio"));
-            QCOMPARE(m.valoreChk2(), short(1));
+            QCOMPARE(m.TestoCombo1(), std::string("Archivio PDF"));
+            QCOMPARE(m.TestoCombo2(), std::string("Ufficio"));
+            QCOMPARE(m.ValoreChk2(), short(1));
         });
     }
 
     void withoutDestinationsTheMenuClosesAtOnce() {
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(
-            fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
+        albergo.Sostituisci(
+            fixture::TabellaProva("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
                                            "TipoStampa:Integer", "Linea:Text(120)"}));
-        albergo.tabella("Stampanti")
-            .record({{"NumeroHotel", N(2)}, {"Destinazione", T("Altrove")}});
-        albergo.scrivi(cartella_->percorso());
-        auto menu = crea();
-        mostra(*menu, [](MenuStampa& m) {
-            QVERIFY(m.senzaDestinazioni());
+        albergo.TabellaDiNome("Stampanti")
+            .Record({{"NumeroHotel", N(2)}, {"Destinazione", T("Altrove")}});
+        albergo.Scrivi(cartella_->Percorso());
+        auto menu = Crea();
+        Mostra(*menu, [](MenuStampa& m) {
+            QVERIFY(m.SenzaDestinazioni());
             QCOMPARE(m.Combo1()->count(), 0);
             QTRY_VERIFY(!m.isVisible()); // closes by itself, no button pressed
         });
@@ -244,19 +244,19 @@ private slots:
 
     void theRealModalLoopEndsWithoutDestinations() {
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(
-            fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
+        albergo.Sostituisci(
+            fixture::TabellaProva("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
                                            "TipoStampa:Integer", "Linea:Text(120)"}));
-        albergo.scrivi(cartella_->percorso());
+        albergo.Scrivi(cartella_->Percorso());
         MenuStampa::ImpostaAttesaModale({});
-        auto menu = crea();
+        auto menu = Crea();
         menu->MostraModale(); // returns: the menu closed itself
         QVERIFY(!menu->isVisible());
     }
 
     void theExitButtonEndsTheRealModalLoop() {
         MenuStampa::ImpostaAttesaModale({});
-        auto menu = crea();
+        auto menu = Crea();
         bool chiuso = false;
         QTimer::singleShot(0, menu.get(), [&] {
             QVERIFY(menu->isVisible());
@@ -269,8 +269,8 @@ private slots:
     }
 
     void escapeDoesNotCloseTheMenu() {
-        auto menu = crea();
-        mostra(*menu, [](MenuStampa& m) {
+        auto menu = Crea();
+        Mostra(*menu, [](MenuStampa& m) {
             QTest::keyClick(&m, Qt::Key_Escape);
             QVERIFY(m.isVisible());
         });
@@ -279,26 +279,26 @@ private slots:
     // Hotel 1's code is read at every activation; a missing hotel 1 is one
     // blank, as a missing code is everywhere.
     void theAssistanceCodeOfAMissingHotelOneIsABlank() {
-        auto primo = crea();
-        mostra(*primo, [](MenuStampa&) {});
+        auto primo = Crea();
+        Mostra(*primo, [](MenuStampa&) {});
         QCOMPARE(primo->CodiceAssistenzaMenu(), std::string("K"));
 
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(
-            fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
+        albergo.Sostituisci(
+            fixture::TabellaProva("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
                                                   "CodiceAssistenza:Text(20)"}));
-        albergo.tabella("AnagraficaHotels")
-            .record({{"Numero", N(12)}, {"CodiceAssistenza", T("U")}});
-        albergo.scrivi(cartella_->percorso());
-        auto secondo = crea();
-        mostra(*secondo, [](MenuStampa&) {});
+        albergo.TabellaDiNome("AnagraficaHotels")
+            .Record({{"Numero", N(12)}, {"CodiceAssistenza", T("U")}});
+        albergo.Scrivi(cartella_->Percorso());
+        auto secondo = Crea();
+        Mostra(*secondo, [](MenuStampa&) {});
         QCOMPARE(secondo->CodiceAssistenzaMenu(), std::string(" "));
     }
 
     void aMissingDestinationFileIsAnError() {
-        std::filesystem::remove(RisolviNome(cartella_->percorso(), "Stampanti.mdb"));
-        auto menu = crea();
-        mostra(*menu, [](MenuStampa&) {});
+        std::filesystem::remove(RisolviNome(cartella_->Percorso(), "Stampanti.mdb"));
+        auto menu = Crea();
+        Mostra(*menu, [](MenuStampa&) {});
         QCOMPARE(fine_, ui::UscitaErrore);
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
         QCOMPARE(ui::MessaggiMostrati()[0].icona, ui::Icona::Errore);

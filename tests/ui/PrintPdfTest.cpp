@@ -94,10 +94,10 @@ QStringList Attese(int da, int a) {
 
 vdx::ImpostazioniStampa Driver(short lunghezza, short iniziali, const fs::path& pdf) {
     vdx::ImpostazioniStampa s;
-    s.ValoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
-    s.LunghezzaPagina = lunghezza;
-    s.RigheIniziali = iniziali;
-    s.UscitaStampa = pdf.string();
+    s.valoriCompresso = vdx::DividiGruppi("010000000000000001010000000000000000");
+    s.lunghezzaPagina = lunghezza;
+    s.righeIniziali = iniziali;
+    s.uscitaStampa = pdf.string();
     return s;
 }
 
@@ -109,13 +109,13 @@ class PrintPdfTest : public QObject {
 private:
     std::unique_ptr<vdx::test::CartellaLavoro> cartella_;
 
-    fs::path stampa(const std::vector<std::string>& righe, const vdx::ImpostazioniStampa& s,
+    fs::path Stampa(const std::vector<std::string>& righe, const vdx::ImpostazioniStampa& s,
                     const vdx::SceltaStampa& scelta = {}) {
-        vdx::ScriviRigheAtomico(cartella_->percorso() / "FD0", righe);
+        vdx::ScriviRigheAtomico(cartella_->Percorso() / "FD0", righe);
         vdx::ui::StampanteQt stampante("FD0");
-        vdx::StampaModoDriver(stampante, s, scelta, cartella_->percorso(),
-                              cartella_->percorso() / "FD0");
-        return fs::path(s.UscitaStampa);
+        vdx::StampaModoDriver(stampante, s, scelta, cartella_->Percorso(),
+                              cartella_->Percorso() / "FD0");
+        return fs::path(s.uscitaStampa);
     }
 
 private slots:
@@ -129,7 +129,7 @@ private slots:
 
     // Pages of 4 lines with one blank top line hold 3 report lines each.
     void pagesFollowThePageLength() {
-        const fs::path pdf = stampa(Righe(10), Driver(4, 1, cartella_->percorso() / "t.pdf"));
+        const fs::path pdf = Stampa(Righe(10), Driver(4, 1, cartella_->Percorso() / "t.pdf"));
         QCOMPARE(InfoPdf(pdf, QStringLiteral("Pages")), QStringLiteral("4"));
         const auto pagine = Pagine(pdf);
         QCOMPARE(pagine.size(), std::size_t(4));
@@ -145,7 +145,7 @@ private slots:
         auto righe = Righe(3);
         righe.insert(righe.begin() + 2, "\f");
         righe.push_back("\f");
-        const fs::path pdf = stampa(righe, Driver(60, 0, cartella_->percorso() / "ff.PDF"));
+        const fs::path pdf = Stampa(righe, Driver(60, 0, cartella_->Percorso() / "ff.PDF"));
         const auto pagine = Pagine(pdf);
         QCOMPARE(pagine.size(), std::size_t(2));
         QCOMPARE(pagine[0], Attese(1, 2));
@@ -154,9 +154,9 @@ private slots:
 
     // More lines than fit on a sheet go on to a new sheet rather than off it.
     void longPageOverflowsOntoANewSheet() {
-        auto s = Driver(200, 0, cartella_->percorso() / "lungo.pdf");
-        s.ValoriCompresso[0] = 20; // 20 points: some 35 lines a sheet
-        const fs::path pdf = stampa(Righe(90), s);
+        auto s = Driver(200, 0, cartella_->Percorso() / "lungo.pdf");
+        s.valoriCompresso[0] = 20; // 20 points: some 35 lines a sheet
+        const fs::path pdf = Stampa(Righe(90), s);
         const auto pagine = Pagine(pdf);
         QVERIFY2(pagine.size() >= 3, qPrintable(InfoPdf(pdf, QStringLiteral("Pages"))));
         QStringList tutte;
@@ -170,7 +170,7 @@ private slots:
         vdx::SceltaStampa scelta;
         scelta.orizzontale = true;
         const fs::path pdf =
-            stampa(Righe(2), Driver(60, 0, cartella_->percorso() / "o.pdf"), scelta);
+            Stampa(Righe(2), Driver(60, 0, cartella_->Percorso() / "o.pdf"), scelta);
         QVERIFY2(InfoPdf(pdf, QStringLiteral("Page size")).startsWith(QStringLiteral("842 x 595")),
                  qPrintable(InfoPdf(pdf, QStringLiteral("Page size"))));
         QCOMPARE(Pagine(pdf).front(), Attese(1, 2));
@@ -182,7 +182,7 @@ private slots:
         const std::vector<std::string> righe{"\xb3NICOL\xd2\xb3"
                                              "CITT\xc0 \xb3",
                                              "NOME \xe7GRASSETTO\xe7 FINE"};
-        const fs::path pdf = stampa(righe, Driver(60, 0, cartella_->percorso() / "b.pdf"));
+        const fs::path pdf = Stampa(righe, Driver(60, 0, cartella_->Percorso() / "b.pdf"));
         const auto pagine = Pagine(pdf);
         QCOMPARE(pagine.size(), std::size_t(1));
         QCOMPARE(pagine[0].size(), 2);
@@ -202,7 +202,7 @@ private slots:
         std::string camera = r[9];
         camera.replace(1, 6, "AB    ").replace(42, 6, "CANT\xd9 ");
         const std::vector<std::string> righe{r[2], camera, r[8]};
-        const fs::path pdf = stampa(righe, Driver(60, 0, cartella_->percorso() / "k.pdf"), scelta);
+        const fs::path pdf = Stampa(righe, Driver(60, 0, cartella_->Percorso() / "k.pdf"), scelta);
         const auto pagine = Pagine(pdf);
         QCOMPARE(pagine.size(), std::size_t(1));
         QCOMPARE(pagine[0].size(), 1);
@@ -217,7 +217,7 @@ private slots:
         vdx::SceltaStampa scelta;
         scelta.compressa = false;
         const fs::path pdf =
-            stampa({riga}, Driver(60, 0, cartella_->percorso() / "largo.pdf"), scelta);
+            Stampa({riga}, Driver(60, 0, cartella_->Percorso() / "largo.pdf"), scelta);
         const auto pagine = Pagine(pdf);
         QCOMPARE(pagine.size(), std::size_t(1));
         QCOMPARE(pagine[0].size(), 1);
@@ -227,23 +227,23 @@ private slots:
     // A PDF that cannot be written is an error, and an earlier file of that
     // name is left whole.
     void unwritablePdfIsReported() {
-        const fs::path dentro = cartella_->percorso() / "manca" / "t.pdf";
+        const fs::path dentro = cartella_->Percorso() / "manca" / "t.pdf";
         try {
-            stampa(Righe(1), Driver(60, 0, dentro));
+            Stampa(Righe(1), Driver(60, 0, dentro));
             QFAIL("a PDF in a missing folder was reported as printed");
-        } catch (const vdx::Error& e) {
-            QVERIFY2(e.number() != 0, e.what());
+        } catch (const vdx::Errore& e) {
+            QVERIFY2(e.Numero() != 0, e.what());
         }
-        const fs::path vecchio = cartella_->percorso() / "vecchio.pdf";
+        const fs::path vecchio = cartella_->Percorso() / "vecchio.pdf";
         vdx::ScriviFileAtomico(vecchio, "earlier");
-        fs::permissions(cartella_->percorso(), fs::perms::owner_read | fs::perms::owner_exec);
+        fs::permissions(cartella_->Percorso(), fs::perms::owner_read | fs::perms::owner_exec);
         bool rifiutato = false;
         try {
-            stampa(Righe(1), Driver(60, 0, vecchio));
-        } catch (const vdx::Error&) {
+            Stampa(Righe(1), Driver(60, 0, vecchio));
+        } catch (const vdx::Errore&) {
             rifiutato = true;
         }
-        fs::permissions(cartella_->percorso(), fs::perms::owner_all);
+        fs::permissions(cartella_->Percorso(), fs::perms::owner_all);
         if (::geteuid() != 0) { // root writes anyway
             QVERIFY(rifiutato);
         }
@@ -256,7 +256,7 @@ private slots:
     // file over 2 KB, as a full disk would stop it) is an error, and the
     // earlier PDF of that name stays as it was.
     void pdfCutShortIsReportedAndTheOldFileKept() {
-        const fs::path pdf = cartella_->percorso() / "t.pdf";
+        const fs::path pdf = cartella_->Percorso() / "t.pdf";
         vdx::ScriviFileAtomico(pdf, "earlier");
         struct rlimit prima {};
         ::getrlimit(RLIMIT_FSIZE, &prima);
@@ -266,8 +266,8 @@ private slots:
         ::setrlimit(RLIMIT_FSIZE, &piccolo);
         bool rifiutato = false;
         try {
-            stampa(Righe(40), Driver(60, 0, pdf));
-        } catch (const vdx::Error&) {
+            Stampa(Righe(40), Driver(60, 0, pdf));
+        } catch (const vdx::Errore&) {
             rifiutato = true;
         }
         ::setrlimit(RLIMIT_FSIZE, &prima);
@@ -279,9 +279,9 @@ private slots:
     // A FontStp.txt naming a font that is not installed still prints the
     // report in a fixed-width face.
     void missingFontFallsBackToFixedWidth() {
-        auto s = Driver(60, 0, cartella_->percorso() / "f.pdf");
-        s.FontStampa = "Nessun Carattere";
-        const fs::path pdf = stampa(Righe(2), s);
+        auto s = Driver(60, 0, cartella_->Percorso() / "f.pdf");
+        s.fontStampa = "Nessun Carattere";
+        const fs::path pdf = Stampa(Righe(2), s);
         const QString fonts =
             Esegui(QStringLiteral("pdffonts"), {QString::fromStdString(pdf.string())});
         QVERIFY2(fonts.contains(QStringLiteral("Mono")) ||

@@ -39,7 +39,7 @@ class Program : public QObject {
 
     // Runs vdx in the work folder with `ambiente` added to a clean
     // environment (no display unless given).
-    Esito esegui(const QStringList& argomenti, const QStringList& ambiente, int attesaMs = 20000) {
+    Esito Esegui(const QStringList& argomenti, const QStringList& ambiente, int attesaMs = 20000) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
@@ -50,7 +50,7 @@ class Program : public QObject {
             env.insert(voce.section(QLatin1Char('='), 0, 0), voce.section(QLatin1Char('='), 1));
         }
         p.setProcessEnvironment(env);
-        p.setWorkingDirectory(QString::fromStdString(cartella_->percorso().string()));
+        p.setWorkingDirectory(QString::fromStdString(cartella_->Percorso().string()));
         // "vdx-query ...", "vdx-mkmdb ...": the project's other programs.
         if (!argomenti.isEmpty() && argomenti.front().startsWith(QStringLiteral("vdx-"))) {
             p.start(QStringLiteral(VDX_BINARY_DIR "/bin/") + argomenti.front(), argomenti.mid(1));
@@ -86,20 +86,20 @@ private slots:
     void cleanup() { cartella_.reset(); }
 
     void theWindowOpensOnAHotel() {
-        AlbergoStandard().scrivi(cartella_->percorso());
-        const Esito e = esegui({}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")}, 1500);
+        AlbergoStandard().Scrivi(cartella_->Percorso());
+        const Esito e = Esegui({}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")}, 1500);
         QVERIFY2(!e.finito, qPrintable(e.errori)); // still open, waiting for the user
     }
 
     void withoutAHotelTheProgramEnds() {
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(
-            fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
+        albergo.Sostituisci(
+            fixture::TabellaProva("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
                                                   "CodiceAssistenza:Text(20)"}));
-        albergo.tabella("AnagraficaHotels")
-            .record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
-        albergo.scrivi(cartella_->percorso());
-        const Esito e = esegui({}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+        albergo.TabellaDiNome("AnagraficaHotels")
+            .Record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
+        albergo.Scrivi(cartella_->Percorso());
+        const Esito e = Esegui({}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
         QVERIFY(e.finito);
         QCOMPARE(e.codice, 0);
         QVERIFY2(!e.errori.contains(QStringLiteral("Errore")), qPrintable(e.errori));
@@ -107,9 +107,9 @@ private slots:
 
     void aMissingDataFileEndsWithItsNumber() {
         auto albergo = AlbergoStandard();
-        albergo.ometti("AnagraficaHotels.mdb");
-        albergo.scrivi(cartella_->percorso());
-        const Esito e = esegui({QStringLiteral("--folder"), QStringLiteral(".")},
+        albergo.Ometti("AnagraficaHotels.mdb");
+        albergo.Scrivi(cartella_->Percorso());
+        const Esito e = Esegui({QStringLiteral("--folder"), QStringLiteral(".")},
                                {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
         QVERIFY(e.finito);
         QCOMPARE(e.codice, 1);
@@ -119,17 +119,17 @@ private slots:
 
     void anErrorInAHandlerEndsWithItsNumber() {
         auto albergo = AlbergoStandard();
-        albergo.ometti("TipiCamere.mdb"); // read when the first tableau is chosen
-        albergo.scrivi(cartella_->percorso());
-        const Esito e = esegui({}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+        albergo.Ometti("TipiCamere.mdb"); // read when the first tableau is chosen
+        albergo.Scrivi(cartella_->Percorso());
+        const Esito e = Esegui({}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
         QVERIFY(e.finito);
         QCOMPARE(e.codice, 1);
         QVERIFY2(e.errori.contains(QStringLiteral("TipiCamere")), qPrintable(e.errori));
     }
 
     void noDisplayIsSaidPlainly() {
-        AlbergoStandard().scrivi(cartella_->percorso());
-        const Esito e = esegui({}, {});
+        AlbergoStandard().Scrivi(cartella_->Percorso());
+        const Esito e = Esegui({}, {});
         QVERIFY(e.finito);
         QCOMPARE(e.codice, 3); // its own status: a sanitizer's report would not pass for it
         QVERIFY2(e.errori.contains(QStringLiteral("schermo")), qPrintable(e.errori));
@@ -148,14 +148,14 @@ private slots:
 
     void aWrongPclocalIsRefused() {
         QFETCH(QStringList, argomenti);
-        AlbergoStandard().scrivi(cartella_->percorso());
-        const auto prima = Elenco(cartella_->percorso());
-        const Esito e = esegui(
+        AlbergoStandard().Scrivi(cartella_->Percorso());
+        const auto prima = Elenco(cartella_->Percorso());
+        const Esito e = Esegui(
             argomenti, {QStringLiteral("pclocal=3 "), QStringLiteral("QT_QPA_PLATFORM=offscreen")});
         QVERIFY(e.finito);
         QTEST(e.codice, "codice");
         QVERIFY2(e.errori.contains(QStringLiteral("pclocal")), qPrintable(e.errori));
-        QCOMPARE(Elenco(cartella_->percorso()), prima);
+        QCOMPARE(Elenco(cartella_->Percorso()), prima);
     }
 
     // Every program and command: --help on stdout (exit 0), --version, a
@@ -201,10 +201,10 @@ private slots:
         QFETCH(QStringList, argomenti);
         QFETCH(QString, uscita);
         QFETCH(QString, errori);
-        AlbergoStandard().scrivi(cartella_->percorso());
-        std::filesystem::create_directory(cartella_->percorso() / "sotto");
-        AlbergoStandard().scrivi(cartella_->percorso() / "sotto");
-        const Esito e = esegui(argomenti, {}); // no display needed
+        AlbergoStandard().Scrivi(cartella_->Percorso());
+        std::filesystem::create_directory(cartella_->Percorso() / "sotto");
+        AlbergoStandard().Scrivi(cartella_->Percorso() / "sotto");
+        const Esito e = Esegui(argomenti, {}); // no display needed
         QVERIFY(e.finito);
         QTEST(e.codice, "codice");
         if (uscita.isEmpty()) {
@@ -219,8 +219,8 @@ private slots:
         }
         if (argomenti == QStringList{QStringLiteral("generate"), QStringLiteral("--folder"),
                                      QStringLiteral("sotto")}) {
-            QVERIFY(TrovaFile(cartella_->percorso() / "sotto", "FD3").has_value());
-            QVERIFY(!TrovaFile(cartella_->percorso(), "FD3").has_value());
+            QVERIFY(TrovaFile(cartella_->Percorso() / "sotto", "FD3").has_value());
+            QVERIFY(!TrovaFile(cartella_->Percorso(), "FD3").has_value());
         }
     }
 };

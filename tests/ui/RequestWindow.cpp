@@ -25,7 +25,7 @@ using vdx::ui::VDXDesk;
 
 namespace {
 
-QString q(const std::string& cp1252) {
+QString Q(const std::string& cp1252) {
     return ui::DaCp1252(cp1252);
 }
 
@@ -39,10 +39,10 @@ class RequestWindow : public QObject {
     int menuAperti_ = 0;
     int fine_ = -1;
 
-    // A window on `albergo`, loaded, shown and active.
-    VDXDesk& apri(const fixture::Albergo& albergo) {
-        albergo.scrivi(cartella_->percorso());
-        desk_ = std::make_unique<VDXDesk>(cartella_->percorso(), OrologioProva());
+    // A window on `AlbergoDiProva`, loaded, shown and active.
+    VDXDesk& Apri(const fixture::Albergo& albergo) {
+        albergo.Scrivi(cartella_->Percorso());
+        desk_ = std::make_unique<VDXDesk>(cartella_->Percorso(), OrologioProva());
         desk_->Form_Load();
         desk_->show();
         desk_->activateWindow();
@@ -50,13 +50,13 @@ class RequestWindow : public QObject {
         return *desk_;
     }
 
-    void scegli(int lista, int voce) {
+    void Scegli(int lista, int voce) {
         QComboBox* combo = desk_->Combo1(lista);
         combo->setCurrentIndex(voce);
         emit combo->activated(voce);
     }
 
-    void invio(int campo, const QString& testo) {
+    void ScriviEInvia(int campo, const QString& testo) {
         desk_->Text1(campo)->setFocus();
         desk_->Text1(campo)->setText(testo);
         QTest::keyClick(desk_->Text1(campo), Qt::Key_Return);
@@ -81,7 +81,7 @@ private slots:
     }
 
     void theFormAsDrawn() {
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         QCOMPARE(d.windowTitle(), QStringLiteral("Vardelux"));
         QCOMPARE(d.size(), QSize(284, 369)); // 4260 x 5535 twips
         QCOMPARE(d.minimumSize(), d.maximumSize());
@@ -111,12 +111,12 @@ private slots:
     }
 
     void activationFillsTheRequest() {
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         // hotel 0 is not listed; numbers right-aligned in three characters
-        QCOMPARE(voci(d.Combo1(0)),
+        QCOMPARE(Voci(d.Combo1(0)),
                  QStringList({QStringLiteral("  1 Hotel Mare"), QStringLiteral(" 12 Hotel Lago")}));
         QCOMPARE(d.Combo1(0)->currentIndex(), 0);
-        QCOMPARE(voci(d.Combo1(1)),
+        QCOMPARE(Voci(d.Combo1(1)),
                  QStringList({QStringLiteral("  1 Primo piano"),
                               QStringLiteral("  2 Secondo piano"), QStringLiteral("<tutti>")}));
         QCOMPARE(d.Combo1(1)->currentIndex(), 0);
@@ -158,31 +158,31 @@ private slots:
     void choosingAHotelAndATableau() {
         QFETCH(int, hotel);
         QFETCH(int, tableau);
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         d.Text1(0)->setText(QStringLiteral("typed"));
-        scegli(0, hotel);
+        Scegli(0, hotel);
         if (tableau != 0) {
-            scegli(1, tableau);
+            Scegli(1, tableau);
         }
-        QTEST(voci(d.Combo1(1)), "tableaux");
+        QTEST(Voci(d.Combo1(1)), "tableaux");
         QTEST(int(d.TableauCorrente()), "tableauCorrente");
         QTEST(d.Text1(0)->text(), "prima");
         QTEST(d.Text1(1)->text(), "ultima");
-        QTEST(q(d.CodiceAssistenzaHotel()), "codice");
+        QTEST(Q(d.CodiceAssistenzaHotel()), "codice");
         QCOMPARE(int(d.HotelCorrente()), hotel == 0 ? 1 : 12);
     }
 
     void aTableauWithoutCountedRoomsIsRefusedAtPrint() {
         auto albergo = AlbergoStandard();
-        albergo.tabella("Tableau").record(
+        albergo.TabellaDiNome("Tableau").Record(
             {{"NumeroHotel", N(1)}, {"Codice", N(7)}, {"Descrizione", T("Servizi")}});
-        albergo.tabella("NumeriCamere")
-            .record({{"NumeroHotel", N(1)},
+        albergo.TabellaDiNome("NumeriCamere")
+            .Record({{"NumeroHotel", N(1)},
                      {"NumeroTableau", N(7)},
                      {"NumeroCamera", T("S1")},
                      {"TipoCamera", T("SV")}});
-        VDXDesk& d = apri(albergo);
-        scegli(1, 2);
+        VDXDesk& d = Apri(albergo);
+        Scegli(1, 2);
         QCOMPARE(ui::ACp1252(d.Text1(0)->text()), std::string(1, '\xFF'));
         QCOMPARE(d.Text1(1)->text(), QString());
         d.Tasto_Click(0);
@@ -193,12 +193,12 @@ private slots:
 
     void longRoomNumbersAreKeptWhole() {
         auto albergo = AlbergoStandard();
-        albergo.tabella("NumeriCamere")
-            .record({{"NumeroHotel", N(1)},
+        albergo.TabellaDiNome("NumeriCamere")
+            .Record({{"NumeroHotel", N(1)},
                      {"NumeroTableau", N(1)},
                      {"NumeroCamera", T("99-ANNEX")},
                      {"TipoCamera", T("DB")}});
-        VDXDesk& d = apri(albergo);
+        VDXDesk& d = Apri(albergo);
         QCOMPARE(d.Text1(1)->text(), QStringLiteral("99-ANNEX"));
     }
 
@@ -268,12 +268,12 @@ private slots:
         QFETCH(QString, digitato);
         QFETCH(int, focus);
         QFETCH(QString, titolo);
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         d.Text1(2)->setText(QStringLiteral("01/01/2001")); // so a reset to today shows
         if (campo == 1) {
             d.Text1(0)->setText(prima);
         }
-        invio(campo, digitato);
+        ScriviEInvia(campo, digitato);
         QTEST(d.Text1(campo)->text(), "risultato");
         QWidget* atteso = focus == 3 ? static_cast<QWidget*>(d.Tasto0()) : d.Text1(focus);
         QCOMPARE(QApplication::focusWidget(), atteso);
@@ -285,7 +285,7 @@ private slots:
         } else {
             QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
             const auto& m = ui::MessaggiMostrati()[0];
-            QCOMPARE(q(m.titolo), titolo);
+            QCOMPARE(Q(m.titolo), titolo);
             QCOMPARE(m.icona, ui::Icona::Avviso);
             QVERIFY(!m.domanda);
             QCOMPARE(m.testo,
@@ -299,7 +299,7 @@ private slots:
     }
 
     void otherKeysReachTheField() {
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         d.Text1(2)->setFocus();
         d.Text1(2)->selectAll();
         QTest::keyClicks(d.Text1(2), QStringLiteral("ab/12/x"));
@@ -310,7 +310,7 @@ private slots:
     }
 
     void focusSelectsTheWholeText() {
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         d.Tasto0()->setFocus();
         QTest::keyClick(d.Tasto0(), Qt::Key_Tab, Qt::ShiftModifier); // back into the date
         QCOMPARE(QApplication::focusWidget(), d.Text1(2));
@@ -353,18 +353,18 @@ private slots:
         QFETCH(QString, data);
         QFETCH(QString, titolo);
         QFETCH(int, focus);
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         d.Text1(0)->setText(prima);
         d.Text1(1)->setText(ultima);
         d.Text1(2)->setText(data);
         d.Tasto1()->setFocus();
         QTest::mouseClick(d.Tasto0(), Qt::LeftButton);
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
-        QCOMPARE(q(ui::MessaggiMostrati()[0].titolo), titolo);
+        QCOMPARE(Q(ui::MessaggiMostrati()[0].titolo), titolo);
         QCOMPARE(QApplication::focusWidget(), d.Text1(focus));
         QTEST(d.Text1(2)->text(), "dataDopo");
         QCOMPARE(menuAperti_, 0);
-        QVERIFY(!TrovaFile(cartella_->percorso(), "FD3"));
+        QVERIFY(!TrovaFile(cartella_->Percorso(), "FD3"));
     }
 
     void theQuestionAndTheRun_data() {
@@ -382,7 +382,7 @@ private slots:
         QFETCH(bool, soloLibere);
         QFETCH(int, risposta);
         QFETCH(bool, domanda);
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         d.Chk3()->setChecked(soloLibere);
         if (risposta >= 0) {
             ui::AccodaRisposta(static_cast<ui::Risposta>(risposta));
@@ -401,14 +401,14 @@ private slots:
         }
         QTEST(d.SoloUtilizzate(), "soloUtilizzate");
         // the report was written and the print menu shown over the window
-        const auto report = TrovaFile(cartella_->percorso(), "FD3");
+        const auto report = TrovaFile(cartella_->Percorso(), "FD3");
         QVERIFY(report.has_value());
         QVERIFY(!LeggiRighe(*report).empty());
         QCOMPARE(menuAperti_, 1);
     }
 
     void equalRoomsRunFromTheButton() {
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         d.Text1(0)->setText(QStringLiteral("101"));
         d.Text1(1)->setText(QStringLiteral("101"));
         d.Tasto_Click(0);
@@ -417,8 +417,8 @@ private slots:
     }
 
     void theRequestIsResetAfterThePrintMenu() {
-        VDXDesk& d = apri(AlbergoStandard());
-        scegli(0, 1); // Hotel Lago
+        VDXDesk& d = Apri(AlbergoStandard());
+        Scegli(0, 1); // Hotel Lago
         d.Text1(2)->setText(QStringLiteral("01/01/2020"));
         d.Chk1()->setChecked(true);
         d.Chk()->setChecked(true);
@@ -446,12 +446,12 @@ private slots:
         // The menu shown with its own modal loop: hotel 1 has no destination,
         // so it closes by itself and the request window is back.
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(
-            fixture::Tabella("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
+        albergo.Sostituisci(
+            fixture::TabellaProva("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
                                            "TipoStampa:Integer", "Linea:Text(120)"}));
-        VDXDesk& d = apri(albergo);
+        VDXDesk& d = Apri(albergo);
         ui::MenuStampa::ImpostaAttesaModale({});
-        scegli(0, 1);
+        Scegli(0, 1);
         d.Tasto_Click(0);
         QCOMPARE(d.Combo1(0)->currentIndex(), 0);
         QVERIFY(d.isVisible());
@@ -460,7 +460,7 @@ private slots:
 
     void aRequestTypedWithEnterOnly() {
         // first room, Enter, last room, Enter, date, Enter, Enter on the button
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         d.Text1(0)->setFocus();
         QTest::keyClicks(d.Text1(0), QStringLiteral("101"));
         QTest::keyClick(d.Text1(0), Qt::Key_Return);
@@ -473,7 +473,7 @@ private slots:
         QTest::keyClick(d.Tasto0(), Qt::Key_Return);
         QCOMPARE(menuAperti_, 1);
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1)); // the question only
-        const auto report = LeggiFile(*TrovaFile(cartella_->percorso(), "FD3"));
+        const auto report = LeggiFile(*TrovaFile(cartella_->Percorso(), "FD3"));
         QVERIFY(report.find("04/03/2026") != std::string::npos);
     }
 
@@ -481,14 +481,14 @@ private slots:
         // the entry's number is read back from three characters: 1234 would
         // be taken for hotel 123
         auto albergo = AlbergoStandard();
-        albergo.tabella("AnagraficaHotels")
-            .record({{"Numero", N(1234)}, {"RagioneSociale", T("Grande")}});
-        albergo.tabella("AnagraficaHotels")
-            .record({{"Numero", N(999)}, {"RagioneSociale", T("Ultimo")}});
-        albergo.tabella("Tableau").record(
+        albergo.TabellaDiNome("AnagraficaHotels")
+            .Record({{"Numero", N(1234)}, {"RagioneSociale", T("Grande")}});
+        albergo.TabellaDiNome("AnagraficaHotels")
+            .Record({{"Numero", N(999)}, {"RagioneSociale", T("Ultimo")}});
+        albergo.TabellaDiNome("Tableau").Record(
             {{"NumeroHotel", N(1)}, {"Codice", N(1000)}, {"Descrizione", T("Troppi")}});
-        VDXDesk& d = apri(albergo);
-        QCOMPARE(voci(d.Combo1(0)),
+        VDXDesk& d = Apri(albergo);
+        QCOMPARE(Voci(d.Combo1(0)),
                  QStringList({QStringLiteral("  1 Hotel Mare"), QStringLiteral(" 12 Hotel Lago"),
                               QStringLiteral("999 Ultimo")}));
         QCOMPARE(d.Combo1(1)->count(), 3);
@@ -504,7 +504,7 @@ private slots:
     void accessKeys() {
         QFETCH(int, tasto);
         QFETCH(bool, menu);
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(tasto), Qt::AltModifier);
         // the button shows itself pressed for a moment, then acts
         QTRY_COMPARE(menuAperti_, menu ? 1 : 0);
@@ -512,21 +512,21 @@ private slots:
     }
 
     void exitClosesTheWindow() {
-        VDXDesk& d = apri(AlbergoStandard());
+        VDXDesk& d = Apri(AlbergoStandard());
         QTest::mouseClick(d.Tasto1(), Qt::LeftButton);
         QVERIFY(!d.isVisible());
     }
 
     void noHotelEndsTheProgram() {
         auto albergo = AlbergoStandard();
-        albergo.sostituisci(
-            fixture::Tabella("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
+        albergo.Sostituisci(
+            fixture::TabellaProva("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
                                                   "CodiceAssistenza:Text(20)"}));
-        albergo.tabella("AnagraficaHotels")
-            .record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
-        albergo.tabella("AnagraficaHotels")
-            .record({{"Numero", N(-4)}, {"RagioneSociale", T("Prova")}});
-        VDXDesk& d = apri(albergo);
+        albergo.TabellaDiNome("AnagraficaHotels")
+            .Record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
+        albergo.TabellaDiNome("AnagraficaHotels")
+            .Record({{"Numero", N(-4)}, {"RagioneSociale", T("Prova")}});
+        VDXDesk& d = Apri(albergo);
         QCOMPARE(d.Combo1(0)->count(), 0);
         QTRY_VERIFY(!d.isVisible());
         QVERIFY(ui::MessaggiMostrati().empty());
@@ -537,8 +537,8 @@ private slots:
         // TipiCamere.mdb is read at each tableau choice: missing, the first
         // activation fails.
         auto albergo = AlbergoStandard();
-        albergo.ometti("TipiCamere.mdb");
-        apri(albergo);
+        albergo.Ometti("TipiCamere.mdb");
+        Apri(albergo);
         QCOMPARE(fine_, ui::UscitaErrore);
         QVERIFY(ui::InChiusura());
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
@@ -551,8 +551,8 @@ private slots:
     // Last: it ends every event loop, as the program's end does.
     void anErrorInsideThePrintMenuEndsItsModalLoop() {
         auto albergo = AlbergoStandard();
-        albergo.ometti("Stampanti.mdb"); // read when the menu becomes active
-        VDXDesk& d = apri(albergo);
+        albergo.Ometti("Stampanti.mdb"); // read when the menu becomes active
+        VDXDesk& d = Apri(albergo);
         ui::ImpostaFine({});                     // the program's own ending
         ui::MenuStampa::ImpostaAttesaModale({}); // the menu's real modal loop
         d.Text1(2)->setText(QStringLiteral("04/03/2026"));
@@ -571,37 +571,37 @@ private slots:
     // taken as it is.
     void theHotelFolderIsAskedOnceAndRemembered() {
         CartellaLavoro configurazione;
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(configurazione.percorso().string()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(configurazione.Percorso().string()));
         CartellaLavoro vuota;
         CartellaLavoro senzaFile;
-        AlbergoStandard().scrivi(cartella_->percorso());
+        AlbergoStandard().Scrivi(cartella_->Percorso());
         std::vector<std::filesystem::path> partenze;
-        std::vector<std::optional<std::filesystem::path>> risposte{senzaFile.percorso(),
-                                                                   cartella_->percorso()};
+        std::vector<std::optional<std::filesystem::path>> risposte{senzaFile.Percorso(),
+                                                                   cartella_->Percorso()};
         ui::ImpostaChiediCartella([&](const std::filesystem::path& partenza) {
             partenze.push_back(partenza);
             auto r = risposte.front();
             risposte.erase(risposte.begin());
             return r;
         });
-        QCOMPARE(ui::CartellaHotel(vuota.percorso(), cartella_->percorso()),
-                 std::optional(vuota.percorso()));
-        QCOMPARE(ui::CartellaHotel(std::nullopt, cartella_->percorso()),
-                 std::optional(cartella_->percorso()));
+        QCOMPARE(ui::CartellaHotel(vuota.Percorso(), cartella_->Percorso()),
+                 std::optional(vuota.Percorso()));
+        QCOMPARE(ui::CartellaHotel(std::nullopt, cartella_->Percorso()),
+                 std::optional(cartella_->Percorso()));
         QVERIFY(partenze.empty());
 
-        QCOMPARE(ui::CartellaHotel(std::nullopt, vuota.percorso()),
-                 std::optional(cartella_->percorso()));
-        QCOMPARE(partenze, (std::vector{vuota.percorso(), senzaFile.percorso()}));
+        QCOMPARE(ui::CartellaHotel(std::nullopt, vuota.Percorso()),
+                 std::optional(cartella_->Percorso()));
+        QCOMPARE(partenze, (std::vector{vuota.Percorso(), senzaFile.Percorso()}));
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1)); // the folder without files
         // Next start: remembered, nothing asked.
-        QCOMPARE(ui::CartellaHotel(std::nullopt, vuota.percorso()),
-                 std::optional(cartella_->percorso()));
+        QCOMPARE(ui::CartellaHotel(std::nullopt, vuota.Percorso()),
+                 std::optional(cartella_->Percorso()));
         QCOMPARE(partenze.size(), std::size_t(2));
         // The remembered folder lost its files: asked again; Annulla gives up.
-        std::filesystem::remove(cartella_->percorso() / "AnagraficaHotels.mdb");
+        std::filesystem::remove(cartella_->Percorso() / "AnagraficaHotels.mdb");
         risposte = {std::nullopt};
-        QCOMPARE(ui::CartellaHotel(std::nullopt, vuota.percorso()),
+        QCOMPARE(ui::CartellaHotel(std::nullopt, vuota.Percorso()),
                  std::optional<std::filesystem::path>());
         ui::ImpostaChiediCartella({});
         qunsetenv("XDG_CONFIG_HOME");

@@ -42,9 +42,9 @@ int main(int argc, char** argv) {
                                    : vdx::fixture::ScriviDemo(cartella, oggi);
         const double secondi =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
-        std::printf("vdx-demo: %s (%.1f s)\n", riepilogo.testo(cartella, oggi).c_str(), secondi);
+        std::printf("vdx-demo: %s (%.1f s)\n", riepilogo.Testo(cartella, oggi).c_str(), secondi);
         return 0;
-    } catch (const vdx::Error& e) {
+    } catch (const vdx::Errore& e) {
         std::cerr << "vdx-demo: " << vdx::TestoPerTerminale(e.what()) << "\n";
     } catch (const std::exception& e) {
         std::cerr << "vdx-demo: " << e.what() << "\n";

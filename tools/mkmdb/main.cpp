@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
                     fatto.tabelle == 1 ? "tabella" : "tabelle", fatto.righe,
                     fatto.righe == 1 ? "riga" : "righe");
         return 0;
-    } catch (const vdx::Error& e) {
+    } catch (const vdx::Errore& e) {
         std::cerr << "vdx-mkmdb: " << vdx::TestoPerTerminale(e.what()) << "\n";
     } catch (const std::exception& e) {
         std::cerr << "vdx-mkmdb: " << e.what() << "\n";

@@ -55,7 +55,7 @@ struct Opzioni {
 };
 
 // The files `vdx generate` reads (the print menu's files are not among them).
-const char* const kLettiDaGenera[] = {"AnagraficaHotels.mdb",
+const char* const LettiDaGenera[] = {"AnagraficaHotels.mdb",
                                       "Tableau.mdb",
                                       "NumeriCamere.mdb",
                                       "TipiCamere.mdb",
@@ -67,14 +67,14 @@ const char* const kLettiDaGenera[] = {"AnagraficaHotels.mdb",
                                       "Scheda_Prenotazione.mdb",
                                       "ListaClienti_Prenotazione.mdb"};
 
-std::string leggiFile(const fs::path& p) {
+std::string LeggiFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-void scriviFile(const fs::path& p, const std::string& byte) {
+void ScriviFile(const fs::path& p, const std::string& byte) {
     std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
 }
 
@@ -88,8 +88,8 @@ struct Uscita {
     std::string err;
 };
 
-// Runs `argomenti` (the program first) in `cartella`, killed past `scadenza`.
-Uscita esegui(const std::vector<std::string>& argomenti, const fs::path& cartella, int scadenza) {
+// Runs `argomenti` (the program first) in `Cartella`, killed past `scadenza`.
+Uscita Esegui(const std::vector<std::string>& argomenti, const fs::path& cartella, int scadenza) {
     int o[2];
     int e[2];
     if (::pipe(o) != 0 || ::pipe(e) != 0) {
@@ -163,7 +163,7 @@ Uscita esegui(const std::vector<std::string>& argomenti, const fs::path& cartell
 
 // Records in vdx-query's CSV (CR LF after each, quotes around fields that
 // hold line ends), less the header.
-std::size_t recordCsv(const std::string& csv) {
+std::size_t RecordCsv(const std::string& csv) {
     std::size_t n = 0;
     bool virgolette = false;
     for (std::size_t i = 0; i < csv.size(); ++i) {
@@ -186,7 +186,7 @@ struct Originale {
     bool demo = false;
 };
 
-std::uint32_t u32(const std::string& b, std::size_t at) {
+std::uint32_t U32(const std::string& b, std::size_t at) {
     std::uint32_t v = 0;
     std::memcpy(&v, b.data() + at, 4);
     return v;
@@ -194,7 +194,7 @@ std::uint32_t u32(const std::string& b, std::size_t at) {
 
 // The offsets of the structures of a page, by its kind (Jet 4 layout; Jet 3
 // pages get the same offsets scaled by nothing: they are still structure).
-std::vector<std::pair<std::size_t, int>> campiDellaPagina(const std::string& b, std::size_t inizio,
+std::vector<std::pair<std::size_t, int>> CampiDellaPagina(const std::string& b, std::size_t inizio,
                                                           std::size_t pagina) {
     std::vector<std::pair<std::size_t, int>> v; // offset in the page, width
     const auto tipo = static_cast<unsigned char>(b[inizio]);
@@ -210,7 +210,7 @@ std::vector<std::pair<std::size_t, int>> campiDellaPagina(const std::string& b, 
     } else if (tipo == 0x02) {
         v = {{4, 4},  {8, 4},  {16, 4}, {41, 2}, {43, 2},
              {45, 2}, {47, 4}, {51, 4}, {55, 4}, {59, 4}};
-        const std::size_t reali = std::min<std::size_t>(u32(b, inizio + 51), 8);
+        const std::size_t reali = std::min<std::size_t>(U32(b, inizio + 51), 8);
         const std::size_t colonne =
             std::min<std::size_t>(static_cast<unsigned char>(b[inizio + 45]), 30);
         for (std::size_t c = 0; c < colonne; ++c) {
@@ -238,43 +238,43 @@ public:
     Danneggiatore(std::uint64_t seme) : caso_(seme) {}
 
     // A damaged copy of `o`, and what was done to it.
-    std::pair<std::string, std::string> danneggia(const Originale& o) {
+    std::pair<std::string, std::string> Danneggia(const Originale& o) {
         std::string b = o.byte;
         const std::size_t pagine = b.size() / o.pagina;
         std::ostringstream d;
-        switch (tra(0, 6)) {
+        switch (Tra(0, 6)) {
         case 0: {
-            const int colpi = 1 << tra(0, 4);
+            const int colpi = 1 << Tra(0, 4);
             d << colpi << " bit flips";
             for (int i = 0; i < colpi; ++i) {
-                b[tra(0, b.size() - 1)] ^= static_cast<char>(1 << tra(0, 7));
+                b[Tra(0, b.size() - 1)] ^= static_cast<char>(1 << Tra(0, 7));
             }
             break;
         }
         case 1: {
-            const std::size_t p = tra(0, pagine - 1);
-            const auto campi = campiDellaPagina(b, p * o.pagina, o.pagina);
-            const auto [offset, larghezza] = campi[tra(0, campi.size() - 1)];
+            const std::size_t p = Tra(0, pagine - 1);
+            const auto campi = CampiDellaPagina(b, p * o.pagina, o.pagina);
+            const auto [offset, larghezza] = campi[Tra(0, campi.size() - 1)];
             std::uint32_t ora = 0;
             std::memcpy(&ora, b.data() + p * o.pagina + offset,
                         static_cast<std::size_t>(larghezza));
-            const std::uint64_t v = limite(larghezza, ora, pagine);
+            const std::uint64_t v = Limite(larghezza, ora, pagine);
             std::memcpy(b.data() + p * o.pagina + offset, &v, static_cast<std::size_t>(larghezza));
             d << "page " << p << " offset " << offset << " = " << v;
             break;
         }
         case 2: {
-            const std::size_t resta = tra(1, pagine - 1);
+            const std::size_t resta = Tra(1, pagine - 1);
             b.resize(resta * o.pagina);
             d << "cut to " << resta << " pages";
             break;
         }
         case 3:
         case 4: {
-            const std::size_t a = tra(1, pagine - 1);
-            const std::size_t c = tra(1, pagine - 1);
+            const std::size_t a = Tra(1, pagine - 1);
+            const std::size_t c = Tra(1, pagine - 1);
             const std::string pa = b.substr(a * o.pagina, o.pagina);
-            if (tra(0, 1) == 0) {
+            if (Tra(0, 1) == 0) {
                 b.replace(c * o.pagina, o.pagina, pa);
                 d << "page " << a << " copied over page " << c;
             } else {
@@ -285,15 +285,15 @@ public:
             break;
         }
         case 5: {
-            const std::size_t p = tra(1, pagine - 1);
+            const std::size_t p = Tra(1, pagine - 1);
             std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(p * o.pagina), o.pagina, '\0');
             d << "page " << p << " zeroed";
             break;
         }
         default: {
-            const std::size_t n = tra(0, 1) == 0 ? o.pagina : tra(1, 3 * o.pagina);
+            const std::size_t n = Tra(0, 1) == 0 ? o.pagina : Tra(1, 3 * o.pagina);
             for (std::size_t i = 0; i < n; ++i) {
-                b.push_back(static_cast<char>(tra(0, 255)));
+                b.push_back(static_cast<char>(Tra(0, 255)));
             }
             d << n << " junk bytes appended";
             break;
@@ -302,19 +302,19 @@ public:
         return {std::move(b), d.str()};
     }
 
-    std::size_t tra(std::size_t a, std::size_t b) {
+    std::size_t Tra(std::size_t a, std::size_t b) {
         return std::uniform_int_distribution<std::size_t>(a, b)(caso_);
     }
 
 private:
     // A boundary value for a field of `larghezza` bytes now holding `ora`.
-    std::uint64_t limite(int larghezza, std::uint32_t ora, std::size_t pagine) {
+    std::uint64_t Limite(int larghezza, std::uint32_t ora, std::size_t pagine) {
         const std::uint64_t massimo =
             larghezza == 4 ? 0xFFFFFFFFull : (1ull << (8 * larghezza)) - 1;
         const std::uint64_t alto = massimo >> 1;
         const std::uint64_t valori[] = {0,          1,          alto,   alto + 1,   massimo,
                                         ora + 1ull, ora - 1ull, pagine, pagine + 1, pagine - 1};
-        return valori[tra(0, std::size(valori) - 1)] & massimo;
+        return valori[Tra(0, std::size(valori) - 1)] & massimo;
     }
     std::mt19937_64 caso_;
 };
@@ -339,7 +339,7 @@ enum class Esito { Letto, Danneggiato, AltroErrore, Crash, Blocco, Estraneo, Per
 // `vdx generate`, with the request window's two-line messages (status 2,
 // when a damaged value makes the room range or date wrong); any other text
 // on stderr is stray.
-Esito classifica(const Uscita& u, const std::string& prefisso) {
+Esito Classifica(const Uscita& u, const std::string& prefisso) {
     if (u.scaduta) {
         return Esito::Blocco;
     }
@@ -365,17 +365,17 @@ class Campagna {
 public:
     Campagna(Opzioni o, fs::path lavoro) : o_(std::move(o)), lavoro_(std::move(lavoro)) {}
 
-    void prepara();
-    void esegui();
-    const Conti& conti() const { return conti_; }
-    bool fallita() const {
+    void Prepara();
+    void Esegui();
+    const Conti& ContiEsiti() const { return conti_; }
+    bool Fallita() const {
         return conti_.crash + conti_.blocchi + conti_.testoEstraneo + conti_.perdite > 0;
     }
 
 private:
-    Esito provaQuery(const Originale& o, const fs::path& copia, std::string& nota);
-    Esito provaGenera(const Originale& o, const std::string& byte, std::string& nota);
-    void annota(Esito peggiore, const Originale& o, const std::string& byte,
+    Esito ProvaQuery(const Originale& o, const fs::path& copia, std::string& nota);
+    Esito ProvaGenera(const Originale& o, const std::string& byte, std::string& nota);
+    void Annota(Esito peggiore, const Originale& o, const std::string& byte,
                 const std::string& descrizione, const std::string& nota, int numero);
 
     Opzioni o_;
@@ -384,9 +384,9 @@ private:
     Conti conti_;
 };
 
-void Campagna::prepara() {
+void Campagna::Prepara() {
     const fs::path demo = lavoro_ / "demo";
-    const Uscita u = ::esegui({(o_.programmi / "vdx-demo").string(), demo.string()}, lavoro_, 120);
+    const Uscita u = ::Esegui({(o_.programmi / "vdx-demo").string(), demo.string()}, lavoro_, 120);
     if (u.stato != 0) {
         std::cerr << "vdx-mutazioni: vdx-demo non riesce: " << u.err;
         std::exit(2);
@@ -411,7 +411,7 @@ void Campagna::prepara() {
     for (const auto& [p, demoFile] : file) {
         Originale orig;
         orig.percorso = p;
-        orig.byte = leggiFile(p);
+        orig.byte = LeggiFile(p);
         orig.pagina = orig.byte.size() > 0x14 && orig.byte[0x14] == 0 ? 2048 : 4096;
         orig.demo = demoFile;
         auto db = vdx::jet::Database::OpenDatabase(p.parent_path(), p.filename().string());
@@ -421,7 +421,7 @@ void Campagna::prepara() {
         originali_.push_back(std::move(orig));
     }
     // The undamaged demo folder gives its report.
-    const Uscita g = ::esegui({(o_.programmi / "vdx").string(), "generate"}, demo, o_.scadenza);
+    const Uscita g = ::Esegui({(o_.programmi / "vdx").string(), "generate"}, demo, o_.scadenza);
     if (g.stato != 0 || !g.err.empty()) {
         std::cerr << "vdx-mutazioni: vdx generate non riesce sull'hotel di prova integro: "
                   << g.err;
@@ -429,20 +429,20 @@ void Campagna::prepara() {
     }
 }
 
-Esito Campagna::provaQuery(const Originale& o, const fs::path& copia, std::string& nota) {
+Esito Campagna::ProvaQuery(const Originale& o, const fs::path& copia, std::string& nota) {
     Esito peggiore = Esito::Letto;
     for (const auto& [tabella, righe] : o.righe) {
-        const Uscita u = ::esegui({(o_.programmi / "vdx-query").string(), copia.string(), tabella},
+        const Uscita u = ::Esegui({(o_.programmi / "vdx-query").string(), copia.string(), tabella},
                                   copia.parent_path(), o_.scadenza);
         ++conti_.esecuzioni;
-        Esito e = classifica(u, "vdx-query: errore ");
-        if (e == Esito::Letto && recordCsv(u.out) < righe) {
+        Esito e = Classifica(u, "vdx-query: errore ");
+        if (e == Esito::Letto && RecordCsv(u.out) < righe) {
             e = Esito::Perdita;
         }
         if (e != Esito::Letto) {
             nota += "vdx-query " + tabella + ": status " + std::to_string(u.stato) + " signal " +
                     std::to_string(u.segnale) + (u.scaduta ? " (timed out)" : "") + ", " +
-                    std::to_string(recordCsv(u.out)) + " of " + std::to_string(righe) +
+                    std::to_string(RecordCsv(u.out)) + " of " + std::to_string(righe) +
                     " rows; stderr: " + u.err.substr(0, 400) + "\n";
         }
         peggiore = std::max(peggiore, e);
@@ -450,19 +450,19 @@ Esito Campagna::provaQuery(const Originale& o, const fs::path& copia, std::strin
     return peggiore;
 }
 
-Esito Campagna::provaGenera(const Originale& o, const std::string& byte, std::string& nota) {
+Esito Campagna::ProvaGenera(const Originale& o, const std::string& byte, std::string& nota) {
     const std::string nome = o.percorso.filename().string();
-    if (!o.demo || std::none_of(std::begin(kLettiDaGenera), std::end(kLettiDaGenera),
+    if (!o.demo || std::none_of(std::begin(LettiDaGenera), std::end(LettiDaGenera),
                                 [&](const char* n) { return nome == n; })) {
         return Esito::Letto;
     }
     const fs::path cartella = lavoro_ / "genera";
     fs::remove_all(cartella);
     fs::copy(lavoro_ / "demo", cartella);
-    scriviFile(cartella / nome, byte);
-    const Uscita u = ::esegui({(o_.programmi / "vdx").string(), "generate"}, cartella, o_.scadenza);
+    ScriviFile(cartella / nome, byte);
+    const Uscita u = ::Esegui({(o_.programmi / "vdx").string(), "generate"}, cartella, o_.scadenza);
     ++conti_.esecuzioni;
-    const Esito e = classifica(u, "vdx generate: ");
+    const Esito e = Classifica(u, "vdx generate: ");
     if (e != Esito::Letto) {
         nota += "vdx generate: status " + std::to_string(u.stato) + " signal " +
                 std::to_string(u.segnale) + (u.scaduta ? " (timed out)" : "") +
@@ -471,7 +471,7 @@ Esito Campagna::provaGenera(const Originale& o, const std::string& byte, std::st
     return e;
 }
 
-void Campagna::annota(Esito peggiore, const Originale& o, const std::string& byte,
+void Campagna::Annota(Esito peggiore, const Originale& o, const std::string& byte,
                       const std::string& descrizione, const std::string& nota, int numero) {
     switch (peggiore) {
     case Esito::Letto:
@@ -504,25 +504,25 @@ void Campagna::annota(Esito peggiore, const Originale& o, const std::string& byt
     }
     if ((guasto || peggiore == Esito::AltroErrore) && !o_.conserva.empty()) {
         fs::create_directories(o_.conserva);
-        scriviFile(o_.conserva / (std::to_string(numero) + "-" + o.percorso.filename().string()),
+        ScriviFile(o_.conserva / (std::to_string(numero) + "-" + o.percorso.filename().string()),
                    byte);
     }
 }
 
-void Campagna::esegui() {
+void Campagna::Esegui() {
     Danneggiatore danni(o_.seme);
     const fs::path copie = lavoro_ / "copie";
     fs::create_directories(copie);
     for (int i = 0; i < o_.file; ++i) {
-        const Originale& o = originali_[danni.tra(0, originali_.size() - 1)];
-        auto [byte, descrizione] = danni.danneggia(o);
+        const Originale& o = originali_[danni.Tra(0, originali_.size() - 1)];
+        auto [byte, descrizione] = danni.Danneggia(o);
         const fs::path copia = copie / o.percorso.filename();
-        scriviFile(copia, byte);
+        ScriviFile(copia, byte);
         std::string nota;
-        Esito peggiore = provaQuery(o, copia, nota);
-        peggiore = std::max(peggiore, provaGenera(o, byte, nota));
+        Esito peggiore = ProvaQuery(o, copia, nota);
+        peggiore = std::max(peggiore, ProvaGenera(o, byte, nota));
         ++conti_.file;
-        annota(peggiore, o, byte, descrizione, nota, i);
+        Annota(peggiore, o, byte, descrizione, nota, i);
     }
 }
 
@@ -542,7 +542,7 @@ const vdx::DescrizioneComando Mutazioni{
      {"--dettagli", "", "descrive anche i file rifiutati con un altro errore"}}};
 
 // The options, or a usage mistake.
-Opzioni leggiOpzioni(const vdx::Scelte& s) {
+Opzioni LeggiOpzioni(const vdx::Scelte& s) {
     Opzioni o;
     const auto numero = [&](const char* nome, auto predefinito) {
         const auto v = s.Valore(nome);
@@ -579,7 +579,7 @@ int main(int argc, char** argv) {
     }
     Opzioni o;
     try {
-        o = leggiOpzioni(*scelte);
+        o = LeggiOpzioni(*scelte);
     } catch (const vdx::UsoErrato& e) {
         std::cerr << Mutazioni.nome << ": " << e.what() << "\n" << Mutazioni.Uso();
         return vdx::EsitoUsoErrato;
@@ -593,10 +593,10 @@ int main(int argc, char** argv) {
     ::setenv("pclocal", "1", 1);
     const auto inizio = Orologio::now();
     Campagna c(o, lavoro);
-    c.prepara();
-    c.esegui();
+    c.Prepara();
+    c.Esegui();
     fs::remove_all(lavoro);
-    const Conti& k = c.conti();
+    const Conti& k = c.ContiEsiti();
     std::printf(
         "vdx-mutazioni: seme %llu, %d file danneggiati, %d esecuzioni in %.0f s: %d letti "
         "interi, %d rifiutati come danneggiati, %d rifiutati con un altro errore; %d crash, "
@@ -604,5 +604,5 @@ int main(int argc, char** argv) {
         static_cast<unsigned long long>(o.seme), k.file, k.esecuzioni,
         std::chrono::duration<double>(Orologio::now() - inizio).count(), k.letti, k.rifiutati,
         k.altriErrori, k.crash, k.blocchi, k.testoEstraneo, k.perdite);
-    return c.fallita() ? 1 : 0;
+    return c.Fallita() ? 1 : 0;
 }

@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
         vdx::jet::ScriviCsv(rs, criteri, std::cout);
         std::cout.flush();
         return std::cout ? 0 : 1;
-    } catch (const vdx::Error& e) {
-        std::cerr << "vdx-query: errore " << e.number() << ": " << vdx::TestoPerTerminale(e.what())
+    } catch (const vdx::Errore& e) {
+        std::cerr << "vdx-query: errore " << e.Numero() << ": " << vdx::TestoPerTerminale(e.what())
                   << '\n';
         return 1;
     } catch (const std::exception& e) {

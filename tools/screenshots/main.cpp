@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool salva(QWidget& finestra, const fs::path& file) {
+bool Salva(QWidget& finestra, const fs::path& file) {
     QApplication::processEvents();
     if (!finestra.grab().save(QString::fromStdString(file.string()), "PNG")) {
         std::cerr << "vdx-screenshots: impossibile scrivere " << file << "\n";
@@ -72,14 +72,14 @@ int main(int argc, char** argv) {
         vdx::ui::VDXDesk desk(cartella);
         desk.Form_Load();
         desk.show();
-        riuscito &= salva(desk, uscita / "request-window.png");
+        riuscito &= Salva(desk, uscita / "request-window.png");
 
         vdx::ui::MenuStampa::ImpostaAttesaModale(
-            [&](vdx::ui::MenuStampa& menu) { riuscito &= salva(menu, uscita / "print-menu.png"); });
+            [&](vdx::ui::MenuStampa& menu) { riuscito &= Salva(menu, uscita / "print-menu.png"); });
         vdx::ui::MenuStampa menu(cartella, desk.HotelCorrente(), vdx::OrologioDiSistema(), &desk);
         menu.MostraModale();
-    } catch (const vdx::Error& e) {
-        std::cerr << "vdx-screenshots: Errore " << e.number() << ": " << e.what() << "\n";
+    } catch (const vdx::Errore& e) {
+        std::cerr << "vdx-screenshots: Errore " << e.Numero() << ": " << e.what() << "\n";
         return 1;
     }
 
@@ -92,6 +92,6 @@ int main(int argc, char** argv) {
     box.T(1)->setText(QStringLiteral("No"));
     box.T(2)->hide();
     box.show();
-    riuscito &= salva(box, uscita / "message-dialog.png");
+    riuscito &= Salva(box, uscita / "message-dialog.png");
     return riuscito ? 0 : 1;
 }

@@ -22,27 +22,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kPagina = 4096;
-constexpr std::size_t kTestataDati = 14; // data page header up to the row offsets
-constexpr std::size_t kMaxRighePagina = 255;
-constexpr std::size_t kMaxRiga = 4060;           // a data row, as Access allows it
-constexpr std::size_t kMaxLvalSingola = 4076;    // a memo held in one LVAL row
-constexpr std::size_t kMaxLvalCatena = 4072;     // a part of a memo chain (plus the next pointer)
-constexpr std::size_t kMaxMemoInterno = 64;      // memos kept inside the row
-constexpr std::size_t kMappa = 69;               // a usage-map row
-constexpr std::size_t kPagineMappaInterna = 512; // pages an inline map covers
-constexpr std::uint32_t kPagineMappaEsterna = (kPagina - 4) * 8; // pages one 0x05 page covers
-constexpr std::size_t kSlotMappaEsterna = (kMappa - 1) / 4;
-constexpr std::uint32_t kPaginaCatalogo = 2;
-constexpr std::uint32_t kPaginaMappe = 3;
-constexpr std::uint32_t kPrimaPaginaLibera = 4;
+constexpr std::size_t Pagina = 4096;
+constexpr std::size_t TestataDati = 14; // data page header up to the row offsets
+constexpr std::size_t MaxRighePagina = 255;
+constexpr std::size_t MaxRiga = 4060;           // a data row, as Access allows it
+constexpr std::size_t MaxLvalSingola = 4076;    // a memo held in one LVAL row
+constexpr std::size_t MaxLvalCatena = 4072;     // a part of a memo chain (plus the next pointer)
+constexpr std::size_t MaxMemoInterno = 64;      // memos kept inside the row
+constexpr std::size_t Mappa = 69;               // a usage-map row
+constexpr std::size_t PagineMappaInterna = 512; // pages an inline map covers
+constexpr std::uint32_t PagineMappaEsterna = (Pagina - 4) * 8; // pages one 0x05 page covers
+constexpr std::size_t SlotMappaEsterna = (Mappa - 1) / 4;
+constexpr std::uint32_t PaginaCatalogo = 2;
+constexpr std::uint32_t PaginaMappe = 3;
+constexpr std::uint32_t PrimaPaginaLibera = 4;
 
-constexpr std::uint32_t kIdTabelle = 0x0F000001; // the "Tables" container of the catalog
-constexpr std::uint32_t kIdRadice = 0x0F000000;
-constexpr std::uint32_t kFlagSistema = 0x80000002;
+constexpr std::uint32_t IdTabelle = 0x0F000001; // the "Tables" container of the catalog
+constexpr std::uint32_t IdRadice = 0x0F000000;
+constexpr std::uint32_t FlagSistema = 0x80000002;
 
 // The RC4 keystream (key C7 DA 39 6B) over the 128 header bytes from 0x18.
-constexpr std::array<std::uint8_t, 128> kChiaveTestata = {
+constexpr std::array<std::uint8_t, 128> ChiaveTestata = {
     0xb5, 0x6f, 0x03, 0x62, 0x61, 0x08, 0xc2, 0x55, 0xeb, 0xa9, 0x67, 0x72, 0x43, 0x3f, 0x00, 0x9c,
     0x7a, 0x9f, 0x90, 0xff, 0x80, 0x9a, 0x31, 0xc5, 0x79, 0xba, 0xed, 0x30, 0xbc, 0xdf, 0xcc, 0x9d,
     0x63, 0xd9, 0xe4, 0xc3, 0x7b, 0x42, 0xfb, 0x8a, 0xbc, 0x4e, 0x86, 0xfb, 0xec, 0x37, 0x5d, 0x44,
@@ -52,31 +52,31 @@ constexpr std::array<std::uint8_t, 128> kChiaveTestata = {
     0x60, 0x26, 0x5f, 0x95, 0xf8, 0xd0, 0x89, 0x24, 0x85, 0x67, 0xc6, 0x1f, 0x27, 0x44, 0xd2, 0xee,
     0xcf, 0x65, 0xed, 0xff, 0x07, 0xc7, 0x46, 0xa1, 0x78, 0x16, 0x0c, 0xed, 0xe9, 0x2d, 0x62, 0xd4};
 
-void metti16(std::uint8_t* p, std::uint32_t v) {
+void Metti16(std::uint8_t* p, std::uint32_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
 }
-void metti32(std::uint8_t* p, std::uint32_t v) {
+void Metti32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) {
         p[i] = static_cast<std::uint8_t>(v >> (8 * i));
     }
 }
-void metti64(std::uint8_t* p, std::uint64_t v) {
+void Metti64(std::uint8_t* p, std::uint64_t v) {
     for (int i = 0; i < 8; ++i) {
         p[i] = static_cast<std::uint8_t>(v >> (8 * i));
     }
 }
-void aggiungi16(std::string& s, std::uint32_t v) {
+void Aggiungi16(std::string& s, std::uint32_t v) {
     s.push_back(static_cast<char>(v & 0xFF));
     s.push_back(static_cast<char>((v >> 8) & 0xFF));
 }
-void aggiungi32(std::string& s, std::uint32_t v) {
+void Aggiungi32(std::string& s, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) {
         s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
     }
 }
 
-std::string minuscole(std::string_view s) {
+std::string Minuscole(std::string_view s) {
     std::string out(s);
     for (char& c : out) {
         if (c >= 'A' && c <= 'Z') {
@@ -86,20 +86,20 @@ std::string minuscole(std::string_view s) {
     return out;
 }
 
-[[noreturn]] void errore(const std::string& testo) {
-    throw Error(err::InvalidCall, testo);
+[[noreturn]] void Rifiuta(const std::string& testo) {
+    throw Errore(errore::ChiamataNonValida, testo);
 }
 
 // Names the engine refuses are refused here: a file with one would not read.
-void controllaNome(const std::string& nome) {
+void ControllaNome(const std::string& nome) {
     if (!NomeAccessValido(nome)) {
-        errore("il nome \"" + nome +
+        Rifiuta("il nome \"" + nome +
                "\" non \xE8 ammesso in un file Access: niente . ! ` [ ], caratteri di "
                "controllo o spazio iniziale");
     }
 }
 
-const char* nomeTipo(TipoCampo tipo) {
+const char* NomeTipo(TipoCampo tipo) {
     switch (tipo) {
     case TipoCampo::Boolean:
         return "Boolean";
@@ -140,7 +140,7 @@ struct Posto {
     int caratteri = 0;
 };
 
-std::vector<Posto> disponi(const std::vector<Colonna>& colonne, std::uint16_t& lunghezzaFissa,
+std::vector<Posto> Disponi(const std::vector<Colonna>& colonne, std::uint16_t& lunghezzaFissa,
                            std::uint16_t& variabili) {
     std::vector<Posto> posti;
     lunghezzaFissa = 0;
@@ -194,7 +194,7 @@ std::vector<Posto> disponi(const std::vector<Colonna>& colonne, std::uint16_t& l
             p.dimensione = 0;
             break;
         case TipoCampo::Other:
-            errore("Column " + c.nome + ": a type the writer cannot write");
+            Rifiuta("Column " + c.nome + ": a type the writer cannot write");
         }
         p.fisso = c.tipo != TipoCampo::Text && c.tipo != TipoCampo::Memo;
         // A fixed column carries the count of variable columns before it,
@@ -225,7 +225,7 @@ public:
             compatta_[static_cast<std::size_t>(b)] = u != 0 && u <= 0xFF;
         }
     }
-    void codifica(std::string_view testo, std::string& out) const {
+    void Codifica(std::string_view testo, std::string& out) const {
         const auto* p = reinterpret_cast<const unsigned char*>(testo.data());
         const std::size_t n = testo.size();
         bool compatto = n > 2;
@@ -256,36 +256,36 @@ private:
 // A page of rows being filled: rows packed downward from the page end.
 class PaginaRighe {
 public:
-    void inizia(std::uint32_t proprietario) {
-        std::memset(buf_.data(), 0, kPagina);
+    void Inizia(std::uint32_t proprietario) {
+        std::memset(buf_.data(), 0, Pagina);
         buf_[0] = 0x01;
         buf_[1] = 0x01;
-        metti32(&buf_[4], proprietario);
+        Metti32(&buf_[4], proprietario);
         righe_ = 0;
-        inizio_ = kPagina;
+        inizio_ = Pagina;
     }
-    bool vuota() const { return righe_ == 0; }
-    bool entra(std::size_t lunghezza) const {
-        return righe_ < kMaxRighePagina && kTestataDati + 2 * (righe_ + 1) + lunghezza <= inizio_;
+    bool Vuota() const { return righe_ == 0; }
+    bool Entra(std::size_t lunghezza) const {
+        return righe_ < MaxRighePagina && TestataDati + 2 * (righe_ + 1) + lunghezza <= inizio_;
     }
     // Puts a row on the page; returns its index.
-    std::uint32_t aggiungi(const void* dati, std::size_t lunghezza) {
+    std::uint32_t Aggiungi(const void* dati, std::size_t lunghezza) {
         inizio_ -= lunghezza;
         std::memcpy(&buf_[inizio_], dati, lunghezza);
-        metti16(&buf_[kTestataDati + 2 * righe_], static_cast<std::uint32_t>(inizio_));
+        Metti16(&buf_[TestataDati + 2 * righe_], static_cast<std::uint32_t>(inizio_));
         return static_cast<std::uint32_t>(righe_++);
     }
-    const std::uint8_t* finisci() {
-        const std::size_t libero = inizio_ - kTestataDati - 2 * righe_;
-        metti16(&buf_[2], static_cast<std::uint32_t>(libero));
-        metti16(&buf_[12], static_cast<std::uint32_t>(righe_));
+    const std::uint8_t* Finisci() {
+        const std::size_t libero = inizio_ - TestataDati - 2 * righe_;
+        Metti16(&buf_[2], static_cast<std::uint32_t>(libero));
+        Metti16(&buf_[12], static_cast<std::uint32_t>(righe_));
         return buf_.data();
     }
 
 private:
-    std::array<std::uint8_t, kPagina> buf_{};
+    std::array<std::uint8_t, Pagina> buf_{};
     std::size_t righe_ = 0;
-    std::size_t inizio_ = kPagina;
+    std::size_t inizio_ = Pagina;
 };
 
 // A table already written, kept until the catalog is written.
@@ -299,7 +299,7 @@ struct TabellaScritta {
     bool sistema = false;
 };
 
-std::string testoColonna(const Posto& p, std::string_view tabella) {
+std::string TestoColonna(const Posto& p, std::string_view tabella) {
     return "\"" + std::string(tabella) + "\".\"" + p.nome + "\"";
 }
 
@@ -308,17 +308,17 @@ std::string testoColonna(const Posto& p, std::string_view tabella) {
 Colonna ColonnaDa(std::string_view dichiarazione) {
     const auto duePunti = dichiarazione.rfind(':');
     if (duePunti == std::string_view::npos) {
-        errore("la colonna \"" + std::string(dichiarazione) + "\" non ha un tipo (Nome:Tipo)");
+        Rifiuta("la colonna \"" + std::string(dichiarazione) + "\" non ha un tipo (Nome:Tipo)");
     }
     Colonna c;
     c.nome = std::string(dichiarazione.substr(0, duePunti));
-    std::string tipo = minuscole(dichiarazione.substr(duePunti + 1));
+    std::string tipo = Minuscole(dichiarazione.substr(duePunti + 1));
     tipo.erase(0, tipo.find_first_not_of(' '));
     tipo.erase(tipo.find_last_not_of(' ') + 1);
     if (c.nome.empty() || c.nome.size() > 64) {
-        errore("il nome di colonna \"" + c.nome + "\" deve avere da 1 a 64 caratteri");
+        Rifiuta("il nome di colonna \"" + c.nome + "\" deve avere da 1 a 64 caratteri");
     }
-    controllaNome(c.nome);
+    ControllaNome(c.nome);
     static const std::pair<const char*, TipoCampo> semplici[] = {
         {"long", TipoCampo::Long},         {"integer", TipoCampo::Integer},
         {"byte", TipoCampo::Byte},         {"boolean", TipoCampo::Boolean},
@@ -342,18 +342,18 @@ Colonna ColonnaDa(std::string_view dichiarazione) {
             n = n * 10 + (numero[i] - '0');
         }
         if (!valido || n < 1 || n > 255) {
-            errore("colonna \"" + c.nome + "\": la lunghezza di Text va da 1 a 255");
+            Rifiuta("colonna \"" + c.nome + "\": la lunghezza di Text va da 1 a 255");
         }
         c.tipo = TipoCampo::Text;
         c.caratteri = n;
         return c;
     }
-    errore("colonna \"" + c.nome + "\": tipo sconosciuto \"" +
+    Rifiuta("colonna \"" + c.nome + "\": tipo sconosciuto \"" +
            std::string(dichiarazione.substr(duePunti + 1)) + "\"");
 }
 
 std::string Dichiarazione(const Colonna& colonna) {
-    std::string testo = colonna.nome + ":" + nomeTipo(colonna.tipo);
+    std::string testo = colonna.nome + ":" + NomeTipo(colonna.tipo);
     if (colonna.tipo == TipoCampo::Text) {
         testo += "(" + std::to_string(colonna.caratteri) + ")";
     }
@@ -362,14 +362,14 @@ std::string Dichiarazione(const Colonna& colonna) {
 
 double GiorniDal1899(int anno, int mese, int giorno, int ora, int minuti, int secondi) {
     using namespace std::chrono;
-    if (anno < kPrimoAnno || anno > kUltimoAnno) {
-        errore("data e ora non valide");
+    if (anno < PrimoAnno || anno > UltimoAnno) {
+        Rifiuta("data e ora non valide");
     }
     const year_month_day ymd{year{anno}, month{static_cast<unsigned>(mese)},
                              day{static_cast<unsigned>(giorno)}};
     if (!ymd.ok() || ora < 0 || ora > 23 || minuti < 0 || minuti > 59 || secondi < 0 ||
         secondi > 59) {
-        errore("data e ora non valide");
+        Rifiuta("data e ora non valide");
     }
     const auto base = sys_days{year{1899} / December / 30};
     const double giorni = static_cast<double>((sys_days{ymd} - base).count());
@@ -382,7 +382,7 @@ struct ScrittoreMdb::Stato {
     fs::path temporaneo;
     int fd = -1;
     bool finito = false;
-    std::uint32_t prossima = kPrimaPaginaLibera;
+    std::uint32_t prossima = PrimaPaginaLibera;
     std::vector<TabellaScritta> tabelle;
     CodificaTesto codifica;
 
@@ -403,25 +403,25 @@ struct ScrittoreMdb::Stato {
     std::string riga;
     std::string appoggio;
 
-    void scriviPagina(std::uint32_t numero, const std::uint8_t* buf) {
-        const off_t posizione = static_cast<off_t>(numero) * static_cast<off_t>(kPagina);
+    void ScriviPagina(std::uint32_t numero, const std::uint8_t* buf) {
+        const off_t posizione = static_cast<off_t>(numero) * static_cast<off_t>(Pagina);
         std::size_t scritti = 0;
-        while (scritti < kPagina) {
-            const ssize_t n = ::pwrite(fd, buf + scritti, kPagina - scritti,
+        while (scritti < Pagina) {
+            const ssize_t n = ::pwrite(fd, buf + scritti, Pagina - scritti,
                                        posizione + static_cast<off_t>(scritti));
             if (n < 0 && errno == EINTR) {
                 continue;
             }
             if (n <= 0) {
-                const int codice = errno == ENOSPC ? err::DiskFull : err::PathAccess;
-                throw Error(codice, "impossibile scrivere " + file.string() + ": " +
+                const int codice = errno == ENOSPC ? errore::DiscoPieno : errore::AccessoPercorso;
+                throw Errore(codice, "impossibile scrivere " + file.string() + ": " +
                                         DescrizioneErrno(errno));
             }
             scritti += static_cast<std::size_t>(n);
         }
     }
 
-    void apri(TabellaScritta tabella) {
+    void Apri(TabellaScritta tabella) {
         corrente = std::move(tabella);
         corrente.righe = 0;
         corrente.pagine.clear();
@@ -434,101 +434,101 @@ struct ScrittoreMdb::Stato {
         fisso.assign(lunghezzaFissa, 0);
         variabile.assign(corrente.variabili, std::string());
         presente.assign(corrente.posti.size(), 0);
-        dati.inizia(corrente.tdef);
+        dati.Inizia(corrente.tdef);
         lvalAperta = false;
         aperta = true;
     }
 
-    const Posto& posto(std::size_t colonna) {
+    const Posto& PostoDi(std::size_t colonna) {
         if (!aperta) {
-            errore("nessuna tabella in scrittura");
+            Rifiuta("nessuna tabella in scrittura");
         }
         if (colonna >= corrente.posti.size()) {
-            errore("la tabella \"" + corrente.nome + "\" non ha la colonna " +
+            Rifiuta("la tabella \"" + corrente.nome + "\" non ha la colonna " +
                    std::to_string(colonna));
         }
         return corrente.posti[colonna];
     }
 
-    [[noreturn]] void tipoErrato(const Posto& p, const char* valore) {
-        errore("la colonna " + testoColonna(p, corrente.nome) + " (" + nomeTipo(p.tipo) +
+    [[noreturn]] void TipoErrato(const Posto& p, const char* valore) {
+        Rifiuta("la colonna " + TestoColonna(p, corrente.nome) + " (" + NomeTipo(p.tipo) +
                ") non puo' contenere " + valore);
     }
-    [[noreturn]] void fuoriMisura(const Posto& p, const std::string& valore) {
-        errore("colonna " + testoColonna(p, corrente.nome) + " (" + nomeTipo(p.tipo) +
+    [[noreturn]] void FuoriMisura(const Posto& p, const std::string& valore) {
+        Rifiuta("colonna " + TestoColonna(p, corrente.nome) + " (" + NomeTipo(p.tipo) +
                "): " + valore + " fuori dai limiti");
     }
 
-    void svuotaDati() {
-        if (dati.vuota()) {
+    void SvuotaDati() {
+        if (dati.Vuota()) {
             return;
         }
         const std::uint32_t numero = prossima++;
-        scriviPagina(numero, dati.finisci());
+        ScriviPagina(numero, dati.Finisci());
         corrente.pagine.push_back(numero);
-        dati.inizia(corrente.tdef);
+        dati.Inizia(corrente.tdef);
     }
 
-    void svuotaLval() {
+    void SvuotaLval() {
         if (lvalAperta) {
-            scriviPagina(paginaLval, lval.finisci());
+            ScriviPagina(paginaLval, lval.Finisci());
             lvalAperta = false;
         }
     }
 
-    std::uint32_t rigaLval(const char* byte, std::size_t lunghezza) {
-        if (!lvalAperta || !lval.entra(lunghezza)) {
-            svuotaLval();
+    std::uint32_t RigaLval(const char* byte, std::size_t lunghezza) {
+        if (!lvalAperta || !lval.Entra(lunghezza)) {
+            SvuotaLval();
             paginaLval = prossima++;
-            lval.inizia(0x4C41564Cu); // "LVAL"
+            lval.Inizia(0x4C41564Cu); // "LVAL"
             lvalAperta = true;
         }
-        const std::uint32_t indice = lval.aggiungi(byte, lunghezza);
+        const std::uint32_t indice = lval.Aggiungi(byte, lunghezza);
         return (paginaLval << 8) | indice;
     }
 
     // The 12-byte memo field, and the memo itself inline or on LVAL pages.
-    void memo(const Posto& p, std::string_view cp1252) {
-        codifica.codifica(cp1252, appoggio);
+    void Memo(const Posto& p, std::string_view cp1252) {
+        codifica.Codifica(cp1252, appoggio);
         const std::size_t lunghezza = appoggio.size();
         if (lunghezza >= (1u << 24)) {
-            fuoriMisura(p, "un memo di " + std::to_string(cp1252.size()) + " caratteri");
+            FuoriMisura(p, "un memo di " + std::to_string(cp1252.size()) + " caratteri");
         }
         std::string& campo = variabile[p.variabile];
         campo.assign(12, '\0');
         auto* testa = reinterpret_cast<std::uint8_t*>(campo.data());
-        if (lunghezza <= kMaxMemoInterno) {
-            metti32(testa, static_cast<std::uint32_t>(lunghezza) | 0x80000000u);
+        if (lunghezza <= MaxMemoInterno) {
+            Metti32(testa, static_cast<std::uint32_t>(lunghezza) | 0x80000000u);
             campo += appoggio;
-        } else if (lunghezza <= kMaxLvalSingola) {
-            const std::uint32_t puntatore = rigaLval(appoggio.data(), lunghezza);
-            metti32(testa, static_cast<std::uint32_t>(lunghezza) | 0x40000000u);
-            metti32(testa + 4, puntatore);
+        } else if (lunghezza <= MaxLvalSingola) {
+            const std::uint32_t puntatore = RigaLval(appoggio.data(), lunghezza);
+            Metti32(testa, static_cast<std::uint32_t>(lunghezza) | 0x40000000u);
+            Metti32(testa + 4, puntatore);
         } else {
             // A chain: each part names the next, so the parts go down last first.
             std::uint32_t seguente = 0;
             std::string parte;
-            const std::size_t parti = (lunghezza + kMaxLvalCatena - 1) / kMaxLvalCatena;
+            const std::size_t parti = (lunghezza + MaxLvalCatena - 1) / MaxLvalCatena;
             for (std::size_t i = parti; i-- > 0;) {
-                const std::size_t da = i * kMaxLvalCatena;
-                const std::size_t quanti = std::min(kMaxLvalCatena, lunghezza - da);
+                const std::size_t da = i * MaxLvalCatena;
+                const std::size_t quanti = std::min(MaxLvalCatena, lunghezza - da);
                 parte.clear();
-                aggiungi32(parte, seguente);
+                Aggiungi32(parte, seguente);
                 parte.append(appoggio, da, quanti);
-                seguente = rigaLval(parte.data(), parte.size());
+                seguente = RigaLval(parte.data(), parte.size());
             }
-            metti32(testa, static_cast<std::uint32_t>(lunghezza));
-            metti32(testa + 4, seguente);
+            Metti32(testa, static_cast<std::uint32_t>(lunghezza));
+            Metti32(testa + 4, seguente);
         }
     }
 
-    void aggiungiRiga() {
+    void AggiungiRiga() {
         if (!aperta) {
-            errore("nessuna tabella in scrittura");
+            Rifiuta("nessuna tabella in scrittura");
         }
         const std::size_t quante = corrente.posti.size();
         riga.clear();
-        aggiungi16(riga, static_cast<std::uint32_t>(quante));
+        Aggiungi16(riga, static_cast<std::uint32_t>(quante));
         riga.append(reinterpret_cast<const char*>(fisso.data()), fisso.size());
         if (corrente.variabili > 0) {
             std::array<std::uint32_t, 256> inizi{};
@@ -536,11 +536,11 @@ struct ScrittoreMdb::Stato {
                 inizi[v] = static_cast<std::uint32_t>(riga.size());
                 riga += variabile[v];
             }
-            aggiungi16(riga, static_cast<std::uint32_t>(riga.size()));
+            Aggiungi16(riga, static_cast<std::uint32_t>(riga.size()));
             for (std::size_t v = variabile.size(); v-- > 0;) {
-                aggiungi16(riga, inizi[v]);
+                Aggiungi16(riga, inizi[v]);
             }
-            aggiungi16(riga, corrente.variabili);
+            Aggiungi16(riga, corrente.variabili);
         }
         const std::size_t maschera = (quante + 7) / 8;
         const std::size_t base = riga.size();
@@ -550,24 +550,24 @@ struct ScrittoreMdb::Stato {
                 riga[base + c / 8] = static_cast<char>(riga[base + c / 8] | (1 << (c % 8)));
             }
         }
-        if (riga.size() > kMaxRiga) {
-            svuotaRiga(); // the next row starts clean
-            errore("una riga della tabella \"" + corrente.nome + "\" occupa " +
+        if (riga.size() > MaxRiga) {
+            SvuotaRiga(); // the next row starts clean
+            Rifiuta("una riga della tabella \"" + corrente.nome + "\" occupa " +
                    std::to_string(riga.size()) + " bytes, more than the " +
-                   std::to_string(kMaxRiga) + " a record may hold");
+                   std::to_string(MaxRiga) + " a record may hold");
         }
-        if (!dati.entra(riga.size())) {
-            svuotaDati();
+        if (!dati.Entra(riga.size())) {
+            SvuotaDati();
         }
-        dati.aggiungi(riga.data(), riga.size());
+        dati.Aggiungi(riga.data(), riga.size());
         if (corrente.righe == std::numeric_limits<std::uint32_t>::max()) {
-            errore("la tabella \"" + corrente.nome + "\" ha troppe righe");
+            Rifiuta("la tabella \"" + corrente.nome + "\" ha troppe righe");
         }
         ++corrente.righe;
-        svuotaRiga();
+        SvuotaRiga();
     }
 
-    void svuotaRiga() {
+    void SvuotaRiga() {
         std::fill(fisso.begin(), fisso.end(), 0);
         for (std::string& v : variabile) {
             v.clear();
@@ -575,12 +575,12 @@ struct ScrittoreMdb::Stato {
         std::fill(presente.begin(), presente.end(), 0);
     }
 
-    void chiudiTabella() {
+    void ChiudiTabella() {
         if (!aperta) {
-            errore("nessuna tabella in scrittura");
+            Rifiuta("nessuna tabella in scrittura");
         }
-        svuotaDati();
-        svuotaLval();
+        SvuotaDati();
+        SvuotaLval();
         tabelle.push_back(std::move(corrente));
         corrente = TabellaScritta{};
         aperta = false;
@@ -588,14 +588,14 @@ struct ScrittoreMdb::Stato {
 
     // The used-pages map of a table: inline when its pages lie within 512 of
     // the first, else a list of bitmap pages.
-    std::string mappaUsata(const std::vector<std::uint32_t>& pagine) {
-        std::string mappa(kMappa, '\0');
+    std::string MappaUsata(const std::vector<std::uint32_t>& pagine) {
+        std::string mappa(Mappa, '\0');
         auto* m = reinterpret_cast<std::uint8_t*>(mappa.data());
         if (pagine.empty()) {
             return mappa;
         }
-        if (pagine.back() - pagine.front() < kPagineMappaInterna) {
-            metti32(m + 1, pagine.front());
+        if (pagine.back() - pagine.front() < PagineMappaInterna) {
+            Metti32(m + 1, pagine.front());
             for (std::uint32_t p : pagine) {
                 const std::uint32_t bit = p - pagine.front();
                 m[5 + bit / 8] = static_cast<std::uint8_t>(m[5 + bit / 8] | (1u << (bit % 8)));
@@ -603,170 +603,170 @@ struct ScrittoreMdb::Stato {
             return mappa;
         }
         m[0] = 0x01;
-        std::array<std::uint8_t, kPagina> bitmap{};
+        std::array<std::uint8_t, Pagina> bitmap{};
         std::size_t i = 0;
         while (i < pagine.size()) {
-            const std::uint32_t slot = pagine[i] / kPagineMappaEsterna;
-            if (slot >= kSlotMappaEsterna) {
-                errore(
+            const std::uint32_t slot = pagine[i] / PagineMappaEsterna;
+            if (slot >= SlotMappaEsterna) {
+                Rifiuta(
                     "il file e' cresciuto oltre quanto le sue mappe di pagine possono contenere");
             }
             bitmap.fill(0);
             bitmap[0] = 0x05;
             bitmap[1] = 0x01;
-            for (; i < pagine.size() && pagine[i] / kPagineMappaEsterna == slot; ++i) {
-                const std::uint32_t bit = pagine[i] % kPagineMappaEsterna;
+            for (; i < pagine.size() && pagine[i] / PagineMappaEsterna == slot; ++i) {
+                const std::uint32_t bit = pagine[i] % PagineMappaEsterna;
                 bitmap[4 + bit / 8] =
                     static_cast<std::uint8_t>(bitmap[4 + bit / 8] | (1u << (bit % 8)));
             }
             const std::uint32_t numero = prossima++;
-            scriviPagina(numero, bitmap.data());
-            metti32(m + 1 + 4 * slot, numero);
+            ScriviPagina(numero, bitmap.data());
+            Metti32(m + 1 + 4 * slot, numero);
         }
         return mappa;
     }
 
-    void scriviTdef(const TabellaScritta& t, std::uint32_t usata, std::uint32_t libera) {
-        std::array<std::uint8_t, kPagina> b{};
+    void ScriviTdef(const TabellaScritta& t, std::uint32_t usata, std::uint32_t libera) {
+        std::array<std::uint8_t, Pagina> b{};
         b[0] = 0x02;
         b[1] = 0x01;
-        metti32(&b[12], 0x659);
-        metti32(&b[16], t.righe);
+        Metti32(&b[12], 0x659);
+        Metti32(&b[16], t.righe);
         b[24] = 0x01;
         b[40] = t.sistema ? 0x53 : 0x4E;
         const auto quante = static_cast<std::uint32_t>(t.posti.size());
-        metti16(&b[41], quante);
-        metti16(&b[43], t.variabili);
-        metti16(&b[45], quante);
-        metti32(&b[55], usata);
-        metti32(&b[59], libera);
+        Metti16(&b[41], quante);
+        Metti16(&b[43], t.variabili);
+        Metti16(&b[45], quante);
+        Metti32(&b[55], usata);
+        Metti32(&b[59], libera);
         std::size_t pos = 63;
         for (const Posto& p : t.posti) {
             std::uint8_t* q = &b[pos];
             q[0] = p.codice;
-            metti32(q + 1, 0x659);
-            metti16(q + 5, p.numero);
-            metti16(q + 7, p.variabile);
-            metti16(q + 9, p.numero);
-            metti16(q + 11, 0x0409);
+            Metti32(q + 1, 0x659);
+            Metti16(q + 5, p.numero);
+            Metti16(q + 7, p.variabile);
+            Metti16(q + 9, p.numero);
+            Metti16(q + 11, 0x0409);
             q[15] = p.fisso ? 0x03 : 0x02;
             q[16] = p.fisso ? 0x00 : 0x01;
-            metti16(q + 21, p.fisso ? p.offset : 0);
-            metti16(q + 23, p.dimensione);
+            Metti16(q + 21, p.fisso ? p.offset : 0);
+            Metti16(q + 23, p.dimensione);
             pos += 25;
         }
         for (const Posto& p : t.posti) {
             const std::u16string nome = Utf16DaCp1252(p.nome);
-            if (pos + 2 + 2 * nome.size() + 2 > kPagina - 8) {
-                errore("la tabella \"" + t.nome +
+            if (pos + 2 + 2 * nome.size() + 2 > Pagina - 8) {
+                Rifiuta("la tabella \"" + t.nome +
                        "\" ha troppe colonne per una pagina di definizione");
             }
-            metti16(&b[pos], static_cast<std::uint32_t>(2 * nome.size()));
+            Metti16(&b[pos], static_cast<std::uint32_t>(2 * nome.size()));
             pos += 2;
             for (char16_t c : nome) {
-                metti16(&b[pos], c);
+                Metti16(&b[pos], c);
                 pos += 2;
             }
         }
         b[pos++] = 0xFF;
         b[pos++] = 0xFF;
-        metti32(&b[8], static_cast<std::uint32_t>(pos));
-        metti16(&b[2], static_cast<std::uint32_t>(kPagina - pos - 8));
-        scriviPagina(t.tdef, b.data());
+        Metti32(&b[8], static_cast<std::uint32_t>(pos));
+        Metti16(&b[2], static_cast<std::uint32_t>(Pagina - pos - 8));
+        ScriviPagina(t.tdef, b.data());
     }
 
-    void scriviCatalogo() {
+    void ScriviCatalogo() {
         std::vector<Colonna> colonneCatalogo = {
             {"Id", TipoCampo::Long, 0},     {"ParentId", TipoCampo::Long, 0},
             {"Name", TipoCampo::Text, 128}, {"Type", TipoCampo::Integer, 0},
             {"Flags", TipoCampo::Long, 0},  {"LvProp", TipoCampo::Memo, 0}};
         TabellaScritta catalogo;
         catalogo.nome = "MSysObjects";
-        catalogo.posti = disponi(colonneCatalogo, lunghezzaFissa, catalogo.variabili);
+        catalogo.posti = Disponi(colonneCatalogo, lunghezzaFissa, catalogo.variabili);
         catalogo.posti[5].codice = 0x0B; // LvProp is an OLE field, always NULL here
-        catalogo.tdef = kPaginaCatalogo;
+        catalogo.tdef = PaginaCatalogo;
         catalogo.sistema = true;
         const std::vector<TabellaScritta> utente = tabelle;
-        apri(std::move(catalogo));
+        Apri(std::move(catalogo));
         auto oggetto = [this](std::uint32_t id, std::uint32_t padre, std::string_view nome,
                               int tipo, std::uint32_t flag) {
-            metti32(&fisso[corrente.posti[0].offset], id);
-            metti32(&fisso[corrente.posti[1].offset], padre);
-            codifica.codifica(nome, variabile[corrente.posti[2].variabile]);
-            metti16(&fisso[corrente.posti[3].offset], static_cast<std::uint32_t>(tipo));
-            metti32(&fisso[corrente.posti[4].offset], flag);
+            Metti32(&fisso[corrente.posti[0].offset], id);
+            Metti32(&fisso[corrente.posti[1].offset], padre);
+            codifica.Codifica(nome, variabile[corrente.posti[2].variabile]);
+            Metti16(&fisso[corrente.posti[3].offset], static_cast<std::uint32_t>(tipo));
+            Metti32(&fisso[corrente.posti[4].offset], flag);
             presente[0] = presente[1] = presente[2] = presente[3] = presente[4] = 1;
-            aggiungiRiga();
+            AggiungiRiga();
         };
-        oggetto(kIdTabelle, kIdRadice, "Tables", 3, 0x80000000u);
-        oggetto(kPaginaCatalogo, kIdTabelle, "MSysObjects", 1, kFlagSistema);
+        oggetto(IdTabelle, IdRadice, "Tables", 3, 0x80000000u);
+        oggetto(PaginaCatalogo, IdTabelle, "MSysObjects", 1, FlagSistema);
         for (const TabellaScritta& t : utente) {
-            oggetto(t.tdef, kIdTabelle, t.nome, 1, 0);
+            oggetto(t.tdef, IdTabelle, t.nome, 1, 0);
         }
-        chiudiTabella();
+        ChiudiTabella();
     }
 
-    void finisci() {
+    void Finisci() {
         if (aperta) {
-            errore("la tabella \"" + corrente.nome + "\" non e' stata chiusa");
+            Rifiuta("la tabella \"" + corrente.nome + "\" non e' stata chiusa");
         }
-        scriviCatalogo();
+        ScriviCatalogo();
         // The catalog went last into the list; its map rows go first.
         std::rotate(tabelle.begin(), tabelle.end() - 1, tabelle.end());
 
         std::vector<std::string> mappe;
         for (const TabellaScritta& t : tabelle) {
-            mappe.push_back(mappaUsata(t.pagine));
-            mappe.emplace_back(kMappa, '\0');
+            mappe.push_back(MappaUsata(t.pagine));
+            mappe.emplace_back(Mappa, '\0');
         }
         std::vector<std::uint32_t> puntatori;
         PaginaRighe pagina;
-        std::uint32_t numero = kPaginaMappe;
-        pagina.inizia(0);
+        std::uint32_t numero = PaginaMappe;
+        pagina.Inizia(0);
         for (const std::string& m : mappe) {
-            if (!pagina.entra(m.size())) {
-                scriviPagina(numero, pagina.finisci());
+            if (!pagina.Entra(m.size())) {
+                ScriviPagina(numero, pagina.Finisci());
                 numero = prossima++;
-                pagina.inizia(0);
+                pagina.Inizia(0);
             }
-            puntatori.push_back((numero << 8) | pagina.aggiungi(m.data(), m.size()));
+            puntatori.push_back((numero << 8) | pagina.Aggiungi(m.data(), m.size()));
         }
-        scriviPagina(numero, pagina.finisci());
+        ScriviPagina(numero, pagina.Finisci());
 
         for (std::size_t i = 0; i < tabelle.size(); ++i) {
-            scriviTdef(tabelle[i], puntatori[2 * i], puntatori[2 * i + 1]);
+            ScriviTdef(tabelle[i], puntatori[2 * i], puntatori[2 * i + 1]);
         }
 
         PaginaRighe globale; // read by no one, written as Access does
-        globale.inizia(1);
-        scriviPagina(1, globale.finisci());
+        globale.Inizia(1);
+        ScriviPagina(1, globale.Finisci());
 
-        std::array<std::uint8_t, kPagina> testata{};
+        std::array<std::uint8_t, Pagina> testata{};
         testata[1] = 0x01;
         std::memcpy(&testata[4], "Standard Jet DB", 16);
         testata[0x14] = 0x01;
         std::array<std::uint8_t, 128> chiaro{};
-        metti16(&chiaro[0x3C - 0x18], 1252);   // code page
-        metti32(&chiaro[0x6E - 0x18], 0x0409); // sort order
+        Metti16(&chiaro[0x3C - 0x18], 1252);   // code page
+        Metti32(&chiaro[0x6E - 0x18], 0x0409); // sort order
         for (std::size_t i = 0; i < chiaro.size(); ++i) {
-            testata[0x18 + i] = chiaro[i] ^ kChiaveTestata[i];
+            testata[0x18 + i] = chiaro[i] ^ ChiaveTestata[i];
         }
-        scriviPagina(0, testata.data());
+        ScriviPagina(0, testata.data());
 
-        if (::ftruncate(fd, static_cast<off_t>(prossima) * static_cast<off_t>(kPagina)) != 0) {
-            throw Error(err::PathAccess,
+        if (::ftruncate(fd, static_cast<off_t>(prossima) * static_cast<off_t>(Pagina)) != 0) {
+            throw Errore(errore::AccessoPercorso,
                         "impossibile scrivere " + file.string() + ": " + DescrizioneErrno(errno));
         }
         const int esito = ::close(fd);
         fd = -1;
         if (esito != 0) {
-            throw Error(err::PathAccess,
+            throw Errore(errore::AccessoPercorso,
                         "impossibile scrivere " + file.string() + ": " + DescrizioneErrno(errno));
         }
         std::error_code ec;
         fs::rename(temporaneo, file, ec);
         if (ec) {
-            throw Error(err::PathAccess, "impossibile scrivere " + file.string() + ": " +
+            throw Errore(errore::AccessoPercorso, "impossibile scrivere " + file.string() + ": " +
                                              DescrizioneErrno(ec.value()));
         }
         finito = true;
@@ -779,7 +779,7 @@ ScrittoreMdb::ScrittoreMdb(std::filesystem::path file) : s_(std::make_unique<Sta
     std::string modello = (cartella / ("." + s_->file.filename().string() + ".XXXXXX")).string();
     s_->fd = ::mkstemp(modello.data());
     if (s_->fd < 0) {
-        throw Error(err::PathAccess,
+        throw Errore(errore::AccessoPercorso,
                     "impossibile creare " + s_->file.string() + ": " + DescrizioneErrno(errno));
     }
     ::fchmod(s_->fd, 0644);
@@ -796,56 +796,56 @@ ScrittoreMdb::~ScrittoreMdb() {
     }
 }
 
-void ScrittoreMdb::iniziaTabella(const std::string& nome, std::vector<Colonna> colonne) {
+void ScrittoreMdb::IniziaTabella(const std::string& nome, std::vector<Colonna> colonne) {
     if (s_->finito) {
-        errore("il file e' gia' stato scritto");
+        Rifiuta("il file e' gia' stato scritto");
     }
     if (s_->aperta) {
-        errore("la tabella \"" + s_->corrente.nome + "\" non e' stata chiusa");
+        Rifiuta("la tabella \"" + s_->corrente.nome + "\" non e' stata chiusa");
     }
     if (nome.empty() || nome.size() > 64) {
-        errore("il nome di tabella \"" + nome + "\" deve avere da 1 a 64 caratteri");
+        Rifiuta("il nome di tabella \"" + nome + "\" deve avere da 1 a 64 caratteri");
     }
-    controllaNome(nome);
+    ControllaNome(nome);
     if (UgualiSenzaMaiuscole(nome, "MSysObjects")) {
-        errore("il nome di tabella \"" + nome + "\" e' riservato");
+        Rifiuta("il nome di tabella \"" + nome + "\" e' riservato");
     }
     for (const TabellaScritta& t : s_->tabelle) {
         if (UgualiSenzaMaiuscole(t.nome, nome)) {
-            errore("la tabella \"" + nome + "\" e' scritta due volte");
+            Rifiuta("la tabella \"" + nome + "\" e' scritta due volte");
         }
     }
     if (colonne.empty() || colonne.size() > 255) {
-        errore("la tabella \"" + nome + "\" deve avere da 1 a 255 colonne");
+        Rifiuta("la tabella \"" + nome + "\" deve avere da 1 a 255 colonne");
     }
     for (std::size_t i = 0; i < colonne.size(); ++i) {
         const Colonna& c = colonne[i];
         if (c.nome.empty() || c.nome.size() > 64) {
-            errore("tabella \"" + nome + "\": il nome di colonna \"" + c.nome +
+            Rifiuta("tabella \"" + nome + "\": il nome di colonna \"" + c.nome +
                    "\" deve avere da 1 a 64 caratteri");
         }
-        controllaNome(c.nome);
+        ControllaNome(c.nome);
         if (c.tipo == TipoCampo::Text && (c.caratteri < 1 || c.caratteri > 255)) {
-            errore("tabella \"" + nome + "\": la colonna \"" + c.nome +
+            Rifiuta("tabella \"" + nome + "\": la colonna \"" + c.nome +
                    "\" deve contenere da 1 a 255 caratteri");
         }
         for (std::size_t j = 0; j < i; ++j) {
             if (UgualiSenzaMaiuscole(colonne[j].nome, c.nome)) {
-                errore("tabella \"" + nome + "\": la colonna \"" + c.nome + "\" compare due volte");
+                Rifiuta("tabella \"" + nome + "\": la colonna \"" + c.nome + "\" compare due volte");
             }
         }
     }
     TabellaScritta t;
     t.nome = nome;
     std::uint16_t fissa = 0;
-    t.posti = disponi(colonne, fissa, t.variabili);
+    t.posti = Disponi(colonne, fissa, t.variabili);
     t.tdef = s_->prossima++;
     s_->colonne = std::move(colonne);
-    s_->apri(std::move(t));
+    s_->Apri(std::move(t));
 }
 
-ScrittoreMdb& ScrittoreMdb::nullo(std::size_t colonna) {
-    const Posto& p = s_->posto(colonna);
+ScrittoreMdb& ScrittoreMdb::ScriviNullo(std::size_t colonna) {
+    const Posto& p = s_->PostoDi(colonna);
     s_->presente[colonna] = 0;
     if (p.tipo == TipoCampo::Boolean) {
         return *this; // no room of its own in the row
@@ -858,22 +858,22 @@ ScrittoreMdb& ScrittoreMdb::nullo(std::size_t colonna) {
     return *this;
 }
 
-ScrittoreMdb& ScrittoreMdb::intero(std::size_t colonna, std::int64_t valore) {
-    const Posto& p = s_->posto(colonna);
+ScrittoreMdb& ScrittoreMdb::ScriviIntero(std::size_t colonna, std::int64_t valore) {
+    const Posto& p = s_->PostoDi(colonna);
     std::uint8_t* f = s_->fisso.data() + p.offset;
     auto entro = [&](std::int64_t minimo, std::int64_t massimo) {
         if (valore < minimo || valore > massimo) {
-            s_->fuoriMisura(p, std::to_string(valore));
+            s_->FuoriMisura(p, std::to_string(valore));
         }
     };
     switch (p.tipo) {
     case TipoCampo::Long:
         entro(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
-        metti32(f, static_cast<std::uint32_t>(valore));
+        Metti32(f, static_cast<std::uint32_t>(valore));
         break;
     case TipoCampo::Integer:
         entro(std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
-        metti16(f, static_cast<std::uint32_t>(valore));
+        Metti16(f, static_cast<std::uint32_t>(valore));
         break;
     case TipoCampo::Byte:
         entro(0, 255);
@@ -885,48 +885,48 @@ ScrittoreMdb& ScrittoreMdb::intero(std::size_t colonna, std::int64_t valore) {
     case TipoCampo::Currency:
         entro(std::numeric_limits<std::int64_t>::min() / 10000,
               std::numeric_limits<std::int64_t>::max() / 10000);
-        metti64(f, static_cast<std::uint64_t>(valore * 10000));
+        Metti64(f, static_cast<std::uint64_t>(valore * 10000));
         break;
     case TipoCampo::Single:
     case TipoCampo::Double:
-        return reale(colonna, static_cast<double>(valore));
+        return ScriviReale(colonna, static_cast<double>(valore));
     default:
-        s_->tipoErrato(p, "un numero intero");
+        s_->TipoErrato(p, "un numero intero");
     }
     s_->presente[colonna] = 1;
     return *this;
 }
 
-ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
-    const Posto& p = s_->posto(colonna);
+ScrittoreMdb& ScrittoreMdb::ScriviReale(std::size_t colonna, double valore) {
+    const Posto& p = s_->PostoDi(colonna);
     std::uint8_t* f = s_->fisso.data() + p.offset;
     if (!std::isfinite(valore)) {
-        s_->fuoriMisura(p, "un valore che non e' un numero finito");
+        s_->FuoriMisura(p, "un valore che non e' un numero finito");
     }
     switch (p.tipo) {
     case TipoCampo::Single: {
         if (std::fabs(valore) > std::numeric_limits<float>::max()) {
-            s_->fuoriMisura(p, std::to_string(valore));
+            s_->FuoriMisura(p, std::to_string(valore));
         }
         const float v = static_cast<float>(valore);
         std::uint32_t bit = 0;
         std::memcpy(&bit, &v, 4);
-        metti32(f, bit);
+        Metti32(f, bit);
         break;
     }
     case TipoCampo::Double:
     case TipoCampo::DateTime: {
         std::uint64_t bit = 0;
         std::memcpy(&bit, &valore, 8);
-        metti64(f, bit);
+        Metti64(f, bit);
         break;
     }
     case TipoCampo::Currency: {
         const double scalato = std::round(valore * 10000.0);
         if (std::fabs(scalato) >= 9.2e18) {
-            s_->fuoriMisura(p, std::to_string(valore));
+            s_->FuoriMisura(p, std::to_string(valore));
         }
-        metti64(f, static_cast<std::uint64_t>(static_cast<std::int64_t>(scalato)));
+        Metti64(f, static_cast<std::uint64_t>(static_cast<std::int64_t>(scalato)));
         break;
     }
     case TipoCampo::Long:
@@ -934,81 +934,81 @@ ScrittoreMdb& ScrittoreMdb::reale(std::size_t colonna, double valore) {
     case TipoCampo::Byte:
     case TipoCampo::Boolean:
         if (valore != std::trunc(valore) || std::fabs(valore) > 9.0e15) {
-            s_->tipoErrato(p, "un numero con decimali");
+            s_->TipoErrato(p, "un numero con decimali");
         }
-        return intero(colonna, static_cast<std::int64_t>(valore));
+        return ScriviIntero(colonna, static_cast<std::int64_t>(valore));
     default:
-        s_->tipoErrato(p, "un numero");
+        s_->TipoErrato(p, "un numero");
     }
     s_->presente[colonna] = 1;
     return *this;
 }
 
-ScrittoreMdb& ScrittoreMdb::denaro(std::size_t colonna, std::int64_t decimillesimi) {
-    const Posto& p = s_->posto(colonna);
+ScrittoreMdb& ScrittoreMdb::ScriviDenaro(std::size_t colonna, std::int64_t decimillesimi) {
+    const Posto& p = s_->PostoDi(colonna);
     if (p.tipo != TipoCampo::Currency) {
-        s_->tipoErrato(p, "un importo");
+        s_->TipoErrato(p, "un importo");
     }
-    metti64(s_->fisso.data() + p.offset, static_cast<std::uint64_t>(decimillesimi));
+    Metti64(s_->fisso.data() + p.offset, static_cast<std::uint64_t>(decimillesimi));
     s_->presente[colonna] = 1;
     return *this;
 }
 
-ScrittoreMdb& ScrittoreMdb::data(std::size_t colonna, double giorniDal1899) {
-    const Posto& p = s_->posto(colonna);
+ScrittoreMdb& ScrittoreMdb::ScriviData(std::size_t colonna, double giorniDal1899) {
+    const Posto& p = s_->PostoDi(colonna);
     if (p.tipo != TipoCampo::DateTime) {
-        s_->tipoErrato(p, "una data");
+        s_->TipoErrato(p, "una data");
     }
-    return reale(colonna, giorniDal1899);
+    return ScriviReale(colonna, giorniDal1899);
 }
 
-ScrittoreMdb& ScrittoreMdb::booleano(std::size_t colonna, bool valore) {
-    const Posto& p = s_->posto(colonna);
+ScrittoreMdb& ScrittoreMdb::ScriviBooleano(std::size_t colonna, bool valore) {
+    const Posto& p = s_->PostoDi(colonna);
     if (p.tipo != TipoCampo::Boolean) {
-        s_->tipoErrato(p, "un valore si'/no");
+        s_->TipoErrato(p, "un valore si'/no");
     }
     s_->presente[colonna] = valore ? 1 : 0;
     return *this;
 }
 
-ScrittoreMdb& ScrittoreMdb::testo(std::size_t colonna, std::string_view cp1252) {
-    const Posto& p = s_->posto(colonna);
+ScrittoreMdb& ScrittoreMdb::ScriviTesto(std::size_t colonna, std::string_view cp1252) {
+    const Posto& p = s_->PostoDi(colonna);
     if (p.tipo == TipoCampo::Text) {
         if (cp1252.size() > static_cast<std::size_t>(p.caratteri)) {
-            s_->fuoriMisura(p, "un testo di " + std::to_string(cp1252.size()) +
+            s_->FuoriMisura(p, "un testo di " + std::to_string(cp1252.size()) +
                                    " caratteri (al massimo " + std::to_string(p.caratteri) + ")");
         }
-        s_->codifica.codifica(cp1252, s_->variabile[p.variabile]);
+        s_->codifica.Codifica(cp1252, s_->variabile[p.variabile]);
     } else if (p.tipo == TipoCampo::Memo) {
-        s_->memo(p, cp1252);
+        s_->Memo(p, cp1252);
     } else {
-        s_->tipoErrato(p, "text");
+        s_->TipoErrato(p, "text");
     }
     s_->presente[colonna] = 1;
     return *this;
 }
 
-void ScrittoreMdb::aggiungiRiga() {
-    s_->aggiungiRiga();
+void ScrittoreMdb::AggiungiRiga() {
+    s_->AggiungiRiga();
 }
 
-void ScrittoreMdb::chiudiTabella() {
-    s_->chiudiTabella();
+void ScrittoreMdb::ChiudiTabella() {
+    s_->ChiudiTabella();
     s_->colonne.clear();
 }
 
-void ScrittoreMdb::chiudi() {
+void ScrittoreMdb::Chiudi() {
     if (s_->finito) {
-        errore("il file e' gia' stato scritto");
+        Rifiuta("il file e' gia' stato scritto");
     }
-    s_->finisci();
+    s_->Finisci();
 }
 
-const std::vector<Colonna>& ScrittoreMdb::colonne() const {
+const std::vector<Colonna>& ScrittoreMdb::Colonne() const {
     return s_->colonne;
 }
 
-std::uint32_t ScrittoreMdb::righe() const {
+std::uint32_t ScrittoreMdb::RigheScritte() const {
     return s_->aperta ? s_->corrente.righe : 0;
 }
 

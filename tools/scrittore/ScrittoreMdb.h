@@ -8,18 +8,18 @@
 // add it, end the table. Only the pages being filled stay in memory, so a
 // table of a million rows costs a few megabytes at most. The file is written
 // under a temporary name in the same folder and takes its own name only when
-// chiudi() succeeds; a writer destroyed before that leaves nothing behind.
+// Chiudi() succeeds; a writer destroyed before that leaves nothing behind.
 //
 //   ScrittoreMdb mdb("Tableau.mdb");
-//   mdb.iniziaTabella("Tableau", {ColonnaDa("NumeroHotel:Integer"),
+//   mdb.IniziaTabella("Tableau", {ColonnaDa("NumeroHotel:Integer"),
 //                                 ColonnaDa("Descrizione:Text(60)")});
-//   mdb.intero(0, 1).testo(1, "Primo piano").aggiungiRiga();
-//   mdb.chiudiTabella();
-//   mdb.chiudi();
+//   mdb.intero(0, 1).testo(1, "Primo piano").AggiungiRiga();
+//   mdb.ChiudiTabella();
+//   mdb.Chiudi();
 //
 // Text is code page 1252 bytes (one byte, one character), stored as Access
 // stores it (UCS-2, compressed when every character allows it). Errors are
-// vdx::Error with a text naming the table and the column.
+// vdx::Errore with a text naming the table and the column.
 
 #include "jet/Database.h"
 
@@ -41,21 +41,21 @@ struct Colonna {
 
 // A column from its "Name:Type" declaration (name in code page 1252): Long,
 // Integer, Byte, Boolean, Text(n), Text (= Text(255)), Memo, Currency,
-// Single, Double, DateTime; type names ignore letter case. Throws vdx::Error
-// (InvalidCall) naming what is wrong.
+// Single, Double, DateTime; type names ignore letter case. Throws vdx::Errore
+// (ChiamataNonValida) naming what is wrong.
 Colonna ColonnaDa(std::string_view dichiarazione);
 
 // The declaration text of a column, as ColonnaDa reads it ("Nome:Text(50)").
 std::string Dichiarazione(const Colonna& colonna);
 
 // The years a date may have, as Access allows them.
-inline constexpr int kPrimoAnno = 100;
-inline constexpr int kUltimoAnno = 9999;
+inline constexpr int PrimoAnno = 100;
+inline constexpr int UltimoAnno = 9999;
 
 // Days since 30/12/1899, as Access stores a date and time. Before that day
 // the whole days count backwards and the time of day still counts forwards
-// (29/12/1899 06:00 is -1.25), as Access does. Years outside kPrimoAnno to
-// kUltimoAnno, like impossible days, are vdx::Error InvalidCall.
+// (29/12/1899 06:00 is -1.25), as Access does. Years outside PrimoAnno to
+// UltimoAnno, like impossible days, are vdx::Errore ChiamataNonValida.
 double GiorniDal1899(int anno, int mese, int giorno, int ora = 0, int minuti = 0, int secondi = 0);
 
 class ScrittoreMdb {
@@ -67,7 +67,7 @@ public:
 
     // Starts a table; the previous one must have been ended. Names are code
     // page 1252, at most 64 characters, unique within the file.
-    void iniziaTabella(const std::string& nome, std::vector<Colonna> colonne);
+    void IniziaTabella(const std::string& nome, std::vector<Colonna> colonne);
 
     // Values of the current row, by column position. A column not set is
     // NULL (a Boolean not set is false: Access keeps no NULL for it).
@@ -78,28 +78,28 @@ public:
     //  data:     DateTime, days since 30/12/1899
     //  booleano: Boolean
     //  testo:    Text (at most its length in characters), Memo
-    ScrittoreMdb& nullo(std::size_t colonna);
-    ScrittoreMdb& intero(std::size_t colonna, std::int64_t valore);
-    ScrittoreMdb& reale(std::size_t colonna, double valore);
-    ScrittoreMdb& denaro(std::size_t colonna, std::int64_t decimillesimi);
-    ScrittoreMdb& data(std::size_t colonna, double giorniDal1899);
-    ScrittoreMdb& booleano(std::size_t colonna, bool valore);
-    ScrittoreMdb& testo(std::size_t colonna, std::string_view cp1252);
+    ScrittoreMdb& ScriviNullo(std::size_t colonna);
+    ScrittoreMdb& ScriviIntero(std::size_t colonna, std::int64_t valore);
+    ScrittoreMdb& ScriviReale(std::size_t colonna, double valore);
+    ScrittoreMdb& ScriviDenaro(std::size_t colonna, std::int64_t decimillesimi);
+    ScrittoreMdb& ScriviData(std::size_t colonna, double giorniDal1899);
+    ScrittoreMdb& ScriviBooleano(std::size_t colonna, bool valore);
+    ScrittoreMdb& ScriviTesto(std::size_t colonna, std::string_view cp1252);
 
     // Adds the current row to the table and clears it for the next one.
-    void aggiungiRiga();
+    void AggiungiRiga();
 
     // Ends the current table; its rows stay as added.
-    void chiudiTabella();
+    void ChiudiTabella();
 
     // Writes the catalog and the table definitions and gives the file its
     // name. Throws when a table is still open.
-    void chiudi();
+    void Chiudi();
 
     // The columns of the table being written (empty between tables).
-    const std::vector<Colonna>& colonne() const;
+    const std::vector<Colonna>& Colonne() const;
     // Rows added to the table being written.
-    std::uint32_t righe() const;
+    std::uint32_t RigheScritte() const;
 
 private:
     struct Stato;

@@ -14,7 +14,7 @@ namespace {
 constexpr int Lato = 128;
 
 // A sheet of paper with a folded corner.
-void foglio(QPainter& p, const QRectF& r, const QColor& bordo) {
+void Foglio(QPainter& p, const QRectF& r, const QColor& bordo) {
     const qreal piega = r.width() * 0.25;
     QPolygonF sagoma;
     sagoma << r.topLeft() << QPointF(r.right() - piega, r.top())
@@ -30,7 +30,7 @@ void foglio(QPainter& p, const QRectF& r, const QColor& bordo) {
 }
 
 // Lines of text on a sheet.
-void righe(QPainter& p, const QRectF& r, int count, const QColor& colore) {
+void DisegnaRighe(QPainter& p, const QRectF& r, int count, const QColor& colore) {
     p.setPen(QPen(colore, 3, Qt::SolidLine, Qt::RoundCap));
     const qreal passo = r.height() / (count + 1);
     for (int i = 1; i <= count; ++i) {
@@ -41,10 +41,10 @@ void righe(QPainter& p, const QRectF& r, int count, const QColor& colore) {
 }
 
 // A document with a coloured band and a big letter.
-void documento(QPainter& p, const QColor& colore, const QString& lettera) {
+void Documento(QPainter& p, const QColor& colore, const QString& lettera) {
     const QRectF pagina(28, 8, 80, 112);
-    foglio(p, pagina, QColor(90, 90, 90));
-    righe(p, QRectF(40, 30, 56, 80), 7, QColor(190, 190, 190));
+    Foglio(p, pagina, QColor(90, 90, 90));
+    DisegnaRighe(p, QRectF(40, 30, 56, 80), 7, QColor(190, 190, 190));
     const QRectF banda(12, 44, 64, 56);
     p.setPen(Qt::NoPen);
     p.setBrush(colore);
@@ -57,9 +57,9 @@ void documento(QPainter& p, const QColor& colore, const QString& lettera) {
     p.drawText(banda, Qt::AlignCenter, lettera);
 }
 
-void stampante(QPainter& p) {
+void DisegnaStampante(QPainter& p) {
     // paper going in at the back
-    foglio(p, QRectF(34, 6, 60, 44), QColor(120, 120, 120));
+    Foglio(p, QRectF(34, 6, 60, 44), QColor(120, 120, 120));
     // body
     QLinearGradient g(0, 44, 0, 96);
     g.setColorAt(0, QColor(150, 150, 160));
@@ -72,13 +72,13 @@ void stampante(QPainter& p) {
     p.setBrush(QColor(60, 200, 80));
     p.drawEllipse(QPointF(100, 60), 5, 5);
     // printed sheet coming out
-    foglio(p, QRectF(30, 78, 68, 44), QColor(120, 120, 120));
-    righe(p, QRectF(38, 84, 52, 34), 4, QColor(60, 60, 60));
+    Foglio(p, QRectF(30, 78, 68, 44), QColor(120, 120, 120));
+    DisegnaRighe(p, QRectF(38, 84, 52, 34), 4, QColor(60, 60, 60));
 }
 
-void anteprima(QPainter& p) {
-    foglio(p, QRectF(14, 6, 78, 108), QColor(90, 90, 90));
-    righe(p, QRectF(24, 16, 58, 90), 9, QColor(80, 80, 80));
+void DisegnaAnteprima(QPainter& p) {
+    Foglio(p, QRectF(14, 6, 78, 108), QColor(90, 90, 90));
+    DisegnaRighe(p, QRectF(24, 16, 58, 90), 9, QColor(80, 80, 80));
     // magnifying glass
     const QPointF centro(74, 70);
     p.setPen(QPen(QColor(110, 70, 30), 12, Qt::SolidLine, Qt::RoundCap));
@@ -91,7 +91,7 @@ void anteprima(QPainter& p) {
     p.drawLine(QPointF(60, 76), QPointF(80, 76));
 }
 
-void uscita(QPainter& p, bool freccia) {
+void DisegnaUscita(QPainter& p, bool freccia) {
     // exit sign
     p.setPen(QPen(QColor(0, 90, 30), 2));
     p.setBrush(QColor(0, 150, 60));
@@ -134,25 +134,25 @@ QImage Immagine(Disegno disegno) {
     p.setRenderHint(QPainter::Antialiasing);
     switch (disegno) {
     case Disegno::Stampante:
-        stampante(p);
+        DisegnaStampante(p);
         break;
     case Disegno::Anteprima:
-        anteprima(p);
+        DisegnaAnteprima(p);
         break;
     case Disegno::DocumentoW:
-        documento(p, QColor(40, 90, 180), QStringLiteral("W"));
+        Documento(p, QColor(40, 90, 180), QStringLiteral("W"));
         break;
     case Disegno::DocumentoX:
-        documento(p, QColor(30, 130, 60), QStringLiteral("X"));
+        Documento(p, QColor(30, 130, 60), QStringLiteral("X"));
         break;
     case Disegno::DocumentoPdf:
-        documento(p, QColor(200, 30, 30), QStringLiteral("PDF"));
+        Documento(p, QColor(200, 30, 30), QStringLiteral("PDF"));
         break;
     case Disegno::Uscita:
-        uscita(p, false);
+        DisegnaUscita(p, false);
         break;
     case Disegno::UscitaFreccia:
-        uscita(p, true);
+        DisegnaUscita(p, true);
         break;
     }
     return img;

@@ -13,7 +13,7 @@ struct StatoChiusura {
     FineFn fine;
 };
 
-StatoChiusura& stato() {
+StatoChiusura& StatoCorrente() {
     static StatoChiusura s;
     return s;
 }
@@ -21,7 +21,7 @@ StatoChiusura& stato() {
 } // namespace
 
 void ErroreFatale(QWidget* parent, int numero, const std::string& testo) {
-    auto& s = stato();
+    auto& s = StatoCorrente();
     if (s.codice != 0) {
         return; // already ending: one message is enough
     }
@@ -36,24 +36,24 @@ void ErroreFatale(QWidget* parent, int numero, const std::string& testo) {
     }
 }
 
-void ErroreFatale(QWidget* parent, const Error& errore) {
-    ErroreFatale(parent, errore.number(), errore.what());
+void ErroreFatale(QWidget* parent, const Errore& errore) {
+    ErroreFatale(parent, errore.Numero(), errore.what());
 }
 
 bool InChiusura() {
-    return stato().codice != 0;
+    return StatoCorrente().codice != 0;
 }
 
 int CodiceUscita() {
-    return stato().codice;
+    return StatoCorrente().codice;
 }
 
 void ImpostaFine(FineFn fn) {
-    stato().fine = std::move(fn);
+    StatoCorrente().fine = std::move(fn);
 }
 
 void AzzeraChiusura() {
-    stato().codice = 0;
+    StatoCorrente().codice = 0;
 }
 
 } // namespace vdx::ui

@@ -23,7 +23,7 @@ inline constexpr int UscitaErrore = 1;
 
 // Shows "Errore <number>" and the error's text, then ends the program.
 void ErroreFatale(QWidget* parent, int numero, const std::string& testo);
-void ErroreFatale(QWidget* parent, const Error& errore);
+void ErroreFatale(QWidget* parent, const Errore& errore);
 
 // Whether an error has ended the program. A handler that comes back from a
 // modal window checks it before going on.
@@ -42,10 +42,10 @@ template <typename F> bool Protetto(QWidget* parent, F&& handler) noexcept {
     try {
         handler();
         return true;
-    } catch (const Error& e) {
+    } catch (const Errore& e) {
         ErroreFatale(parent, e);
     } catch (const std::filesystem::filesystem_error& e) {
-        ErroreFatale(parent, err::PathAccess, DescrizioneErroreFile(e));
+        ErroreFatale(parent, errore::AccessoPercorso, DescrizioneErroreFile(e));
     } catch (const std::bad_alloc&) {
         ErroreFatale(parent, 7, "Memoria insufficiente");
     } catch (const std::exception& e) {

@@ -22,13 +22,13 @@ struct Stato {
     std::vector<MessaggioMostrato> mostrati;
 };
 
-Stato& stato() {
+Stato& StatoCorrente() {
     static Stato s;
     return s;
 }
 
-Risposta prossima(Risposta predefinita) {
-    auto& s = stato();
+Risposta Prossima(Risposta predefinita) {
+    auto& s = StatoCorrente();
     if (s.risposte.empty()) {
         return predefinita;
     }
@@ -37,7 +37,7 @@ Risposta prossima(Risposta predefinita) {
     return r;
 }
 
-QMessageBox::Icon iconaQt(Icona icona) {
+QMessageBox::Icon IconaQt(Icona icona) {
     switch (icona) {
     case Icona::Avviso:
     case Icona::Esclamazione:
@@ -54,7 +54,7 @@ QMessageBox::Icon iconaQt(Icona icona) {
 
 // The box shows lines split by "\r\n" as the program writes them; Qt wants a
 // bare line feed.
-QString testoMostrato(const std::string& testo) {
+QString TestoMostrato(const std::string& testo) {
     QString t = DaCp1252(testo);
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -64,11 +64,11 @@ QString testoMostrato(const std::string& testo) {
 // Without a screen (Qt's offscreen platform: pictures, scripts) nobody could
 // ever answer a box, so the message goes to the error stream instead and the
 // default answer is taken.
-bool senzaSchermo() {
+bool SenzaSchermo() {
     return QGuiApplication::platformName() == QStringLiteral("offscreen");
 }
 
-void scriviSenzaSchermo(const std::string& testo, const std::string& titolo) {
+void ScriviSenzaSchermo(const std::string& testo, const std::string& titolo) {
     std::string riga = Utf8DaCp1252(titolo) + ": " + Utf8DaCp1252(testo);
     for (auto& c : riga) {
         if (c == '\r' || c == '\n') {
@@ -91,52 +91,52 @@ std::string ACp1252(const QString& text) {
 }
 
 void Avviso(QWidget* parent, const std::string& testo, const std::string& titolo, Icona icona) {
-    auto& s = stato();
+    auto& s = StatoCorrente();
     if (s.automatico) {
         s.mostrati.push_back({testo, titolo, icona, false});
-        prossima(Risposta::Ok);
+        Prossima(Risposta::Ok);
         return;
     }
-    if (senzaSchermo()) {
-        scriviSenzaSchermo(testo, titolo);
+    if (SenzaSchermo()) {
+        ScriviSenzaSchermo(testo, titolo);
         return;
     }
-    QMessageBox box(iconaQt(icona), DaCp1252(titolo), testoMostrato(testo), QMessageBox::Ok,
+    QMessageBox box(IconaQt(icona), DaCp1252(titolo), TestoMostrato(testo), QMessageBox::Ok,
                     parent);
     box.exec();
 }
 
 Risposta Domanda(QWidget* parent, const std::string& testo, const std::string& titolo) {
-    auto& s = stato();
+    auto& s = StatoCorrente();
     if (s.automatico) {
         s.mostrati.push_back({testo, titolo, Icona::Domanda, true});
-        return prossima(Risposta::No);
+        return Prossima(Risposta::No);
     }
-    if (senzaSchermo()) {
-        scriviSenzaSchermo(testo, titolo);
+    if (SenzaSchermo()) {
+        ScriviSenzaSchermo(testo, titolo);
         return Risposta::No;
     }
-    QMessageBox box(QMessageBox::Question, DaCp1252(titolo), testoMostrato(testo),
+    QMessageBox box(QMessageBox::Question, DaCp1252(titolo), TestoMostrato(testo),
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Risposta::Si : Risposta::No;
 }
 
 void ModoAutomatico(bool on) {
-    stato().automatico = on;
+    StatoCorrente().automatico = on;
 }
 
 void AccodaRisposta(Risposta risposta) {
-    stato().risposte.push_back(risposta);
+    StatoCorrente().risposte.push_back(risposta);
 }
 
 const std::vector<MessaggioMostrato>& MessaggiMostrati() {
-    return stato().mostrati;
+    return StatoCorrente().mostrati;
 }
 
 void AzzeraMessaggi() {
-    stato().mostrati.clear();
-    stato().risposte.clear();
+    StatoCorrente().mostrati.clear();
+    StatoCorrente().risposte.clear();
 }
 
 namespace {

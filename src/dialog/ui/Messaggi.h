@@ -42,11 +42,11 @@ void AccodaRisposta(Risposta risposta);
 const std::vector<MessaggioMostrato>& MessaggiMostrati();
 void AzzeraMessaggi();
 
-// A short notice at the foot of `finestra` (where a print or a page went),
+// A short notice at the foot of `Finestra` (where a print or a page went),
 // shown over its controls for a few seconds without stopping the user; a new
 // notice replaces the one shown. Code page 1252 bytes.
 void Notifica(QWidget* finestra, const std::string& testo);
-// The notice `finestra` shows now, "" for none (for tests).
+// The notice `Finestra` shows now, "" for none (for tests).
 std::string NotificaMostrata(const QWidget* finestra);
 
 // Qt's own texts (the buttons Sì/No, Annulla, the file dialog) in Italian,

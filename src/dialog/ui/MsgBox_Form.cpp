@@ -99,7 +99,7 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
     geometria_.testoAltezza = TestoAltezzaDisegno;
     geometria_.tastiTop = TastoTop;
     geometria_.tastiLeft = TastoLeft;
-    applica();
+    Applica();
     Form_Load();
 }
 
@@ -166,13 +166,13 @@ void MsgBox_Form::Form_Activate() {
     geometria_.testoAltezza = righe * 300;
     geometria_.altezza = geometria_.testoAltezza + TitoloAltezza + TastoAltezza + 300;
     geometria_.tastiTop = TestoTop + geometria_.testoAltezza + 100;
-    applica();
+    Applica();
     if (focus) {
         t_[0]->setFocus();
     }
 }
 
-void MsgBox_Form::applica() {
+void MsgBox_Form::Applica() {
     setFixedSize(Pixel(geometria_.larghezza), Pixel(geometria_.altezza));
     Posiziona(label1_, 0, 0, geometria_.larghezza, TitoloAltezza);
     Posiziona(text1_, TestoLeft, TestoTop, geometria_.testoLarghezza, geometria_.testoAltezza);

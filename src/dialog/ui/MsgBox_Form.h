@@ -51,7 +51,7 @@ public:
     // line feed) and the title.
     void ImpostaMessaggio(const std::string& testo);
     void ImpostaTitolo(const std::string& titolo);
-    const std::string& messaggio() const { return messaggio_; }
+    const std::string& Messaggio() const { return messaggio_; }
 
     // The controls a caller prepares: T(0) to T(2), Text1, Label1.
     QPushButton* T(int index) const;
@@ -71,7 +71,7 @@ public:
         int tastiTop = 0;
         std::array<int, 3> tastiLeft{};
     };
-    const Geometria& geometria() const { return geometria_; }
+    const Geometria& GeometriaFinestra() const { return geometria_; }
 
     // Runs when the window is shown: arranges the buttons by StileMsgBox()
     // and sizes the window to the message.
@@ -83,7 +83,7 @@ protected:
 
 private:
     void Form_Load();
-    void applica();
+    void Applica();
 
     std::array<QPushButton*, 3> t_{};
     QPlainTextEdit* text1_ = nullptr;

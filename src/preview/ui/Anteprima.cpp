@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-Anteprima::AttesaFn& attesaModale() {
+Anteprima::AttesaFn& AttesaModale() {
     static Anteprima::AttesaFn attesa;
     return attesa;
 }
@@ -59,7 +59,7 @@ struct ControlloTasto {
 
 // The buttons as the window was drawn, in twips; seen from the left they
 // stand Riduci, Espandi, Avanti, Inizio, E-mail, Salva, Esci.
-constexpr std::array<ControlloTasto, 7> kTasti{{
+constexpr std::array<ControlloTasto, 7> Tasti{{
     {Anteprima::Esci, "&Esci", 6795, 6216, 2655, 1125},
     {Anteprima::Riduci, "&Riduci", 84, 6216, 975, 1125},
     {Anteprima::Espandi, "E&spandi", 1200, 6216, 1095, 1125},
@@ -69,8 +69,8 @@ constexpr std::array<ControlloTasto, 7> kTasti{{
     {Anteprima::Salva, "Sa&lva", 5640, 6216, 975, 1125},
 }};
 
-constexpr int kLarghezzaProgetto = 9525;
-constexpr int kAltezzaProgetto = 7380;
+constexpr int LarghezzaProgetto = 9525;
+constexpr int AltezzaProgetto = 7380;
 
 } // namespace
 
@@ -79,15 +79,15 @@ Anteprima::Anteprima(fs::path cartella, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowMinMaxButtonsHint),
       cartella_(std::move(cartella)), paginatore_(cartella_) {
-    costruisci();
+    Costruisci();
 }
 
 Anteprima::~Anteprima() = default;
 
-void Anteprima::costruisci() {
+void Anteprima::Costruisci() {
     setWindowTitle(QStringLiteral("Anteprima di Stampa"));
     setModal(true);
-    resize(Pixel(kLarghezzaProgetto), Pixel(kAltezzaProgetto));
+    resize(Pixel(LarghezzaProgetto), Pixel(AltezzaProgetto));
 
     text1_ = new QPlainTextEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
@@ -98,7 +98,7 @@ void Anteprima::costruisci() {
     text1_->setFont(CarattereTesto());
     Posiziona(text1_, 84, 84, 9372, 6048);
 
-    for (const auto& c : kTasti) {
+    for (const auto& c : Tasti) {
         auto* tasto = new QPushButton(QString::fromLatin1(c.didascalia), this);
         tasto->setObjectName(QStringLiteral("Tasto%1").arg(static_cast<int>(c.indice)));
         tasto->setFont(Carattere(QStringLiteral("Corbel"), 12, c.indice == Esci));
@@ -153,14 +153,14 @@ void Anteprima::Form_Activate() {
     // Kept above every window not itself kept on top: the window is made
     // with that hint, which lasts as long as it does.
     Disponi();
-    if (!paginatore_.esisteReport()) {
+    if (!paginatore_.EsisteReport()) {
         // No report to show: the window closes, as Esci does. The close
         // waits for the event loop, as we may be inside show().
         QTimer::singleShot(0, this, &QWidget::close);
         return;
     }
-    paginatore_.paginaApertura();
-    mostraPagina();
+    paginatore_.PaginaApertura();
+    MostraPagina();
 }
 
 void Anteprima::showEvent(QShowEvent* event) {
@@ -188,12 +188,12 @@ void Anteprima::resizeEvent(QResizeEvent* event) {
 }
 
 void Anteprima::done(int result) {
-    paginatore_.chiudi();
+    paginatore_.Chiudi();
     QDialog::done(result);
 }
 
-void Anteprima::mostraPagina() {
-    QString testo = DaCp1252(paginatore_.testo());
+void Anteprima::MostraPagina() {
+    QString testo = DaCp1252(paginatore_.Testo());
     testo.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text1_->setPlainText(testo);
 }
@@ -208,13 +208,13 @@ std::string Anteprima::TestoMostrato() const {
     return ACp1252(testo);
 }
 
-void Anteprima::cambiaCarattere(double punti) {
+void Anteprima::CambiaCarattere(double punti) {
     QFont font = text1_->font();
     font.setPointSizeF(punti);
     text1_->setFont(font);
 }
 
-void Anteprima::inviaEMail() {
+void Anteprima::InviaEMail() {
     // The hand-off file first: failing to write it is an error like any
     // other. A sender that cannot be started is told to the user; the file
     // stays for when it can.
@@ -222,13 +222,13 @@ void Anteprima::inviaEMail() {
     ScriviFileEMail(testo, cartella_);
     try {
         AvviaRecapito(cartella_);
-        Notifica(this, "Pagina consegnata a " + std::string(kProgrammaRecapito) + " in " +
+        Notifica(this, "Pagina consegnata a " + std::string(ProgrammaRecapito) + " in " +
                            NomeFileEMail(Postazione()));
-    } catch (const Error& e) {
+    } catch (const Errore& e) {
         Avviso(this,
-               "Il programma di posta " + std::string(kProgrammaRecapito) +
+               "Il programma di posta " + std::string(ProgrammaRecapito) +
                    " non si avvia: la pagina resta in " + NomeFileEMail(Postazione()) + ".\r\n(" +
-                   std::to_string(e.number()) + ": " + e.what() + ")",
+                   std::to_string(e.Numero()) + ": " + e.what() + ")",
                "E-mail", Icona::Esclamazione);
     }
 }
@@ -241,29 +241,29 @@ void Anteprima::Tasto_Click(int index) {
     case Riduci: {
         const double punti = text1_->font().pointSizeF();
         if (punti > 1) {
-            cambiaCarattere(punti - 1);
+            CambiaCarattere(punti - 1);
         }
         break;
     }
     case Espandi:
-        cambiaCarattere(text1_->font().pointSizeF() + 1);
+        CambiaCarattere(text1_->font().pointSizeF() + 1);
         break;
     case Avanti:
-        if (paginatore_.avanti()) {
-            mostraPagina();
+        if (paginatore_.Avanti()) {
+            MostraPagina();
         }
         text1_->setFocus();
         break;
     case Inizio:
-        paginatore_.inizio();
-        mostraPagina();
+        paginatore_.Inizio();
+        MostraPagina();
         text1_->setFocus();
         break;
     case EMail:
-        inviaEMail();
+        InviaEMail();
         break;
     case Salva:
-        paginatore_.salva(TestoMostrato());
+        paginatore_.Salva(TestoMostrato());
         Notifica(this, "Pagina salvata in " + NomeReport(Postazione()));
         break;
     default:
@@ -272,12 +272,12 @@ void Anteprima::Tasto_Click(int index) {
 }
 
 void Anteprima::ImpostaAttesaModale(AttesaFn attesa) {
-    attesaModale() = std::move(attesa);
+    AttesaModale() = std::move(attesa);
 }
 
 void MostraAnteprima(QWidget* parent, const fs::path& cartella) {
     Anteprima finestra(cartella, parent);
-    if (const auto& attesa = attesaModale()) {
+    if (const auto& attesa = AttesaModale()) {
         finestra.show();
         attesa(finestra);
         finestra.close();

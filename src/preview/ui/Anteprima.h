@@ -26,7 +26,7 @@ public:
     // The buttons of the Tasto array, by index.
     enum Indice { Esci = 0, Riduci = 1, Espandi = 2, Avanti = 3, Inizio = 4, EMail = 5, Salva = 6 };
 
-    // `cartella` is the working folder. Creating the window opens the report
+    // `Cartella` is the working folder. Creating the window opens the report
     // file for reading when it exists (Form_Load).
     explicit Anteprima(std::filesystem::path cartella, QWidget* parent = nullptr);
     ~Anteprima() override;
@@ -48,7 +48,7 @@ public:
 
     QPlainTextEdit* Text1() const { return text1_; }
     QPushButton* Tasto(int index) const;
-    const PaginatoreAnteprima& paginatore() const { return paginatore_; }
+    const PaginatoreAnteprima& Paginatore() const { return paginatore_; }
 
     // The text shown, as code page 1252 with CR LF line ends.
     std::string TestoMostrato() const;
@@ -67,10 +67,10 @@ public slots:
     void done(int result) override;
 
 private:
-    void costruisci();
-    void mostraPagina();
-    void cambiaCarattere(double punti);
-    void inviaEMail();
+    void Costruisci();
+    void MostraPagina();
+    void CambiaCarattere(double punti);
+    void InviaEMail();
 
     std::filesystem::path cartella_;
     PaginatoreAnteprima paginatore_;
@@ -79,7 +79,7 @@ private:
     bool attivata_ = false;
 };
 
-// Shows the preview of the report in `cartella` modally over `parent` and
+// Shows the preview of the report in `Cartella` modally over `parent` and
 // returns when it has closed.
 void MostraAnteprima(QWidget* parent, const std::filesystem::path& cartella);
 

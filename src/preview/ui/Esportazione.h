@@ -9,7 +9,7 @@ class QWidget;
 
 namespace vdx::ui {
 
-// Exports the workstation's report ("fd" + pclocal) of `cartella` and opens
+// Exports the workstation's report ("fd" + pclocal) of `Cartella` and opens
 // the result. Errors of the export are thrown; a desktop with no program
 // for the file is told to the user.
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella);

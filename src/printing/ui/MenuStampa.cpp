@@ -46,14 +46,14 @@ struct Condiviso {
     MenuStampa::StampantiFn stampanti;
 };
 
-Condiviso& condiviso() {
+Condiviso& DatiCondivisi() {
     static Condiviso c;
     return c;
 }
 
-QStringList stampantiDiSistema() {
-    if (condiviso().stampanti) {
-        return condiviso().stampanti();
+QStringList StampantiDiSistema() {
+    if (DatiCondivisi().stampanti) {
+        return DatiCondivisi().stampanti();
     }
     return QPrinterInfo::availablePrinterNames();
 }
@@ -66,13 +66,13 @@ MenuStampa::MenuStampa(fs::path cartella, short hotel, Orologio orologio, QWidge
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       cartella_(std::move(cartella)), hotel_(hotel), orologio_(std::move(orologio)) {
     setModal(true);
-    costruisci();
+    Costruisci();
     Form_Load();
 }
 
 MenuStampa::~MenuStampa() = default;
 
-void MenuStampa::costruisci() {
+void MenuStampa::Costruisci() {
     setWindowTitle(QStringLiteral("Stampe non modificabili"));
     setFixedSize(Pixel(Larghezza), Pixel(Altezza));
     Sfondo(this, SfondoFinestra);
@@ -166,23 +166,23 @@ QLabel* MenuStampa::Label1(int index) const {
     return label1_.at(static_cast<std::size_t>(index));
 }
 
-std::string MenuStampa::testoCombo1() const {
+std::string MenuStampa::TestoCombo1() const {
     return ACp1252(combo1_->currentText());
 }
 
-std::string MenuStampa::testoCombo2() const {
+std::string MenuStampa::TestoCombo2() const {
     return ACp1252(combo2_->currentText());
 }
 
-short MenuStampa::valoreChk() const {
+short MenuStampa::ValoreChk() const {
     return chk_->isChecked() ? 1 : 0;
 }
 
-short MenuStampa::valoreChk2() const {
+short MenuStampa::ValoreChk2() const {
     return chk2_->isChecked() ? 1 : 0;
 }
 
-short MenuStampa::valoreChk3() const {
+short MenuStampa::ValoreChk3() const {
     return chk3_->isChecked() ? 1 : 0;
 }
 
@@ -191,19 +191,19 @@ fs::path MenuStampa::PercorsoCopiaDoc() const {
 }
 
 void MenuStampa::ImpostaAttesaModale(AttesaFn attesa) {
-    condiviso().attesa = std::move(attesa);
+    DatiCondivisi().attesa = std::move(attesa);
 }
 
 void MenuStampa::ImpostaStampantiDiSistema(StampantiFn stampanti) {
-    condiviso().stampanti = std::move(stampanti);
+    DatiCondivisi().stampanti = std::move(stampanti);
 }
 
 // ---- life cycle ----------------------------------------------------------
 
 void MenuStampa::MostraModale() {
-    if (condiviso().attesa) {
+    if (DatiCondivisi().attesa) {
         show();
-        condiviso().attesa(*this);
+        DatiCondivisi().attesa(*this);
         if (isVisible()) {
             close();
         }
@@ -246,7 +246,7 @@ void MenuStampa::Form_Load() {
 
     try {
         combo2_->clear();
-        const QStringList stampanti = stampantiDiSistema();
+        const QStringList stampanti = StampantiDiSistema();
         if (stampanti.isEmpty()) {
             combo2_->addItem(DaCp1252(NessunaStampante));
         } else {
@@ -315,19 +315,19 @@ bool MenuStampa::eventFilter(QObject* watched, QEvent* event) {
 void MenuStampa::Tst_Click(int index) {
     switch (index) {
     case ApriCopia:
-        apriCopia();
+        AzioneApriCopia();
         break;
     case Esporta:
-        esporta();
+        AzioneEsporta();
         break;
     case StampaPdf:
-        stampaPdf();
+        AzioneStampaPdf();
         break;
     case Stampa:
-        stampa();
+        AzioneStampa();
         break;
     case Anteprima:
-        if (anteprima() && !InChiusura()) {
+        if (AzioneAnteprima() && !InChiusura()) {
             // back from a window of ours: the menu is active again
             Form_Activate();
         }
@@ -340,7 +340,7 @@ void MenuStampa::Tst_Click(int index) {
     }
 }
 
-void MenuStampa::apriCopia() {
+void MenuStampa::AzioneApriCopia() {
     const fs::path copia = PercorsoCopiaDoc();
     std::error_code ec;
     if (NomeCopiaDoc().empty() || !fs::is_regular_file(copia, ec)) {
@@ -354,11 +354,11 @@ void MenuStampa::apriCopia() {
     }
 }
 
-void MenuStampa::esporta() {
+void MenuStampa::AzioneEsporta() {
     EsportaEApriCsv(this, cartella_);
 }
 
-void MenuStampa::stampaPdf() {
+void MenuStampa::AzioneStampaPdf() {
     std::vector<std::string> voci;
     for (int i = 0; i < combo1_->count(); ++i) {
         voci.push_back(ACp1252(combo1_->itemText(i)));
@@ -375,16 +375,16 @@ void MenuStampa::stampaPdf() {
             break;
         }
     }
-    stampa();
+    AzioneStampa();
 }
 
-void MenuStampa::stampa() {
+void MenuStampa::AzioneStampa() {
     SceltaStampa scelta;
-    scelta.destinazione = testoCombo1();
-    scelta.stampanteSistema = testoCombo2();
-    scelta.compressa = valoreChk() == 1;
-    scelta.orizzontale = valoreChk2() == 1;
-    scelta.fronteRetro = valoreChk3() == 1;
+    scelta.destinazione = TestoCombo1();
+    scelta.stampanteSistema = TestoCombo2();
+    scelta.compressa = ValoreChk() == 1;
+    scelta.orizzontale = ValoreChk2() == 1;
+    scelta.fronteRetro = ValoreChk3() == 1;
     scelta.codiceAssistenza = CodiceAssistenzaMenu();
     scelta.hotel = hotel_;
     // An error a user can meet (no printer, the print system refusing the
@@ -394,16 +394,16 @@ void MenuStampa::stampa() {
     try {
         const RisultatoStampa risultato = StampaReport(cartella_, scelta, FabbricaStampanteQt());
         Notifica(this, DoveStampato(scelta.destinazione, risultato));
-    } catch (const Error& e) {
-        Avviso(this, "Errore " + std::to_string(e.number()) + "\n" + e.what(), "Stampa",
+    } catch (const Errore& e) {
+        Avviso(this, "Errore " + std::to_string(e.Numero()) + "\n" + e.what(), "Stampa",
                Icona::Errore);
     } catch (const std::filesystem::filesystem_error& e) {
-        Avviso(this, "Errore " + std::to_string(err::PathAccess) + "\n" + DescrizioneErroreFile(e),
+        Avviso(this, "Errore " + std::to_string(errore::AccessoPercorso) + "\n" + DescrizioneErroreFile(e),
                "Stampa", Icona::Errore);
     }
 }
 
-bool MenuStampa::anteprima() {
+bool MenuStampa::AzioneAnteprima() {
     MostraAnteprima(this, cartella_);
     return true;
 }

@@ -29,7 +29,7 @@ public:
     // The picture buttons, by index.
     enum Tasto { ApriCopia = 0, Esporta = 1, StampaPdf = 2, Stampa = 3, Anteprima = 4, Esci = 5 };
 
-    // `cartella` is the working folder, `hotel` the hotel of the request
+    // `Cartella` is the working folder, `Hotel` the hotel of the request
     // (its page lengths apply; 0 is taken as 1). Creating the window runs
     // Form_Load.
     MenuStampa(std::filesystem::path cartella, short hotel,
@@ -54,12 +54,12 @@ public:
     void Tst_Click(int index);
 
     // What the buttons work with. Texts are code page 1252.
-    const std::filesystem::path& cartella() const { return cartella_; }
-    std::string testoCombo1() const; // chosen destination
-    std::string testoCombo2() const; // chosen system printer, "" when none
-    short valoreChk() const;         // "Stampa Compressa": 1 ticked, 0 clear
-    short valoreChk2() const;        // "Stampa orizzontale"
-    short valoreChk3() const;        // "Stampa fronte / retro"
+    const std::filesystem::path& Cartella() const { return cartella_; }
+    std::string TestoCombo1() const; // chosen destination
+    std::string TestoCombo2() const; // chosen system printer, "" when none
+    short ValoreChk() const;         // "Stampa Compressa": 1 ticked, 0 clear
+    short ValoreChk2() const;        // "Stampa orizzontale"
+    short ValoreChk3() const;        // "Stampa fronte / retro"
     // Hotel 1's CodiceAssistenza ("K" and "U" steer printing), one blank
     // when hotel 1 is missing.
     const std::string& CodiceAssistenzaMenu() const { return codiceAssistenza_; }
@@ -69,7 +69,7 @@ public:
     short HotelCorrente() const { return hotel_; }
     std::filesystem::path PercorsoCopiaDoc() const;
     // Whether activation found no destination and closed the menu.
-    bool senzaDestinazioni() const { return senzaDestinazioni_; }
+    bool SenzaDestinazioni() const { return senzaDestinazioni_; }
 
     QComboBox* Combo1() const { return combo1_; }
     QComboBox* Combo2() const { return combo2_; }
@@ -93,14 +93,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void costruisci();
+    void Costruisci();
 
     // The buttons' actions, one member each.
-    void apriCopia(); // 0: the dated copy, opened with the desktop's program
-    void esporta();   // 1: separated-values export, opened in the spreadsheet
-    void stampaPdf(); // 2: print on the destination named for PDF
-    void stampa();    // 3: print on the chosen destination
-    bool anteprima(); // 4: the preview; true when a window was shown over the menu
+    void AzioneApriCopia(); // 0: the dated copy, opened with the desktop's program
+    void AzioneEsporta();   // 1: separated-values export, opened in the spreadsheet
+    void AzioneStampaPdf(); // 2: print on the destination named for PDF
+    void AzioneStampa();    // 3: print on the chosen destination
+    bool AzioneAnteprima(); // 4: the preview; true when a window was shown over the menu
 
     std::filesystem::path cartella_;
     short hotel_;

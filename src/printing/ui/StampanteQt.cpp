@@ -23,8 +23,8 @@ namespace vdx::ui {
 
 namespace {
 
-constexpr int kRisoluzione = 1200;  // dots per inch of the laid-out page
-constexpr double kMargineMm = 6.35; // a quarter inch, what most printers cannot reach anyway
+constexpr int Risoluzione = 1200;  // dots per inch of the laid-out page
+constexpr double MargineMm = 6.35; // a quarter inch, what most printers cannot reach anyway
 
 std::string& Corrente() {
     static std::string corrente;
@@ -161,14 +161,14 @@ double Larghezza(const std::string& riga, const QFontMetricsF& metrica) {
     return x;
 }
 
-constexpr double kPuntiPerPollice = 72.0;
+constexpr double PuntiPerPollice = 72.0;
 
 QMarginsF Margini() {
-    return QMarginsF(kMargineMm, kMargineMm, kMargineMm, kMargineMm);
+    return QMarginsF(MargineMm, MargineMm, MargineMm, MargineMm);
 }
 
-Error ErroreStampante(const std::string& testo) {
-    return Error(err::Printer, testo);
+Errore ErroreStampante(const std::string& testo) {
+    return Errore(errore::ErroreStampante, testo);
 }
 
 } // namespace
@@ -227,7 +227,7 @@ void StampanteQt::AzzeraDispositivoCorrente() {
     FronteRetro() = 0;
 }
 
-std::vector<std::string> StampanteQt::nomiDispositivi() {
+std::vector<std::string> StampanteQt::NomiDispositivi() {
     std::vector<std::string> nomi;
     for (const QString& nome : QPrinterInfo::availablePrinterNames()) {
         nomi.push_back(ACp1252(nome));
@@ -235,50 +235,50 @@ std::vector<std::string> StampanteQt::nomiDispositivi() {
     return nomi;
 }
 
-void StampanteQt::selezionaDispositivo(const std::string& nome) {
+void StampanteQt::SelezionaDispositivo(const std::string& nome) {
     Corrente() = nome;
 }
 
-void StampanteQt::impostaFilePdf(const std::filesystem::path& file) {
+void StampanteQt::ImpostaFilePdf(const std::filesystem::path& file) {
     filePdf_ = file;
 }
 
-std::string StampanteQt::dispositivoCorrente() const {
-    return filePdf_ ? Cp1252DaUtf8(filePdf_->string()) : ACp1252(nomeStampante());
+std::string StampanteQt::DispositivoScelto() const {
+    return filePdf_ ? Cp1252DaUtf8(filePdf_->string()) : ACp1252(NomeStampante());
 }
 
-void StampanteQt::setDuplex(int modo) {
+void StampanteQt::SetDuplex(int modo) {
     // Kept by the printer, not by this one document.
     FronteRetro() = modo;
 }
 
-void StampanteQt::setOrientation(int orientamento) {
+void StampanteQt::SetOrientation(int orientamento) {
     orientamento_ = orientamento;
 }
 
-void StampanteQt::setFontName(const std::string& nome) {
+void StampanteQt::SetFontName(const std::string& nome) {
     font_.setFamily(FamigliaFont(nome));
     // A font that is not installed is replaced by a fixed-width one, so the
     // report's columns still line up.
     font_.setStyleHint(QFont::TypeWriter);
 }
 
-void StampanteQt::setFontSize(double punti) {
+void StampanteQt::SetFontSize(double punti) {
     // A size of nothing or less cannot be drawn; the size in force stays.
     if (punti > 0) {
         font_.setPointSizeF(punti);
     }
 }
 
-double StampanteQt::fontSize() const {
+double StampanteQt::FontSize() const {
     return font_.pointSizeF();
 }
 
-void StampanteQt::setBold(bool grassetto) {
+void StampanteQt::SetBold(bool grassetto) {
     font_.setBold(grassetto);
 }
 
-QString StampanteQt::nomeStampante() const {
+QString StampanteQt::NomeStampante() const {
     if (!Corrente().empty()) {
         return DaCp1252(Corrente());
     }
@@ -292,9 +292,9 @@ QString StampanteQt::nomeStampante() const {
     return predefinita;
 }
 
-QPageSize StampanteQt::formato() {
+QPageSize StampanteQt::Formato() {
     if (!filePdf_) {
-        const QPrinterInfo info = QPrinterInfo::printerInfo(nomeStampante());
+        const QPrinterInfo info = QPrinterInfo::printerInfo(NomeStampante());
         if (!info.isNull() && info.defaultPageSize().isValid()) {
             return info.defaultPageSize();
         }
@@ -302,29 +302,29 @@ QPageSize StampanteQt::formato() {
     return QPageSize(QPageSize::A4);
 }
 
-double StampanteQt::larghezzaTesto(const std::string& testo, const std::string& nomeFont,
+double StampanteQt::LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
                                    double punti) {
     if (!misura_) {
         misuraBuffer_.setBuffer(&misuraDati_);
         misuraBuffer_.open(QIODevice::WriteOnly);
         misura_ = std::make_unique<QPdfWriter>(&misuraBuffer_);
-        misura_->setResolution(kRisoluzione);
+        misura_->setResolution(Risoluzione);
     }
     QFont font;
     font.setFamily(FamigliaFont(nomeFont));
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(punti);
-    return Larghezza(testo, QFontMetricsF(font, misura_.get())) * kPuntiPerPollice / kRisoluzione;
+    return Larghezza(testo, QFontMetricsF(font, misura_.get())) * PuntiPerPollice / Risoluzione;
 }
 
-double StampanteQt::larghezzaUtile(int orientamento) {
-    const QPageLayout pagina(formato(),
+double StampanteQt::LarghezzaUtile(int orientamento) {
+    const QPageLayout pagina(Formato(),
                              orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
                              Margini(), QPageLayout::Millimeter);
     return pagina.paintRect(QPageLayout::Point).width();
 }
 
-void StampanteQt::inizia() {
+void StampanteQt::Inizia() {
     if (iniziato_) {
         return;
     }
@@ -332,7 +332,7 @@ void StampanteQt::inizia() {
         throw ErroreStampante(Cp1252DaUtf8("La stampa è già stata chiusa"));
     }
     if (!filePdf_) {
-        stampante_ = nomeStampante();
+        stampante_ = NomeStampante();
         if (stampante_.isEmpty()) {
             throw ErroreStampante(Cp1252DaUtf8("Nessuna stampante installata"));
         }
@@ -340,11 +340,11 @@ void StampanteQt::inizia() {
     buffer_.setBuffer(&pdf_);
     buffer_.open(QIODevice::WriteOnly);
     writer_ = std::make_unique<QPdfWriter>(&buffer_);
-    writer_->setResolution(kRisoluzione);
+    writer_->setResolution(Risoluzione);
     writer_->setTitle(DaCp1252(titolo_));
     writer_->setCreator(QStringLiteral("vdx"));
     writer_->setPageLayout(
-        QPageLayout(formato(), orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QPageLayout(Formato(), orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
                     Margini(), QPageLayout::Millimeter));
     if (!painter_.begin(writer_.get())) {
         throw ErroreStampante("Impossibile preparare la pagina di stampa");
@@ -354,8 +354,8 @@ void StampanteQt::inizia() {
     y_ = 0;
 }
 
-void StampanteQt::paginaSeServe(double altezzaRiga) {
-    const double altezzaPagina = writer_->pageLayout().paintRectPixels(kRisoluzione).height();
+void StampanteQt::PaginaSeServe(double altezzaRiga) {
+    const double altezzaPagina = writer_->pageLayout().paintRectPixels(Risoluzione).height();
     // A line that no longer fits goes on a new page, as a printer does.
     const bool pieno = rigaVuota_ && y_ > 0 && y_ + altezzaRiga > altezzaPagina;
     if (!paginaInSospeso_ && !pieno) {
@@ -373,15 +373,15 @@ void StampanteQt::paginaSeServe(double altezzaRiga) {
     y_ = 0;
 }
 
-void StampanteQt::disegna(const std::string& testo) {
-    inizia();
+void StampanteQt::Disegna(const std::string& testo) {
+    Inizia();
     painter_.setFont(font_);
     const QFontMetricsF metrica(font_, writer_.get());
-    paginaSeServe(metrica.lineSpacing());
+    PaginaSeServe(metrica.lineSpacing());
     const double base = y_ + metrica.ascent();
     const double cella = metrica.horizontalAdvance(QLatin1Char('-'));
     QPen penna(Qt::black);
-    penna.setWidthF(font_.bold() ? 0.8 * kRisoluzione / 72.0 : 0.5 * kRisoluzione / 72.0);
+    penna.setWidthF(font_.bold() ? 0.8 * Risoluzione / 72.0 : 0.5 * Risoluzione / 72.0);
 
     for (const Pezzo& pezzo : Pezzi(testo)) {
         if (!pezzo.bracci) {
@@ -399,23 +399,23 @@ void StampanteQt::disegna(const std::string& testo) {
     rigaVuota_ = false;
 }
 
-void StampanteQt::printText(const std::string& testo) {
-    disegna(testo);
+void StampanteQt::PrintText(const std::string& testo) {
+    Disegna(testo);
 }
 
-void StampanteQt::printLine(const std::string& testo) {
-    disegna(testo);
+void StampanteQt::PrintLine(const std::string& testo) {
+    Disegna(testo);
     y_ += QFontMetricsF(font_, writer_.get()).lineSpacing();
     x_ = 0;
     rigaVuota_ = true;
 }
 
-void StampanteQt::newPage() {
-    inizia();
+void StampanteQt::NewPage() {
+    Inizia();
     paginaInSospeso_ = true;
 }
 
-void StampanteQt::endDoc() {
+void StampanteQt::EndDoc() {
     if (!iniziato_) {
         return; // nothing was printed
     }
@@ -432,10 +432,10 @@ void StampanteQt::endDoc() {
             *filePdf_, std::string_view(pdf_.constData(), static_cast<std::size_t>(pdf_.size())));
         return;
     }
-    invia(pdf_);
+    Invia(pdf_);
 }
 
-void StampanteQt::invia(const QByteArray& pdf) {
+void StampanteQt::Invia(const QByteArray& pdf) {
     // "name/instance" is one printer with saved options; the job goes to the name.
     const QByteArray nome = stampante_.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
     const QByteArray titolo = DaCp1252(titolo_).toUtf8();
@@ -466,19 +466,19 @@ void StampanteQt::invia(const QByteArray& pdf) {
     }
     if (cupsStartDocument(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, titolo.constData(),
                           CUPS_FORMAT_PDF, 1) != HTTP_STATUS_CONTINUE) {
-        const Error e = rifiuto("invio");
+        const Errore e = rifiuto("invio");
         cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
         throw e;
     }
     if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), static_cast<size_t>(pdf.size())) !=
         HTTP_STATUS_CONTINUE) {
-        const Error e = rifiuto("invio");
+        const Errore e = rifiuto("invio");
         cupsFinishDocument(CUPS_HTTP_DEFAULT, nome.constData());
         cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
         throw e;
     }
     if (cupsFinishDocument(CUPS_HTTP_DEFAULT, nome.constData()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        const Error e = rifiuto("chiusura");
+        const Errore e = rifiuto("chiusura");
         cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
         throw e;
     }

@@ -26,31 +26,31 @@ namespace vdx::ui {
 
 class StampanteQt final : public Stampante {
 public:
-    // `titolo` names the job in the print queue.
+    // `Titolo` names the job in the print queue.
     explicit StampanteQt(std::string titolo = "Tableau");
     ~StampanteQt() override; // a document not ended is dropped, nothing is sent
     StampanteQt(const StampanteQt&) = delete;
     StampanteQt& operator=(const StampanteQt&) = delete;
 
-    std::vector<std::string> nomiDispositivi() override;
-    void selezionaDispositivo(const std::string& nome) override;
-    void impostaFilePdf(const std::filesystem::path& file) override;
-    std::string dispositivoCorrente() const override;
+    std::vector<std::string> NomiDispositivi() override;
+    void SelezionaDispositivo(const std::string& nome) override;
+    void ImpostaFilePdf(const std::filesystem::path& file) override;
+    std::string DispositivoScelto() const override;
 
-    void setDuplex(int modo) override;
-    void setOrientation(int orientamento) override;
-    void setFontName(const std::string& nome) override;
-    void setFontSize(double punti) override;
-    double fontSize() const override;
-    void setBold(bool grassetto) override;
-    double larghezzaTesto(const std::string& testo, const std::string& nomeFont,
+    void SetDuplex(int modo) override;
+    void SetOrientation(int orientamento) override;
+    void SetFontName(const std::string& nome) override;
+    void SetFontSize(double punti) override;
+    double FontSize() const override;
+    void SetBold(bool grassetto) override;
+    double LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
                           double punti) override;
-    double larghezzaUtile(int orientamento) override;
+    double LarghezzaUtile(int orientamento) override;
 
-    void printText(const std::string& testo) override;
-    void printLine(const std::string& testo) override;
-    void newPage() override;
-    void endDoc() override;
+    void PrintText(const std::string& testo) override;
+    void PrintLine(const std::string& testo) override;
+    void NewPage() override;
+    void EndDoc() override;
 
     // The current printer of this program run: the one last chosen by name,
     // "" while it is still the system's default.
@@ -63,15 +63,15 @@ public:
 
     // The print system's number of the job this document became, 0 before
     // it was sent (and for a PDF file).
-    int lavoro() const { return lavoro_; }
+    int Lavoro() const { return lavoro_; }
 
 private:
-    void inizia();
-    void paginaSeServe(double altezzaRiga);
-    void disegna(const std::string& testo);
-    void invia(const QByteArray& pdf);
-    QString nomeStampante() const;
-    QPageSize formato(); // the printer's own paper, A4 for a PDF file
+    void Inizia();
+    void PaginaSeServe(double altezzaRiga);
+    void Disegna(const std::string& testo);
+    void Invia(const QByteArray& pdf);
+    QString NomeStampante() const;
+    QPageSize Formato(); // the printer's own paper, A4 for a PDF file
 
     std::string titolo_;
     std::optional<std::filesystem::path> filePdf_;

@@ -15,14 +15,14 @@ namespace {
 
 const QString ChiaveCartella = QStringLiteral("cartellaHotel");
 
-ChiediCartellaFn& sostituto() {
+ChiediCartellaFn& Sostituto() {
     static ChiediCartellaFn fn;
     return fn;
 }
 
-std::optional<fs::path> chiedi(const fs::path& partenza) {
-    if (sostituto()) {
-        return sostituto()(partenza);
+std::optional<fs::path> Chiedi(const fs::path& partenza) {
+    if (Sostituto()) {
+        return Sostituto()(partenza);
     }
     const QString scelta =
         QFileDialog::getExistingDirectory(nullptr, QStringLiteral("Cartella dei dati dell'hotel"),
@@ -54,7 +54,7 @@ std::optional<fs::path> CartellaHotel(const std::optional<fs::path>& indicata,
     }
     fs::path partenza = ricordata.empty() ? corrente : ricordata;
     for (;;) {
-        const auto scelta = chiedi(partenza);
+        const auto scelta = Chiedi(partenza);
         if (!scelta) {
             return std::nullopt;
         }
@@ -72,7 +72,7 @@ std::optional<fs::path> CartellaHotel(const std::optional<fs::path>& indicata,
 }
 
 void ImpostaChiediCartella(ChiediCartellaFn fn) {
-    sostituto() = std::move(fn);
+    Sostituto() = std::move(fn);
 }
 
 } // namespace vdx::ui

@@ -46,7 +46,7 @@ const std::string TitoloData = "Data errata!";
 
 // The number of a list entry: the numeric reading of its first three
 // characters ("<tutti>" reads 0).
-short numeroVoce(const QComboBox* combo, int index) {
+short NumeroVoce(const QComboBox* combo, int index) {
     return LeggiIntero(ACp1252(combo->itemText(index)).substr(0, 3));
 }
 
@@ -57,12 +57,12 @@ VDXDesk::VDXDesk(std::filesystem::path cartella, Orologio orologio, QWidget* par
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       cartella_(std::move(cartella)), orologio_(std::move(orologio)) {
-    costruisci();
+    Costruisci();
 }
 
 VDXDesk::~VDXDesk() = default;
 
-void VDXDesk::costruisci() {
+void VDXDesk::Costruisci() {
     setWindowTitle(QStringLiteral("Vardelux"));
     setFixedSize(Pixel(4260), Pixel(5535));
     Sfondo(this, SfondoFinestra);
@@ -160,11 +160,11 @@ QLabel* VDXDesk::Label1(int index) const {
     return label1_.at(static_cast<std::size_t>(index));
 }
 
-std::string VDXDesk::testo(int index) const {
+std::string VDXDesk::Testo(int index) const {
     return ACp1252(Text1(index)->text());
 }
 
-void VDXDesk::impostaTesto(int index, const std::string& testo) {
+void VDXDesk::ImpostaTesto(int index, const std::string& testo) {
     QLineEdit* campo = Text1(index);
     // The length limit is for typing: a longer room number put here by the
     // program is kept whole, or the range would lose its last rooms.
@@ -183,11 +183,11 @@ void VDXDesk::Form_Load() {
 void VDXDesk::Form_Activate() {
     combo1_[0]->clear();
     combo1_[1]->clear();
-    impostaTesto(2, DataOdierna(orologio_));
+    ImpostaTesto(2, DataOdierna(orologio_));
 
     for (const VoceElenco& hotel : ElencoHotel(cartella_)) {
         if (hotel.numero <= NumeroMassimo) {
-            combo1_[0]->addItem(DaCp1252(hotel.testo()));
+            combo1_[0]->addItem(DaCp1252(hotel.Testo()));
         }
     }
     if (combo1_[0]->count() == 0) {
@@ -195,7 +195,7 @@ void VDXDesk::Form_Activate() {
         QTimer::singleShot(0, this, &QWidget::close);
         return;
     }
-    hotelCorrente_ = numeroVoce(combo1_[0], 0);
+    hotelCorrente_ = NumeroVoce(combo1_[0], 0);
     combo1_[0]->setCurrentIndex(0);
     Combo1_Click(0);
 }
@@ -270,25 +270,25 @@ void VDXDesk::Text1_KeyPress(int index, int keyAscii) {
     }
     switch (index) {
     case 0:
-        impostaTesto(0, PulisciTesto(testo(0)));
+        ImpostaTesto(0, PulisciTesto(Testo(0)));
         Text1(1)->setFocus(Qt::OtherFocusReason);
         break;
     case 1:
-        impostaTesto(1, PulisciTesto(testo(1)));
+        ImpostaTesto(1, PulisciTesto(Testo(1)));
         // rooms compare as text: 10 sorts before 9; equal rooms are refused
-        if (testo(1) > testo(0)) {
+        if (Testo(1) > Testo(0)) {
             Text1(2)->setFocus(Qt::OtherFocusReason);
         } else {
-            avvisoCamere();
+            AvvisoCamere();
         }
         break;
     case 2:
-        impostaTesto(2, CompletaData(testo(2), orologio_().anno));
-        if (ControllaData(testo(2), calendario_)) {
+        ImpostaTesto(2, CompletaData(Testo(2), orologio_().anno));
+        if (ControllaData(Testo(2), calendario_)) {
             tastoStampa_->setFocus(Qt::OtherFocusReason);
         } else {
-            avvisoData();
-            impostaTesto(2, DataOdierna(orologio_));
+            AvvisoData();
+            ImpostaTesto(2, DataOdierna(orologio_));
         }
         break;
     default:
@@ -296,11 +296,11 @@ void VDXDesk::Text1_KeyPress(int index, int keyAscii) {
     }
 }
 
-void VDXDesk::avvisoCamere() {
+void VDXDesk::AvvisoCamere() {
     Avviso(this, TestoCamere, TitoloCamere, Icona::Avviso);
 }
 
-void VDXDesk::avvisoData() {
+void VDXDesk::AvvisoData() {
     Avviso(this, TestoData, TitoloData, Icona::Avviso);
 }
 
@@ -312,16 +312,16 @@ void VDXDesk::Combo1_Click(int index) {
         if (scelta < 0) {
             return;
         }
-        hotelCorrente_ = numeroVoce(combo1_[0], scelta);
+        hotelCorrente_ = NumeroVoce(combo1_[0], scelta);
         codiceAssistenzaHotel_ = CodiceAssistenza(cartella_, hotelCorrente_);
         combo1_[1]->clear();
         for (const VoceElenco& tableau : ElencoTableau(cartella_, hotelCorrente_)) {
             if (tableau.numero <= NumeroMassimo) {
-                combo1_[1]->addItem(DaCp1252(tableau.testo()));
+                combo1_[1]->addItem(DaCp1252(tableau.Testo()));
             }
         }
         combo1_[1]->addItem(DaCp1252(std::string(VoceTutti)));
-        tableauCorrente_ = numeroVoce(combo1_[1], 0);
+        tableauCorrente_ = NumeroVoce(combo1_[1], 0);
         combo1_[1]->setCurrentIndex(0);
         Combo1_Click(1);
     } else if (index == 1) {
@@ -329,10 +329,10 @@ void VDXDesk::Combo1_Click(int index) {
         if (scelta < 0) {
             return;
         }
-        tableauCorrente_ = numeroVoce(combo1_[1], scelta);
+        tableauCorrente_ = NumeroVoce(combo1_[1], scelta);
         const Intervallo intervallo = IntervalloCamere(cartella_, hotelCorrente_, tableauCorrente_);
-        impostaTesto(0, intervallo.prima);
-        impostaTesto(1, intervallo.ultima);
+        ImpostaTesto(0, intervallo.prima);
+        ImpostaTesto(1, intervallo.ultima);
     }
 }
 
@@ -340,22 +340,22 @@ void VDXDesk::Combo1_Click(int index) {
 
 void VDXDesk::Tasto_Click(int index) {
     if (index == 0) {
-        Protetto(this, [this] { stampa(); });
+        Protetto(this, [this] { Stampa(); });
     } else if (index == 1) {
         close();
     }
 }
 
-void VDXDesk::stampa() {
+void VDXDesk::Stampa() {
     // Range: the last room may equal the first but not sort before it.
-    if (testo(1) < testo(0)) {
-        avvisoCamere();
+    if (Testo(1) < Testo(0)) {
+        AvvisoCamere();
         Text1(0)->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (!ControllaData(testo(2), calendario_)) {
-        avvisoData();
-        impostaTesto(2, DataOdierna(orologio_));
+    if (!ControllaData(Testo(2), calendario_)) {
+        AvvisoData();
+        ImpostaTesto(2, DataOdierna(orologio_));
         Text1(2)->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -367,9 +367,9 @@ void VDXDesk::stampa() {
     OpzioniTableau opzioni;
     opzioni.hotel = hotelCorrente_;
     opzioni.tableau = tableauCorrente_;
-    opzioni.primaCamera = testo(0);
-    opzioni.ultimaCamera = testo(1);
-    opzioni.data = testo(2);
+    opzioni.primaCamera = Testo(0);
+    opzioni.ultimaCamera = Testo(1);
+    opzioni.data = Testo(2);
     opzioni.arrangiamento = chk_[0]->isChecked();
     opzioni.soloArrivi = chk_[1]->isChecked();
     opzioni.soloPartenze = chk_[2]->isChecked();

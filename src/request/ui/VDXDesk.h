@@ -27,14 +27,14 @@ class VDXDesk final : public QWidget {
     Q_DISABLE_COPY_MOVE(VDXDesk)
 
 public:
-    // `cartella` is the working folder: the hotel's data files are there and
+    // `Cartella` is the working folder: the hotel's data files are there and
     // the report is written there.
     explicit VDXDesk(std::filesystem::path cartella, Orologio orologio = OrologioDiSistema(),
                      QWidget* parent = nullptr);
     ~VDXDesk() override;
 
     // Runs once, before the window is first shown: a pclocal that is no
-    // workstation number is refused here (vdx::Error), and the calendar of
+    // workstation number is refused here (vdx::Errore), and the calendar of
     // the date check is set up.
     void Form_Load();
 
@@ -67,7 +67,7 @@ public:
     QCheckBox* Chk2() const { return chk_[2]; }
     QCheckBox* Chk3() const { return chk_[3]; }
 
-    const std::filesystem::path& cartella() const { return cartella_; }
+    const std::filesystem::path& Cartella() const { return cartella_; }
 
     // The request as chosen in the lists and answered at "&Stampa".
     short HotelCorrente() const { return hotelCorrente_; }
@@ -82,12 +82,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void costruisci();
-    std::string testo(int index) const;
-    void impostaTesto(int index, const std::string& testo);
-    void stampa();
-    void avvisoCamere();
-    void avvisoData();
+    void Costruisci();
+    std::string Testo(int index) const;
+    void ImpostaTesto(int index, const std::string& testo);
+    void Stampa();
+    void AvvisoCamere();
+    void AvvisoData();
 
     std::filesystem::path cartella_;
     Orologio orologio_;
