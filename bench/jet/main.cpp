@@ -19,7 +19,7 @@
 
 #include "ScrittoreMdb.h"
 #include "jet/Database.h"
-#include "shared/Error.h"
+#include "shared/Errore.h"
 
 #include <algorithm>
 #include <chrono>

@@ -14,11 +14,11 @@
 // --write it only writes a data set of ROOMS rooms (one tableau) and CARDS
 // guest cards, dated around today, into FOLDER.
 
-#include "HotelFixture.h"
+#include "Albergo.h"
 #include "jet/Database.h"
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
-#include "shared/Dates.h"
+#include "shared/Date.h"
 
 #include <algorithm>
 #include <chrono>

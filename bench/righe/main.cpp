@@ -7,7 +7,7 @@
 // processor time and the rate of each; the two should be of the same order,
 // whatever MB is: the reader looks at each byte once.
 
-#include "shared/TextFile.h"
+#include "shared/FileTesto.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -9,9 +9,9 @@
 // Files go to FOLDER (default: a new folder under the temporary folder,
 // removed at the end).
 
-#include "DemoHotel.h"
+#include "AlbergoDemo.h"
 #include "ScrittoreMdb.h"
-#include "shared/Dates.h"
+#include "shared/Date.h"
 
 #include <chrono>
 #include <cstdio>

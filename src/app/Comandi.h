@@ -8,7 +8,7 @@
 // workstation number (exit status 2) before anything is written.
 
 #include "printing/StampaReport.h"
-#include "shared/Dates.h"
+#include "shared/Date.h"
 
 #include <filesystem>
 #include <ostream>

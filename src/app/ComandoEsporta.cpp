@@ -1,8 +1,8 @@
 #include "app/Comandi.h"
 #include "preview/ConvertiXLS.h"
 #include "shared/Cp1252.h"
-#include "shared/Environment.h"
-#include "shared/Error.h"
+#include "shared/Ambiente.h"
+#include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
 namespace vdx {

@@ -1,10 +1,10 @@
 #include "app/Comandi.h"
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
-#include "request/Routines.h"
+#include "request/CampiRichiesta.h"
 #include "shared/Cp1252.h"
-#include "shared/Environment.h"
-#include "shared/Error.h"
+#include "shared/Ambiente.h"
+#include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
 #include <algorithm>

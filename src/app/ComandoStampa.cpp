@@ -1,8 +1,8 @@
 #include "app/Comandi.h"
 #include "report/Elenchi.h"
 #include "shared/Cp1252.h"
-#include "shared/Environment.h"
-#include "shared/Error.h"
+#include "shared/Ambiente.h"
+#include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
 #include <ostream>

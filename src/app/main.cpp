@@ -8,9 +8,9 @@
 #include "printing/ui/StampanteQt.h"
 #include "request/ui/CartellaHotel.h"
 #include "request/ui/VDXDesk.h"
-#include "shared/Dates.h"
+#include "shared/Date.h"
 #include "shared/Opzioni.h"
-#include "shared/Platform.h"
+#include "shared/Piattaforma.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 #include "jet/Criteri.h"
 
 #include "shared/Cp1252.h"
-#include "shared/Error.h"
-#include "shared/Numeric.h"
+#include "shared/Errore.h"
+#include "shared/Numeri.h"
 
 #include <cmath>
 

@@ -5,8 +5,8 @@
 #include "jet/Tabella.h"
 #include "jet/Vista.h"
 #include "shared/Cp1252.h"
-#include "shared/Error.h"
-#include "shared/FileNames.h"
+#include "shared/Errore.h"
+#include "shared/NomiFile.h"
 
 #include <map>
 

@@ -4,7 +4,7 @@
 #include "jet/Pagine.h"
 #include "jet/Riga.h"
 #include "shared/Cp1252.h"
-#include "shared/Error.h"
+#include "shared/Errore.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -5,7 +5,7 @@
 // when it is first needed (see Tabella.h), without the whole file in memory.
 
 #include "jet/Tabella.h"
-#include "shared/Error.h"
+#include "shared/Errore.h"
 
 #include <filesystem>
 #include <functional>

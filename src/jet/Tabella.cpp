@@ -2,8 +2,8 @@
 
 #include "jet/FileMdb.h"
 #include "shared/Cp1252.h"
-#include "shared/Error.h"
-#include "shared/Numeric.h"
+#include "shared/Errore.h"
+#include "shared/Numeri.h"
 
 #include <algorithm>
 #include <array>

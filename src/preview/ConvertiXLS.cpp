@@ -1,10 +1,10 @@
 #include "preview/ConvertiXLS.h"
 
 #include "report/ConvertiBordi.h"
-#include "shared/Environment.h"
-#include "shared/Error.h"
-#include "shared/FileNames.h"
-#include "shared/TextFile.h"
+#include "shared/Ambiente.h"
+#include "shared/Errore.h"
+#include "shared/NomiFile.h"
+#include "shared/FileTesto.h"
 
 #include <vector>
 

@@ -1,9 +1,9 @@
 #include "preview/InviaEMail.h"
 
-#include "shared/Environment.h"
-#include "shared/FileNames.h"
-#include "shared/Platform.h"
-#include "shared/TextFile.h"
+#include "shared/Ambiente.h"
+#include "shared/NomiFile.h"
+#include "shared/Piattaforma.h"
+#include "shared/FileTesto.h"
 
 namespace vdx {
 

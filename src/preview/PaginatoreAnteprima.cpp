@@ -1,8 +1,8 @@
 #include "preview/PaginatoreAnteprima.h"
 
 #include "report/ConvertiBordi.h"
-#include "shared/Environment.h"
-#include "shared/FileNames.h"
+#include "shared/Ambiente.h"
+#include "shared/NomiFile.h"
 
 #include <limits>
 

@@ -4,7 +4,7 @@
 // read forward one page at a time, never whole, each line shown with its
 // line drawing turned into "|" and "-".
 
-#include "shared/TextFile.h"
+#include "shared/FileTesto.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -2,11 +2,11 @@
 
 #include "jet/Criteri.h"
 #include "jet/Database.h"
-#include "shared/Environment.h"
-#include "shared/FileNames.h"
-#include "shared/Numeric.h"
-#include "shared/Text.h"
-#include "shared/TextFile.h"
+#include "shared/Ambiente.h"
+#include "shared/NomiFile.h"
+#include "shared/Numeri.h"
+#include "shared/Testo.h"
+#include "shared/FileTesto.h"
 
 #include <limits>
 

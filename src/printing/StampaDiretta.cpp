@@ -1,10 +1,10 @@
 #include "printing/StampaDiretta.h"
 
 #include "report/ConvertiBordi.h"
-#include "shared/Error.h"
-#include "shared/FileNames.h"
-#include "shared/Numeric.h"
-#include "shared/TextFile.h"
+#include "shared/Errore.h"
+#include "shared/NomiFile.h"
+#include "shared/Numeri.h"
+#include "shared/FileTesto.h"
 
 #include <cerrno>
 #include <cstring>

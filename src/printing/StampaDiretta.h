@@ -1,7 +1,7 @@
 #pragma once
 
 #include "printing/ImpostazioniStampa.h"
-#include "shared/TextFile.h"
+#include "shared/FileTesto.h"
 
 #include <filesystem>
 #include <memory>

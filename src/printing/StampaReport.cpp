@@ -3,8 +3,8 @@
 #include "printing/StampaDiretta.h"
 #include "printing/StampaDriver.h"
 #include "shared/Cp1252.h"
-#include "shared/Environment.h"
-#include "shared/FileNames.h"
+#include "shared/Ambiente.h"
+#include "shared/NomiFile.h"
 
 namespace vdx {
 

@@ -3,10 +3,10 @@
 #include "jet/Criteri.h"
 #include "jet/Database.h"
 #include "report/Righe.h"
-#include "shared/Environment.h"
-#include "shared/Error.h"
-#include "shared/FileNames.h"
-#include "shared/TextFile.h"
+#include "shared/Ambiente.h"
+#include "shared/Errore.h"
+#include "shared/NomiFile.h"
+#include "shared/FileTesto.h"
 
 #include <array>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/Dates.h"
+#include "shared/Date.h"
 
 #include <filesystem>
 #include <string>

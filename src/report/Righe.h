@@ -1,12 +1,12 @@
 #pragma once
 
-#include "shared/Text.h"
+#include "shared/Testo.h"
 
 // The report file's lines: the nine fixed lines, the cells of the room lines
 // and the amounts. Every ruled line is 133 bytes; the line-drawing bytes are
 // the single-line box characters of code page 437, the text code page 1252.
 
-#include "shared/Dates.h"
+#include "shared/Date.h"
 
 #include <array>
 #include <cstddef>

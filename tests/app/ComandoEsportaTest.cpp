@@ -1,6 +1,6 @@
 #include "app/Comandi.h"
 #include "preview/Ambiente.h"
-#include "shared/TextFile.h"
+#include "shared/FileTesto.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

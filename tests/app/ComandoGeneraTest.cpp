@@ -5,8 +5,8 @@
 #include "jet/FileMdb.h"
 #include "report/DatiAlbergo.h"
 #include "report/Elenchi.h"
-#include "shared/TextFile.h"
-#include "support/WorkFolder.h"
+#include "shared/FileTesto.h"
+#include "support/CartellaLavoro.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

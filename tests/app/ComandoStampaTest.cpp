@@ -2,8 +2,8 @@
 
 #include "app/Comandi.h"
 #include "printing/AlbergoStampa.h"
-#include "shared/TextFile.h"
-#include "support/WorkFolder.h"
+#include "shared/FileTesto.h"
+#include "support/CartellaLavoro.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

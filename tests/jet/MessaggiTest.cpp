@@ -1,12 +1,12 @@
 // The data layer speaks Italian: every kind of error it raises is told in
 // Italian, with its number, naming what it concerns.
 
-#include "HotelFixture.h"
+#include "Albergo.h"
 #include "jet/Database.h"
 #include "jet/FileMdb.h"
-#include "shared/Error.h"
-#include "shared/TextFile.h"
-#include "support/WorkFolder.h"
+#include "shared/Errore.h"
+#include "shared/FileTesto.h"
+#include "support/CartellaLavoro.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 // back, and every refusal naming file, riga and column with no file left.
 
 #include "CsvMdb.h"
-#include "WriterLibmdb.h"
+#include "RiletturaLibmdb.h"
 #include "shared/Cp1252.h"
-#include "shared/Error.h"
-#include "support/WorkFolder.h"
+#include "shared/Errore.h"
+#include "support/CartellaLavoro.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // Record sets over files written as the suite writes them: opening, finding,
 // sorting, the selection texts the system uses, values and errors.
 
-#include "HotelFixture.h"
+#include "Albergo.h"
 #include "jet/Criteri.h"
 #include "jet/Database.h"
-#include "shared/Error.h"
-#include "support/ErrorOf.h"
-#include "support/WorkFolder.h"
+#include "shared/Errore.h"
+#include "support/ErroreDi.h"
+#include "support/CartellaLavoro.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/WorkFolder.h"
+#include "support/CartellaLavoro.h"
 
 #include <cstdlib>
 #include <filesystem>

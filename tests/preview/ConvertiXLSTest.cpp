@@ -1,8 +1,8 @@
 #include "preview/ConvertiXLS.h"
 
 #include "Ambiente.h"
-#include "shared/Error.h"
-#include "shared/TextFile.h"
+#include "shared/Errore.h"
+#include "shared/FileTesto.h"
 
 #include <algorithm>
 #include <clocale>

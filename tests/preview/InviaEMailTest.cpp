@@ -1,9 +1,9 @@
 #include "preview/InviaEMail.h"
 
 #include "Ambiente.h"
-#include "shared/Error.h"
-#include "shared/Platform.h"
-#include "shared/TextFile.h"
+#include "shared/Errore.h"
+#include "shared/Piattaforma.h"
+#include "shared/FileTesto.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "preview/PaginatoreAnteprima.h"
 
 #include "Ambiente.h"
-#include "shared/Error.h"
-#include "shared/TextFile.h"
+#include "shared/Errore.h"
+#include "shared/FileTesto.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // The printing tests' hotel: destinations of every kind, page lengths, and
 // a recording system printer.
 
-#include "HotelFixture.h"
+#include "Albergo.h"
 #include "StampanteRegistrata.h"
 #include "printing/StampaReport.h"
 

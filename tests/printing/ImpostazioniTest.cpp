@@ -2,13 +2,13 @@
 // through StampaReport on a data set written as real Access files.
 
 #include "AlbergoStampa.h"
-#include "HotelFixture.h"
+#include "Albergo.h"
 #include "StampanteRegistrata.h"
 #include "printing/ImpostazioniStampa.h"
 #include "printing/StampaReport.h"
-#include "shared/Error.h"
-#include "shared/TextFile.h"
-#include "support/WorkFolder.h"
+#include "shared/Errore.h"
+#include "shared/FileTesto.h"
+#include "support/CartellaLavoro.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "printing/StampaDiretta.h"
 
-#include "shared/Error.h"
-#include "shared/TextFile.h"
-#include "support/WorkFolder.h"
+#include "shared/Errore.h"
+#include "shared/FileTesto.h"
+#include "support/CartellaLavoro.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

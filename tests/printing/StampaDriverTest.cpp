@@ -1,8 +1,8 @@
 #include "printing/StampaDriver.h"
 
 #include "StampanteRegistrata.h"
-#include "shared/TextFile.h"
-#include "support/WorkFolder.h"
+#include "shared/FileTesto.h"
+#include "support/CartellaLavoro.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "report/ConvertiBordi.h"
 #include "shared/Cp1252.h"
-#include "shared/TextFile.h"
+#include "shared/FileTesto.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -2,7 +2,7 @@
 
 // Hotel data sets for the generator's tests, written as real .mdb files.
 
-#include "HotelFixture.h"
+#include "Albergo.h"
 #include "report/GeneraTableau.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "report/Elenchi.h"
 
 #include "DatiAlbergo.h"
-#include "support/WorkFolder.h"
+#include "support/CartellaLavoro.h"
 
 #include <gtest/gtest.h>
 

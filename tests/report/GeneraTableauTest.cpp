@@ -6,9 +6,9 @@
 
 #include "DatiAlbergo.h"
 #include "report/Righe.h"
-#include "shared/Error.h"
-#include "shared/TextFile.h"
-#include "support/WorkFolder.h"
+#include "shared/Errore.h"
+#include "shared/FileTesto.h"
+#include "support/CartellaLavoro.h"
 
 #include <clocale>
 #include <fstream>

@@ -4,12 +4,12 @@
 // settings every window test starts from: messages answered automatically,
 // a fixed clock, no real printers, nothing opened on the desktop.
 
-#include "HotelFixture.h"
+#include "Albergo.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
 #include "printing/ui/MenuStampa.h"
-#include "shared/Dates.h"
-#include "shared/Platform.h"
+#include "shared/Date.h"
+#include "shared/Piattaforma.h"
 
 #include <QComboBox>
 #include <QStringList>

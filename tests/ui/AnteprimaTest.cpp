@@ -6,9 +6,9 @@
 #include "dialog/ui/Aspetto.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
-#include "shared/Platform.h"
-#include "shared/TextFile.h"
-#include "support/WorkFolder.h"
+#include "shared/Piattaforma.h"
+#include "shared/FileTesto.h"
+#include "support/CartellaLavoro.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 // vdx-demo CARTELLA          the demo hotel, dated around today, into CARTELLA
 // vdx-demo --large CARTELLA  the large hotel for measurements into CARTELLA
 
-#include "DemoHotel.h"
+#include "AlbergoDemo.h"
 #include "shared/Cp1252.h"
-#include "shared/Dates.h"
-#include "shared/Error.h"
+#include "shared/Date.h"
+#include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
 #include <chrono>

@@ -5,7 +5,7 @@
 
 #include "CsvMdb.h"
 #include "shared/Cp1252.h"
-#include "shared/Error.h"
+#include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
 #include <cstdio>

@@ -10,7 +10,7 @@
 #include "jet/Database.h"
 #include "jet/EsportaCsv.h"
 #include "shared/Cp1252.h"
-#include "shared/Error.h"
+#include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
 #include <filesystem>

@@ -8,7 +8,7 @@
 #include "dialog/ui/MsgBox_Form.h"
 #include "printing/ui/MenuStampa.h"
 #include "request/ui/VDXDesk.h"
-#include "shared/Error.h"
+#include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "jet/FileMdb.h"
 #include "shared/Cp1252.h"
-#include "shared/Error.h"
+#include "shared/Errore.h"
 
 #include <algorithm>
 #include <array>

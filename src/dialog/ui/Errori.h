@@ -6,7 +6,7 @@
 // and the program ends with a non-zero status. Files are written through
 // temporary files, so an interrupted write leaves nothing half-written.
 
-#include "shared/Error.h"
+#include "shared/Errore.h"
 
 #include <exception>
 #include <filesystem>

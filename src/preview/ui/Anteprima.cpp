@@ -5,8 +5,8 @@
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
 #include "preview/InviaEMail.h"
-#include "shared/Environment.h"
-#include "shared/Error.h"
+#include "shared/Ambiente.h"
+#include "shared/Errore.h"
 
 #include <QEvent>
 #include <QFontDatabase>

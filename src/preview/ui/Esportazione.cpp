@@ -2,8 +2,8 @@
 
 #include "dialog/ui/Messaggi.h"
 #include "preview/ConvertiXLS.h"
-#include "shared/Environment.h"
-#include "shared/Platform.h"
+#include "shared/Ambiente.h"
+#include "shared/Piattaforma.h"
 
 namespace vdx::ui {
 

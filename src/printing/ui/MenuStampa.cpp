@@ -9,11 +9,11 @@
 #include "printing/StampaReport.h"
 #include "printing/ui/StampanteQt.h"
 #include "report/Elenchi.h"
-#include "shared/Environment.h"
-#include "shared/Error.h"
-#include "shared/FileNames.h"
-#include "shared/Platform.h"
-#include "shared/TextFile.h"
+#include "shared/Ambiente.h"
+#include "shared/Errore.h"
+#include "shared/NomiFile.h"
+#include "shared/Piattaforma.h"
+#include "shared/FileTesto.h"
 
 #include <QCheckBox>
 #include <QComboBox>

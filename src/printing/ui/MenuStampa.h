@@ -5,7 +5,7 @@
 // destinations (those of hotel 1) and the system's printers, and offers six
 // picture buttons: open the copy, export, print to PDF, print, preview, close.
 
-#include "shared/Dates.h"
+#include "shared/Date.h"
 
 #include <QDialog>
 #include <QStringList>

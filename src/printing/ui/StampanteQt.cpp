@@ -3,9 +3,9 @@
 #include "dialog/ui/Messaggi.h"
 #include "report/ConvertiBordi.h"
 #include "shared/Cp1252.h"
-#include "shared/Environment.h"
-#include "shared/Error.h"
-#include "shared/TextFile.h"
+#include "shared/Ambiente.h"
+#include "shared/Errore.h"
+#include "shared/FileTesto.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

@@ -2,7 +2,7 @@
 
 #include "dialog/ui/Messaggi.h"
 #include "shared/Cp1252.h"
-#include "shared/FileNames.h"
+#include "shared/NomiFile.h"
 
 #include <QFileDialog>
 #include <QSettings>

@@ -7,9 +7,9 @@
 #include "printing/ui/MenuStampa.h"
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
-#include "request/Routines.h"
-#include "shared/Environment.h"
-#include "shared/Numeric.h"
+#include "request/CampiRichiesta.h"
+#include "shared/Ambiente.h"
+#include "shared/Numeri.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -4,8 +4,8 @@
 // date and four options of one daily tableau. It is the program's first
 // window; closing it ends the program.
 
-#include "request/Routines.h"
-#include "shared/Dates.h"
+#include "request/CampiRichiesta.h"
+#include "shared/Date.h"
 
 #include <QWidget>
 #include <array>

@@ -1,0 +1,77 @@
+#include "shared/Date.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+namespace vdx {
+
+DataOra OraLocale() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    return DataOra{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+                   parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+Orologio OrologioDiSistema() {
+    return [] { return OraLocale(); };
+}
+
+std::string TestoData(const DataOra& momento) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", momento.giorno, momento.mese, momento.anno);
+    return buf;
+}
+
+std::string DataOdierna(const Orologio& orologio) {
+    return TestoData(orologio());
+}
+
+std::string TestoOra(const DataOra& momento) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d", momento.ora, momento.minuti);
+    return buf;
+}
+
+namespace {
+// Characters `from` (1-based) to `to` of a text, as many of them as exist.
+std::string_view Posizioni(std::string_view s, std::size_t from, std::size_t to) {
+    if (from > s.size()) {
+        return {};
+    }
+    return s.substr(from - 1, to - from + 1);
+}
+} // namespace
+
+std::string ChiaveDaData(std::string_view data) {
+    std::string key;
+    key += Posizioni(data, 7, 10);
+    key += Posizioni(data, 4, 5);
+    key += Posizioni(data, 1, 2);
+    return key;
+}
+
+std::string DataDaChiave(std::string_view chiave) {
+    std::string text;
+    text += Posizioni(chiave, 7, 8);
+    text += '/';
+    text += Posizioni(chiave, 5, 6);
+    text += '/';
+    text += Posizioni(chiave, 1, 4);
+    return text;
+}
+
+DataOra SpostaGiorni(const DataOra& data, int giorni) {
+    using namespace std::chrono;
+    const year_month_day ymd{year{data.anno}, month{static_cast<unsigned>(data.mese)},
+                             day{static_cast<unsigned>(data.giorno)}};
+    const year_month_day moved{sys_days{ymd} + days{giorni}};
+    DataOra out = data;
+    out.anno = static_cast<int>(moved.year());
+    out.mese = static_cast<int>(static_cast<unsigned>(moved.month()));
+    out.giorno = static_cast<int>(static_cast<unsigned>(moved.day()));
+    return out;
+}
+
+} // namespace vdx

@@ -1,0 +1,235 @@
+#include "shared/FileTesto.h"
+
+#include "shared/Errore.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vdx {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string NomeFile(const fs::path& p) {
+    return p.string();
+}
+
+[[noreturn]] void ErroreApertura(const fs::path& file, int code) {
+    if (code == ENOENT) {
+        throw Errore(errore::FileNonTrovato, "File non trovato: " + NomeFile(file));
+    }
+    throw Errore(errore::AccessoPercorso, "Errore di accesso al file " + NomeFile(file) + " (" +
+                                     DescrizioneErrno(code) + ")");
+}
+
+[[noreturn]] void ErroreScrittura(const fs::path& file, int code) {
+    if (code == ENOSPC || code == EDQUOT) {
+        throw Errore(errore::DiscoPieno, "Disco pieno scrivendo " + NomeFile(file));
+    }
+    throw Errore(errore::AccessoPercorso,
+                "Impossibile scrivere " + NomeFile(file) + " (" + DescrizioneErrno(code) + ")");
+}
+
+} // namespace
+
+std::vector<std::string> DividiRighe(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.emplace_back(bytes.substr(start, i - start));
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    if (start < bytes.size()) {
+        lines.emplace_back(bytes.substr(start));
+    }
+    return lines;
+}
+
+std::string LeggiFile(const fs::path& file) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (f == nullptr) {
+        ErroreApertura(file, errno);
+    }
+    std::string data;
+    char buf[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        data.append(buf, n);
+    }
+    const bool bad = std::ferror(f) != 0;
+    std::fclose(f);
+    if (bad) {
+        throw Errore(errore::AccessoPercorso, "Impossibile leggere " + NomeFile(file));
+    }
+    return data;
+}
+
+std::vector<std::string> LeggiRighe(const fs::path& file) {
+    return DividiRighe(LeggiFile(file));
+}
+
+LettoreRighe::LettoreRighe(const fs::path& file) {
+    file_ = std::fopen(file.c_str(), "rb");
+    if (file_ == nullptr) {
+        ErroreApertura(file, errno);
+    }
+    Riempi();
+}
+
+LettoreRighe::~LettoreRighe() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+}
+
+void LettoreRighe::Riempi() {
+    if (eof_) {
+        return;
+    }
+    buffer_.erase(0, pos_);
+    pos_ = 0;
+    char buf[65536];
+    const std::size_t n = std::fread(buf, 1, sizeof buf, file_);
+    if (n == 0) {
+        eof_ = true;
+    } else {
+        buffer_.append(buf, n);
+    }
+}
+
+bool LettoreRighe::Fine() const {
+    return eof_ && pos_ >= buffer_.size();
+}
+
+std::optional<std::string> LettoreRighe::Leggi() {
+    // Each byte is looked at once: after a refill the search goes on where it
+    // stopped (counted from pos_, which a refill moves to 0).
+    std::size_t cercato = 0;
+    for (;;) {
+        const std::size_t end = buffer_.find_first_of("\r\n", pos_ + cercato);
+        if (end != std::string::npos) {
+            // A CR at the buffer's edge may have its LF in the next block.
+            if (buffer_[end] == '\r' && end + 1 == buffer_.size() && !eof_) {
+                cercato = end - pos_;
+                Riempi();
+                continue;
+            }
+            std::string line = buffer_.substr(pos_, end - pos_);
+            pos_ = end + 1;
+            if (buffer_[end] == '\r' && pos_ < buffer_.size() && buffer_[pos_] == '\n') {
+                ++pos_;
+            }
+            if (pos_ >= buffer_.size()) {
+                Riempi();
+            }
+            return line;
+        }
+        if (eof_) {
+            if (pos_ >= buffer_.size()) {
+                return std::nullopt;
+            }
+            std::string line = buffer_.substr(pos_);
+            pos_ = buffer_.size();
+            return line;
+        }
+        cercato = buffer_.size() - pos_;
+        Riempi();
+    }
+}
+
+ScrittoreAtomico::ScrittoreAtomico(fs::path target) : target_(std::move(target)) {
+    fs::path folder = target_.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        ErroreScrittura(target_, errno);
+    }
+    temp_ = pattern;
+    file_ = ::fdopen(fd, "wb");
+    if (file_ == nullptr) {
+        const int code = errno;
+        ::close(fd);
+        fs::remove(temp_);
+        ErroreScrittura(target_, code);
+    }
+}
+
+ScrittoreAtomico::~ScrittoreAtomico() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        std::error_code ec;
+        fs::remove(temp_, ec);
+    }
+}
+
+void ScrittoreAtomico::Scrivi(std::string_view bytes) {
+    if (file_ == nullptr) {
+        throw Errore(errore::NumeroFileErrato, "Nome o numero di file non valido: " + NomeFile(target_));
+    }
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        ErroreScrittura(target_, errno);
+    }
+}
+
+void ScrittoreAtomico::ScriviRiga(std::string_view line) {
+    Scrivi(line);
+    Scrivi("\r\n");
+}
+
+void ScrittoreAtomico::Commit() {
+    if (file_ == nullptr) {
+        throw Errore(errore::NumeroFileErrato, "Nome o numero di file non valido: " + NomeFile(target_));
+    }
+    int code = 0;
+    if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) {
+        code = errno;
+    }
+    // New files get the usual permissions, not mkstemp's private ones.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(::fileno(file_), 0666 & ~mask);
+    if (std::fclose(file_) != 0 && code == 0) {
+        code = errno;
+    }
+    file_ = nullptr;
+    if (code != 0) {
+        std::error_code ec;
+        fs::remove(temp_, ec);
+        ErroreScrittura(target_, code);
+    }
+    if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
+        code = errno;
+        std::error_code ec;
+        fs::remove(temp_, ec);
+        ErroreScrittura(target_, code);
+    }
+}
+
+void ScriviRigheAtomico(const fs::path& file, const std::vector<std::string>& lines) {
+    ScrittoreAtomico out(file);
+    for (const auto& line : lines) {
+        out.ScriviRiga(line);
+    }
+    out.Commit();
+}
+
+void ScriviFileAtomico(const fs::path& file, std::string_view bytes) {
+    ScrittoreAtomico out(file);
+    out.Scrivi(bytes);
+    out.Commit();
+}
+
+} // namespace vdx
