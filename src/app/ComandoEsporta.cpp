@@ -1,7 +1,7 @@
 #include "app/Comandi.h"
 #include "preview/ConvertiXLS.h"
-#include "shared/Cp1252.h"
 #include "shared/Ambiente.h"
+#include "shared/Cp1252.h"
 #include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
@@ -47,8 +47,8 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
             << '\n';
         return 1;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Esporta.nome << ": errore " << errore::AccessoPercorso << ": " << DescrizioneErroreFile(e)
-            << '\n';
+        err << Esporta.nome << ": errore " << errore::AccessoPercorso << ": "
+            << DescrizioneErroreFile(e) << '\n';
         return 1;
     }
 }

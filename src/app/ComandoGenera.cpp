@@ -2,8 +2,8 @@
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
 #include "request/CampiRichiesta.h"
-#include "shared/Cp1252.h"
 #include "shared/Ambiente.h"
+#include "shared/Cp1252.h"
 #include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
@@ -177,8 +177,8 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
             << "\n";
         return EsitoErroreDati;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Genera.nome << ": errore " << errore::AccessoPercorso << ": " << DescrizioneErroreFile(e)
-            << "\n";
+        err << Genera.nome << ": errore " << errore::AccessoPercorso << ": "
+            << DescrizioneErroreFile(e) << "\n";
         return EsitoErroreDati;
     }
 }

@@ -1,7 +1,7 @@
 #include "app/Comandi.h"
 #include "report/Elenchi.h"
-#include "shared/Cp1252.h"
 #include "shared/Ambiente.h"
+#include "shared/Cp1252.h"
 #include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
@@ -109,8 +109,8 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         err << Stampa.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
             << "\n";
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Stampa.nome << ": errore " << errore::AccessoPercorso << ": " << DescrizioneErroreFile(e)
-            << "\n";
+        err << Stampa.nome << ": errore " << errore::AccessoPercorso << ": "
+            << DescrizioneErroreFile(e) << "\n";
     }
     return 2;
 }

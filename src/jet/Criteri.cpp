@@ -105,12 +105,14 @@ public:
         Avanza();
     }
 
-    [[noreturn]] void ErroreSintassi(const std::string& cosa) const { ErroreSintassi(tok_.pos, cosa); }
+    [[noreturn]] void ErroreSintassi(const std::string& cosa) const {
+        ErroreSintassi(tok_.pos, cosa);
+    }
 
     [[noreturn]] void ErroreSintassi(std::size_t pos, const std::string& cosa) const {
         throw Errore(errore_, "Errore di sintassi " + std::string(cosa_) + " al carattere " +
-                                 std::to_string(pos) + ": " + cosa +
-                                 ". Il testo e': " + std::string(testo_));
+                                  std::to_string(pos) + ": " + cosa +
+                                  ". Il testo e': " + std::string(testo_));
     }
 
 private:

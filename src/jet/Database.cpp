@@ -30,9 +30,9 @@ std::string SenzaSpazi(std::string_view s) {
 std::unique_ptr<FileMdb> ApriFile(const std::filesystem::path& cartella, std::string_view nome) {
     const auto trovato = TrovaFile(cartella, nome);
     if (!trovato || !std::filesystem::is_regular_file(*trovato)) {
-        throw Errore(errore::DatabaseNonTrovato, "Impossibile trovare il file '" +
-                                               NomeNelMessaggio(cartella / std::string(nome)) +
-                                               "'.");
+        throw Errore(errore::DatabaseNonTrovato,
+                     "Impossibile trovare il file '" +
+                         NomeNelMessaggio(cartella / std::string(nome)) + "'.");
     }
     return std::make_unique<FileMdb>(*trovato);
 }
@@ -70,7 +70,7 @@ struct Database::Impl {
     FileMdb& Aperto() {
         if (!file) {
             throw Errore(errore::ChiamataNonValida,
-                        "Il database '" + NomeNelMessaggio(percorso) + "' e' stato chiuso.");
+                         "Il database '" + NomeNelMessaggio(percorso) + "' e' stato chiuso.");
         }
         return *file;
     }
@@ -152,9 +152,9 @@ Recordset Database::OpenRecordset(std::string_view source) {
         }
         if (nome.empty() || nome.find_first_of("'\"=<>()*,") != std::string::npos) {
             throw Errore(errore::SintassiSelezione,
-                        "Il testo di selezione non e' compreso: non e' il nome di una tabella ne' "
-                        "\"Select * From ...\". Il testo e': " +
-                            std::string(source));
+                         "Il testo di selezione non e' compreso: non e' il nome di una tabella ne' "
+                         "\"Select * From ...\". Il testo e': " +
+                             std::string(source));
         }
         v = impl_->VistaDi(nome);
     }
@@ -251,8 +251,9 @@ Valore Recordset::Campo(std::string_view name) const {
     const Tabella& t = i.vista->Sorgente();
     const int colonna = i.IndiceColonna(name);
     if (i.posizione == Vista::nessuna || i.posizione >= i.vista->Size()) {
-        throw Errore(errore::NessunRecordCorrente, "Nessun record corrente: il campo '" + std::string(name) +
-                                              "' di '" + t.Nome() + "' non si puo' leggere.");
+        throw Errore(errore::NessunRecordCorrente, "Nessun record corrente: il campo '" +
+                                                       std::string(name) + "' di '" + t.Nome() +
+                                                       "' non si puo' leggere.");
     }
     const std::size_t riga = i.vista->RigaNumero(i.posizione);
     if (i.rigaLetta != riga) {

@@ -160,8 +160,9 @@ void AttendiPrimaDiRileggere() {
 } // namespace
 
 Errore ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella) {
-    return Errore(errore::FormatoNonRiconosciuto, "La tabella '" + tabella + "' di '" + file +
-                                              "' non si puo' leggere: il file e' danneggiato.");
+    return Errore(errore::FormatoNonRiconosciuto,
+                  "La tabella '" + tabella + "' di '" + file +
+                      "' non si puo' leggere: il file e' danneggiato.");
 }
 
 bool NomeAlterato(std::string_view chiesto, std::string_view trovato) {
@@ -327,7 +328,8 @@ struct FileMdb::Stato {
     // Page `n` of the file (Danno when it cannot be read).
     std::vector<unsigned char> Pagina(std::size_t n) const {
         std::vector<unsigned char> pg(dimPagina);
-        if (n >= NumeroPagine() || !sorgente->Leggi(std::uint64_t{n} * dimPagina, dimPagina, pg.data())) {
+        if (n >= NumeroPagine() ||
+            !sorgente->Leggi(std::uint64_t{n} * dimPagina, dimPagina, pg.data())) {
             throw Danno{};
         }
         return pg;
@@ -403,8 +405,8 @@ namespace {
 
 Errore NonRiconosciuto(const std::filesystem::path& file, const std::string& perche) {
     return Errore(errore::FormatoNonRiconosciuto,
-                 "Il file '" + NomeNelMessaggio(file) +
-                     "' e' danneggiato o non e' un database Access: " + perche + ".");
+                  "Il file '" + NomeNelMessaggio(file) +
+                      "' e' danneggiato o non e' un database Access: " + perche + ".");
 }
 
 Errore TabellaDanneggiata(const std::filesystem::path& file, const std::string& tabella) {
@@ -529,9 +531,9 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
         if (!NomeAccessValido(n)) {
             throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
         }
-        auto voce =
-            NuovaVoce(n, static_cast<unsigned long>(static_cast<std::int64_t>(pagina.ComeNumero())) &
-                             0x00FFFFFFul);
+        auto voce = NuovaVoce(
+            n, static_cast<unsigned long>(static_cast<std::int64_t>(pagina.ComeNumero())) &
+                   0x00FFFFFFul);
         voci.push_back({std::move(n), std::move(voce), nullptr});
     }
 }
@@ -859,8 +861,9 @@ std::shared_ptr<const Tabella> FileMdb::Leggi(std::string_view nome) {
         throw TabellaDanneggiata(percorso_, std::string(nome));
     }
     if (voce == nullptr) {
-        throw Errore(errore::TabellaNonTrovata, "Impossibile trovare la tabella '" + std::string(nome) +
-                                            "' in '" + NomeNelMessaggio(percorso_) + "'.");
+        throw Errore(errore::TabellaNonTrovata, "Impossibile trovare la tabella '" +
+                                                    std::string(nome) + "' in '" +
+                                                    NomeNelMessaggio(percorso_) + "'.");
     }
     if (!voce->righe) {
         try {

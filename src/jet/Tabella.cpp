@@ -399,8 +399,9 @@ int Tabella::IndiceCampoRichiesto(std::string_view nome) const {
     // A field missing from a table whose rows are damaged is damage: the
     // rows are read (if they were not) before the field is said missing.
     Lette(nullptr);
-    throw Errore(errore::CampoNonTrovato, "Elemento non trovato nell'insieme: la tabella '" + nome_ +
-                                        "' non ha il campo '" + std::string(nome) + "'.");
+    throw Errore(errore::CampoNonTrovato, "Elemento non trovato nell'insieme: la tabella '" +
+                                              nome_ + "' non ha il campo '" + std::string(nome) +
+                                              "'.");
 }
 
 int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b) {

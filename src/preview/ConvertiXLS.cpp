@@ -3,8 +3,8 @@
 #include "report/ConvertiBordi.h"
 #include "shared/Ambiente.h"
 #include "shared/Errore.h"
-#include "shared/NomiFile.h"
 #include "shared/FileTesto.h"
+#include "shared/NomiFile.h"
 
 #include <vector>
 
@@ -78,11 +78,11 @@ ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
         }
         // A separator of megabytes would turn a small report into a huge export.
         if (riga->size() > LunghezzaImpostazioneXLS) {
-            throw Errore(errore::ChiamataNonValida, file->filename().string() + ", riga " +
-                                              std::to_string(numero) + ": l'impostazione ha " +
-                                              std::to_string(riga->size()) +
-                                              " caratteri, al massimo se ne accettano " +
-                                              std::to_string(LunghezzaImpostazioneXLS) + ".");
+            throw Errore(errore::ChiamataNonValida,
+                         file->filename().string() + ", riga " + std::to_string(numero) +
+                             ": l'impostazione ha " + std::to_string(riga->size()) +
+                             " caratteri, al massimo se ne accettano " +
+                             std::to_string(LunghezzaImpostazioneXLS) + ".");
         }
         *valore = std::move(*riga);
     }

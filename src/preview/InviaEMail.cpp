@@ -1,9 +1,9 @@
 #include "preview/InviaEMail.h"
 
 #include "shared/Ambiente.h"
+#include "shared/FileTesto.h"
 #include "shared/NomiFile.h"
 #include "shared/Piattaforma.h"
-#include "shared/FileTesto.h"
 
 namespace vdx {
 

@@ -3,10 +3,10 @@
 #include "jet/Criteri.h"
 #include "jet/Database.h"
 #include "shared/Ambiente.h"
+#include "shared/FileTesto.h"
 #include "shared/NomiFile.h"
 #include "shared/Numeri.h"
 #include "shared/Testo.h"
-#include "shared/FileTesto.h"
 
 #include <limits>
 
@@ -21,7 +21,6 @@ std::string TestoCriterio(std::string_view testo) {
 }
 
 } // namespace
-
 
 std::array<double, 12> DividiGruppi(std::string_view testo) {
     std::array<double, 12> valori{};

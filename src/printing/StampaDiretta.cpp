@@ -2,9 +2,9 @@
 
 #include "report/ConvertiBordi.h"
 #include "shared/Errore.h"
+#include "shared/FileTesto.h"
 #include "shared/NomiFile.h"
 #include "shared/Numeri.h"
-#include "shared/FileTesto.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,7 +23,7 @@ Errore ErroreScrittura(const std::filesystem::path& percorso, int codice) {
         return Errore(errore::DiscoPieno, "Disco pieno scrivendo " + percorso.string());
     }
     return Errore(errore::AccessoPercorso,
-                 "Errore scrivendo " + percorso.string() + ": " + DescrizioneErrno(codice));
+                  "Errore scrivendo " + percorso.string() + ": " + DescrizioneErrno(codice));
 }
 
 class StampaDiretta {
@@ -101,7 +101,7 @@ UscitaDispositivo::UscitaDispositivo(const std::filesystem::path& percorso) : pe
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
         throw Errore(errore::AccessoPercorso,
-                    "Impossibile aprire " + percorso.string() + ": " + DescrizioneErrno(errno));
+                     "Impossibile aprire " + percorso.string() + ": " + DescrizioneErrno(errno));
     }
 }
 
@@ -164,8 +164,8 @@ std::string CodiciControllo(const ImpostazioniStampa& impostazioni, bool compres
         const long long codice = ArrotondaPari(valore);
         if (codice < 0 || codice > 255) {
             throw Errore(errore::ChiamataNonValida,
-                        "Codice di controllo della stampante fuori dai limiti (0-255): " +
-                            std::to_string(codice));
+                         "Codice di controllo della stampante fuori dai limiti (0-255): " +
+                             std::to_string(codice));
         }
         codici.push_back(static_cast<char>(static_cast<unsigned char>(codice)));
     }

@@ -2,8 +2,8 @@
 
 #include "printing/Converti2.h"
 #include "shared/Cp1252.h"
-#include "shared/NomiFile.h"
 #include "shared/FileTesto.h"
+#include "shared/NomiFile.h"
 
 #include <cmath>
 

@@ -2,8 +2,8 @@
 
 #include "printing/StampaDiretta.h"
 #include "printing/StampaDriver.h"
-#include "shared/Cp1252.h"
 #include "shared/Ambiente.h"
+#include "shared/Cp1252.h"
 #include "shared/NomiFile.h"
 
 namespace vdx {

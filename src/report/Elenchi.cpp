@@ -16,7 +16,8 @@ int NumeroIntero(const jet::Valore& v) {
 // A dynaset over the table of the same name as its file, in `Cartella`.
 struct Archivio {
     Archivio(const std::filesystem::path& cartella, const std::string& nome)
-        : db(jet::Database::OpenDatabase(cartella, nome + ".mdb")), righe(db->OpenRecordset(nome)) {}
+        : db(jet::Database::OpenDatabase(cartella, nome + ".mdb")), righe(db->OpenRecordset(nome)) {
+    }
     ~Archivio() {
         righe.Close();
         db->Close();

@@ -10,8 +10,8 @@
 namespace vdx {
 
 struct VoceElenco {
-    int numero = 0;    // hotel Numero or tableau Codice
-    std::string nome;  // RagioneSociale or Descrizione, as stored
+    int numero = 0;   // hotel Numero or tableau Codice
+    std::string nome; // RagioneSociale or Descrizione, as stored
     // The list entry: the number right-aligned in three characters, one
     // blank, the name ("  7 Hotel Lago").
     std::string Testo() const;

@@ -5,8 +5,8 @@
 #include "report/Righe.h"
 #include "shared/Ambiente.h"
 #include "shared/Errore.h"
-#include "shared/NomiFile.h"
 #include "shared/FileTesto.h"
+#include "shared/NomiFile.h"
 
 #include <array>
 #include <cmath>
@@ -88,8 +88,7 @@ private:
     void LavoroDaCapo();
     void RiempiPrimaRiga();
     bool ScrivereOccupazione() const {
-        return (!o_.soloUtilizzate || d_.persone != 0) &&
-               !(o_.soloLibere && d_.persone > 0);
+        return (!o_.soloUtilizzate || d_.persone != 0) && !(o_.soloLibere && d_.persone > 0);
     }
     bool ScriverePrenotazione() const {
         return (!o_.soloUtilizzate || d_.persone != 0) && !d_.bloccoScritto;

@@ -10,20 +10,20 @@ namespace vdx {
 // Everything one run of the generator reads, fixed for the run. The request
 // window and `vdx generate` fill it the same way. Texts are code page 1252.
 struct OpzioniTableau {
-    short hotel = 0;            // the chosen hotel
-    short tableau = 0;          // the chosen tableau, 0 for "<tutti>": every room of the hotel
-    std::string primaCamera;    // first room of the range, as typed
-    std::string ultimaCamera;   // last room of the range, as typed
-    std::string data;           // reference date dd/mm/yyyy, already checked
-    bool arrangiamento = false; // "Aggiungere arrangiamento": arrangement and amount in cell 9
-    bool soloArrivi = false;    // "Solo arrivi del giorno"
-    bool soloPartenze = false;  // "Solo partenze del giorno"
-    bool soloLibere = false;    // "Solo camere libere": no occupancy block is written
+    short hotel = 0;             // the chosen hotel
+    short tableau = 0;           // the chosen tableau, 0 for "<tutti>": every room of the hotel
+    std::string primaCamera;     // first room of the range, as typed
+    std::string ultimaCamera;    // last room of the range, as typed
+    std::string data;            // reference date dd/mm/yyyy, already checked
+    bool arrangiamento = false;  // "Aggiungere arrangiamento": arrangement and amount in cell 9
+    bool soloArrivi = false;     // "Solo arrivi del giorno"
+    bool soloPartenze = false;   // "Solo partenze del giorno"
+    bool soloLibere = false;     // "Solo camere libere": no occupancy block is written
     bool soloUtilizzate = false; // "Stampo solo le camere utilizzate?" answered yes
-    std::string codiceAssistenzaHotel = " ";  // no final form feed when it holds "U"
-    std::filesystem::path cartella = ".";     // where the data files are and the report goes
-    Orologio orologio = OrologioDiSistema();  // read once, for the title's time stamp
-    std::string pclocal; // the workstation: the report is "FD" + pclocal
+    std::string codiceAssistenzaHotel = " "; // no final form feed when it holds "U"
+    std::filesystem::path cartella = ".";    // where the data files are and the report goes
+    Orologio orologio = OrologioDiSistema(); // read once, for the title's time stamp
+    std::string pclocal;                     // the workstation: the report is "FD" + pclocal
 };
 
 // Writes the daily tableau to "FD" + pclocal in the working folder and

@@ -21,17 +21,17 @@ inline constexpr std::size_t LarghezzaRiga = 133;
 
 // Line-drawing bytes.
 namespace bordo {
-inline constexpr char Verticale = '\xB3';      // 179
-inline constexpr char TeeDestra = '\xB4';      // 180, right end of the separator
-inline constexpr char AngoloAltoDx = '\xBF';   // 191
-inline constexpr char AngoloBassoSx = '\xC0';  // 192
-inline constexpr char TeeBasso = '\xC1';       // 193
-inline constexpr char TeeAlto = '\xC2';        // 194
-inline constexpr char TeeSinistra = '\xC3';    // 195, left end of the separator
-inline constexpr char Orizzontale = '\xC4';    // 196
-inline constexpr char Croce = '\xC5';          // 197
-inline constexpr char AngoloBassoDx = '\xD9';  // 217
-inline constexpr char AngoloAltoSx = '\xDA';   // 218
+inline constexpr char Verticale = '\xB3';     // 179
+inline constexpr char TeeDestra = '\xB4';     // 180, right end of the separator
+inline constexpr char AngoloAltoDx = '\xBF';  // 191
+inline constexpr char AngoloBassoSx = '\xC0'; // 192
+inline constexpr char TeeBasso = '\xC1';      // 193
+inline constexpr char TeeAlto = '\xC2';       // 194
+inline constexpr char TeeSinistra = '\xC3';   // 195, left end of the separator
+inline constexpr char Orizzontale = '\xC4';   // 196
+inline constexpr char Croce = '\xC5';         // 197
+inline constexpr char AngoloBassoDx = '\xD9'; // 217
+inline constexpr char AngoloAltoSx = '\xDA';  // 218
 } // namespace bordo
 
 // The nine cells, by first column (counted from 1) and width. Rules stand in
@@ -41,7 +41,15 @@ struct Cella {
     std::size_t larghezza;
 };
 inline constexpr std::array<Cella, 9> Celle{{
-    {2, 6}, {9, 6}, {16, 4}, {21, 10}, {32, 10}, {43, 21}, {65, 21}, {87, 21}, {109, 24},
+    {2, 6},
+    {9, 6},
+    {16, 4},
+    {21, 10},
+    {32, 10},
+    {43, 21},
+    {65, 21},
+    {87, 21},
+    {109, 24},
 }};
 
 // The status tags of the second room line, each as wide as cell 7.
@@ -65,7 +73,6 @@ Righe CostruisciRighe(std::string titolo, bool arrangiamento);
 std::string RigaTitolo(const std::optional<std::string>& ragioneSociale,
                        const std::optional<std::string>& descrizione, std::string_view dataTesto,
                        const DataOra& momento);
-
 
 // The first `n` characters.
 std::string_view Taglia(std::string_view testo, std::size_t n);

@@ -41,7 +41,7 @@ void ControllaPostazione(std::string_view postazione) {
                                    [](char c) { return c >= '0' && c <= '9'; });
     if (!cifre || postazione.size() > 3) {
         throw Errore(errore::ChiamataNonValida, "La variabile pclocal deve essere il numero della "
-                                      "postazione: da una a tre cifre, o vuota.");
+                                                "postazione: da una a tre cifre, o vuota.");
     }
 }
 

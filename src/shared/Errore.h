@@ -29,19 +29,19 @@ std::string DescrizioneErroreFile(const std::filesystem::filesystem_error& e);
 
 // Error numbers, kept as the suite's users know them.
 namespace errore {
-inline constexpr int NumeroFileErrato = 52;        // file not open
-inline constexpr int FileNonTrovato = 53;         // a file that must exist is missing
-inline constexpr int DiscoPieno = 61;             // no space left while writing
-inline constexpr int AccessoPercorso = 75;           // a file or device cannot be opened
-inline constexpr int ChiamataNonValida = 5;           // a value out of its range
-inline constexpr int DatabaseNonTrovato = 3024;   // "Couldn't find file"
+inline constexpr int NumeroFileErrato = 52;         // file not open
+inline constexpr int FileNonTrovato = 53;           // a file that must exist is missing
+inline constexpr int DiscoPieno = 61;               // no space left while writing
+inline constexpr int AccessoPercorso = 75;          // a file or device cannot be opened
+inline constexpr int ChiamataNonValida = 5;         // a value out of its range
+inline constexpr int DatabaseNonTrovato = 3024;     // "Couldn't find file"
 inline constexpr int FormatoNonRiconosciuto = 3343; // not an Access file
 inline constexpr int TabellaNonTrovata = 3078;      // no such table or query
-inline constexpr int CampoNonTrovato = 3265;      // item not found in this collection
-inline constexpr int SintassiCriterio = 3077;     // syntax error in a search criterion
-inline constexpr int SintassiSelezione = 3075;        // selection text not understood
-inline constexpr int NessunRecordCorrente = 3021;    // a field read with no current record
-inline constexpr int ErroreStampante = 482;             // printer error
-} // namespace err
+inline constexpr int CampoNonTrovato = 3265;        // item not found in this collection
+inline constexpr int SintassiCriterio = 3077;       // syntax error in a search criterion
+inline constexpr int SintassiSelezione = 3075;      // selection text not understood
+inline constexpr int NessunRecordCorrente = 3021;   // a field read with no current record
+inline constexpr int ErroreStampante = 482;         // printer error
+} // namespace errore
 
 } // namespace vdx

@@ -23,7 +23,7 @@ std::string NomeFile(const fs::path& p) {
         throw Errore(errore::FileNonTrovato, "File non trovato: " + NomeFile(file));
     }
     throw Errore(errore::AccessoPercorso, "Errore di accesso al file " + NomeFile(file) + " (" +
-                                     DescrizioneErrno(code) + ")");
+                                              DescrizioneErrno(code) + ")");
 }
 
 [[noreturn]] void ErroreScrittura(const fs::path& file, int code) {
@@ -31,7 +31,7 @@ std::string NomeFile(const fs::path& p) {
         throw Errore(errore::DiscoPieno, "Disco pieno scrivendo " + NomeFile(file));
     }
     throw Errore(errore::AccessoPercorso,
-                "Impossibile scrivere " + NomeFile(file) + " (" + DescrizioneErrno(code) + ")");
+                 "Impossibile scrivere " + NomeFile(file) + " (" + DescrizioneErrno(code) + ")");
 }
 
 } // namespace
@@ -177,7 +177,8 @@ ScrittoreAtomico::~ScrittoreAtomico() {
 
 void ScrittoreAtomico::Scrivi(std::string_view bytes) {
     if (file_ == nullptr) {
-        throw Errore(errore::NumeroFileErrato, "Nome o numero di file non valido: " + NomeFile(target_));
+        throw Errore(errore::NumeroFileErrato,
+                     "Nome o numero di file non valido: " + NomeFile(target_));
     }
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
         ErroreScrittura(target_, errno);
@@ -191,7 +192,8 @@ void ScrittoreAtomico::ScriviRiga(std::string_view line) {
 
 void ScrittoreAtomico::Commit() {
     if (file_ == nullptr) {
-        throw Errore(errore::NumeroFileErrato, "Nome o numero di file non valido: " + NomeFile(target_));
+        throw Errore(errore::NumeroFileErrato,
+                     "Nome o numero di file non valido: " + NomeFile(target_));
     }
     int code = 0;
     if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) {

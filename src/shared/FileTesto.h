@@ -54,9 +54,9 @@ public:
     ScrittoreAtomico(const ScrittoreAtomico&) = delete;
     ScrittoreAtomico& operator=(const ScrittoreAtomico&) = delete;
 
-    void Scrivi(std::string_view bytes);      // as they are
-    void ScriviRiga(std::string_view line);   // followed by CR LF
-    void Commit();                            // flush, sync, rename; throws vdx::Errore (61/75)
+    void Scrivi(std::string_view bytes);    // as they are
+    void ScriviRiga(std::string_view line); // followed by CR LF
+    void Commit();                          // flush, sync, rename; throws vdx::Errore (61/75)
     const std::filesystem::path& Target() const { return target_; }
 
 private:

@@ -53,8 +53,9 @@ bool Corrisponde(std::string_view s, std::string_view p) {
     // Iterative wildcard match with backtracking on the last "*".
     std::size_t si = 0, pi = 0, star = std::string_view::npos, mark = 0;
     while (si < s.size()) {
-        if (pi < p.size() && (p[pi] == '?' || MaiuscolaCp1252(static_cast<unsigned char>(p[pi])) ==
-                                                   MaiuscolaCp1252(static_cast<unsigned char>(s[si])))) {
+        if (pi < p.size() &&
+            (p[pi] == '?' || MaiuscolaCp1252(static_cast<unsigned char>(p[pi])) ==
+                                 MaiuscolaCp1252(static_cast<unsigned char>(s[si])))) {
             ++si;
             ++pi;
         } else if (pi < p.size() && p[pi] == '*') {

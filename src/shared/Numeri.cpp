@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <string>
 #include <limits>
+#include <string>
 
 namespace vdx {
 

@@ -1,7 +1,7 @@
 #include "shared/Piattaforma.h"
 
-#include "shared/Cp1252.h"
 #include "shared/Ambiente.h"
+#include "shared/Cp1252.h"
 #include "shared/Errore.h"
 
 #include <cerrno>
@@ -135,7 +135,7 @@ void AvviaProgramma(std::string_view program, const fs::path& folder) {
     const fs::path found = CercaProgramma(program);
     if (found.empty()) {
         throw Errore(errore::FileNonTrovato, "File non trovato: " + std::string(program) +
-                                           " (non e' nel percorso dei programmi)");
+                                                 " (non e' nel percorso dei programmi)");
     }
     if (!AvviaStaccato({found.string()}, folder)) {
         throw Errore(errore::FileNonTrovato, "Impossibile avviare " + found.string());

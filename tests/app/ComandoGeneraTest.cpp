@@ -25,10 +25,10 @@ DatiAlbergo DatiRiga() {
     d.Camera(1, 1, "199", "UFF").Camera(1, 2, "900", "UFF");
     d.Camera(2, 1, "301", "DBL").Camera(4, 0, "1", "DBL");
     d.ConOspite({.camera = "202",
-              .progressivo = 1,
-              .nome = "Rossi Mario",
-              .arrivo = "20240301",
-              .partenza = "20240306"});
+                 .progressivo = 1,
+                 .nome = "Rossi Mario",
+                 .arrivo = "20240301",
+                 .partenza = "20240306"});
     d.Prenotata({.prenotazione = 1,
                  .camera = "201",
                  .arrivo = "20240305",

@@ -2,6 +2,7 @@
 // hotel 1 must show are in the data, dated around the chosen day.
 
 #include "AlbergoDemo.h"
+
 #include "RiletturaLibmdb.h"
 #include "jet/Database.h"
 #include "shared/Cp1252.h"

@@ -17,7 +17,7 @@ namespace {
 const std::filesystem::path CartellaCampioni = VDX_SAMPLES_DIR;
 
 #define SALTA_SENZA_CAMPIONI()                                                                     \
-    VDX_RICHIEDE(std::filesystem::exists(CartellaCampioni / "V2000-test.mdb"),                            \
+    VDX_RICHIEDE(std::filesystem::exists(CartellaCampioni / "V2000-test.mdb"),                     \
                  "no Access sample files in " << CartellaCampioni.string())
 
 class Campioni : public ::testing::TestWithParam<const char*> {};
@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(Files, Campioni,
 
 TEST(CampioniAce, CurrencyIsExact) {
     SALTA_SENZA_CAMPIONI();
-    auto rs = Database::OpenDatabase(CartellaCampioni, "v2016-CURRENCY.accdb")->OpenRecordset("table");
+    auto rs =
+        Database::OpenDatabase(CartellaCampioni, "v2016-CURRENCY.accdb")->OpenRecordset("table");
     ASSERT_EQ(rs.RecordCount(), 1u);
     EXPECT_EQ(rs.Denaro("Money"), 420000);
     EXPECT_EQ(rs.Testo("Money"), "42");
@@ -91,7 +92,8 @@ TEST(CampioniAce, CurrencyIsExact) {
 TEST(CampioniAce, LongTextReadsWhole) {
     SALTA_SENZA_CAMPIONI();
     testing::internal::CaptureStderr();
-    auto rs = Database::OpenDatabase(CartellaCampioni, "V2016-longtext.accdb")->OpenRecordset("Table1");
+    auto rs =
+        Database::OpenDatabase(CartellaCampioni, "V2016-longtext.accdb")->OpenRecordset("Table1");
     ASSERT_EQ(rs.RecordCount(), 1u);
     const std::string testo = rs.Testo("LongText");
     EXPECT_EQ(rs.TipiCampi()[1], TipoCampo::Memo);

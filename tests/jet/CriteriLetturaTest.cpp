@@ -139,8 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
                           DataProva + "'",
                       "Camere_Prenotazione", "NumeroHotel=#1 & DataArrivo='20260305'", 0, ""},
         CasoSelezione{
-            "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataPartenza = '" + DataProva +
-                "'",
+            "Select * From Camere_Prenotazione Where NumeroHotel = 1 and DataPartenza = '" +
+                DataProva + "'",
             "Camere_Prenotazione", "NumeroHotel=#1 & DataPartenza='20260305'", 0, ""},
         CasoSelezione{"Select * From Arrangiamento Where DataInizio <= '" + DataProva +
                           "' and DataFine >= '" + DataProva + "'",
@@ -201,7 +201,8 @@ TEST(Ordinamento, ReadsBracketsAndDirections) {
     EXPECT_FALSE(v[1].discendente);
     EXPECT_EQ(v[2].campo, "Nome");
     for (const char* cattivo : {"", "A,", "A B", "A DESC DESC", "'A'"}) {
-        EXPECT_EQ(ErroreDi([&] { AnalizzaOrdinamento(cattivo); }).Numero(), vdx::errore::SintassiSelezione)
+        EXPECT_EQ(ErroreDi([&] { AnalizzaOrdinamento(cattivo); }).Numero(),
+                  vdx::errore::SintassiSelezione)
             << cattivo;
     }
 }

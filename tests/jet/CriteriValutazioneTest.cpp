@@ -59,8 +59,8 @@ std::shared_ptr<const Tabella> Camere(int volte) {
     for (int k = 0; k < volte; ++k) {
         for (std::size_t r = 0; r < 7; ++r) {
             righe.push_back({CellaDi(numero[r]), CellaDi(hotel[r]),
-                             prezzo[r] ? Cella(Denaro{*prezzo[r]}) : Cella(Nullo{}), CellaDi(peso[r]),
-                             CellaDi(nota[r])});
+                             prezzo[r] ? Cella(Denaro{*prezzo[r]}) : Cella(Nullo{}),
+                             CellaDi(peso[r]), CellaDi(nota[r])});
         }
     }
     return Scritta("Camere",

@@ -6,8 +6,8 @@
 #include "jet/Database.h"
 #include "jet/FileMdb.h"
 #include "shared/Errore.h"
-#include "support/ErroreDi.h"
 #include "support/CartellaLavoro.h"
+#include "support/ErroreDi.h"
 
 #include <algorithm>
 #include <cstring>
@@ -58,12 +58,12 @@ void Metti16(std::string& b, std::size_t at, std::uint16_t v) {
 // A file of two tables: Note (text, long memos on long-value pages, money)
 // and Altra.
 std::string FileNote(const CartellaLavoro& dir) {
-    vdx::fixture::TabellaProva t("Note",
-                            {"Codice:Long", "Testo:Memo", "Stanza:Text(10)", "Importo:Currency"});
+    vdx::fixture::TabellaProva t(
+        "Note", {"Codice:Long", "Testo:Memo", "Stanza:Text(10)", "Importo:Currency"});
     for (std::size_t i = 0; i < RigheProva; ++i) {
         const auto n = static_cast<std::int64_t>(i);
         t.ConRiga({n, i % 50 == 0 ? std::string(9000, 'x') : "nota " + std::to_string(i),
-                std::to_string(i % 50), vdx::fixture::Denaro{n * 100}});
+                   std::to_string(i % 50), vdx::fixture::Denaro{n * 100}});
     }
     vdx::fixture::TabellaProva altra("Altra", {"Codice:Long"});
     for (std::int64_t i = 0; i < 40; ++i) {
@@ -209,8 +209,8 @@ const Danno Danni[] = {
      }},
     // The file cut at a page boundary before the table's last page (the
     // list of tables, written last, goes too).
-    {"CutAtAPageBoundary",
-     [](std::string& b) { b.resize((PagineDi(b, Note(b)).back()) * Pagina); }, true},
+    {"CutAtAPageBoundary", [](std::string& b) { b.resize((PagineDi(b, Note(b)).back()) * Pagina); },
+     true},
 };
 
 const Danno& DannoDiNome(std::string_view nome) {
@@ -251,7 +251,8 @@ TEST_F(ReaderDamage, TheUndamagedFileReadsWhole) {
 // reading, whether the list of tables or a table was hit.
 TEST_F(ReaderDamage, AFileFinishedDuringThePauseIsRead) {
     const std::string buono = FileNote(dir_);
-    for (const Danno* d : {&DannoDiNome("ListOfTablesLosesItsRows"), &DannoDiNome("DataPageRowCountZeroed")}) {
+    for (const Danno* d :
+         {&DannoDiNome("ListOfTablesLosesItsRows"), &DannoDiNome("DataPageRowCountZeroed")}) {
         SCOPED_TRACE(d->nome);
         std::string b = buono;
         d->danneggia(b);
@@ -366,7 +367,7 @@ TEST_F(ReaderDamage, ALargeTableReadsAsWritten) {
     std::mt19937 caso(77);
     std::vector<Scheda> attese;
     vdx::fixture::TabellaProva t("Schede", {"Codice:Long", "Camera:Text(10)", "Hotel:Integer",
-                                       "Arrivo:Text(8)", "Nome:Text(50)"});
+                                            "Arrivo:Text(8)", "Nome:Text(50)"});
     for (std::int64_t i = 0; i < 30000; ++i) {
         Scheda s{i, std::nullopt, std::nullopt, {}, {}};
         if (caso() % 9 != 0) {
@@ -389,7 +390,8 @@ TEST_F(ReaderDamage, ALargeTableReadsAsWritten) {
                                  std::to_string(i);
         s.nome = std::string("Ospite ") + (e ? "\xE8" : euro ? "\x80" : "") + std::to_string(i);
         t.ConRiga({i, s.camera ? vdx::fixture::Cella(*s.camera) : vdx::fixture::Nullo{},
-                s.hotel ? vdx::fixture::Cella(*s.hotel) : vdx::fixture::Nullo{}, s.arrivo, nome});
+                   s.hotel ? vdx::fixture::Cella(*s.hotel) : vdx::fixture::Nullo{}, s.arrivo,
+                   nome});
         attese.push_back(s);
     }
     vdx::fixture::ScriviMdb(dir_ / "Grande.mdb", {t});
@@ -534,9 +536,11 @@ TEST_F(ReaderDamage, ANameOneBitAwayIsDamage) {
          vdx::errore::TabellaNonTrovata},
         // A field's name in the table definition ("Codice", two bytes a character).
         {codice, std::string("C\0o\0d\0h\0c\0e\0", 12),
-         [&] { apri()->OpenRecordset("Note").Campo("Codice"); }, vdx::errore::FormatoNonRiconosciuto},
+         [&] { apri()->OpenRecordset("Note").Campo("Codice"); },
+         vdx::errore::FormatoNonRiconosciuto},
         {codice, std::string("C\0o\0d\0i\0c\0\x01\x01", 12),
-         [&] { apri()->OpenRecordset("Note").Campo("Codice"); }, vdx::errore::FormatoNonRiconosciuto},
+         [&] { apri()->OpenRecordset("Note").Campo("Codice"); },
+         vdx::errore::FormatoNonRiconosciuto},
         {codice, std::string("C\0o\0d\0i\0c\0i\0", 12),
          [&] { apri()->OpenRecordset("Note").Campo("Codice"); }, vdx::errore::CampoNonTrovato},
     };
@@ -567,7 +571,8 @@ TEST_F(ReaderDamage, RandomDamageIsReadWholeOrRefused) {
         }
         const Esito e = LeggiNote(dir_, b);
         const int n = e.errore.Numero();
-        EXPECT_TRUE(n == 0 || n == vdx::errore::FormatoNonRiconosciuto || n == vdx::errore::TabellaNonTrovata)
+        EXPECT_TRUE(n == 0 || n == vdx::errore::FormatoNonRiconosciuto ||
+                    n == vdx::errore::TabellaNonTrovata)
             << n;
         if (n == 0) {
             EXPECT_EQ(e.righe, RigheProva) << "prova " << prova;

@@ -5,8 +5,8 @@
 #include "jet/Criteri.h"
 #include "jet/Database.h"
 #include "shared/Errore.h"
-#include "support/ErroreDi.h"
 #include "support/CartellaLavoro.h"
+#include "support/ErroreDi.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -313,7 +313,8 @@ TEST_F(RecordsetTest, FieldNamesIgnoreLetterCaseAndUnknownOnesAreNamed) {
     const vdx::Errore e = ErroreDi([&] { rs.Testo("Importo"); });
     EXPECT_EQ(e.Numero(), vdx::errore::CampoNonTrovato);
     EXPECT_TRUE(Contiene(e.what(), "'Importo'")) << e.what();
-    EXPECT_EQ(ErroreDi([&] { rs.FindFirst("Importo = 1"); }).Numero(), vdx::errore::CampoNonTrovato);
+    EXPECT_EQ(ErroreDi([&] { rs.FindFirst("Importo = 1"); }).Numero(),
+              vdx::errore::CampoNonTrovato);
     EXPECT_EQ(ErroreDi([&] { rs.Sort("Importo"); }).Numero(), vdx::errore::CampoNonTrovato);
     EXPECT_EQ(rs.TipiCampi()[5], TipoCampo::Currency);
     EXPECT_EQ(rs.NomiCampi()[4], "Arrangiamento");
@@ -364,7 +365,8 @@ TEST_F(RecordsetTest, UnknownTableAndUnknownSelectionTexts) {
     for (const char* testo :
          {"Select Codice From Tableau", "Delete * From Tableau", "Tableau Where Codice = 1",
           "Select * From Tableau Where Codice = 1 or Codice = 2", ""}) {
-        EXPECT_EQ(ErroreDi([&] { db->OpenRecordset(testo); }).Numero(), vdx::errore::SintassiSelezione)
+        EXPECT_EQ(ErroreDi([&] { db->OpenRecordset(testo); }).Numero(),
+                  vdx::errore::SintassiSelezione)
             << testo;
     }
     EXPECT_EQ(
@@ -377,7 +379,8 @@ TEST_F(RecordsetTest, NoCurrentRecordOnAnEmptySetOrPastTheEnd) {
     EXPECT_EQ(rs.RecordCount(), 0u);
     EXPECT_TRUE(rs.Fine());
     EXPECT_FALSE(rs.FindFirst("NumeroHotel = 1"));
-    EXPECT_EQ(ErroreDi([&] { rs.Testo("NumeroHotel"); }).Numero(), vdx::errore::NessunRecordCorrente);
+    EXPECT_EQ(ErroreDi([&] { rs.Testo("NumeroHotel"); }).Numero(),
+              vdx::errore::NessunRecordCorrente);
     auto camere = Apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
     for (int i = 0; i < 6; ++i) {
         EXPECT_FALSE(camere.Fine());
@@ -386,7 +389,8 @@ TEST_F(RecordsetTest, NoCurrentRecordOnAnEmptySetOrPastTheEnd) {
     EXPECT_TRUE(camere.Fine());
     camere.MoveNext();
     EXPECT_TRUE(camere.Fine());
-    EXPECT_EQ(ErroreDi([&] { camere.Testo("NumeroCamera"); }).Numero(), vdx::errore::NessunRecordCorrente);
+    EXPECT_EQ(ErroreDi([&] { camere.Testo("NumeroCamera"); }).Numero(),
+              vdx::errore::NessunRecordCorrente);
     // FindNext with no current record starts from the first
     ASSERT_TRUE(camere.FindNext("NumeroHotel = 1"));
     EXPECT_EQ(camere.Testo("NumeroCamera"), "9");
@@ -418,10 +422,12 @@ TEST_F(RecordsetTest, RecordSetsMoveAndOutliveTheirDatabase) {
     insieme.push_back(std::move(b));
     db->Close();
     EXPECT_EQ(insieme[0].Testo("NumeroCamera"), "11");
-    EXPECT_EQ(ErroreDi([&] { db->OpenRecordset("NumeriCamere"); }).Numero(), vdx::errore::ChiamataNonValida);
+    EXPECT_EQ(ErroreDi([&] { db->OpenRecordset("NumeriCamere"); }).Numero(),
+              vdx::errore::ChiamataNonValida);
     insieme[1].Close();
     EXPECT_FALSE(insieme[1].Aperto());
-    EXPECT_EQ(ErroreDi([&] { insieme[1].Testo("NumeroCamera"); }).Numero(), vdx::errore::ChiamataNonValida);
+    EXPECT_EQ(ErroreDi([&] { insieme[1].Testo("NumeroCamera"); }).Numero(),
+              vdx::errore::ChiamataNonValida);
 }
 
 TEST_F(RecordsetTest, TablesStayReadableOnceTheFileIsLetGo) {
@@ -432,7 +438,8 @@ TEST_F(RecordsetTest, TablesStayReadableOnceTheFileIsLetGo) {
     EXPECT_EQ(db->OpenRecordset("setstampa").RecordCount(), a.RecordCount());
     EXPECT_EQ(db->OpenRecordset("Select * From Stampanti Where NumeroHotel = 1").RecordCount(),
               b.RecordCount());
-    EXPECT_EQ(ErroreDi([&] { db->OpenRecordset("Contatori"); }).Numero(), vdx::errore::TabellaNonTrovata);
+    EXPECT_EQ(ErroreDi([&] { db->OpenRecordset("Contatori"); }).Numero(),
+              vdx::errore::TabellaNonTrovata);
     EXPECT_EQ(db->NomiTabelle().size(), 2u);
 }
 
@@ -457,16 +464,16 @@ TEST_F(RecordsetTest, NothingIsPrintedForCorrectFiles) {
 
 TEST(RecordsetFile, LongMemoAndManyRowsReadBack) {
     CartellaLavoro dir;
-    vdx::fixture::TabellaProva t("Note",
-                            {"Codice:Long", "Gruppo:Integer", "Testo:Memo", "Stanza:Text(10)"});
+    vdx::fixture::TabellaProva t(
+        "Note", {"Codice:Long", "Gruppo:Integer", "Testo:Memo", "Stanza:Text(10)"});
     std::string lungo;
     for (int i = 0; i < 3000; ++i) {
         lungo += "riga " + std::to_string(i) + " \xC3\xA8;";
     }
     for (int i = 0; i < 2000; ++i) {
         t.ConRiga({std::int64_t{i}, std::int64_t{i % 7},
-                i == 1234 ? lungo : std::string("nota ") + std::to_string(i),
-                std::to_string(i % 50)});
+                   i == 1234 ? lungo : std::string("nota ") + std::to_string(i),
+                   std::to_string(i % 50)});
     }
     vdx::fixture::ScriviMdb(dir / "Note.mdb", {t});
     auto rs = Database::OpenDatabase(dir.Percorso(), "Note.mdb")->OpenRecordset("Note");

@@ -15,18 +15,18 @@ namespace {
 using namespace vdx::fixture;
 
 const char* const FileStandard[] = {"AnagraficaHotels.mdb",
-                                     "Tableau.mdb",
-                                     "NumeriCamere.mdb",
-                                     "TipiCamere.mdb",
-                                     "Scheda_Cliente.mdb",
-                                     "Ditta_Intestataria.mdb",
-                                     "AgenzieAbituali.mdb",
-                                     "Arrangiamento.mdb",
-                                     "Camere_Prenotazione.mdb",
-                                     "Scheda_Prenotazione.mdb",
-                                     "ListaClienti_Prenotazione.mdb",
-                                     "Stampanti.mdb",
-                                     "Contatori.mdb"};
+                                    "Tableau.mdb",
+                                    "NumeriCamere.mdb",
+                                    "TipiCamere.mdb",
+                                    "Scheda_Cliente.mdb",
+                                    "Ditta_Intestataria.mdb",
+                                    "AgenzieAbituali.mdb",
+                                    "Arrangiamento.mdb",
+                                    "Camere_Prenotazione.mdb",
+                                    "Scheda_Prenotazione.mdb",
+                                    "ListaClienti_Prenotazione.mdb",
+                                    "Stampanti.mdb",
+                                    "Contatori.mdb"};
 
 std::vector<std::string> FileIn(const std::filesystem::path& dir) {
     std::vector<std::string> nomi;
@@ -76,7 +76,8 @@ TEST(WriterFixture, RecordsByNameAndRowsByPosition) {
         .Record(
             {{"CodiceCliente", 7}, {"ImportoTotale", Denaro{12345678}}, {"Arrangiamento", "MP"}})
         .Record({{"CodiceCliente", 8}, {"ImportoTotale", 1250.5}});
-    albergo.TabellaDiNome("Scheda_Cliente").Record({{"NomeCliente", "Çelik „Nino” È"}, {"Commento", ""}});
+    albergo.TabellaDiNome("Scheda_Cliente")
+        .Record({{"NomeCliente", "Çelik „Nino” È"}, {"Commento", ""}});
     albergo.TabellaDiNome("Camere_Prenotazione")
         .Record({{"QuantitàCamere", 2}, {"Prezzo", Denaro{-5000}}});
     albergo.Scrivi(dir.Percorso());

@@ -1,11 +1,11 @@
 // Genuine Access files beside our own: libmdb reads them cleanly, and a table
 // rebuilt by our writer has Access's column layout and exports the same text.
 
-#include "ScrittoreMdb.h"
 #include "RiletturaLibmdb.h"
+#include "ScrittoreMdb.h"
 #include "shared/Cp1252.h"
-#include "support/Requisiti.h"
 #include "support/CartellaLavoro.h"
+#include "support/Requisiti.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Every column type written by the Jet 4 writer and read back through libmdb.
 
 #include "Albergo.h"
-#include "ScrittoreMdb.h"
 #include "RiletturaLibmdb.h"
+#include "ScrittoreMdb.h"
 #include "shared/Cp1252.h"
 #include "shared/Errore.h"
 #include "support/CartellaLavoro.h"
@@ -32,8 +32,8 @@ TEST(WriterRoundTrip, ColumnsKeepTheirTypesSizesAndOrder) {
     const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "Tipi");
     EXPECT_EQ(t.colonne,
               (std::vector<std::string>{"L", "I", "B", "Si", "T", "T2", "M", "C", "S", "D", "Q"}));
-    EXPECT_EQ(t.tipi, (std::vector<int>{Long, Int, Byte, Bool, Text, Text, Memo, Money,
-                                        Float, Double, Date}));
+    EXPECT_EQ(t.tipi, (std::vector<int>{Long, Int, Byte, Bool, Text, Text, Memo, Money, Float,
+                                        Double, Date}));
     EXPECT_EQ(t.dimensioni[4], 14);
     EXPECT_EQ(t.dimensioni[5], 510);
     EXPECT_TRUE(t.righe.empty());
@@ -93,7 +93,12 @@ TEST(WriterRoundTrip, NullAndEmptyTextDiffer) {
     ScrittoreMdb mdb(dir / "t.mdb");
     mdb.IniziaTabella("T", {ColonnaDa("A:Text(10)"), ColonnaDa("M:Memo"), ColonnaDa("N:Long"),
                             ColonnaDa("C:Currency"), ColonnaDa("D:DateTime")});
-    mdb.ScriviTesto(0, "").ScriviTesto(1, "").ScriviIntero(2, 0).ScriviDenaro(3, 0).ScriviData(4, 0).AggiungiRiga();
+    mdb.ScriviTesto(0, "")
+        .ScriviTesto(1, "")
+        .ScriviIntero(2, 0)
+        .ScriviDenaro(3, 0)
+        .ScriviData(4, 0)
+        .AggiungiRiga();
     mdb.AggiungiRiga(); // all NULL
     mdb.ScriviTesto(0, "x").AggiungiRiga();
     mdb.ChiudiTabella();
@@ -242,7 +247,9 @@ TEST(WriterRoundTrip, MemosOfEverySizeIncludingLongerThanAPage) {
                     static_cast<char>(uni && i % 7 == 3 ? '\x80' : 'a' + (i * 31 + m) % 26));
             }
             attesi.push_back(s);
-            mdb.ScriviIntero(0, static_cast<long long>(attesi.size())).ScriviTesto(1, s).AggiungiRiga();
+            mdb.ScriviIntero(0, static_cast<long long>(attesi.size()))
+                .ScriviTesto(1, s)
+                .AggiungiRiga();
         }
     }
     mdb.ChiudiTabella();
@@ -262,7 +269,10 @@ TEST(WriterRoundTrip, FileReadsCleanlyThroughTheCommandLineTools) {
     ScrittoreMdb mdb(file);
     mdb.IniziaTabella(
         "Prima", {ColonnaDa("N:Long"), ColonnaDa("Nome:Text(20)"), ColonnaDa("Prezzo:Currency")});
-    mdb.ScriviIntero(0, 1).ScriviTesto(1, "Citt\xE0 \x84uno\x94").ScriviDenaro(2, 125000).AggiungiRiga();
+    mdb.ScriviIntero(0, 1)
+        .ScriviTesto(1, "Citt\xE0 \x84uno\x94")
+        .ScriviDenaro(2, 125000)
+        .AggiungiRiga();
     mdb.ScriviIntero(0, 2).AggiungiRiga();
     mdb.ChiudiTabella();
     mdb.IniziaTabella("Quantit\xE0"

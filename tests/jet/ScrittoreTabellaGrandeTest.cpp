@@ -2,8 +2,8 @@
 // and every row still comes back once, in order, through libmdb, its tools and
 // our own reader.
 
-#include "ScrittoreMdb.h"
 #include "RiletturaLibmdb.h"
+#include "ScrittoreMdb.h"
 #include "jet/Database.h"
 #include "shared/Cp1252.h"
 #include "support/CartellaLavoro.h"

@@ -2,8 +2,8 @@
 
 #include "Ambiente.h"
 #include "shared/Errore.h"
-#include "shared/Piattaforma.h"
 #include "shared/FileTesto.h"
+#include "shared/Piattaforma.h"
 
 #include <gtest/gtest.h>
 

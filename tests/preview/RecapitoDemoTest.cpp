@@ -3,8 +3,8 @@
 
 #include "Ambiente.h"
 #include "preview/InviaEMail.h"
-#include "shared/Piattaforma.h"
 #include "shared/FileTesto.h"
+#include "shared/Piattaforma.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

@@ -39,7 +39,8 @@ TEST_P(Converti2Casi, ConvertsInPlaceKeepingLength) {
 
 // Report lines: the nine fixed lines, with `testo` written into cell 6
 // of the blank ruled one.
-const vdx::Righe RigheProva = vdx::CostruisciRighe(std::string(117, ' ') + "05/03/2024 07:30", false);
+const vdx::Righe RigheProva =
+    vdx::CostruisciRighe(std::string(117, ' ') + "05/03/2024 07:30", false);
 
 std::string Piana(std::string riga) {
     return vdx::ConvertiBordi(riga);
@@ -52,7 +53,8 @@ std::string ConCella6(const std::string& riga, const std::string& testo) {
 INSTANTIATE_TEST_SUITE_P(
     Righe, Converti2Casi,
     ::testing::Values(
-        CasoConverti{"empty", "", ""}, CasoConverti{"top_border", RigheProva[2], std::string(133, '-')},
+        CasoConverti{"empty", "", ""},
+        CasoConverti{"top_border", RigheProva[2], std::string(133, '-')},
         CasoConverti{"bottom_border", RigheProva[8], std::string(133, '-')},
         CasoConverti{"inner_separator", RigheProva[6], "|" + std::string(131, '-') + "|"},
         CasoConverti{"blank_ruled_line", RigheProva[9], Piana(RigheProva[9])},
@@ -60,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         // whose bytes are line-drawing bytes; the rules around them stay rules.
         CasoConverti{"name_grave_o", ConCella6(RigheProva[9], "NICOL\xD2"),
                      ConCella6(Piana(RigheProva[9]), "NICOL\xF2")},
-        CasoConverti{"capitals_in_a_cell", ConCella6(RigheProva[9], "CITT\xC0 \xC8\xC9\xCC\xD9\xB4"),
+        CasoConverti{"capitals_in_a_cell",
+                     ConCella6(RigheProva[9], "CITT\xC0 \xC8\xC9\xCC\xD9\xB4"),
                      ConCella6(Piana(RigheProva[9]), "CITT\xE0 \xE8\xE9\xEC\xF9'")},
         // A line that is not ruled is all text: the title, the totals.
         CasoConverti{"title_line", " Hotel : CANT\xD9 \xC0\xC4\xC4",

@@ -1,8 +1,8 @@
 // Settings read from the hotel's files and the environment, and whole prints
 // through StampaReport on a data set written as real Access files.
 
-#include "AlbergoStampa.h"
 #include "Albergo.h"
+#include "AlbergoStampa.h"
 #include "StampanteRegistrata.h"
 #include "printing/ImpostazioniStampa.h"
 #include "printing/StampaReport.h"

@@ -58,8 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
     Stampe, StampaDirettaCasi,
     ::testing::Values(
         // No SetStampa record: five codes 0, one page ended by a form feed.
-        CasoDiretta{
-            "defaults", {"A", "B", "\f"}, Diretta(60, 0), Scelta(), Zero5 + "A\r\nB\r\n\f"},
+        CasoDiretta{"defaults", {"A", "B", "\f"}, Diretta(60, 0), Scelta(), Zero5 + "A\r\nB\r\n\f"},
         CasoDiretta{"compressed_codes",
                     {"A"},
                     Diretta(60, 0, 66, "027015002003004000018080001002003"),

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "DatiAlbergo.h"
 
 #include "report/ConvertiBordi.h"
@@ -8,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace vdx::test {
@@ -27,13 +26,14 @@ fx::Cella T(const std::string& s) {
 
 DatiAlbergo& DatiAlbergo::Hotel(int numero, const std::string& nome, const std::string& codice) {
     albergo_.TabellaDiNome("AnagraficaHotels")
-        .Record({{"Numero", N(numero)}, {"RagioneSociale", T(nome)}, {"CodiceAssistenza", T(codice)}});
+        .Record(
+            {{"Numero", N(numero)}, {"RagioneSociale", T(nome)}, {"CodiceAssistenza", T(codice)}});
     return *this;
 }
 
 DatiAlbergo& DatiAlbergo::Tableau(int hotel, int codice, const std::string& descrizione) {
-    albergo_.TabellaDiNome("Tableau")
-        .Record({{"NumeroHotel", N(hotel)}, {"Codice", N(codice)}, {"Descrizione", T(descrizione)}});
+    albergo_.TabellaDiNome("Tableau").Record(
+        {{"NumeroHotel", N(hotel)}, {"Codice", N(codice)}, {"Descrizione", T(descrizione)}});
     return *this;
 }
 

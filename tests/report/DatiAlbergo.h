@@ -5,9 +5,8 @@
 #include "Albergo.h"
 #include "report/GeneraTableau.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 

@@ -19,7 +19,9 @@ TEST(Elenchi, HotelsTableauxAndCodes) {
         .Hotel(0, "Sede", "X")
         .Hotel(3, "Tre", "K");
     d.Tableau(3, 1, "Uno").Tableau(3, 0, "Zero").Tableau(1, 5, "Altro").Tableau(3, 2, "Due");
-    d.AlbergoDiProva().TabellaDiNome("AnagraficaHotels").Record({{"Numero", fixture::Cella(std::int64_t{7})}});
+    d.AlbergoDiProva()
+        .TabellaDiNome("AnagraficaHotels")
+        .Record({{"Numero", fixture::Cella(std::int64_t{7})}});
     d.Scrivi(cartella.Percorso());
 
     const auto hotels = ElencoHotel(cartella.Percorso());

@@ -38,13 +38,13 @@ DatiAlbergo DatiConteggi() {
 
     // Still in, leaving today: a departure, not a presence.
     d.ConOspite({.camera = "101",
-              .progressivo = 1001,
-              .nome = "Rossi Mario",
-              .arrivo = "20240301",
-              .partenza = Oggi,
-              .tipoCliente = "Privato",
-              .commento = "Vista lago",
-              .agenzia = 5});
+                 .progressivo = 1001,
+                 .nome = "Rossi Mario",
+                 .arrivo = "20240301",
+                 .partenza = Oggi,
+                 .tipoCliente = "Privato",
+                 .commento = "Vista lago",
+                 .agenzia = 5});
     d.Arrangiamento(1, 1001, "20240301", "20240310", "MP", 850000)
         .Arrangiamento(1, 1001, Oggi, Oggi, "EXTRA", 105000)
         .Arrangiamento(1, 1001, "20240306", "20240310", "FB", 2000000) // not valid today
@@ -54,37 +54,37 @@ DatiAlbergo DatiConteggi() {
 
     // Left today: not counted, not shown, not a departure.
     d.ConOspite({.camera = "102",
-              .progressivo = 1002,
-              .nome = "Gialli Ada",
-              .arrivo = "20240301",
-              .partenza = Oggi,
-              .partenzaReale = Oggi,
-              .partito = "S"});
+                 .progressivo = 1002,
+                 .nome = "Gialli Ada",
+                 .arrivo = "20240301",
+                 .partenza = Oggi,
+                 .partenzaReale = Oggi,
+                 .partito = "S"});
 
     // Left later than the reference date (a report for a past date): counted.
     d.ConOspite({.camera = "103",
-              .progressivo = 1003,
-              .nome = "Bianchi Anna",
-              .arrivo = "20240301",
-              .partenza = "20240307",
-              .partenzaReale = "20240310",
-              .partito = "S",
-              .tipoCliente = "Gruppo"});
+                 .progressivo = 1003,
+                 .nome = "Bianchi Anna",
+                 .arrivo = "20240301",
+                 .partenza = "20240307",
+                 .partenzaReale = "20240310",
+                 .partito = "S",
+                 .tipoCliente = "Gruppo"});
 
     // Two heads of party: the second head's arrangements give the amount,
     // the first code met stays, the last company wins.
     d.ConOspite({.camera = "104",
-              .progressivo = 1004,
-              .nome = "Verdi Luca",
-              .arrivo = "",
-              .partenza = "20240308",
-              .commento = ""});
+                 .progressivo = 1004,
+                 .nome = "Verdi Luca",
+                 .arrivo = "",
+                 .partenza = "20240308",
+                 .commento = ""});
     d.ConOspite({.camera = "104",
-              .progressivo = 1005,
-              .nome = "Neri Sara",
-              .arrivo = "20240302",
-              .partenza = "20240309",
-              .commento = "Secondo gruppo"});
+                 .progressivo = 1005,
+                 .nome = "Neri Sara",
+                 .arrivo = "20240302",
+                 .partenza = "20240309",
+                 .commento = "Secondo gruppo"});
     d.Arrangiamento(1, 1004, "20240301", "20240310", "BB", 500000)
         .Arrangiamento(1, 1005, "20240301", "20240310", "HB", 700000)
         .Arrangiamento(1, 1005, "20240305", "20240305", "HB", 52500);
@@ -95,45 +95,45 @@ DatiAlbergo DatiConteggi() {
         char nome[32];
         std::snprintf(nome, sizeof nome, "Ospite %02d", i);
         d.ConOspite({.camera = "105",
-                  .progressivo = 1100 + i,
-                  .componente = 2,
-                  .nome = nome,
-                  .arrivo = "20240304",
-                  .partenza = "20240306"});
+                     .progressivo = 1100 + i,
+                     .componente = 2,
+                     .nome = nome,
+                     .arrivo = "20240304",
+                     .partenza = "20240306"});
     }
     // Rooms of another type, of a missing type, of another tableau, and a
     // card of another hotel: none of them shows or counts.
     d.ConOspite({.camera = "106",
-              .progressivo = 1201,
-              .nome = "Ufficio",
-              .arrivo = "20240301",
-              .partenza = "20240310"});
+                 .progressivo = 1201,
+                 .nome = "Ufficio",
+                 .arrivo = "20240301",
+                 .partenza = "20240310"});
     d.ConOspite({.camera = "107",
-              .progressivo = 1202,
-              .nome = "Tipo ignoto",
-              .arrivo = "20240301",
-              .partenza = "20240310"});
+                 .progressivo = 1202,
+                 .nome = "Tipo ignoto",
+                 .arrivo = "20240301",
+                 .partenza = "20240310"});
     d.ConOspite({.camera = "109",
-              .progressivo = 1203,
-              .nome = "Altro tableau",
-              .arrivo = "20240301",
-              .partenza = "20240310"});
+                 .progressivo = 1203,
+                 .nome = "Altro tableau",
+                 .arrivo = "20240301",
+                 .partenza = "20240310"});
     d.ConOspite({.hotel = 2,
-              .camera = "101",
-              .progressivo = 2001,
-              .nome = "Altro hotel",
-              .arrivo = "20240301",
-              .partenza = "20240310"});
+                 .camera = "101",
+                 .progressivo = 2001,
+                 .nome = "Altro hotel",
+                 .arrivo = "20240301",
+                 .partenza = "20240310"});
 
     // A counted card without a name: no occupancy block; its persons and
     // dates stay for the free-room line.
     d.ConOspite({.camera = "108",
-              .progressivo = 1301,
-              .componente = 2,
-              .nome = "",
-              .arrivo = "20240303",
-              .partenza = "20240306",
-              .tipoCliente = "Anonimo"});
+                 .progressivo = 1301,
+                 .componente = 2,
+                 .nome = "",
+                 .arrivo = "20240303",
+                 .partenza = "20240306",
+                 .tipoCliente = "Anonimo"});
     return d;
 }
 
@@ -155,11 +155,11 @@ DatiAlbergo DatiPrenotazioni() {
                  .prezzo = 1200000,
                  .note = "Culla"});
     d.ConPrenotazione({.numero = 1,
-                    .tipo = "C",
-                    .nome = "Galli Piero",
-                    .ditta = "Gamma Spa",
-                    .agenzia = "Booking",
-                    .tipoCliente = "Business"});
+                       .tipo = "C",
+                       .nome = "Galli Piero",
+                       .ditta = "Gamma Spa",
+                       .agenzia = "Booking",
+                       .tipoCliente = "Business"});
     d.OspitePrenotazione(1, 1, "201", 2, "Galli Rita")
         .OspitePrenotazione(1, 1, "201", 1, "Galli Piero jr");
 
@@ -197,10 +197,10 @@ DatiAlbergo DatiPrenotazioni() {
 
     // Occupied and booked: the booking block stays out, its counters count.
     d.ConOspite({.camera = "206",
-              .progressivo = 3001,
-              .nome = "Fabbri Ugo",
-              .arrivo = "20240303",
-              .partenza = "20240307"});
+                 .progressivo = 3001,
+                 .nome = "Fabbri Ugo",
+                 .arrivo = "20240303",
+                 .partenza = "20240307"});
     d.Prenotata({.prenotazione = 6,
                  .camera = "206",
                  .arrivo = "20240304",
@@ -267,27 +267,27 @@ DatiAlbergo DatiLarghezze() {
     d.Tipo("SUITE12", "C").Tipo("DBL", "C");
     d.Camera(1, 1, "ABCDEFGH", "SUITE12").Camera(1, 1, "1'A", "DBL").Camera(1, 1, "X150", "DBL");
     d.ConOspite({.camera = "ABCDEFGH",
-              .progressivo = 1,
-              .nome = "Dell'Acqua Bartolomeo Fede",
-              .arrivo = "20240301",
-              .partenza = "20240309",
-              .tipoCliente = "Cliente abituale di lunga data",
-              .commento = "Commento molto lungo che non entra",
-              .agenzia = 9});
+                 .progressivo = 1,
+                 .nome = "Dell'Acqua Bartolomeo Fede",
+                 .arrivo = "20240301",
+                 .partenza = "20240309",
+                 .tipoCliente = "Cliente abituale di lunga data",
+                 .commento = "Commento molto lungo che non entra",
+                 .agenzia = 9});
     d.ConOspite({.camera = "ABCDEFGH",
-              .progressivo = 2,
-              .componente = 2,
-              .nome = "    Spazi davanti al nome che conta",
-              .arrivo = "20240301",
-              .partenza = "20240309"});
+                 .progressivo = 2,
+                 .componente = 2,
+                 .nome = "    Spazi davanti al nome che conta",
+                 .arrivo = "20240301",
+                 .partenza = "20240309"});
     d.Arrangiamento(1, 1, "20240301", "20240310", "PENSIONEFULL", 1234567890000);
     d.Ditta(1, 1, 1, "Società Anonima Costruzioni Città €");
     d.Agenzia(1, 9, "Agenzia “Viaggi” del Nord-Est");
     d.ConOspite({.camera = "1'A",
-              .progressivo = 3,
-              .nome = "O'Brien",
-              .arrivo = "20240304",
-              .partenza = "20240306"});
+                 .progressivo = 3,
+                 .nome = "O'Brien",
+                 .arrivo = "20240304",
+                 .partenza = "20240306"});
     d.Prenotata({.prenotazione = 1,
                  .camera = "X150",
                  .arrivo = "20240301",
@@ -337,37 +337,37 @@ protected:
 };
 
 TEST_F(GeneraGolden, CountingRules) {
-    Varianti(DatiConteggi(),
-             {
-                 {"conteggi_arrangiamento.fd", [](OpzioniTableau& o) { o.arrangiamento = true; }},
-                 {"conteggi_commento.fd", {}},
-                 // Used rooms only: occupied rooms as usual, no free line.
-                 {"conteggi_solo_utilizzate.fd",
-                  [](OpzioniTableau& o) { o.soloUtilizzate = true; }},
-                 // Free rooms only: no occupancy block, the counters still count,
-                 // the booking block follows with persons 0.
-                 {"conteggi_camere_libere.fd", [](OpzioniTableau& o) { o.soloLibere = true; }},
-             });
+    Varianti(
+        DatiConteggi(),
+        {
+            {"conteggi_arrangiamento.fd", [](OpzioniTableau& o) { o.arrangiamento = true; }},
+            {"conteggi_commento.fd", {}},
+            // Used rooms only: occupied rooms as usual, no free line.
+            {"conteggi_solo_utilizzate.fd", [](OpzioniTableau& o) { o.soloUtilizzate = true; }},
+            // Free rooms only: no occupancy block, the counters still count,
+            // the booking block follows with persons 0.
+            {"conteggi_camere_libere.fd", [](OpzioniTableau& o) { o.soloLibere = true; }},
+        });
 }
 
 TEST_F(GeneraGolden, BookingsAndTags) {
-    Varianti(DatiPrenotazioni(),
-             {
-                 {"prenotazioni.fd", [](OpzioniTableau& o) { o.arrangiamento = true; }},
-                 {"prenotazioni_arrivi.fd", [](OpzioniTableau& o) { o.soloArrivi = true; }},
-                 {"prenotazioni_partenze.fd", [](OpzioniTableau& o) { o.soloPartenze = true; }},
-                 {"prenotazioni_arrivi_e_partenze.fd",
-                  [](OpzioniTableau& o) { o.soloArrivi = o.soloPartenze = true; }},
-                 {"prenotazioni_solo_utilizzate.fd",
-                  [](OpzioniTableau& o) { o.soloUtilizzate = true; }},
-                 // The day's arrivals of hotel 2 are its own, not hotel 1's.
-                 {"prenotazioni_hotel2_arrivi.fd",
-                  [](OpzioniTableau& o) {
-                      o.hotel = 2;
-                      o.soloArrivi = true;
-                      o.codiceAssistenzaHotel = "U";
-                  }},
-             });
+    Varianti(
+        DatiPrenotazioni(),
+        {
+            {"prenotazioni.fd", [](OpzioniTableau& o) { o.arrangiamento = true; }},
+            {"prenotazioni_arrivi.fd", [](OpzioniTableau& o) { o.soloArrivi = true; }},
+            {"prenotazioni_partenze.fd", [](OpzioniTableau& o) { o.soloPartenze = true; }},
+            {"prenotazioni_arrivi_e_partenze.fd",
+             [](OpzioniTableau& o) { o.soloArrivi = o.soloPartenze = true; }},
+            {"prenotazioni_solo_utilizzate.fd", [](OpzioniTableau& o) { o.soloUtilizzate = true; }},
+            // The day's arrivals of hotel 2 are its own, not hotel 1's.
+            {"prenotazioni_hotel2_arrivi.fd",
+             [](OpzioniTableau& o) {
+                 o.hotel = 2;
+                 o.soloArrivi = true;
+                 o.codiceAssistenzaHotel = "U";
+             }},
+        });
 }
 
 TEST_F(GeneraGolden, FreeRoomsAndRoomOrder) {
@@ -499,23 +499,23 @@ TEST_F(Genera, OccupancyBlockDetails) {
         d.Camera(1, 1, c, "DBL");
     }
     d.ConOspite({.camera = "401",
-              .progressivo = 1,
-              .nome = "Uno",
-              .arrivo = "20240301",
-              .partenza = Oggi,
-              .tipoCliente = "T1"});
+                 .progressivo = 1,
+                 .nome = "Uno",
+                 .arrivo = "20240301",
+                 .partenza = Oggi,
+                 .tipoCliente = "T1"});
     d.ConOspite({.camera = "402",
-              .progressivo = 2,
-              .componente = 2,
-              .nome = "",
-              .arrivo = "",
-              .partenza = "20240308"});
+                 .progressivo = 2,
+                 .componente = 2,
+                 .nome = "",
+                 .arrivo = "",
+                 .partenza = "20240308"});
     d.ConOspite({.camera = "402",
-              .progressivo = 3,
-              .componente = 2,
-              .nome = "Secondo",
-              .arrivo = "20240302",
-              .partenza = "20240309"});
+                 .progressivo = 3,
+                 .componente = 2,
+                 .nome = "Secondo",
+                 .arrivo = "20240302",
+                 .partenza = "20240309"});
     d.ConOspite({.camera = "403", .progressivo = 4, .nome = "Senza date"});
     std::ofstream(cartella_ / "VDX_1.txt") << "";
 
@@ -545,7 +545,8 @@ TEST_F(Genera, OccupancyBlockDetails) {
           "Totale presenze : 0"}},
     };
     for (const auto& c : casi) {
-        const auto righe = RigheDi(Esegui(d, [&](OpzioniTableau& o) { o.soloPartenze = c.soloPartenze; }));
+        const auto righe =
+            RigheDi(Esegui(d, [&](OpzioniTableau& o) { o.soloPartenze = c.soloPartenze; }));
         const auto riga = [&](const std::string& camera) {
             for (std::size_t i = 6; i < righe.size(); ++i) {
                 if (righe[i].substr(1, camera.size()) == camera) {

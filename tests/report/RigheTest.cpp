@@ -4,9 +4,8 @@
 
 #include "report/Righe.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
 
@@ -27,9 +26,9 @@ std::string Colonne(const std::string& riga, std::size_t da, std::size_t a) {
 const DataOra Momento{2024, 3, 5, 7, 9, 0};
 
 Righe RigheDi(bool arrangiamento) {
-    return CostruisciRighe(RigaTitolo(std::string("Hotel Lago"), std::string("Primo piano"),
-                                      "05/03/2024", Momento),
-                           arrangiamento);
+    return CostruisciRighe(
+        RigaTitolo(std::string("Hotel Lago"), std::string("Primo piano"), "05/03/2024", Momento),
+        arrangiamento);
 }
 
 TEST(Righe, EveryFixedLineIs133Wide) {
@@ -74,7 +73,8 @@ TEST(Righe, BlankRuledLineAndWorkLine) {
     for (int i : {7, 9}) {
         const std::string& riga = r[static_cast<std::size_t>(i)];
         for (std::size_t k = 1; k <= 133; ++k) {
-            ASSERT_EQ(Col(riga, k), ColonneRegola.count(k) ? 179 : ' ') << "line " << i << " col " << k;
+            ASSERT_EQ(Col(riga, k), ColonneRegola.count(k) ? 179 : ' ')
+                << "line " << i << " col " << k;
         }
     }
 }
@@ -137,7 +137,8 @@ TEST(Righe, TitleVariants) {
         {"name cut to 45", std::string(50, 'N'), std::string("T"),
          " Hotel : " + std::string(45, 'N') + " Tableau : T del 05/03/2024"},
         {"name kept untrimmed", std::string("  Lago"), std::string("T"),
-         " Hotel : " + std::string("  Lago") + std::string(39, ' ') + " Tableau : T del 05/03/2024"},
+         " Hotel : " + std::string("  Lago") + std::string(39, ' ') +
+             " Tableau : T del 05/03/2024"},
     };
     for (const auto& c : casi) {
         const std::string t = RigaTitolo(c.hotel, c.tableau, "05/03/2024", Momento);
@@ -151,8 +152,8 @@ TEST(Righe, TitleVariants) {
 }
 
 TEST(Righe, LongTableauNameIsCutBeforeTheTimeStamp) {
-    const std::string t =
-        RigaTitolo(std::string("H"), std::string(60, 'D'), "05/03/2024", DataOra{2026, 12, 31, 23, 59, 0});
+    const std::string t = RigaTitolo(std::string("H"), std::string(60, 'D'), "05/03/2024",
+                                     DataOra{2026, 12, 31, 23, 59, 0});
     ASSERT_EQ(t.size(), 133u);
     // 9 + 45 + 11 = 65 characters before the name: 52 of its 60 fit.
     EXPECT_EQ(t.substr(65, 52), std::string(52, 'D'));
@@ -183,7 +184,8 @@ TEST(Celle, FillingAndCutting) {
         {"type trimmed before the cut", ScriviCodice, 2, "   SUITE1X", "SUITE1"},
         {"fixed kept as it is", ScriviFisso, 3, "  0 ", "  0 "},
         {"fixed cut", ScriviFisso, 4, "05/03/2024XX", "05/03/2024"},
-        {"accented bytes count one each", ScriviTesto, 6, "Citt\xE0 \x80 \x84\x94", "Citt\xE0 \x80 \x84\x94" + std::string(11, ' ')},
+        {"accented bytes count one each", ScriviTesto, 6, "Citt\xE0 \x80 \x84\x94",
+         "Citt\xE0 \x80 \x84\x94" + std::string(11, ' ')},
     };
     const Righe r = RigheDi(false);
     for (const auto& c : casi) {
@@ -201,7 +203,7 @@ TEST(Celle, FillingAndCutting) {
 
 TEST(Celle, Persons) {
     const std::pair<long long, std::string> casi[] = {
-        {0, "  0 "}, {7, "  7 "}, {42, " 42 "}, {99, " 99 "},
+        {0, "  0 "},   {7, "  7 "},    {42, " 42 "},    {99, " 99 "},
         {100, " 100"}, {1234, "1234"}, {40000, "4000"},
     };
     for (const auto& [n, atteso] : casi) {
@@ -235,7 +237,7 @@ TEST(Importi, PatternWithGroupingAndTwoDecimals) {
         {10000000, "1.000,00", "1,000.00"},
         {1234567890000, "123.456.789,00", "123,456,789.00"},
         {49, "0,00", "0.00"},
-        {50, "0,01", "0.01"},          // half a cent goes up
+        {50, "0,01", "0.01"}, // half a cent goes up
         {9999950, "1.000,00", "1,000.00"},
         {-12345000, "-1.234,50", "-1,234.50"},
         {-50, "-0,01", "-0.01"},

@@ -1,7 +1,6 @@
 #include "shared/Cp1252.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -37,11 +36,11 @@ INSTANTIATE_TEST_SUITE_P(Marks, Cp1252Segni,
                                            Segno{0xB4, "´"}, Segno{0xA0, "\u00A0"}));
 
 TEST(Cp1252, UnmappableCharactersBecomeOneQuestionMark) {
-    EXPECT_EQ(Cp1252DaUtf8("a\u2500b"), "a?b");       // box drawing: not in the code page
-    EXPECT_EQ(Cp1252DaUtf8("\U0001F600"), "?");       // outside the BMP
-    EXPECT_EQ(Cp1252DaUtf8("x\xC3"), "x?");           // truncated sequence
-    EXPECT_EQ(Cp1252DaUtf8("\xFF\xFEz"), "??z");      // invalid lead bytes
-    EXPECT_EQ(Cp1252DaUtf8("\xC3\x28"), "?(");        // bad continuation byte
+    EXPECT_EQ(Cp1252DaUtf8("a\u2500b"), "a?b");  // box drawing: not in the code page
+    EXPECT_EQ(Cp1252DaUtf8("\U0001F600"), "?");  // outside the BMP
+    EXPECT_EQ(Cp1252DaUtf8("x\xC3"), "x?");      // truncated sequence
+    EXPECT_EQ(Cp1252DaUtf8("\xFF\xFEz"), "??z"); // invalid lead bytes
+    EXPECT_EQ(Cp1252DaUtf8("\xC3\x28"), "?(");   // bad continuation byte
     EXPECT_EQ(vdx::Cp1252DaUtf16(u"\u4E2D"), "?");
     EXPECT_EQ(vdx::Cp1252DaUtf16(u"\U0001F600"), "?"); // surrogate pair is one character
     EXPECT_EQ(vdx::Cp1252DaUnicode(U'\u2500'), -1);

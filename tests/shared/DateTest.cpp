@@ -8,8 +8,7 @@ TEST(Dates, TextsAreZeroFilled) {
     const vdx::DataOra momento{2026, 3, 5, 9, 7, 0};
     EXPECT_EQ(vdx::TestoData(momento), "05/03/2026");
     EXPECT_EQ(vdx::TestoOra(momento), "09:07");
-    EXPECT_EQ(vdx::DataOdierna([] { return vdx::DataOra{2024, 12, 31, 23, 59, 0}; }),
-              "31/12/2024");
+    EXPECT_EQ(vdx::DataOdierna([] { return vdx::DataOra{2024, 12, 31, 23, 59, 0}; }), "31/12/2024");
 }
 
 TEST(Dates, KeyAndDisplayFormsSwapPositions) {

@@ -1,10 +1,10 @@
-#include "shared/Errore.h"
 #include "shared/FileTesto.h"
+
+#include "shared/Errore.h"
 #include "support/CartellaLavoro.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 

@@ -1,10 +1,10 @@
 #include "shared/NomiFile.h"
+
 #include "shared/FileTesto.h"
 #include "support/CartellaLavoro.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -51,13 +51,15 @@ TEST_P(CorrispondeModelloTest, Wildcards) {
         << GetParam().nome << " ~ " << GetParam().modello;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CorrispondeModelloTest,
-    ::testing::Values(Modello{"VDX_2.txt", "VDX_*.txt", true}, Modello{"vdx_2.TXT", "VDX_*.txt", true},
-                      Modello{"VDX_.txt", "VDX_*.txt", true}, Modello{"VDX_12.txt", "VDX_*.txt", true},
-                      Modello{"VDX2.txt", "VDX_*.txt", false},
-                      Modello{"VDX_2.txt.bak", "VDX_*.txt", false},
-                      Modello{"aXbXc", "a*b*c", true}, Modello{"abc", "a?c", true},
-                      Modello{"ac", "a?c", false}, Modello{"", "*", true}));
+INSTANTIATE_TEST_SUITE_P(Cases, CorrispondeModelloTest,
+                         ::testing::Values(Modello{"VDX_2.txt", "VDX_*.txt", true},
+                                           Modello{"vdx_2.TXT", "VDX_*.txt", true},
+                                           Modello{"VDX_.txt", "VDX_*.txt", true},
+                                           Modello{"VDX_12.txt", "VDX_*.txt", true},
+                                           Modello{"VDX2.txt", "VDX_*.txt", false},
+                                           Modello{"VDX_2.txt.bak", "VDX_*.txt", false},
+                                           Modello{"aXbXc", "a*b*c", true},
+                                           Modello{"abc", "a?c", true}, Modello{"ac", "a?c", false},
+                                           Modello{"", "*", true}));
 
 } // namespace

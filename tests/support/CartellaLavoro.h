@@ -14,7 +14,9 @@ public:
     CartellaLavoro& operator=(const CartellaLavoro&) = delete;
 
     const std::filesystem::path& Percorso() const { return path_; }
-    std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const {
+        return path_ / name;
+    }
 
 private:
     std::filesystem::path path_;

@@ -6,8 +6,8 @@
 #include "dialog/ui/Aspetto.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
-#include "shared/Piattaforma.h"
 #include "shared/FileTesto.h"
+#include "shared/Piattaforma.h"
 #include "support/CartellaLavoro.h"
 
 #include <QPlainTextEdit>

@@ -4,8 +4,8 @@
 
 #include "AlbergoProva.h"
 #include "dialog/ui/Aspetto.h"
-#include "shared/NomiFile.h"
 #include "shared/FileTesto.h"
+#include "shared/NomiFile.h"
 #include "support/CartellaLavoro.h"
 
 #include <QCheckBox>
@@ -228,7 +228,7 @@ private slots:
         auto albergo = AlbergoStandard();
         albergo.Sostituisci(
             fixture::TabellaProva("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
-                                           "TipoStampa:Integer", "Linea:Text(120)"}));
+                                                "TipoStampa:Integer", "Linea:Text(120)"}));
         albergo.TabellaDiNome("Stampanti")
             .Record({{"NumeroHotel", N(2)}, {"Destinazione", T("Altrove")}});
         albergo.Scrivi(cartella_->Percorso());
@@ -246,7 +246,7 @@ private slots:
         auto albergo = AlbergoStandard();
         albergo.Sostituisci(
             fixture::TabellaProva("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
-                                           "TipoStampa:Integer", "Linea:Text(120)"}));
+                                                "TipoStampa:Integer", "Linea:Text(120)"}));
         albergo.Scrivi(cartella_->Percorso());
         MenuStampa::ImpostaAttesaModale({});
         auto menu = Crea();
@@ -286,7 +286,7 @@ private slots:
         auto albergo = AlbergoStandard();
         albergo.Sostituisci(
             fixture::TabellaProva("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
-                                                  "CodiceAssistenza:Text(20)"}));
+                                                       "CodiceAssistenza:Text(20)"}));
         albergo.TabellaDiNome("AnagraficaHotels")
             .Record({{"Numero", N(12)}, {"CodiceAssistenza", T("U")}});
         albergo.Scrivi(cartella_->Percorso());

@@ -95,7 +95,7 @@ private slots:
         auto albergo = AlbergoStandard();
         albergo.Sostituisci(
             fixture::TabellaProva("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
-                                                  "CodiceAssistenza:Text(20)"}));
+                                                       "CodiceAssistenza:Text(20)"}));
         albergo.TabellaDiNome("AnagraficaHotels")
             .Record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
         albergo.Scrivi(cartella_->Percorso());

@@ -1,11 +1,12 @@
 // The request window on a real hotel: lists, Enter handling, the print
 // button's checks and question, the run and the reset after the print menu.
 
+#include "request/ui/VDXDesk.h"
+
 #include "AlbergoProva.h"
 #include "request/ui/CartellaHotel.h"
-#include "request/ui/VDXDesk.h"
-#include "shared/NomiFile.h"
 #include "shared/FileTesto.h"
+#include "shared/NomiFile.h"
 #include "support/CartellaLavoro.h"
 
 #include <QCheckBox>
@@ -448,7 +449,7 @@ private slots:
         auto albergo = AlbergoStandard();
         albergo.Sostituisci(
             fixture::TabellaProva("Stampanti", {"NumeroHotel:Integer", "Destinazione:Text(50)",
-                                           "TipoStampa:Integer", "Linea:Text(120)"}));
+                                                "TipoStampa:Integer", "Linea:Text(120)"}));
         VDXDesk& d = Apri(albergo);
         ui::MenuStampa::ImpostaAttesaModale({});
         Scegli(0, 1);
@@ -521,7 +522,7 @@ private slots:
         auto albergo = AlbergoStandard();
         albergo.Sostituisci(
             fixture::TabellaProva("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
-                                                  "CodiceAssistenza:Text(20)"}));
+                                                       "CodiceAssistenza:Text(20)"}));
         albergo.TabellaDiNome("AnagraficaHotels")
             .Record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
         albergo.TabellaDiNome("AnagraficaHotels")

@@ -56,16 +56,16 @@ struct Opzioni {
 
 // The files `vdx generate` reads (the print menu's files are not among them).
 const char* const LettiDaGenera[] = {"AnagraficaHotels.mdb",
-                                      "Tableau.mdb",
-                                      "NumeriCamere.mdb",
-                                      "TipiCamere.mdb",
-                                      "Scheda_Cliente.mdb",
-                                      "Ditta_Intestataria.mdb",
-                                      "AgenzieAbituali.mdb",
-                                      "Arrangiamento.mdb",
-                                      "Camere_Prenotazione.mdb",
-                                      "Scheda_Prenotazione.mdb",
-                                      "ListaClienti_Prenotazione.mdb"};
+                                     "Tableau.mdb",
+                                     "NumeriCamere.mdb",
+                                     "TipiCamere.mdb",
+                                     "Scheda_Cliente.mdb",
+                                     "Ditta_Intestataria.mdb",
+                                     "AgenzieAbituali.mdb",
+                                     "Arrangiamento.mdb",
+                                     "Camere_Prenotazione.mdb",
+                                     "Scheda_Prenotazione.mdb",
+                                     "ListaClienti_Prenotazione.mdb"};
 
 std::string LeggiFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

@@ -94,8 +94,8 @@ std::string Minuscole(std::string_view s) {
 void ControllaNome(const std::string& nome) {
     if (!NomeAccessValido(nome)) {
         Rifiuta("il nome \"" + nome +
-               "\" non \xE8 ammesso in un file Access: niente . ! ` [ ], caratteri di "
-               "controllo o spazio iniziale");
+                "\" non \xE8 ammesso in un file Access: niente . ! ` [ ], caratteri di "
+                "controllo o spazio iniziale");
     }
 }
 
@@ -349,7 +349,7 @@ Colonna ColonnaDa(std::string_view dichiarazione) {
         return c;
     }
     Rifiuta("colonna \"" + c.nome + "\": tipo sconosciuto \"" +
-           std::string(dichiarazione.substr(duePunti + 1)) + "\"");
+            std::string(dichiarazione.substr(duePunti + 1)) + "\"");
 }
 
 std::string Dichiarazione(const Colonna& colonna) {
@@ -415,7 +415,7 @@ struct ScrittoreMdb::Stato {
             if (n <= 0) {
                 const int codice = errno == ENOSPC ? errore::DiscoPieno : errore::AccessoPercorso;
                 throw Errore(codice, "impossibile scrivere " + file.string() + ": " +
-                                        DescrizioneErrno(errno));
+                                         DescrizioneErrno(errno));
             }
             scritti += static_cast<std::size_t>(n);
         }
@@ -445,18 +445,18 @@ struct ScrittoreMdb::Stato {
         }
         if (colonna >= corrente.posti.size()) {
             Rifiuta("la tabella \"" + corrente.nome + "\" non ha la colonna " +
-                   std::to_string(colonna));
+                    std::to_string(colonna));
         }
         return corrente.posti[colonna];
     }
 
     [[noreturn]] void TipoErrato(const Posto& p, const char* valore) {
         Rifiuta("la colonna " + TestoColonna(p, corrente.nome) + " (" + NomeTipo(p.tipo) +
-               ") non puo' contenere " + valore);
+                ") non puo' contenere " + valore);
     }
     [[noreturn]] void FuoriMisura(const Posto& p, const std::string& valore) {
         Rifiuta("colonna " + TestoColonna(p, corrente.nome) + " (" + NomeTipo(p.tipo) +
-               "): " + valore + " fuori dai limiti");
+                "): " + valore + " fuori dai limiti");
     }
 
     void SvuotaDati() {
@@ -553,8 +553,8 @@ struct ScrittoreMdb::Stato {
         if (riga.size() > MaxRiga) {
             SvuotaRiga(); // the next row starts clean
             Rifiuta("una riga della tabella \"" + corrente.nome + "\" occupa " +
-                   std::to_string(riga.size()) + " bytes, more than the " +
-                   std::to_string(MaxRiga) + " a record may hold");
+                    std::to_string(riga.size()) + " bytes, more than the " +
+                    std::to_string(MaxRiga) + " a record may hold");
         }
         if (!dati.Entra(riga.size())) {
             SvuotaDati();
@@ -659,7 +659,7 @@ struct ScrittoreMdb::Stato {
             const std::u16string nome = Utf16DaCp1252(p.nome);
             if (pos + 2 + 2 * nome.size() + 2 > Pagina - 8) {
                 Rifiuta("la tabella \"" + t.nome +
-                       "\" ha troppe colonne per una pagina di definizione");
+                        "\" ha troppe colonne per una pagina di definizione");
             }
             Metti16(&b[pos], static_cast<std::uint32_t>(2 * nome.size()));
             pos += 2;
@@ -755,19 +755,19 @@ struct ScrittoreMdb::Stato {
 
         if (::ftruncate(fd, static_cast<off_t>(prossima) * static_cast<off_t>(Pagina)) != 0) {
             throw Errore(errore::AccessoPercorso,
-                        "impossibile scrivere " + file.string() + ": " + DescrizioneErrno(errno));
+                         "impossibile scrivere " + file.string() + ": " + DescrizioneErrno(errno));
         }
         const int esito = ::close(fd);
         fd = -1;
         if (esito != 0) {
             throw Errore(errore::AccessoPercorso,
-                        "impossibile scrivere " + file.string() + ": " + DescrizioneErrno(errno));
+                         "impossibile scrivere " + file.string() + ": " + DescrizioneErrno(errno));
         }
         std::error_code ec;
         fs::rename(temporaneo, file, ec);
         if (ec) {
             throw Errore(errore::AccessoPercorso, "impossibile scrivere " + file.string() + ": " +
-                                             DescrizioneErrno(ec.value()));
+                                                      DescrizioneErrno(ec.value()));
         }
         finito = true;
     }
@@ -780,7 +780,7 @@ ScrittoreMdb::ScrittoreMdb(std::filesystem::path file) : s_(std::make_unique<Sta
     s_->fd = ::mkstemp(modello.data());
     if (s_->fd < 0) {
         throw Errore(errore::AccessoPercorso,
-                    "impossibile creare " + s_->file.string() + ": " + DescrizioneErrno(errno));
+                     "impossibile creare " + s_->file.string() + ": " + DescrizioneErrno(errno));
     }
     ::fchmod(s_->fd, 0644);
     s_->temporaneo = modello;
@@ -822,16 +822,17 @@ void ScrittoreMdb::IniziaTabella(const std::string& nome, std::vector<Colonna> c
         const Colonna& c = colonne[i];
         if (c.nome.empty() || c.nome.size() > 64) {
             Rifiuta("tabella \"" + nome + "\": il nome di colonna \"" + c.nome +
-                   "\" deve avere da 1 a 64 caratteri");
+                    "\" deve avere da 1 a 64 caratteri");
         }
         ControllaNome(c.nome);
         if (c.tipo == TipoCampo::Text && (c.caratteri < 1 || c.caratteri > 255)) {
             Rifiuta("tabella \"" + nome + "\": la colonna \"" + c.nome +
-                   "\" deve contenere da 1 a 255 caratteri");
+                    "\" deve contenere da 1 a 255 caratteri");
         }
         for (std::size_t j = 0; j < i; ++j) {
             if (UgualiSenzaMaiuscole(colonne[j].nome, c.nome)) {
-                Rifiuta("tabella \"" + nome + "\": la colonna \"" + c.nome + "\" compare due volte");
+                Rifiuta("tabella \"" + nome + "\": la colonna \"" + c.nome +
+                        "\" compare due volte");
             }
         }
     }

@@ -11,9 +11,9 @@
 #include "report/Elenchi.h"
 #include "shared/Ambiente.h"
 #include "shared/Errore.h"
+#include "shared/FileTesto.h"
 #include "shared/NomiFile.h"
 #include "shared/Piattaforma.h"
-#include "shared/FileTesto.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -398,7 +398,9 @@ void MenuStampa::AzioneStampa() {
         Avviso(this, "Errore " + std::to_string(e.Numero()) + "\n" + e.what(), "Stampa",
                Icona::Errore);
     } catch (const std::filesystem::filesystem_error& e) {
-        Avviso(this, "Errore " + std::to_string(errore::AccessoPercorso) + "\n" + DescrizioneErroreFile(e),
+        Avviso(this,
+               "Errore " + std::to_string(errore::AccessoPercorso) + "\n" +
+                   DescrizioneErroreFile(e),
                "Stampa", Icona::Errore);
     }
 }

@@ -32,8 +32,8 @@ public:
     // `Cartella` is the working folder, `Hotel` the hotel of the request
     // (its page lengths apply; 0 is taken as 1). Creating the window runs
     // Form_Load.
-    MenuStampa(std::filesystem::path cartella, short hotel,
-               Orologio orologio = OrologioDiSistema(), QWidget* parent = nullptr);
+    MenuStampa(std::filesystem::path cartella, short hotel, Orologio orologio = OrologioDiSistema(),
+               QWidget* parent = nullptr);
     ~MenuStampa() override;
 
     // Shows the menu modally and returns when it has closed.

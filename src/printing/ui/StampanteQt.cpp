@@ -2,8 +2,8 @@
 
 #include "dialog/ui/Messaggi.h"
 #include "report/ConvertiBordi.h"
-#include "shared/Cp1252.h"
 #include "shared/Ambiente.h"
+#include "shared/Cp1252.h"
 #include "shared/Errore.h"
 #include "shared/FileTesto.h"
 

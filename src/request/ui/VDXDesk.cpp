@@ -360,9 +360,8 @@ void VDXDesk::Stampa() {
         return;
     }
     // "Solo camere libere" asks nothing: every free room is listed.
-    soloUtilizzate_ = !chk_[3]->isChecked() &&
-                      Domanda(this, "Stampo solo le camere utilizzate?", "Stampa tableau") ==
-                          Risposta::Si;
+    soloUtilizzate_ = !chk_[3]->isChecked() && Domanda(this, "Stampo solo le camere utilizzate?",
+                                                       "Stampa tableau") == Risposta::Si;
 
     OpzioniTableau opzioni;
     opzioni.hotel = hotelCorrente_;

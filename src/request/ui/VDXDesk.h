@@ -44,7 +44,6 @@ public:
     // closes and the program ends.
     void Form_Activate();
 
-
     // Field handlers: focus selects the whole text; Enter (13) tidies the
     // field, checks it and moves on.
     void Text1_GotFocus(int index);
