@@ -20,6 +20,8 @@ packages=(
     # at run time (xdg-email and xdg-open, Qt's Italian translations).
     dpkg-dev file desktop-file-utils appstream man-db groff-base
     xdg-utils qt6-translations-l10n
+    # The house checks (scripts/check-house.sh): format and function lengths.
+    clang-format universal-ctags
 )
 
 if [[ "${1:-}" == "--fuzz" ]]; then

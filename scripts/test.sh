@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds everything and runs every test.
+# Sets up a fresh machine, builds everything, runs every test, then checks the
+# house rules (layers, format, function lengths: scripts/check-house.sh).
 #   bash scripts/test.sh          the dev build (warnings as errors)
 #   bash scripts/test.sh asan     the same tests under the address and
 #                                 undefined-behaviour sanitizers
@@ -11,3 +12,4 @@ bash scripts/setup.sh
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 ctest --preset "$preset" -j "$(nproc)"
+bash scripts/check-house.sh
