@@ -71,13 +71,14 @@ public:
     // Whether activation found no destination and closed the menu.
     bool SenzaDestinazioni() const { return senzaDestinazioni_; }
 
-    QComboBox* Combo1() const { return combo1_; }
-    QComboBox* Combo2() const { return combo2_; }
-    QCheckBox* Chk() const { return chk_; }
-    QCheckBox* Chk2() const { return chk2_; }
-    QCheckBox* Chk3() const { return chk3_; }
-    QToolButton* Tst(int index) const;
-    QLabel* Label1(int index) const;
+    // The controls, for tests.
+    QComboBox* Combo1() const { return combo1_; } // the suite's destinations
+    QComboBox* Combo2() const { return combo2_; } // the system's printers
+    QCheckBox* Chk() const { return chk_; }       // "Stampa Compressa"
+    QCheckBox* Chk2() const { return chk2_; }     // "Stampa orizzontale"
+    QCheckBox* Chk3() const { return chk3_; }     // "Stampa fronte / retro"
+    QToolButton* Tst(int index) const;            // the six buttons, by Tasto
+    QLabel* Label1(int index) const;              // captions of the lists
 
     // Test seams. While set, MostraModale() shows the menu without a nested
     // event loop, calls `attesa` with it and closes it when `attesa` returns;

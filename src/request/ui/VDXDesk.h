@@ -56,15 +56,15 @@ public:
     void Tasto_Click(int index);
 
     // The controls, for the program's own use and for tests.
-    QLineEdit* Text1(int index) const;
-    QComboBox* Combo1(int index) const;
-    QPushButton* Tasto0() const { return tastoStampa_; }
-    QToolButton* Tasto1() const { return tastoEsci_; }
-    QLabel* Label1(int index) const;
-    QCheckBox* Chk() const { return chk_[0]; }
-    QCheckBox* Chk1() const { return chk_[1]; }
-    QCheckBox* Chk2() const { return chk_[2]; }
-    QCheckBox* Chk3() const { return chk_[3]; }
+    QLineEdit* Text1(int index) const;                   // 0 first room, 1 last room, 2 date
+    QComboBox* Combo1(int index) const;                  // 0 hotels, 1 tableaux
+    QPushButton* Tasto0() const { return tastoStampa_; } // "&Stampa"
+    QToolButton* Tasto1() const { return tastoEsci_; }   // "&Esci"
+    QLabel* Label1(int index) const;                     // captions of the fields and lists
+    QCheckBox* Chk() const { return chk_[0]; }           // "Aggiungere arrangiamento"
+    QCheckBox* Chk1() const { return chk_[1]; }          // "Solo arrivi del giorno"
+    QCheckBox* Chk2() const { return chk_[2]; }          // "Solo partenze del giorno"
+    QCheckBox* Chk3() const { return chk_[3]; }          // "Solo camere libere"
 
     const std::filesystem::path& Cartella() const { return cartella_; }
 
