@@ -100,7 +100,7 @@ public:
 
     void AttendiParola(std::string_view kw) {
         if (!Parola(kw)) {
-            ErroreSintassi("\"" + std::string(kw) + "\" expected");
+            ErroreSintassi("serve \"" + std::string(kw) + "\"");
         }
         Avanza();
     }
@@ -331,7 +331,7 @@ SottoSelezione LeggiSottoSelezione(Lettore& l, std::string campo) {
     SottoSelezione s;
     s.campo = std::move(campo);
     if (l.Corrente().tipo != Tok::Aperta) {
-        l.ErroreSintassi("\"(\" expected");
+        l.ErroreSintassi("serve \"(\"");
     }
     l.Prendi();
     l.AttendiParola("select");
@@ -351,7 +351,7 @@ SottoSelezione LeggiSottoSelezione(Lettore& l, std::string campo) {
         s.criteri = std::move(interno.termini);
     }
     if (l.Corrente().tipo != Tok::Chiusa) {
-        l.ErroreSintassi("\")\" expected");
+        l.ErroreSintassi("serve \")\"");
     }
     l.Prendi();
     return s;

@@ -194,7 +194,7 @@ std::vector<Posto> Disponi(const std::vector<Colonna>& colonne, std::uint16_t& l
             p.dimensione = 0;
             break;
         case TipoCampo::Other:
-            Rifiuta("Column " + c.nome + ": a type the writer cannot write");
+            Rifiuta("colonna " + c.nome + ": un tipo che lo scrittore non sa scrivere");
         }
         p.fisso = c.tipo != TipoCampo::Text && c.tipo != TipoCampo::Memo;
         // A fixed column carries the count of variable columns before it,
@@ -553,8 +553,8 @@ struct ScrittoreMdb::Stato {
         if (riga.size() > MaxRiga) {
             SvuotaRiga(); // the next row starts clean
             Rifiuta("una riga della tabella \"" + corrente.nome + "\" occupa " +
-                    std::to_string(riga.size()) + " bytes, more than the " +
-                    std::to_string(MaxRiga) + " a record may hold");
+                    std::to_string(riga.size()) + " byte, piu' dei " + std::to_string(MaxRiga) +
+                    " che un record puo' contenere");
         }
         if (!dati.Entra(riga.size())) {
             SvuotaDati();
