@@ -45,7 +45,7 @@ void Misura(const char* nome, const fs::path& file, std::size_t byte) {
 int main(int argc, char** argv) {
     const long mb = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 16;
     if (mb <= 0) {
-        std::fprintf(stderr, "usage: bench-righe [MB]\n");
+        std::fprintf(stderr, "Uso: bench-righe [MB]\n");
         return 2;
     }
     const auto byte = static_cast<std::size_t>(mb) << 20;
