@@ -1,5 +1,6 @@
 #include "jet/FileMdb.h"
 
+#include "jet/InteriPagina.h"
 #include "jet/LetturaTabella.h"
 #include "jet/Pagine.h"
 #include "jet/Riga.h"
@@ -25,15 +26,6 @@ namespace vdx::jet {
 namespace {
 
 constexpr unsigned char Firma[4] = {0x00, 0x01, 0x00, 0x00};
-
-std::uint16_t U16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t U32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 TipoCampo TipoDi(int tipoMdb) {
     switch (tipoMdb) {

@@ -1,5 +1,7 @@
 #include "jet/LetturaTabella.h"
 
+#include "jet/InteriPagina.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
@@ -11,15 +13,6 @@
 namespace vdx::jet {
 
 namespace {
-
-std::uint16_t U16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t U32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // Pages read with one call: 256 kB, which the processor's cache still holds
 // while the rows are taken apart.

@@ -1,5 +1,6 @@
 #include "jet/Riga.h"
 
+#include "jet/InteriPagina.h"
 #include "shared/Cp1252.h"
 
 #include <algorithm>
@@ -11,15 +12,6 @@
 namespace vdx::jet {
 
 namespace {
-
-std::uint16_t U16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t U32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // A NUMERIC value: a sign byte, then a 128-bit magnitude as four 32-bit
 // little-endian words, the most significant first; divided by 10^scale.
