@@ -66,12 +66,8 @@ std::string Chiave(int giorni) {
     return buf;
 }
 
-fx::Cella N(long long v) {
-    return fx::Cella(static_cast<std::int64_t>(v));
-}
-fx::Cella T(std::string s) {
-    return fx::Cella(std::move(s));
-}
+using fx::N;
+using fx::T;
 
 // A hotel of `Camere` rooms whose `schede` guest cards are mostly of past
 // stays, two parties still in each room, bookings for a tenth of the rooms.

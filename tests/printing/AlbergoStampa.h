@@ -15,12 +15,8 @@ namespace vdx::test {
 
 namespace fx = vdx::fixture;
 
-inline fx::Cella N(long long v) {
-    return fx::Cella(static_cast<std::int64_t>(v));
-}
-inline fx::Cella T(const std::string& s) {
-    return fx::Cella(s);
-}
+using fx::N;
+using fx::T;
 
 // Hotel 1 (code `codice`) with the destinations below; hotel 2 pages of 80
 // compressed and 60 normal; hotel 3 has no Contatori record.

@@ -13,16 +13,8 @@ namespace vdx::test {
 
 namespace fx = vdx::fixture;
 
-namespace {
-
-fx::Cella N(long long v) {
-    return fx::Cella(static_cast<std::int64_t>(v));
-}
-fx::Cella T(const std::string& s) {
-    return fx::Cella(s);
-}
-
-} // namespace
+using fx::N;
+using fx::T;
 
 DatiAlbergo& DatiAlbergo::Hotel(int numero, const std::string& nome, const std::string& codice) {
     albergo_.TabellaDiNome("AnagraficaHotels")

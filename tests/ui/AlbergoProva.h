@@ -22,12 +22,8 @@ namespace vdx::test {
 
 namespace fx = vdx::fixture;
 
-inline fx::Cella N(long long v) {
-    return fx::Cella(static_cast<std::int64_t>(v));
-}
-inline fx::Cella T(const std::string& s) {
-    return fx::Cella(s);
-}
+using fx::N;
+using fx::T;
 
 // 5 March 2026, 09:05.
 inline DataOra MomentoProva() {
