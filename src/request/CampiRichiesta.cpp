@@ -12,7 +12,7 @@
 namespace vdx {
 
 bool AnnoBisestile(short anno) {
-    return anno % 4 == 0;
+    return anno % 4 == 0 && (anno % 100 != 0 || anno % 400 == 0);
 }
 
 bool ControllaData(std::string_view data, Calendario& calendario) {

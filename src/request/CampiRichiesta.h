@@ -12,15 +12,15 @@ struct Calendario {
     std::array<short, 13> giorniMese{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 };
 
-// Leap year: divisible by 4, with no exception for centuries (1900 and 2100
-// count as leap years).
+// Leap year by the calendar's rule: divisible by 4, centuries only when
+// divisible by 400 (2000 is one, 1900 and 2100 are not).
 bool AnnoBisestile(short anno);
 
 // Whether a typed date is acceptable: ten characters once blanks are trimmed
 // from both ends; day = characters 1-2, month = 4-5, year = 7-10, each all
 // digits (the separators are never looked at); month 1-12, year from 1900,
 // day within the month. A date accepted so always gives a real yyyymmdd key.
-// Rewrites GiorniMese entry 2 of `calendario`.
+// Rewrites entry 2 (February) of `calendario.giorniMese`.
 bool ControllaData(std::string_view data, Calendario& calendario);
 // The same with a calendar of its own.
 bool ControllaData(std::string_view data);
