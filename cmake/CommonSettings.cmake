@@ -28,17 +28,38 @@ target_compile_definitions(vdx_common INTERFACE
     QT_STRICT_ITERATORS
     QT_USE_QSTRINGBUILDER)
 
+# The source folders from the ground up: a folder may include only itself and
+# the folders before it (scripts/check-house.sh reads this list too).
+set(VDX_STRATI shared dialog jet report preview printing request app)
+
+# vdx_include_strato(target visibility folder): puts on the target's include
+# path a folder of the build that holds, as links, only the source folders
+# `folder` may include, so that an include against the order does not compile.
+function(vdx_include_strato target visibility folder)
+    set(dir "${PROJECT_BINARY_DIR}/strati/${folder}")
+    file(MAKE_DIRECTORY "${dir}")
+    foreach(strato IN LISTS VDX_STRATI)
+        if(NOT IS_SYMLINK "${dir}/${strato}")
+            file(CREATE_LINK "${PROJECT_SOURCE_DIR}/src/${strato}" "${dir}/${strato}" SYMBOLIC)
+        endif()
+        if(strato STREQUAL folder)
+            break()
+        endif()
+    endforeach()
+    target_include_directories(${target} ${visibility} "${dir}")
+endfunction()
+
 # vdx_add_core_library(name folder): a static library from the C++ files of a
 # source folder, leaving out its ui/ subfolder (the windows).
 function(vdx_add_core_library name folder)
     file(GLOB sources CONFIGURE_DEPENDS "${folder}/*.cpp")
     if(sources)
         add_library(${name} STATIC ${sources})
-        target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+        vdx_include_strato(${name} PUBLIC ${folder})
         target_link_libraries(${name} PUBLIC vdx_common)
     else()
         add_library(${name} INTERFACE)
-        target_include_directories(${name} INTERFACE "${PROJECT_SOURCE_DIR}/src")
+        vdx_include_strato(${name} INTERFACE ${folder})
         target_link_libraries(${name} INTERFACE vdx_common)
     endif()
 endfunction()
@@ -50,7 +71,7 @@ function(vdx_add_ui_library name folder)
     if(sources)
         add_library(${name} STATIC ${sources})
         set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
-        target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+        vdx_include_strato(${name} PUBLIC ${folder})
         target_link_libraries(${name} PUBLIC vdx_common Qt6::Widgets Qt6::PrintSupport)
     else()
         add_library(${name} INTERFACE)

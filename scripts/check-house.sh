@@ -9,8 +9,14 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-# From the ground up: each folder may use the ones before it.
-LAYERS=(shared dialog jet report preview printing request app)
+# From the ground up: each folder may use the ones before it. The build
+# writes the order once (VDX_STRATI) and gives each library only its own
+# include path; this check reads the same list.
+read -ra LAYERS <<<"$(sed -n 's/^set(VDX_STRATI \(.*\))$/\1/p' cmake/CommonSettings.cmake)"
+if ((${#LAYERS[@]} < 2)); then
+    echo "check-house: no layer order (set(VDX_STRATI ...)) in cmake/CommonSettings.cmake" >&2
+    exit 1
+fi
 rank() {
     local i
     for i in "${!LAYERS[@]}"; do
