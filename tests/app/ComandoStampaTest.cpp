@@ -85,11 +85,20 @@ TEST(ComandoStampa, LandscapeDuplexAndNormal) {
     ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,
                                 cartella.Percorso(), Fabbrica(p)),
               0);
-    const std::vector<std::string> atteso{
-        "device Ufficio", "duplex 2", "orient 2",         "font Times New Roman",
-        "size 7",         "line ' '", "font Courier New", "line ' '",
-        "line ' '",       "size 10",  "line 'A'",         "end",
-        "orient 1"};
+    const std::vector<std::string> atteso{"device Ufficio",
+                                          "duplex 2",
+                                          "orient 2",
+                                          "font Times New Roman",
+                                          "size 7",
+                                          "line ' '",
+                                          "font Courier New",
+                                          "line ' '",
+                                          "line ' '",
+                                          "size 10",
+                                          "line 'A'",
+                                          "foot 'Pagina 1 di 1'",
+                                          "end",
+                                          "orient 1"};
     EXPECT_EQ(p->chiamate, atteso);
 }
 

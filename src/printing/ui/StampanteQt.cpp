@@ -302,8 +302,7 @@ QPageSize StampanteQt::Formato() {
     return QPageSize(QPageSize::A4);
 }
 
-double StampanteQt::LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
-                                   double punti) {
+QFontMetricsF StampanteQt::Misura(const std::string& nomeFont, double punti) {
     if (!misura_) {
         misuraBuffer_.setBuffer(&misuraDati_);
         misuraBuffer_.open(QIODevice::WriteOnly);
@@ -314,14 +313,33 @@ double StampanteQt::LarghezzaTesto(const std::string& testo, const std::string& 
     font.setFamily(FamigliaFont(nomeFont));
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(punti);
-    return Larghezza(testo, QFontMetricsF(font, misura_.get())) * PuntiPerPollice / Risoluzione;
+    return QFontMetricsF(font, misura_.get());
+}
+
+QPageLayout StampanteQt::Pagina(int orientamento) {
+    return QPageLayout(Formato(),
+                       orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       Margini(), QPageLayout::Millimeter);
+}
+
+double StampanteQt::LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
+                                   double punti) {
+    return Larghezza(testo, Misura(nomeFont, punti)) * PuntiPerPollice / Risoluzione;
 }
 
 double StampanteQt::LarghezzaUtile(int orientamento) {
-    const QPageLayout pagina(Formato(),
-                             orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
-                             Margini(), QPageLayout::Millimeter);
-    return pagina.paintRect(QPageLayout::Point).width();
+    return Pagina(orientamento).paintRect(QPageLayout::Point).width();
+}
+
+// In the page's own dots, as lines are drawn, so that what fits when
+// measured fits when drawn.
+double StampanteQt::AltezzaRiga(const std::string& nomeFont, double punti) {
+    return Misura(nomeFont, punti).lineSpacing() * PuntiPerPollice / Risoluzione;
+}
+
+double StampanteQt::AltezzaUtile(int orientamento) {
+    return Pagina(orientamento).paintRectPixels(Risoluzione).height() * PuntiPerPollice /
+           Risoluzione;
 }
 
 void StampanteQt::Inizia() {
@@ -343,9 +361,7 @@ void StampanteQt::Inizia() {
     writer_->setResolution(Risoluzione);
     writer_->setTitle(DaCp1252(titolo_));
     writer_->setCreator(QStringLiteral("vdx"));
-    writer_->setPageLayout(
-        QPageLayout(Formato(), orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
-                    Margini(), QPageLayout::Millimeter));
+    writer_->setPageLayout(Pagina(orientamento_));
     if (!painter_.begin(writer_.get())) {
         throw ErroreStampante("Impossibile preparare la pagina di stampa");
     }
@@ -354,11 +370,10 @@ void StampanteQt::Inizia() {
     y_ = 0;
 }
 
-void StampanteQt::PaginaSeServe(double altezzaRiga) {
-    const double altezzaPagina = writer_->pageLayout().paintRectPixels(Risoluzione).height();
-    // A line that no longer fits goes on a new page, as a printer does.
-    const bool pieno = rigaVuota_ && y_ > 0 && y_ + altezzaRiga > altezzaPagina;
-    if (!paginaInSospeso_ && !pieno) {
+void StampanteQt::PaginaSeServe() {
+    // Pages begin only when asked for: the lines of a page are fitted to its
+    // height before they are printed.
+    if (!paginaInSospeso_) {
         return;
     }
     paginaInSospeso_ = false;
@@ -377,7 +392,7 @@ void StampanteQt::Disegna(const std::string& testo) {
     Inizia();
     painter_.setFont(font_);
     const QFontMetricsF metrica(font_, writer_.get());
-    PaginaSeServe(metrica.lineSpacing());
+    PaginaSeServe();
     const double base = y_ + metrica.ascent();
     const double cella = metrica.horizontalAdvance(QLatin1Char('-'));
     QPen penna(Qt::black);
@@ -396,7 +411,6 @@ void StampanteQt::Disegna(const std::string& testo) {
         painter_.restore();
         x_ += cella;
     }
-    rigaVuota_ = false;
 }
 
 void StampanteQt::PrintText(const std::string& testo) {
@@ -407,12 +421,22 @@ void StampanteQt::PrintLine(const std::string& testo) {
     Disegna(testo);
     y_ += QFontMetricsF(font_, writer_.get()).lineSpacing();
     x_ = 0;
-    rigaVuota_ = true;
 }
 
 void StampanteQt::NewPage() {
     Inizia();
     paginaInSospeso_ = true;
+}
+
+void StampanteQt::PiePagina(const std::string& testo) {
+    Inizia();
+    PaginaSeServe();
+    painter_.setFont(font_);
+    const QFontMetricsF metrica(font_, writer_.get());
+    const QRect pagina = writer_->pageLayout().paintRectPixels(Risoluzione);
+    const QString q = DaCp1252(testo);
+    const double x = (pagina.width() - metrica.horizontalAdvance(q)) / 2;
+    painter_.drawText(QPointF(std::max(0.0, x), pagina.height() - metrica.descent()), q);
 }
 
 void StampanteQt::EndDoc() {

@@ -12,6 +12,8 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QString>
@@ -46,10 +48,13 @@ public:
     double LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
                           double punti) override;
     double LarghezzaUtile(int orientamento) override;
+    double AltezzaRiga(const std::string& nomeFont, double punti) override;
+    double AltezzaUtile(int orientamento) override;
 
     void PrintText(const std::string& testo) override;
     void PrintLine(const std::string& testo) override;
     void NewPage() override;
+    void PiePagina(const std::string& testo) override;
     void EndDoc() override;
 
     // The current printer of this program run: the one last chosen by name,
@@ -67,7 +72,10 @@ public:
 
 private:
     void Inizia();
-    void PaginaSeServe(double altezzaRiga);
+    void PaginaSeServe();
+    // The metrics of `nomeFont` at `punti`, on a page like the one drawn.
+    QFontMetricsF Misura(const std::string& nomeFont, double punti);
+    QPageLayout Pagina(int orientamento);
     void Disegna(const std::string& testo);
     void Invia(const QByteArray& pdf);
     QString NomeStampante() const;
@@ -90,7 +98,6 @@ private:
     bool iniziato_ = false;
     bool finito_ = false;
     bool paginaInSospeso_ = false;
-    bool rigaVuota_ = true; // nothing drawn yet on the current line
     double x_ = 0;
     double y_ = 0;
 };
