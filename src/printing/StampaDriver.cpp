@@ -161,9 +161,12 @@ int PostiPagina(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c
         return s.lunghezzaPagina - s.righeIniziali;
     }
     const Dimensioni d = DimensioniEntro(s, c, limite);
+    if (d.righe <= 0) {
+        return 1;
+    }
     const double riga = p.AltezzaRiga(s.fontStampa, d.righe);
     const double libera = p.AltezzaUtile(c.orizzontale ? 2 : 1) - AltezzaPagina(p, s, d, 0);
-    if (d.righe <= 0 || riga <= 0) {
+    if (riga <= 0) {
         return 1;
     }
     return static_cast<int>(std::clamp(std::floor(libera / riga), 1.0, 1e6));

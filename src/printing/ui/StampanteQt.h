@@ -26,6 +26,8 @@ class QPdfWriter;
 
 namespace vdx::ui {
 
+class Avanzamenti;
+
 class StampanteQt final : public Stampante {
 public:
     // `Titolo` names the job in the print queue.
@@ -74,7 +76,7 @@ private:
     void Inizia();
     void PaginaSeServe();
     // The metrics of `nomeFont` at `punti`, on a page like the one drawn.
-    QFontMetricsF Misura(const std::string& nomeFont, double punti);
+    const QFontMetricsF& Misura(const std::string& nomeFont, double punti);
     QPageLayout Pagina(int orientamento);
     void Disegna(const std::string& testo);
     void Invia(const QByteArray& pdf);
@@ -94,6 +96,12 @@ private:
     QByteArray misuraDati_;
     QBuffer misuraBuffer_;
     std::unique_ptr<QPdfWriter> misura_;
+    std::string misuraNome_;
+    double misuraPunti_ = 0;
+    QFont misuraFont_;
+    // What the characters measure, for the fit and for the page drawn.
+    std::unique_ptr<Avanzamenti> misurati_;
+    std::unique_ptr<Avanzamenti> disegnati_;
     int lavoro_ = 0;
     bool iniziato_ = false;
     bool finito_ = false;
