@@ -10,6 +10,42 @@ namespace vdx {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Reads one page from `lettore`, handing each line to `riga`, and adds the
+// characters read to `caratteri`. Tested before each line: the page ends at
+// the first line end that reaches the limit, and holds a line whenever one
+// is left.
+template <typename Riga>
+void LeggiPagina(LettoreRighe& lettore, std::int32_t limite, std::int32_t& caratteri, Riga riga) {
+    while (!lettore.Fine() && caratteri < limite) {
+        auto letta = lettore.Leggi();
+        if (!letta) {
+            break;
+        }
+        const auto lunghezza = static_cast<std::int64_t>(letta->size());
+        caratteri = static_cast<std::int32_t>(std::min<std::int64_t>(
+            std::int64_t{caratteri} + lunghezza, std::numeric_limits<std::int32_t>::max()));
+        riga(*letta);
+    }
+}
+
+// The pages of `file` read from its start, the first with `primo` as limit.
+int ContaPagine(const fs::path& file, std::int32_t primo) {
+    LettoreRighe lettore(file);
+    int pagine = 0;
+    std::int32_t limite = primo;
+    do {
+        std::int32_t caratteri = 0;
+        LeggiPagina(lettore, limite, caratteri, [](const std::string&) {});
+        ++pagine;
+        limite = PaginatoreAnteprima::LimiteSeguenti;
+    } while (!lettore.Fine());
+    return pagine;
+}
+
+} // namespace
+
 PaginatoreAnteprima::PaginatoreAnteprima(fs::path folder) : folder_(std::move(folder)) {
     if (EsisteReport()) {
         Apri();
@@ -28,6 +64,7 @@ bool PaginatoreAnteprima::EsisteReport() const {
 
 void PaginatoreAnteprima::Apri() {
     lettore_ = std::make_unique<LettoreRighe>(FileReport());
+    numeroPagina_ = 0;
 }
 
 void PaginatoreAnteprima::Chiudi() {
@@ -51,19 +88,14 @@ void PaginatoreAnteprima::RiempiPagina(std::int32_t limite) {
         altraPagina_ = false;
         return;
     }
-    // Tested before each line: the page ends at the first line end that
-    // reaches the limit, and holds a line whenever one is left.
-    while (!lettore_->Fine() && caratteriPagina_ < limite) {
-        auto riga = lettore_->Leggi();
-        if (!riga) {
-            break;
-        }
-        const auto lunghezza = static_cast<std::int64_t>(riga->size());
-        caratteriPagina_ = static_cast<std::int32_t>(std::min<std::int64_t>(
-            std::int64_t{caratteriPagina_} + lunghezza, std::numeric_limits<std::int32_t>::max()));
-        testo_ += ConvertiBordi(*riga);
-        testo_ += "\r\n";
+    if (numeroPagina_ == 0) {
+        totalePagine_ = ContaPagine(FileReport(), limite);
     }
+    LeggiPagina(*lettore_, limite, caratteriPagina_, [this](std::string& riga) {
+        testo_ += ConvertiBordi(riga);
+        testo_ += "\r\n";
+    });
+    ++numeroPagina_;
     altraPagina_ = !lettore_->Fine();
 }
 

@@ -55,6 +55,12 @@ public:
     std::int32_t CaratteriPagina() const { return caratteriPagina_; }
     // Whether unread lines follow the page.
     bool AltraPagina() const { return altraPagina_; }
+    // The page's number and the number of pages of the reading it belongs
+    // to, counted from the start of the file with the same limits (the
+    // first page's, then 26000); 0 and 0 while nothing is read. After Salva
+    // the count starts again: the next page is page 1 of the saved file.
+    int NumeroPagina() const { return numeroPagina_; }
+    int TotalePagine() const { return totalePagine_; }
 
 private:
     void Apri();
@@ -66,6 +72,8 @@ private:
     std::string testo_;
     std::int32_t caratteriPagina_ = 0;
     bool altraPagina_ = false;
+    int numeroPagina_ = 0;
+    int totalePagine_ = 0;
 };
 
 } // namespace vdx

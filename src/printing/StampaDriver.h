@@ -11,14 +11,16 @@ namespace vdx {
 // Prints one report line on `DisegnaStampante`, as it is: every "ç" is a letter.
 void StampaLaser(Stampante& stampante, std::string_view testo);
 
-// Prints the report file `Report` through the system printer: the page head
-// (one space in "Times New Roman" at valoriCompresso(1)), RigheIniziali blank
-// lines, then the report lines, a new page every LunghezzaPagina lines and at
-// each form-feed line. When the widest line does not fit the page's width at
-// the chosen size, the size (and the page head's, if larger) is lowered just
-// enough that it fits. Returns false, printing nothing, when the report file
-// does not exist. A new page is started only when a line follows, so a form
-// feed or a full page at the end of the report leaves no empty sheet.
+// Prints the report file `Report` through the system printer, laid out
+// first as ImpaginaStampa.h says: each page has the page head (one space in
+// "Times New Roman" at valoriCompresso(1)), RigheIniziali blank lines, the
+// report's head again after the first page, LunghezzaPagina - RigheIniziali
+// lines at most, and "Pagina N di M" at its foot. A form-feed line starts a
+// new page when a line follows. The size is lowered (the page head's too,
+// if larger) just enough that the widest line fits the page's width and a
+// whole page its height, so the printer never starts a page of its own; a
+// page length not above the top lines holds what the sheet does. Returns
+// false, printing nothing, when the report file does not exist.
 bool StampaModoDriver(Stampante& stampante, const ImpostazioniStampa& impostazioni,
                       const SceltaStampa& scelta, const std::filesystem::path& cartella,
                       const std::filesystem::path& report);

@@ -39,10 +39,19 @@ public:
     virtual double LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
                                   double punti) = 0;
     virtual double LarghezzaUtile(int orientamento) = 0;
+    // The same for heights: what a line printed in `nomeFont` at `punti`
+    // points takes down the page, and the height a page in `Orientamento`
+    // has for lines. Lines go down the page one under the other, each
+    // taking its own height; the printer never starts a page by itself.
+    virtual double AltezzaRiga(const std::string& nomeFont, double punti) = 0;
+    virtual double AltezzaUtile(int orientamento) = 0;
 
     virtual void PrintText(const std::string& testo) = 0; // the next text continues the line
     virtual void PrintLine(const std::string& testo) = 0; // followed by a line end
     virtual void NewPage() = 0;
+    // Prints `testo` centred on the last line of the page, in the font and
+    // size in force; the lines of the page go on where they were.
+    virtual void PiePagina(const std::string& testo) = 0;
     // Ends the document and releases it to the printer (or writes the PDF).
     virtual void EndDoc() = 0;
 };

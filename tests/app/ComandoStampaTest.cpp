@@ -85,11 +85,10 @@ TEST(ComandoStampa, LandscapeDuplexAndNormal) {
     ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,
                                 cartella.Percorso(), Fabbrica(p)),
               0);
-    const std::vector<std::string> atteso{
-        "device Ufficio", "duplex 2", "orient 2",         "font Times New Roman",
-        "size 7",         "line ' '", "font Courier New", "line ' '",
-        "line ' '",       "size 10",  "line 'A'",         "end",
-        "orient 1"};
+    std::vector<std::string> atteso{"device Ufficio", "duplex 2", "orient 2"};
+    const auto pagina = vdx::test::PaginaLaser("size 10");
+    atteso.insert(atteso.end(), pagina.begin(), pagina.end());
+    atteso.insert(atteso.end(), {"end", "orient 1"});
     EXPECT_EQ(p->chiamate, atteso);
 }
 

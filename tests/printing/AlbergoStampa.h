@@ -64,6 +64,21 @@ inline SceltaStampa Scelta(const std::string& destinazione, bool compressa = tru
     return s;
 }
 
+// What a driver print of the one-line report "A" on Laser gives between the
+// orientation and the end: the page head at 7 points, the two blank top
+// lines, the line at `dimensione` ("size 7", "size 10") and the page's foot.
+inline std::vector<std::string> PaginaLaser(const std::string& dimensione) {
+    return {"font Times New Roman",
+            "size 7",
+            "line ' '",
+            "font Courier New",
+            "line ' '",
+            "line ' '",
+            dimensione,
+            "line 'A'",
+            "foot 'Pagina 1 di 1'"};
+}
+
 // The system printer "Ufficio"; `ultima` is set to the recording once asked for.
 inline vdx::FabbricaStampante Fabbrica(StampanteRegistrata*& ultima) {
     return [&ultima]() -> std::unique_ptr<vdx::Stampante> {

@@ -186,10 +186,10 @@ TEST(StampaReport, DriverModeUsesTheSystemPrinter) {
     EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Laser"), Fabbrica(p)),
               vdx::EsitoStampa::Stampata);
     ASSERT_NE(p, nullptr);
-    const std::vector<std::string> atteso{"device Ufficio", "orient 1", "font Times New Roman",
-                                          "size 7",         "line ' '", "font Courier New",
-                                          "line ' '",       "line ' '", "size 7",
-                                          "line 'A'",       "end"};
+    std::vector<std::string> atteso{"device Ufficio", "orient 1"};
+    const auto pagina = vdx::test::PaginaLaser("size 7");
+    atteso.insert(atteso.end(), pagina.begin(), pagina.end());
+    atteso.push_back("end");
     EXPECT_EQ(p->chiamate, atteso);
 }
 

@@ -35,6 +35,11 @@ Chiamate Testa(int iniziali = 0, const char* dimensione = "size 7") {
     return c;
 }
 
+// The foot of page n of m.
+std::string Piede(int n, int m) {
+    return "foot 'Pagina " + std::to_string(n) + " di " + std::to_string(m) + "'";
+}
+
 Chiamate operator+(Chiamate a, const Chiamate& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
@@ -97,45 +102,45 @@ INSTANTIATE_TEST_SUITE_P(
     Stampe, StampaDriverCasi,
     ::testing::Values(
         CasoDriver{"compressed", {"A", "B"}, Driver(60, 0), Scelta(),
-                   Chiamate{"orient 1"} + Testa() + Chiamate{"line 'A'", "line 'B'", "end"}},
+                   Chiamate{"orient 1"} + Testa() + Chiamate{"line 'A'", "line 'B'", Piede(1, 1), "end"}},
         // The page head stays at valoriCompresso(1) in normal print.
         CasoDriver{"normal_size_10", {"A"}, Driver(60, 0), Scelta(false),
-                   Chiamate{"orient 1"} + Testa(0, "size 10") + Chiamate{"line 'A'", "end"}},
+                   Chiamate{"orient 1"} + Testa(0, "size 10") + Chiamate{"line 'A'", Piede(1, 1), "end"}},
         CasoDriver{"landscape_duplex", {"A"}, Driver(60, 0), Scelta(true, true, true),
                    Chiamate{"duplex 2", "orient 2"} + Testa() +
-                       Chiamate{"line 'A'", "end", "orient 1"}},
+                       Chiamate{"line 'A'", Piede(1, 1), "end", "orient 1"}},
         CasoDriver{"top_lines_at_head_size", {"A"}, Driver(60, 2), Scelta(false),
-                   Chiamate{"orient 1"} + Testa(2, "size 10") + Chiamate{"line 'A'", "end"}},
+                   Chiamate{"orient 1"} + Testa(2, "size 10") + Chiamate{"line 'A'", Piede(1, 1), "end"}},
         // Pages of 3 lines with one blank top line: 2 report lines a page.
         CasoDriver{"paging", {"A", "B", "C", "D", "E"}, Driver(3, 1), Scelta(true, true),
-                   Chiamate{"orient 2"} + Testa(1) + Chiamate{"line 'A'", "line 'B'"} +
-                       NuovaPagina(1, 2) + Chiamate{"line 'C'", "line 'D'"} + NuovaPagina(1, 2) +
-                       Chiamate{"line 'E'", "end", "orient 1"}},
+                   Chiamate{"orient 2"} + Testa(1) + Chiamate{"line 'A'", "line 'B'", Piede(1, 3)} +
+                       NuovaPagina(1, 2) + Chiamate{"line 'C'", "line 'D'", Piede(2, 3)} +
+                       NuovaPagina(1, 2) + Chiamate{"line 'E'", Piede(3, 3), "end", "orient 1"}},
         // A full last page leaves no empty sheet behind.
         CasoDriver{"full_last_page", {"A", "B"}, Driver(2, 0), Scelta(),
-                   Chiamate{"orient 1"} + Testa() + Chiamate{"line 'A'", "line 'B'", "end"}},
+                   Chiamate{"orient 1"} + Testa() + Chiamate{"line 'A'", "line 'B'", Piede(1, 1), "end"}},
         // One new page per form feed; the final form feed starts none.
         CasoDriver{"form_feed", {"A", "\f", "B", "\f"}, Driver(60, 1), Scelta(),
-                   Chiamate{"orient 1"} + Testa(1) + Chiamate{"line 'A'"} + NuovaPagina(1) +
-                       Chiamate{"line 'B'", "end"}},
+                   Chiamate{"orient 1"} + Testa(1) + Chiamate{"line 'A'", Piede(1, 2)} + NuovaPagina(1) +
+                       Chiamate{"line 'B'", Piede(2, 2), "end"}},
         CasoDriver{"spaces_and_ff_with_text_are_lines", {"   ", "\f "}, Driver(60, 0), Scelta(),
-                   Chiamate{"orient 1"} + Testa() + Chiamate{"line '   '", "line '\f '", "end"}},
-        // A page length not above the top lines: pages end at form feeds only.
+                   Chiamate{"orient 1"} + Testa() + Chiamate{"line '   '", "line '\f '", Piede(1, 1), "end"}},
+        // A page length not above the top lines: a page holds what the sheet does.
         CasoDriver{"length_not_above_top_lines", {"A", "B", "C"}, Driver(2, 2), Scelta(),
                    Chiamate{"orient 1"} + Testa(2) +
-                       Chiamate{"line 'A'", "line 'B'", "line 'C'", "end"}},
+                       Chiamate{"line 'A'", "line 'B'", "line 'C'", Piede(1, 1), "end"}},
         // The rules become | and -; a capital in the text becomes small.
         CasoDriver{"converted_without_K", {B({218, 196, 196}), B({179, 'X', 192})}, Driver(60, 0),
                    Scelta(),
                    Chiamate{"orient 1"} + Testa() +
-                       Chiamate{"line '---'", "line '|X" + B({224}) + "'", "end"}},
+                       Chiamate{"line '---'", "line '|X" + B({224}) + "'", Piede(1, 1), "end"}},
         CasoDriver{"unchanged_with_K", {B({218, 196, 191})}, Driver(60, 0), Scelta(true, false, false, "AK"),
-                   Chiamate{"orient 1"} + Testa() + Chiamate{"line '" + B({218, 196, 191}) + "'", "end"}},
+                   Chiamate{"orient 1"} + Testa() + Chiamate{"line '" + B({218, 196, 191}) + "'", Piede(1, 1), "end"}},
         // "ç" is a letter: printed, and nothing turns bold.
         CasoDriver{"cedilla_is_a_letter", {"AB" + B({231}) + "CD" + B({231})}, Driver(60, 0),
                    Scelta(),
                    Chiamate{"orient 1"} + Testa() +
-                       Chiamate{"line 'AB" + B({231}) + "CD" + B({231}) + "'", "end"}},
+                       Chiamate{"line 'AB" + B({231}) + "CD" + B({231}) + "'", Piede(1, 1), "end"}},
         CasoDriver{"font_from_settings", {"A"},
                    [] {
                        auto s = Driver(60, 0);
@@ -144,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                    }(),
                    Scelta(),
                    Chiamate{"orient 1", "font Times New Roman", "size 7", "line ' '",
-                            "font Lucida Console", "size 7", "line 'A'", "end"}}),
+                            "font Lucida Console", "size 7", "line 'A'", Piede(1, 1), "end"}}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 struct CasoUscita {
@@ -193,14 +198,17 @@ TEST(StampaModoDriver, WidestLineFitsThePage) {
         // 133 x 0.6 x 10 = 798 points on 540: 6.76 points.
         {"normal, portrait", Scelta(false),
          Chiamate{"orient 1", "font Times New Roman", "size 6.76", "line ' '", "font Courier New",
-                  "size 6.76", "line '" + std::string(133, 'x') + "'", "line 'A'", "end"}},
+                  "size 6.76", "line '" + std::string(133, 'x') + "'", "line 'A'", Piede(1, 1),
+                  "end"}},
         // 133 x 0.6 x 7 = 558.6 on 540: 6.76 as well.
         {"compressed, portrait", Scelta(),
          Chiamate{"orient 1", "font Times New Roman", "size 6.76", "line ' '", "font Courier New",
-                  "size 6.76", "line '" + std::string(133, 'x') + "'", "line 'A'", "end"}},
+                  "size 6.76", "line '" + std::string(133, 'x') + "'", "line 'A'", Piede(1, 1),
+                  "end"}},
         {"compressed, landscape", Scelta(true, true),
          Chiamate{"orient 2"} + Testa() +
-             Chiamate{"line '" + std::string(133, 'x') + "'", "line 'A'", "end", "orient 1"}},
+             Chiamate{"line '" + std::string(133, 'x') + "'", "line 'A'", Piede(1, 1), "end",
+                      "orient 1"}},
     };
     for (const auto& c : casi) {
         StampanteRegistrata p;
@@ -209,6 +217,46 @@ TEST(StampaModoDriver, WidestLineFitsThePage) {
         ASSERT_TRUE(vdx::StampaModoDriver(p, Driver(60, 0), c.scelta, cartella.Percorso(),
                                           cartella / "FD0"));
         EXPECT_EQ(p.chiamate, c.atteso) << c.nome;
+    }
+}
+
+// A page of the page length (the page head, the blank top lines, the
+// report's lines and the foot) higher than the sheet lowers the size, the
+// page head's too if larger, just enough that it fits; with the width's
+// limit, the smaller size wins. Here lines are as high as their size, and a
+// page of 60 lines has 2 blank top lines.
+TEST(StampaModoDriver, PageFitsTheHeight) {
+    CartellaLavoro cartella;
+    vdx::ScriviRigheAtomico(cartella / "FD0", {std::string(133, 'x'), "A"});
+    const struct {
+        const char* nome;
+        bool compressa;
+        double larghezza;
+        double altezza;
+        Chiamate atteso; // the page head's size, the lines'
+    } casi[] = {
+        // 7 + 2 x 7 + 59 x 7 = 434 on 600.
+        {"compressed, fits", true, 1e9, 600, {"size 7", "size 7"}},
+        // At 10: 7 + 2 x 10 + 59 x 10 = 617; at 9.72: 599.92.
+        {"normal, lowered", false, 1e9, 600, {"size 7", "size 9.72"}},
+        // 62 x 4.83 = 299.46 on 300.
+        {"compressed, lowered", true, 1e9, 300, {"size 4.83", "size 4.83"}},
+        {"the width's smaller", false, 540, 600, {"size 6.76", "size 6.76"}},
+        {"the height's smaller", false, 540, 300, {"size 4.83", "size 4.83"}},
+    };
+    for (const auto& c : casi) {
+        StampanteRegistrata p;
+        p.larghezzaVerticale = c.larghezza;
+        p.altezzaVerticale = c.altezza;
+        ASSERT_TRUE(vdx::StampaModoDriver(p, Driver(60, 2), Scelta(c.compressa),
+                                          cartella.Percorso(), cartella / "FD0"));
+        Chiamate dimensioni;
+        for (const std::string& chiamata : p.chiamate) {
+            if (chiamata.rfind("size ", 0) == 0) {
+                dimensioni.push_back(chiamata);
+            }
+        }
+        EXPECT_EQ(dimensioni, c.atteso) << c.nome;
     }
 }
 

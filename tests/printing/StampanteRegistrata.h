@@ -52,9 +52,17 @@ public:
     }
     double larghezzaVerticale = 1e9;
     double larghezzaOrizzontale = 1e9;
+    // Every line as high as its size; the page's height as set.
+    double AltezzaRiga(const std::string&, double punti) override { return punti; }
+    double AltezzaUtile(int orientamento) override {
+        return orientamento == 2 ? altezzaOrizzontale : altezzaVerticale;
+    }
+    double altezzaVerticale = 1e9;
+    double altezzaOrizzontale = 1e9;
     void PrintText(const std::string& t) override { chiamate.push_back("text '" + t + "'"); }
     void PrintLine(const std::string& t) override { chiamate.push_back("line '" + t + "'"); }
     void NewPage() override { chiamate.emplace_back("page"); }
+    void PiePagina(const std::string& t) override { chiamate.push_back("foot '" + t + "'"); }
     void EndDoc() override { chiamate.emplace_back("end"); }
 
 private:
@@ -83,9 +91,12 @@ public:
         return d_.LarghezzaTesto(t, f, p);
     }
     double LarghezzaUtile(int o) override { return d_.LarghezzaUtile(o); }
+    double AltezzaRiga(const std::string& f, double p) override { return d_.AltezzaRiga(f, p); }
+    double AltezzaUtile(int o) override { return d_.AltezzaUtile(o); }
     void PrintText(const std::string& t) override { d_.PrintText(t); }
     void PrintLine(const std::string& t) override { d_.PrintLine(t); }
     void NewPage() override { d_.NewPage(); }
+    void PiePagina(const std::string& t) override { d_.PiePagina(t); }
     void EndDoc() override { d_.EndDoc(); }
 
 private:

@@ -193,6 +193,10 @@ private slots:
         QCOMPARE(righe.front().substr(0, 4), std::string("|1  "));
         QCOMPARE(finestra->TestoMostrato(), finestra->Paginatore().Testo());
         QCOMPARE(finestra->Text1()->horizontalScrollBar()->maximum() > 0, true);
+        // 151, 196, 196 and 57 lines.
+        QCOMPARE(finestra->windowTitle(),
+                 QStringLiteral(u"Anteprima di Stampa \u2013 Pagina 1 di 4"));
+        QVERIFY(finestra->Tasto(Anteprima::Avanti)->isEnabled());
 
         finestra->Tasto_Click(Anteprima::Avanti);
         righe = Righe(finestra->TestoMostrato());
@@ -209,6 +213,8 @@ private slots:
             finestra->Tasto_Click(Anteprima::Avanti);
         }
         QCOMPARE(Righe(finestra->TestoMostrato()).size(), std::size_t{600 - 3 * 196});
+        QVERIFY(finestra->windowTitle().endsWith(QStringLiteral("Pagina 4 di 4")));
+        QVERIFY(!finestra->Tasto(Anteprima::Avanti)->isEnabled());
         const std::string ultima = finestra->TestoMostrato();
         finestra->Tasto_Click(Anteprima::Avanti);
         QCOMPARE(finestra->TestoMostrato(), ultima);

@@ -199,7 +199,7 @@ private slots:
                  Valore(a, "sides").c_str());
         QCOMPARE(TestoDocumento(lavoro),
                  (QStringList{QStringLiteral("|RIGA 1|"), QStringLiteral("|RIGA 2|"),
-                              QStringLiteral("|RIGA 3|")}));
+                              QStringLiteral("|RIGA 3|"), QStringLiteral("Pagina 1 di 1")}));
     }
 
     void landscapeTwoSidedJob() {
@@ -212,7 +212,7 @@ private slots:
         const QString info = Esegui(QStringLiteral("pdfinfo"),
                                     {QString::fromStdString(FileLavoro('d', lavoro).string())});
         QVERIFY2(info.contains(QStringLiteral("842 x 595")), qPrintable(info));
-        QCOMPARE(TestoDocumento(lavoro).size(), 3);
+        QCOMPARE(TestoDocumento(lavoro).size(), 4); // three lines and the foot
     }
 
     void portraitTwoSidedJob() {

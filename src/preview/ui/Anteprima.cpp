@@ -196,6 +196,15 @@ void Anteprima::MostraPagina() {
     QString testo = DaCp1252(paginatore_.Testo());
     testo.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text1_->setPlainText(testo);
+    // Where the page stands, in the title; Avanti only while a page follows.
+    QString titolo = QStringLiteral("Anteprima di Stampa");
+    if (paginatore_.TotalePagine() > 0) {
+        titolo += QStringLiteral(" \u2013 Pagina %1 di %2")
+                      .arg(paginatore_.NumeroPagina())
+                      .arg(paginatore_.TotalePagine());
+    }
+    setWindowTitle(titolo);
+    tasto_[Avanti]->setEnabled(paginatore_.AltraPagina());
 }
 
 std::string Anteprima::TestoMostrato() const {

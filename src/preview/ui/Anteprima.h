@@ -4,6 +4,7 @@
 // fixed-pitch text box that does not wrap. Opened modally by the print menu.
 // Seven buttons: smaller and larger text, next page, first page, hand the
 // page to the e-mail sender, save the page over the report file, close.
+// The title says "Pagina N di M"; Avanti is off on the last page.
 
 #include "preview/PaginatoreAnteprima.h"
 

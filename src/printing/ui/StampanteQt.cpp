@@ -14,6 +14,7 @@
 #include <QPdfWriter>
 #include <QPrinterInfo>
 #include <array>
+#include <bitset>
 #include <cmath>
 #include <cups/cups.h>
 #include <optional>
@@ -151,15 +152,62 @@ std::vector<Pezzo> Pezzi(const std::string& riga) {
     return pezzi;
 }
 
-// The width of a line in device units, as Pezzi() lays it out.
-double Larghezza(const std::string& riga, const QFontMetricsF& metrica) {
-    const double cella = metrica.horizontalAdvance(QLatin1Char('-'));
-    double x = 0;
-    for (const Pezzo& p : Pezzi(riga)) {
-        x += p.bracci ? cella : metrica.horizontalAdvance(DaCp1252(p.testo));
+} // namespace
+
+// The advances of the bytes of code page 1252 in one font on one page, each
+// measured once: a line is as wide as the sum of its characters (the fixed
+// pitch fonts of the report have no kerning, and a proportional one kerns
+// by less than a column), so thousands of lines are measured without
+// shaping each one.
+class Avanzamenti {
+public:
+    // The metrics of `font` on `pagina`; what is known stays while neither changes.
+    const QFontMetricsF& Per(const QFont& font, QPaintDevice* pagina) {
+        if (!metrica_ || pagina != pagina_ || !(font == font_)) {
+            font_ = font;
+            pagina_ = pagina;
+            metrica_.emplace(font, pagina);
+            noti_.reset();
+        }
+        return *metrica_;
     }
-    return x;
-}
+
+    double Carattere(unsigned char c) {
+        if (!noti_.test(c)) {
+            avanzamenti_[c] =
+                metrica_->horizontalAdvance(DaCp1252(std::string(1, static_cast<char>(c))));
+            noti_.set(c);
+        }
+        return avanzamenti_[c];
+    }
+
+    double Testo(std::string_view testo) {
+        double x = 0;
+        for (const char c : testo) {
+            x += Carattere(static_cast<unsigned char>(c));
+        }
+        return x;
+    }
+
+    // A line as Pezzi() lays it out: a rule takes a cell as wide as "-".
+    double Riga(const std::string& riga) {
+        double x = 0;
+        for (std::size_t i = 0; i < riga.size(); ++i) {
+            const auto c = static_cast<unsigned char>(riga[i]);
+            x += Carattere(PosizioneDiRegola(riga, i) && BracciDi(c) ? '-' : c);
+        }
+        return x;
+    }
+
+private:
+    QFont font_;
+    QPaintDevice* pagina_ = nullptr;
+    std::optional<QFontMetricsF> metrica_;
+    std::array<double, 256> avanzamenti_{};
+    std::bitset<256> noti_;
+};
+
+namespace {
 
 constexpr double PuntiPerPollice = 72.0;
 
@@ -203,7 +251,9 @@ QString FamigliaFont(const std::string& nome) {
     return richiesta; // the font system picks its own stand-in
 }
 
-StampanteQt::StampanteQt(std::string titolo) : titolo_(std::move(titolo)) {
+StampanteQt::StampanteQt(std::string titolo)
+    : titolo_(std::move(titolo)), misurati_(std::make_unique<Avanzamenti>()),
+      disegnati_(std::make_unique<Avanzamenti>()) {
     font_.setFamily(FamigliaFont("Courier New"));
     font_.setPointSizeF(10);
 }
@@ -302,26 +352,49 @@ QPageSize StampanteQt::Formato() {
     return QPageSize(QPageSize::A4);
 }
 
-double StampanteQt::LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
-                                   double punti) {
+const QFontMetricsF& StampanteQt::Misura(const std::string& nomeFont, double punti) {
     if (!misura_) {
         misuraBuffer_.setBuffer(&misuraDati_);
         misuraBuffer_.open(QIODevice::WriteOnly);
         misura_ = std::make_unique<QPdfWriter>(&misuraBuffer_);
         misura_->setResolution(Risoluzione);
     }
-    QFont font;
-    font.setFamily(FamigliaFont(nomeFont));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(punti);
-    return Larghezza(testo, QFontMetricsF(font, misura_.get())) * PuntiPerPollice / Risoluzione;
+    if (nomeFont != misuraNome_ || punti != misuraPunti_) {
+        misuraNome_ = nomeFont;
+        misuraPunti_ = punti;
+        misuraFont_ = QFont();
+        misuraFont_.setFamily(FamigliaFont(nomeFont));
+        misuraFont_.setStyleHint(QFont::TypeWriter);
+        misuraFont_.setPointSizeF(punti);
+    }
+    return misurati_->Per(misuraFont_, misura_.get());
+}
+
+QPageLayout StampanteQt::Pagina(int orientamento) {
+    return QPageLayout(Formato(),
+                       orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       Margini(), QPageLayout::Millimeter);
+}
+
+double StampanteQt::LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
+                                   double punti) {
+    Misura(nomeFont, punti);
+    return misurati_->Riga(testo) * PuntiPerPollice / Risoluzione;
 }
 
 double StampanteQt::LarghezzaUtile(int orientamento) {
-    const QPageLayout pagina(Formato(),
-                             orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
-                             Margini(), QPageLayout::Millimeter);
-    return pagina.paintRect(QPageLayout::Point).width();
+    return Pagina(orientamento).paintRect(QPageLayout::Point).width();
+}
+
+// In the page's own dots, as lines are drawn, so that what fits when
+// measured fits when drawn.
+double StampanteQt::AltezzaRiga(const std::string& nomeFont, double punti) {
+    return Misura(nomeFont, punti).lineSpacing() * PuntiPerPollice / Risoluzione;
+}
+
+double StampanteQt::AltezzaUtile(int orientamento) {
+    return Pagina(orientamento).paintRectPixels(Risoluzione).height() * PuntiPerPollice /
+           Risoluzione;
 }
 
 void StampanteQt::Inizia() {
@@ -343,9 +416,7 @@ void StampanteQt::Inizia() {
     writer_->setResolution(Risoluzione);
     writer_->setTitle(DaCp1252(titolo_));
     writer_->setCreator(QStringLiteral("vdx"));
-    writer_->setPageLayout(
-        QPageLayout(Formato(), orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
-                    Margini(), QPageLayout::Millimeter));
+    writer_->setPageLayout(Pagina(orientamento_));
     if (!painter_.begin(writer_.get())) {
         throw ErroreStampante("Impossibile preparare la pagina di stampa");
     }
@@ -354,11 +425,10 @@ void StampanteQt::Inizia() {
     y_ = 0;
 }
 
-void StampanteQt::PaginaSeServe(double altezzaRiga) {
-    const double altezzaPagina = writer_->pageLayout().paintRectPixels(Risoluzione).height();
-    // A line that no longer fits goes on a new page, as a printer does.
-    const bool pieno = rigaVuota_ && y_ > 0 && y_ + altezzaRiga > altezzaPagina;
-    if (!paginaInSospeso_ && !pieno) {
+void StampanteQt::PaginaSeServe() {
+    // Pages begin only when asked for: the lines of a page are fitted to its
+    // height before they are printed.
+    if (!paginaInSospeso_) {
         return;
     }
     paginaInSospeso_ = false;
@@ -376,18 +446,17 @@ void StampanteQt::PaginaSeServe(double altezzaRiga) {
 void StampanteQt::Disegna(const std::string& testo) {
     Inizia();
     painter_.setFont(font_);
-    const QFontMetricsF metrica(font_, writer_.get());
-    PaginaSeServe(metrica.lineSpacing());
+    const QFontMetricsF& metrica = disegnati_->Per(font_, writer_.get());
+    PaginaSeServe();
     const double base = y_ + metrica.ascent();
-    const double cella = metrica.horizontalAdvance(QLatin1Char('-'));
+    const double cella = disegnati_->Carattere('-');
     QPen penna(Qt::black);
     penna.setWidthF(font_.bold() ? 0.8 * Risoluzione / 72.0 : 0.5 * Risoluzione / 72.0);
 
     for (const Pezzo& pezzo : Pezzi(testo)) {
         if (!pezzo.bracci) {
-            const QString q = DaCp1252(pezzo.testo);
-            painter_.drawText(QPointF(x_, base), q);
-            x_ += metrica.horizontalAdvance(q);
+            painter_.drawText(QPointF(x_, base), DaCp1252(pezzo.testo));
+            x_ += disegnati_->Testo(pezzo.testo);
             continue;
         }
         painter_.save();
@@ -396,7 +465,6 @@ void StampanteQt::Disegna(const std::string& testo) {
         painter_.restore();
         x_ += cella;
     }
-    rigaVuota_ = false;
 }
 
 void StampanteQt::PrintText(const std::string& testo) {
@@ -405,14 +473,24 @@ void StampanteQt::PrintText(const std::string& testo) {
 
 void StampanteQt::PrintLine(const std::string& testo) {
     Disegna(testo);
-    y_ += QFontMetricsF(font_, writer_.get()).lineSpacing();
+    y_ += disegnati_->Per(font_, writer_.get()).lineSpacing();
     x_ = 0;
-    rigaVuota_ = true;
 }
 
 void StampanteQt::NewPage() {
     Inizia();
     paginaInSospeso_ = true;
+}
+
+void StampanteQt::PiePagina(const std::string& testo) {
+    Inizia();
+    PaginaSeServe();
+    painter_.setFont(font_);
+    const QFontMetricsF& metrica = disegnati_->Per(font_, writer_.get());
+    const QRect pagina = writer_->pageLayout().paintRectPixels(Risoluzione);
+    const QString q = DaCp1252(testo);
+    const double x = (pagina.width() - disegnati_->Testo(testo)) / 2;
+    painter_.drawText(QPointF(std::max(0.0, x), pagina.height() - metrica.descent()), q);
 }
 
 void StampanteQt::EndDoc() {

@@ -12,6 +12,8 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QString>
@@ -23,6 +25,8 @@
 class QPdfWriter;
 
 namespace vdx::ui {
+
+class Avanzamenti;
 
 class StampanteQt final : public Stampante {
 public:
@@ -46,10 +50,13 @@ public:
     double LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
                           double punti) override;
     double LarghezzaUtile(int orientamento) override;
+    double AltezzaRiga(const std::string& nomeFont, double punti) override;
+    double AltezzaUtile(int orientamento) override;
 
     void PrintText(const std::string& testo) override;
     void PrintLine(const std::string& testo) override;
     void NewPage() override;
+    void PiePagina(const std::string& testo) override;
     void EndDoc() override;
 
     // The current printer of this program run: the one last chosen by name,
@@ -67,7 +74,10 @@ public:
 
 private:
     void Inizia();
-    void PaginaSeServe(double altezzaRiga);
+    void PaginaSeServe();
+    // The metrics of `nomeFont` at `punti`, on a page like the one drawn.
+    const QFontMetricsF& Misura(const std::string& nomeFont, double punti);
+    QPageLayout Pagina(int orientamento);
     void Disegna(const std::string& testo);
     void Invia(const QByteArray& pdf);
     QString NomeStampante() const;
@@ -86,11 +96,16 @@ private:
     QByteArray misuraDati_;
     QBuffer misuraBuffer_;
     std::unique_ptr<QPdfWriter> misura_;
+    std::string misuraNome_;
+    double misuraPunti_ = 0;
+    QFont misuraFont_;
+    // What the characters measure, for the fit and for the page drawn.
+    std::unique_ptr<Avanzamenti> misurati_;
+    std::unique_ptr<Avanzamenti> disegnati_;
     int lavoro_ = 0;
     bool iniziato_ = false;
     bool finito_ = false;
     bool paginaInSospeso_ = false;
-    bool rigaVuota_ = true; // nothing drawn yet on the current line
     double x_ = 0;
     double y_ = 0;
 };
