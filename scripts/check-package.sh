@@ -4,7 +4,8 @@
 #     and the packages used without linking them; no build-time package;
 #   - the installed tree (scripts/check-installed.sh on /usr);
 #   - the installed `vdx generate` writes the report in a demo hotel folder,
-#     and the installed Recapito hands a page on.
+#     `vdx export-xlsx` turns it into a workbook, and the installed Recapito
+#     hands a page on.
 # As root the package is installed with apt-get (so its Depends must resolve)
 # and removed again at the end; otherwise it is unpacked into a scratch root.
 #   bash scripts/check-package.sh
@@ -43,7 +44,7 @@ for entry in "${entries[@]}"; do
     listed[${name%% *}]=1
 done
 for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libmdb3 libcups2 \
-    libstdc++6 libc6 fonts-liberation fonts-crosextra-carlito xdg-utils qt6-translations-l10n; do
+    libxlsxwriter4 libstdc++6 libc6 fonts-liberation fonts-crosextra-carlito xdg-utils qt6-translations-l10n; do
     [[ -n ${listed[$needed]:-} ]] || fault "Depends lacks $needed: $depends"
 done
 for name in "${!listed[@]}"; do
@@ -74,6 +75,10 @@ if ! out=$(cd "$demo" && env -u DISPLAY -u WAYLAND_DISPLAY pclocal=1 "$vdx" gene
     fault "vdx generate failed: $out"
 elif [[ ! -s $demo/FD1 ]]; then
     fault "vdx generate wrote no FD1: $out"
+elif ! out=$(cd "$demo" && pclocal=1 "$vdx" export-xlsx 2>&1); then
+    fault "vdx export-xlsx failed: $out"
+elif [[ $(head -c 2 "$demo/fd1.xlsx") != PK ]]; then
+    fault "vdx export-xlsx wrote no workbook: $out"
 fi
 # The installed sender, found on PATH as the preview finds it, handing the
 # page to a stand-in for xdg-email that keeps its arguments.

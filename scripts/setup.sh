@@ -8,6 +8,9 @@ packages=(
     cmake ninja-build g++ pkg-config git
     qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins
     mdbtools mdbtools-dev
+    # The spreadsheet export writes its workbook with libxlsxwriter; the
+    # tests read the workbook back with unzip.
+    libxlsxwriter-dev unzip
     libgtest-dev libgmock-dev
     fonts-liberation fonts-crosextra-carlito fontconfig
     xvfb xauth

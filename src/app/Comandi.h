@@ -43,4 +43,10 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
 int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                      const std::filesystem::path& cartella);
 
+// `vdx export-xlsx [FILE]`: FILE (default the workstation's report) to the
+// workbook "fd" + pclocal + ".xlsx". Prints the output's name. Exit statuses
+// as export-csv.
+int EseguiEsportaXlsx(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      const std::filesystem::path& cartella);
+
 } // namespace vdx

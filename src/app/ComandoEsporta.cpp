@@ -1,5 +1,6 @@
 #include "app/Comandi.h"
 #include "preview/ConvertiXLS.h"
+#include "preview/EsportaXlsx.h"
 #include "shared/Ambiente.h"
 #include "shared/Cp1252.h"
 #include "shared/Errore.h"
@@ -9,7 +10,7 @@ namespace vdx {
 
 namespace {
 
-const DescrizioneComando Esporta{
+const DescrizioneComando EsportaCsv{
     "vdx export-csv",
     "[FILE]",
     1,
@@ -20,12 +21,24 @@ const DescrizioneComando Esporta{
     0,
     true};
 
-} // namespace
+const DescrizioneComando EsportaXlsx{
+    "vdx export-xlsx",
+    "[FILE]",
+    1,
+    "Esporta FILE (predefinito: il tableau della postazione, FD<pclocal>) in un foglio di\n"
+    "calcolo, fd<pclocal>.xlsx nella cartella: una riga per ogni riga di camera, con le\n"
+    "persone e gli importi come numeri, l'arrivo e la partenza come date, e i totali.",
+    {},
+    0,
+    true};
 
-int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     const std::filesystem::path& cartella) {
+using Esportazione = std::filesystem::path (*)(std::string_view, const std::filesystem::path&);
+
+int Esporta(const DescrizioneComando& comando, Esportazione esporta,
+            const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            const std::filesystem::path& cartella) {
     int esito = 0;
-    const auto scelte = LeggiOUso(Esporta, args, out, err, esito);
+    const auto scelte = LeggiOUso(comando, args, out, err, esito);
     if (!scelte) {
         return esito;
     }
@@ -33,24 +46,36 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
     try {
         postazione = Postazione();
     } catch (const Errore& e) {
-        err << Esporta.nome << ": " << TestoPerTerminale(e.what()) << '\n';
+        err << comando.nome << ": " << TestoPerTerminale(e.what()) << '\n';
         return EsitoUsoErrato;
     }
     try {
         const std::string nome =
             scelte->argomenti.empty() ? NomeReport(postazione) : scelte->argomenti.front();
-        const auto uscita = ConvertiXLS(nome, scelte->Cartella(cartella));
+        const auto uscita = esporta(nome, scelte->Cartella(cartella));
         out << uscita.filename().string() << '\n';
         return 0;
     } catch (const Errore& e) {
-        err << Esporta.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
+        err << comando.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
             << '\n';
         return 1;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Esporta.nome << ": errore " << errore::AccessoPercorso << ": "
+        err << comando.nome << ": errore " << errore::AccessoPercorso << ": "
             << DescrizioneErroreFile(e) << '\n';
         return 1;
     }
+}
+
+} // namespace
+
+int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     const std::filesystem::path& cartella) {
+    return Esporta(EsportaCsv, ConvertiXLS, args, out, err, cartella);
+}
+
+int EseguiEsportaXlsx(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      const std::filesystem::path& cartella) {
+    return Esporta(EsportaXlsx, ConvertiXlsx, args, out, err, cartella);
 }
 
 } // namespace vdx

@@ -1,6 +1,6 @@
 // vdx: the request window on the hotel's folder, or one of the commands that
 // need no window, for scripts (`vdx generate`, `vdx print`,
-// `vdx export-csv`).
+// `vdx export-csv`, `vdx export-xlsx`).
 
 #include "app/Comandi.h"
 #include "dialog/ui/Errori.h"
@@ -38,7 +38,8 @@ const vdx::DescrizioneComando Finestra{
     "Comandi senza finestra, per gli script (ognuno con --help):\n"
     "  vdx generate [opzioni]           scrive il tableau del giorno\n"
     "  vdx print [opzioni]              stampa il tableau\n"
-    "  vdx export-csv [opzioni] [FILE]  esporta il tableau per il foglio di calcolo",
+    "  vdx export-csv [opzioni] [FILE]  esporta il tableau per il foglio di calcolo\n"
+    "  vdx export-xlsx [opzioni] [FILE] scrive il tableau in un foglio di calcolo .xlsx",
     {{"--version", "", "mostra la versione"}},
     0,
     true};
@@ -121,6 +122,9 @@ int main(int argc, char** argv) {
         }
         if (comando == "export-csv") {
             return vdx::EseguiEsportaCsv(argomenti, std::cout, std::cerr, fs::current_path());
+        }
+        if (comando == "export-xlsx") {
+            return vdx::EseguiEsportaXlsx(argomenti, std::cout, std::cerr, fs::current_path());
         }
         if (comando == "print") {
             return Stampa(argc, argv, argomenti);

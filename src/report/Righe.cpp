@@ -204,6 +204,49 @@ std::string FormattaImporto(std::int64_t decimillesimi, const SegniNumerici& seg
     return testo;
 }
 
+std::optional<std::int64_t> LeggiImporto(std::string_view testo, const SegniNumerici& segni) {
+    const bool negativo = !testo.empty() && testo.front() == '-';
+    if (negativo) {
+        testo.remove_prefix(1);
+    }
+    const std::string_view decimale = segni.decimale;
+    const std::string_view migliaia = segni.migliaia;
+    const std::size_t virgola = decimale.empty() ? std::string_view::npos : testo.rfind(decimale);
+    if (virgola == std::string_view::npos || testo.size() != virgola + decimale.size() + 2) {
+        return std::nullopt;
+    }
+    const auto cifra = [](char c) { return c >= '0' && c <= '9'; };
+    // Whole part: digits, grouped by three when grouped at all.
+    std::int64_t intera = 0;
+    std::size_t cifre = 0; // digits since the start or the last grouping sign
+    std::size_t totale = 0;
+    bool raggruppata = false;
+    for (std::size_t i = 0; i < virgola;) {
+        if (cifra(testo[i])) {
+            intera = intera * 10 + (testo[i] - '0');
+            ++cifre;
+            ++i;
+            // Beyond 14 digits the amount would not fit in ten-thousandths.
+            if (++totale > 14) {
+                return std::nullopt;
+            }
+        } else if (!migliaia.empty() && testo.substr(i, migliaia.size()) == migliaia && cifre > 0 &&
+                   (!raggruppata || cifre == 3)) {
+            raggruppata = true;
+            cifre = 0;
+            i += migliaia.size();
+        } else {
+            return std::nullopt;
+        }
+    }
+    const std::string_view decimali = testo.substr(virgola + decimale.size());
+    if (totale == 0 || (raggruppata && cifre != 3) || !cifra(decimali[0]) || !cifra(decimali[1])) {
+        return std::nullopt;
+    }
+    const std::int64_t centesimi = intera * 100 + (decimali[0] - '0') * 10 + (decimali[1] - '0');
+    return (negativo ? -centesimi : centesimi) * 100;
+}
+
 std::string TestoArrangiamento(std::string_view codice, std::int64_t decimillesimi,
                                const SegniNumerici& segni) {
     std::string testo = " ";

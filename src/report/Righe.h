@@ -107,6 +107,11 @@ SegniNumerici SegniDelLocale();
 // rounded half away from zero, thousands grouped.
 std::string FormattaImporto(std::int64_t decimillesimi, const SegniNumerici& segni);
 
+// An amount as FormattaImporto writes it with `segni` ("-12.345,67"; the
+// grouping signs may be missing, as in an amount too wide for its cell), in
+// ten-thousandths; nullopt for any other text.
+std::optional<std::int64_t> LeggiImporto(std::string_view testo, const SegniNumerici& segni);
+
 // Cell 9 with the arrangement: a space, the code padded (or cut) to 8, a
 // space, the amount right-aligned in 13, a space. An amount wider than 13
 // is written without grouping signs, and cut only if still too wide.

@@ -53,6 +53,10 @@ std::string NomeFileCsv(std::string_view postazione) {
     return "fd" + std::string(postazione) + ".csv";
 }
 
+std::string NomeFileXlsx(std::string_view postazione) {
+    return "fd" + std::string(postazione) + ".xlsx";
+}
+
 std::string NomeCopiaDoc(std::string_view postazione, const DataOra& t) {
     char data[32];
     std::snprintf(data, sizeof data, "%04d%02d%02d%02d%02d", t.anno, t.mese, t.giorno, t.ora,

@@ -22,9 +22,10 @@ std::string Postazione();
 void ControllaPostazione(std::string_view postazione);
 
 // The files of a workstation, named the same way for every caller ("3" gives
-// FD3, fd3.csv, doc\fd3202612070905.doc, e-mail3.txt).
+// FD3, fd3.csv, fd3.xlsx, doc\fd3202612070905.doc, e-mail3.txt).
 std::string NomeReport(std::string_view postazione);
 std::string NomeFileCsv(std::string_view postazione);
+std::string NomeFileXlsx(std::string_view postazione);
 std::string NomeCopiaDoc(std::string_view postazione, const DataOra& momento);
 std::string NomeFileEMail(std::string_view postazione);
 

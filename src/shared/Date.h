@@ -14,6 +14,7 @@ struct DataOra {
     int ora = 0;
     int minuti = 0;
     int secondi = 0;
+    bool operator==(const DataOra&) const = default;
 };
 
 // The clock is injected wherever the time is read, so tests are exact.

@@ -1,7 +1,8 @@
 #pragma once
 
 // The print menu's export button: the report to "fd" + pclocal + ".csv",
-// then that file opened with the desktop's program for it.
+// or to the workbook "fd" + pclocal + ".xlsx", then that file opened with the
+// desktop's program for it.
 
 #include <filesystem>
 
@@ -13,5 +14,6 @@ namespace vdx::ui {
 // the result. Errors of the export are thrown; a desktop with no program
 // for the file is told to the user.
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella);
+void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella);
 
 } // namespace vdx::ui

@@ -21,6 +21,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QShowEvent>
@@ -150,6 +151,18 @@ void MenuStampa::Costruisci() {
                 [this, indice] { Protetto(this, [&] { Tst_Click(indice); }); });
         tst_[i] = tasto;
     }
+
+    // The export button's arrow offers the workbook beside the separated
+    // values; a click on the button itself stays the separated-values export.
+    auto* formati = new QMenu(tst_[Esporta]);
+    auto* xlsx = formati->addAction(QStringLiteral("Foglio di calcolo (.xlsx)"));
+    auto* csv = formati->addAction(QStringLiteral("Testo separato (.csv)"));
+    connect(xlsx, &QAction::triggered, this,
+            [this] { Protetto(this, [&] { AzioneEsportaXlsx(); }); });
+    connect(csv, &QAction::triggered, this,
+            [this] { Protetto(this, [&] { Tst_Click(Esporta); }); });
+    tst_[Esporta]->setMenu(formati);
+    tst_[Esporta]->setPopupMode(QToolButton::MenuButtonPopup);
 
     const std::array<QWidget*, 11> ordine{combo1_, chk_,    chk2_,   chk3_,   combo2_, tst_[0],
                                           tst_[1], tst_[2], tst_[3], tst_[4], tst_[5]};
@@ -356,6 +369,10 @@ void MenuStampa::AzioneApriCopia() {
 
 void MenuStampa::AzioneEsporta() {
     EsportaEApriCsv(this, cartella_);
+}
+
+void MenuStampa::AzioneEsportaXlsx() {
+    EsportaEApriXlsx(this, cartella_);
 }
 
 void MenuStampa::AzioneStampaPdf() {

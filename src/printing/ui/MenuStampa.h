@@ -4,6 +4,8 @@
 // written. It makes a dated ".doc" copy of the report, lists the suite's
 // destinations (those of hotel 1) and the system's printers, and offers six
 // picture buttons: open the copy, export, print to PDF, print, preview, close.
+// The export button's arrow offers a menu: the workbook (.xlsx) or the
+// separated values (.csv), which a click on the button itself exports.
 
 #include "shared/Date.h"
 
@@ -97,11 +99,12 @@ private:
     void Costruisci();
 
     // The buttons' actions, one member each.
-    void AzioneApriCopia(); // 0: the dated copy, opened with the desktop's program
-    void AzioneEsporta();   // 1: separated-values export, opened in the spreadsheet
-    void AzioneStampaPdf(); // 2: print on the destination named for PDF
-    void AzioneStampa();    // 3: print on the chosen destination
-    bool AzioneAnteprima(); // 4: the preview; true when a window was shown over the menu
+    void AzioneApriCopia();   // 0: the dated copy, opened with the desktop's program
+    void AzioneEsporta();     // 1: separated-values export, opened in the spreadsheet
+    void AzioneEsportaXlsx(); // the export button's menu: the workbook, opened likewise
+    void AzioneStampaPdf();   // 2: print on the destination named for PDF
+    void AzioneStampa();      // 3: print on the chosen destination
+    bool AzioneAnteprima();   // 4: the preview; true when a window was shown over the menu
 
     std::filesystem::path cartella_;
     short hotel_;
