@@ -48,7 +48,7 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
         return 1;
     } catch (const std::filesystem::filesystem_error& e) {
         err << Esporta.nome << ": errore " << errore::AccessoPercorso << ": "
-            << DescrizioneErroreFile(e) << '\n';
+            << TestoPerTerminale(DescrizioneErroreFile(e)) << '\n';
         return 1;
     }
 }
