@@ -43,8 +43,8 @@ const vdx::DescrizioneComando Finestra{
     "  vdx print [opzioni]              stampa il tableau\n"
     "  vdx export-csv [opzioni] [FILE]  esporta il tableau per il foglio di calcolo",
     {{"--folder", "CARTELLA",
-      "la cartella dei file dell'hotel (predefinita: quella corrente, se li contiene;\n"
-      "                         se no quella scelta e ricordata)"},
+      "la cartella dei file dell'hotel (predefinita: quella\n"
+      "                         corrente, se li contiene, se no quella ricordata)"},
      {"--version", "", "mostra la versione"}},
     0,
     false};
