@@ -4,6 +4,7 @@
 #include "dialog/ui/Messaggi.h"
 
 #include <QAbstractScrollArea>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QTimer>
@@ -71,6 +72,23 @@ void Sistema(QLabel* etichetta) {
                            altezza);
 }
 
+// Keeps a corner notice in its corner while its area changes size (the
+// preview's page follows the window).
+class SeguiArea final : public QObject {
+public:
+    explicit SeguiArea(QLabel* etichetta) : QObject(etichetta), etichetta_(etichetta) {}
+
+    bool eventFilter(QObject* /*area*/, QEvent* evento) override {
+        if (evento->type() == QEvent::Resize && etichetta_->isVisible()) {
+            Sistema(etichetta_);
+        }
+        return false;
+    }
+
+private:
+    QLabel* etichetta_;
+};
+
 void Mostra(QWidget* finestra, const QString& testo, DurataNotifica durata) {
     QLabel* etichetta = Etichetta(finestra);
     if (etichetta == nullptr) {
@@ -109,6 +127,12 @@ void AngoloNotifiche(QWidget* finestra, QWidget* area) {
     QLabel* etichetta = NuovaEtichetta(area);
     etichetta->setProperty(Angolo, true);
     etichetta->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // a scroll area's visible part is its viewport, resized once the area is
+    QWidget* seguita = area;
+    if (auto* scorrevole = qobject_cast<QAbstractScrollArea*>(area)) {
+        seguita = scorrevole->viewport();
+    }
+    seguita->installEventFilter(new SeguiArea(etichetta));
 }
 
 void Notifica(QWidget* finestra, const std::string& testo, DurataNotifica durata) {
