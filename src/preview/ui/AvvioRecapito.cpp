@@ -61,7 +61,7 @@ void AvvioRecapito::Avvia(QWidget* finestra, const fs::path& cartella, const fs:
     Notifica(finestra, ACp1252(QStringLiteral("Pagina scritta in %1: %2 la sta consegnando.")
                                    .arg(avvio->FileEMail(), avvio->nome_)));
     if (programma.empty()) {
-        delete avvio; // a test took the start: there is nothing to follow
+        delete avvio; // the start was replaced (ImpostaAvvia): no process to follow
         return;
     }
     avvio->Parti(programma, cartella);
