@@ -4,7 +4,10 @@
 #      and the folders before it in LAYERS; a file outside a ui/ folder
 #      includes no window header (ui/, Qt Widgets, Qt PrintSupport);
 #   2. every C++ file is formatted as .clang-format says;
-#   3. no function in src/ or tools/ reaches 100 lines.
+#   3. no function in src/ or tools/ reaches 100 lines;
+#   4. Italian is written with its accents in every text a user meets (the
+#      programs, the tools, the manual pages, the sender): è, c'è, può, più,
+#      già, né, lì, never e', c'e', puo', piu', gia', ne', li'.
 # Prints each breach and exits 1 when there is one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -81,8 +84,14 @@ else
     breach "ctags is not installed (bash scripts/setup.sh installs universal-ctags)"
 fi
 
+# 4. Accents. An apostrophe after e, c'e, puo, piu, gia, ne or li that starts
+# a word (after a blank, a quote or a bracket) and ends it.
+while IFS= read -r hit; do
+    breach "$hit: an accent written as an apostrophe (è, c'è, può, più, già, né, lì)"
+done < <(git grep -nE "(^|[ \"(])(e|E|c'e|puo|piu|gia|ne|li)'([^[:alpha:]']|$)" -- src tools packaging scripts bench fuzz ':!scripts/check-house.sh')
+
 if ((breaches > 0)); then
     echo "check-house: $breaches breach(es) of the house rules" >&2
     exit 1
 fi
-echo "check-house: layers, format and function lengths as they should be"
+echo "check-house: layers, format, function lengths and accents as they should be"

@@ -3,11 +3,14 @@
 # package, a scratch folder for the test of `cmake --install`):
 #   - the files installed are these and only these (none of the test and
 #     demo tools), the programs executable;
-#   - the desktop entry passes desktop-file-validate and starts an installed
-#     program with an installed icon;
+#   - the desktop entry passes desktop-file-validate, starts an installed
+#     program with an installed icon, and names in StartupWMClass the window
+#     class vdx sets (its application name, Vardelux), so that taskbars match
+#     the window with the entry;
 #   - the metainfo passes appstreamcli validate without errors or warnings and
 #     names the release VERSION;
-#   - the manual page renders with man -l without a warning.
+#   - the manual pages (vdx, vdx-query, Recapito) render with man -l without
+#     a warning.
 #
 #   bash scripts/check-installed.sh PREFIX VERSION [LIST]
 # LIST names the files installed, one a line relative to PREFIX (those of the
@@ -33,6 +36,8 @@ bin/vdx
 bin/vdx-query
 share/applications/$id.desktop
 share/icons/hicolor/scalable/apps/$id.svg
+share/man/man1/Recapito.1.gz
+share/man/man1/vdx-query.1.gz
 share/man/man1/vdx.1.gz
 share/metainfo/$id.metainfo.xml"
 if [[ -n $list ]]; then
@@ -62,6 +67,9 @@ exec_line=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 [[ -f $prefix/share/icons/hicolor/scalable/apps/$icon.svg ]] ||
     fault "the desktop entry's icon \"$icon\" is not installed"
+class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+[[ $class == Vardelux ]] ||
+    fault "the desktop entry's StartupWMClass is \"$class\", not the window class Vardelux"
 
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
 if ! command -v appstreamcli >/dev/null; then
@@ -72,14 +80,18 @@ fi
 grep -q "<release version=\"$version\"" "$metainfo" ||
     fault "the metainfo does not name the release $version"
 
-page=$prefix/share/man/man1/vdx.1.gz
 if ! command -v man >/dev/null; then
     fault "man is missing (bash scripts/setup.sh installs man-db)"
-elif ! warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null) ||
-    [[ -n $warnings ]]; then
-    fault "man -l $page: $warnings"
-elif ! LC_ALL=C.UTF-8 man -E UTF-8 -l "$page" 2>/dev/null | grep -q "Vardelux $version"; then
-    fault "the manual page does not name the version $version"
+else
+    for name in vdx vdx-query Recapito; do
+        page=$prefix/share/man/man1/$name.1.gz
+        if ! warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null) ||
+            [[ -n $warnings ]]; then
+            fault "man -l $page: $warnings"
+        elif ! LC_ALL=C.UTF-8 man -E UTF-8 -l "$page" 2>/dev/null | grep -q "Vardelux $version"; then
+            fault "the manual page $name(1) does not name the version $version"
+        fi
+    done
 fi
 
 if ((faults > 0)); then

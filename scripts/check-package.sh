@@ -44,7 +44,8 @@ for entry in "${entries[@]}"; do
     listed[${name%% *}]=1
 done
 for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libmdb3 libcups2 \
-    libxlsxwriter4 libstdc++6 libc6 fonts-liberation fonts-crosextra-carlito xdg-utils qt6-translations-l10n; do
+    libxlsxwriter4 libstdc++6 libc6 fonts-liberation fonts-crosextra-carlito xdg-utils qt6-translations-l10n \
+    libqt6svg6; do
     [[ -n ${listed[$needed]:-} ]] || fault "Depends lacks $needed: $depends"
 done
 for name in "${!listed[@]}"; do

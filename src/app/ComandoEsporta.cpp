@@ -61,7 +61,7 @@ int Esporta(const DescrizioneComando& comando, Esportazione esporta,
         return 1;
     } catch (const std::filesystem::filesystem_error& e) {
         err << comando.nome << ": errore " << errore::AccessoPercorso << ": "
-            << DescrizioneErroreFile(e) << '\n';
+            << TestoPerTerminale(DescrizioneErroreFile(e)) << '\n';
         return 1;
     }
 }

@@ -178,7 +178,7 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
         return EsitoErroreDati;
     } catch (const std::filesystem::filesystem_error& e) {
         err << Genera.nome << ": errore " << errore::AccessoPercorso << ": "
-            << DescrizioneErroreFile(e) << "\n";
+            << TestoPerTerminale(DescrizioneErroreFile(e)) << "\n";
         return EsitoErroreDati;
     }
 }

@@ -17,7 +17,7 @@ const DescrizioneComando Stampa{
     0,
     "Stampa il tableau della postazione (FD<pclocal>) come il tasto di stampa del menu di\n"
     "stampa: sulla prima destinazione dell'hotel 1 o su quella indicata. Una destinazione che\n"
-    "stampa tramite il driver va al sistema di stampa (CUPS), o nel PDF quando la sua uscita e'\n"
+    "stampa tramite il driver va al sistema di stampa (CUPS), o nel PDF quando la sua uscita è\n"
     "un nome .pdf; le altre ricevono i byte del tableau con i codici della stampante, scritti\n"
     "nel file o nel dispositivo indicato.",
     {
@@ -102,7 +102,7 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
             return 1;
         case EsitoStampa::ReportVuoto:
             err << Stampa.nome << ": il tableau in " << cartella.string()
-                << " e' vuoto: non c'e' niente da stampare\n";
+                << " è vuoto: non c'è niente da stampare\n";
             return 1;
         }
     } catch (const Errore& e) {
@@ -110,7 +110,7 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
             << "\n";
     } catch (const std::filesystem::filesystem_error& e) {
         err << Stampa.nome << ": errore " << errore::AccessoPercorso << ": "
-            << DescrizioneErroreFile(e) << "\n";
+            << TestoPerTerminale(DescrizioneErroreFile(e)) << "\n";
     }
     return 2;
 }

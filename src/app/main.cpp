@@ -3,12 +3,15 @@
 // `vdx export-csv`, `vdx export-xlsx`).
 
 #include "app/Comandi.h"
+#include "dialog/ui/Aspetto.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
 #include "printing/ui/StampanteQt.h"
 #include "request/ui/CartellaHotel.h"
 #include "request/ui/VDXDesk.h"
+#include "shared/Ambiente.h"
 #include "shared/Date.h"
+#include "shared/Errore.h"
 #include "shared/Opzioni.h"
 #include "shared/Piattaforma.h"
 
@@ -40,9 +43,12 @@ const vdx::DescrizioneComando Finestra{
     "  vdx print [opzioni]              stampa il tableau\n"
     "  vdx export-csv [opzioni] [FILE]  esporta il tableau per il foglio di calcolo\n"
     "  vdx export-xlsx [opzioni] [FILE] scrive il tableau in un foglio di calcolo .xlsx",
-    {{"--version", "", "mostra la versione"}},
+    {{"--folder", "CARTELLA",
+      "la cartella dei file dell'hotel (predefinita: quella\n"
+      "                         corrente, se li contiene, se no quella ricordata)"},
+     {"--version", "", "mostra la versione"}},
     0,
-    true};
+    false};
 
 // Qt looks for its runtime folder and says so on stderr when there is none
 // (a script run by cron, a session without a login): one of our own, private.
@@ -61,18 +67,31 @@ void PreparaAmbienteQt() {
 
 int ApriFinestra(int argc, char** argv, const vdx::Scelte& scelte) {
     if (!vdx::piattaforma::SchermoDisponibile()) {
-        std::cerr << "vdx: non c'e' uno schermo su cui aprire la finestra (DISPLAY e\n"
+        std::cerr << "vdx: non c'è uno schermo su cui aprire la finestra (DISPLAY e\n"
                      "WAYLAND_DISPLAY non sono impostate). Avviarlo da una sessione grafica, o\n"
                      "su uno schermo virtuale: xvfb-run -a vdx\n";
         return EsitoSenzaSchermo;
     }
     PreparaAmbienteQt();
     QApplication app(argc, argv);
-    // The desktop matches the window with its menu entry (and its icon).
-    QGuiApplication::setDesktopFileName(QStringLiteral("it.vardelux.Vardelux"));
+    // The desktop matches the window with its menu entry and its icon: by the
+    // entry's name (Wayland, KDE) or by the window class, the entry's
+    // StartupWMClass (X11).
+    QCoreApplication::setApplicationName(QStringLiteral(VDX_CLASSE_FINESTRA));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VDX_ID_APPLICAZIONE));
+    QApplication::setWindowIcon(vdx::ui::IconaProgramma());
     vdx::ui::CaricaTraduzioni();
     // Amounts take the decimal and grouping signs of the user's locale.
     std::setlocale(LC_NUMERIC, "");
+
+    // A pclocal that is no workstation number is refused before anything is
+    // asked or written, with the status every command gives it.
+    try {
+        vdx::Postazione();
+    } catch (const vdx::Errore& e) {
+        vdx::ui::ErroreFatale(nullptr, e, vdx::EsitoRichiestaErrata);
+        return vdx::ui::CodiceUscita();
+    }
 
     const auto indicata = scelte.Valore("--folder");
     const auto cartella = vdx::ui::CartellaHotel(

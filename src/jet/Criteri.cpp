@@ -112,7 +112,7 @@ public:
     [[noreturn]] void ErroreSintassi(std::size_t pos, const std::string& cosa) const {
         throw Errore(errore_, "Errore di sintassi " + std::string(cosa_) + " al carattere " +
                                   std::to_string(pos) + ": " + cosa +
-                                  ". Il testo e': " + std::string(testo_));
+                                  ". Il testo \xE8: " + std::string(testo_));
     }
 
 private:
@@ -147,7 +147,7 @@ private:
         std::size_t j = i_ + 1;
         for (;;) {
             if (j >= testo_.size()) {
-                ErroreSintassi(tok_.pos, "il testo tra apici non e' chiuso");
+                ErroreSintassi(tok_.pos, "il testo tra apici non \xE8 chiuso");
             }
             if (testo_[j] == '\'') {
                 if (j + 1 < testo_.size() && testo_[j + 1] == '\'') {
@@ -169,7 +169,7 @@ private:
     void NomeTraQuadre() {
         const std::size_t chiusa = testo_.find(']', i_ + 1);
         if (chiusa == std::string_view::npos || chiusa == i_ + 1) {
-            ErroreSintassi(tok_.pos, "il nome di campo tra parentesi quadre non e' chiuso");
+            ErroreSintassi(tok_.pos, "il nome di campo tra parentesi quadre non \xE8 chiuso");
         }
         tok_.tipo = Tok::Nome;
         tok_.traQuadre = true;
@@ -190,7 +190,7 @@ private:
             }
         }
         if (j < testo_.size() && CarattereNome(static_cast<unsigned char>(testo_[j]))) {
-            ErroreSintassi(j + 1, "un numero non puo' essere seguito da lettere");
+            ErroreSintassi(j + 1, "un numero non pu\xF2 essere seguito da lettere");
         }
         tok_.tipo = Tok::Numero;
         tok_.testo = std::string(testo_.substr(i_, j - i_));
@@ -383,7 +383,7 @@ Criterio AnalizzaCriterio(std::string_view testo) {
     Criterio c = Condizioni(l, false);
     if (l.Corrente().tipo != Tok::Fine) {
         if (l.Parola("or") || l.Parola("not")) {
-            l.ErroreSintassi("solo \"and\" puo' unire le condizioni");
+            l.ErroreSintassi("solo \"and\" pu\xF2 unire le condizioni");
         }
         l.ErroreSintassi("serve \"and\" o la fine del criterio");
     }

@@ -70,7 +70,7 @@ struct Database::Impl {
     FileMdb& Aperto() {
         if (!file) {
             throw Errore(errore::ChiamataNonValida,
-                         "Il database '" + NomeNelMessaggio(percorso) + "' e' stato chiuso.");
+                         "Il database '" + NomeNelMessaggio(percorso) + "' \xE8 stato chiuso.");
         }
         return *file;
     }
@@ -151,10 +151,11 @@ Recordset Database::OpenRecordset(std::string_view source) {
             nome = nome.substr(1, nome.size() - 2);
         }
         if (nome.empty() || nome.find_first_of("'\"=<>()*,") != std::string::npos) {
-            throw Errore(errore::SintassiSelezione,
-                         "Il testo di selezione non e' compreso: non e' il nome di una tabella ne' "
-                         "\"Select * From ...\". Il testo e': " +
-                             std::string(source));
+            throw Errore(
+                errore::SintassiSelezione,
+                "Il testo di selezione non \xE8 compreso: non \xE8 il nome di una tabella n\xE9 "
+                "\"Select * From ...\". Il testo \xE8: " +
+                    std::string(source));
         }
         v = impl_->VistaDi(nome);
     }
@@ -188,7 +189,7 @@ Recordset::Recordset(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 Recordset::Impl& Recordset::Vivo() const {
     if (!impl_) {
-        throw Errore(errore::ChiamataNonValida, "Il recordset non e' aperto.");
+        throw Errore(errore::ChiamataNonValida, "Il recordset non \xE8 aperto.");
     }
     return *impl_;
 }
@@ -253,7 +254,7 @@ Valore Recordset::Campo(std::string_view name) const {
     if (i.posizione == Vista::nessuna || i.posizione >= i.vista->Size()) {
         throw Errore(errore::NessunRecordCorrente, "Nessun record corrente: il campo '" +
                                                        std::string(name) + "' di '" + t.Nome() +
-                                                       "' non si puo' leggere.");
+                                                       "' non si pu\xF2 leggere.");
     }
     const std::size_t riga = i.vista->RigaNumero(i.posizione);
     if (i.rigaLetta != riga) {

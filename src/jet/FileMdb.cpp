@@ -154,7 +154,7 @@ void AttendiPrimaDiRileggere() {
 Errore ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella) {
     return Errore(errore::FormatoNonRiconosciuto,
                   "La tabella '" + tabella + "' di '" + file +
-                      "' non si puo' leggere: il file e' danneggiato.");
+                      "' non si pu\xF2 leggere: il file \xE8 danneggiato.");
 }
 
 bool NomeAlterato(std::string_view chiesto, std::string_view trovato) {
@@ -197,7 +197,7 @@ std::string NomeNelMessaggio(const std::filesystem::path& file) {
 
 std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensione) {
     if (dimensione < 2048) {
-        return "e' troppo corto per un database Access";
+        return "\xE8 troppo corto per un database Access";
     }
     if (std::memcmp(dati, Firma, sizeof Firma) != 0 ||
         (std::memcmp(dati + 4, "Standard Jet DB", 16) != 0 &&
@@ -206,11 +206,11 @@ std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensi
     }
     const unsigned versione = dati[0x14];
     if (versione > MDB_VER_ACCDB_2016) {
-        return "la versione " + std::to_string(versione) + " del database non e' conosciuta";
+        return "la versione " + std::to_string(versione) + " del database non \xE8 conosciuta";
     }
     const std::size_t pagina = versione == MDB_VER_JET3 ? 2048 : 4096;
     if (dimensione % pagina != 0 || dimensione < 3 * pagina) {
-        return "non e' fatto di pagine intere (danneggiato o troncato)";
+        return "non \xE8 fatto di pagine intere (danneggiato o troncato)";
     }
     return {};
 }
@@ -398,7 +398,7 @@ namespace {
 Errore NonRiconosciuto(const std::filesystem::path& file, const std::string& perche) {
     return Errore(errore::FormatoNonRiconosciuto,
                   "Il file '" + NomeNelMessaggio(file) +
-                      "' e' danneggiato o non e' un database Access: " + perche + ".");
+                      "' \xE8 danneggiato o non \xE8 un database Access: " + perche + ".");
 }
 
 Errore TabellaDanneggiata(const std::filesystem::path& file, const std::string& tabella) {
@@ -415,14 +415,14 @@ void FileMdb::Stato::Carica(const std::filesystem::path& file) {
         if (fd >= 0) {
             ::close(fd);
         }
-        throw NonRiconosciuto(file, std::string("non si puo' leggere (") +
+        throw NonRiconosciuto(file, std::string("non si pu\xF2 leggere (") +
                                         DescrizioneErrno(errore) + ")");
     }
     dimensione = static_cast<std::size_t>(info.st_size);
     sorgente = std::make_shared<Sorgente>(fd, dimensione);
     paginaZero.resize(std::min<std::size_t>(dimensione, 4096));
     if (!sorgente->Leggi(0, paginaZero.size(), paginaZero.data())) {
-        throw NonRiconosciuto(file, "non si puo' leggere");
+        throw NonRiconosciuto(file, "non si pu\xF2 leggere");
     }
     const std::string difetto = ControllaIntestazione(paginaZero.data(), dimensione);
     if (!difetto.empty()) {
@@ -485,7 +485,7 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
     try {
         oggetti = RigheTabella::Leggi(Leggi(sistema.get(), &soloCampi, campi), nullptr);
     } catch (const Danno&) {
-        throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
+        throw NonRiconosciuto(file, "il suo elenco delle tabelle \xE8 danneggiato");
     }
     std::size_t colonne[4] = {};
     for (std::size_t k = 0; k < 4; ++k) {
@@ -510,7 +510,7 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
             tipo = valore(2);
             bandiere = valore(3);
         } catch (const Danno&) {
-            throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
+            throw NonRiconosciuto(file, "il suo elenco delle tabelle \xE8 danneggiato");
         }
         // A user table: type 1, neither of the system flags.
         if (tipo.ENullo() || (static_cast<std::int64_t>(tipo.ComeNumero()) & 0x7F) != MDB_TABLE ||
@@ -521,7 +521,7 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
         }
         std::string n = nome.ComeTesto();
         if (!NomeAccessValido(n)) {
-            throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
+            throw NonRiconosciuto(file, "il suo elenco delle tabelle \xE8 danneggiato");
         }
         auto voce = NuovaVoce(
             n, static_cast<unsigned long>(static_cast<std::int64_t>(pagina.ComeNumero())) &
@@ -542,7 +542,7 @@ std::unique_ptr<FileMdb::Stato> FileMdb::Stato::Apri(const std::filesystem::path
     }
     s->LeggiElenco(file);
     if (messaggi.Detto()) {
-        throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
+        throw NonRiconosciuto(file, "il suo elenco delle tabelle \xE8 danneggiato");
     }
     return s;
 }

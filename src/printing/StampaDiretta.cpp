@@ -1,6 +1,7 @@
 #include "printing/StampaDiretta.h"
 
 #include "report/ConvertiBordi.h"
+#include "shared/Cp1252.h"
 #include "shared/Errore.h"
 #include "shared/FileTesto.h"
 #include "shared/NomiFile.h"
@@ -20,10 +21,11 @@ constexpr std::string_view FineRiga = "\r\n";
 
 Errore ErroreScrittura(const std::filesystem::path& percorso, int codice) {
     if (codice == ENOSPC || codice == EDQUOT) {
-        return Errore(errore::DiscoPieno, "Disco pieno scrivendo " + percorso.string());
+        return Errore(errore::DiscoPieno,
+                      "Disco pieno scrivendo " + Cp1252DaUtf8(percorso.string()));
     }
-    return Errore(errore::AccessoPercorso,
-                  "Errore scrivendo " + percorso.string() + ": " + DescrizioneErrno(codice));
+    return Errore(errore::AccessoPercorso, "Errore scrivendo " + Cp1252DaUtf8(percorso.string()) +
+                                               ": " + DescrizioneErrno(codice));
 }
 
 class StampaDiretta {
@@ -100,8 +102,9 @@ UscitaDispositivo::UscitaDispositivo(const std::filesystem::path& percorso) : pe
         fd_ = ::open(percorso.c_str(), O_WRONLY | O_CLOEXEC);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
-        throw Errore(errore::AccessoPercorso,
-                     "Impossibile aprire " + percorso.string() + ": " + DescrizioneErrno(errno));
+        throw Errore(errore::AccessoPercorso, "Impossibile aprire " +
+                                                  Cp1252DaUtf8(percorso.string()) + ": " +
+                                                  DescrizioneErrno(errno));
     }
 }
 
@@ -117,7 +120,8 @@ void UscitaDispositivo::Scrivi(std::string_view bytes) {
         return;
     }
     if (fd_ < 0) {
-        throw Errore(errore::NumeroFileErrato, "Uscita chiusa: " + percorso_.string());
+        throw Errore(errore::NumeroFileErrato,
+                     "Uscita chiusa: " + Cp1252DaUtf8(percorso_.string()));
     }
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());

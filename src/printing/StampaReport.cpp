@@ -48,11 +48,11 @@ std::string DoveStampato(const std::string& destinazione, const RisultatoStampa&
         return "Stampato su " + destinazione + ": " + risultato.dove;
     case EsitoStampa::DestinazioneSconosciuta:
         return "La destinazione " + destinazione +
-               " non c'e' in Stampanti.mdb: nulla e' stato stampato";
+               " non c'\xE8 in Stampanti.mdb: nulla \xE8 stato stampato";
     case EsitoStampa::ReportMancante:
-        return "Non c'e' un tableau da stampare";
+        return "Non c'\xE8 un tableau da stampare";
     case EsitoStampa::ReportVuoto:
-        return "Il tableau e' vuoto: non c'e' niente da stampare";
+        return "Il tableau \xE8 vuoto: non c'\xE8 niente da stampare";
     }
     return {};
 }

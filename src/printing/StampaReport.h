@@ -41,7 +41,7 @@ RisultatoStampa StampaReport(const std::filesystem::path& cartella, const Scelta
                              const FabbricaStampante& fabbrica);
 
 // What a print did, told to the user: "Stampato su Banco: /dev/usb/lp0",
-// "Il tableau e' vuoto: non c'e' niente da stampare", ...
+// "Il tableau è vuoto: non c'è niente da stampare", ...
 std::string DoveStampato(const std::string& destinazione, const RisultatoStampa& risultato);
 
 // The PDF button's choice among the destinations: the last whose name holds

@@ -1,5 +1,7 @@
 #include "shared/Errore.h"
 
+#include "shared/Cp1252.h"
+
 #include <cerrno>
 
 namespace vdx {
@@ -17,11 +19,11 @@ std::string DescrizioneErrno(int codice) {
     case EROFS:
         return "disco in sola lettura";
     case EISDIR:
-        return "e' una cartella";
+        return "\xE8 una cartella";
     case ENOTDIR:
-        return "una parte del percorso non e' una cartella";
+        return "una parte del percorso non \xE8 una cartella";
     case EEXIST:
-        return "esiste gia'";
+        return "esiste gi\xE0";
     case EBUSY:
         return "dispositivo occupato";
     case ENXIO:
@@ -45,7 +47,7 @@ std::string DescrizioneErrno(int codice) {
     case ETIMEDOUT:
         return "tempo scaduto";
     case ESTALE:
-        return "file di rete non piu' valido";
+        return "file di rete non pi\xF9 valido";
     default:
         return "errore di sistema " + std::to_string(codice);
     }
@@ -54,7 +56,7 @@ std::string DescrizioneErrno(int codice) {
 std::string DescrizioneErroreFile(const std::filesystem::filesystem_error& e) {
     std::string testo = "Errore di accesso al file";
     if (!e.path1().empty()) {
-        testo += " " + e.path1().string();
+        testo += " " + Cp1252DaUtf8(e.path1().string());
     }
     return testo + " (" + DescrizioneErrno(e.code().value()) + ")";
 }

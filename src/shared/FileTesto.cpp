@@ -1,5 +1,6 @@
 #include "shared/FileTesto.h"
 
+#include "shared/Cp1252.h"
 #include "shared/Errore.h"
 
 #include <cerrno>
@@ -14,8 +15,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A file's name in a message: the message is code page 1252, as every text
+// inside the program.
 std::string NomeFile(const fs::path& p) {
-    return p.string();
+    return Cp1252DaUtf8(p.string());
 }
 
 [[noreturn]] void ErroreApertura(const fs::path& file, int code) {

@@ -5,10 +5,12 @@
 #include "shared/Errore.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -30,49 +32,104 @@ AvviaFn& AvviaSostituto() {
     return fn;
 }
 
-// Starts argv in `folder`, detached (double fork, so no zombie is left and
-// nobody waits). Returns false when the program could not be executed.
-bool AvviaStaccato(const std::vector<std::string>& argv, const fs::path& folder) {
-    int pipefd[2];
-    if (::pipe2(pipefd, O_CLOEXEC) != 0) {
-        return false;
-    }
-    const pid_t child = ::fork();
-    if (child < 0) {
-        ::close(pipefd[0]);
-        ::close(pipefd[1]);
-        return false;
-    }
-    if (child == 0) {
-        ::close(pipefd[0]);
-        ::setsid();
-        const pid_t grandchild = ::fork();
-        if (grandchild != 0) {
-            ::_exit(grandchild < 0 ? 1 : 0);
+// How a program started on its own went, as far as its start was watched.
+enum class Avvio : char {
+    NonEseguito, // it could not be run
+    FinitoBene,  // it ended with status 0
+    FinitoMale,  // it ended with another status, or by a signal
+    InCorso      // still running when the watch ended
+};
+
+// Watches the child `programma` for up to `attesa`: how it ended, or that it
+// still runs. Async-signal-safe, as it runs between fork and exit.
+Avvio Osserva(pid_t programma, std::chrono::milliseconds attesa) {
+    timespec inizio{};
+    ::clock_gettime(CLOCK_MONOTONIC, &inizio);
+    for (;;) {
+        int status = 0;
+        const pid_t finito = ::waitpid(programma, &status, WNOHANG);
+        if (finito == programma) {
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? Avvio::FinitoBene
+                                                                 : Avvio::FinitoMale;
         }
-        if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
-            const int code = errno;
-            [[maybe_unused]] auto n = ::write(pipefd[1], &code, sizeof code);
-            ::_exit(127);
+        if (finito < 0 && errno != EINTR) {
+            return Avvio::InCorso;
         }
-        std::vector<char*> args;
-        for (const auto& a : argv) {
-            args.push_back(const_cast<char*>(a.c_str()));
+        timespec adesso{};
+        ::clock_gettime(CLOCK_MONOTONIC, &adesso);
+        const long trascorsi =
+            (adesso.tv_sec - inizio.tv_sec) * 1000 + (adesso.tv_nsec - inizio.tv_nsec) / 1000000;
+        if (trascorsi >= attesa.count()) {
+            return Avvio::InCorso;
         }
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        const int code = errno;
-        [[maybe_unused]] auto n = ::write(pipefd[1], &code, sizeof code);
-        ::_exit(127);
+        const timespec pausa{0, 10 * 1000 * 1000};
+        ::nanosleep(&pausa, nullptr);
     }
-    ::close(pipefd[1]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    int code = 0;
-    const auto got = ::read(pipefd[0], &code, sizeof code);
-    ::close(pipefd[0]);
-    return got <= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+// Starts argv in `folder` on its own: in a session of its own and not our
+// child (a double fork), so nobody is left to reap it and it outlives us.
+// Watches it for up to `attesa`. Between fork and exec the children only
+// make async-signal-safe calls: everything else is ready before the fork.
+Avvio AvviaStaccato(const std::vector<std::string>& argv, const fs::path& folder,
+                    std::chrono::milliseconds attesa) {
+    std::vector<char*> args;
+    for (const auto& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    const std::string cartella = folder.string();
+    int esito[2];
+    if (::pipe2(esito, O_CLOEXEC) != 0) {
+        return Avvio::NonEseguito;
+    }
+    const pid_t figlio = ::fork();
+    if (figlio < 0) {
+        ::close(esito[0]);
+        ::close(esito[1]);
+        return Avvio::NonEseguito;
+    }
+    if (figlio == 0) {
+        ::close(esito[0]);
+        ::setsid();
+        Avvio avvio = Avvio::NonEseguito;
+        int exec[2]; // the exec's errno, or nothing when it ran: close on exec
+        if (::pipe2(exec, O_CLOEXEC) == 0) {
+            const pid_t programma = ::fork();
+            if (programma == 0) {
+                ::close(exec[0]);
+                if (cartella.empty() || ::chdir(cartella.c_str()) == 0) {
+                    ::execv(args[0], args.data());
+                }
+                const int codice = errno;
+                [[maybe_unused]] auto n = ::write(exec[1], &codice, sizeof codice);
+                ::_exit(127);
+            }
+            ::close(exec[1]);
+            int codice = 0;
+            if (programma > 0 && ::read(exec[0], &codice, sizeof codice) <= 0) {
+                avvio = Osserva(programma, attesa);
+            }
+            ::close(exec[0]);
+        }
+        [[maybe_unused]] auto n = ::write(esito[1], &avvio, sizeof avvio);
+        ::_exit(0);
+    }
+    ::close(esito[1]);
+    int status = 0;
+    while (::waitpid(figlio, &status, 0) < 0 && errno == EINTR) {
+    }
+    Avvio avvio = Avvio::NonEseguito;
+    if (::read(esito[0], &avvio, sizeof avvio) != sizeof avvio) {
+        avvio = Avvio::NonEseguito;
+    }
+    ::close(esito[0]);
+    return avvio;
+}
+
+// How long the desktop's opener is watched: it ends at once when no program
+// takes the file, and may run as long as the program it started.
+constexpr std::chrono::milliseconds AttesaApertura{3000};
 
 } // namespace
 
@@ -124,22 +181,32 @@ bool ApriConProgramma(const fs::path& file) {
     if (opener.empty()) {
         return false;
     }
-    return AvviaStaccato({opener.string(), fs::absolute(file).string()}, fs::current_path());
+    // xdg-open says with its status whether a program took the file: 0, or
+    // still running with it in the foreground (on a desktop it does not know).
+    const Avvio avvio = AvviaStaccato({opener.string(), fs::absolute(file).string()},
+                                      fs::current_path(), AttesaApertura);
+    return avvio == Avvio::FinitoBene || avvio == Avvio::InCorso;
 }
 
 void AvviaProgramma(std::string_view program, const fs::path& folder) {
+    const fs::path found = ProgrammaDaAvviare(program, folder);
+    if (!found.empty() && AvviaStaccato({found.string()}, folder, std::chrono::milliseconds(0)) ==
+                              Avvio::NonEseguito) {
+        throw Errore(errore::FileNonTrovato, "Impossibile avviare " + Cp1252DaUtf8(found.string()));
+    }
+}
+
+fs::path ProgrammaDaAvviare(std::string_view program, const fs::path& folder) {
     if (AvviaSostituto()) {
         AvviaSostituto()(program, folder);
-        return;
+        return {};
     }
     const fs::path found = CercaProgramma(program);
     if (found.empty()) {
         throw Errore(errore::FileNonTrovato, "File non trovato: " + std::string(program) +
-                                                 " (non e' nel percorso dei programmi)");
+                                                 " (non \xE8 nel percorso dei programmi)");
     }
-    if (!AvviaStaccato({found.string()}, folder)) {
-        throw Errore(errore::FileNonTrovato, "Impossibile avviare " + found.string());
-    }
+    return found;
 }
 
 void ImpostaApri(ApriFn fn) {

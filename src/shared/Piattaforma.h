@@ -13,8 +13,9 @@
 namespace vdx::piattaforma {
 
 // Opens `file` with the program the desktop associates with its type
-// (xdg-open on Linux). Returns false when nothing could be started; the
-// caller decides whether to tell the user.
+// (xdg-open on Linux). Returns false when no program took it (none could be
+// started, or the opener said so within a few seconds); the caller tells the
+// user.
 bool ApriConProgramma(const std::filesystem::path& file);
 
 // Starts `program` (looked up on the program search path, the name compared
@@ -22,6 +23,15 @@ bool ApriConProgramma(const std::filesystem::path& file);
 // without waiting for it. Throws vdx::Errore (53) naming the program when it
 // cannot be found or started.
 void AvviaProgramma(std::string_view program, const std::filesystem::path& folder);
+
+// The start of `program` in `folder` for a caller that runs it itself, to
+// read what it says and learn how it ends (a window, through Qt): the path
+// to run, looked up as AvviaProgramma looks it up. Throws vdx::Errore (53)
+// naming the program when it is nowhere. While a test has replaced program
+// starts (ImpostaAvvia), the replacement gets the start and the path is
+// empty: there is nothing left to run.
+std::filesystem::path ProgrammaDaAvviare(std::string_view program,
+                                         const std::filesystem::path& folder);
 
 // Whether there is a display to open windows on: an X server, a Wayland
 // compositor, or a Qt platform named explicitly (offscreen for tests).

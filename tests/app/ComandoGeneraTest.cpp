@@ -236,7 +236,7 @@ TEST_F(Riga, ADamagedFileIsOneLineAndTheLastReportStays) {
     ScriviFileAtomico(file, b);
     EXPECT_EQ(Esegui({"--hotel", "1"}), EsitoErroreDati);
     EXPECT_EQ(err_.str(), "vdx generate: errore 3343: La tabella 'AnagraficaHotels' di '" +
-                              file.string() + "' non si puo' leggere: il file e' danneggiato.\n");
+                              file.string() + "' non si può leggere: il file è danneggiato.\n");
     EXPECT_EQ(LeggiFile(cartella_ / "FD7"), buono);
     jet::ImpostaAttesaRilettura(nullptr);
 }

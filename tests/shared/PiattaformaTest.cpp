@@ -33,4 +33,30 @@ TEST(CercaProgramma, FindsWindowsNamesInstalledWithoutExe) {
     ::setenv("PATH", prima.c_str(), 1);
 }
 
+// Whether the desktop's opener took the file, as xdg-open tells it: by its
+// status, or by running on with the program it started in front.
+TEST(ApriConProgramma, TellsWhetherAProgramTookTheFile) {
+    struct Caso {
+        const char* nome;
+        const char* opener; // the stand-in xdg-open's commands, nullptr for none
+        bool aperto;
+    };
+    const std::string prima = std::getenv("PATH") ? std::getenv("PATH") : "";
+    for (const Caso& c : {Caso{"a program took it", "exit 0", true},
+                          Caso{"no program for it", "echo nessuno >&2; exit 3", false},
+                          Caso{"the program runs in front", "exec sleep 5 >/dev/null 2>&1", true},
+                          Caso{"no opener", nullptr, false}}) {
+        vdx::test::CartellaLavoro cartella;
+        std::string percorso = cartella.Percorso().string();
+        if (c.opener != nullptr) {
+            std::ofstream(cartella / "xdg-open") << "#!/bin/sh\n" << c.opener << "\n";
+            fs::permissions(cartella / "xdg-open", fs::perms::owner_all);
+            percorso += ":" + prima;
+        }
+        ::setenv("PATH", percorso.c_str(), 1);
+        EXPECT_EQ(vdx::piattaforma::ApriConProgramma(cartella / "fd3.csv"), c.aperto) << c.nome;
+        ::setenv("PATH", prima.c_str(), 1);
+    }
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include "Albergo.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
+#include "dialog/ui/Notifiche.h"
 #include "printing/ui/MenuStampa.h"
 #include "shared/Date.h"
 #include "shared/Piattaforma.h"

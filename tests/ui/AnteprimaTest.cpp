@@ -6,6 +6,7 @@
 #include "dialog/ui/Aspetto.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
+#include "dialog/ui/Notifiche.h"
 #include "shared/FileTesto.h"
 #include "shared/Piattaforma.h"
 #include "support/CartellaLavoro.h"
@@ -324,7 +325,27 @@ private slots:
         QCOMPARE(righe.back(), std::string());
         QVERIFY(finestra->isVisible());
         QCOMPARE(vdx::ui::NotificaMostrata(finestra.get()),
-                 std::string("Pagina consegnata a Recapito.exe in e-mail3.txt"));
+                 "Pagina scritta in " + (Cartella() / "e-mail3.txt").string() +
+                     ": Recapito la sta consegnando.");
+    }
+
+    // The sender runs on its own; what it says when it ends (here, where it
+    // wrote the message) is told in the window.
+    void eMailTellsWhatTheSenderSaid() {
+        ScriviReport(5);
+        vdx::test::CartellaLavoro programmi;
+        const fs::path recapito = programmi.Percorso() / "Recapito";
+        vdx::ScriviFileAtomico(recapito, "#!/bin/sh\nsleep 0.2\n"
+                                         "echo \"Recapito: il messaggio \xC3\xA8 nel file "
+                                         "$(pwd)/e-mail3-prova.eml\"\n");
+        fs::permissions(recapito, fs::perms::owner_all);
+        ::setenv("PATH", (programmi.Percorso().string() + ":" + percorsoProgrammi_).c_str(), 1);
+        auto finestra = Apri();
+        finestra->Tasto(Anteprima::EMail)->click();
+        const std::string detto =
+            "Recapito: il messaggio \xE8 nel file " + (Cartella() / "e-mail3-prova.eml").string();
+        QTRY_COMPARE(vdx::ui::NotificaMostrata(finestra.get()), detto);
+        QVERIFY(vdx::ui::MessaggiMostrati().empty());
     }
 
     void eMailWithoutASender() {
@@ -338,8 +359,9 @@ private slots:
         const auto& mostrati = vdx::ui::MessaggiMostrati();
         QCOMPARE(mostrati.size(), std::size_t{1});
         QCOMPARE(mostrati[0].titolo, std::string("E-mail"));
-        QVERIFY(mostrati[0].testo.find("Recapito.exe") != std::string::npos);
-        QVERIFY(mostrati[0].testo.find("e-mail3.txt") != std::string::npos);
+        QCOMPARE(mostrati[0].testo, "Il programma di posta Recapito non \xE8 installato (non \xE8 "
+                                    "nel percorso dei programmi): la pagina resta in " +
+                                        (Cartella() / "e-mail3.txt").string() + ".");
         // Told, not fatal: the window stays with its page.
         QVERIFY(!vdx::ui::InChiusura());
         QVERIFY(finestra->isVisible());

@@ -63,22 +63,37 @@ private slots:
     void exportAndOpen() {
         ScriviFileAtomico(Cartella() / "FD3",
                           "\xB3 101  \xB3      \xB3    \xB3  1.234,56\xB3\r\n\x0C\r\n");
-        Mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
+        std::string detto;
+        Mostra([&](MenuStampa& menu) {
+            menu.Tst(MenuStampa::Esporta)->click();
+            detto = ui::NotificaMostrata(&menu);
+        });
         QCOMPARE(LeggiFile(Cartella() / "fd3.csv"), std::string(", 101  ,      ,    , \x80"
                                                                 "1234.56,\r\n\x0C\r\n"));
         QCOMPARE(aperti_, std::vector<std::filesystem::path>{Cartella() / "fd3.csv"});
         QVERIFY(ui::MessaggiMostrati().empty());
+        QCOMPARE(detto, "Scritto il file " + (Cartella() / "fd3.csv").string() +
+                            "; si apre con il programma associato.");
         QCOMPARE(fine_, -1);
     }
 
     void exportWithoutAProgramForTheCsv() {
         ScriviFileAtomico(Cartella() / "FD3", "riga\r\n");
         apreQualcosa_ = false;
-        Mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::Esporta)->click(); });
+        std::string detto;
+        std::string dopo;
+        Mostra([&](MenuStampa& menu) {
+            menu.Tst(MenuStampa::Esporta)->click();
+            detto = ui::NotificaMostrata(&menu);
+            menu.Tst(MenuStampa::ApriCopia)->click(); // the next button ends it
+            dopo = ui::NotificaMostrata(&menu);
+        });
         QCOMPARE(LeggiFile(Cartella() / "fd3.csv"), std::string("riga\r\n"));
-        QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
-        QCOMPARE(ui::MessaggiMostrati()[0].testo,
-                 std::string("Nessun programma per aprire fd3.csv."));
+        QVERIFY(ui::MessaggiMostrati().empty());
+        // with the path, to open it by hand; told in the window, not a box
+        QCOMPARE(detto, "Scritto il file " + (Cartella() / "fd3.csv").string() +
+                            ", ma nessun programma lo apre: aprirlo a mano.");
+        QVERIFY(dopo.find("fd3.csv") == std::string::npos);
         QCOMPARE(fine_, -1);
     }
 

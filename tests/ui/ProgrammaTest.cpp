@@ -140,7 +140,7 @@ private slots:
     void aWrongPclocalIsRefused_data() {
         QTest::addColumn<QStringList>("argomenti");
         QTest::addColumn<int>("codice");
-        QTest::newRow("window") << QStringList{} << 1;
+        QTest::newRow("window") << QStringList{} << 2;
         QTest::newRow("generate") << QStringList{QStringLiteral("generate")} << 2;
         QTest::newRow("print") << QStringList{QStringLiteral("print")} << 2;
         QTest::newRow("export-csv") << QStringList{QStringLiteral("export-csv")} << 2;

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <memory>
 
@@ -406,6 +407,37 @@ private slots:
         QVERIFY(report.has_value());
         QVERIFY(!LeggiRighe(*report).empty());
         QCOMPARE(menuAperti_, 1);
+    }
+
+    // Escape on the real question answers neither Yes nor No: nothing is
+    // written and no print menu opens.
+    void escapeOnTheQuestionWritesNoReport() {
+        VDXDesk& d = Apri(AlbergoStandard());
+        ui::ModoAutomatico(false);
+        ui::MostraSenzaSchermo(true);
+        bool domanda = false;
+        QTimer::singleShot(0, &d, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            domanda = box != nullptr && box->text() == QStringLiteral("Stampo solo le camere "
+                                                                      "utilizzate?");
+            QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+        });
+        // should Escape leave the box open, No ends it, and the run is seen
+        QTimer guardia;
+        guardia.setSingleShot(true);
+        connect(&guardia, &QTimer::timeout, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box->button(QMessageBox::No)->click();
+            }
+        });
+        guardia.start(5000);
+        d.Tasto_Click(0);
+        ui::MostraSenzaSchermo(false);
+        ui::ModoAutomatico(true);
+        QVERIFY(domanda);
+        QCOMPARE(menuAperti_, 0);
+        QVERIFY(!TrovaFile(cartella_->Percorso(), "FD3"));
+        QCOMPARE(fine_, -1);
     }
 
     void equalRoomsRunFromTheButton() {

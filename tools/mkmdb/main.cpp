@@ -21,7 +21,7 @@ const vdx::DescrizioneComando MkMdb{
     "USCITA.mdb TABELLA.csv [TABELLA.csv ...]",
     static_cast<std::size_t>(-1),
     "Scrive il file Access USCITA.mdb: ogni CSV (UTF-8, con un'intestazione di celle\n"
-    "Nome:Tipo) diventa la tabella del suo nome. Un errore nei dati e' segnalato con file,\n"
+    "Nome:Tipo) diventa la tabella del suo nome. Un errore nei dati è segnalato con file,\n"
     "riga e colonna, e nessun file viene scritto.",
     {},
     2};

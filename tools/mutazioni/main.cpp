@@ -537,7 +537,7 @@ const vdx::DescrizioneComando Mutazioni{
      {"--campioni", "CARTELLA", "i campioni Access da danneggiare anche"},
      {"--seme", "N", "il seme dei danni (predefinito 1)"},
      {"--file", "N", "quanti file danneggiati (predefinito 300)"},
-     {"--scadenza", "SECONDI", "quanto puo' durare una lettura prima di dirla bloccata"},
+     {"--scadenza", "SECONDI", "quanto può durare una lettura prima di dirla bloccata"},
      {"--conserva", "CARTELLA", "dove tenere le copie che danno un guasto o un altro errore"},
      {"--dettagli", "", "descrive anche i file rifiutati con un altro errore"}}};
 

@@ -38,7 +38,7 @@ const vdx::DescrizioneComando Immagini{
     "CARTELLA_HOTEL CARTELLA_IMMAGINI",
     2,
     "Disegna senza schermo la finestra di richiesta sull'hotel di CARTELLA_HOTEL (su una sua\n"
-    "copia: li' nulla viene scritto), il menu di stampa sopra di essa e la finestra dei\n"
+    "copia: lì nulla viene scritto), il menu di stampa sopra di essa e la finestra dei\n"
     "messaggi, e li salva come immagini PNG in CARTELLA_IMMAGINI.",
     {},
     2};
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     box.ImpostaTitolo("Stampa tableau");
     box.ImpostaMessaggio("Stampo solo le camere utilizzate?\r\n"
                          "Le camere libere non saranno elencate.");
-    box.T(0)->setText(QStringLiteral("Si"));
+    box.T(0)->setText(QStringLiteral("S\u00ec"));
     box.T(1)->setText(QStringLiteral("No"));
     box.T(2)->hide();
     box.show();

@@ -452,7 +452,7 @@ struct ScrittoreMdb::Stato {
 
     [[noreturn]] void TipoErrato(const Posto& p, const char* valore) {
         Rifiuta("la colonna " + TestoColonna(p, corrente.nome) + " (" + NomeTipo(p.tipo) +
-                ") non puo' contenere " + valore);
+                ") non pu\xF2 contenere " + valore);
     }
     [[noreturn]] void FuoriMisura(const Posto& p, const std::string& valore) {
         Rifiuta("colonna " + TestoColonna(p, corrente.nome) + " (" + NomeTipo(p.tipo) +
@@ -553,8 +553,8 @@ struct ScrittoreMdb::Stato {
         if (riga.size() > MaxRiga) {
             SvuotaRiga(); // the next row starts clean
             Rifiuta("una riga della tabella \"" + corrente.nome + "\" occupa " +
-                    std::to_string(riga.size()) + " byte, piu' dei " + std::to_string(MaxRiga) +
-                    " che un record puo' contenere");
+                    std::to_string(riga.size()) + " byte, pi\xF9 dei " + std::to_string(MaxRiga) +
+                    " che un record pu\xF2 contenere");
         }
         if (!dati.Entra(riga.size())) {
             SvuotaDati();
@@ -609,7 +609,7 @@ struct ScrittoreMdb::Stato {
             const std::uint32_t slot = pagine[i] / PagineMappaEsterna;
             if (slot >= SlotMappaEsterna) {
                 Rifiuta(
-                    "il file e' cresciuto oltre quanto le sue mappe di pagine possono contenere");
+                    "il file \xE8 cresciuto oltre quanto le sue mappe di pagine possono contenere");
             }
             bitmap.fill(0);
             bitmap[0] = 0x05;
@@ -708,7 +708,7 @@ struct ScrittoreMdb::Stato {
 
     void Finisci() {
         if (aperta) {
-            Rifiuta("la tabella \"" + corrente.nome + "\" non e' stata chiusa");
+            Rifiuta("la tabella \"" + corrente.nome + "\" non \xE8 stata chiusa");
         }
         ScriviCatalogo();
         // The catalog went last into the list; its map rows go first.
@@ -798,21 +798,21 @@ ScrittoreMdb::~ScrittoreMdb() {
 
 void ScrittoreMdb::IniziaTabella(const std::string& nome, std::vector<Colonna> colonne) {
     if (s_->finito) {
-        Rifiuta("il file e' gia' stato scritto");
+        Rifiuta("il file \xE8 gi\xE0 stato scritto");
     }
     if (s_->aperta) {
-        Rifiuta("la tabella \"" + s_->corrente.nome + "\" non e' stata chiusa");
+        Rifiuta("la tabella \"" + s_->corrente.nome + "\" non \xE8 stata chiusa");
     }
     if (nome.empty() || nome.size() > 64) {
         Rifiuta("il nome di tabella \"" + nome + "\" deve avere da 1 a 64 caratteri");
     }
     ControllaNome(nome);
     if (UgualiSenzaMaiuscole(nome, "MSysObjects")) {
-        Rifiuta("il nome di tabella \"" + nome + "\" e' riservato");
+        Rifiuta("il nome di tabella \"" + nome + "\" \xE8 riservato");
     }
     for (const TabellaScritta& t : s_->tabelle) {
         if (UgualiSenzaMaiuscole(t.nome, nome)) {
-            Rifiuta("la tabella \"" + nome + "\" e' scritta due volte");
+            Rifiuta("la tabella \"" + nome + "\" \xE8 scritta due volte");
         }
     }
     if (colonne.empty() || colonne.size() > 255) {
@@ -902,7 +902,7 @@ ScrittoreMdb& ScrittoreMdb::ScriviReale(std::size_t colonna, double valore) {
     const Posto& p = s_->PostoDi(colonna);
     std::uint8_t* f = s_->fisso.data() + p.offset;
     if (!std::isfinite(valore)) {
-        s_->FuoriMisura(p, "un valore che non e' un numero finito");
+        s_->FuoriMisura(p, "un valore che non \xE8 un numero finito");
     }
     switch (p.tipo) {
     case TipoCampo::Single: {
@@ -1000,7 +1000,7 @@ void ScrittoreMdb::ChiudiTabella() {
 
 void ScrittoreMdb::Chiudi() {
     if (s_->finito) {
-        Rifiuta("il file e' gia' stato scritto");
+        Rifiuta("il file \xE8 gi\xE0 stato scritto");
     }
     s_->Finisci();
 }

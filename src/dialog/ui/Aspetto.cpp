@@ -2,9 +2,15 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QPalette>
 #include <QStringList>
 #include <QWidget>
+
+// The resources of a static library are linked in only when asked for.
+static void CaricaIcone() {
+    Q_INIT_RESOURCE(Icone);
+}
 
 namespace vdx::ui {
 
@@ -64,6 +70,13 @@ void ColoreTesto(QWidget* widget, const QColor& colour) {
     palette.setColor(QPalette::Text, colour);
     palette.setColor(QPalette::ButtonText, colour);
     widget->setPalette(palette);
+}
+
+QIcon IconaProgramma() {
+    CaricaIcone();
+    const QIcon propria(QStringLiteral(":/vdx/icona.svg"));
+    const QString nome = QGuiApplication::desktopFileName();
+    return nome.isEmpty() ? propria : QIcon::fromTheme(nome, propria);
 }
 
 } // namespace vdx::ui

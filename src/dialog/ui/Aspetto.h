@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QRect>
 #include <QString>
 
@@ -46,5 +47,10 @@ void Sfondo(QWidget* widget, const QColor& colour);
 
 // Sets a widget's text colour.
 void ColoreTesto(QWidget* widget, const QColor& colour);
+
+// The program's icon: the one installed with its menu entry, found in the
+// icon theme under the application's desktop file name; otherwise the same
+// picture kept in the program.
+QIcon IconaProgramma();
 
 } // namespace vdx::ui

@@ -20,24 +20,24 @@ StatoChiusura& StatoCorrente() {
 
 } // namespace
 
-void ErroreFatale(QWidget* parent, int numero, const std::string& testo) {
+void ErroreFatale(QWidget* parent, int numero, const std::string& testo, int codice) {
     auto& s = StatoCorrente();
     if (s.codice != 0) {
         return; // already ending: one message is enough
     }
-    s.codice = UscitaErrore;
+    s.codice = codice;
     Avviso(parent, "Errore " + std::to_string(numero) + "\r\n" + testo, "Vardelux", Icona::Errore);
     if (s.fine) {
-        s.fine(UscitaErrore);
+        s.fine(codice);
     } else {
         // Leaves every running event loop, modal windows' included; main()
         // returns the status.
-        QCoreApplication::exit(UscitaErrore);
+        QCoreApplication::exit(codice);
     }
 }
 
-void ErroreFatale(QWidget* parent, const Errore& errore) {
-    ErroreFatale(parent, errore.Numero(), errore.what());
+void ErroreFatale(QWidget* parent, const Errore& errore, int codice) {
+    ErroreFatale(parent, errore.Numero(), errore.what(), codice);
 }
 
 bool InChiusura() {

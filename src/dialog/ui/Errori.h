@@ -21,9 +21,10 @@ namespace vdx::ui {
 // The status the program ends with after an error.
 inline constexpr int UscitaErrore = 1;
 
-// Shows "Errore <number>" and the error's text, then ends the program.
-void ErroreFatale(QWidget* parent, int numero, const std::string& testo);
-void ErroreFatale(QWidget* parent, const Errore& errore);
+// Shows "Errore <number>" and the error's text, then ends the program with
+// status `codice`.
+void ErroreFatale(QWidget* parent, int numero, const std::string& testo, int codice = UscitaErrore);
+void ErroreFatale(QWidget* parent, const Errore& errore, int codice = UscitaErrore);
 
 // Whether an error has ended the program. A handler that comes back from a
 // modal window checks it before going on.

@@ -4,12 +4,11 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPushButton>
-#include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 #include <cstdio>
 
 namespace vdx::ui {
@@ -18,6 +17,7 @@ namespace {
 
 struct Stato {
     bool automatico = false;
+    bool senzaSchermo = false; // boxes shown on the offscreen platform too
     std::deque<Risposta> risposte;
     std::vector<MessaggioMostrato> mostrati;
 };
@@ -65,7 +65,20 @@ QString TestoMostrato(const std::string& testo) {
 // ever answer a box, so the message goes to the error stream instead and the
 // default answer is taken.
 bool SenzaSchermo() {
-    return QGuiApplication::platformName() == QStringLiteral("offscreen");
+    return QGuiApplication::platformName() == QStringLiteral("offscreen") &&
+           !StatoCorrente().senzaSchermo;
+}
+
+// The window a box opens over: `parent`, once it is on the screen. A window
+// still being shown (an error met while it fills itself) has no place yet,
+// and a box centred on it would open in the screen's top left corner: such a
+// box, like one without a window, opens in the middle of the screen.
+QWidget* Sopra(QWidget* parent) {
+    if (parent == nullptr) {
+        return nullptr;
+    }
+    const QWindow* finestra = parent->window()->windowHandle();
+    return finestra != nullptr && finestra->isExposed() ? parent : nullptr;
 }
 
 void ScriviSenzaSchermo(const std::string& testo, const std::string& titolo) {
@@ -102,7 +115,7 @@ void Avviso(QWidget* parent, const std::string& testo, const std::string& titolo
         return;
     }
     QMessageBox box(IconaQt(icona), DaCp1252(titolo), TestoMostrato(testo), QMessageBox::Ok,
-                    parent);
+                    Sopra(parent));
     box.exec();
 }
 
@@ -117,9 +130,20 @@ Risposta Domanda(QWidget* parent, const std::string& testo, const std::string& t
         return Risposta::No;
     }
     QMessageBox box(QMessageBox::Question, DaCp1252(titolo), TestoMostrato(testo),
-                    QMessageBox::Yes | QMessageBox::No, parent);
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Sopra(parent));
     box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? Risposta::Si : Risposta::No;
+    // Left alone, Qt makes No the answer to Escape and to the close box. A
+    // hidden Annulla takes them instead: neither is an answer.
+    box.button(QMessageBox::Cancel)->hide();
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Risposta::Si;
+    case QMessageBox::No:
+        return Risposta::No;
+    default:
+        return Risposta::Annulla;
+    }
 }
 
 void ModoAutomatico(bool on) {
@@ -139,44 +163,8 @@ void AzzeraMessaggi() {
     StatoCorrente().risposte.clear();
 }
 
-namespace {
-
-const QString NomeNotifica = QStringLiteral("notifica");
-constexpr int DurataNotificaMs = 8000;
-
-} // namespace
-
-void Notifica(QWidget* finestra, const std::string& testo) {
-    auto* etichetta = finestra->findChild<QLabel*>(NomeNotifica, Qt::FindDirectChildrenOnly);
-    if (etichetta == nullptr) {
-        etichetta = new QLabel(finestra);
-        etichetta->setObjectName(NomeNotifica);
-        etichetta->setWordWrap(true);
-        etichetta->setMargin(6);
-        etichetta->setAutoFillBackground(true);
-        QPalette colori = etichetta->palette();
-        colori.setColor(QPalette::Window, QColor(255, 255, 225));
-        colori.setColor(QPalette::WindowText, Qt::black);
-        etichetta->setPalette(colori);
-        etichetta->setFrameShape(QFrame::Box);
-        auto* timer = new QTimer(etichetta);
-        timer->setObjectName(NomeNotifica);
-        timer->setSingleShot(true);
-        QObject::connect(timer, &QTimer::timeout, etichetta, &QWidget::hide);
-    }
-    etichetta->setText(DaCp1252(testo));
-    const int larghezza = finestra->width() - 8;
-    const int altezza = etichetta->heightForWidth(larghezza);
-    etichetta->setGeometry(4, finestra->height() - altezza - 4, larghezza, altezza);
-    etichetta->show();
-    etichetta->raise();
-    etichetta->findChild<QTimer*>(NomeNotifica)->start(DurataNotificaMs);
-}
-
-std::string NotificaMostrata(const QWidget* finestra) {
-    const auto* etichetta = finestra->findChild<QLabel*>(NomeNotifica, Qt::FindDirectChildrenOnly);
-    return etichetta != nullptr && !etichetta->isHidden() ? ACp1252(etichetta->text())
-                                                          : std::string();
+void MostraSenzaSchermo(bool on) {
+    StatoCorrente().senzaSchermo = on;
 }
 
 bool CaricaTraduzioni() {

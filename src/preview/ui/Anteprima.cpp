@@ -4,9 +4,11 @@
 #include "dialog/ui/Disegni.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
+#include "dialog/ui/Notifiche.h"
 #include "preview/InviaEMail.h"
+#include "preview/ui/AvvioRecapito.h"
 #include "shared/Ambiente.h"
-#include "shared/Errore.h"
+#include "shared/NomiFile.h"
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -109,6 +111,7 @@ void Anteprima::Costruisci() {
                 [this, indice] { Protetto(this, [&] { Tasto_Click(indice); }); });
         tasto_[static_cast<std::size_t>(c.indice)] = tasto;
     }
+    AngoloNotifiche(this, text1_);
     tasto_[Esci]->setIcon(QIcon(QPixmap::fromImage(Immagine(Disegno::Uscita))));
     tasto_[Esci]->setIconSize(QSize(48, 48));
 
@@ -225,24 +228,15 @@ void Anteprima::CambiaCarattere(double punti) {
 
 void Anteprima::InviaEMail() {
     // The hand-off file first: failing to write it is an error like any
-    // other. A sender that cannot be started is told to the user; the file
-    // stays for when it can.
-    const std::string testo = TestoMostrato();
-    ScriviFileEMail(testo, cartella_);
-    try {
-        AvviaRecapito(cartella_);
-        Notifica(this, "Pagina consegnata a " + std::string(ProgrammaRecapito) + " in " +
-                           NomeFileEMail(Postazione()));
-    } catch (const Errore& e) {
-        Avviso(this,
-               "Il programma di posta " + std::string(ProgrammaRecapito) +
-                   " non si avvia: la pagina resta in " + NomeFileEMail(Postazione()) + ".\r\n(" +
-                   std::to_string(e.Numero()) + ": " + e.what() + ")",
-               "E-mail", Icona::Esclamazione);
-    }
+    // other. The sender then runs on its own; its outcome is told when it
+    // ends, and a sender that cannot be started leaves the file for when it
+    // can.
+    ScriviFileEMail(TestoMostrato(), cartella_);
+    AvvioRecapito::Avvia(this, cartella_, RisolviNome(cartella_, NomeFileEMail(Postazione())));
 }
 
 void Anteprima::Tasto_Click(int index) {
+    TogliNotifica(this); // the last action's notice has had its time
     switch (index) {
     case Esci:
         close();

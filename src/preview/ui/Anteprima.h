@@ -38,8 +38,8 @@ public:
     void Form_Activate();
 
     // The buttons; any other index does nothing. Errors of the files are
-    // thrown, except a sender that cannot be started, which is reported and
-    // leaves the hand-off file written.
+    // thrown. E-mail writes the hand-off file and starts the sender; how the
+    // sender ends is told when it does (AvvioRecapito).
     void Tasto_Click(int index);
 
     // Fits the controls to the window's outer size (in twips, 15 to a pixel):

@@ -1,6 +1,6 @@
 #include "preview/ui/Esportazione.h"
 
-#include "dialog/ui/Messaggi.h"
+#include "dialog/ui/Notifiche.h"
 #include "preview/ConvertiXLS.h"
 #include "preview/EsportaXlsx.h"
 #include "shared/Ambiente.h"
@@ -8,23 +8,14 @@
 
 namespace vdx::ui {
 
-namespace {
-
-void Apri(QWidget* parent, const std::filesystem::path& file) {
-    if (!piattaforma::ApriConProgramma(file)) {
-        Avviso(parent, "Nessun programma per aprire " + file.filename().string() + ".", "Stampa",
-               Icona::Esclamazione);
-    }
-}
-
-} // namespace
-
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
-    Apri(parent, ConvertiXLS(NomeReport(Postazione()), cartella));
+    const auto csv = ConvertiXLS(NomeReport(Postazione()), cartella);
+    NotificaFileScritto(parent, csv, piattaforma::ApriConProgramma(csv));
 }
 
 void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella) {
-    Apri(parent, ConvertiXlsx(NomeReport(Postazione()), cartella));
+    const auto xlsx = ConvertiXlsx(NomeReport(Postazione()), cartella);
+    NotificaFileScritto(parent, xlsx, piattaforma::ApriConProgramma(xlsx));
 }
 
 } // namespace vdx::ui

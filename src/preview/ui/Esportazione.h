@@ -11,8 +11,8 @@ class QWidget;
 namespace vdx::ui {
 
 // Exports the workstation's report ("fd" + pclocal) of `Cartella` and opens
-// the result. Errors of the export are thrown; a desktop with no program
-// for the file is told to the user.
+// the result; the notice of `parent` says where the file is, and whether a
+// program opened it. Errors of the export are thrown.
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella);
 void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella);
 

@@ -4,12 +4,14 @@
 #include "dialog/ui/Disegni.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
+#include "dialog/ui/Notifiche.h"
 #include "preview/ui/Anteprima.h"
 #include "preview/ui/Esportazione.h"
 #include "printing/StampaReport.h"
 #include "printing/ui/StampanteQt.h"
 #include "report/Elenchi.h"
 #include "shared/Ambiente.h"
+#include "shared/Cp1252.h"
 #include "shared/Errore.h"
 #include "shared/FileTesto.h"
 #include "shared/NomiFile.h"
@@ -38,7 +40,12 @@ namespace {
 const QColor SfondoFinestra(128, 128, 255);
 const QColor SfondoElenco(255, 224, 192);
 constexpr int Larghezza = 6165;
-constexpr int Altezza = 2760;
+// The form as drawn ends under the buttons; below them the window keeps a
+// line for its notices (where a print or a file went), so that no notice
+// ever covers a button.
+constexpr int AltezzaModulo = 2760;
+constexpr int AltezzaNotifiche = 660;
+constexpr int Altezza = AltezzaModulo + AltezzaNotifiche;
 
 const std::string NessunaStampante = "<nessuna stampante>";
 
@@ -163,6 +170,8 @@ void MenuStampa::Costruisci() {
             [this] { Protetto(this, [&] { Tst_Click(Esporta); }); });
     tst_[Esporta]->setMenu(formati);
     tst_[Esporta]->setPopupMode(QToolButton::MenuButtonPopup);
+    RigaNotifiche(this,
+                  RettangoloTwips(120, AltezzaModulo - 60, Larghezza - 240, AltezzaNotifiche - 45));
 
     const std::array<QWidget*, 11> ordine{combo1_, chk_,    chk2_,   chk3_,   combo2_, tst_[0],
                                           tst_[1], tst_[2], tst_[3], tst_[4], tst_[5]};
@@ -299,10 +308,10 @@ void MenuStampa::showEvent(QShowEvent* event) {
 }
 
 void MenuStampa::keyPressEvent(QKeyEvent* event) {
-    // Esc does not close the menu: only the exit button (or the window's own
-    // close box) does.
+    // Escape closes the menu as the exit button does.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        tst_[Esci]->click();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -326,6 +335,7 @@ bool MenuStampa::eventFilter(QObject* watched, QEvent* event) {
 // ---- buttons -------------------------------------------------------------
 
 void MenuStampa::Tst_Click(int index) {
+    TogliNotifica(this); // the last action's notice has had its time
     switch (index) {
     case ApriCopia:
         AzioneApriCopia();
@@ -357,14 +367,13 @@ void MenuStampa::AzioneApriCopia() {
     const fs::path copia = PercorsoCopiaDoc();
     std::error_code ec;
     if (NomeCopiaDoc().empty() || !fs::is_regular_file(copia, ec)) {
-        Avviso(this, "Il tableau non e' stato copiato in " + NomeCopiaDoc() + ".", "Stampa",
-               Icona::Esclamazione);
+        Avviso(this,
+               "Il tableau non \xE8 stato copiato in " +
+                   Cp1252DaUtf8(fs::absolute(copia).string()) + ".",
+               "Stampa", Icona::Esclamazione);
         return;
     }
-    if (!piattaforma::ApriConProgramma(copia)) {
-        Avviso(this, "Nessun programma per aprire " + NomeCopiaDoc() + ".", "Stampa",
-               Icona::Esclamazione);
-    }
+    NotificaFileScritto(this, copia, piattaforma::ApriConProgramma(copia));
 }
 
 void MenuStampa::AzioneEsporta() {
@@ -372,6 +381,7 @@ void MenuStampa::AzioneEsporta() {
 }
 
 void MenuStampa::AzioneEsportaXlsx() {
+    TogliNotifica(this);
     EsportaEApriXlsx(this, cartella_);
 }
 

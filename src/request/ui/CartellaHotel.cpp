@@ -5,6 +5,7 @@
 #include "shared/NomiFile.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QSettings>
 
 namespace vdx::ui {
@@ -24,13 +25,21 @@ std::optional<fs::path> Chiedi(const fs::path& partenza) {
     if (Sostituto()) {
         return Sostituto()(partenza);
     }
-    const QString scelta =
-        QFileDialog::getExistingDirectory(nullptr, QStringLiteral("Cartella dei dati dell'hotel"),
-                                          QString::fromStdString(partenza.string()));
-    if (scelta.isEmpty()) {
+    QFileDialog dialogo(nullptr, QStringLiteral("Scegliere la cartella dei file dell'hotel"),
+                        QString::fromStdString(partenza.string()));
+    dialogo.setFileMode(QFileDialog::Directory);
+    dialogo.setOption(QFileDialog::ShowDirsOnly);
+    // Qt's own chooser, where the desktop offers none: wide enough for its
+    // columns, the folders' names taking what is left.
+    dialogo.resize(760, 480);
+    for (QHeaderView* colonne : dialogo.findChildren<QHeaderView*>()) {
+        colonne->setSectionResizeMode(QHeaderView::ResizeToContents);
+        colonne->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return fs::path(scelta.toStdString());
+    return fs::path(dialogo.selectedFiles().front().toStdString());
 }
 
 } // namespace

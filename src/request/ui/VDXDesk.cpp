@@ -2,6 +2,7 @@
 
 #include "dialog/ui/Aspetto.h"
 #include "dialog/ui/Disegni.h"
+#include "dialog/ui/ElencoAbbreviato.h"
 #include "dialog/ui/Errori.h"
 #include "dialog/ui/Messaggi.h"
 #include "printing/ui/MenuStampa.h"
@@ -101,7 +102,8 @@ void VDXDesk::Costruisci() {
     connect(tastoEsci_, &QToolButton::clicked, this, [this] { Tasto_Click(1); });
 
     for (std::size_t i = 0; i < combo1_.size(); ++i) {
-        auto* combo = new QComboBox(this);
+        // a hotel's name longer than the list: cut, and whole in its tooltip
+        auto* combo = new ElencoAbbreviato(this);
         combo->setEditable(false);
         combo->setFont(arial);
         Sfondo(combo, SfondoElenco);
@@ -359,9 +361,17 @@ void VDXDesk::Stampa() {
         Text1(2)->setFocus(Qt::OtherFocusReason);
         return;
     }
-    // "Solo camere libere" asks nothing: every free room is listed.
-    soloUtilizzate_ = !chk_[3]->isChecked() && Domanda(this, "Stampo solo le camere utilizzate?",
-                                                       "Stampa tableau") == Risposta::Si;
+    // "Solo camere libere" asks nothing: every free room is listed. Escape on
+    // the question answers nothing, and nothing is printed.
+    soloUtilizzate_ = false;
+    if (!chk_[3]->isChecked()) {
+        const Risposta risposta =
+            Domanda(this, "Stampo solo le camere utilizzate?", "Stampa tableau");
+        if (risposta == Risposta::Annulla) {
+            return;
+        }
+        soloUtilizzate_ = risposta == Risposta::Si;
+    }
 
     OpzioniTableau opzioni;
     opzioni.hotel = hotelCorrente_;
