@@ -40,11 +40,6 @@ constexpr std::array<int, 3> TopCornice{1080, 1680, 2280};
 // be read back from its entry, so such a record is not offered.
 constexpr int NumeroMassimo = 999;
 
-const std::string TestoCamere = "Controllare l'intervallo di camere richiesto!";
-const std::string TitoloCamere = "Camere errate!";
-const std::string TestoData = "La data deve essere inserita \r\nnel formato gg/mm/aaaa";
-const std::string TitoloData = "Data errata!";
-
 // The number of a list entry: the numeric reading of its first three
 // characters ("<tutti>" reads 0).
 short NumeroVoce(const QComboBox* combo, int index) {
@@ -281,7 +276,7 @@ void VDXDesk::Text1_KeyPress(int index, int keyAscii) {
         if (Testo(1) > Testo(0)) {
             Text1(2)->setFocus(Qt::OtherFocusReason);
         } else {
-            AvvisoCamere();
+            Avvisa(RifiutoCamere());
         }
         break;
     case 2:
@@ -289,7 +284,7 @@ void VDXDesk::Text1_KeyPress(int index, int keyAscii) {
         if (ControllaData(Testo(2), calendario_)) {
             tastoStampa_->setFocus(Qt::OtherFocusReason);
         } else {
-            AvvisoData();
+            Avvisa(RifiutoData());
             ImpostaTesto(2, DataOdierna(orologio_));
         }
         break;
@@ -298,12 +293,8 @@ void VDXDesk::Text1_KeyPress(int index, int keyAscii) {
     }
 }
 
-void VDXDesk::AvvisoCamere() {
-    Avviso(this, TestoCamere, TitoloCamere, Icona::Avviso);
-}
-
-void VDXDesk::AvvisoData() {
-    Avviso(this, TestoData, TitoloData, Icona::Avviso);
+void VDXDesk::Avvisa(const Rifiuto& rifiuto) {
+    Avviso(this, rifiuto.testo, rifiuto.titolo, Icona::Avviso);
 }
 
 // ---- lists ---------------------------------------------------------------
@@ -349,16 +340,21 @@ void VDXDesk::Tasto_Click(int index) {
 }
 
 void VDXDesk::Stampa() {
-    // Range: the last room may equal the first but not sort before it.
-    if (Testo(1) < Testo(0)) {
-        AvvisoCamere();
-        Text1(0)->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    if (!ControllaData(Testo(2), calendario_)) {
-        AvvisoData();
-        ImpostaTesto(2, DataOdierna(orologio_));
-        Text1(2)->setFocus(Qt::OtherFocusReason);
+    OpzioniTableau richiesta;
+    richiesta.hotel = hotelCorrente_;
+    richiesta.tableau = tableauCorrente_;
+    richiesta.primaCamera = Testo(0);
+    richiesta.ultimaCamera = Testo(1);
+    richiesta.data = Testo(2);
+    auto esito = ControllaRichiesta(std::move(richiesta), calendario_);
+    if (const auto* rifiuto = std::get_if<Rifiuto>(&esito)) {
+        Avvisa(*rifiuto);
+        if (rifiuto->campo == CampoRifiutato::Data) {
+            ImpostaTesto(2, DataOdierna(orologio_));
+            Text1(2)->setFocus(Qt::OtherFocusReason);
+        } else {
+            Text1(0)->setFocus(Qt::OtherFocusReason);
+        }
         return;
     }
     // "Solo camere libere" asks nothing: every free room is listed. Escape on
@@ -373,12 +369,7 @@ void VDXDesk::Stampa() {
         soloUtilizzate_ = risposta == Risposta::Si;
     }
 
-    OpzioniTableau opzioni;
-    opzioni.hotel = hotelCorrente_;
-    opzioni.tableau = tableauCorrente_;
-    opzioni.primaCamera = Testo(0);
-    opzioni.ultimaCamera = Testo(1);
-    opzioni.data = Testo(2);
+    OpzioniTableau& opzioni = std::get<OpzioniTableau>(esito);
     opzioni.arrangiamento = chk_[0]->isChecked();
     opzioni.soloArrivi = chk_[1]->isChecked();
     opzioni.soloPartenze = chk_[2]->isChecked();

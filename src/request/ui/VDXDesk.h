@@ -5,6 +5,7 @@
 // window; closing it ends the program.
 
 #include "request/CampiRichiesta.h"
+#include "request/ControlloRichiesta.h"
 #include "shared/Date.h"
 
 #include <QWidget>
@@ -85,8 +86,7 @@ private:
     std::string Testo(int index) const;
     void ImpostaTesto(int index, const std::string& testo);
     void Stampa();
-    void AvvisoCamere();
-    void AvvisoData();
+    void Avvisa(const Rifiuto& rifiuto);
 
     std::filesystem::path cartella_;
     Orologio orologio_;
