@@ -33,7 +33,7 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
     try {
         postazione = Postazione();
     } catch (const Errore& e) {
-        err << Esporta.nome << ": " << TestoPerTerminale(e.what()) << '\n';
+        err << RigaErrore(Esporta, TestoPerTerminale(e.what()));
         return EsitoUsoErrato;
     }
     try {
@@ -43,12 +43,12 @@ int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, st
         out << uscita.filename().string() << '\n';
         return 0;
     } catch (const Errore& e) {
-        err << Esporta.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
-            << '\n';
+        err << RigaErrore(Esporta, "errore " + std::to_string(e.Numero()) + ": " +
+                                       TestoPerTerminale(e.what()));
         return 1;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Esporta.nome << ": errore " << errore::AccessoPercorso << ": "
-            << DescrizioneErroreFile(e) << '\n';
+        err << RigaErrore(Esporta, "errore " + std::to_string(errore::AccessoPercorso) + ": " +
+                                       DescrizioneErroreFile(e));
         return 1;
     }
 }

@@ -149,7 +149,7 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
     try {
         o.pclocal = Postazione();
     } catch (const Errore& e) {
-        err << Genera.nome << ": " << TestoPerTerminale(e.what()) << "\n";
+        err << RigaErrore(Genera, TestoPerTerminale(e.what()));
         return EsitoRichiestaErrata;
     }
     try {
@@ -164,21 +164,21 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
         out << GeneraTableau(o).string() << "\n";
         return EsitoRiuscito;
     } catch (const UsoErrato& e) {
-        err << Genera.nome << ": " << e.what() << "\n" << Genera.Uso();
+        ScriviUsoErrato(Genera, e.what(), err);
         return EsitoRichiestaErrata;
     } catch (const RichiestaErrata& e) {
-        err << e.messaggio << "\n";
+        err << RigaErrore(Genera, TestoPerTerminale(e.messaggio));
         return EsitoRichiestaErrata;
     } catch (const DatoMancante& e) {
-        err << Genera.nome << ": " << e.messaggio << "\n";
+        err << RigaErrore(Genera, e.messaggio);
         return EsitoErroreDati;
     } catch (const Errore& e) {
-        err << Genera.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
-            << "\n";
+        err << RigaErrore(Genera, "errore " + std::to_string(e.Numero()) + ": " +
+                                      TestoPerTerminale(e.what()));
         return EsitoErroreDati;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Genera.nome << ": errore " << errore::AccessoPercorso << ": "
-            << DescrizioneErroreFile(e) << "\n";
+        err << RigaErrore(Genera, "errore " + std::to_string(errore::AccessoPercorso) + ": " +
+                                      DescrizioneErroreFile(e));
         return EsitoErroreDati;
     }
 }

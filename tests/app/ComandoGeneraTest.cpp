@@ -145,10 +145,12 @@ TEST_F(Riga, RunsLikeTheWindow) {
     }
 }
 
+// The window's two-line messages, on one line.
 TEST_F(Riga, RangeAndDateChecks) {
-    const std::string camere = "Camere errate!\nControllare l'intervallo di camere richiesto!\n";
+    const std::string camere =
+        "vdx: Camere errate! Controllare l'intervallo di camere richiesto!\n";
     const std::string data =
-        "Data errata!\nLa data deve essere inserita \nnel formato gg/mm/aaaa\n";
+        "vdx: Data errata! La data deve essere inserita nel formato gg/mm/aaaa\n";
     const struct {
         std::vector<std::string> argomenti;
         std::string messaggio;
@@ -171,14 +173,24 @@ TEST_F(Riga, RangeAndDateChecks) {
     }
 }
 
+// One line saying what is wrong, then where to look: not the whole usage.
 TEST_F(Riga, WrongOptions) {
-    const std::vector<std::vector<std::string>> casi{
-        {"--hotel"},          {"--hotel", "x"}, {"--hotel", "0"}, {"--hotel", "-1"},
-        {"--tableau", "1.5"}, {"--bogus"},      {"--free=yes"},   {"generate"},
+    const struct {
+        std::vector<std::string> argomenti;
+        std::string riga;
+    } casi[] = {
+        {{"--hotel"}, "manca il valore di --hotel"},
+        {{"--hotel", "x"}, "valore non valido per --hotel: \"x\""},
+        {{"--hotel", "0"}, "valore non valido per --hotel: \"0\""},
+        {{"--hotel", "-1"}, "valore non valido per --hotel: \"-1\""},
+        {{"--tableau", "1.5"}, "valore non valido per --tableau: \"1.5\""},
+        {{"--bogus"}, "opzione sconosciuta: --bogus"},
+        {{"--free=yes"}, "--free non vuole un valore"},
+        {{"generate"}, "argomento di troppo: generate"},
     };
     for (const auto& c : casi) {
-        EXPECT_EQ(Esegui(c), EsitoRichiestaErrata) << c.front();
-        EXPECT_NE(err_.str().find("Uso: vdx generate"), std::string::npos) << c.front();
+        EXPECT_EQ(Esegui(c.argomenti), EsitoRichiestaErrata) << c.riga;
+        EXPECT_EQ(err_.str(), "vdx: " + c.riga + "\nProvare \u00ABvdx generate --help\u00BB\n");
         EXPECT_FALSE(ReportScritto());
     }
     EXPECT_EQ(Esegui({"--help"}), EsitoRiuscito);
@@ -235,8 +247,8 @@ TEST_F(Riga, ADamagedFileIsOneLineAndTheLastReportStays) {
     }
     ScriviFileAtomico(file, b);
     EXPECT_EQ(Esegui({"--hotel", "1"}), EsitoErroreDati);
-    EXPECT_EQ(err_.str(), "vdx generate: errore 3343: La tabella 'AnagraficaHotels' di '" +
-                              file.string() + "' non si puo' leggere: il file e' danneggiato.\n");
+    EXPECT_EQ(err_.str(), "vdx: errore 3343: La tabella 'AnagraficaHotels' di '" + file.string() +
+                              "' non si puo' leggere: il file e' danneggiato.\n");
     EXPECT_EQ(LeggiFile(cartella_ / "FD7"), buono);
     jet::ImpostaAttesaRilettura(nullptr);
 }

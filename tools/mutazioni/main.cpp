@@ -336,7 +336,7 @@ struct Conti {
 enum class Esito { Letto, Danneggiato, AltroErrore, Crash, Blocco, Estraneo, Perdita };
 
 // A program may end with one error line of its own (status 1), or, for
-// `vdx generate`, with the request window's two-line messages (status 2,
+// `vdx generate`, with the request window's messages on one line (status 2,
 // when a damaged value makes the room range or date wrong); any other text
 // on stderr is stray.
 Esito Classifica(const Uscita& u, const std::string& prefisso) {
@@ -349,14 +349,15 @@ Esito Classifica(const Uscita& u, const std::string& prefisso) {
     if (u.stato == 0) {
         return u.err.empty() ? Esito::Letto : Esito::Estraneo;
     }
-    if (u.stato == 2) {
-        const bool finestra =
-            u.err.rfind("Camere errate!\n", 0) == 0 || u.err.rfind("Data errata!\n", 0) == 0;
-        return finestra ? Esito::AltroErrore : Esito::Estraneo;
-    }
     const std::size_t fine = u.err.find('\n');
     if (u.err.rfind(prefisso, 0) != 0 || fine + 1 != u.err.size()) {
         return Esito::Estraneo;
+    }
+    if (u.stato == 2) {
+        const std::string finestra = u.err.substr(prefisso.size());
+        return finestra.rfind("Camere errate! ", 0) == 0 || finestra.rfind("Data errata! ", 0) == 0
+                   ? Esito::AltroErrore
+                   : Esito::Estraneo;
     }
     return u.err.find(" 3343: ") != std::string::npos ? Esito::Danneggiato : Esito::AltroErrore;
 }
@@ -462,7 +463,7 @@ Esito Campagna::ProvaGenera(const Originale& o, const std::string& byte, std::st
     ScriviFile(cartella / nome, byte);
     const Uscita u = ::Esegui({(o_.programmi / "vdx").string(), "generate"}, cartella, o_.scadenza);
     ++conti_.esecuzioni;
-    const Esito e = Classifica(u, "vdx generate: ");
+    const Esito e = Classifica(u, "vdx: ");
     if (e != Esito::Letto) {
         nota += "vdx generate: status " + std::to_string(u.stato) + " signal " +
                 std::to_string(u.segnale) + (u.scaduta ? " (timed out)" : "") +
@@ -581,7 +582,7 @@ int main(int argc, char** argv) {
     try {
         o = LeggiOpzioni(*scelte);
     } catch (const vdx::UsoErrato& e) {
-        std::cerr << Mutazioni.nome << ": " << e.what() << "\n" << Mutazioni.Uso();
+        vdx::ScriviUsoErrato(Mutazioni, e.what(), std::cerr);
         return vdx::EsitoUsoErrato;
     }
     o.programmi = fs::absolute(o.programmi);

@@ -8,7 +8,17 @@
 namespace vdx::ui {
 
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
-    const auto csv = ConvertiXLS(NomeReport(Postazione()), cartella);
+    std::filesystem::path csv;
+    try {
+        csv = ConvertiXLS(NomeReport(Postazione()), cartella);
+    } catch (const ImpostazioneRifiutata& e) {
+        // A settings file the user can mend: said, and the program goes on.
+        Avviso(parent,
+               std::string(e.what()) +
+                   "\nL'esportazione non \xE8 stata fatta: resta quella di prima.",
+               "Stampa", Icona::Esclamazione);
+        return;
+    }
     if (!piattaforma::ApriConProgramma(csv)) {
         Avviso(parent, "Nessun programma per aprire " + csv.filename().string() + ".", "Stampa",
                Icona::Esclamazione);

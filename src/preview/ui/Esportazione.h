@@ -11,7 +11,8 @@ namespace vdx::ui {
 
 // Exports the workstation's report ("fd" + pclocal) of `Cartella` and opens
 // the result. Errors of the export are thrown; a desktop with no program
-// for the file is told to the user.
+// for the file, or a settings file refused (see LeggiImpostazioniXLS), is
+// told to the user.
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella);
 
 } // namespace vdx::ui
