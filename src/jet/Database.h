@@ -86,6 +86,7 @@ class Recordset; // a dynaset over a table's rows
 struct ByteLettiDaiFile {
     std::uint64_t totale = 0;
     std::uint64_t pagineSingole = 0;
+    std::uint64_t letture = 0; // the reads they took
 };
 ByteLettiDaiFile ByteLetti();
 

@@ -13,13 +13,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <mdbtools.h>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
+#include <system_error>
 #include <thread>
-#include <unistd.h>
 
 namespace vdx::jet {
 
@@ -408,18 +406,22 @@ Errore TabellaDanneggiata(const std::filesystem::path& file, const std::string& 
 } // namespace
 
 void FileMdb::Stato::Carica(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0) {
-        const int errore = errno;
-        if (fd >= 0) {
-            ::close(fd);
+    std::unique_ptr<FileLeggibile> aperto;
+    try {
+        aperto = ApriFileLeggibile(file);
+    } catch (const std::system_error& e) {
+        const int codice = e.code().value();
+        // No pause and no second reading would change a permission.
+        if (codice == EACCES || codice == EPERM) {
+            throw Errore(errore::PermessoNegato, "Il file '" + NomeNelMessaggio(file) +
+                                                     "' non si pu\xF2 aprire: manca il permesso "
+                                                     "di leggerlo.");
         }
         throw NonRiconosciuto(file, std::string("non si puo' leggere (") +
-                                        DescrizioneErrno(errore) + ")");
+                                        DescrizioneErrno(codice) + ")");
     }
-    dimensione = static_cast<std::size_t>(info.st_size);
-    sorgente = std::make_shared<Sorgente>(fd, dimensione);
+    dimensione = aperto->Dimensione();
+    sorgente = std::make_shared<Sorgente>(std::move(aperto));
     paginaZero.resize(std::min<std::size_t>(dimensione, 4096));
     if (!sorgente->Leggi(0, paginaZero.size(), paginaZero.data())) {
         throw NonRiconosciuto(file, "non si puo' leggere");

@@ -6,6 +6,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace vdx::jet {
@@ -14,6 +18,7 @@ namespace {
 
 std::atomic<std::uint64_t> gProssimoId{1};
 std::atomic<std::uint64_t> gByteLetti{0};
+std::atomic<std::uint64_t> gLetture{0};
 std::atomic<std::uint64_t> gByteSingoli{0};
 
 constexpr std::size_t PaginaMassima = 4096;
@@ -42,16 +47,71 @@ std::uint64_t Ruota(std::uint64_t x, int r) {
     return (x << r) | (x >> (64 - r));
 }
 
+// A file of the file system, read with pread().
+class FileDiSistema : public FileLeggibile {
+public:
+    FileDiSistema(int fd, std::size_t dimensione) : fd_(fd), dimensione_(dimensione) {}
+    ~FileDiSistema() override { ::close(fd_); }
+    FileDiSistema(const FileDiSistema&) = delete;
+    FileDiSistema& operator=(const FileDiSistema&) = delete;
+    std::size_t Dimensione() const override { return dimensione_; }
+    bool Leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const override {
+        std::size_t letti = 0;
+        while (letti < n) {
+            const ssize_t r =
+                ::pread(fd_, dst + letti, n - letti, static_cast<off_t>(offset + letti));
+            if (r < 0 && errno == EINTR) {
+                continue;
+            }
+            if (r <= 0) {
+                break;
+            }
+            letti += static_cast<std::size_t>(r);
+        }
+        return letti == n;
+    }
+
+private:
+    int fd_;
+    std::size_t dimensione_;
+};
+
+std::mutex gMutexApertura;
+AperturaFile gApertura;
+
 } // namespace
 
-Sorgente::Sorgente(int fd, std::size_t dimensione)
-    : fd_(fd), dimensione_(dimensione), id_(gProssimoId.fetch_add(1)) {}
-
-Sorgente::~Sorgente() {
-    if (fd_ >= 0) {
-        ::close(fd_);
+std::unique_ptr<FileLeggibile> ApriFileDiSistema(const std::filesystem::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        const int codice = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        throw std::system_error(codice, std::generic_category(), file.string());
     }
+    return std::make_unique<FileDiSistema>(fd, static_cast<std::size_t>(info.st_size));
 }
+
+void ImpostaAperturaFile(AperturaFile apri) {
+    const std::lock_guard<std::mutex> blocco(gMutexApertura);
+    gApertura = std::move(apri);
+}
+
+std::unique_ptr<FileLeggibile> ApriFileLeggibile(const std::filesystem::path& file) {
+    AperturaFile apri;
+    {
+        const std::lock_guard<std::mutex> blocco(gMutexApertura);
+        apri = gApertura;
+    }
+    return apri ? apri(file) : ApriFileDiSistema(file);
+}
+
+Sorgente::Sorgente(std::unique_ptr<FileLeggibile> file)
+    : file_(std::move(file)), dimensione_(file_->Dimensione()), id_(gProssimoId.fetch_add(1)) {}
+
+Sorgente::~Sorgente() = default;
 
 bool Sorgente::Leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const {
     if (offset > dimensione_ || n > dimensione_ - offset) {
@@ -61,19 +121,10 @@ bool Sorgente::Leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) co
         std::memcpy(dst, memoria_.get() + offset, n);
         return true;
     }
-    std::size_t letti = 0;
-    while (letti < n) {
-        const ssize_t r = ::pread(fd_, dst + letti, n - letti, static_cast<off_t>(offset + letti));
-        if (r < 0 && errno == EINTR) {
-            continue;
-        }
-        if (r <= 0) {
-            break;
-        }
-        letti += static_cast<std::size_t>(r);
-    }
-    gByteLetti.fetch_add(letti, std::memory_order_relaxed);
-    return letti == n;
+    const bool letti = file_->Leggi(offset, n, dst);
+    gByteLetti.fetch_add(n, std::memory_order_relaxed);
+    gLetture.fetch_add(1, std::memory_order_relaxed);
+    return letti;
 }
 
 void Sorgente::TieniInMemoria(std::unique_ptr<unsigned char[]> byte) {
@@ -182,6 +233,7 @@ ByteLettiDaiFile ByteLetti() {
     ByteLettiDaiFile b;
     b.totale = gByteLetti.load(std::memory_order_relaxed);
     b.pagineSingole = gByteSingoli.load(std::memory_order_relaxed);
+    b.letture = gLetture.load(std::memory_order_relaxed);
     return b;
 }
 

@@ -7,6 +7,8 @@
 // table) must have the same fingerprint, or the file has changed since and
 // the table is taken as damaged.
 
+#include "jet/FileLeggibile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -20,8 +22,7 @@ struct Danno {};
 // One opened file, read by pages. Reads from any number of threads at once.
 class Sorgente {
 public:
-    // Takes the open descriptor `fd` of a file of `Dimensione` bytes.
-    Sorgente(int fd, std::size_t dimensione);
+    explicit Sorgente(std::unique_ptr<FileLeggibile> file);
     ~Sorgente();
     Sorgente(const Sorgente&) = delete;
     Sorgente& operator=(const Sorgente&) = delete;
@@ -40,7 +41,7 @@ public:
     const unsigned char* Memoria() const { return memoria_.get(); }
 
 private:
-    int fd_;
+    std::unique_ptr<FileLeggibile> file_;
     std::size_t dimensione_;
     std::uint64_t id_;
     std::unique_ptr<unsigned char[]> memoria_;
