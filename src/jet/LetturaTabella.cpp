@@ -3,7 +3,9 @@
 #include "jet/InteriPagina.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <mdbtools.h>
 #include <sys/mman.h>
@@ -18,13 +20,19 @@ namespace {
 // while the rows are taken apart.
 constexpr std::size_t PagineInBlocco = 64;
 
+std::atomic<std::size_t> gLimiteTabella{std::size_t{4} << 20};
+constexpr std::size_t LimiteTenute = std::size_t{64} << 20;
+std::atomic<std::size_t> gByteTenuti{0};
+
 // The pages of a table read one at a time (long values, rows Access moved),
 // checked against their fingerprints; while the table is first read, a page
-// not read yet has its fingerprint taken.
+// not read yet has its fingerprint taken. Once it is read, a page kept comes
+// from memory.
 class Accesso : public AccessoPagine {
 public:
-    Accesso(const DefinizioneTabella& d, std::vector<std::uint64_t>& impronte, bool prende)
-        : d_(d), impronte_(impronte), prende_(prende) {}
+    Accesso(const DefinizioneTabella& d, std::vector<std::uint64_t>& impronte,
+            const PagineTenute* tenute, bool prende)
+        : d_(d), impronte_(impronte), tenute_(tenute), prende_(prende) {}
     const unsigned char* Pagina(std::uint32_t n) const override {
         if (n >= impronte_.size()) {
             throw Danno{};
@@ -32,6 +40,12 @@ public:
         std::uint64_t impronta = impronte_[n];
         if (impronta == 0 && !prende_) {
             throw Danno{}; // not a page the table was read from
+        }
+        if (tenute_ != nullptr && !prende_) {
+            const auto it = tenute_->dove.find(n);
+            if (it != tenute_->dove.end()) {
+                return it->second;
+            }
         }
         const unsigned char* pg = PaginaControllata(*d_.sorgente, n, d_.piano.dimPagina, impronta);
         if (prende_) {
@@ -43,16 +57,23 @@ public:
 private:
     const DefinizioneTabella& d_;
     std::vector<std::uint64_t>& impronte_;
+    const PagineTenute* tenute_;
     bool prende_;
 };
 
 // The stretches of consecutive pages of list positions [prima, fine), at most
-// PagineInBlocco each, read whole into `blocco`; `fai(pagina bytes, list
-// position)` for each page.
+// PagineInBlocco each, read whole into `blocco` (or taken from the pages
+// kept, `tenute`); `fai(pagina bytes, list position)` for each page.
 template <typename F>
 void PerBlocchi(const DefinizioneTabella& d, std::size_t prima, std::size_t fine,
-                std::vector<unsigned char>& blocco, F fai) {
+                const PagineTenute* tenute, std::vector<unsigned char>& blocco, F fai) {
     const std::size_t dim = d.piano.dimPagina;
+    if (tenute != nullptr) {
+        for (std::size_t q = prima; q < fine; ++q) {
+            fai(tenute->elencate.data() + q * dim, q);
+        }
+        return;
+    }
     blocco.resize(PagineInBlocco * dim);
     for (std::size_t j = prima; j < fine;) {
         std::size_t k = j + 1;
@@ -69,11 +90,32 @@ void PerBlocchi(const DefinizioneTabella& d, std::size_t prima, std::size_t fine
     }
 }
 
+// Room for the pages of a table of `byte`, if it may keep them.
+std::unique_ptr<PagineTenute> TenuteSePossibile(std::size_t byte) {
+    if (byte == 0 || byte > gLimiteTabella.load()) {
+        return nullptr;
+    }
+    if (gByteTenuti.fetch_add(byte) + byte > LimiteTenute) {
+        gByteTenuti.fetch_sub(byte);
+        return nullptr;
+    }
+    auto t = std::make_unique<PagineTenute>();
+    t->byte = byte;
+    t->elencate.resize(byte);
+    return t;
+}
+
+constexpr std::size_t PaginaGrande = std::size_t{2} << 20;
+
 } // namespace
 
-namespace {
-constexpr std::size_t PaginaGrande = std::size_t{2} << 20;
-} // namespace
+PagineTenute::~PagineTenute() {
+    gByteTenuti.fetch_sub(byte);
+}
+
+void ImpostaLimiteInMemoria(std::size_t byteTabella) {
+    gLimiteTabella.store(byteTabella);
+}
 
 // Large blocks in 2 MB pages, where the system has them: fewer faults to fill
 // them.
@@ -168,6 +210,9 @@ std::shared_ptr<const RigheTabella> RigheTabella::Leggi(DefinizioneTabella defin
         });
     const std::size_t n = d.pagine.size();
     const std::size_t parti = lunghi ? 1 : PartiPer(n);
+    if (!lunghi) {
+        t->tenute_ = TenuteSePossibile(n * d.piano.dimPagina);
+    }
     if (lavoro != nullptr) {
         lavoro->Inizia(parti, RighePerParte(d, 1), {});
     }
@@ -182,7 +227,13 @@ std::shared_ptr<const RigheTabella> RigheTabella::Leggi(DefinizioneTabella defin
     if (t->posti_.size() != d.righe) {
         throw Danno{};
     }
-    t->controllo_ = std::make_unique<Accesso>(t->def_, t->impronte_, false);
+    if (t->tenute_) {
+        for (std::size_t q = 0; q < n; ++q) {
+            t->tenute_->dove.emplace(d.pagine[q],
+                                     t->tenute_->elencate.data() + q * d.piano.dimPagina);
+        }
+    }
+    t->controllo_ = std::make_unique<Accesso>(t->def_, t->impronte_, t->tenute_.get(), false);
     if (lavoro != nullptr) {
         lavoro->Finisci();
     }
@@ -192,9 +243,13 @@ std::shared_ptr<const RigheTabella> RigheTabella::Leggi(DefinizioneTabella defin
 void RigheTabella::LeggiParte(std::size_t prima, std::size_t fine, std::size_t parte, Parte& out,
                               LavoroRighe* lavoro) {
     std::vector<unsigned char> blocco;
-    PerBlocchi(def_, prima, fine, blocco, [&](const unsigned char* pg, std::size_t q) {
+    const std::size_t dim = def_.piano.dimPagina;
+    PerBlocchi(def_, prima, fine, nullptr, blocco, [&](const unsigned char* pg, std::size_t q) {
         const std::uint32_t pagina = def_.pagine[q];
-        impronte_[pagina] = ImprontaPagina(pg, def_.piano.dimPagina); // its own pages only
+        impronte_[pagina] = ImprontaPagina(pg, dim); // its own pages only
+        if (tenute_) {
+            std::memcpy(tenute_->elencate.data() + q * dim, pg, dim);
+        }
         LeggiPagina(pg, pagina, parte, out, lavoro);
     });
 }
@@ -202,7 +257,7 @@ void RigheTabella::LeggiParte(std::size_t prima, std::size_t fine, std::size_t p
 void RigheTabella::LeggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte,
                                Parte& out, LavoroRighe* lavoro) {
     const PianoRiga& piano = def_.piano;
-    const Accesso accesso(def_, impronte_, true);
+    const Accesso accesso(def_, impronte_, tenute_.get(), true);
     if (pg[0] != 0x01 || U32(pg + 4) != def_.pagina) {
         throw Danno{}; // not a data page of this table
     }
@@ -241,7 +296,7 @@ void RigheTabella::LeggiPagina(const unsigned char* pg, std::uint32_t pagina, st
 // Where a moved row now is: at most a few steps away, on a data page of the
 // table, at a row slot marked deleted.
 std::pair<std::uint32_t, PostoRiga> RigheTabella::Destinazione(std::uint32_t puntatore) {
-    const Accesso accesso(def_, impronte_, true);
+    const Accesso accesso(def_, impronte_, tenute_.get(), true);
     for (int passi = 0;; ++passi) {
         const std::uint32_t pagina = puntatore >> 8;
         if (passi > 8 || pagina == 0 || pagina >= def_.piano.pagineFile) {
@@ -272,7 +327,7 @@ void RigheTabella::Unisci(std::vector<Parte>& parti, LavoroRighe* lavoro) {
         base += p.posti.size();
     }
     primaRiga_.push_back(static_cast<std::uint32_t>(base));
-    const Accesso accesso(def_, impronte_, true);
+    const Accesso accesso(def_, impronte_, tenute_.get(), true);
     Riga riga;
     base = 0;
     for (std::size_t parte = 0; parte < parti.size(); ++parte) {
@@ -316,25 +371,26 @@ void RigheTabella::PassaParte(std::size_t prima, std::size_t fine, std::size_t p
     const std::size_t base = primaRiga_[prima];
     std::vector<unsigned char> blocco;
     Riga riga;
-    PerBlocchi(def_, prima, fine, blocco, [&](const unsigned char* pg, std::size_t q) {
-        const std::uint32_t pagina = def_.pagine[q];
-        if (ImprontaPagina(pg, piano.dimPagina) != impronte_[pagina]) {
-            throw Danno{}; // the file has changed since the table was read
-        }
-        for (std::size_t r = primaRiga_[q]; r < primaRiga_[q + 1]; ++r) {
-            if (posti_[r] >> 8 == pagina) {
-                const auto posto = PostoDiRiga(pg, piano, posti_[r] & 0xFF);
-                if (!posto || !posto->integra) {
-                    throw Danno{};
-                }
-                riga.Scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio,
-                              controllo_.get(), false);
-            } else {
-                Carica(r, riga); // a row Access moved to another page
-            }
-            lavoro.ConsegnaRiga(parte, r - base, riga);
-        }
-    });
+    PerBlocchi(def_, prima, fine, tenute_.get(), blocco,
+               [&](const unsigned char* pg, std::size_t q) {
+                   const std::uint32_t pagina = def_.pagine[q];
+                   if (!tenute_ && ImprontaPagina(pg, piano.dimPagina) != impronte_[pagina]) {
+                       throw Danno{}; // the file has changed since the table was read
+                   }
+                   for (std::size_t r = primaRiga_[q]; r < primaRiga_[q + 1]; ++r) {
+                       if (posti_[r] >> 8 == pagina) {
+                           const auto posto = PostoDiRiga(pg, piano, posti_[r] & 0xFF);
+                           if (!posto || !posto->integra) {
+                               throw Danno{};
+                           }
+                           riga.Scomponi(piano, pg + posto->inizio, posto->fine - posto->inizio,
+                                         controllo_.get(), false);
+                       } else {
+                           Carica(r, riga); // a row Access moved to another page
+                       }
+                       lavoro.ConsegnaRiga(parte, r - base, riga);
+                   }
+               });
 }
 
 void RigheTabella::Carica(std::size_t indice, Riga& r) const {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <new>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -128,6 +129,22 @@ private:
 // the function's.
 template <typename F> ValoriPerRiga(F) -> ValoriPerRiga<std::invoke_result_t<F&, const Riga&>, F>;
 
+// The pages of a table small enough to be kept once it is read (see
+// ImpostaLimiteInMemoria), and without long values: its records and its
+// passes are read from here, never from the file again, so they are the
+// table of the first reading whatever the suite writes meanwhile.
+struct PagineTenute {
+    std::vector<unsigned char> elencate; // the pages its map names, in its order
+    std::unordered_map<std::uint32_t, const unsigned char*> dove; // each of them by number
+    std::size_t byte = 0; // counted against the limit of the process
+    ~PagineTenute();
+};
+
+// The most bytes of pages a table may keep (4 MiB by default; 0: none), and
+// all of them together (64 MiB); a table over either is read again from the
+// file, checked, when a record or a pass needs it. For tests and tools.
+void ImpostaLimiteInMemoria(std::size_t byteTabella);
+
 class RigheTabella {
 public:
     // Reads every row: each page the map of used pages names must be one of
@@ -166,6 +183,7 @@ private:
         primaRiga_; // for each page of the list, its first row; then the count
     std::vector<std::uint64_t> impronte_;      // for each page of the file; 0: not read
     std::unique_ptr<AccessoPagine> controllo_; // pages read again, checked
+    std::unique_ptr<PagineTenute> tenute_;     // a small table's pages, kept
 };
 
 // Runs `fai(parte)` for parts 0 .. parti-1, part 0 on the calling thread and

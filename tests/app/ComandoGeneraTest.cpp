@@ -2,6 +2,7 @@
 // "&Stampa" with their messages and exit status 2, data errors with 1.
 
 #include "app/Comandi.h"
+#include "jet/FileLeggibile.h"
 #include "jet/FileMdb.h"
 #include "report/DatiAlbergo.h"
 #include "report/Elenchi.h"
@@ -9,19 +10,21 @@
 #include "support/CartellaLavoro.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 
 namespace vdx::test {
 namespace {
 
-// Rooms 201-203 of hotel 1 (tableau 1), 301 of hotel 2, one office.
-DatiAlbergo DatiRiga() {
+// Rooms 201-203 of hotel 1 (tableau 1), 301 of hotel 2, one office; the
+// suite may have renamed the third room.
+DatiAlbergo DatiRiga(const char* terza = "203") {
     DatiAlbergo d;
     d.Hotel(1, "Hotel Lago", "K").Hotel(2, "Albergo Monte", "U").Hotel(4, "Senza tableau", "");
     d.Tableau(1, 1, "Primo piano").Tableau(1, 2, "Uffici").Tableau(2, 1, "Dependance");
     d.Tipo("DBL", "C").Tipo("UFF", "X");
-    d.Camera(1, 1, "203", "DBL").Camera(1, 1, "201", "DBL").Camera(1, 1, "202", "DBL");
+    d.Camera(1, 1, terza, "DBL").Camera(1, 1, "201", "DBL").Camera(1, 1, "202", "DBL");
     d.Camera(1, 1, "199", "UFF").Camera(1, 2, "900", "UFF");
     d.Camera(2, 1, "301", "DBL").Camera(4, 0, "1", "DBL");
     d.ConOspite({.camera = "202",
@@ -251,6 +254,39 @@ TEST_F(Riga, ADamagedFileIsOneLineAndTheLastReportStays) {
                               "' non si puo' leggere: il file e' danneggiato.\n");
     EXPECT_EQ(LeggiFile(cartella_ / "FD7"), buono);
     jet::ImpostaAttesaRilettura(nullptr);
+}
+
+// One reading of the files per run: the suite rewrites NumeriCamere.mdb in
+// place (room 203 becomes 204) between the room range and the report, when
+// the run opens the guest cards. The report is that of the files as the run
+// first read them, not a range of one version over the rooms of the other.
+TEST_F(Riga, EveryStepOfARunUsesItsOneReadingOfTheFiles) {
+    ASSERT_EQ(Esegui({}), EsitoRiuscito) << err_.str();
+    const std::string prima = Report();
+    CartellaLavoro altra;
+    DatiRiga("204").Scrivi(altra.Percorso());
+    const std::string riscritto = LeggiFile(altra / "NumeriCamere.mdb");
+    int aperture = 0;
+    bool fatto = false;
+    jet::ImpostaAperturaFile([&](const std::filesystem::path& file) {
+        ++aperture;
+        if (file.filename() == "Scheda_Cliente.mdb" && !fatto) {
+            std::fstream(cartella_ / "NumeriCamere.mdb",
+                         std::ios::in | std::ios::out | std::ios::binary)
+                .write(riscritto.data(), static_cast<std::streamsize>(riscritto.size()));
+            fatto = true;
+        }
+        return jet::ApriFileDiSistema(file);
+    });
+    const int esito = Esegui({});
+    jet::ImpostaAperturaFile(nullptr);
+    ASSERT_EQ(esito, EsitoRiuscito) << err_.str();
+    EXPECT_TRUE(fatto);
+    EXPECT_EQ(aperture, 11) << "each file opened once";
+    EXPECT_EQ(Report(), prima);
+    // The next run reads the new version: 204 is in the range and listed.
+    ASSERT_EQ(Esegui({}), EsitoRiuscito) << err_.str();
+    EXPECT_NE(Report().find("204"), std::string::npos);
 }
 
 // Messages and paths reach the terminal as UTF-8: names of fields read
