@@ -215,6 +215,21 @@ std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensi
 
 namespace {
 
+// The first bytes of a file, read with one read when it is opened: what
+// libmdb and the list of tables read, on a network share, in one round trip.
+constexpr std::size_t ByteTesta = 64 * 1024;
+
+// `n` bytes from `offset` of the file: from `testa` (its first bytes) when
+// they are there, else from the file.
+bool LeggiConTesta(const Sorgente& s, const std::vector<unsigned char>& testa, std::uint64_t offset,
+                   std::size_t n, unsigned char* dst) {
+    if (offset <= testa.size() && n <= testa.size() - offset) {
+        std::memcpy(dst, testa.data() + offset, n);
+        return true;
+    }
+    return s.Leggi(offset, n, dst);
+}
+
 // The stream libmdb reads the pages of table definitions from: the file,
 // through its Sorgente, with a budget of page reads for each piece of work. Past the budget
 // the stream looks empty and libmdb stops; a read at or past the end of the
@@ -222,6 +237,7 @@ namespace {
 // make the work damage.
 struct Flusso {
     const Sorgente* sorgente = nullptr;
+    const std::vector<unsigned char>* testa = nullptr;
     std::size_t dimensione = 0;
     off64_t posizione = 0;
     std::size_t letture = 0; // positionings on a page, one per page read
@@ -248,7 +264,8 @@ struct Flusso {
             return 0;
         }
         const std::size_t k = std::min(n, f->dimensione - pos);
-        if (!f->sorgente->Leggi(pos, k, reinterpret_cast<unsigned char*>(buf))) {
+        if (!LeggiConTesta(*f->sorgente, *f->testa, pos, k,
+                           reinterpret_cast<unsigned char*>(buf))) {
             f->oltreLaFine = true; // the file has become shorter
             return 0;
         }
@@ -297,7 +314,7 @@ struct Dichiarazione {
 struct FileMdb::Stato {
     // The file, read by pages; the tables read from it keep it open.
     std::shared_ptr<Sorgente> sorgente;
-    std::vector<unsigned char> paginaZero; // what libmdb opens the file from
+    std::vector<unsigned char> testa; // its first bytes (libmdb opens the file from them)
     std::size_t dimensione = 0;
     std::size_t dimPagina = 4096;
     bool jet3 = false;
@@ -319,7 +336,7 @@ struct FileMdb::Stato {
     std::vector<unsigned char> Pagina(std::size_t n) const {
         std::vector<unsigned char> pg(dimPagina);
         if (n >= NumeroPagine() ||
-            !sorgente->Leggi(std::uint64_t{n} * dimPagina, dimPagina, pg.data())) {
+            !LeggiConTesta(*sorgente, testa, std::uint64_t{n} * dimPagina, dimPagina, pg.data())) {
             throw Danno{};
         }
         return pg;
@@ -422,25 +439,26 @@ void FileMdb::Stato::Carica(const std::filesystem::path& file) {
     }
     dimensione = aperto->Dimensione();
     sorgente = std::make_shared<Sorgente>(std::move(aperto));
-    paginaZero.resize(std::min<std::size_t>(dimensione, 4096));
-    if (!sorgente->Leggi(0, paginaZero.size(), paginaZero.data())) {
+    testa.resize(std::min(dimensione, ByteTesta));
+    if (!sorgente->Leggi(0, testa.size(), testa.data())) {
         throw NonRiconosciuto(file, "non si puo' leggere");
     }
-    const std::string difetto = ControllaIntestazione(paginaZero.data(), dimensione);
+    const std::string difetto = ControllaIntestazione(testa.data(), dimensione);
     if (!difetto.empty()) {
         throw NonRiconosciuto(file, difetto);
     }
-    jet3 = paginaZero[0x14] == MDB_VER_JET3;
+    jet3 = testa[0x14] == MDB_VER_JET3;
     dimPagina = jet3 ? 2048 : 4096;
 }
 
 void FileMdb::Stato::ApriLibmdb(const std::filesystem::path& file) {
-    mdb = mdb_open_buffer(paginaZero.data(), paginaZero.size(), MDB_NOFLAGS);
+    mdb = mdb_open_buffer(testa.data(), std::min<std::size_t>(testa.size(), 4096), MDB_NOFLAGS);
     if (mdb == nullptr) {
         throw NonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
     // From here libmdb reads its pages through the stream with a budget.
     flusso.sorgente = sorgente.get();
+    flusso.testa = &testa;
     flusso.dimensione = dimensione;
     FILE* f = fopencookie(&flusso, "r",
                           cookie_io_functions_t{&Flusso::Leggi, nullptr, &Flusso::Cerca, nullptr});

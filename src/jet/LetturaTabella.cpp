@@ -182,7 +182,8 @@ std::size_t RighePerParte(const DefinizioneTabella& d, std::size_t parti) {
 
 std::size_t PartiPer(std::size_t pagine) {
     static const unsigned nuclei = std::thread::hardware_concurrency();
-    return nuclei >= 2 && pagine >= 4 * PagineInBlocco ? 2 : 1;
+    return nuclei >= 2 && pagine >= 4 * PagineInBlocco ? (pagine >= 64 * PagineInBlocco ? 4 : 2)
+                                                       : 1;
 }
 
 // What one thread gathers while the table is first read.
@@ -391,6 +392,84 @@ void RigheTabella::PassaParte(std::size_t prima, std::size_t fine, std::size_t p
                        lavoro.ConsegnaRiga(parte, r - base, riga);
                    }
                });
+}
+
+namespace {
+
+// Pages no more than this far apart are read in one read with the pages
+// between them: on a network share, cheaper than a round trip more.
+constexpr std::size_t SaltoMassimo = 8;
+// The most pages one gathering reads, so that what it reads stays in the
+// thread's cache until it is used.
+constexpr std::size_t RaccoltaMassima = 256;
+
+struct Tratto {
+    std::uint32_t prima;
+    std::uint32_t ultima;
+};
+
+// The stretches of file that hold `pagine` (sorted, each once), at most
+// RaccoltaMassima pages in all.
+std::vector<Tratto> Tratti(const std::vector<std::uint32_t>& pagine) {
+    std::vector<Tratto> tratti;
+    std::size_t totale = 0;
+    for (const std::uint32_t p : pagine) {
+        if (!tratti.empty() && p - tratti.back().ultima <= SaltoMassimo + 1) {
+            totale += p - tratti.back().ultima;
+            tratti.back().ultima = p;
+        } else {
+            totale += 1;
+            tratti.push_back({p, p});
+        }
+        if (totale >= RaccoltaMassima) {
+            break;
+        }
+    }
+    return tratti;
+}
+
+} // namespace
+
+void RigheTabella::Raccogli(const std::uint32_t* righe, std::size_t n) const {
+    const Sorgente& s = *def_.sorgente;
+    if (tenute_ || s.Memoria() != nullptr) {
+        return;
+    }
+    std::vector<std::uint32_t> pagine;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t p = posti_.at(righe[i]) >> 8;
+        if (impronte_[p] != 0 && !PaginaInCache(s, p, impronte_[p])) {
+            pagine.push_back(p);
+        }
+    }
+    std::sort(pagine.begin(), pagine.end());
+    pagine.erase(std::unique(pagine.begin(), pagine.end()), pagine.end());
+    if (pagine.size() < 2) {
+        return; // one page: read when asked for
+    }
+    const std::vector<Tratto> tratti = Tratti(pagine);
+    const std::size_t dim = def_.piano.dimPagina;
+    std::vector<std::vector<unsigned char>> letti(tratti.size());
+    // Up to four reads at once: on a network share each waits for its
+    // round trip, not for the processor.
+    const std::size_t parti = std::min<std::size_t>(tratti.size(), 4);
+    InParallelo(parti, [&](std::size_t parte) {
+        for (std::size_t k = parte; k < tratti.size(); k += parti) {
+            const std::size_t byte = (tratti[k].ultima - tratti[k].prima + 1) * dim;
+            letti[k].resize(byte);
+            if (!s.Leggi(std::uint64_t{tratti[k].prima} * dim, byte, letti[k].data())) {
+                throw Danno{};
+            }
+            ContaPagineSingole(byte);
+        }
+    });
+    std::size_t j = 0;
+    for (std::size_t k = 0; k < tratti.size(); ++k) {
+        for (; j < pagine.size() && pagine[j] <= tratti[k].ultima; ++j) {
+            MettiInCache(s, pagine[j], impronte_[pagine[j]],
+                         letti[k].data() + (pagine[j] - tratti[k].prima) * dim, dim);
+        }
+    }
 }
 
 void RigheTabella::Carica(std::size_t indice, Riga& r) const {

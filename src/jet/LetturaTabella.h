@@ -163,6 +163,11 @@ public:
     void Passa(LavoroRighe& lavoro) const;
     // Row `IndiceSu`, copied into `r`. Danno when its page has changed.
     void Carica(std::size_t indice, Riga& r) const;
+    // Reads ahead, into the calling thread's cache, the pages of the rows
+    // `righe` (about to be loaded one by one): in as few reads as they
+    // allow, pages a few apart read with what lies between them, two reads
+    // at once. Danno when a page has changed since the table was read.
+    void Raccogli(const std::uint32_t* righe, std::size_t n) const;
 
 private:
     struct Parte;

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <unordered_map>
+#include <vector>
 
 namespace vdx::jet {
 
@@ -22,17 +24,63 @@ std::atomic<std::uint64_t> gLetture{0};
 std::atomic<std::uint64_t> gByteSingoli{0};
 
 constexpr std::size_t PaginaMassima = 4096;
-constexpr std::size_t PostiCache = 64;
+constexpr std::size_t PostiCache = 512;
 
-// The pages a thread has read one at a time, by file and page number.
-struct CachePagine {
+// The pages a thread has read one at a time or gathered, by file and page
+// number, as they were when their fingerprint was taken; the page least
+// recently asked for makes room for a new one.
+class CachePagine {
+public:
     struct Posto {
-        std::uint64_t sorgente = 0;
-        std::uint32_t pagina = 0;
+        std::uint64_t chiave = 0; // 0: free
         std::uint64_t impronta = 0;
+        bool usato = false;
         alignas(64) unsigned char dati[PaginaMassima];
     };
-    std::array<Posto, PostiCache> posti;
+
+    static std::uint64_t Chiave(const Sorgente& s, std::uint32_t pagina) {
+        return s.Id() << 32 | pagina;
+    }
+    // The page, if it is here with that fingerprint.
+    Posto* Trova(std::uint64_t chiave, std::uint64_t impronta) {
+        const auto it = dove_.find(chiave);
+        if (it == dove_.end() || posti_[it->second].impronta != impronta || impronta == 0) {
+            return nullptr;
+        }
+        posti_[it->second].usato = true;
+        return &posti_[it->second];
+    }
+    // A place for the page, taken from the one least recently asked for.
+    Posto& Nuovo(std::uint64_t chiave) {
+        if (const auto it = dove_.find(chiave); it != dove_.end()) {
+            Posto& p = posti_[it->second];
+            p.impronta = 0;
+            p.usato = true;
+            return p;
+        }
+        for (;;) {
+            const std::size_t i = lancetta_;
+            lancetta_ = (lancetta_ + 1) % posti_.size();
+            Posto& p = posti_[i];
+            if (p.usato) {
+                p.usato = false;
+                continue;
+            }
+            if (p.chiave != 0) {
+                dove_.erase(p.chiave);
+            }
+            p.chiave = chiave;
+            p.impronta = 0;
+            p.usato = true;
+            dove_.emplace(chiave, static_cast<std::uint32_t>(i));
+            return p;
+        }
+    }
+
+private:
+    std::vector<Posto> posti_ = std::vector<Posto>(PostiCache);
+    std::unordered_map<std::uint64_t, std::uint32_t> dove_;
+    std::size_t lancetta_ = 0;
 };
 
 CachePagine& CacheDelThread() {
@@ -207,12 +255,12 @@ const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
         impronta = 1; // what is in memory does not change
         return m + std::size_t{pagina} * dimPagina;
     }
-    CachePagine::Posto& posto =
-        CacheDelThread().posti[(pagina ^ (s.Id() * 0x9E3779B1u)) % PostiCache];
-    if (posto.sorgente == s.Id() && posto.pagina == pagina && posto.impronta == impronta) {
-        return posto.dati;
+    CachePagine& cache = CacheDelThread();
+    const std::uint64_t chiave = CachePagine::Chiave(s, pagina);
+    if (CachePagine::Posto* trovato = cache.Trova(chiave, impronta)) {
+        return trovato->dati;
     }
-    posto.sorgente = 0;
+    CachePagine::Posto& posto = cache.Nuovo(chiave);
     if (!s.Leggi(std::uint64_t{pagina} * dimPagina, dimPagina, posto.dati)) {
         throw Danno{};
     }
@@ -223,10 +271,27 @@ const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
     } else if (letta != impronta) {
         throw Danno{}; // the file has changed since the table was read
     }
-    posto.sorgente = s.Id();
-    posto.pagina = pagina;
     posto.impronta = impronta;
     return posto.dati;
+}
+
+bool PaginaInCache(const Sorgente& s, std::uint32_t pagina, std::uint64_t impronta) {
+    return s.Memoria() != nullptr ||
+           CacheDelThread().Trova(CachePagine::Chiave(s, pagina), impronta) != nullptr;
+}
+
+void MettiInCache(const Sorgente& s, std::uint32_t pagina, std::uint64_t impronta,
+                  const unsigned char* dati, std::size_t dimPagina) {
+    if (dimPagina > PaginaMassima || ImprontaPagina(dati, dimPagina) != impronta) {
+        throw Danno{}; // the file has changed since the table was read
+    }
+    CachePagine::Posto& posto = CacheDelThread().Nuovo(CachePagine::Chiave(s, pagina));
+    std::memcpy(posto.dati, dati, dimPagina);
+    posto.impronta = impronta;
+}
+
+void ContaPagineSingole(std::size_t byte) {
+    gByteSingoli.fetch_add(byte, std::memory_order_relaxed);
 }
 
 ByteLettiDaiFile ByteLetti() {

@@ -59,4 +59,14 @@ std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n);
 const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
                                        std::size_t dimPagina, std::uint64_t& impronta);
 
+// Whether the calling thread's cache holds page `Pagina` of `s` with that
+// fingerprint (or `s` is in memory).
+bool PaginaInCache(const Sorgente& s, std::uint32_t pagina, std::uint64_t impronta);
+// Puts a page read ahead into the calling thread's cache. Danno when its
+// bytes no longer have the fingerprint `impronta`.
+void MettiInCache(const Sorgente& s, std::uint32_t pagina, std::uint64_t impronta,
+                  const unsigned char* dati, std::size_t dimPagina);
+// Counts bytes read for single records (ByteLetti().pagineSingole).
+void ContaPagineSingole(std::size_t byte);
+
 } // namespace vdx::jet
