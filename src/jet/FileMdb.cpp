@@ -297,6 +297,7 @@ struct Flusso {
 struct Descrittore {
     int tipo = 0;
     unsigned numero = 0;
+    unsigned variabile = 0; // a variable column: its place among the row's variable fields
     bool fissa = false;
     std::size_t offset = 0;     // of a fixed column, from the row's fixed area
     std::size_t dimensione = 0; // bytes
@@ -395,8 +396,10 @@ struct FileMdb::Stato {
 
     // What the rows of the table `voce` defines are read by; with
     // `soloCampi`, the values of the other fields are not checked. Danno
-    // when the definition does not hold together.
-    DefinizioneTabella Leggi(MdbCatalogEntry* voce, const std::vector<std::string>* soloCampi,
+    // when the definition does not hold together, or is not of the kind
+    // (user or system table, `sistema`) the list of tables says.
+    DefinizioneTabella Leggi(MdbCatalogEntry* voce, bool sistema,
+                             const std::vector<std::string>* soloCampi,
                              std::vector<CampoTabella>& campi);
 
     // As Leggi(), with libmdb's messages kept from the terminal and a
@@ -503,7 +506,7 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
     std::vector<CampoTabella> campi;
     std::shared_ptr<const RigheTabella> oggetti;
     try {
-        oggetti = RigheTabella::Leggi(Leggi(sistema.get(), &soloCampi, campi), nullptr);
+        oggetti = RigheTabella::Leggi(Leggi(sistema.get(), true, &soloCampi, campi), nullptr);
     } catch (const Danno&) {
         throw NonRiconosciuto(file, "il suo elenco delle tabelle e' danneggiato");
     }
@@ -619,12 +622,13 @@ Dichiarazione FileMdb::Stato::Descrittori(const std::vector<unsigned char>& d) c
         const unsigned char* e = b + pos;
         c.tipo = e[0];
         c.numero = e[f.col_num_offset];
+        c.variabile = U16(e + f.tab_col_offset_var);
         c.fissa = (e[f.col_flags_offset] & 0x01) != 0;
         c.offset = U16(e + f.tab_col_offset_fixed);
         c.dimensione = U16(e + f.col_size_offset);
         const int larghezza = LarghezzaFissa(c.tipo);
-        if (c.numero >= dich.massimo) {
-            throw Danno{}; // a column's number counts the deleted ones too
+        if (c.numero >= dich.massimo || (!c.fissa && c.variabile >= dich.massimo)) {
+            throw Danno{}; // a column's number (and place) counts the deleted ones too
         }
         // Numbers are fixed columns of their kind's width; long values never
         // are; a yes/no column takes no room in the row (size 1 or 0 stated).
@@ -663,8 +667,10 @@ void FileMdb::Stato::ControllaColonne(const std::vector<Descrittore>& colonne) {
             throw Danno{};
         }
         for (std::size_t j = 0; j < i; ++j) {
-            if (colonne[j].numero == c.numero || UgualiSenzaMaiuscole(colonne[j].nome, c.nome)) {
-                throw Danno{};
+            const Descrittore& altra = colonne[j];
+            if (altra.numero == c.numero || UgualiSenzaMaiuscole(altra.nome, c.nome) ||
+                (!c.fissa && !altra.fissa && altra.variabile == c.variabile)) {
+                throw Danno{}; // two columns on one number, name or variable field
             }
         }
         if (c.fissa && c.dimensione > 0) {
@@ -780,10 +786,16 @@ PianoRiga FileMdb::Stato::Piano(const Dichiarazione& dichiarazione, const MdbTab
     return piano;
 }
 
-DefinizioneTabella FileMdb::Stato::Leggi(MdbCatalogEntry* voce,
+DefinizioneTabella FileMdb::Stato::Leggi(MdbCatalogEntry* voce, bool sistema,
                                          const std::vector<std::string>* soloCampi,
                                          std::vector<CampoTabella>& campi) {
     const std::vector<unsigned char> d = Definizione(voce->table_pg);
+    // The definition says what kind of table it is, just before its counts
+    // of columns: 'N' a user table, 'S' a system one.
+    if (d.size() <= mdb->fmt->tab_num_cols_offset ||
+        d[mdb->fmt->tab_num_cols_offset - 5] != (sistema ? 'S' : 'N')) {
+        throw Danno{};
+    }
     const Dichiarazione dichiarate = Descrittori(d);
     // The maps' rows must be inside the file before libmdb looks for them.
     for (const std::uint16_t offset :
@@ -812,7 +824,7 @@ DefinizioneTabella FileMdb::Stato::DefinizioneDi(Voce& voce, const std::filesyst
     MessaggiLibmdb messaggi;
     DefinizioneTabella d;
     try {
-        d = Leggi(voce.voce.get(), nullptr, campi);
+        d = Leggi(voce.voce.get(), false, nullptr, campi);
     } catch (const Danno&) {
         throw TabellaDanneggiata(file, voce.nome);
     }
