@@ -627,8 +627,10 @@ Dichiarazione FileMdb::Stato::Descrittori(const std::vector<unsigned char>& d) c
         c.offset = U16(e + f.tab_col_offset_fixed);
         c.dimensione = U16(e + f.col_size_offset);
         const int larghezza = LarghezzaFissa(c.tipo);
-        if (c.numero >= dich.massimo || (!c.fissa && c.variabile >= dich.massimo)) {
-            throw Danno{}; // a column's number (and place) counts the deleted ones too
+        // A column's number, and a variable column's place among the
+        // variable fields, count the deleted columns too, never more.
+        if (c.numero >= dich.massimo || (!c.fissa && c.variabile >= nVar + dich.massimo - nCol)) {
+            throw Danno{};
         }
         // Numbers are fixed columns of their kind's width; long values never
         // are; a yes/no column takes no room in the row (size 1 or 0 stated).
@@ -654,6 +656,13 @@ Dichiarazione FileMdb::Stato::Descrittori(const std::vector<unsigned char>& d) c
         }
         nomi += n;
         pos += f.tab_col_entry_size;
+    }
+    // The count of variable columns includes the deleted ones, never fewer
+    // than the columns there are.
+    const auto variabili = static_cast<std::size_t>(std::count_if(
+        dich.colonne.begin(), dich.colonne.end(), [](const Descrittore& c) { return !c.fissa; }));
+    if (variabili > nVar || nVar > variabili + dich.massimo - nCol) {
+        throw Danno{};
     }
     ControllaColonne(dich.colonne);
     return dich;

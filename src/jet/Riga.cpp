@@ -195,10 +195,16 @@ void Riga::Scomponi(const PianoRiga& piano, const unsigned char* dati, std::size
     } else {
         Scomponi4(controlla);
     }
-    // The fields a row holds end inside it (Jet 4 variable fields do, by
-    // their offsets).
+    // The fixed fields a row holds end before its variable data begins (or
+    // its null mask, without variable columns); Jet 4 variable fields end
+    // inside the row, by their offsets.
     const std::size_t fisse = std::min(fissePresenti_, piano.fineFisse.size() - 1);
-    if (piano.fineFisse[fisse] > n) {
+    std::size_t fineArea = n - maschera_;
+    if (piano.variabili) {
+        fineArea =
+            piano.jet3 ? static_cast<std::size_t>(offsets3_.at(0)) : U16(dati + n - maschera_ - 4);
+    }
+    if (piano.fineFisse[fisse] > fineArea) {
         throw Danno{};
     }
     if (piano.jet3) {
