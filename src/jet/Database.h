@@ -7,6 +7,7 @@
 // Errors are thrown as vdx::Errore with the number and a text that names the
 // file, table or field:
 //   DatabaseNonTrovato      the file is missing
+//   PermessoNegato          the user may not read the file
 //   FormatoNonRiconosciuto  the file cannot be read, is not an Access file or
 //                           is damaged
 //   TabellaNonTrovata       no such table in the file

@@ -9,10 +9,12 @@
 #include "shared/FileTesto.h"
 #include "support/CartellaLavoro.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <system_error>
 
 namespace vdx::test {
 namespace {
@@ -287,6 +289,27 @@ TEST_F(Riga, EveryStepOfARunUsesItsOneReadingOfTheFiles) {
     // The next run reads the new version: 204 is in the range and listed.
     ASSERT_EQ(Esegui({}), EsitoRiuscito) << err_.str();
     EXPECT_NE(Report().find("204"), std::string::npos);
+}
+
+// A file the user may not read: one line that says so and names it, at once
+// (no pause and second reading, as for damage).
+TEST_F(Riga, AFileThatMayNotBeReadIsSaidAtOnce) {
+    int pause = 0;
+    jet::ImpostaAttesaRilettura([&] { ++pause; });
+    jet::ImpostaAperturaFile([](const std::filesystem::path& file) {
+        if (file.filename() == "Tableau.mdb") {
+            throw std::system_error(EACCES, std::generic_category(), file.string());
+        }
+        return jet::ApriFileDiSistema(file);
+    });
+    const int esito = Esegui({});
+    jet::ImpostaAperturaFile(nullptr);
+    jet::ImpostaAttesaRilettura(nullptr);
+    EXPECT_EQ(esito, EsitoErroreDati);
+    EXPECT_EQ(err_.str(), "vdx: errore 3051: Il file '" + (cartella_ / "Tableau.mdb").string() +
+                              "' non si può aprire: manca il permesso di leggerlo.\n");
+    EXPECT_EQ(pause, 0);
+    EXPECT_FALSE(ReportScritto());
 }
 
 // Messages and paths reach the terminal as UTF-8: names of fields read
