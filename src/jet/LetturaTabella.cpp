@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <mdbtools.h>
 #include <sys/mman.h>
 #include <system_error>
@@ -430,6 +431,71 @@ std::vector<Tratto> Tratti(const std::vector<std::uint32_t>& pagine) {
 
 } // namespace
 
+// The pages after those a search gathered, read in the background: the
+// next search of a table whose rows lie in the order it is searched in
+// (a room's guest cards after the room before's) finds them read.
+struct RigheTabella::LetturaAvanti {
+    std::mutex mutex;
+    std::uint32_t prima = 0;
+    std::future<std::vector<unsigned char>> dati;
+    bool serve = true; // false once a reading ahead served no search
+};
+
+RigheTabella::RigheTabella(DefinizioneTabella d)
+    : def_(std::move(d)), avanti_(std::make_unique<LetturaAvanti>()) {}
+
+RigheTabella::~RigheTabella() = default;
+
+// The pages of `pagine` the last reading ahead brought: into the cache, and
+// out of `pagine`.
+void RigheTabella::PrendiLettaAvanti(std::vector<std::uint32_t>& pagine) const {
+    std::future<std::vector<unsigned char>> dati;
+    std::uint32_t prima = 0;
+    {
+        const std::lock_guard<std::mutex> blocco(avanti_->mutex);
+        if (!avanti_->dati.valid()) {
+            return;
+        }
+        dati = std::move(avanti_->dati);
+        prima = avanti_->prima;
+    }
+    const std::vector<unsigned char> letti = dati.get();
+    const std::size_t dim = def_.piano.dimPagina;
+    const std::size_t quante = letti.size() / dim;
+    const auto fuori = std::remove_if(pagine.begin(), pagine.end(), [&](std::uint32_t p) {
+        if (p < prima || p - prima >= quante) {
+            return false;
+        }
+        MettiInCache(*def_.sorgente, p, impronte_[p], letti.data() + (p - prima) * dim, dim);
+        return true;
+    });
+    if (fuori == pagine.end()) {
+        const std::lock_guard<std::mutex> blocco(avanti_->mutex);
+        avanti_->serve = false; // the rows are not read in the order they lie
+    }
+    pagine.erase(fuori, pagine.end());
+}
+
+void RigheTabella::LeggiAvanti(std::uint32_t prima, std::size_t quante) const {
+    const std::lock_guard<std::mutex> blocco(avanti_->mutex);
+    const std::size_t pagineFile = def_.piano.pagineFile;
+    if (!avanti_->serve || avanti_->dati.valid() || prima >= pagineFile) {
+        return;
+    }
+    quante = std::min({quante, pagineFile - prima, std::size_t{64}});
+    avanti_->prima = prima;
+    avanti_->dati = std::async(std::launch::async, [this, prima, quante] {
+        const std::size_t byte = quante * def_.piano.dimPagina;
+        std::vector<unsigned char> letti(byte);
+        if (!def_.sorgente->Leggi(std::uint64_t{prima} * def_.piano.dimPagina, byte,
+                                  letti.data())) {
+            letti.clear(); // read again when asked for
+        }
+        ContaPagineSingole(letti.size());
+        return letti;
+    });
+}
+
 void RigheTabella::Raccogli(const std::uint32_t* righe, std::size_t n) const {
     const Sorgente& s = *def_.sorgente;
     if (tenute_ || s.Memoria() != nullptr) {
@@ -444,6 +510,13 @@ void RigheTabella::Raccogli(const std::uint32_t* righe, std::size_t n) const {
     }
     std::sort(pagine.begin(), pagine.end());
     pagine.erase(std::unique(pagine.begin(), pagine.end()), pagine.end());
+    if (pagine.empty()) {
+        return;
+    }
+    const std::uint32_t ultima = pagine.back();
+    const std::size_t ampiezza = ultima - pagine.front() + 1;
+    PrendiLettaAvanti(pagine);
+    LeggiAvanti(ultima + 1, ampiezza);
     if (pagine.size() < 2) {
         return; // one page: read when asked for
     }

@@ -165,13 +165,22 @@ public:
     void Carica(std::size_t indice, Riga& r) const;
     // Reads ahead, into the calling thread's cache, the pages of the rows
     // `righe` (about to be loaded one by one): in as few reads as they
-    // allow, pages a few apart read with what lies between them, two reads
-    // at once. Danno when a page has changed since the table was read.
+    // allow, pages a few apart read with what lies between them, up to four
+    // reads at once. Meanwhile the pages after them are read in the
+    // background, for the next search, as long as that keeps serving. Danno
+    // when a page has changed since the table was read.
     void Raccogli(const std::uint32_t* righe, std::size_t n) const;
+
+    ~RigheTabella();
+    RigheTabella(const RigheTabella&) = delete;
+    RigheTabella& operator=(const RigheTabella&) = delete;
 
 private:
     struct Parte;
-    explicit RigheTabella(DefinizioneTabella d) : def_(std::move(d)) {}
+    struct LetturaAvanti;
+    explicit RigheTabella(DefinizioneTabella d);
+    void PrendiLettaAvanti(std::vector<std::uint32_t>& pagine) const;
+    void LeggiAvanti(std::uint32_t prima, std::size_t quante) const;
     void LeggiParte(std::size_t prima, std::size_t fine, std::size_t parte, Parte& out,
                     LavoroRighe* lavoro);
     void LeggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte, Parte& out,
@@ -189,6 +198,7 @@ private:
     std::vector<std::uint64_t> impronte_;      // for each page of the file; 0: not read
     std::unique_ptr<AccessoPagine> controllo_; // pages read again, checked
     std::unique_ptr<PagineTenute> tenute_;     // a small table's pages, kept
+    std::unique_ptr<LetturaAvanti> avanti_;    // the pages read in the background
 };
 
 // Runs `fai(parte)` for parts 0 .. parti-1, part 0 on the calling thread and
