@@ -21,7 +21,7 @@ namespace {
 // while the rows are taken apart.
 constexpr std::size_t PagineInBlocco = 64;
 
-std::atomic<std::size_t> gLimiteTabella{std::size_t{4} << 20};
+constexpr std::size_t LimiteTabella = std::size_t{4} << 20;
 constexpr std::size_t LimiteTenute = std::size_t{64} << 20;
 std::atomic<std::size_t> gByteTenuti{0};
 
@@ -93,7 +93,7 @@ void PerBlocchi(const DefinizioneTabella& d, std::size_t prima, std::size_t fine
 
 // Room for the pages of a table of `byte`, if it may keep them.
 std::unique_ptr<PagineTenute> TenuteSePossibile(std::size_t byte) {
-    if (byte == 0 || byte > gLimiteTabella.load()) {
+    if (byte == 0 || byte > LimiteTabella) {
         return nullptr;
     }
     if (gByteTenuti.fetch_add(byte) + byte > LimiteTenute) {
@@ -114,9 +114,6 @@ PagineTenute::~PagineTenute() {
     gByteTenuti.fetch_sub(byte);
 }
 
-void ImpostaLimiteInMemoria(std::size_t byteTabella) {
-    gLimiteTabella.store(byteTabella);
-}
 
 // Large blocks in 2 MB pages, where the system has them: fewer faults to fill
 // them.

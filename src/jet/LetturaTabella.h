@@ -129,10 +129,12 @@ private:
 // the function's.
 template <typename F> ValoriPerRiga(F) -> ValoriPerRiga<std::invoke_result_t<F&, const Riga&>, F>;
 
-// The pages of a table small enough to be kept once it is read (see
-// ImpostaLimiteInMemoria), and without long values: its records and its
-// passes are read from here, never from the file again, so they are the
-// table of the first reading whatever the suite writes meanwhile.
+// The pages of a table small enough to be kept once it is read (4 MiB, and
+// 64 MiB for all the tables of the process), and without long values: its
+// records and its passes are read from here, never from the file again, so
+// they are the table of the first reading whatever the suite writes
+// meanwhile. A table over either limit is read again from the file, checked,
+// when a record or a pass needs it.
 struct PagineTenute {
     std::vector<unsigned char> elencate; // the pages its map names, in its order
     std::unordered_map<std::uint32_t, const unsigned char*> dove; // each of them by number
@@ -140,10 +142,6 @@ struct PagineTenute {
     ~PagineTenute();
 };
 
-// The most bytes of pages a table may keep (4 MiB by default; 0: none), and
-// all of them together (64 MiB); a table over either is read again from the
-// file, checked, when a record or a pass needs it. For tests and tools.
-void ImpostaLimiteInMemoria(std::size_t byteTabella);
 
 class RigheTabella {
 public:
