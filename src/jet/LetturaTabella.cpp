@@ -114,7 +114,6 @@ PagineTenute::~PagineTenute() {
     gByteTenuti.fetch_sub(byte);
 }
 
-
 // Large blocks in 2 MB pages, where the system has them: fewer faults to fill
 // them.
 void* MemoriaColonna(std::size_t byte) {

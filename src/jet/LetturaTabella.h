@@ -4,8 +4,8 @@
 // whole when the table is first needed (every page and row checked, where
 // each row lies and each page's fingerprint kept), then again by passes over
 // its pages or one row at a time, each page checked against its fingerprint.
-// A reading or a pass is shared between two threads on a machine with two
-// cores: each takes half of the pages.
+// A reading or a pass is shared between threads on a machine with two cores
+// or more: each takes its part of the pages.
 
 #include "jet/Pagine.h"
 #include "jet/Riga.h"
@@ -205,8 +205,9 @@ private:
 // part has ended.
 void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai);
 
-// How many threads a reading of `pagine` pages takes: two on a machine with
-// two cores or more, unless the table is small.
+// How many threads a reading of `pagine` pages takes on a machine with two
+// cores or more: two, four for a large table (on a network share each read
+// waits for its round trip, not for the processor); one for a small table.
 std::size_t PartiPer(std::size_t pagine);
 
 // The rows each of `Parti` parts of a table holds, about: the rows its
