@@ -142,7 +142,6 @@ struct PagineTenute {
     ~PagineTenute();
 };
 
-
 class RigheTabella {
 public:
     // Reads every row: each page the map of used pages names must be one of

@@ -644,6 +644,7 @@ struct ContiConcorrenti {
     int guasti = 0; // anything else
     int scambi = 0; // files swapped meanwhile
     int combinazioni = 0;
+    int tableau = 0; // the different outcomes of the combinations
 };
 
 // The outcome of a run as a text to compare: its status and report, or its
@@ -685,7 +686,8 @@ ContiConcorrenti Concorrenti(const Opzioni& o, const fs::path& lavoro) {
         }
         attesi.insert(EsitoDi(::Esegui(vdx, cartella, o.scadenza), cartella));
     }
-    k.combinazioni = static_cast<int>(attesi.size());
+    k.combinazioni = 1 << n;
+    k.tableau = static_cast<int>(attesi.size());
     // The runs while a writer swaps the files, each whole, by renaming.
     fs::remove_all(cartella);
     fs::copy(a, cartella);
@@ -809,9 +811,10 @@ int main(int argc, char** argv) {
         const ContiConcorrenti cc = Concorrenti(o, lavoro);
         std::printf("vdx-mutazioni, modo concorrente: %d esecuzioni di vdx generate in %.0f s "
                     "mentre %d scambi di file tra due versioni: %d uguali al tableau di una "
-                    "delle %d combinazioni delle versioni, %d errori puliti, %d guasti\n",
+                    "combinazione delle versioni (%d combinazioni, %d tableau diversi), %d "
+                    "errori puliti, %d guasti\n",
                     cc.esecuzioni, std::chrono::duration<double>(Orologio::now() - t).count(),
-                    cc.scambi, cc.uguali, cc.combinazioni, cc.errori, cc.guasti);
+                    cc.scambi, cc.uguali, cc.combinazioni, cc.tableau, cc.errori, cc.guasti);
         guasti = cc.guasti;
     }
     fs::remove_all(lavoro);
