@@ -1,5 +1,5 @@
 // bench-report [FOLDER] [--hotel N] [--tableau N] [--date dd/mm/yyyy] [--runs N]
-//              [--only export|run]
+//              [--only export|run|share] [--share MBIT,RTT_MS]
 // bench-report FOLDER --write ROOMS CARDS
 //
 // Times, on the data files of FOLDER (the output of `vdx-demo --large`):
@@ -7,30 +7,42 @@
 //    its output thrown away;
 //  - whole runs of GeneraTableau over every room: one run per tableau of the
 //    hotel (a run covers one tableau), or the one tableau asked for;
+//  - `vdx generate --hotel N --tableau N` for the same tableaux, its files
+//    read through a model of a network share (a link of MBIT Mbit/s, 1000
+//    unless given, that every read shares, each read paying a round trip of
+//    RTT_MS, 0.3 unless given, and no cache on this side);
 // each the best of --runs (3) on the wall clock, and prints each run against
 // the reference (aim: at most 0.10), the bytes it read from the files (of
-// them, the pages read one at a time for single records) and the peak
-// memory (aim: at most 150 MiB). The date is today's unless given. With
-// --write it only writes a data set of ROOMS rooms (one tableau) and CARDS
-// guest cards, dated around today, into FOLDER.
+// them, the pages read one at a time for single records), the run on the
+// share against the time its bytes take on the link (aim: at most 1.5),
+// and the peak memory (aim: at most 150 MiB). The date is today's unless
+// given. With --write it only writes a data set of ROOMS rooms (one tableau)
+// and CARDS guest cards, dated around today, into FOLDER.
 
 #include "Albergo.h"
+#include "app/Comandi.h"
 #include "jet/Database.h"
+#include "jet/FileLeggibile.h"
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
 #include "shared/Date.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
+#include <mutex>
 #include <spawn.h>
+#include <sstream>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <time.h>
 #include <vector>
 
@@ -215,6 +227,103 @@ double Mega(std::uint64_t byte) {
     return static_cast<double>(byte) / 1e6;
 }
 
+// A network share: one link that every read shares, its bytes crossing it
+// at `byteAlSecondo` one read after the other, then a round trip `rtt`
+// before the read returns; nothing is kept on this side. A read of more
+// than 128 KiB goes as requests of 128 KiB one after the other, as the
+// kernel sends it to a network file system.
+class Rete {
+public:
+    Rete(double mbit, double rttMs) : byteAlSecondo_(mbit * 1e6 / 8), rtt_(rttMs / 1000) {}
+
+    // Waits as long as the share takes to serve `n` bytes.
+    void Servi(std::size_t n) {
+        constexpr std::size_t Richiesta = 128 * 1024;
+        for (std::size_t fatto = 0; fatto < n; fatto += Richiesta) {
+            const std::size_t k = std::min(Richiesta, n - fatto);
+            Orologio::time_point fine;
+            {
+                const std::lock_guard<std::mutex> blocco(mutex_);
+                const auto inizio = std::max(Orologio::now(), liberoDa_);
+                liberoDa_ = inizio + std::chrono::duration_cast<Orologio::duration>(
+                                         std::chrono::duration<double>(k / byteAlSecondo_));
+                fine = liberoDa_ + std::chrono::duration_cast<Orologio::duration>(
+                                       std::chrono::duration<double>(rtt_));
+            }
+            std::this_thread::sleep_until(fine);
+            byte_ += k;
+            ++richieste_;
+        }
+    }
+    std::uint64_t Byte() const { return byte_; }
+    std::uint64_t Richieste() const { return richieste_; }
+    double SecondiCollegamento(std::uint64_t byte) const {
+        return static_cast<double>(byte) / byteAlSecondo_;
+    }
+    void Azzera() {
+        byte_ = 0;
+        richieste_ = 0;
+    }
+
+private:
+    double byteAlSecondo_;
+    double rtt_;
+    std::mutex mutex_;
+    Orologio::time_point liberoDa_{};
+    std::atomic<std::uint64_t> byte_{0};
+    std::atomic<std::uint64_t> richieste_{0};
+};
+
+class FileInRete : public vdx::jet::FileLeggibile {
+public:
+    FileInRete(std::unique_ptr<vdx::jet::FileLeggibile> file, Rete& rete)
+        : file_(std::move(file)), rete_(rete) {}
+    std::size_t Dimensione() const override { return file_->Dimensione(); }
+    bool Leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const override {
+        rete_.Servi(n);
+        return file_->Leggi(offset, n, dst);
+    }
+
+private:
+    std::unique_ptr<vdx::jet::FileLeggibile> file_;
+    Rete& rete_;
+};
+
+struct GiroInRete {
+    double secondi = 1e30;
+    std::uint64_t byte = 0;
+    std::uint64_t richieste = 0;
+};
+
+// The best of `volte` runs of `vdx generate --hotel H --tableau T` on the
+// share: its files opened through the model.
+GiroInRete GiriInRete(const fs::path& cartella, int hotel, int tableau, int volte, Rete& rete) {
+    vdx::jet::ImpostaAperturaFile([&rete](const fs::path& file) {
+        return std::make_unique<FileInRete>(vdx::jet::ApriFileDiSistema(file), rete);
+    });
+    GiroInRete g;
+    for (int r = 0; r < volte; ++r) {
+        rete.Azzera();
+        std::ostringstream out;
+        std::ostringstream err;
+        const auto inizio = Orologio::now();
+        const int esito = vdx::EseguiGenera(
+            {"--hotel", std::to_string(hotel), "--tableau", std::to_string(tableau)}, out, err,
+            cartella, vdx::OrologioDiSistema());
+        const double secondi = SecondiDa(inizio);
+        if (esito != 0) {
+            vdx::jet::ImpostaAperturaFile(nullptr);
+            throw std::runtime_error("vdx generate in rete: " + err.str());
+        }
+        fs::remove(out.str().substr(0, out.str().size() - 1));
+        if (secondi < g.secondi) {
+            g = {secondi, rete.Byte(), rete.Richieste()};
+        }
+    }
+    vdx::jet::ImpostaAperturaFile(nullptr);
+    return g;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -225,7 +334,9 @@ int main(int argc, char** argv) {
     int scriviCamere = 0;
     long long scriviSchede = 0;
     std::string data = vdx::DataOdierna(vdx::OrologioDiSistema());
-    std::string solo; // "export" or "run": only that half, for a profiler
+    std::string solo; // "export", "run" or "share": only that part, for a profiler
+    double mbit = 1000;
+    double rttMs = 0.3;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--hotel" && i + 1 < argc) {
@@ -236,6 +347,9 @@ int main(int argc, char** argv) {
             data = argv[++i];
         } else if (a == "--only" && i + 1 < argc) {
             solo = argv[++i];
+        } else if (a == "--share" && i + 1 < argc) {
+            char virgola = 0;
+            std::istringstream(argv[++i]) >> mbit >> virgola >> rttMs;
         } else if (a == "--runs" && i + 1 < argc) {
             ripetizioni = std::max(1, std::atoi(argv[++i]));
         } else if (a == "--write" && i + 2 < argc) {
@@ -278,7 +392,7 @@ int main(int argc, char** argv) {
         o.pclocal = "999";
 
         double esportazione = -1;
-        if (solo != "run") {
+        if (solo.empty() || solo == "export") {
             for (int r = 0; r < ripetizioni; ++r) {
                 const double t = Esporta(cartella / "Scheda_Cliente.mdb", "Scheda_Cliente");
                 esportazione = t < 0 ? t : (esportazione < 0 ? t : std::min(esportazione, t));
@@ -295,7 +409,7 @@ int main(int argc, char** argv) {
         }
         double peggiore = 0;
         for (int t : tableaux) {
-            if (solo == "export") {
+            if (!solo.empty() && solo != "run") {
                 break;
             }
             o.tableau = static_cast<short>(t);
@@ -312,6 +426,24 @@ int main(int argc, char** argv) {
         if (peggiore > 0 && esportazione > 0) {
             std::printf("giro più lento / mdb-export: %.3f (obiettivo: al massimo 0.10)\n",
                         peggiore / esportazione);
+        }
+        // The command's whole run, its files on the share.
+        ::prctl(PR_SET_TIMERSLACK, 1UL); // wake from the model's waits on time
+        ::setenv("pclocal", "999", 1);
+        Rete rete(mbit, rttMs);
+        for (int t : tableaux) {
+            if (!solo.empty() && solo != "share") {
+                break;
+            }
+            const GiroInRete g = GiriInRete(cartella, o.hotel, t, ripetizioni, rete);
+            const double collegamento = rete.SecondiCollegamento(g.byte);
+            std::printf("in rete (%.0f Mbit/s, %.2f ms): vdx generate --tableau %d: %.3f s, letti "
+                        "%.1f MB in %llu letture, %.3f s sul collegamento: %.2f volte "
+                        "(obiettivo: al massimo 1.5)\n",
+                        mbit, rttMs, t, g.secondi, Mega(g.byte),
+                        static_cast<unsigned long long>(g.richieste), collegamento,
+                        g.secondi / collegamento);
+            std::fflush(stdout);
         }
         std::printf("picco di memoria: %.1f MiB (obiettivo: al massimo 150)\n",
                     PiccoMemoriaKiB() / 1024.0);

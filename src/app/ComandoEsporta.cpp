@@ -46,7 +46,7 @@ int Esporta(const DescrizioneComando& comando, Esportazione esporta,
     try {
         postazione = Postazione();
     } catch (const Errore& e) {
-        err << comando.nome << ": " << TestoPerTerminale(e.what()) << '\n';
+        err << RigaErrore(comando, TestoPerTerminale(e.what()));
         return EsitoUsoErrato;
     }
     try {
@@ -56,12 +56,12 @@ int Esporta(const DescrizioneComando& comando, Esportazione esporta,
         out << uscita.filename().string() << '\n';
         return 0;
     } catch (const Errore& e) {
-        err << comando.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
-            << '\n';
+        err << RigaErrore(comando, "errore " + std::to_string(e.Numero()) + ": " +
+                                       TestoPerTerminale(e.what()));
         return 1;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << comando.nome << ": errore " << errore::AccessoPercorso << ": "
-            << TestoPerTerminale(DescrizioneErroreFile(e)) << '\n';
+        err << RigaErrore(comando, "errore " + std::to_string(errore::AccessoPercorso) + ": " +
+                                       TestoPerTerminale(DescrizioneErroreFile(e)));
         return 1;
     }
 }

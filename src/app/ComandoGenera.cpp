@@ -1,4 +1,5 @@
 #include "app/Comandi.h"
+#include "jet/Database.h"
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
 #include "request/CampiRichiesta.h"
@@ -85,8 +86,8 @@ std::string DataRichiesta(const std::optional<std::string>& data, const Orologio
 
 // The hotel and tableau as the window chooses them: the first of each unless
 // named; a name that is not there is an error of the data.
-void ScegliHotelETableau(const Scelte& s, OpzioniTableau& o) {
-    const auto hotels = ElencoHotel(o.cartella);
+void ScegliHotelETableau(const Scelte& s, OpzioniTableau& o, jet::Archivi& archivi) {
+    const auto hotels = ElencoHotel(archivi);
     const auto hotel = NumeroOpzione(s, "--hotel", 1);
     if (!hotel && hotels.empty()) {
         throw DatoMancante{"nessun hotel con Numero maggiore di 0 in AnagraficaHotels.mdb"};
@@ -97,9 +98,9 @@ void ScegliHotelETableau(const Scelte& s, OpzioniTableau& o) {
                            " non esiste in AnagraficaHotels.mdb"};
     }
     o.hotel = static_cast<short>(hotel.value_or(hotels.front().numero));
-    o.codiceAssistenzaHotel = CodiceAssistenza(o.cartella, o.hotel);
+    o.codiceAssistenzaHotel = CodiceAssistenza(archivi, o.hotel);
 
-    const auto tableaux = ElencoTableau(o.cartella, o.hotel);
+    const auto tableaux = ElencoTableau(archivi, o.hotel);
     const auto tableau = NumeroOpzione(s, "--tableau", 0);
     if (tableau && *tableau != 0 &&
         std::none_of(tableaux.begin(), tableaux.end(),
@@ -113,11 +114,11 @@ void ScegliHotelETableau(const Scelte& s, OpzioniTableau& o) {
 
 // The room range and the date, checked as "&Stampa" checks them: the range
 // first, then the date.
-void ScegliCamereEData(const Scelte& s, OpzioniTableau& o) {
+void ScegliCamereEData(const Scelte& s, OpzioniTableau& o, jet::Archivi& archivi) {
     const auto prima = s.Valore("--from");
     const auto ultima = s.Valore("--to");
     const Intervallo intervallo =
-        prima && ultima ? Intervallo{} : IntervalloCamere(o.cartella, o.hotel, o.tableau);
+        prima && ultima ? Intervallo{} : IntervalloCamere(archivi, o.hotel, o.tableau);
     o.primaCamera = prima ? Cp1252DaUtf8(*prima) : intervallo.prima;
     o.ultimaCamera = ultima ? Cp1252DaUtf8(*ultima) : intervallo.ultima;
     if (o.ultimaCamera < o.primaCamera) {
@@ -149,36 +150,38 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
     try {
         o.pclocal = Postazione();
     } catch (const Errore& e) {
-        err << Genera.nome << ": " << TestoPerTerminale(e.what()) << "\n";
+        err << RigaErrore(Genera, TestoPerTerminale(e.what()));
         return EsitoRichiestaErrata;
     }
     try {
-        ScegliHotelETableau(*scelte, o);
-        ScegliCamereEData(*scelte, o);
+        // Every step of the run reads the files once, the same reading.
+        jet::Archivi archivi(o.cartella);
+        ScegliHotelETableau(*scelte, o, archivi);
+        ScegliCamereEData(*scelte, o, archivi);
         o.arrangiamento = scelte->Ha("--arrangement");
         o.soloArrivi = scelte->Ha("--arrivals");
         o.soloPartenze = scelte->Ha("--departures");
         o.soloLibere = scelte->Ha("--free");
         // "Stampo solo le camere utilizzate?" is not asked for free rooms.
         o.soloUtilizzate = !o.soloLibere && scelte->Ha("--used-only");
-        out << GeneraTableau(o).string() << "\n";
+        out << GeneraTableau(o, archivi).string() << "\n";
         return EsitoRiuscito;
     } catch (const UsoErrato& e) {
-        err << Genera.nome << ": " << e.what() << "\n" << Genera.Uso();
+        ScriviUsoErrato(Genera, e.what(), err);
         return EsitoRichiestaErrata;
     } catch (const RichiestaErrata& e) {
-        err << e.messaggio << "\n";
+        err << RigaErrore(Genera, TestoPerTerminale(e.messaggio));
         return EsitoRichiestaErrata;
     } catch (const DatoMancante& e) {
-        err << Genera.nome << ": " << e.messaggio << "\n";
+        err << RigaErrore(Genera, e.messaggio);
         return EsitoErroreDati;
     } catch (const Errore& e) {
-        err << Genera.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
-            << "\n";
+        err << RigaErrore(Genera, "errore " + std::to_string(e.Numero()) + ": " +
+                                      TestoPerTerminale(e.what()));
         return EsitoErroreDati;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Genera.nome << ": errore " << errore::AccessoPercorso << ": "
-            << TestoPerTerminale(DescrizioneErroreFile(e)) << "\n";
+        err << RigaErrore(Genera, "errore " + std::to_string(errore::AccessoPercorso) + ": " +
+                                      TestoPerTerminale(DescrizioneErroreFile(e)));
         return EsitoErroreDati;
     }
 }

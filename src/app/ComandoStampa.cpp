@@ -42,12 +42,12 @@ std::optional<std::string> Destinazione(const Scelte& s, const std::filesystem::
     if (s.Ha("--pdf")) {
         const auto pdf = DestinazionePdf(destinazioni);
         if (!pdf) {
-            err << "Nessuna stampante PDF impostata!\n";
+            err << RigaErrore(Stampa, "Nessuna stampante PDF impostata!");
         }
         return pdf;
     }
     if (destinazioni.empty()) {
-        err << Stampa.nome << ": nessuna destinazione di stampa per l'hotel 1 in Stampanti.mdb\n";
+        err << RigaErrore(Stampa, "nessuna destinazione di stampa per l'hotel 1 in Stampanti.mdb");
         return std::nullopt;
     }
     return destinazioni.front();
@@ -63,14 +63,14 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         return esito;
     }
     if (scelte->Ha("--pdf") && scelte->Ha("--destination")) {
-        err << Stampa.nome << ": --pdf e --destination si escludono\n" << Stampa.Uso();
+        ScriviUsoErrato(Stampa, "--pdf e --destination si escludono", err);
         return EsitoUsoErrato;
     }
     const std::filesystem::path cartella = scelte->Cartella(cartellaCorrente);
     try {
         Postazione();
     } catch (const Errore& e) {
-        err << Stampa.nome << ": " << TestoPerTerminale(e.what()) << "\n";
+        err << RigaErrore(Stampa, TestoPerTerminale(e.what()));
         return EsitoUsoErrato;
     }
     try {
@@ -94,23 +94,23 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
                 << Utf8DaCp1252(risultato.dove) << "\n";
             return 0;
         case EsitoStampa::DestinazioneSconosciuta:
-            err << Stampa.nome
-                << ": destinazione sconosciuta: " << Utf8DaCp1252(scelta.destinazione) << "\n";
+            err << RigaErrore(Stampa,
+                              "destinazione sconosciuta: " + Utf8DaCp1252(scelta.destinazione));
             return 1;
         case EsitoStampa::ReportMancante:
-            err << Stampa.nome << ": nessun tableau da stampare in " << cartella.string() << "\n";
+            err << RigaErrore(Stampa, "nessun tableau da stampare in " + cartella.string());
             return 1;
         case EsitoStampa::ReportVuoto:
-            err << Stampa.nome << ": il tableau in " << cartella.string()
-                << " è vuoto: non c'è niente da stampare\n";
+            err << RigaErrore(Stampa, "il tableau in " + cartella.string() +
+                                          " è vuoto: non c'è niente da stampare");
             return 1;
         }
     } catch (const Errore& e) {
-        err << Stampa.nome << ": errore " << e.Numero() << ": " << TestoPerTerminale(e.what())
-            << "\n";
+        err << RigaErrore(Stampa, "errore " + std::to_string(e.Numero()) + ": " +
+                                      TestoPerTerminale(e.what()));
     } catch (const std::filesystem::filesystem_error& e) {
-        err << Stampa.nome << ": errore " << errore::AccessoPercorso << ": "
-            << TestoPerTerminale(DescrizioneErroreFile(e)) << "\n";
+        err << RigaErrore(Stampa, "errore " + std::to_string(errore::AccessoPercorso) + ": " +
+                                      TestoPerTerminale(DescrizioneErroreFile(e)));
     }
     return 2;
 }

@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
         if (comando == "print") {
             return Stampa(argc, argv, argomenti);
         }
-        std::cerr << "vdx: comando sconosciuto: " << comando << "\n" << Finestra.Uso();
+        vdx::ScriviUsoErrato(Finestra, "comando sconosciuto: " + comando, std::cerr);
         return vdx::EsitoUsoErrato;
     }
     int esito = 0;

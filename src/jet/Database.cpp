@@ -61,10 +61,16 @@ struct Recordset::Impl {
 
 // ---------------------------------------------------------------- Database
 
+struct Archivi::Stato {
+    std::filesystem::path cartella;
+    std::map<std::string, std::shared_ptr<Database>> aperti; // by upper-case file name
+};
+
 struct Database::Impl {
     std::filesystem::path cartella;
     std::filesystem::path percorso;
     std::unique_ptr<FileMdb> file;
+    std::weak_ptr<Archivi::Stato> archivi;                     // the run it belongs to, if any
     std::map<std::string, std::shared_ptr<const Vista>> viste; // by upper-case table name
 
     FileMdb& Aperto() {
@@ -98,11 +104,15 @@ std::shared_ptr<const Vista> Database::Impl::ApriSelezione(const Selezione& s) {
         CriterioRisolto c(s.dove.termini, t);
         for (const SottoSelezione& sotto : s.dove.sottoSelezioni) {
             const int colonna = t.IndiceCampoRichiesto(sotto.campo);
-            // The inner select reads its own file (or this one), as it is now.
+            // The inner select reads its own file (or this one): the run's
+            // reading of it, or the file as it is now.
             std::unique_ptr<FileMdb> altro;
             std::shared_ptr<const Vista> interna;
+            const std::shared_ptr<Archivi::Stato> corsa = archivi.lock();
             if (sotto.file.empty()) {
                 interna = VistaDi(sotto.tabella);
+            } else if (corsa) {
+                interna = Archivi::ApriIn(corsa, sotto.file)->impl_->VistaDi(sotto.tabella);
             } else {
                 altro = ApriFile(cartella, sotto.file);
                 interna = std::make_shared<const Vista>(altro->Leggi(sotto.tabella));
@@ -177,6 +187,38 @@ const std::filesystem::path& Database::Percorso() const {
 void Database::Close() {
     impl_->file.reset();
     impl_->viste.clear();
+}
+
+// ---------------------------------------------------------------- Archivi
+
+Archivi::Archivi(std::filesystem::path cartella) : stato_(std::make_shared<Stato>()) {
+    stato_->cartella = std::move(cartella);
+}
+
+Archivi::~Archivi() = default;
+
+std::shared_ptr<Database> Archivi::ApriIn(const std::shared_ptr<Stato>& stato,
+                                          std::string_view nome) {
+    const std::string chiave = MaiuscoleCp1252(nome);
+    auto it = stato->aperti.find(chiave);
+    if (it == stato->aperti.end()) {
+        auto impl = std::make_unique<Database::Impl>();
+        impl->cartella = stato->cartella;
+        impl->file = ApriFile(stato->cartella, nome);
+        impl->percorso = impl->file->Percorso();
+        impl->archivi = stato;
+        it = stato->aperti.emplace(chiave, std::shared_ptr<Database>(new Database(std::move(impl))))
+                 .first;
+    }
+    return it->second;
+}
+
+std::shared_ptr<Database> Archivi::Apri(std::string_view nome) {
+    return ApriIn(stato_, nome);
+}
+
+const std::filesystem::path& Archivi::Cartella() const {
+    return stato_->cartella;
 }
 
 // ---------------------------------------------------------------- Recordset

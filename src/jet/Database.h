@@ -7,6 +7,7 @@
 // Errors are thrown as vdx::Errore with the number and a text that names the
 // file, table or field:
 //   DatabaseNonTrovato      the file is missing
+//   PermessoNegato          the user may not read the file
 //   FormatoNonRiconosciuto  the file cannot be read, is not an Access file or
 //                           is damaged
 //   TabellaNonTrovata       no such table in the file
@@ -78,6 +79,7 @@ private:
 
 class Tabella;   // the rows of one table, read when first needed
 class Recordset; // a dynaset over a table's rows
+class Archivi;   // the files of one run
 
 // What the reader has read from the files since the program started: every
 // byte, and of them the pages read one at a time for single records (the
@@ -86,6 +88,7 @@ class Recordset; // a dynaset over a table's rows
 struct ByteLettiDaiFile {
     std::uint64_t totale = 0;
     std::uint64_t pagineSingole = 0;
+    std::uint64_t letture = 0; // the reads they took
 };
 ByteLettiDaiFile ByteLetti();
 
@@ -124,6 +127,34 @@ public:
 private:
     explicit Database(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
+    friend class Archivi;
+};
+
+// The data files of one run (a command, or one "Stampa" of the window): each
+// opened at its first use and kept until the run ends, and each table read
+// once, so that every step of the run sees the same reading of the files,
+// even while the suite rewrites them. The inner select of a record set
+// opened on one of its databases ("In 'TipiCamere.mdb'") takes its file from
+// it too. One thread at a time.
+class Archivi {
+public:
+    explicit Archivi(std::filesystem::path cartella);
+    ~Archivi();
+    Archivi(const Archivi&) = delete;
+    Archivi& operator=(const Archivi&) = delete;
+
+    // The database `nome` of the folder (a bare file name, found without
+    // regard to letter case): opened by the first call, the same one after.
+    std::shared_ptr<Database> Apri(std::string_view nome);
+    const std::filesystem::path& Cartella() const;
+
+    struct Stato;
+
+private:
+    static std::shared_ptr<Database> ApriIn(const std::shared_ptr<Stato>& stato,
+                                            std::string_view nome);
+    std::shared_ptr<Stato> stato_;
+    friend struct Database::Impl;
 };
 
 class Recordset {

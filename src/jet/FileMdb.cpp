@@ -13,13 +13,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <mdbtools.h>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
+#include <system_error>
 #include <thread>
-#include <unistd.h>
 
 namespace vdx::jet {
 
@@ -217,6 +215,21 @@ std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensi
 
 namespace {
 
+// The first bytes of a file, read with one read when it is opened: what
+// libmdb and the list of tables read, on a network share, in one round trip.
+constexpr std::size_t ByteTesta = 64 * 1024;
+
+// `n` bytes from `offset` of the file: from `testa` (its first bytes) when
+// they are there, else from the file.
+bool LeggiConTesta(const Sorgente& s, const std::vector<unsigned char>& testa, std::uint64_t offset,
+                   std::size_t n, unsigned char* dst) {
+    if (offset <= testa.size() && n <= testa.size() - offset) {
+        std::memcpy(dst, testa.data() + offset, n);
+        return true;
+    }
+    return s.Leggi(offset, n, dst);
+}
+
 // The stream libmdb reads the pages of table definitions from: the file,
 // through its Sorgente, with a budget of page reads for each piece of work. Past the budget
 // the stream looks empty and libmdb stops; a read at or past the end of the
@@ -224,6 +237,7 @@ namespace {
 // make the work damage.
 struct Flusso {
     const Sorgente* sorgente = nullptr;
+    const std::vector<unsigned char>* testa = nullptr;
     std::size_t dimensione = 0;
     off64_t posizione = 0;
     std::size_t letture = 0; // positionings on a page, one per page read
@@ -250,7 +264,8 @@ struct Flusso {
             return 0;
         }
         const std::size_t k = std::min(n, f->dimensione - pos);
-        if (!f->sorgente->Leggi(pos, k, reinterpret_cast<unsigned char*>(buf))) {
+        if (!LeggiConTesta(*f->sorgente, *f->testa, pos, k,
+                           reinterpret_cast<unsigned char*>(buf))) {
             f->oltreLaFine = true; // the file has become shorter
             return 0;
         }
@@ -282,6 +297,7 @@ struct Flusso {
 struct Descrittore {
     int tipo = 0;
     unsigned numero = 0;
+    unsigned variabile = 0; // a variable column: its place among the row's variable fields
     bool fissa = false;
     std::size_t offset = 0;     // of a fixed column, from the row's fixed area
     std::size_t dimensione = 0; // bytes
@@ -299,7 +315,7 @@ struct Dichiarazione {
 struct FileMdb::Stato {
     // The file, read by pages; the tables read from it keep it open.
     std::shared_ptr<Sorgente> sorgente;
-    std::vector<unsigned char> paginaZero; // what libmdb opens the file from
+    std::vector<unsigned char> testa; // its first bytes (libmdb opens the file from them)
     std::size_t dimensione = 0;
     std::size_t dimPagina = 4096;
     bool jet3 = false;
@@ -321,7 +337,7 @@ struct FileMdb::Stato {
     std::vector<unsigned char> Pagina(std::size_t n) const {
         std::vector<unsigned char> pg(dimPagina);
         if (n >= NumeroPagine() ||
-            !sorgente->Leggi(std::uint64_t{n} * dimPagina, dimPagina, pg.data())) {
+            !LeggiConTesta(*sorgente, testa, std::uint64_t{n} * dimPagina, dimPagina, pg.data())) {
             throw Danno{};
         }
         return pg;
@@ -380,8 +396,10 @@ struct FileMdb::Stato {
 
     // What the rows of the table `voce` defines are read by; with
     // `soloCampi`, the values of the other fields are not checked. Danno
-    // when the definition does not hold together.
-    DefinizioneTabella Leggi(MdbCatalogEntry* voce, const std::vector<std::string>* soloCampi,
+    // when the definition does not hold together, or is not of the kind
+    // (user or system table, `sistema`) the list of tables says.
+    DefinizioneTabella Leggi(MdbCatalogEntry* voce, bool sistema,
+                             const std::vector<std::string>* soloCampi,
                              std::vector<CampoTabella>& campi);
 
     // As Leggi(), with libmdb's messages kept from the terminal and a
@@ -408,37 +426,42 @@ Errore TabellaDanneggiata(const std::filesystem::path& file, const std::string& 
 } // namespace
 
 void FileMdb::Stato::Carica(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0) {
-        const int errore = errno;
-        if (fd >= 0) {
-            ::close(fd);
+    std::unique_ptr<FileLeggibile> aperto;
+    try {
+        aperto = ApriFileLeggibile(file);
+    } catch (const std::system_error& e) {
+        const int codice = e.code().value();
+        // No pause and no second reading would change a permission.
+        if (codice == EACCES || codice == EPERM) {
+            throw Errore(errore::PermessoNegato, "Il file '" + NomeNelMessaggio(file) +
+                                                     "' non si pu\xF2 aprire: manca il permesso "
+                                                     "di leggerlo.");
         }
         throw NonRiconosciuto(file, std::string("non si pu\xF2 leggere (") +
-                                        DescrizioneErrno(errore) + ")");
+                                        DescrizioneErrno(codice) + ")");
     }
-    dimensione = static_cast<std::size_t>(info.st_size);
-    sorgente = std::make_shared<Sorgente>(fd, dimensione);
-    paginaZero.resize(std::min<std::size_t>(dimensione, 4096));
-    if (!sorgente->Leggi(0, paginaZero.size(), paginaZero.data())) {
+    dimensione = aperto->Dimensione();
+    sorgente = std::make_shared<Sorgente>(std::move(aperto));
+    testa.resize(std::min(dimensione, ByteTesta));
+    if (!sorgente->Leggi(0, testa.size(), testa.data())) {
         throw NonRiconosciuto(file, "non si pu\xF2 leggere");
     }
-    const std::string difetto = ControllaIntestazione(paginaZero.data(), dimensione);
+    const std::string difetto = ControllaIntestazione(testa.data(), dimensione);
     if (!difetto.empty()) {
         throw NonRiconosciuto(file, difetto);
     }
-    jet3 = paginaZero[0x14] == MDB_VER_JET3;
+    jet3 = testa[0x14] == MDB_VER_JET3;
     dimPagina = jet3 ? 2048 : 4096;
 }
 
 void FileMdb::Stato::ApriLibmdb(const std::filesystem::path& file) {
-    mdb = mdb_open_buffer(paginaZero.data(), paginaZero.size(), MDB_NOFLAGS);
+    mdb = mdb_open_buffer(testa.data(), std::min<std::size_t>(testa.size(), 4096), MDB_NOFLAGS);
     if (mdb == nullptr) {
         throw NonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
     // From here libmdb reads its pages through the stream with a budget.
     flusso.sorgente = sorgente.get();
+    flusso.testa = &testa;
     flusso.dimensione = dimensione;
     FILE* f = fopencookie(&flusso, "r",
                           cookie_io_functions_t{&Flusso::Leggi, nullptr, &Flusso::Cerca, nullptr});
@@ -483,7 +506,7 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
     std::vector<CampoTabella> campi;
     std::shared_ptr<const RigheTabella> oggetti;
     try {
-        oggetti = RigheTabella::Leggi(Leggi(sistema.get(), &soloCampi, campi), nullptr);
+        oggetti = RigheTabella::Leggi(Leggi(sistema.get(), true, &soloCampi, campi), nullptr);
     } catch (const Danno&) {
         throw NonRiconosciuto(file, "il suo elenco delle tabelle \xE8 danneggiato");
     }
@@ -599,12 +622,15 @@ Dichiarazione FileMdb::Stato::Descrittori(const std::vector<unsigned char>& d) c
         const unsigned char* e = b + pos;
         c.tipo = e[0];
         c.numero = e[f.col_num_offset];
+        c.variabile = U16(e + f.tab_col_offset_var);
         c.fissa = (e[f.col_flags_offset] & 0x01) != 0;
         c.offset = U16(e + f.tab_col_offset_fixed);
         c.dimensione = U16(e + f.col_size_offset);
         const int larghezza = LarghezzaFissa(c.tipo);
-        if (c.numero >= dich.massimo) {
-            throw Danno{}; // a column's number counts the deleted ones too
+        // A column's number, and a variable column's place among the
+        // variable fields, count the deleted columns too, never more.
+        if (c.numero >= dich.massimo || (!c.fissa && c.variabile >= nVar + dich.massimo - nCol)) {
+            throw Danno{};
         }
         // Numbers are fixed columns of their kind's width; long values never
         // are; a yes/no column takes no room in the row (size 1 or 0 stated).
@@ -631,6 +657,13 @@ Dichiarazione FileMdb::Stato::Descrittori(const std::vector<unsigned char>& d) c
         nomi += n;
         pos += f.tab_col_entry_size;
     }
+    // The count of variable columns includes the deleted ones, never fewer
+    // than the columns there are.
+    const auto variabili = static_cast<std::size_t>(std::count_if(
+        dich.colonne.begin(), dich.colonne.end(), [](const Descrittore& c) { return !c.fissa; }));
+    if (variabili > nVar || nVar > variabili + dich.massimo - nCol) {
+        throw Danno{};
+    }
     ControllaColonne(dich.colonne);
     return dich;
 }
@@ -643,8 +676,10 @@ void FileMdb::Stato::ControllaColonne(const std::vector<Descrittore>& colonne) {
             throw Danno{};
         }
         for (std::size_t j = 0; j < i; ++j) {
-            if (colonne[j].numero == c.numero || UgualiSenzaMaiuscole(colonne[j].nome, c.nome)) {
-                throw Danno{};
+            const Descrittore& altra = colonne[j];
+            if (altra.numero == c.numero || UgualiSenzaMaiuscole(altra.nome, c.nome) ||
+                (!c.fissa && !altra.fissa && altra.variabile == c.variabile)) {
+                throw Danno{}; // two columns on one number, name or variable field
             }
         }
         if (c.fissa && c.dimensione > 0) {
@@ -760,10 +795,16 @@ PianoRiga FileMdb::Stato::Piano(const Dichiarazione& dichiarazione, const MdbTab
     return piano;
 }
 
-DefinizioneTabella FileMdb::Stato::Leggi(MdbCatalogEntry* voce,
+DefinizioneTabella FileMdb::Stato::Leggi(MdbCatalogEntry* voce, bool sistema,
                                          const std::vector<std::string>* soloCampi,
                                          std::vector<CampoTabella>& campi) {
     const std::vector<unsigned char> d = Definizione(voce->table_pg);
+    // The definition says what kind of table it is, just before its counts
+    // of columns: 'N' a user table, 'S' a system one.
+    if (d.size() <= mdb->fmt->tab_num_cols_offset ||
+        d[mdb->fmt->tab_num_cols_offset - 5] != (sistema ? 'S' : 'N')) {
+        throw Danno{};
+    }
     const Dichiarazione dichiarate = Descrittori(d);
     // The maps' rows must be inside the file before libmdb looks for them.
     for (const std::uint16_t offset :
@@ -792,7 +833,7 @@ DefinizioneTabella FileMdb::Stato::DefinizioneDi(Voce& voce, const std::filesyst
     MessaggiLibmdb messaggi;
     DefinizioneTabella d;
     try {
-        d = Leggi(voce.voce.get(), nullptr, campi);
+        d = Leggi(voce.voce.get(), false, nullptr, campi);
     } catch (const Danno&) {
         throw TabellaDanneggiata(file, voce.nome);
     }

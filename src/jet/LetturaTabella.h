@@ -4,8 +4,8 @@
 // whole when the table is first needed (every page and row checked, where
 // each row lies and each page's fingerprint kept), then again by passes over
 // its pages or one row at a time, each page checked against its fingerprint.
-// A reading or a pass is shared between two threads on a machine with two
-// cores: each takes half of the pages.
+// A reading or a pass is shared between threads on a machine with two cores
+// or more: each takes its part of the pages.
 
 #include "jet/Pagine.h"
 #include "jet/Riga.h"
@@ -16,6 +16,7 @@
 #include <memory>
 #include <new>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -128,6 +129,19 @@ private:
 // the function's.
 template <typename F> ValoriPerRiga(F) -> ValoriPerRiga<std::invoke_result_t<F&, const Riga&>, F>;
 
+// The pages of a table small enough to be kept once it is read (4 MiB, and
+// 64 MiB for all the tables of the process), and without long values: its
+// records and its passes are read from here, never from the file again, so
+// they are the table of the first reading whatever the suite writes
+// meanwhile. A table over either limit is read again from the file, checked,
+// when a record or a pass needs it.
+struct PagineTenute {
+    std::vector<unsigned char> elencate; // the pages its map names, in its order
+    std::unordered_map<std::uint32_t, const unsigned char*> dove; // each of them by number
+    std::size_t byte = 0; // counted against the limit of the process
+    ~PagineTenute();
+};
+
 class RigheTabella {
 public:
     // Reads every row: each page the map of used pages names must be one of
@@ -146,10 +160,24 @@ public:
     void Passa(LavoroRighe& lavoro) const;
     // Row `IndiceSu`, copied into `r`. Danno when its page has changed.
     void Carica(std::size_t indice, Riga& r) const;
+    // Reads ahead, into the calling thread's cache, the pages of the rows
+    // `righe` (about to be loaded one by one): in as few reads as they
+    // allow, pages a few apart read with what lies between them, up to four
+    // reads at once. Meanwhile the pages after them are read in the
+    // background, for the next search, as long as that keeps serving. Danno
+    // when a page has changed since the table was read.
+    void Raccogli(const std::uint32_t* righe, std::size_t n) const;
+
+    ~RigheTabella();
+    RigheTabella(const RigheTabella&) = delete;
+    RigheTabella& operator=(const RigheTabella&) = delete;
 
 private:
     struct Parte;
-    explicit RigheTabella(DefinizioneTabella d) : def_(std::move(d)) {}
+    struct LetturaAvanti;
+    explicit RigheTabella(DefinizioneTabella d);
+    void PrendiLettaAvanti(std::vector<std::uint32_t>& pagine) const;
+    void LeggiAvanti(std::uint32_t prima, std::size_t quante) const;
     void LeggiParte(std::size_t prima, std::size_t fine, std::size_t parte, Parte& out,
                     LavoroRighe* lavoro);
     void LeggiPagina(const unsigned char* pg, std::uint32_t pagina, std::size_t parte, Parte& out,
@@ -166,6 +194,8 @@ private:
         primaRiga_; // for each page of the list, its first row; then the count
     std::vector<std::uint64_t> impronte_;      // for each page of the file; 0: not read
     std::unique_ptr<AccessoPagine> controllo_; // pages read again, checked
+    std::unique_ptr<PagineTenute> tenute_;     // a small table's pages, kept
+    std::unique_ptr<LetturaAvanti> avanti_;    // the pages read in the background
 };
 
 // Runs `fai(parte)` for parts 0 .. parti-1, part 0 on the calling thread and
@@ -174,8 +204,9 @@ private:
 // part has ended.
 void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai);
 
-// How many threads a reading of `pagine` pages takes: two on a machine with
-// two cores or more, unless the table is small.
+// How many threads a reading of `pagine` pages takes on a machine with two
+// cores or more: two, four for a large table (on a network share each read
+// waits for its round trip, not for the processor); one for a small table.
 std::size_t PartiPer(std::size_t pagine);
 
 // The rows each of `Parti` parts of a table holds, about: the rows its

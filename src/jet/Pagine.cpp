@@ -6,7 +6,13 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
+#include <unordered_map>
+#include <vector>
 
 namespace vdx::jet {
 
@@ -14,20 +20,67 @@ namespace {
 
 std::atomic<std::uint64_t> gProssimoId{1};
 std::atomic<std::uint64_t> gByteLetti{0};
+std::atomic<std::uint64_t> gLetture{0};
 std::atomic<std::uint64_t> gByteSingoli{0};
 
 constexpr std::size_t PaginaMassima = 4096;
-constexpr std::size_t PostiCache = 64;
+constexpr std::size_t PostiCache = 512;
 
-// The pages a thread has read one at a time, by file and page number.
-struct CachePagine {
+// The pages a thread has read one at a time or gathered, by file and page
+// number, as they were when their fingerprint was taken; the page least
+// recently asked for makes room for a new one.
+class CachePagine {
+public:
     struct Posto {
-        std::uint64_t sorgente = 0;
-        std::uint32_t pagina = 0;
+        std::uint64_t chiave = 0; // 0: free
         std::uint64_t impronta = 0;
+        bool usato = false;
         alignas(64) unsigned char dati[PaginaMassima];
     };
-    std::array<Posto, PostiCache> posti;
+
+    static std::uint64_t Chiave(const Sorgente& s, std::uint32_t pagina) {
+        return s.Id() << 32 | pagina;
+    }
+    // The page, if it is here with that fingerprint.
+    Posto* Trova(std::uint64_t chiave, std::uint64_t impronta) {
+        const auto it = dove_.find(chiave);
+        if (it == dove_.end() || posti_[it->second].impronta != impronta || impronta == 0) {
+            return nullptr;
+        }
+        posti_[it->second].usato = true;
+        return &posti_[it->second];
+    }
+    // A place for the page, taken from the one least recently asked for.
+    Posto& Nuovo(std::uint64_t chiave) {
+        if (const auto it = dove_.find(chiave); it != dove_.end()) {
+            Posto& p = posti_[it->second];
+            p.impronta = 0;
+            p.usato = true;
+            return p;
+        }
+        for (;;) {
+            const std::size_t i = lancetta_;
+            lancetta_ = (lancetta_ + 1) % posti_.size();
+            Posto& p = posti_[i];
+            if (p.usato) {
+                p.usato = false;
+                continue;
+            }
+            if (p.chiave != 0) {
+                dove_.erase(p.chiave);
+            }
+            p.chiave = chiave;
+            p.impronta = 0;
+            p.usato = true;
+            dove_.emplace(chiave, static_cast<std::uint32_t>(i));
+            return p;
+        }
+    }
+
+private:
+    std::vector<Posto> posti_ = std::vector<Posto>(PostiCache);
+    std::unordered_map<std::uint64_t, std::uint32_t> dove_;
+    std::size_t lancetta_ = 0;
 };
 
 CachePagine& CacheDelThread() {
@@ -42,16 +95,71 @@ std::uint64_t Ruota(std::uint64_t x, int r) {
     return (x << r) | (x >> (64 - r));
 }
 
+// A file of the file system, read with pread().
+class FileDiSistema : public FileLeggibile {
+public:
+    FileDiSistema(int fd, std::size_t dimensione) : fd_(fd), dimensione_(dimensione) {}
+    ~FileDiSistema() override { ::close(fd_); }
+    FileDiSistema(const FileDiSistema&) = delete;
+    FileDiSistema& operator=(const FileDiSistema&) = delete;
+    std::size_t Dimensione() const override { return dimensione_; }
+    bool Leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const override {
+        std::size_t letti = 0;
+        while (letti < n) {
+            const ssize_t r =
+                ::pread(fd_, dst + letti, n - letti, static_cast<off_t>(offset + letti));
+            if (r < 0 && errno == EINTR) {
+                continue;
+            }
+            if (r <= 0) {
+                break;
+            }
+            letti += static_cast<std::size_t>(r);
+        }
+        return letti == n;
+    }
+
+private:
+    int fd_;
+    std::size_t dimensione_;
+};
+
+std::mutex gMutexApertura;
+AperturaFile gApertura;
+
 } // namespace
 
-Sorgente::Sorgente(int fd, std::size_t dimensione)
-    : fd_(fd), dimensione_(dimensione), id_(gProssimoId.fetch_add(1)) {}
-
-Sorgente::~Sorgente() {
-    if (fd_ >= 0) {
-        ::close(fd_);
+std::unique_ptr<FileLeggibile> ApriFileDiSistema(const std::filesystem::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        const int codice = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        throw std::system_error(codice, std::generic_category(), file.string());
     }
+    return std::make_unique<FileDiSistema>(fd, static_cast<std::size_t>(info.st_size));
 }
+
+void ImpostaAperturaFile(AperturaFile apri) {
+    const std::lock_guard<std::mutex> blocco(gMutexApertura);
+    gApertura = std::move(apri);
+}
+
+std::unique_ptr<FileLeggibile> ApriFileLeggibile(const std::filesystem::path& file) {
+    AperturaFile apri;
+    {
+        const std::lock_guard<std::mutex> blocco(gMutexApertura);
+        apri = gApertura;
+    }
+    return apri ? apri(file) : ApriFileDiSistema(file);
+}
+
+Sorgente::Sorgente(std::unique_ptr<FileLeggibile> file)
+    : file_(std::move(file)), dimensione_(file_->Dimensione()), id_(gProssimoId.fetch_add(1)) {}
+
+Sorgente::~Sorgente() = default;
 
 bool Sorgente::Leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) const {
     if (offset > dimensione_ || n > dimensione_ - offset) {
@@ -61,19 +169,10 @@ bool Sorgente::Leggi(std::uint64_t offset, std::size_t n, unsigned char* dst) co
         std::memcpy(dst, memoria_.get() + offset, n);
         return true;
     }
-    std::size_t letti = 0;
-    while (letti < n) {
-        const ssize_t r = ::pread(fd_, dst + letti, n - letti, static_cast<off_t>(offset + letti));
-        if (r < 0 && errno == EINTR) {
-            continue;
-        }
-        if (r <= 0) {
-            break;
-        }
-        letti += static_cast<std::size_t>(r);
-    }
-    gByteLetti.fetch_add(letti, std::memory_order_relaxed);
-    return letti == n;
+    const bool letti = file_->Leggi(offset, n, dst);
+    gByteLetti.fetch_add(n, std::memory_order_relaxed);
+    gLetture.fetch_add(1, std::memory_order_relaxed);
+    return letti;
 }
 
 void Sorgente::TieniInMemoria(std::unique_ptr<unsigned char[]> byte) {
@@ -156,12 +255,12 @@ const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
         impronta = 1; // what is in memory does not change
         return m + std::size_t{pagina} * dimPagina;
     }
-    CachePagine::Posto& posto =
-        CacheDelThread().posti[(pagina ^ (s.Id() * 0x9E3779B1u)) % PostiCache];
-    if (posto.sorgente == s.Id() && posto.pagina == pagina && posto.impronta == impronta) {
-        return posto.dati;
+    CachePagine& cache = CacheDelThread();
+    const std::uint64_t chiave = CachePagine::Chiave(s, pagina);
+    if (CachePagine::Posto* trovato = cache.Trova(chiave, impronta)) {
+        return trovato->dati;
     }
-    posto.sorgente = 0;
+    CachePagine::Posto& posto = cache.Nuovo(chiave);
     if (!s.Leggi(std::uint64_t{pagina} * dimPagina, dimPagina, posto.dati)) {
         throw Danno{};
     }
@@ -172,16 +271,34 @@ const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
     } else if (letta != impronta) {
         throw Danno{}; // the file has changed since the table was read
     }
-    posto.sorgente = s.Id();
-    posto.pagina = pagina;
     posto.impronta = impronta;
     return posto.dati;
+}
+
+bool PaginaInCache(const Sorgente& s, std::uint32_t pagina, std::uint64_t impronta) {
+    return s.Memoria() != nullptr ||
+           CacheDelThread().Trova(CachePagine::Chiave(s, pagina), impronta) != nullptr;
+}
+
+void MettiInCache(const Sorgente& s, std::uint32_t pagina, std::uint64_t impronta,
+                  const unsigned char* dati, std::size_t dimPagina) {
+    if (dimPagina > PaginaMassima || ImprontaPagina(dati, dimPagina) != impronta) {
+        throw Danno{}; // the file has changed since the table was read
+    }
+    CachePagine::Posto& posto = CacheDelThread().Nuovo(CachePagine::Chiave(s, pagina));
+    std::memcpy(posto.dati, dati, dimPagina);
+    posto.impronta = impronta;
+}
+
+void ContaPagineSingole(std::size_t byte) {
+    gByteSingoli.fetch_add(byte, std::memory_order_relaxed);
 }
 
 ByteLettiDaiFile ByteLetti() {
     ByteLettiDaiFile b;
     b.totale = gByteLetti.load(std::memory_order_relaxed);
     b.pagineSingole = gByteSingoli.load(std::memory_order_relaxed);
+    b.letture = gLetture.load(std::memory_order_relaxed);
     return b;
 }
 

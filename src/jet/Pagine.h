@@ -7,6 +7,8 @@
 // table) must have the same fingerprint, or the file has changed since and
 // the table is taken as damaged.
 
+#include "jet/FileLeggibile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -20,8 +22,7 @@ struct Danno {};
 // One opened file, read by pages. Reads from any number of threads at once.
 class Sorgente {
 public:
-    // Takes the open descriptor `fd` of a file of `Dimensione` bytes.
-    Sorgente(int fd, std::size_t dimensione);
+    explicit Sorgente(std::unique_ptr<FileLeggibile> file);
     ~Sorgente();
     Sorgente(const Sorgente&) = delete;
     Sorgente& operator=(const Sorgente&) = delete;
@@ -40,7 +41,7 @@ public:
     const unsigned char* Memoria() const { return memoria_.get(); }
 
 private:
-    int fd_;
+    std::unique_ptr<FileLeggibile> file_;
     std::size_t dimensione_;
     std::uint64_t id_;
     std::unique_ptr<unsigned char[]> memoria_;
@@ -57,5 +58,15 @@ std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n);
 // bytes stay valid until the thread's next call.
 const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
                                        std::size_t dimPagina, std::uint64_t& impronta);
+
+// Whether the calling thread's cache holds page `Pagina` of `s` with that
+// fingerprint (or `s` is in memory).
+bool PaginaInCache(const Sorgente& s, std::uint32_t pagina, std::uint64_t impronta);
+// Puts a page read ahead into the calling thread's cache. Danno when its
+// bytes no longer have the fingerprint `impronta`.
+void MettiInCache(const Sorgente& s, std::uint32_t pagina, std::uint64_t impronta,
+                  const unsigned char* dati, std::size_t dimPagina);
+// Counts bytes read for single records (ByteLetti().pagineSingole).
+void ContaPagineSingole(std::size_t byte);
 
 } // namespace vdx::jet

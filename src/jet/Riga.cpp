@@ -140,6 +140,18 @@ bool DecodificaTesto4(const unsigned char* p, std::size_t n, std::string& out) {
     return n % 2 == 0 || compresso;
 }
 
+bool TestoEntra(const unsigned char* p, std::size_t n, std::size_t dimensione, bool jet3) {
+    if (jet3 || n <= 2 || p[0] != 0xFF || p[1] != 0xFE) {
+        return n <= dimensione; // as many bytes as characters, or two for each
+    }
+    if (n - 2 <= dimensione / 2) {
+        return true; // compressed: never more characters than bytes
+    }
+    std::string testo;
+    DecodificaTesto4(p, n, testo);
+    return testo.size() <= dimensione / 2;
+}
+
 void PianoRiga::Prepara() {
     std::vector<std::pair<unsigned, std::size_t>> fisse; // (order, end)
     testiVariabili.clear();
@@ -158,9 +170,9 @@ void PianoRiga::Prepara() {
         }
         if (!jet3 && !k.fissa && k.tipo == MDB_TEXT) {
             if (testiVariabili.size() <= k.variabile) {
-                testiVariabili.resize(k.variabile + 1, -1);
+                testiVariabili.resize(k.variabile + 1);
             }
-            testiVariabili[k.variabile] = static_cast<int>(k.numero);
+            testiVariabili[k.variabile] = {static_cast<int>(k.numero), k.dimensione};
         } else if (jet3 || Lungo(k.tipo) || (k.tipo == MDB_TEXT)) {
             altriControllati.push_back(c);
         }
@@ -183,10 +195,16 @@ void Riga::Scomponi(const PianoRiga& piano, const unsigned char* dati, std::size
     } else {
         Scomponi4(controlla);
     }
-    // The fields a row holds end inside it (Jet 4 variable fields do, by
-    // their offsets).
+    // The fixed fields a row holds end before its variable data begins (or
+    // its null mask, without variable columns); Jet 4 variable fields end
+    // inside the row, by their offsets.
     const std::size_t fisse = std::min(fissePresenti_, piano.fineFisse.size() - 1);
-    if (piano.fineFisse[fisse] > n) {
+    std::size_t fineArea = n - maschera_;
+    if (piano.variabili) {
+        fineArea =
+            piano.jet3 ? static_cast<std::size_t>(offsets3_.at(0)) : U16(dati + n - maschera_ - 4);
+    }
+    if (piano.fineFisse[fisse] > fineArea) {
         throw Danno{};
     }
     if (piano.jet3) {
@@ -235,8 +253,8 @@ void Riga::Scomponi4(bool controlla) {
             if (o < prima || o > tabella) {
                 throw Danno{};
             }
-            if (i > 0 && ((o - prima) & 1) != 0) {
-                TestoDispari(i - 1, prima, o - prima);
+            if (i > 0) {
+                ControllaTesto(i - 1, prima, o - prima);
             }
             prima = o;
         }
@@ -247,19 +265,25 @@ void Riga::Scomponi4(bool controlla) {
         colonne_ >= variabili_ ? colonne_ - variabili_ : std::numeric_limits<std::size_t>::max();
 }
 
-// A field of odd length at place `v` among the variable fields: damage if it
-// is the value of a text column whose values are checked, stored two bytes a
-// character (no FF FE mark).
-void Riga::TestoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza) const {
-    const std::vector<int>& testi = piano_->testiVariabili;
-    if (v >= testi.size() || testi[v] < 0) {
-        return;
+// The field at place `v` among the variable fields, when it is the value of
+// a text column whose values are checked: damage if it is stored two bytes a
+// character (no FF FE mark) in an odd length, or longer than the column's
+// declared size.
+void Riga::ControllaTesto(std::size_t v, std::size_t inizio, std::size_t lunghezza) const {
+    const std::vector<PianoRiga::TestoVariabile>& testi = piano_->testiVariabili;
+    if (v >= testi.size() || testi[v].numero < 0 ||
+        (lunghezza <= testi[v].massimo / 2 + 2 && (lunghezza & 1) == 0)) {
+        return; // no checked text there, or short and of an even length
     }
-    const auto numero = static_cast<std::size_t>(testi[v]);
+    const auto numero = static_cast<std::size_t>(testi[v].numero);
+    if (numero >= colonne_ || (dati_[n_ - maschera_ + numero / 8] & (1u << (numero % 8))) == 0) {
+        return; // NULL
+    }
     const unsigned char* b = dati_ + inizio;
-    if (numero < colonne_ && (dati_[n_ - maschera_ + numero / 8] & (1u << (numero % 8))) != 0 &&
-        (lunghezza < 2 || b[0] != 0xFF || b[1] != 0xFE)) {
-        throw Danno{}; // two-byte text of an odd length
+    const bool compresso = lunghezza >= 2 && b[0] == 0xFF && b[1] == 0xFE;
+    if ((!compresso && (lunghezza & 1) != 0) ||
+        !TestoEntra(b, lunghezza, testi[v].massimo, false)) {
+        throw Danno{}; // two-byte text of an odd length, or longer than its column
     }
 }
 
@@ -388,6 +412,9 @@ void Riga::ControllaValori() const {
         if (k.tipo == MDB_TEXT && !piano_->jet3 && siz % 2 != 0 &&
             (siz < 2 || p[0] != 0xFF || p[1] != 0xFE)) {
             throw Danno{}; // two-byte text of an odd length
+        }
+        if (k.tipo == MDB_TEXT && !k.fissa && !TestoEntra(p, siz, k.dimensione, piano_->jet3)) {
+            throw Danno{}; // longer than its column
         }
         if (Lungo(k.tipo)) {
             Testo(c, buffer);

@@ -48,12 +48,16 @@ struct PianoRiga {
 
     // Worked out from the columns by Prepara(), for the checks of each row:
     // where the first k fixed columns end (k from 0 to all of them); for each
-    // place among the variable fields, the null-mask bit of the text column
-    // there whose values are checked (Jet 4), or -1; the other columns whose
-    // values are checked.
+    // place among the variable fields, the text column there whose values
+    // are checked (Jet 4), or none; the other columns whose values are
+    // checked.
     void Prepara();
+    struct TestoVariabile {
+        int numero = -1;         // its bit in the null mask; -1: no checked text there
+        std::size_t massimo = 0; // the bytes its declared size allows, two a character
+    };
     std::vector<std::size_t> fineFisse;
-    std::vector<int> testiVariabili;
+    std::vector<TestoVariabile> testiVariabili;
     std::vector<std::size_t> altriControllati;
 };
 
@@ -188,7 +192,7 @@ public:
 private:
     void Scomponi4(bool controlla);
     void Scomponi3();
-    void TestoDispari(std::size_t v, std::size_t inizio, std::size_t lunghezza) const;
+    void ControllaTesto(std::size_t v, std::size_t inizio, std::size_t lunghezza) const;
     bool TestoDecodificato(std::size_t c, const unsigned char* p, std::size_t n,
                            std::string& buffer, std::string_view& v) const;
     // The bytes of column `c` (at least its kind's width), their count in
@@ -245,6 +249,11 @@ private:
 // a 0x00 switching between one- and two-byte characters), appended to `out`
 // as code page 1252; false for two-byte text of an odd length.
 bool DecodificaTesto4(const unsigned char* p, std::size_t n, std::string& out);
+
+// Whether a text value of `n` bytes at `p` holds no more characters than a
+// column of `dimensione` bytes declares (Jet 4: two bytes a character,
+// however the value is stored; Jet 3: one).
+bool TestoEntra(const unsigned char* p, std::size_t n, std::size_t dimensione, bool jet3);
 
 // A character of the file's two-byte text as a code page 1252 byte; "?" for
 // the characters the code page lacks.

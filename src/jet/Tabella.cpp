@@ -343,6 +343,15 @@ void Tabella::LeggiRiga(std::size_t r, Riga& riga) const {
     }
 }
 
+void Tabella::Raccogli(const std::uint32_t* righe, std::size_t n) const {
+    const RigheTabella& lette = Lette(nullptr);
+    try {
+        lette.Raccogli(righe, n);
+    } catch (const Danno&) {
+        Danneggiata();
+    }
+}
+
 Valore Tabella::ValoreDi(const Riga& riga, std::size_t colonna, TipoCampo tipo) {
     if (riga.ENullo(colonna)) {
         Valore v;

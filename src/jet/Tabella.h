@@ -104,6 +104,9 @@ public:
 
     // Row `r` into `riga` (its bytes copied).
     void LeggiRiga(std::size_t r, Riga& riga) const;
+    // The pages of rows `righe`, about to be read one by one, read ahead in
+    // as few reads as they allow (see RigheTabella::Raccogli).
+    void Raccogli(const std::uint32_t* righe, std::size_t n) const;
     Valore ValoreCella(std::size_t r, int colonna) const;
     // The value of column `IndiceColonna` of a row of this table (of kind `Tipo`).
     static Valore ValoreDi(const Riga& riga, std::size_t colonna, TipoCampo tipo);

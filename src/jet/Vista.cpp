@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <iterator>
+#include <limits>
 #include <numeric>
 
 namespace vdx::jet {
@@ -149,6 +151,18 @@ bool EsitoConfronto(Operatore op, int cmp) {
 Riga& RigaDelThread() {
     thread_local Riga riga;
     return riga;
+}
+
+// Rows read one by one are read ahead this many at a time (see
+// Tabella::Raccogli).
+constexpr std::size_t RigheRaccolte = 1024;
+
+// Before the rows at positions [pos, n) of `righe` are read one by one, the
+// pages of the next of them, when `pos` starts a stretch.
+void RaccogliDa(const Tabella& t, const std::vector<std::uint32_t>& righe, std::size_t pos) {
+    if (pos % RigheRaccolte == 0) {
+        t.Raccogli(righe.data() + pos, std::min(RigheRaccolte, righe.size() - pos));
+    }
 }
 
 std::string& BufferDelThread() {
@@ -481,6 +495,7 @@ VettoreColonna<std::uint32_t> Vista::HashPerPosizione(const std::vector<int>& co
     VettoreColonna<std::uint32_t> h(righe.size());
     Riga& r = RigaDelThread();
     for (std::size_t pos = 0; pos < h.size(); ++pos) {
+        RaccogliDa(t, righe, pos);
         t.LeggiRiga(righe[pos], r);
         h[pos] = HashRiga(campi, r, BufferDelThread());
     }
@@ -526,12 +541,24 @@ std::size_t Vista::CercaNellIndice(const CriterioRisolto& c, std::size_t da, boo
         tabella_->LeggiRiga(RigaNumero(v.second), r);
         return c.Soddisfa(r, BufferDelThread());
     };
+    // The rows the search may look at, read ahead: the entries of the key
+    // from `da` on, or up to it.
+    const auto raccogli = [&](auto inizio, auto fine) {
+        std::vector<std::uint32_t> righe;
+        for (; inizio != fine && righe.size() < RigheRaccolte; ++inizio) {
+            righe.push_back(static_cast<std::uint32_t>(RigaNumero(inizio->second)));
+        }
+        tabella_->Raccogli(righe.data(), righe.size());
+    };
     if (avanti) {
         auto it = std::lower_bound(idx.voci.begin(), idx.voci.end(), Voce{chiave, posizione});
         // FindNext from the record the last search found: on from there.
         if (segno != nullptr && segno->indice == &idx && segno->voce < idx.voci.size() &&
             idx.voci[segno->voce].first == chiave && idx.voci[segno->voce].second + 1 == da) {
             it = idx.voci.begin() + static_cast<std::ptrdiff_t>(segno->voce) + 1;
+        } else {
+            raccogli(it, std::upper_bound(it, idx.voci.end(),
+                                          Voce{chiave, std::numeric_limits<std::uint32_t>::max()}));
         }
         for (; it != idx.voci.end() && it->first == chiave; ++it) {
             if (soddisfatta(*it)) {
@@ -543,6 +570,8 @@ std::size_t Vista::CercaNellIndice(const CriterioRisolto& c, std::size_t da, boo
         }
     } else {
         auto it = std::upper_bound(idx.voci.begin(), idx.voci.end(), Voce{chiave, posizione});
+        raccogli(std::make_reverse_iterator(it), std::make_reverse_iterator(std::lower_bound(
+                                                     idx.voci.begin(), it, Voce{chiave, 0})));
         while (it != idx.voci.begin()) {
             --it;
             if (it->first != chiave) {
@@ -656,7 +685,15 @@ ColonnaLetta Vista::ChiaviDi(int colonna) const {
     const std::size_t n = Size();
     k.Riserva(n);
     Riga& r = RigaDelThread();
+    std::vector<std::uint32_t> avanti; // the next rows, read ahead
     for (std::size_t pos = 0; pos < n; ++pos) {
+        if (pos % RigheRaccolte == 0) {
+            avanti.clear();
+            for (std::size_t q = pos; q < std::min(n, pos + RigheRaccolte); ++q) {
+                avanti.push_back(static_cast<std::uint32_t>(RigaNumero(q)));
+            }
+            t.Raccogli(avanti.data(), avanti.size());
+        }
         t.LeggiRiga(RigaNumero(pos), r);
         if (r.ENullo(c)) {
             k.AggiungiNullo();

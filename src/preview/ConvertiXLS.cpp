@@ -6,6 +6,7 @@
 #include "shared/FileTesto.h"
 #include "shared/NomiFile.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vdx {
@@ -60,6 +61,28 @@ std::size_t SegnoDiImporto(std::string_view riga, std::size_t pos, std::string_v
 
 } // namespace
 
+namespace {
+
+// The first control byte of a setting (a tab is a separator spreadsheets
+// know), or -1.
+int ByteDiControllo(const std::string& valore) {
+    for (const char c : valore) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && b != '\t') || b == 0x7F) {
+            return b;
+        }
+    }
+    return -1;
+}
+
+[[noreturn]] void Rifiuta(const fs::path& file, int riga, const std::string& perche) {
+    throw ImpostazioneRifiutata(errore::ChiamataNonValida, file.filename().string() + ", riga " +
+                                                               std::to_string(riga) + ": " +
+                                                               perche + ".");
+}
+
+} // namespace
+
 ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
     ImpostazioniXLS impostazioni;
     impostazioni.segni = SegniDelLocale();
@@ -72,19 +95,32 @@ ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
     for (std::string* valore :
          {&impostazioni.separatoreCampi, &impostazioni.segnoDecimale, &impostazioni.segnoValuta}) {
         auto riga = lettore.Leggi();
-        ++numero;
         if (!riga) {
             break; // a short file keeps the defaults of the lines it lacks
         }
+        ++numero;
         // A separator of megabytes would turn a small report into a huge export.
         if (riga->size() > LunghezzaImpostazioneXLS) {
-            throw Errore(errore::ChiamataNonValida,
-                         file->filename().string() + ", riga " + std::to_string(numero) +
-                             ": l'impostazione ha " + std::to_string(riga->size()) +
-                             " caratteri, al massimo se ne accettano " +
-                             std::to_string(LunghezzaImpostazioneXLS) + ".");
+            Rifiuta(*file, numero,
+                    "l'impostazione ha " + std::to_string(riga->size()) +
+                        " caratteri, al massimo se ne accettano " +
+                        std::to_string(LunghezzaImpostazioneXLS));
+        }
+        if (const int controllo = ByteDiControllo(*riga); controllo >= 0) {
+            Rifiuta(*file, numero,
+                    "l'impostazione contiene un carattere di controllo (codice " +
+                        std::to_string(controllo) + ")");
         }
         *valore = std::move(*riga);
+    }
+    // Fields glued together, or amounts cut in two, are no spreadsheet.
+    if (impostazioni.separatoreCampi.empty()) {
+        Rifiuta(*file, 1, "il separatore dei campi \xE8 vuoto");
+    }
+    if (impostazioni.separatoreCampi == impostazioni.segnoDecimale) {
+        Rifiuta(*file, std::min(numero, 2),
+                "il separatore dei campi \xE8 uguale al segno decimale (\"" +
+                    impostazioni.segnoDecimale + "\")");
     }
     return impostazioni;
 }

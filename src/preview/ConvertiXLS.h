@@ -7,6 +7,7 @@
 // currency mark.
 
 #include "report/Righe.h"
+#include "shared/Errore.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -31,12 +32,19 @@ inline constexpr std::string_view FileSeparatori = "SeparatoreXLS.txt";
 // The longest setting line SeparatoreXLS.txt may hold, in bytes.
 inline constexpr std::size_t LunghezzaImpostazioneXLS = 255;
 
+// A setting of SeparatoreXLS.txt that cannot make a spreadsheet: the error
+// (ChiamataNonValida) names the file and the line, and no export is written.
+struct ImpostazioneRifiutata : Errore {
+    using Errore::Errore;
+};
+
 // The settings of the working folder: the first three lines of
 // SeparatoreXLS.txt taken whole (no trimming), the defaults without the file.
 // A file of fewer than three lines keeps the defaults of the missing ones.
 // The amounts' signs are those of the LC_NUMERIC locale in force.
-// A setting line longer than LunghezzaImpostazioneXLS is refused:
-// vdx::Errore ChiamataNonValida naming the file and the line.
+// Refused (ImpostazioneRifiutata): a line longer than
+// LunghezzaImpostazioneXLS, a control byte other than the tab, an empty
+// separator, a separator equal to the decimal mark.
 ImpostazioniXLS LeggiImpostazioniXLS(const std::filesystem::path& folder);
 
 // One report line as one output line, without its line end.

@@ -13,19 +13,10 @@ int NumeroIntero(const jet::Valore& v) {
     return static_cast<int>(v.ComeNumero());
 }
 
-// A dynaset over the table of the same name as its file, in `Cartella`.
+// A dynaset over the table of the same name as its file, among the run's files.
 struct Archivio {
-    Archivio(const std::filesystem::path& cartella, const std::string& nome)
-        : db(jet::Database::OpenDatabase(cartella, nome + ".mdb")), righe(db->OpenRecordset(nome)) {
-    }
-    ~Archivio() {
-        righe.Close();
-        db->Close();
-    }
-    Archivio(const Archivio&) = delete;
-    Archivio& operator=(const Archivio&) = delete;
-
-    std::shared_ptr<jet::Database> db;
+    Archivio(jet::Archivi& archivi, const std::string& nome)
+        : righe(archivi.Apri(nome + ".mdb")->OpenRecordset(nome)) {}
     jet::Recordset righe;
 };
 
@@ -38,7 +29,12 @@ std::string VoceElenco::Testo() const {
 }
 
 std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella) {
-    Archivio hotels(cartella, "AnagraficaHotels");
+    jet::Archivi archivi(cartella);
+    return ElencoHotel(archivi);
+}
+
+std::vector<VoceElenco> ElencoHotel(jet::Archivi& archivi) {
+    Archivio hotels(archivi, "AnagraficaHotels");
     std::vector<VoceElenco> elenco;
     for (bool trovato = hotels.righe.FindFirst("Numero > 0"); trovato;
          trovato = hotels.righe.FindNext("Numero > 0")) {
@@ -49,7 +45,12 @@ std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella) {
 }
 
 std::string CodiceAssistenza(const std::filesystem::path& cartella, int hotel) {
-    Archivio hotels(cartella, "AnagraficaHotels");
+    jet::Archivi archivi(cartella);
+    return CodiceAssistenza(archivi, hotel);
+}
+
+std::string CodiceAssistenza(jet::Archivi& archivi, int hotel) {
+    Archivio hotels(archivi, "AnagraficaHotels");
     if (!hotels.righe.FindFirst("Numero = " + std::to_string(hotel))) {
         return " ";
     }
@@ -58,7 +59,12 @@ std::string CodiceAssistenza(const std::filesystem::path& cartella, int hotel) {
 }
 
 std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int hotel) {
-    Archivio tableaux(cartella, "Tableau");
+    jet::Archivi archivi(cartella);
+    return ElencoTableau(archivi, hotel);
+}
+
+std::vector<VoceElenco> ElencoTableau(jet::Archivi& archivi, int hotel) {
+    Archivio tableaux(archivi, "Tableau");
     const std::string criterio = "NumeroHotel = " + std::to_string(hotel) + " and Codice > 0";
     std::vector<VoceElenco> elenco;
     for (bool trovato = tableaux.righe.FindFirst(criterio); trovato;
@@ -70,8 +76,13 @@ std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int
 }
 
 Intervallo IntervalloCamere(const std::filesystem::path& cartella, int hotel, int tableau) {
-    Archivio camere(cartella, "NumeriCamere");
-    Archivio tipi(cartella, "TipiCamere");
+    jet::Archivi archivi(cartella);
+    return IntervalloCamere(archivi, hotel, tableau);
+}
+
+Intervallo IntervalloCamere(jet::Archivi& archivi, int hotel, int tableau) {
+    Archivio camere(archivi, "NumeriCamere");
+    Archivio tipi(archivi, "TipiCamere");
     Intervallo intervallo{std::string(1, '\xFF'), std::string()};
     std::string criterio = "NumeroHotel = " + std::to_string(hotel);
     if (tableau != 0) {

@@ -9,6 +9,10 @@
 
 namespace vdx {
 
+namespace jet {
+class Archivi;
+}
+
 struct VoceElenco {
     int numero = 0;   // hotel Numero or tableau Codice
     std::string nome; // RagioneSociale or Descrizione, as stored
@@ -18,20 +22,24 @@ struct VoceElenco {
 };
 
 // What the windows and the commands offer, read afresh from the data files
-// of `Cartella` at each call. Errors of the data files are thrown as
-// vdx::Errore.
+// of `Cartella` at each call (the windows' lists, when the user sees them),
+// or from the files of a run (a command's steps, see jet::Archivi). Errors
+// of the data files are thrown as vdx::Errore.
 
 // Hotels with Numero > 0, in the order the table yields them.
 std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella);
+std::vector<VoceElenco> ElencoHotel(jet::Archivi& archivi);
 
 // The hotel's CodiceAssistenza ("K" and "U" steer printing, "U" also drops
 // the report's final form feed); one blank when the hotel has no record or
 // the code holds no value.
 std::string CodiceAssistenza(const std::filesystem::path& cartella, int hotel);
+std::string CodiceAssistenza(jet::Archivi& archivi, int hotel);
 
 // Tableaux of a hotel with Codice > 0, in the table's order ("<tutti>" not
 // included: it is tableau 0).
 std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int hotel);
+std::vector<VoceElenco> ElencoTableau(jet::Archivi& archivi, int hotel);
 
 inline constexpr std::string_view VoceTutti = "<tutti>";
 
@@ -44,6 +52,7 @@ struct Intervallo {
     std::string ultima;
 };
 Intervallo IntervalloCamere(const std::filesystem::path& cartella, int hotel, int tableau);
+Intervallo IntervalloCamere(jet::Archivi& archivi, int hotel, int tableau);
 
 // The print destinations, always those of hotel 1, in the order the
 // Stampanti table holds them.

@@ -68,17 +68,13 @@ void PrendiSeVuoto(std::string& campo, std::string valore) {
 
 class Generatore {
 public:
-    explicit Generatore(const OpzioniTableau& o)
-        : o_(o), hotel_(std::to_string(o.hotel)), segni_(SegniDelLocale()) {}
+    Generatore(const OpzioniTableau& o, jet::Archivi& archivi)
+        : o_(o), hotel_(std::to_string(o.hotel)), segni_(SegniDelLocale()), archivi_(archivi) {}
 
     fs::path Esegui();
 
 private:
-    std::shared_ptr<jet::Database> Apri(std::string_view nome) {
-        auto db = jet::Database::OpenDatabase(o_.cartella, nome);
-        archivi_.push_back(db);
-        return db;
-    }
+    std::shared_ptr<jet::Database> Apri(std::string_view nome) { return archivi_.Apri(nome); }
     void ApriArchivi();
     std::string Titolo();
     void Camera(const std::string& numero, const std::string& tipo);
@@ -110,7 +106,7 @@ private:
     int righeVuote_ = 0;
     Righe righe_;
 
-    std::vector<std::shared_ptr<jet::Database>> archivi_;
+    jet::Archivi& archivi_;
     jet::Recordset ospitiPrenotazione_, camere_, hotels_, tableaux_, schede_, ditte_,
         camerePrenotate_, prenotazioni_, agenzie_, arrangiamenti_, tipiCamere_;
 
@@ -234,9 +230,6 @@ fs::path Generatore::Esegui() {
         ScriviRiga("\f");
     }
     out_->Commit();
-    for (auto& db : archivi_) {
-        db->Close();
-    }
     return report;
 }
 
@@ -433,7 +426,12 @@ void Generatore::BloccoPrenotazione() {
 } // namespace
 
 fs::path GeneraTableau(const OpzioniTableau& opzioni) {
-    Generatore generatore(opzioni);
+    jet::Archivi archivi(opzioni.cartella);
+    return GeneraTableau(opzioni, archivi);
+}
+
+fs::path GeneraTableau(const OpzioniTableau& opzioni, jet::Archivi& archivi) {
+    Generatore generatore(opzioni, archivi);
     return generatore.Esegui();
 }
 

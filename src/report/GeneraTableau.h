@@ -7,6 +7,10 @@
 
 namespace vdx {
 
+namespace jet {
+class Archivi;
+}
+
 // Everything one run of the generator reads, fixed for the run. The request
 // window and `vdx generate` fill it the same way. Texts are code page 1252.
 struct OpzioniTableau {
@@ -33,6 +37,9 @@ struct OpzioniTableau {
 // report whole. Errors of the data files or of the file system are thrown as
 // vdx::Errore.
 std::filesystem::path GeneraTableau(const OpzioniTableau& opzioni);
+// The same within a run whose earlier steps read some of the files already
+// (a command's hotel, tableau and room range): every file as the run read it.
+std::filesystem::path GeneraTableau(const OpzioniTableau& opzioni, jet::Archivi& archivi);
 
 // Blank ruled lines after each room block: the fifth character of the first
 // "VDX_*.txt" of the folder (in name order) read as a digit, 0 for another

@@ -35,6 +35,7 @@ inline constexpr int DiscoPieno = 61;               // no space left while writi
 inline constexpr int AccessoPercorso = 75;          // a file or device cannot be opened
 inline constexpr int ChiamataNonValida = 5;         // a value out of its range
 inline constexpr int DatabaseNonTrovato = 3024;     // "Couldn't find file"
+inline constexpr int PermessoNegato = 3051;         // a data file the user may not read
 inline constexpr int FormatoNonRiconosciuto = 3343; // not an Access file
 inline constexpr int TabellaNonTrovata = 3078;      // no such table or query
 inline constexpr int CampoNonTrovato = 3265;        // item not found in this collection

@@ -86,6 +86,7 @@ LettoreRighe::LettoreRighe(const fs::path& file) {
     if (file_ == nullptr) {
         ErroreApertura(file, errno);
     }
+    nome_ = file;
     Riempi();
 }
 
@@ -103,6 +104,11 @@ void LettoreRighe::Riempi() {
     pos_ = 0;
     char buf[65536];
     const std::size_t n = std::fread(buf, 1, sizeof buf, file_);
+    if (n == 0 && std::ferror(file_) != 0) {
+        // A folder, or a file that cannot be read: no lines, rather than an
+        // empty file.
+        ErroreApertura(nome_, errno);
+    }
     if (n == 0) {
         eof_ = true;
     } else {

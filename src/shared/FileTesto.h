@@ -27,7 +27,9 @@ std::vector<std::string> DividiRighe(std::string_view bytes);
 // report this way, never holding it whole).
 class LettoreRighe {
 public:
-    explicit LettoreRighe(const std::filesystem::path& file); // throws vdx::Errore (53)
+    // Throws vdx::Errore: 53 when the file is missing, 75 when it cannot be
+    // read (a folder, no permission), then or at any later reading.
+    explicit LettoreRighe(const std::filesystem::path& file);
     ~LettoreRighe();
     LettoreRighe(const LettoreRighe&) = delete;
     LettoreRighe& operator=(const LettoreRighe&) = delete;
@@ -38,6 +40,7 @@ public:
 
 private:
     void Riempi();
+    std::filesystem::path nome_;
     std::FILE* file_ = nullptr;
     std::string buffer_;
     std::size_t pos_ = 0;

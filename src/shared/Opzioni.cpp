@@ -123,6 +123,36 @@ Scelte LeggiScelte(const DescrizioneComando& comando, const std::vector<std::str
     return scelte;
 }
 
+std::string RigaErrore(const DescrizioneComando& comando, std::string_view testo) {
+    std::string riga = comando.nome.substr(0, comando.nome.find(' ')) + ": ";
+    // Each line end, with the blanks around it, becomes one blank.
+    std::size_t inizio = 0;
+    while (inizio <= testo.size()) {
+        std::size_t fine = testo.find_first_of("\r\n", inizio);
+        std::string_view pezzo = testo.substr(
+            inizio, fine == std::string_view::npos ? std::string_view::npos : fine - inizio);
+        if (inizio > 0) {
+            pezzo.remove_prefix(std::min(pezzo.find_first_not_of(' '), pezzo.size()));
+        }
+        if (fine != std::string_view::npos) {
+            pezzo.remove_suffix(pezzo.size() - (pezzo.find_last_not_of(' ') + 1));
+        }
+        if (!pezzo.empty()) {
+            riga += (riga.back() == ' ' ? "" : " ") + std::string(pezzo);
+        }
+        if (fine == std::string_view::npos) {
+            break;
+        }
+        inizio = fine + 1;
+    }
+    return riga + "\n";
+}
+
+void ScriviUsoErrato(const DescrizioneComando& comando, std::string_view perche,
+                     std::ostream& err) {
+    err << RigaErrore(comando, perche) << "Provare \u00AB" << comando.nome << " --help\u00BB\n";
+}
+
 std::optional<Scelte> LeggiOUso(const DescrizioneComando& comando,
                                 const std::vector<std::string>& parole, std::ostream& out,
                                 std::ostream& err, int& esito) {
@@ -135,7 +165,7 @@ std::optional<Scelte> LeggiOUso(const DescrizioneComando& comando,
         }
         return scelte;
     } catch (const UsoErrato& e) {
-        err << comando.nome << ": " << e.what() << "\n" << comando.Uso();
+        ScriviUsoErrato(comando, e.what(), err);
         esito = EsitoUsoErrato;
         return std::nullopt;
     }

@@ -48,12 +48,21 @@ struct Scelte {
     std::filesystem::path Cartella(const std::filesystem::path& corrente) const;
 };
 
-// A command line the command does not take: the message goes to stderr with
-// the usage, and the exit status is 2.
+// A command line the command does not take: one line on stderr, and the
+// exit status is 2.
 struct UsoErrato : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 inline constexpr int EsitoUsoErrato = 2;
+
+// An error of a command as the one line it is told in: the program's name
+// ("vdx" for "vdx generate"), ": ", and `Testo` with its lines (the
+// windows' two-line messages) joined by one blank. With its line end.
+std::string RigaErrore(const DescrizioneComando& comando, std::string_view testo);
+
+// A command line the command does not take: RigaErrore() of `Perche`, then
+// "Provare «<command> --help»".
+void ScriviUsoErrato(const DescrizioneComando& comando, std::string_view perche, std::ostream& err);
 
 // Reads `parole` (the words after the command's name): "--name value",
 // "--name=value", switches, -h for --help, "--" ending the options. Throws
@@ -61,8 +70,8 @@ inline constexpr int EsitoUsoErrato = 2;
 // words, or a --folder that is no folder.
 Scelte LeggiScelte(const DescrizioneComando& comando, const std::vector<std::string>& parole);
 
-// Reads the command line; on a mistake writes "<name>: <why>" and the usage
-// to `errore` and returns nullopt; with --help writes the usage to `out` and
+// Reads the command line; on a mistake writes it with ScriviUsoErrato() to
+// `err` and returns nullopt; with --help writes the usage to `out` and
 // returns nullopt. `EsitoConfronto` is then the exit status (2 or 0).
 std::optional<Scelte> LeggiOUso(const DescrizioneComando& comando,
                                 const std::vector<std::string>& parole, std::ostream& out,

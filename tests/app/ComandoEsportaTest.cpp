@@ -28,12 +28,22 @@ TEST_P(RigaComando, Exports) {
     PcLocaleTemporaneo pc(caso.pclocal);
     ScriviFileAtomico(cartella / "FD7", "| 1.234,56|\r\n");
     ScriviFileAtomico(cartella / "salvato", "a-b\r\n");
+    std::filesystem::create_directory(cartella / "sotto");
+    const auto csv = cartella / ("fd" + caso.pclocal.value_or("") + ".csv");
+    ScriviFileAtomico(csv, "prima\r\n");
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(EseguiEsportaCsv(caso.argomenti, out, err, cartella.Percorso()), caso.esito);
     EXPECT_NE(err.str().find(caso.messaggio), std::string::npos) << err.str();
     if (caso.uscita.empty()) {
+        // One line (then where to look, for a wrong command line), and the
+        // last export as it was.
         EXPECT_EQ(out.str(), "");
+        const std::string e = err.str();
+        EXPECT_EQ(e.rfind("vdx: ", 0), 0u) << e;
+        const std::size_t fine = e.find('\n');
+        EXPECT_TRUE(fine + 1 == e.size() || e.find("Provare", fine) == fine + 1) << e;
+        EXPECT_EQ(LeggiFile(csv), "prima\r\n");
         return;
     }
     EXPECT_EQ(out.str(), caso.uscita + "\n");
@@ -42,12 +52,15 @@ TEST_P(RigaComando, Exports) {
 
 INSTANTIATE_TEST_SUITE_P(
     ExportCsv, RigaComando,
-    ::testing::Values(CasoComando{"TheWorkstationsReport", {}, "7", 0, "fd7.csv", ""},
-                      CasoComando{"AFileNamed", {"salvato"}, "7", 0, "fd7.csv", ""},
-                      CasoComando{"NoPclocal", {"salvato"}, std::nullopt, 0, "fd.csv", ""},
-                      CasoComando{"MissingReport", {}, "8", 1, "", "errore 53"},
-                      CasoComando{"TooManyWords", {"a", "b"}, "7", 2, "", "Uso: vdx export-csv"},
-                      CasoComando{"WrongPclocal", {}, "7 ", 2, "", "pclocal"}),
+    ::testing::Values(
+        CasoComando{"TheWorkstationsReport", {}, "7", 0, "fd7.csv", ""},
+        CasoComando{"AFileNamed", {"salvato"}, "7", 0, "fd7.csv", ""},
+        CasoComando{"NoPclocal", {"salvato"}, std::nullopt, 0, "fd.csv", ""},
+        CasoComando{"MissingReport", {}, "8", 1, "", "errore 53"},
+        CasoComando{"AFolder", {"sotto"}, "7", 1, "", "errore 75"},
+        CasoComando{
+            "TooManyWords", {"a", "b"}, "7", 2, "", "Provare \u00ABvdx export-csv --help\u00BB"},
+        CasoComando{"WrongPclocal", {}, "7 ", 2, "", "pclocal"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 } // namespace

@@ -2,26 +2,31 @@
 // "&Stampa" with their messages and exit status 2, data errors with 1.
 
 #include "app/Comandi.h"
+#include "jet/FileLeggibile.h"
 #include "jet/FileMdb.h"
 #include "report/DatiAlbergo.h"
 #include "report/Elenchi.h"
 #include "shared/FileTesto.h"
 #include "support/CartellaLavoro.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <system_error>
 
 namespace vdx::test {
 namespace {
 
-// Rooms 201-203 of hotel 1 (tableau 1), 301 of hotel 2, one office.
-DatiAlbergo DatiRiga() {
+// Rooms 201-203 of hotel 1 (tableau 1), 301 of hotel 2, one office; the
+// suite may have renamed the third room.
+DatiAlbergo DatiRiga(const char* terza = "203") {
     DatiAlbergo d;
     d.Hotel(1, "Hotel Lago", "K").Hotel(2, "Albergo Monte", "U").Hotel(4, "Senza tableau", "");
     d.Tableau(1, 1, "Primo piano").Tableau(1, 2, "Uffici").Tableau(2, 1, "Dependance");
     d.Tipo("DBL", "C").Tipo("UFF", "X");
-    d.Camera(1, 1, "203", "DBL").Camera(1, 1, "201", "DBL").Camera(1, 1, "202", "DBL");
+    d.Camera(1, 1, terza, "DBL").Camera(1, 1, "201", "DBL").Camera(1, 1, "202", "DBL");
     d.Camera(1, 1, "199", "UFF").Camera(1, 2, "900", "UFF");
     d.Camera(2, 1, "301", "DBL").Camera(4, 0, "1", "DBL");
     d.ConOspite({.camera = "202",
@@ -145,10 +150,12 @@ TEST_F(Riga, RunsLikeTheWindow) {
     }
 }
 
+// The window's two-line messages, on one line.
 TEST_F(Riga, RangeAndDateChecks) {
-    const std::string camere = "Camere errate!\nControllare l'intervallo di camere richiesto!\n";
+    const std::string camere =
+        "vdx: Camere errate! Controllare l'intervallo di camere richiesto!\n";
     const std::string data =
-        "Data errata!\nLa data deve essere inserita \nnel formato gg/mm/aaaa\n";
+        "vdx: Data errata! La data deve essere inserita nel formato gg/mm/aaaa\n";
     const struct {
         std::vector<std::string> argomenti;
         std::string messaggio;
@@ -171,14 +178,24 @@ TEST_F(Riga, RangeAndDateChecks) {
     }
 }
 
+// One line saying what is wrong, then where to look: not the whole usage.
 TEST_F(Riga, WrongOptions) {
-    const std::vector<std::vector<std::string>> casi{
-        {"--hotel"},          {"--hotel", "x"}, {"--hotel", "0"}, {"--hotel", "-1"},
-        {"--tableau", "1.5"}, {"--bogus"},      {"--free=yes"},   {"generate"},
+    const struct {
+        std::vector<std::string> argomenti;
+        std::string riga;
+    } casi[] = {
+        {{"--hotel"}, "manca il valore di --hotel"},
+        {{"--hotel", "x"}, "valore non valido per --hotel: \"x\""},
+        {{"--hotel", "0"}, "valore non valido per --hotel: \"0\""},
+        {{"--hotel", "-1"}, "valore non valido per --hotel: \"-1\""},
+        {{"--tableau", "1.5"}, "valore non valido per --tableau: \"1.5\""},
+        {{"--bogus"}, "opzione sconosciuta: --bogus"},
+        {{"--free=yes"}, "--free non vuole un valore"},
+        {{"generate"}, "argomento di troppo: generate"},
     };
     for (const auto& c : casi) {
-        EXPECT_EQ(Esegui(c), EsitoRichiestaErrata) << c.front();
-        EXPECT_NE(err_.str().find("Uso: vdx generate"), std::string::npos) << c.front();
+        EXPECT_EQ(Esegui(c.argomenti), EsitoRichiestaErrata) << c.riga;
+        EXPECT_EQ(err_.str(), "vdx: " + c.riga + "\nProvare \u00ABvdx generate --help\u00BB\n");
         EXPECT_FALSE(ReportScritto());
     }
     EXPECT_EQ(Esegui({"--help"}), EsitoRiuscito);
@@ -235,10 +252,64 @@ TEST_F(Riga, ADamagedFileIsOneLineAndTheLastReportStays) {
     }
     ScriviFileAtomico(file, b);
     EXPECT_EQ(Esegui({"--hotel", "1"}), EsitoErroreDati);
-    EXPECT_EQ(err_.str(), "vdx generate: errore 3343: La tabella 'AnagraficaHotels' di '" +
-                              file.string() + "' non si può leggere: il file è danneggiato.\n");
+    EXPECT_EQ(err_.str(), "vdx: errore 3343: La tabella 'AnagraficaHotels' di '" + file.string() +
+                              "' non si può leggere: il file è danneggiato.\n");
     EXPECT_EQ(LeggiFile(cartella_ / "FD7"), buono);
     jet::ImpostaAttesaRilettura(nullptr);
+}
+
+// One reading of the files per run: the suite rewrites NumeriCamere.mdb in
+// place (room 203 becomes 204) between the room range and the report, when
+// the run opens the guest cards. The report is that of the files as the run
+// first read them, not a range of one version over the rooms of the other.
+TEST_F(Riga, EveryStepOfARunUsesItsOneReadingOfTheFiles) {
+    ASSERT_EQ(Esegui({}), EsitoRiuscito) << err_.str();
+    const std::string prima = Report();
+    CartellaLavoro altra;
+    DatiRiga("204").Scrivi(altra.Percorso());
+    const std::string riscritto = LeggiFile(altra / "NumeriCamere.mdb");
+    int aperture = 0;
+    bool fatto = false;
+    jet::ImpostaAperturaFile([&](const std::filesystem::path& file) {
+        ++aperture;
+        if (file.filename() == "Scheda_Cliente.mdb" && !fatto) {
+            std::fstream(cartella_ / "NumeriCamere.mdb",
+                         std::ios::in | std::ios::out | std::ios::binary)
+                .write(riscritto.data(), static_cast<std::streamsize>(riscritto.size()));
+            fatto = true;
+        }
+        return jet::ApriFileDiSistema(file);
+    });
+    const int esito = Esegui({});
+    jet::ImpostaAperturaFile(nullptr);
+    ASSERT_EQ(esito, EsitoRiuscito) << err_.str();
+    EXPECT_TRUE(fatto);
+    EXPECT_EQ(aperture, 11) << "each file opened once";
+    EXPECT_EQ(Report(), prima);
+    // The next run reads the new version: 204 is in the range and listed.
+    ASSERT_EQ(Esegui({}), EsitoRiuscito) << err_.str();
+    EXPECT_NE(Report().find("204"), std::string::npos);
+}
+
+// A file the user may not read: one line that says so and names it, at once
+// (no pause and second reading, as for damage).
+TEST_F(Riga, AFileThatMayNotBeReadIsSaidAtOnce) {
+    int pause = 0;
+    jet::ImpostaAttesaRilettura([&] { ++pause; });
+    jet::ImpostaAperturaFile([](const std::filesystem::path& file) {
+        if (file.filename() == "Tableau.mdb") {
+            throw std::system_error(EACCES, std::generic_category(), file.string());
+        }
+        return jet::ApriFileDiSistema(file);
+    });
+    const int esito = Esegui({});
+    jet::ImpostaAperturaFile(nullptr);
+    jet::ImpostaAttesaRilettura(nullptr);
+    EXPECT_EQ(esito, EsitoErroreDati);
+    EXPECT_EQ(err_.str(), "vdx: errore 3051: Il file '" + (cartella_ / "Tableau.mdb").string() +
+                              "' non si può aprire: manca il permesso di leggerlo.\n");
+    EXPECT_EQ(pause, 0);
+    EXPECT_FALSE(ReportScritto());
 }
 
 // Messages and paths reach the terminal as UTF-8: names of fields read

@@ -104,7 +104,7 @@ TEST(ComandoStampa, NoPdfDestination) {
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;
     EXPECT_EQ(vdx::EseguiStampa({"--pdf"}, out, err, cartella.Percorso(), Fabbrica(p)), 1);
-    EXPECT_EQ(err.str(), "Nessuna stampante PDF impostata!\n");
+    EXPECT_EQ(err.str(), "vdx: Nessuna stampante PDF impostata!\n");
 }
 
 // An empty report: nothing printed, and the command says so.

@@ -160,6 +160,21 @@ const Danno Danni[] = {
     {"ColumnNumberBeyondTheMost", [](std::string& b) { b[Note(b) * Pagina + 63 + 25 + 5] = 7; }},
     {"ColumnNumberTwice", [](std::string& b) { b[Note(b) * Pagina + 63 + 25 + 5] = 0; }},
     {"LongColumnMadeCurrency", [](std::string& b) { b[Note(b) * Pagina + 63] = 0x05; }},
+    // Stanza (Text(10), the second variable field): its place among the
+    // variable fields out of range, past the fields every row holds (a blank
+    // column) or taken by Testo, its declared size too small for what it
+    // holds ("10" in a Text(1)); no variable column counted; the definition
+    // saying it is a system table while the list of tables lists a user one.
+    {"VariableFieldBeyondTheMost",
+     [](std::string& b) { Metti16(b, Note(b) * Pagina + 63 + 2 * 25 + 7, 0x7FFF); }},
+    {"VariableFieldPastEveryRowsFields",
+     [](std::string& b) { Metti16(b, Note(b) * Pagina + 63 + 2 * 25 + 7, 2); }},
+    {"VariableFieldTwice",
+     [](std::string& b) { Metti16(b, Note(b) * Pagina + 63 + 2 * 25 + 7, 0); }},
+    {"TextLongerThanItsColumn",
+     [](std::string& b) { Metti16(b, Note(b) * Pagina + 63 + 2 * 25 + 23, 2); }},
+    {"NoVariableColumnCounted", [](std::string& b) { Metti16(b, Note(b) * Pagina + 43, 0); }},
+    {"UserTableDefinedAsASystemOne", [](std::string& b) { b[Note(b) * Pagina + 40] = 'S'; }},
     // A name Access never gives ("Co.ice") or one a NUL cuts short ("Co"):
     // not a table without the field.
     {"ColumnNameWithADot",

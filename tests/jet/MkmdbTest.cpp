@@ -240,7 +240,7 @@ TEST(Mkmdb, TheProgramReportsOnStderrAndExitsNonZero) {
 
     const EsitoComando uso = Esegui(Quota(programma) + " " + Quota(dir / "R.mdb"));
     EXPECT_EQ(uso.codice, 2);
-    EXPECT_NE(uso.err.find("Uso: vdx-mkmdb [opzioni] USCITA.mdb TABELLA.csv"), std::string::npos);
+    EXPECT_NE(uso.err.find("Provare \u00ABvdx-mkmdb --help\u00BB"), std::string::npos) << uso.err;
 }
 
 } // namespace

@@ -166,31 +166,64 @@ protected:
     CartellaLavoro cartella;
 };
 
-// A setting line of megabytes would turn a small report into a huge export:
-// lines of up to 255 bytes are taken, longer ones refused naming the line,
-// and no export is written.
-TEST_F(Esportazione, SettingsLongerThan255BytesAreRefused) {
+// Settings that cannot make a spreadsheet are refused naming their line, and
+// the last export stays: a line of megabytes (a huge export of a small
+// report), an empty separator (fields glued together), a control byte, a
+// separator equal to the decimal mark (amounts cut in two). A tab is a
+// separator, and a line of 255 bytes is taken.
+TEST_F(Esportazione, RefusedSettingsKeepTheLastExport) {
     PcLocaleTemporaneo pc("3");
     ScriviRigheAtomico(cartella / "FD3", {"Camere presenti : 1"});
     const std::string massima(255, ';');
-    ScriviFileAtomico(cartella / "SeparatoreXLS.txt", massima + "\r\n,\r\n$\r\n");
-    EXPECT_EQ(LeggiImpostazioniXLS(cartella.Percorso()).separatoreCampi, massima);
-    for (const auto& [testo, riga] : std::vector<std::pair<std::string, int>>{
-             {massima + ";\r\n,\r\n$\r\n", 1}, {";\r\n,\r\n" + std::string(4 << 20, '$'), 3}}) {
-        ScriviFileAtomico(cartella / "SeparatoreXLS.txt", testo);
+    for (const std::string& buono : {massima + "\r\n,\r\n$\r\n", std::string("\t\r\n,\r\n")}) {
+        ScriviFileAtomico(cartella / "SeparatoreXLS.txt", buono);
+        EXPECT_EQ(LeggiImpostazioniXLS(cartella.Percorso()).separatoreCampi,
+                  buono.substr(0, buono.find('\r')));
+    }
+    const struct {
+        std::string file;
+        int riga;
+        const char* perche;
+    } casi[] = {
+        {massima + ";\r\n,\r\n$\r\n", 1, "l'impostazione ha 256 caratteri"},
+        {";\r\n,\r\n" + std::string(4 << 20, '$'), 3, "l'impostazione ha 4194304 caratteri"},
+        {"\r\n,\r\n$\r\n", 1, "il separatore dei campi \xE8 vuoto"},
+        {";\r\n,\r\n\x1B\r\n", 3, "carattere di controllo (codice 27)"},
+        {std::string(";\0;\r\n", 4), 1, "carattere di controllo (codice 0)"},
+        {";\r\n;\r\n$\r\n", 2, "uguale al segno decimale"},
+        {".\r\n", 1, "uguale al segno decimale (\".\")"},
+    };
+    for (const auto& c : casi) {
+        ScriviFileAtomico(cartella / "fd3.csv", "prima\r\n");
+        ScriviFileAtomico(cartella / "SeparatoreXLS.txt", c.file);
         try {
             ConvertiXLS("fd3", cartella.Percorso());
-            ADD_FAILURE() << "accettata la riga " << riga;
-        } catch (const Errore& e) {
+            ADD_FAILURE() << "accettata: " << c.perche;
+        } catch (const ImpostazioneRifiutata& e) {
             EXPECT_EQ(e.Numero(), errore::ChiamataNonValida);
-            EXPECT_EQ(std::string(e.what()).rfind("SeparatoreXLS.txt, riga " +
-                                                      std::to_string(riga) + ": l'impostazione ha ",
-                                                  0),
+            const std::string testo = e.what();
+            EXPECT_EQ(testo.rfind("SeparatoreXLS.txt, riga " + std::to_string(c.riga) + ": ", 0),
                       0u)
-                << e.what();
+                << testo;
+            EXPECT_NE(testo.find(c.perche), std::string::npos) << testo;
         }
-        EXPECT_FALSE(std::filesystem::exists(cartella / "fd3.csv"));
+        EXPECT_EQ(LeggiFile(cartella / "fd3.csv"), "prima\r\n") << c.perche;
     }
+}
+
+// A folder named as the report is no report: refused, the last export kept.
+TEST_F(Esportazione, AFolderIsRefusedKeepingTheLastExport) {
+    PcLocaleTemporaneo pc("3");
+    std::filesystem::create_directory(cartella / "cartella");
+    ScriviFileAtomico(cartella / "fd3.csv", "prima\r\n");
+    try {
+        ConvertiXLS("cartella", cartella.Percorso());
+        ADD_FAILURE() << "a folder exported";
+    } catch (const Errore& e) {
+        EXPECT_EQ(e.Numero(), errore::AccessoPercorso);
+        EXPECT_NE(std::string(e.what()).find("cartella"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(LeggiFile(cartella / "fd3.csv"), "prima\r\n");
 }
 
 TEST_F(Esportazione, OneLinePerLineInTheSameOrder) {

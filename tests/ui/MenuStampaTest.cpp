@@ -178,6 +178,21 @@ private slots:
         });
     }
 
+    // A settings file the export refuses is said, naming its line; the
+    // program goes on and the last export stays.
+    void aRefusedSettingsFileIsSaidAndTheLastExportStays() {
+        ScriviFileAtomico(cartella_->Percorso() / "FD3", "tableau\r\n");
+        ScriviFileAtomico(cartella_->Percorso() / "SeparatoreXLS.txt", "\r\n,\r\n$\r\n");
+        ScriviFileAtomico(cartella_->Percorso() / "fd3.csv", "prima\r\n");
+        auto menu = Crea();
+        menu->Tst_Click(MenuStampa::Esporta);
+        QCOMPARE(fine_, -1);
+        QVERIFY(aperti_.empty());
+        QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
+        QVERIFY(ui::MessaggiMostrati()[0].testo.rfind("SeparatoreXLS.txt, riga 1: ", 0) == 0);
+        QCOMPARE(LeggiFile(cartella_->Percorso() / "fd3.csv"), std::string("prima\r\n"));
+    }
+
     void hotelZeroBecomesHotelOne_data() {
         QTest::addColumn<int>("prima");
         QTest::addColumn<int>("dopo");

@@ -159,7 +159,7 @@ private slots:
     }
 
     // Every program and command: --help on stdout (exit 0), --version, a
-    // wrong word with the usage on stderr (exit 2), and a run.
+    // wrong word on one line of stderr with where to look (exit 2), and a run.
     void commandLine_data() {
         QTest::addColumn<QStringList>("argomenti");
         QTest::addColumn<int>("codice");
@@ -173,28 +173,30 @@ private slots:
         };
         riga("version", "--version", 0, "vdx " VDX_VERSIONE "\n", "");
         riga("help", "--help", 0, "Uso: vdx [opzioni]", "");
-        riga("unknown option", "--colore", 2, "", "Uso: vdx [opzioni]");
+        riga("unknown option", "--colore", 2, "",
+             "vdx: opzione sconosciuta: --colore\nProvare «vdx --help»\n");
         riga("unknown command", "stampa-tutto", 2, "", "comando sconosciuto: stampa-tutto");
         riga("missing folder", "--folder manca", 2, "", "la cartella \"manca\" non esiste");
         riga("generate help", "generate --help", 0, "Uso: vdx generate", "");
         riga("generate -h", "generate -h", 0, "--tableau N", "");
-        riga("generate unknown option", "generate --colore", 2, "", "Uso: vdx generate");
+        riga("generate unknown option", "generate --colore", 2, "",
+             "Provare «vdx generate --help»");
         riga("generate", "generate", 0, "FD3", "");
         riga("generate in a folder", "generate --folder sotto", 0, "sotto", "");
         riga("print help", "print --help", 0, "--destination NOME", "");
-        riga("print unknown option", "print --colore", 2, "", "Uso: vdx print");
+        riga("print unknown option", "print --colore", 2, "", "Provare «vdx print --help»");
         riga("print missing value", "print --printer", 2, "", "manca il valore di --printer");
         riga("export help", "export-csv --help", 0, "Uso: vdx export-csv [opzioni] [FILE]", "");
         riga("export too many words", "export-csv a b", 2, "", "argomento di troppo: b");
         riga("query help", "vdx-query --help", 0, "Uso: vdx-query [opzioni] FILE.mdb", "");
-        riga("query unknown option", "vdx-query --colore", 2, "", "Uso: vdx-query");
+        riga("query unknown option", "vdx-query --colore", 2, "", "Provare «vdx-query --help»");
         riga("query too few words", "vdx-query Tableau.mdb", 2, "", "mancano argomenti dopo");
         riga("query", "vdx-query Tableau.mdb Tableau Codice=2", 0, "Secondo piano", "");
         riga("query wrong table", "vdx-query Tableau.mdb Tavole", 1, "", "vdx-query: errore 3078");
         riga("mkmdb help", "vdx-mkmdb -h", 0, "Uso: vdx-mkmdb [opzioni] USCITA.mdb", "");
-        riga("mkmdb unknown option", "vdx-mkmdb --colore", 2, "", "Uso: vdx-mkmdb");
+        riga("mkmdb unknown option", "vdx-mkmdb --colore", 2, "", "Provare «vdx-mkmdb --help»");
         riga("demo help", "vdx-demo --help", 0, "--large", "");
-        riga("demo unknown option", "vdx-demo --grande x", 2, "", "Uso: vdx-demo");
+        riga("demo unknown option", "vdx-demo --grande x", 2, "", "Provare «vdx-demo --help»");
     }
 
     void commandLine() {

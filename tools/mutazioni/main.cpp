@@ -12,15 +12,26 @@
 //
 // A run fails on a crash (a signal, or a status the programs never give,
 // such as a sanitizer's), a run longer than the time limit (a hang), any
-// text on stderr but the program's one error line, or a table read with
-// status 0 but fewer rows than the undamaged file. It prints the figures,
-// and with --conserva keeps each failing copy (and each refused with an
-// error other than damage). Exit status 0 when no run failed.
+// text on stderr but the program's one error line, a table read with
+// status 0 but fewer rows than the undamaged file, or, when the damage hit
+// no page of rows (a definition, a map page, the header, pages added), a
+// table or a report read with status 0 but other than the undamaged file's.
+// It prints the figures, and with --conserva keeps each failing copy (and
+// each refused with an error other than damage).
+//
+// With --concorrente N it also runs `vdx generate` N times in a demo folder
+// while a writer swaps five of its files (hotels, tableaux, rooms, room
+// types, guest cards) whole, by renaming, between two versions of each: each
+// report must be the report of one combination of the files' versions, or
+// the run a clean error. Exit status 0 when no run failed.
 
+#include "AlbergoDemo.h"
 #include "jet/Database.h"
+#include "shared/Date.h"
 #include "shared/Opzioni.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -32,10 +43,12 @@
 #include <map>
 #include <poll.h>
 #include <random>
+#include <set>
 #include <signal.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -52,6 +65,7 @@ struct Opzioni {
     int scadenza = 30; // seconds a run may take: a hang detector, not a speed target
     fs::path conserva;
     bool dettagli = false;
+    int concorrenti = 0; // runs of the concurrent mode
 };
 
 // The files `vdx generate` reads (the print menu's files are not among them).
@@ -183,8 +197,42 @@ struct Originale {
     std::string byte;
     std::size_t pagina = 4096;
     std::map<std::string, std::size_t> righe; // table -> rows of the undamaged file
+    std::map<std::string, std::string> letto; // table -> what vdx-query prints of it
     bool demo = false;
 };
+
+// Whether the damaged copy `b` of `o` differs from it on a page of rows (a
+// data page, before or after the damage) or lacks one: then what is read
+// may differ without any damage to see.
+bool ToccaRighe(const Originale& o, const std::string& b) {
+    const std::size_t n = std::max(o.byte.size(), b.size());
+    for (std::size_t p = 0; p * o.pagina < n; ++p) {
+        const std::size_t inizio = p * o.pagina;
+        const auto pagina = [&](const std::string& x) {
+            return inizio < x.size() ? std::string_view(x).substr(inizio, o.pagina)
+                                     : std::string_view();
+        };
+        const std::string_view prima = pagina(o.byte);
+        const std::string_view dopo = pagina(b);
+        if (prima == dopo) {
+            continue;
+        }
+        if ((!prima.empty() && prima[0] == 0x01) || (!dopo.empty() && dopo[0] == 0x01)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A report with its time stamp (the end of its first line) blanked: two runs
+// of the same files give the same text.
+std::string SenzaOra(std::string report) {
+    const std::size_t fine = report.find("\r\n");
+    if (fine != std::string::npos && fine >= 16) {
+        report.replace(fine - 16, 16, 16, ' ');
+    }
+    return report;
+}
 
 std::uint32_t U32(const std::string& b, std::size_t at) {
     std::uint32_t v = 0;
@@ -330,13 +378,14 @@ struct Conti {
     int blocchi = 0;
     int testoEstraneo = 0;
     int perdite = 0;
+    int diversi = 0; // read at status 0, other than the undamaged file, no row touched
     int esecuzioni = 0;
 };
 
-enum class Esito { Letto, Danneggiato, AltroErrore, Crash, Blocco, Estraneo, Perdita };
+enum class Esito { Letto, Danneggiato, AltroErrore, Crash, Blocco, Estraneo, Perdita, Diverso };
 
 // A program may end with one error line of its own (status 1), or, for
-// `vdx generate`, with the request window's two-line messages (status 2,
+// `vdx generate`, with the request window's messages on one line (status 2,
 // when a damaged value makes the room range or date wrong); any other text
 // on stderr is stray.
 Esito Classifica(const Uscita& u, const std::string& prefisso) {
@@ -349,14 +398,15 @@ Esito Classifica(const Uscita& u, const std::string& prefisso) {
     if (u.stato == 0) {
         return u.err.empty() ? Esito::Letto : Esito::Estraneo;
     }
-    if (u.stato == 2) {
-        const bool finestra =
-            u.err.rfind("Camere errate!\n", 0) == 0 || u.err.rfind("Data errata!\n", 0) == 0;
-        return finestra ? Esito::AltroErrore : Esito::Estraneo;
-    }
     const std::size_t fine = u.err.find('\n');
     if (u.err.rfind(prefisso, 0) != 0 || fine + 1 != u.err.size()) {
         return Esito::Estraneo;
+    }
+    if (u.stato == 2) {
+        const std::string finestra = u.err.substr(prefisso.size());
+        return finestra.rfind("Camere errate! ", 0) == 0 || finestra.rfind("Data errata! ", 0) == 0
+                   ? Esito::AltroErrore
+                   : Esito::Estraneo;
     }
     return u.err.find(" 3343: ") != std::string::npos ? Esito::Danneggiato : Esito::AltroErrore;
 }
@@ -369,18 +419,21 @@ public:
     void Esegui();
     const Conti& ContiEsiti() const { return conti_; }
     bool Fallita() const {
-        return conti_.crash + conti_.blocchi + conti_.testoEstraneo + conti_.perdite > 0;
+        return conti_.crash + conti_.blocchi + conti_.testoEstraneo + conti_.perdite +
+                   conti_.diversi >
+               0;
     }
 
 private:
-    Esito ProvaQuery(const Originale& o, const fs::path& copia, std::string& nota);
-    Esito ProvaGenera(const Originale& o, const std::string& byte, std::string& nota);
+    Esito ProvaQuery(const Originale& o, const fs::path& copia, bool toccaRighe, std::string& nota);
+    Esito ProvaGenera(const Originale& o, const std::string& byte, bool righe, std::string& nota);
     void Annota(Esito peggiore, const Originale& o, const std::string& byte,
                 const std::string& descrizione, const std::string& nota, int numero);
 
     Opzioni o_;
     fs::path lavoro_;
     std::vector<Originale> originali_;
+    std::string report_; // of the undamaged demo folder, without its time stamp
     Conti conti_;
 };
 
@@ -417,6 +470,9 @@ void Campagna::Prepara() {
         auto db = vdx::jet::Database::OpenDatabase(p.parent_path(), p.filename().string());
         for (const std::string& t : db->NomiTabelle()) {
             orig.righe[t] = db->OpenRecordset(t).RecordCount();
+            orig.letto[t] = ::Esegui({(o_.programmi / "vdx-query").string(), p.string(), t},
+                                     p.parent_path(), o_.scadenza)
+                                .out;
         }
         originali_.push_back(std::move(orig));
     }
@@ -427,9 +483,11 @@ void Campagna::Prepara() {
                   << g.err;
         std::exit(2);
     }
+    report_ = SenzaOra(LeggiFile(demo / "FD1"));
 }
 
-Esito Campagna::ProvaQuery(const Originale& o, const fs::path& copia, std::string& nota) {
+Esito Campagna::ProvaQuery(const Originale& o, const fs::path& copia, bool toccaRighe,
+                           std::string& nota) {
     Esito peggiore = Esito::Letto;
     for (const auto& [tabella, righe] : o.righe) {
         const Uscita u = ::Esegui({(o_.programmi / "vdx-query").string(), copia.string(), tabella},
@@ -438,19 +496,23 @@ Esito Campagna::ProvaQuery(const Originale& o, const fs::path& copia, std::strin
         Esito e = Classifica(u, "vdx-query: errore ");
         if (e == Esito::Letto && RecordCsv(u.out) < righe) {
             e = Esito::Perdita;
+        } else if (e == Esito::Letto && !toccaRighe && u.out != o.letto.at(tabella)) {
+            e = Esito::Diverso;
         }
         if (e != Esito::Letto) {
             nota += "vdx-query " + tabella + ": status " + std::to_string(u.stato) + " signal " +
                     std::to_string(u.segnale) + (u.scaduta ? " (timed out)" : "") + ", " +
                     std::to_string(RecordCsv(u.out)) + " of " + std::to_string(righe) +
-                    " rows; stderr: " + u.err.substr(0, 400) + "\n";
+                    (e == Esito::Diverso ? " rows, other than the undamaged ones" : " rows") +
+                    "; stderr: " + u.err.substr(0, 400) + "\n";
         }
         peggiore = std::max(peggiore, e);
     }
     return peggiore;
 }
 
-Esito Campagna::ProvaGenera(const Originale& o, const std::string& byte, std::string& nota) {
+Esito Campagna::ProvaGenera(const Originale& o, const std::string& byte, bool righe,
+                            std::string& nota) {
     const std::string nome = o.percorso.filename().string();
     if (!o.demo || std::none_of(std::begin(LettiDaGenera), std::end(LettiDaGenera),
                                 [&](const char* n) { return nome == n; })) {
@@ -462,10 +524,14 @@ Esito Campagna::ProvaGenera(const Originale& o, const std::string& byte, std::st
     ScriviFile(cartella / nome, byte);
     const Uscita u = ::Esegui({(o_.programmi / "vdx").string(), "generate"}, cartella, o_.scadenza);
     ++conti_.esecuzioni;
-    const Esito e = Classifica(u, "vdx generate: ");
+    Esito e = Classifica(u, "vdx: ");
+    if (e == Esito::Letto && !righe && SenzaOra(LeggiFile(cartella / "FD1")) != report_) {
+        e = Esito::Diverso;
+    }
     if (e != Esito::Letto) {
         nota += "vdx generate: status " + std::to_string(u.stato) + " signal " +
                 std::to_string(u.segnale) + (u.scaduta ? " (timed out)" : "") +
+                (e == Esito::Diverso ? ", a report other than the undamaged one" : "") +
                 "; stderr: " + u.err.substr(0, 400) + "\n";
     }
     return e;
@@ -495,6 +561,9 @@ void Campagna::Annota(Esito peggiore, const Originale& o, const std::string& byt
     case Esito::Perdita:
         ++conti_.perdite;
         break;
+    case Esito::Diverso:
+        ++conti_.diversi;
+        break;
     }
     const bool guasto = peggiore > Esito::AltroErrore;
     if (guasto || (o_.dettagli && peggiore == Esito::AltroErrore)) {
@@ -519,11 +588,141 @@ void Campagna::Esegui() {
         const fs::path copia = copie / o.percorso.filename();
         ScriviFile(copia, byte);
         std::string nota;
-        Esito peggiore = ProvaQuery(o, copia, nota);
-        peggiore = std::max(peggiore, ProvaGenera(o, byte, nota));
+        const bool righe = ToccaRighe(o, byte);
+        Esito peggiore = ProvaQuery(o, copia, righe, nota);
+        peggiore = std::max(peggiore, ProvaGenera(o, byte, righe, nota));
         ++conti_.file;
         Annota(peggiore, o, byte, descrizione, nota, i);
     }
+}
+
+// ------------------------------------------------------------------ concurrent runs
+
+namespace fx = vdx::fixture;
+
+// How version B of a file of the demo hotel differs from version A: a change
+// to each of its rows.
+struct Variante {
+    const char* tabella;
+    void (*cambia)(const std::function<std::string*(const char*)>& campo);
+};
+
+const Variante Varianti[] = {
+    {"AnagraficaHotels", [](const auto& campo) { *campo("RagioneSociale") += " B"; }},
+    {"Tableau", [](const auto& campo) { *campo("Descrizione") += " B"; }},
+    {"NumeriCamere", [](const auto& campo) { *campo("NumeroCamera") += "B"; }},
+    {"TipiCamere",
+     [](const auto& campo) {
+         if (*campo("Sigla") == "DUS") {
+             *campo("Tipologia") = "A"; // its rooms leave the tableau
+         }
+     }},
+    {"Scheda_Cliente", [](const auto& campo) { *campo("NomeCliente") += " B"; }},
+};
+
+fx::TabellaProva TabellaB(const fx::TabellaProva& a, const Variante& v) {
+    fx::TabellaProva b(a.Nome(), a.Colonne());
+    for (std::vector<fx::Cella> riga : a.RigheScritte()) {
+        v.cambia([&](const char* nome) -> std::string* {
+            for (std::size_t c = 0; c < a.Colonne().size(); ++c) {
+                if (a.Colonne()[c].rfind(std::string(nome) + ":", 0) == 0) {
+                    return std::get_if<std::string>(&riga[c]);
+                }
+            }
+            static std::string nessuno;
+            return &nessuno;
+        });
+        b.ConRiga(riga);
+    }
+    return b;
+}
+
+struct ContiConcorrenti {
+    int esecuzioni = 0;
+    int uguali = 0; // the report of one combination of the versions (or its refusal)
+    int errori = 0; // a clean error of its own
+    int guasti = 0; // anything else
+    int scambi = 0; // files swapped meanwhile
+    int combinazioni = 0;
+    int tableau = 0; // the different outcomes of the combinations
+};
+
+// The outcome of a run as a text to compare: its status and report, or its
+// status and error line.
+std::string EsitoDi(const Uscita& u, const fs::path& cartella) {
+    if (u.stato == 0 && u.err.empty()) {
+        return "0\n" + SenzaOra(LeggiFile(cartella / "FD1"));
+    }
+    return std::to_string(u.stato) + "\n" + u.err;
+}
+
+ContiConcorrenti Concorrenti(const Opzioni& o, const fs::path& lavoro) {
+    ContiConcorrenti k;
+    const vdx::DataOra oggi = vdx::OraLocale();
+    const fs::path a = lavoro / "versione-a";
+    const fs::path b = lavoro / "versione-b";
+    fx::Albergo albergo = fx::AlbergoDemo(oggi, a);
+    albergo.Scrivi(a);
+    for (const Variante& v : Varianti) {
+        albergo.Sostituisci(TabellaB(albergo.TabellaDiNome(v.tabella), v));
+    }
+    albergo.Scrivi(b);
+    const std::size_t n = std::size(Varianti);
+    std::vector<std::string> versioni[2];
+    for (const Variante& v : Varianti) {
+        versioni[0].push_back(LeggiFile(a / (std::string(v.tabella) + ".mdb")));
+        versioni[1].push_back(LeggiFile(b / (std::string(v.tabella) + ".mdb")));
+    }
+    // What each combination of the versions gives, the files still.
+    const fs::path cartella = lavoro / "concorrente";
+    const std::vector<std::string> vdx = {(o.programmi / "vdx").string(), "generate"};
+    std::set<std::string> attesi;
+    for (std::size_t scelta = 0; scelta < (std::size_t{1} << n); ++scelta) {
+        fs::remove_all(cartella);
+        fs::copy(a, cartella);
+        for (std::size_t i = 0; i < n; ++i) {
+            ScriviFile(cartella / (std::string(Varianti[i].tabella) + ".mdb"),
+                       versioni[(scelta >> i) & 1][i]);
+        }
+        attesi.insert(EsitoDi(::Esegui(vdx, cartella, o.scadenza), cartella));
+    }
+    k.combinazioni = 1 << n;
+    k.tableau = static_cast<int>(attesi.size());
+    // The runs while a writer swaps the files, each whole, by renaming.
+    fs::remove_all(cartella);
+    fs::copy(a, cartella);
+    std::atomic<bool> fine{false};
+    std::thread scrittore([&] {
+        std::mt19937_64 caso(o.seme);
+        std::vector<int> versione(n, 0);
+        while (!fine) {
+            const std::size_t i = caso() % n;
+            versione[i] ^= 1;
+            ScriviFile(cartella / ".scambio", versioni[versione[i]][i]);
+            fs::rename(cartella / ".scambio",
+                       cartella / (std::string(Varianti[i].tabella) + ".mdb"));
+            ++k.scambi;
+            std::this_thread::sleep_for(std::chrono::microseconds(caso() % 3000));
+        }
+    });
+    for (int r = 0; r < o.concorrenti; ++r) {
+        const Uscita u = ::Esegui(vdx, cartella, o.scadenza);
+        ++k.esecuzioni;
+        const Esito e = Classifica(u, "vdx: ");
+        if (attesi.count(EsitoDi(u, cartella)) > 0) {
+            ++k.uguali;
+        } else if (e == Esito::Danneggiato || e == Esito::AltroErrore) {
+            ++k.errori;
+        } else {
+            ++k.guasti;
+            std::cerr << "GUASTO concorrente " << r << ": status " << u.stato << " signal "
+                      << u.segnale << (e == Esito::Letto ? ", a report of no combination" : "")
+                      << "; stderr: " << u.err.substr(0, 400) << "\n";
+        }
+    }
+    fine = true;
+    scrittore.join();
+    return k;
 }
 
 const vdx::DescrizioneComando Mutazioni{
@@ -539,7 +738,8 @@ const vdx::DescrizioneComando Mutazioni{
      {"--file", "N", "quanti file danneggiati (predefinito 300)"},
      {"--scadenza", "SECONDI", "quanto può durare una lettura prima di dirla bloccata"},
      {"--conserva", "CARTELLA", "dove tenere le copie che danno un guasto o un altro errore"},
-     {"--dettagli", "", "descrive anche i file rifiutati con un altro errore"}}};
+     {"--dettagli", "", "descrive anche i file rifiutati con un altro errore"},
+     {"--concorrente", "N", "anche N esecuzioni di vdx generate mentre i file cambiano versione"}}};
 
 // The options, or a usage mistake.
 Opzioni LeggiOpzioni(const vdx::Scelte& s) {
@@ -562,6 +762,7 @@ Opzioni LeggiOpzioni(const vdx::Scelte& s) {
     o.file = numero("--file", o.file);
     o.scadenza = numero("--scadenza", o.scadenza);
     o.dettagli = s.Ha("--dettagli");
+    o.concorrenti = numero("--concorrente", o.concorrenti);
     if (o.programmi.empty() || o.file <= 0) {
         throw vdx::UsoErrato("servono --programmi e almeno un file");
     }
@@ -581,7 +782,7 @@ int main(int argc, char** argv) {
     try {
         o = LeggiOpzioni(*scelte);
     } catch (const vdx::UsoErrato& e) {
-        std::cerr << Mutazioni.nome << ": " << e.what() << "\n" << Mutazioni.Uso();
+        vdx::ScriviUsoErrato(Mutazioni, e.what(), std::cerr);
         return vdx::EsitoUsoErrato;
     }
     o.programmi = fs::absolute(o.programmi);
@@ -595,14 +796,27 @@ int main(int argc, char** argv) {
     Campagna c(o, lavoro);
     c.Prepara();
     c.Esegui();
-    fs::remove_all(lavoro);
     const Conti& k = c.ContiEsiti();
     std::printf(
         "vdx-mutazioni: seme %llu, %d file danneggiati, %d esecuzioni in %.0f s: %d letti "
         "interi, %d rifiutati come danneggiati, %d rifiutati con un altro errore; %d crash, "
-        "%d blocchi, %d con testo estraneo su stderr, %d perdite silenziose\n",
+        "%d blocchi, %d con testo estraneo su stderr, %d perdite silenziose, %d letti diversi "
+        "dal file integro senza che fossero toccate righe\n",
         static_cast<unsigned long long>(o.seme), k.file, k.esecuzioni,
         std::chrono::duration<double>(Orologio::now() - inizio).count(), k.letti, k.rifiutati,
-        k.altriErrori, k.crash, k.blocchi, k.testoEstraneo, k.perdite);
-    return c.Fallita() ? 1 : 0;
+        k.altriErrori, k.crash, k.blocchi, k.testoEstraneo, k.perdite, k.diversi);
+    int guasti = 0;
+    if (o.concorrenti > 0) {
+        const auto t = Orologio::now();
+        const ContiConcorrenti cc = Concorrenti(o, lavoro);
+        std::printf("vdx-mutazioni, modo concorrente: %d esecuzioni di vdx generate in %.0f s "
+                    "mentre %d scambi di file tra due versioni: %d uguali al tableau di una "
+                    "combinazione delle versioni (%d combinazioni, %d tableau diversi), %d "
+                    "errori puliti, %d guasti\n",
+                    cc.esecuzioni, std::chrono::duration<double>(Orologio::now() - t).count(),
+                    cc.scambi, cc.uguali, cc.combinazioni, cc.tableau, cc.errori, cc.guasti);
+        guasti = cc.guasti;
+    }
+    fs::remove_all(lavoro);
+    return c.Fallita() || guasti > 0 ? 1 : 0;
 }

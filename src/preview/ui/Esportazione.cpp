@@ -1,5 +1,6 @@
 #include "preview/ui/Esportazione.h"
 
+#include "dialog/ui/Messaggi.h"
 #include "dialog/ui/Notifiche.h"
 #include "preview/ConvertiXLS.h"
 #include "preview/EsportaXlsx.h"
@@ -9,7 +10,17 @@
 namespace vdx::ui {
 
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
-    const auto csv = ConvertiXLS(NomeReport(Postazione()), cartella);
+    std::filesystem::path csv;
+    try {
+        csv = ConvertiXLS(NomeReport(Postazione()), cartella);
+    } catch (const ImpostazioneRifiutata& e) {
+        // A settings file the user can mend: said, and the program goes on.
+        Avviso(parent,
+               std::string(e.what()) +
+                   "\nL'esportazione non \xE8 stata fatta: resta quella di prima.",
+               "Stampa", Icona::Esclamazione);
+        return;
+    }
     NotificaFileScritto(parent, csv, piattaforma::ApriConProgramma(csv));
 }
 

@@ -12,7 +12,8 @@ namespace vdx::ui {
 
 // Exports the workstation's report ("fd" + pclocal) of `Cartella` and opens
 // the result; the notice of `parent` says where the file is, and whether a
-// program opened it. Errors of the export are thrown.
+// program opened it. Errors of the export are thrown, but a settings file
+// refused (see LeggiImpostazioniXLS), which the user is told of.
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella);
 void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella);
 
