@@ -1,11 +1,12 @@
 // `vdx generate`: defaults as the request window shows them, the checks of
 // "&Stampa" with their messages and exit status 2, data errors with 1.
 
+#include "Albergo.h"
 #include "app/Comandi.h"
 #include "jet/FileLeggibile.h"
 #include "jet/FileMdb.h"
-#include "report/DatiAlbergo.h"
 #include "report/Elenchi.h"
+#include "report/ReportDiProva.h"
 #include "shared/FileTesto.h"
 #include "support/CartellaLavoro.h"
 
@@ -21,8 +22,8 @@ namespace {
 
 // Rooms 201-203 of hotel 1 (tableau 1), 301 of hotel 2, one office; the
 // suite may have renamed the third room.
-DatiAlbergo DatiRiga(const char* terza = "203") {
-    DatiAlbergo d;
+fixture::Albergo DatiRiga(const char* terza = "203") {
+    fixture::Albergo d;
     d.Hotel(1, "Hotel Lago", "K").Hotel(2, "Albergo Monte", "U").Hotel(4, "Senza tableau", "");
     d.Tableau(1, 1, "Primo piano").Tableau(1, 2, "Uffici").Tableau(2, 1, "Dependance");
     d.Tipo("DBL", "C").Tipo("UFF", "X");
@@ -222,7 +223,7 @@ TEST_F(Riga, DataErrors) {
     EXPECT_NE(err_.str().find("Scheda_Cliente.mdb"), std::string::npos) << err_.str();
 
     CartellaLavoro vuota;
-    DatiAlbergo senzaHotel;
+    fixture::Albergo senzaHotel;
     senzaHotel.Hotel(0, "Sede", "");
     senzaHotel.Scrivi(vuota.Percorso());
     std::ostringstream out, err;
@@ -315,14 +316,13 @@ TEST_F(Riga, AFileThatMayNotBeReadIsSaidAtOnce) {
 // Messages and paths reach the terminal as UTF-8: names of fields read
 // from the data files are code page 1252, paths are already UTF-8.
 TEST_F(Riga, MessagesInUtf8) {
-    DatiAlbergo d = DatiRiga();
-    d.AlbergoDiProva().Sostituisci(fixture::TabellaProva(
+    fixture::Albergo d = DatiRiga();
+    d.Sostituisci(fixture::TabellaProva(
         "Camere_Prenotazione",
         {"NumeroHotel:Integer", "NumeroPrenotazione:Long", "NumeroCamera:Text(10)",
          "DataArrivo:Text(8)", "DataPartenza:Text(8)", "NumeroPersone:Integer",
          "TipoPrenotazione:Text(1)", "Trattamento:Text(12)", "Prezzo:Currency", "Note:Text(100)"}));
-    d.AlbergoDiProva()
-        .TabellaDiNome("Camere_Prenotazione")
+    d.TabellaDiNome("Camere_Prenotazione")
         .Record({
             {"NumeroHotel", fixture::Cella(std::int64_t{1})},
             {"NumeroPrenotazione", fixture::Cella(std::int64_t{1})},

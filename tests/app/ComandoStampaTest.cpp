@@ -14,12 +14,10 @@
 namespace {
 
 namespace fx = vdx::fixture;
-using vdx::test::Albergo;
+using vdx::test::AlbergoDiStampa;
 using vdx::test::CartellaLavoro;
 using vdx::test::Fabbrica;
-using vdx::test::N;
 using vdx::test::StampanteRegistrata;
-using vdx::test::T;
 
 // The print command ----------------------------------------------------------
 
@@ -35,7 +33,7 @@ class ComandoStampa : public ::testing::TestWithParam<CasoComando> {};
 
 TEST_P(ComandoStampa, RunsTheMenuPrint) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
@@ -77,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ComandoStampa, LandscapeDuplexAndNormal) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
@@ -94,13 +92,7 @@ TEST(ComandoStampa, LandscapeDuplexAndNormal) {
 
 TEST(ComandoStampa, NoPdfDestination) {
     CartellaLavoro cartella;
-    auto a = fx::Albergo();
-    a.TabellaDiNome("Stampanti")
-        .Record({{"NumeroHotel", N(1)},
-                 {"Destinazione", T("Archivio pdf")},
-                 {"TipoStampa", N(1)},
-                 {"Linea", T("x.pdf")}});
-    a.Scrivi(cartella.Percorso());
+    fx::Albergo().Destinazione(1, "Archivio pdf", 1, "x.pdf").Scrivi(cartella.Percorso());
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;
     EXPECT_EQ(vdx::EseguiStampa({"--pdf"}, out, err, cartella.Percorso(), Fabbrica(p)), 1);
@@ -110,7 +102,7 @@ TEST(ComandoStampa, NoPdfDestination) {
 // An empty report: nothing printed, and the command says so.
 TEST(ComandoStampa, EmptyReport) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviFileAtomico(cartella / "FD", "");
     StampanteRegistrata* p = nullptr;

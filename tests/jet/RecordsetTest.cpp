@@ -28,24 +28,15 @@ bool Contiene(const std::string& testo, const std::string& parte) {
 
 // The hotel of these tests: rooms 9, 10, 101 and 1 of hotel 1 (tableau 1),
 // room 9 of hotel 2; room types S and D on the tableau, X not, Z missing.
+// Records given field by field leave the other fields NULL: room 11 has no
+// type, guest card 8 no Partito nor agency, arrangement 9 no amount.
 Albergo AlbergoDiProva() {
     Albergo a;
-    auto& camere = a.TabellaDiNome("NumeriCamere");
-    camere.Record(
-        {{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "9"}, {"TipoCamera", "S"}});
-    camere.Record(
-        {{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "10"}, {"TipoCamera", "D"}});
-    camere.Record(
-        {{"NumeroHotel", 2}, {"NumeroTableau", 1}, {"NumeroCamera", "9"}, {"TipoCamera", "D"}});
-    camere.Record(
-        {{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "101"}, {"TipoCamera", "X"}});
-    camere.Record(
-        {{"NumeroHotel", 1}, {"NumeroTableau", 2}, {"NumeroCamera", "1"}, {"TipoCamera", "Z"}});
-    camere.Record({{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "11"}});
-    auto& tipi = a.TabellaDiNome("TipiCamere");
-    tipi.Record({{"Sigla", "S"}, {"Tipologia", "C"}, {"Descrizione", "Singola"}});
-    tipi.Record({{"Sigla", "D"}, {"Tipologia", "C"}, {"Descrizione", "Doppia"}});
-    tipi.Record({{"Sigla", "X"}, {"Tipologia", "U"}, {"Descrizione", "Ufficio"}});
+    a.Camera(1, 1, "9", "S").Camera(1, 1, "10", "D").Camera(2, 1, "9", "D");
+    a.Camera(1, 1, "101", "X").Camera(1, 2, "1", "Z");
+    a.TabellaDiNome("NumeriCamere")
+        .Record({{"NumeroHotel", 1}, {"NumeroTableau", 1}, {"NumeroCamera", "11"}});
+    a.Tipo("S", "C", "Singola").Tipo("D", "C", "Doppia").Tipo("X", "U", "Ufficio");
     auto& schede = a.TabellaDiNome("Scheda_Cliente");
     schede.Record({{"NumeroHotel", 1},
                    {"NumeroCamera", "9"},
@@ -67,24 +58,14 @@ Albergo AlbergoDiProva() {
                    {"DataArrivo", "20260305"},
                    {"DataPartenza", "20260306"},
                    {"Partito", "S"}});
-    auto& arr = a.TabellaDiNome("Arrangiamento");
-    arr.Record({{"NumeroHotel", 1},
-                {"CodiceCliente", 7},
-                {"DataInizio", "20260305"},
-                {"DataFine", "20260307"},
-                {"Arrangiamento", "MP"},
-                {"ImportoTotale", Denaro{1234567}}});
-    arr.Record({{"NumeroHotel", 1},
-                {"CodiceCliente", 8},
-                {"DataInizio", "20260301"},
-                {"DataFine", "20260304"},
-                {"Arrangiamento", "BB"},
-                {"ImportoTotale", Denaro{-1}}});
-    arr.Record({{"NumeroHotel", 1},
-                {"CodiceCliente", 9},
-                {"DataInizio", "20260304"},
-                {"DataFine", "20260305"},
-                {"Arrangiamento", "PC"}});
+    a.Arrangiamento(1, 7, "20260305", "20260307", "MP", 1234567)
+        .Arrangiamento(1, 8, "20260301", "20260304", "BB", -1);
+    a.TabellaDiNome("Arrangiamento")
+        .Record({{"NumeroHotel", 1},
+                 {"CodiceCliente", 9},
+                 {"DataInizio", "20260304"},
+                 {"DataFine", "20260305"},
+                 {"Arrangiamento", "PC"}});
     auto& pren = a.TabellaDiNome("Camere_Prenotazione");
     pren.Record({{"NumeroHotel", 1},
                  {"NumeroPrenotazione", 1},
@@ -108,22 +89,9 @@ Albergo AlbergoDiProva() {
                  {"NumeroPersone", 0},
                  {"TipoPrenotazione", "A"},
                  {"Prezzo", Denaro{123456}}});
-    auto& lista = a.TabellaDiNome("ListaClienti_Prenotazione");
-    lista.Record({{"NumeroHotel", 1},
-                  {"NumeroPrenotazione", 1},
-                  {"NumeroCamera", "9"},
-                  {"NumeroCliente", 3},
-                  {"NomeCliente", "Terzo"}});
-    lista.Record({{"NumeroHotel", 1},
-                  {"NumeroPrenotazione", 1},
-                  {"NumeroCamera", "9"},
-                  {"NumeroCliente", 1},
-                  {"NomeCliente", "Primo"}});
-    lista.Record({{"NumeroHotel", 1},
-                  {"NumeroPrenotazione", 1},
-                  {"NumeroCamera", "9"},
-                  {"NumeroCliente", 2},
-                  {"NomeCliente", "Secondo"}});
+    a.OspitePrenotazione(1, 1, "9", 3, "Terzo")
+        .OspitePrenotazione(1, 1, "9", 1, "Primo")
+        .OspitePrenotazione(1, 1, "9", 2, "Secondo");
     return a;
 }
 

@@ -15,43 +15,24 @@ namespace vdx::test {
 
 namespace fx = vdx::fixture;
 
-using fx::N;
-using fx::T;
-
 // Hotel 1 (code `codice`) with the destinations below; hotel 2 pages of 80
 // compressed and 60 normal; hotel 3 has no Contatori record.
 //   Laser      type 1: driver mode, 7 compressed, 10 normal, 2 top lines
 //   Aghi       type 2: direct mode, ESC 15 compressed, 18 normal; sheets 72/66
 //   Senza      type 9: no SetStampa record
 //   Archivio PDF / Ufficio PDF  type 1, to PDF files
-inline fx::Albergo Albergo(const std::string& codice = "") {
+inline fx::Albergo AlbergoDiStampa(const std::string& codice = "") {
     fx::Albergo a;
-    a.TabellaDiNome("AnagraficaHotels")
-        .Record({{"Numero", N(1)},
-                 {"RagioneSociale", T("Hotel Mare")},
-                 {"CodiceAssistenza", T(codice)}});
-    auto& contatori = a.TabellaDiNome("Contatori");
-    contatori.Record({{"NumeroHotel", N(1)}, {"LungPagComp", N(4)}, {"LungPagNoComp", N(3)}});
-    contatori.Record({{"NumeroHotel", N(2)}, {"LungPagComp", N(80)}, {"LungPagNoComp", N(60)}});
-    auto& set = a.TabellaDiNome("SetStampa");
-    set.Record({{"TipoStampa", N(1)},
-                {"Compresso", T("007000000000000001010000000000000000")},
-                {"Grassetto", T("000000000000000002000000000000000000")}});
-    set.Record({{"TipoStampa", N(2)},
-                {"Compresso", T("027015000000000000018000000000000000")},
-                {"Grassetto", T("000000000000000001072066000000000000")}});
-    auto& stampanti = a.TabellaDiNome("Stampanti");
-    const auto destinazione = [&](const std::string& nome, int tipo, const std::string& linea) {
-        stampanti.Record({{"NumeroHotel", N(1)},
-                          {"Destinazione", T(nome)},
-                          {"TipoStampa", N(tipo)},
-                          {"Linea", T(linea)}});
-    };
-    destinazione("Laser", 1, "Ufficio");
-    destinazione("Aghi", 2, "porta.prn");
-    destinazione("Senza", 9, "senza.prn");
-    destinazione("Archivio PDF", 1, "archivio.pdf");
-    destinazione("Ufficio PDF", 1, "ufficio.pdf");
+    a.Hotel(1, "Hotel Mare", codice).LunghezzePagina(1, 4, 3).LunghezzePagina(2, 80, 60);
+    a.ValoriStampa(1, "007000000000000001010000000000000000",
+                   "000000000000000002000000000000000000")
+        .ValoriStampa(2, "027015000000000000018000000000000000",
+                      "000000000000000001072066000000000000");
+    a.Destinazione(1, "Laser", 1, "Ufficio")
+        .Destinazione(1, "Aghi", 2, "porta.prn")
+        .Destinazione(1, "Senza", 9, "senza.prn")
+        .Destinazione(1, "Archivio PDF", 1, "archivio.pdf")
+        .Destinazione(1, "Ufficio PDF", 1, "ufficio.pdf");
     return a;
 }
 

@@ -20,15 +20,12 @@
 
 namespace {
 
-namespace fx = vdx::fixture;
 using vdx::SceltaStampa;
-using vdx::test::Albergo;
+using vdx::test::AlbergoDiStampa;
 using vdx::test::CartellaLavoro;
 using vdx::test::Fabbrica;
-using vdx::test::N;
 using vdx::test::Scelta;
 using vdx::test::StampanteRegistrata;
-using vdx::test::T;
 using namespace std::string_literals;
 
 struct CasoImpostazioni {
@@ -44,7 +41,7 @@ class LetturaImpostazioni : public ::testing::TestWithParam<CasoImpostazioni> {}
 
 TEST_P(LetturaImpostazioni, FromTheHotelFiles) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     const auto s = vdx::LeggiImpostazioni(cartella.Percorso(), GetParam().scelta);
     ASSERT_TRUE(s.has_value());
     EXPECT_EQ(s->lunghezzaPagina, GetParam().lunghezza);
@@ -68,14 +65,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LeggiImpostazioni, UnknownDestinationIsNotAnError) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     EXPECT_FALSE(vdx::LeggiImpostazioni(cartella.Percorso(), Scelta("laser")).has_value());
     EXPECT_FALSE(vdx::LeggiImpostazioni(cartella.Percorso(), Scelta("Lo 'Studio'")).has_value());
 }
 
 TEST(LeggiImpostazioni, SevenAndTenFromTheGroups) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     const auto s = vdx::LeggiImpostazioni(cartella.Percorso(), Scelta("Laser"));
     ASSERT_TRUE(s);
     EXPECT_EQ(s->Compresso(1), 7);
@@ -85,7 +82,7 @@ TEST(LeggiImpostazioni, SevenAndTenFromTheGroups) {
 
 TEST(LeggiImpostazioni, OutputPrecedence) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     const auto uscita = [&](SceltaStampa scelta) {
         return vdx::LeggiImpostazioni(cartella.Percorso(), scelta).value().uscitaStampa;
     };
@@ -157,7 +154,7 @@ TEST(DestinazionePdf, LastCapitalPdfWins) {
 
 TEST(StampaReport, DirectModeWritesThePortFile) {
     CartellaLavoro cartella;
-    Albergo("U").Scrivi(cartella.Percorso());
+    AlbergoDiStampa("U").Scrivi(cartella.Percorso());
     ::setenv("pclocal", "3", 1);
     vdx::ScriviRigheAtomico(cartella / "FD3", {"\xda\xc4\xc4", "A", "B", "C"});
     StampanteRegistrata* p = nullptr;
@@ -179,7 +176,7 @@ TEST(StampaReport, DirectModeWritesThePortFile) {
 
 TEST(StampaReport, DriverModeUsesTheSystemPrinter) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "fd", {"A"});
     StampanteRegistrata* p = nullptr;
@@ -195,7 +192,7 @@ TEST(StampaReport, DriverModeUsesTheSystemPrinter) {
 
 TEST(StampaReport, NothingForUnknownDestinationOrMissingReport) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     StampanteRegistrata* p = nullptr;
     EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Nessuna"), Fabbrica(p)),
@@ -212,7 +209,7 @@ TEST(StampaReport, NothingForUnknownDestinationOrMissingReport) {
 // a port, and no claim that something was printed.
 TEST(StampaReport, EmptyReportPrintsNothing) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviFileAtomico(cartella / "FD", "");
     StampanteRegistrata* p = nullptr;
@@ -228,7 +225,7 @@ TEST(StampaReport, EmptyReportPrintsNothing) {
 // the earlier file whole and nothing beside it.
 TEST(StampaReport, DirectModeFailingHalfWayLeavesTheEarlierFile) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", std::vector<std::string>(2000, std::string(133, 'x')));
     vdx::ScriviFileAtomico(cartella / "porta.prn", "earlier");
@@ -252,7 +249,7 @@ TEST(StampaReport, DirectModeFailingHalfWayLeavesTheEarlierFile) {
 
 TEST(StampaReport, NoPrinterEntryIsOpenedAsAFileInDirectMode) {
     CartellaLavoro cartella;
-    Albergo().Scrivi(cartella.Percorso());
+    AlbergoDiStampa().Scrivi(cartella.Percorso());
     ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
@@ -264,7 +261,7 @@ TEST(StampaReport, NoPrinterEntryIsOpenedAsAFileInDirectMode) {
 
 TEST(StampaReport, MissingDataFileIsAnError) {
     CartellaLavoro cartella;
-    auto a = Albergo();
+    auto a = AlbergoDiStampa();
     a.Ometti("Contatori.mdb");
     a.Scrivi(cartella.Percorso());
     StampanteRegistrata* p = nullptr;
@@ -273,9 +270,8 @@ TEST(StampaReport, MissingDataFileIsAnError) {
 
 TEST(StampaReport, BadCodeLeavesTheOutputFileAlone) {
     CartellaLavoro cartella;
-    auto a = Albergo();
-    a.TabellaDiNome("SetStampa")
-        .Record({{"TipoStampa", N(9)}, {"Compresso", T("300")}, {"Grassetto", T("")}});
+    auto a = AlbergoDiStampa();
+    a.ValoriStampa(9, "300", "");
     a.Scrivi(cartella.Percorso());
     vdx::ScriviFileAtomico(cartella / "senza.prn", "earlier");
     StampanteRegistrata* p = nullptr;

@@ -3,7 +3,7 @@
 
 #include "report/Elenchi.h"
 
-#include "DatiAlbergo.h"
+#include "Albergo.h"
 #include "support/CartellaLavoro.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +13,13 @@ namespace {
 
 TEST(Elenchi, HotelsTableauxAndCodes) {
     CartellaLavoro cartella;
-    DatiAlbergo d;
+    fixture::Albergo d;
     d.Hotel(1, "Hotel Lago", "KU")
         .Hotel(12, "Dodici", "")
         .Hotel(0, "Sede", "X")
         .Hotel(3, "Tre", "K");
     d.Tableau(3, 1, "Uno").Tableau(3, 0, "Zero").Tableau(1, 5, "Altro").Tableau(3, 2, "Due");
-    d.AlbergoDiProva()
-        .TabellaDiNome("AnagraficaHotels")
-        .Record({{"Numero", fixture::Cella(std::int64_t{7})}});
+    d.TabellaDiNome("AnagraficaHotels").Record({{"Numero", 7}});
     d.Scrivi(cartella.Percorso());
 
     const auto hotels = ElencoHotel(cartella.Percorso());
@@ -44,7 +42,7 @@ TEST(Elenchi, HotelsTableauxAndCodes) {
 
 TEST(Elenchi, RoomRange) {
     CartellaLavoro cartella;
-    DatiAlbergo d;
+    fixture::Albergo d;
     d.Tipo("C1", "C").Tipo("UF", "U");
     d.Camera(1, 1, "101", "C1").Camera(1, 1, "102", "C1").Camera(1, 1, "95", "C1");
     d.Camera(1, 1, "001", "UF").Camera(1, 1, "000", "ZZ"); // another type, a missing type

@@ -4,7 +4,8 @@
 
 #include "report/GeneraTableau.h"
 
-#include "DatiAlbergo.h"
+#include "Albergo.h"
+#include "ReportDiProva.h"
 #include "report/Righe.h"
 #include "shared/Errore.h"
 #include "shared/FileTesto.h"
@@ -18,10 +19,12 @@
 namespace vdx::test {
 namespace {
 
+using fixture::Albergo;
+
 constexpr const char* Oggi = "20240305";
 
-DatiAlbergo BaseAlbergo() {
-    DatiAlbergo d;
+Albergo BaseAlbergo() {
+    Albergo d;
     d.Hotel(1, "Hotel Lago", "K").Hotel(2, "Albergo Monte", "U").Hotel(0, "Sede", "");
     d.Tableau(1, 1, "Primo piano").Tableau(1, 2, "Secondo piano").Tableau(2, 1, "Dependance");
     d.Tipo("DBL", "C").Tipo("SGL", "C").Tipo("UFF", "X");
@@ -29,8 +32,8 @@ DatiAlbergo BaseAlbergo() {
 }
 
 // Who is in the rooms: which cards count, what they contribute, the counters.
-DatiAlbergo DatiConteggi() {
-    DatiAlbergo d = BaseAlbergo();
+Albergo DatiConteggi() {
+    Albergo d = BaseAlbergo();
     for (const char* c : {"101", "102", "103", "104", "105", "108"}) {
         d.Camera(1, 1, c, c[2] == '3' ? "SGL" : "DBL");
     }
@@ -138,8 +141,8 @@ DatiAlbergo DatiConteggi() {
 }
 
 // Bookings: tags, accepted kinds, the counters they feed.
-DatiAlbergo DatiPrenotazioni() {
-    DatiAlbergo d = BaseAlbergo();
+Albergo DatiPrenotazioni() {
+    Albergo d = BaseAlbergo();
     for (const char* c : {"201", "202", "203", "204", "205", "206", "207", "209", "210"}) {
         d.Camera(1, 1, c, "DBL");
     }
@@ -253,15 +256,15 @@ DatiAlbergo DatiPrenotazioni() {
 }
 
 // Rooms stored as 1, 10 and 2, nothing in them.
-DatiAlbergo DatiLiberi() {
-    DatiAlbergo d = BaseAlbergo();
+Albergo DatiLiberi() {
+    Albergo d = BaseAlbergo();
     d.Camera(1, 1, "2", "DBL").Camera(1, 1, "10", "SGL").Camera(1, 1, "1", "DBL");
     return d;
 }
 
 // Values wider than their cells.
-DatiAlbergo DatiLarghezze() {
-    DatiAlbergo d;
+Albergo DatiLarghezze() {
+    Albergo d;
     d.Hotel(1, "Grand Hotel delle Terme e della Villa Imperiale Su", "K");
     d.Tableau(1, 1, "Piano nobile con vista sul lago e sulle montagne");
     d.Tipo("SUITE12", "C").Tipo("DBL", "C");
@@ -301,7 +304,7 @@ DatiAlbergo DatiLarghezze() {
 
 class Genera : public ::testing::Test {
 protected:
-    std::string Esegui(const DatiAlbergo& dati,
+    std::string Esegui(const Albergo& dati,
                        const std::function<void(OpzioniTableau&)>& cambia = {}) {
         dati.Scrivi(cartella_.Percorso());
         OpzioniTableau o = OpzioniDiProva(cartella_.Percorso());
@@ -322,7 +325,7 @@ struct Variante {
 
 class GeneraGolden : public Genera {
 protected:
-    void Varianti(const DatiAlbergo& dati, const std::vector<Variante>& vv) {
+    void Varianti(const Albergo& dati, const std::vector<Variante>& vv) {
         for (const auto& v : vv) {
             const std::string byte = Esegui(dati, v.cambia);
             EXPECT_TRUE(UgualeAlGolden(v.golden, byte));
@@ -440,7 +443,7 @@ std::vector<std::string> RigheDi(const std::string& byte) {
 }
 
 TEST_F(Genera, TitleVariants) {
-    DatiAlbergo d = DatiLiberi();
+    Albergo d = DatiLiberi();
     d.Camera(1, 0, "900", "DBL");
     d.Hotel(3, "Hotel Tre", "").Tableau(3, 0, "Tutte le camere").Camera(3, 0, "1", "DBL");
     const std::string nome45 = [] {
@@ -481,7 +484,7 @@ TEST_F(Genera, TitleVariants) {
 TEST_F(GeneraGolden, TableauZeroListsEveryRoomOfTheHotel) {
     // Rooms of tableaux 1 and 2 and one stored with tableau 0, all within the
     // range; a room of another hotel stays out.
-    DatiAlbergo d = DatiLiberi();
+    Albergo d = DatiLiberi();
     d.Camera(1, 2, "15", "DBL").Camera(1, 0, "100", "SGL").Camera(2, 1, "11", "DBL");
     Varianti(d, {{"tutti.fd", [](OpzioniTableau& o) {
                       o.tableau = 0;
@@ -494,7 +497,7 @@ TEST_F(GeneraGolden, TableauZeroListsEveryRoomOfTheHotel) {
 // blank lines of the marker file after it, a party whose first counted card
 // has no name, and a card without dates.
 TEST_F(Genera, OccupancyBlockDetails) {
-    DatiAlbergo d = BaseAlbergo();
+    Albergo d = BaseAlbergo();
     for (const char* c : {"401", "402", "403"}) {
         d.Camera(1, 1, c, "DBL");
     }
@@ -605,7 +608,7 @@ TEST_F(Genera, FormFeedUnlessTheAssistanceCodeHoldsU) {
 }
 
 TEST_F(Genera, CountersGoPast32767) {
-    DatiAlbergo d = BaseAlbergo();
+    Albergo d = BaseAlbergo();
     for (const char* c : {"C1", "C2"}) {
         d.Camera(1, 1, c, "DBL");
         d.Prenotata({.prenotazione = c[1] - '0',
@@ -627,25 +630,22 @@ TEST_F(Genera, CountersGoPast32767) {
 TEST_F(Genera, AFailedRunLeavesThePreviousReportWhole) {
     const std::string vecchio = "report of yesterday\r\n";
     // A guest-card table without the name field fails in the middle of the room loop.
-    DatiAlbergo senzaNome = DatiConteggi();
-    senzaNome.AlbergoDiProva().Sostituisci(fixture::TabellaProva(
+    Albergo senzaNome = DatiConteggi();
+    senzaNome.Sostituisci(fixture::TabellaProva(
         "Scheda_Cliente", {"NumeroHotel:Integer", "NumeroCamera:Text(10)", "NumeroProgressivo:Long",
                            "NumeroComponente:Integer", "DataArrivo:Text(8)", "DataPartenza:Text(8)",
                            "DataPartenzaReale:Text(8)", "Partito:Text(1)", "TipoCliente:Text(30)",
                            "Commento:Text(100)", "CodiceAgenzia:Long"}));
-    senzaNome.AlbergoDiProva()
-        .TabellaDiNome("Scheda_Cliente")
-        .Record({
-            {"NumeroHotel", fixture::Cella(std::int64_t{1})},
-            {"NumeroCamera", fixture::Cella(std::string("101"))},
-            {"NumeroProgressivo", fixture::Cella(std::int64_t{1})},
-            {"NumeroComponente", fixture::Cella(std::int64_t{1})},
-            {"DataPartenza", fixture::Cella(std::string("20240310"))},
-        });
-    DatiAlbergo senzaArrangiamenti = DatiConteggi();
-    senzaArrangiamenti.AlbergoDiProva().Ometti("Arrangiamento.mdb");
+    senzaNome.TabellaDiNome("Scheda_Cliente")
+        .Record({{"NumeroHotel", 1},
+                 {"NumeroCamera", "101"},
+                 {"NumeroProgressivo", 1},
+                 {"NumeroComponente", 1},
+                 {"DataPartenza", "20240310"}});
+    Albergo senzaArrangiamenti = DatiConteggi();
+    senzaArrangiamenti.Ometti("Arrangiamento.mdb");
 
-    for (const DatiAlbergo* dati : {&senzaNome, &senzaArrangiamenti}) {
+    for (const Albergo* dati : {&senzaNome, &senzaArrangiamenti}) {
         CartellaLavoro cartella;
         dati->Scrivi(cartella.Percorso());
         std::ofstream(cartella / "FD7", std::ios::binary) << vecchio;

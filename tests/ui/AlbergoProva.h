@@ -48,48 +48,15 @@ inline Orologio OrologioProva() {
 // "Altro" for hotel 12.
 inline fx::Albergo AlbergoStandard() {
     fx::Albergo a;
-    auto& hotels = a.TabellaDiNome("AnagraficaHotels");
-    hotels.Record(
-        {{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}, {"CodiceAssistenza", T("K")}});
-    hotels.Record({{"Numero", N(12)}, {"RagioneSociale", T("Hotel Lago")}});
-    hotels.Record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}, {"CodiceAssistenza", T("U")}});
-
-    auto& tableaux = a.TabellaDiNome("Tableau");
-    tableaux.Record({{"NumeroHotel", N(1)}, {"Codice", N(1)}, {"Descrizione", T("Primo piano")}});
-    tableaux.Record({{"NumeroHotel", N(1)}, {"Codice", N(0)}, {"Descrizione", T("Nascosto")}});
-    tableaux.Record({{"NumeroHotel", N(1)}, {"Codice", N(2)}, {"Descrizione", T("Secondo piano")}});
-
-    auto& tipi = a.TabellaDiNome("TipiCamere");
-    tipi.Record({{"Sigla", T("DB")}, {"Tipologia", T("C")}, {"Descrizione", T("Doppia")}});
-    tipi.Record({{"Sigla", T("SV")}, {"Tipologia", T("S")}, {"Descrizione", T("Servizio")}});
-
-    auto& camere = a.TabellaDiNome("NumeriCamere");
-    const auto camera = [&](int hotel, int tableau, const std::string& numero,
-                            const std::string& tipo) {
-        camere.Record({{"NumeroHotel", N(hotel)},
-                       {"NumeroTableau", N(tableau)},
-                       {"NumeroCamera", T(numero)},
-                       {"TipoCamera", T(tipo)}});
-    };
-    camera(1, 1, "101", "DB");
-    camera(1, 1, "102", "DB");
-    camera(1, 1, "95", "DB");
-    camera(1, 1, "001", "SV");
-    camera(1, 2, "201", "DB");
-    camera(1, 2, "205", "DB");
-    camera(12, 0, "9", "DB");
-    camera(12, 0, "10", "DB");
-
-    auto& stampanti = a.TabellaDiNome("Stampanti");
-    const auto destinazione = [&](int hotel, const std::string& nome) {
-        stampanti.Record({{"NumeroHotel", N(hotel)},
-                          {"Destinazione", T(nome)},
-                          {"TipoStampa", N(1)},
-                          {"Linea", T("/dev/null")}});
-    };
-    destinazione(1, "Archivio PDF");
-    destinazione(12, "Altro");
-    destinazione(1, "Banco");
+    a.Hotel(1, "Hotel Mare", "K").Hotel(12, "Hotel Lago").Hotel(0, "Sede", "U");
+    a.Tableau(1, 1, "Primo piano").Tableau(1, 0, "Nascosto").Tableau(1, 2, "Secondo piano");
+    a.Tipo("DB", "C", "Doppia").Tipo("SV", "S", "Servizio");
+    a.Camera(1, 1, "101", "DB").Camera(1, 1, "102", "DB").Camera(1, 1, "95", "DB");
+    a.Camera(1, 1, "001", "SV").Camera(1, 2, "201", "DB").Camera(1, 2, "205", "DB");
+    a.Camera(12, 0, "9", "DB").Camera(12, 0, "10", "DB");
+    a.Destinazione(1, "Archivio PDF", 1, "/dev/null")
+        .Destinazione(12, "Altro", 1, "/dev/null")
+        .Destinazione(1, "Banco", 1, "/dev/null");
     return a;
 }
 

@@ -60,25 +60,11 @@ private slots:
     void init() {
         cartella_ = std::make_unique<CartellaLavoro>();
         fx::Albergo a;
-        a.TabellaDiNome("AnagraficaHotels")
-            .Record({{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}});
-        a.TabellaDiNome("Contatori")
-            .Record({{"NumeroHotel", N(1)}, {"LungPagComp", N(3)}, {"LungPagNoComp", N(60)}});
-        a.TabellaDiNome("SetStampa")
-            .Record({{"TipoStampa", N(1)}, {"Compresso", T("027015")}, {"Grassetto", T("")}})
-            .Record({{"TipoStampa", N(2)},
-                     {"Compresso", T("007000000000000001010")},
-                     {"Grassetto", T("")}});
-        const auto destinazione = [&](const std::string& nome, int tipo, const std::string& linea) {
-            a.TabellaDiNome("Stampanti")
-                .Record({{"NumeroHotel", N(1)},
-                         {"Destinazione", T(nome)},
-                         {"TipoStampa", N(tipo)},
-                         {"Linea", T(linea)}});
-        };
-        destinazione("Banco", 1, "banco.prn");
-        destinazione("Archivio PDF", 2, "archivio.pdf");
-        destinazione("Guasto", 1, "manca/guasto.prn");
+        a.Hotel(1, "Hotel Mare").LunghezzePagina(1, 3, 60);
+        a.ValoriStampa(1, "027015", "").ValoriStampa(2, "007000000000000001010", "");
+        a.Destinazione(1, "Banco", 1, "banco.prn")
+            .Destinazione(1, "Archivio PDF", 2, "archivio.pdf")
+            .Destinazione(1, "Guasto", 1, "manca/guasto.prn");
         a.Scrivi(Cartella());
         ScriviRigheAtomico(Cartella() / "FD7", {"A", "B", "C", "D", "\f"});
     }

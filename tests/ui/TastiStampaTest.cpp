@@ -24,26 +24,15 @@ namespace {
 // Hotel 1 with the destinations given as {name, type, output}. Type 1 prints
 // straight to a port (ESC SI compressed, ESC DC2 normal, 1 top line); type 2
 // through the driver (7 points compressed, 10 normal). Pages of 60 lines.
-fx::Albergo Albergo(const std::vector<std::tuple<std::string, int, std::string>>& destinazioni) {
+fx::Albergo AlbergoCon(const std::vector<std::tuple<std::string, int, std::string>>& destinazioni) {
     fx::Albergo a;
-    a.TabellaDiNome("AnagraficaHotels")
-        .Record(
-            {{"Numero", N(1)}, {"RagioneSociale", T("Hotel Mare")}, {"CodiceAssistenza", T("")}});
-    a.TabellaDiNome("Contatori")
-        .Record({{"NumeroHotel", N(1)}, {"LungPagComp", N(60)}, {"LungPagNoComp", N(60)}});
-    a.TabellaDiNome("SetStampa")
-        .Record({{"TipoStampa", N(1)},
-                 {"Compresso", T("027015000000000000027018000000000000")},
-                 {"Grassetto", T("000000000000000001066066000000000000")}})
-        .Record({{"TipoStampa", N(2)},
-                 {"Compresso", T("007000000000000001010000000000000000")},
-                 {"Grassetto", T("000000000000000000066066000000000000")}});
+    a.Hotel(1, "Hotel Mare", "").LunghezzePagina(1, 60, 60);
+    a.ValoriStampa(1, "027015000000000000027018000000000000",
+                   "000000000000000001066066000000000000")
+        .ValoriStampa(2, "007000000000000001010000000000000000",
+                      "000000000000000000066066000000000000");
     for (const auto& [nome, tipo, linea] : destinazioni) {
-        a.TabellaDiNome("Stampanti")
-            .Record({{"NumeroHotel", N(1)},
-                     {"Destinazione", T(nome)},
-                     {"TipoStampa", N(tipo)},
-                     {"Linea", T(linea)}});
+        a.Destinazione(1, nome, tipo, linea);
     }
     return a;
 }
@@ -96,9 +85,9 @@ private slots:
     }
 
     void pdfButtonPrintsOnTheLastPdfDestination() {
-        Albergo({{"Archivio PDF", 2, "archivio.pdf"},
-                 {"Banco", 1, "banco.prn"},
-                 {"Ufficio PDF", 2, "ufficio.pdf"}})
+        AlbergoCon({{"Archivio PDF", 2, "archivio.pdf"},
+                    {"Banco", 1, "banco.prn"},
+                    {"Ufficio PDF", 2, "ufficio.pdf"}})
             .Scrivi(Cartella());
         std::string scelta;
         std::string notifica;
@@ -118,7 +107,7 @@ private slots:
     }
 
     void pdfButtonWithoutPdfDestination() {
-        Albergo({{"Archivio pdf", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
+        AlbergoCon({{"Archivio pdf", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
             .Scrivi(Cartella());
         Mostra([](MenuStampa& menu) { menu.Tst(MenuStampa::StampaPdf)->click(); });
         QCOMPARE(ui::MessaggiMostrati().size(), std::size_t(1));
@@ -134,7 +123,7 @@ private slots:
     // made plain, the form feed; after it the next page's blank top line,
     // not ended, as no report line follows.
     void printButtonDirectMode() {
-        Albergo({{"Archivio PDF", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
+        AlbergoCon({{"Archivio PDF", 2, "archivio.pdf"}, {"Banco", 1, "banco.prn"}})
             .Scrivi(Cartella());
         std::string notifica;
         Mostra([&](MenuStampa& menu) {
@@ -150,7 +139,7 @@ private slots:
     }
 
     void noPrinterEntryIsAFileInDirectMode() {
-        Albergo({{"Banco", 1, "banco.prn"}}).Scrivi(Cartella());
+        AlbergoCon({{"Banco", 1, "banco.prn"}}).Scrivi(Cartella());
         Mostra([](MenuStampa& menu) {
             menu.Combo2()->setCurrentIndex(
                 menu.Combo2()->findText(QStringLiteral("<nessuna stampante>")));
@@ -163,7 +152,7 @@ private slots:
 
     // The error is told with its number and the menu stays open for another try.
     void anOutputThatCannotBeOpenedIsTold() {
-        Albergo({{"Banco", 1, "manca/banco.prn"}}).Scrivi(Cartella());
+        AlbergoCon({{"Banco", 1, "manca/banco.prn"}}).Scrivi(Cartella());
         bool aperto = false;
         Mostra([&](MenuStampa& menu) {
             menu.Tst(MenuStampa::Stampa)->click();

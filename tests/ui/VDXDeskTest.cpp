@@ -41,7 +41,7 @@ class RequestWindow : public QObject {
     int menuAperti_ = 0;
     int fine_ = -1;
 
-    // A window on `AlbergoDiProva`, loaded, shown and active.
+    // A window on `albergo`, loaded, shown and active.
     VDXDesk& Apri(const fixture::Albergo& albergo) {
         albergo.Scrivi(cartella_->Percorso());
         desk_ = std::make_unique<VDXDesk>(cartella_->Percorso(), OrologioProva());
@@ -176,13 +176,7 @@ private slots:
 
     void aTableauWithoutCountedRoomsIsRefusedAtPrint() {
         auto albergo = AlbergoStandard();
-        albergo.TabellaDiNome("Tableau").Record(
-            {{"NumeroHotel", N(1)}, {"Codice", N(7)}, {"Descrizione", T("Servizi")}});
-        albergo.TabellaDiNome("NumeriCamere")
-            .Record({{"NumeroHotel", N(1)},
-                     {"NumeroTableau", N(7)},
-                     {"NumeroCamera", T("S1")},
-                     {"TipoCamera", T("SV")}});
+        albergo.Tableau(1, 7, "Servizi").Camera(1, 7, "S1", "SV");
         VDXDesk& d = Apri(albergo);
         Scegli(1, 2);
         QCOMPARE(ui::ACp1252(d.Text1(0)->text()), std::string(1, '\xFF'));
@@ -195,11 +189,7 @@ private slots:
 
     void longRoomNumbersAreKeptWhole() {
         auto albergo = AlbergoStandard();
-        albergo.TabellaDiNome("NumeriCamere")
-            .Record({{"NumeroHotel", N(1)},
-                     {"NumeroTableau", N(1)},
-                     {"NumeroCamera", T("99-ANNEX")},
-                     {"TipoCamera", T("DB")}});
+        albergo.Camera(1, 1, "99-ANNEX", "DB");
         VDXDesk& d = Apri(albergo);
         QCOMPARE(d.Text1(1)->text(), QStringLiteral("99-ANNEX"));
     }
@@ -514,12 +504,7 @@ private slots:
         // the entry's number is read back from three characters: 1234 would
         // be taken for hotel 123
         auto albergo = AlbergoStandard();
-        albergo.TabellaDiNome("AnagraficaHotels")
-            .Record({{"Numero", N(1234)}, {"RagioneSociale", T("Grande")}});
-        albergo.TabellaDiNome("AnagraficaHotels")
-            .Record({{"Numero", N(999)}, {"RagioneSociale", T("Ultimo")}});
-        albergo.TabellaDiNome("Tableau").Record(
-            {{"NumeroHotel", N(1)}, {"Codice", N(1000)}, {"Descrizione", T("Troppi")}});
+        albergo.Hotel(1234, "Grande").Hotel(999, "Ultimo").Tableau(1, 1000, "Troppi");
         VDXDesk& d = Apri(albergo);
         QCOMPARE(Voci(d.Combo1(0)),
                  QStringList({QStringLiteral("  1 Hotel Mare"), QStringLiteral(" 12 Hotel Lago"),
@@ -555,10 +540,7 @@ private slots:
         albergo.Sostituisci(
             fixture::TabellaProva("AnagraficaHotels", {"Numero:Integer", "RagioneSociale:Text(50)",
                                                        "CodiceAssistenza:Text(20)"}));
-        albergo.TabellaDiNome("AnagraficaHotels")
-            .Record({{"Numero", N(0)}, {"RagioneSociale", T("Sede")}});
-        albergo.TabellaDiNome("AnagraficaHotels")
-            .Record({{"Numero", N(-4)}, {"RagioneSociale", T("Prova")}});
+        albergo.Hotel(0, "Sede").Hotel(-4, "Prova");
         VDXDesk& d = Apri(albergo);
         QCOMPARE(d.Combo1(0)->count(), 0);
         QTRY_VERIFY(!d.isVisible());
