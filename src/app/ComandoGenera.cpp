@@ -5,6 +5,7 @@
 #include "request/CampiRichiesta.h"
 #include "shared/Ambiente.h"
 #include "shared/Cp1252.h"
+#include "shared/DatiSuite.h"
 #include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
@@ -90,12 +91,13 @@ void ScegliHotelETableau(const Scelte& s, OpzioniTableau& o, jet::Archivi& archi
     const auto hotels = ElencoHotel(archivi);
     const auto hotel = NumeroOpzione(s, "--hotel", 1);
     if (!hotel && hotels.empty()) {
-        throw DatoMancante{"nessun hotel con Numero maggiore di 0 in AnagraficaHotels.mdb"};
+        throw DatoMancante{std::string("nessun hotel con Numero maggiore di 0 in ") +
+                           suite::AnagraficaHotels.file};
     }
     if (hotel && std::none_of(hotels.begin(), hotels.end(),
                               [&](const VoceElenco& h) { return h.numero == *hotel; })) {
-        throw DatoMancante{"l'hotel " + std::to_string(*hotel) +
-                           " non esiste in AnagraficaHotels.mdb"};
+        throw DatoMancante{"l'hotel " + std::to_string(*hotel) + " non esiste in " +
+                           suite::AnagraficaHotels.file};
     }
     o.hotel = static_cast<short>(hotel.value_or(hotels.front().numero));
     o.codiceAssistenzaHotel = CodiceAssistenza(archivi, o.hotel);
@@ -106,7 +108,7 @@ void ScegliHotelETableau(const Scelte& s, OpzioniTableau& o, jet::Archivi& archi
         std::none_of(tableaux.begin(), tableaux.end(),
                      [&](const VoceElenco& t) { return t.numero == *tableau; })) {
         throw DatoMancante{"il tableau " + std::to_string(*tableau) + " dell'hotel " +
-                           std::to_string(o.hotel) + " non esiste in Tableau.mdb"};
+                           std::to_string(o.hotel) + " non esiste in " + suite::Tableau.file};
     }
     o.tableau =
         static_cast<short>(tableau.value_or(tableaux.empty() ? 0 : tableaux.front().numero));

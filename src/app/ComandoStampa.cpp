@@ -2,6 +2,7 @@
 #include "report/Elenchi.h"
 #include "shared/Ambiente.h"
 #include "shared/Cp1252.h"
+#include "shared/DatiSuite.h"
 #include "shared/Errore.h"
 #include "shared/Opzioni.h"
 
@@ -47,7 +48,8 @@ std::optional<std::string> Destinazione(const Scelte& s, const std::filesystem::
         return pdf;
     }
     if (destinazioni.empty()) {
-        err << RigaErrore(Stampa, "nessuna destinazione di stampa per l'hotel 1 in Stampanti.mdb");
+        err << RigaErrore(Stampa, std::string("nessuna destinazione di stampa per l'hotel 1 in ") +
+                                      suite::Stampanti.file);
         return std::nullopt;
     }
     return destinazioni.front();

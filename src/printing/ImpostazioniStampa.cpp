@@ -3,6 +3,7 @@
 #include "jet/Criteri.h"
 #include "jet/Database.h"
 #include "shared/Ambiente.h"
+#include "shared/DatiSuite.h"
 #include "shared/FileTesto.h"
 #include "shared/NomiFile.h"
 #include "shared/Numeri.h"
@@ -54,8 +55,8 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path&
     s.fontStampa = LeggiFontStampa(cartella);
 
     {
-        auto db = jet::Database::OpenDatabase(cartella, "Contatori.mdb");
-        auto contatori = db->OpenRecordset("Contatori");
+        auto db = jet::Database::OpenDatabase(cartella, suite::Contatori.file);
+        auto contatori = db->OpenRecordset(suite::Contatori.nome);
         if (contatori.FindFirst("NumeroHotel = " + std::to_string(scelta.hotel))) {
             s.lunghezzaPagina =
                 InteroCorto(contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
@@ -63,9 +64,9 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path&
         db->Close();
     }
 
-    auto db = jet::Database::OpenDatabase(cartella, "Stampanti.mdb");
-    auto stampanti = db->OpenRecordset("Stampanti");
-    auto setStampa = db->OpenRecordset("SetStampa");
+    auto db = jet::Database::OpenDatabase(cartella, suite::Stampanti.file);
+    auto stampanti = db->OpenRecordset(suite::Stampanti.nome);
+    auto setStampa = db->OpenRecordset(suite::SetStampa.nome);
     if (!stampanti.FindFirst("Destinazione = " + TestoCriterio(scelta.destinazione))) {
         db->Close();
         return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "jet/Criteri.h"
 #include "jet/Database.h"
+#include "shared/DatiSuite.h"
 
 #include <cstdio>
 
@@ -13,10 +14,10 @@ int NumeroIntero(const jet::Valore& v) {
     return static_cast<int>(v.ComeNumero());
 }
 
-// A dynaset over the table of the same name as its file, among the run's files.
+// A dynaset over a table of the suite, among the run's files.
 struct Archivio {
-    Archivio(jet::Archivi& archivi, const std::string& nome)
-        : righe(archivi.Apri(nome + ".mdb")->OpenRecordset(nome)) {}
+    Archivio(jet::Archivi& archivi, const suite::TabellaSuite& tabella)
+        : righe(archivi.Apri(tabella.file)->OpenRecordset(tabella.nome)) {}
     jet::Recordset righe;
 };
 
@@ -34,7 +35,7 @@ std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella) {
 }
 
 std::vector<VoceElenco> ElencoHotel(jet::Archivi& archivi) {
-    Archivio hotels(archivi, "AnagraficaHotels");
+    Archivio hotels(archivi, suite::AnagraficaHotels);
     std::vector<VoceElenco> elenco;
     for (bool trovato = hotels.righe.FindFirst("Numero > 0"); trovato;
          trovato = hotels.righe.FindNext("Numero > 0")) {
@@ -50,7 +51,7 @@ std::string CodiceAssistenza(const std::filesystem::path& cartella, int hotel) {
 }
 
 std::string CodiceAssistenza(jet::Archivi& archivi, int hotel) {
-    Archivio hotels(archivi, "AnagraficaHotels");
+    Archivio hotels(archivi, suite::AnagraficaHotels);
     if (!hotels.righe.FindFirst("Numero = " + std::to_string(hotel))) {
         return " ";
     }
@@ -64,7 +65,7 @@ std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int
 }
 
 std::vector<VoceElenco> ElencoTableau(jet::Archivi& archivi, int hotel) {
-    Archivio tableaux(archivi, "Tableau");
+    Archivio tableaux(archivi, suite::Tableau);
     const std::string criterio = "NumeroHotel = " + std::to_string(hotel) + " and Codice > 0";
     std::vector<VoceElenco> elenco;
     for (bool trovato = tableaux.righe.FindFirst(criterio); trovato;
@@ -81,8 +82,8 @@ Intervallo IntervalloCamere(const std::filesystem::path& cartella, int hotel, in
 }
 
 Intervallo IntervalloCamere(jet::Archivi& archivi, int hotel, int tableau) {
-    Archivio camere(archivi, "NumeriCamere");
-    Archivio tipi(archivi, "TipiCamere");
+    Archivio camere(archivi, suite::NumeriCamere);
+    Archivio tipi(archivi, suite::TipiCamere);
     Intervallo intervallo{std::string(1, '\xFF'), std::string()};
     std::string criterio = "NumeroHotel = " + std::to_string(hotel);
     if (tableau != 0) {
@@ -91,8 +92,7 @@ Intervallo IntervalloCamere(jet::Archivi& archivi, int hotel, int tableau) {
     for (bool trovato = camere.righe.FindFirst(criterio); trovato;
          trovato = camere.righe.FindNext(criterio)) {
         const std::string tipo = camere.righe.Testo("TipoCamera");
-        if (!tipi.righe.FindFirst("Sigla = '" + jet::TestoTraApici(tipo) + "'") ||
-            tipi.righe.Testo("Tipologia") != "C") {
+        if (!TipoSulTableau(tipi.righe, tipo)) {
             continue;
         }
         const std::string camera = camere.righe.Testo("NumeroCamera");
@@ -106,9 +106,14 @@ Intervallo IntervalloCamere(jet::Archivi& archivi, int hotel, int tableau) {
     return intervallo;
 }
 
+bool TipoSulTableau(jet::Recordset& tipiCamere, const std::string& tipo) {
+    return tipiCamere.FindFirst("Sigla = '" + jet::TestoTraApici(tipo) + "'") &&
+           tipiCamere.Testo("Tipologia") == suite::TipologiaCamera;
+}
+
 std::vector<std::string> DestinazioniHotel1(const std::filesystem::path& cartella) {
-    auto db = jet::Database::OpenDatabase(cartella, "Stampanti.mdb");
-    auto stampanti = db->OpenRecordset("Stampanti");
+    auto db = jet::Database::OpenDatabase(cartella, suite::Stampanti.file);
+    auto stampanti = db->OpenRecordset(suite::Stampanti.nome);
     std::vector<std::string> voci;
     for (bool trovato = stampanti.FindFirst("NumeroHotel = 1"); trovato;
          trovato = stampanti.FindNext("NumeroHotel = 1")) {

@@ -11,7 +11,8 @@ namespace vdx {
 
 namespace jet {
 class Archivi;
-}
+class Recordset;
+} // namespace jet
 
 struct VoceElenco {
     int numero = 0;   // hotel Numero or tableau Codice
@@ -44,7 +45,7 @@ std::vector<VoceElenco> ElencoTableau(jet::Archivi& archivi, int hotel);
 inline constexpr std::string_view VoceTutti = "<tutti>";
 
 // The lowest and highest room of a tableau (tableau 0: every room of the
-// hotel) among rooms whose type has Tipologia "C", in text order (10 sorts
+// hotel) among rooms whose type goes on a tableau (TipoSulTableau), in text order (10 sorts
 // before 9). With no such room: lowest is the one byte 255, highest empty,
 // so the range check refuses it.
 struct Intervallo {
@@ -53,6 +54,11 @@ struct Intervallo {
 };
 Intervallo IntervalloCamere(const std::filesystem::path& cartella, int hotel, int tableau);
 Intervallo IntervalloCamere(jet::Archivi& archivi, int hotel, int tableau);
+
+// Whether rooms of type `tipo` go on a tableau: the type is in `tipiCamere`
+// (a set over TipiCamere) with the Tipologia of rooms (suite::TipologiaCamera),
+// not an apartment, a meeting room or a type the table lacks.
+bool TipoSulTableau(jet::Recordset& tipiCamere, const std::string& tipo);
 
 // The print destinations, always those of hotel 1, in the order the
 // Stampanti table holds them.

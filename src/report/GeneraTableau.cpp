@@ -2,8 +2,10 @@
 
 #include "jet/Criteri.h"
 #include "jet/Database.h"
+#include "report/Elenchi.h"
 #include "report/Righe.h"
 #include "shared/Ambiente.h"
+#include "shared/DatiSuite.h"
 #include "shared/Errore.h"
 #include "shared/FileTesto.h"
 #include "shared/NomiFile.h"
@@ -74,7 +76,15 @@ public:
     fs::path Esegui();
 
 private:
-    std::shared_ptr<jet::Database> Apri(std::string_view nome) { return archivi_.Apri(nome); }
+    // A dynaset over a table of the suite in the run's files: the whole
+    // table, or "Select * From" it with `selezione` after its name.
+    jet::Recordset ApriTabella(const suite::TabellaSuite& tabella,
+                               const std::string& selezione = {}) {
+        const auto db = archivi_.Apri(tabella.file);
+        return selezione.empty()
+                   ? db->OpenRecordset(tabella.nome)
+                   : db->OpenRecordset(std::string("Select * From ") + tabella.nome + selezione);
+    }
     void ApriArchivi();
     std::string Titolo();
     void Camera(const std::string& numero, const std::string& tipo);
@@ -121,53 +131,45 @@ private:
 };
 
 void Generatore::ApriArchivi() {
-    auto dbCamere = Apri("NumeriCamere.mdb");
-    auto dbHotels = Apri("AnagraficaHotels.mdb");
-    auto dbTableau = Apri("Tableau.mdb");
-    auto dbSchede = Apri("Scheda_Cliente.mdb");
-    auto dbDitte = Apri("Ditta_Intestataria.mdb");
-    auto dbCamerePren = Apri("Camere_Prenotazione.mdb");
-    auto dbPrenotazioni = Apri("Scheda_Prenotazione.mdb");
-    auto dbOspitiPren = Apri("ListaClienti_Prenotazione.mdb");
-    auto dbArrangiamenti = Apri("Arrangiamento.mdb");
-    auto dbAgenzie = Apri("AgenzieAbituali.mdb");
-    auto dbTipi = Apri("TipiCamere.mdb");
-
-    ospitiPrenotazione_ = dbOspitiPren->OpenRecordset(
-        "Select * From ListaClienti_Prenotazione Order by NumeroCliente;");
-    camere_ = dbCamere->OpenRecordset(
-        "Select * From NumeriCamere Where TipoCamera In (Select Sigla From TipiCamere In "
-        "'TipiCamere.mdb' Where Tipologia = 'C');");
-    hotels_ = dbHotels->OpenRecordset("AnagraficaHotels");
-    tableaux_ = dbTableau->OpenRecordset("Tableau");
-    if (o_.soloArrivi) {
-        schede_ = dbSchede->OpenRecordset("Select * From Scheda_Cliente Where DataArrivo = '" +
-                                          chiaveQuotata_ + "'");
-    } else if (o_.soloPartenze) {
-        schede_ = dbSchede->OpenRecordset("Select * From Scheda_Cliente Where DataPartenza = '" +
-                                          chiaveQuotata_ + "'");
-    } else {
-        schede_ = dbSchede->OpenRecordset("Scheda_Cliente");
+    using namespace suite;
+    // Every file first, in one order, so a file missing or damaged is told
+    // the same way whatever the options.
+    for (const TabellaSuite& tabella : TabelleDelTableau) {
+        archivi_.Apri(tabella.file);
     }
-    ditte_ = dbDitte->OpenRecordset("Ditta_Intestataria");
+    const std::string dataChiave = "'" + chiaveQuotata_ + "'";
+    ospitiPrenotazione_ = ApriTabella(ListaClienti_Prenotazione, " Order by NumeroCliente;");
+    // The rooms whose type goes on a tableau (TipoSulTableau).
+    camere_ = ApriTabella(NumeriCamere, std::string(" Where TipoCamera In (Select Sigla From ") +
+                                            TipiCamere.nome + " In '" + TipiCamere.file +
+                                            "' Where Tipologia = '" + std::string(TipologiaCamera) +
+                                            "');");
+    hotels_ = ApriTabella(AnagraficaHotels);
+    tableaux_ = ApriTabella(Tableau);
+    if (o_.soloArrivi) {
+        schede_ = ApriTabella(Scheda_Cliente, " Where DataArrivo = " + dataChiave);
+    } else if (o_.soloPartenze) {
+        schede_ = ApriTabella(Scheda_Cliente, " Where DataPartenza = " + dataChiave);
+    } else {
+        schede_ = ApriTabella(Scheda_Cliente);
+    }
+    ditte_ = ApriTabella(Ditta_Intestataria);
     // The day's booked rooms of the chosen hotel (not always hotel 1).
     if (o_.soloArrivi) {
-        camerePrenotate_ = dbCamerePren->OpenRecordset(
-            "Select * From Camere_Prenotazione Where NumeroHotel = " + hotel_ +
-            " and DataArrivo = '" + chiaveQuotata_ + "'");
+        camerePrenotate_ = ApriTabella(Camere_Prenotazione, " Where NumeroHotel = " + hotel_ +
+                                                                " and DataArrivo = " + dataChiave);
     } else if (o_.soloPartenze) {
-        camerePrenotate_ = dbCamerePren->OpenRecordset(
-            "Select * From Camere_Prenotazione Where NumeroHotel = " + hotel_ +
-            " and DataPartenza = '" + chiaveQuotata_ + "'");
+        camerePrenotate_ =
+            ApriTabella(Camere_Prenotazione,
+                        " Where NumeroHotel = " + hotel_ + " and DataPartenza = " + dataChiave);
     } else {
-        camerePrenotate_ = dbCamerePren->OpenRecordset("Camere_Prenotazione");
+        camerePrenotate_ = ApriTabella(Camere_Prenotazione);
     }
-    prenotazioni_ = dbPrenotazioni->OpenRecordset("Scheda_Prenotazione");
-    agenzie_ = dbAgenzie->OpenRecordset("AgenzieAbituali");
-    arrangiamenti_ = dbArrangiamenti->OpenRecordset(
-        "Select * From Arrangiamento Where DataInizio <= '" + chiaveQuotata_ +
-        "' and DataFine >= '" + chiaveQuotata_ + "'");
-    tipiCamere_ = dbTipi->OpenRecordset("TipiCamere");
+    prenotazioni_ = ApriTabella(Scheda_Prenotazione);
+    agenzie_ = ApriTabella(AgenzieAbituali);
+    arrangiamenti_ = ApriTabella(Arrangiamento, " Where DataInizio <= " + dataChiave +
+                                                    " and DataFine >= " + dataChiave);
+    tipiCamere_ = ApriTabella(TipiCamere);
 
     camere_.Sort("[NumeroCamera]");
     camere_ = camere_.OpenRecordset();
@@ -213,8 +215,7 @@ fs::path Generatore::Esegui() {
             break;
         }
         std::string tipo = camere_.Testo("TipoCamera");
-        if (!tipiCamere_.FindFirst("Sigla = '" + jet::TestoTraApici(tipo) + "'") ||
-            tipiCamere_.Testo("Tipologia") != "C") {
+        if (!TipoSulTableau(tipiCamere_, tipo)) {
             continue;
         }
         Camera(numero, tipo);

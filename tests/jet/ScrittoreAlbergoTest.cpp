@@ -3,30 +3,30 @@
 #include "Albergo.h"
 #include "RiletturaLibmdb.h"
 #include "shared/Cp1252.h"
+#include "shared/DatiSuite.h"
 #include "shared/Errore.h"
 #include "support/CartellaLavoro.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace vdx::test {
 namespace {
 
 using namespace vdx::fixture;
 
-const char* const FileStandard[] = {"AnagraficaHotels.mdb",
-                                    "Tableau.mdb",
-                                    "NumeriCamere.mdb",
-                                    "TipiCamere.mdb",
-                                    "Scheda_Cliente.mdb",
-                                    "Ditta_Intestataria.mdb",
-                                    "AgenzieAbituali.mdb",
-                                    "Arrangiamento.mdb",
-                                    "Camere_Prenotazione.mdb",
-                                    "Scheda_Prenotazione.mdb",
-                                    "ListaClienti_Prenotazione.mdb",
-                                    "Stampanti.mdb",
-                                    "Contatori.mdb"};
+// The files the program reads, in name order.
+std::vector<std::string> FileDellaSuite() {
+    std::vector<std::string> file;
+    for (const suite::TabellaSuite& t : suite::TutteLeTabelle) {
+        if (std::find(file.begin(), file.end(), t.file) == file.end()) {
+            file.emplace_back(t.file);
+        }
+    }
+    std::sort(file.begin(), file.end());
+    return file;
+}
 
 std::vector<std::string> FileIn(const std::filesystem::path& dir) {
     std::vector<std::string> nomi;
@@ -41,21 +41,18 @@ TEST(WriterFixture, EveryStandardFileHoldsItsTablesEvenWhenEmpty) {
     CartellaLavoro dir;
     Albergo albergo;
     albergo.Scrivi(dir.Percorso());
-    std::vector<std::string> attesi(std::begin(FileStandard), std::end(FileStandard));
-    std::sort(attesi.begin(), attesi.end());
-    EXPECT_EQ(FileIn(dir.Percorso()), attesi);
-    for (const char* f : FileStandard) {
-        SCOPED_TRACE(f);
-        const std::string tabella = std::string(f).substr(0, std::string(f).size() - 4);
-        const auto tabelle = TabelleLibmdb(dir / f);
-        if (tabella == "Stampanti") {
-            EXPECT_EQ(tabelle, (std::vector<std::string>{"Stampanti", "SetStampa"}));
-        } else {
-            EXPECT_EQ(tabelle, std::vector<std::string>{tabella});
-        }
-        const TabellaLetta t = LeggiLibmdb(dir / f, tabella);
-        EXPECT_TRUE(t.righe.empty());
-        EXPECT_EQ(t.stderrTesto, "");
+    EXPECT_EQ(FileIn(dir.Percorso()), FileDellaSuite());
+    // Each holding its tables in the suite's order.
+    std::map<std::string, std::vector<std::string>> tabelleDi;
+    for (const suite::TabellaSuite& t : suite::TutteLeTabelle) {
+        tabelleDi[t.file].emplace_back(t.nome);
+    }
+    for (const suite::TabellaSuite& t : suite::TutteLeTabelle) {
+        SCOPED_TRACE(t.nome);
+        EXPECT_EQ(TabelleLibmdb(dir / t.file), tabelleDi[t.file]);
+        const TabellaLetta letta = LeggiLibmdb(dir / t.file, t.nome);
+        EXPECT_TRUE(letta.righe.empty());
+        EXPECT_EQ(letta.stderrTesto, "");
     }
     const TabellaLetta camere = LeggiLibmdb(dir / "Camere_Prenotazione.mdb", "Camere_Prenotazione");
     EXPECT_EQ(camere.colonne[7], "QuantitàCamere");
@@ -133,7 +130,7 @@ TEST(WriterFixture, ReplacedTablesAndLeftOutFiles) {
     const auto nomi = FileIn(dir.Percorso());
     EXPECT_EQ(std::count(nomi.begin(), nomi.end(), "Contatori.mdb"), 0);
     EXPECT_EQ(std::count(nomi.begin(), nomi.end(), "Tableau.mdb"), 0);
-    EXPECT_EQ(nomi.size(), std::size(FileStandard) - 2);
+    EXPECT_EQ(nomi.size(), FileDellaSuite().size() - 2);
     const TabellaLetta tipi = LeggiLibmdb(dir / "TipiCamere.mdb", "TipiCamere");
     EXPECT_EQ(tipi.colonne, (std::vector<std::string>{"Sigla", "Descrizione"}));
     ASSERT_EQ(tipi.righe.size(), 1u);

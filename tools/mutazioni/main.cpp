@@ -28,6 +28,7 @@
 #include "AlbergoDemo.h"
 #include "jet/Database.h"
 #include "shared/Date.h"
+#include "shared/DatiSuite.h"
 #include "shared/Opzioni.h"
 
 #include <algorithm>
@@ -67,19 +68,6 @@ struct Opzioni {
     bool dettagli = false;
     int concorrenti = 0; // runs of the concurrent mode
 };
-
-// The files `vdx generate` reads (the print menu's files are not among them).
-const char* const LettiDaGenera[] = {"AnagraficaHotels.mdb",
-                                     "Tableau.mdb",
-                                     "NumeriCamere.mdb",
-                                     "TipiCamere.mdb",
-                                     "Scheda_Cliente.mdb",
-                                     "Ditta_Intestataria.mdb",
-                                     "AgenzieAbituali.mdb",
-                                     "Arrangiamento.mdb",
-                                     "Camere_Prenotazione.mdb",
-                                     "Scheda_Prenotazione.mdb",
-                                     "ListaClienti_Prenotazione.mdb"};
 
 std::string LeggiFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -514,8 +502,10 @@ Esito Campagna::ProvaQuery(const Originale& o, const fs::path& copia, bool tocca
 Esito Campagna::ProvaGenera(const Originale& o, const std::string& byte, bool righe,
                             std::string& nota) {
     const std::string nome = o.percorso.filename().string();
-    if (!o.demo || std::none_of(std::begin(LettiDaGenera), std::end(LettiDaGenera),
-                                [&](const char* n) { return nome == n; })) {
+    // Only the files `vdx generate` reads (not the print menu's).
+    if (!o.demo ||
+        std::none_of(vdx::suite::TabelleDelTableau.begin(), vdx::suite::TabelleDelTableau.end(),
+                     [&](const vdx::suite::TabellaSuite& t) { return nome == t.file; })) {
         return Esito::Letto;
     }
     const fs::path cartella = lavoro_ / "genera";

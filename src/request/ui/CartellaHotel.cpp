@@ -2,6 +2,7 @@
 
 #include "dialog/ui/Messaggi.h"
 #include "shared/Cp1252.h"
+#include "shared/DatiSuite.h"
 #include "shared/NomiFile.h"
 
 #include <QFileDialog>
@@ -45,7 +46,7 @@ std::optional<fs::path> Chiedi(const fs::path& partenza) {
 } // namespace
 
 bool CartellaDiHotel(const fs::path& cartella) {
-    return TrovaFile(cartella, "AnagraficaHotels.mdb").has_value();
+    return TrovaFile(cartella, suite::AnagraficaHotels.file).has_value();
 }
 
 std::optional<fs::path> CartellaHotel(const std::optional<fs::path>& indicata,
@@ -74,7 +75,7 @@ std::optional<fs::path> CartellaHotel(const std::optional<fs::path>& indicata,
         }
         Avviso(nullptr,
                "La cartella " + Cp1252DaUtf8(scelta->string()) +
-                   " non contiene i file dell'hotel (AnagraficaHotels.mdb).",
+                   " non contiene i file dell'hotel (" + suite::AnagraficaHotels.file + ").",
                "Cartella dell'hotel", Icona::Esclamazione);
         partenza = *scelta;
     }
