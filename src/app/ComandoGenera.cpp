@@ -3,6 +3,7 @@
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
 #include "request/CampiRichiesta.h"
+#include "request/ControlloRichiesta.h"
 #include "shared/Ambiente.h"
 #include "shared/Cp1252.h"
 #include "shared/DatiSuite.h"
@@ -114,8 +115,7 @@ void ScegliHotelETableau(const Scelte& s, OpzioniTableau& o, jet::Archivi& archi
         static_cast<short>(tableau.value_or(tableaux.empty() ? 0 : tableaux.front().numero));
 }
 
-// The room range and the date, checked as "&Stampa" checks them: the range
-// first, then the date.
+// The room range and the date: the tableau's range and today unless given.
 void ScegliCamereEData(const Scelte& s, OpzioniTableau& o, jet::Archivi& archivi) {
     const auto prima = s.Valore("--from");
     const auto ultima = s.Valore("--to");
@@ -123,13 +123,12 @@ void ScegliCamereEData(const Scelte& s, OpzioniTableau& o, jet::Archivi& archivi
         prima && ultima ? Intervallo{} : IntervalloCamere(archivi, o.hotel, o.tableau);
     o.primaCamera = prima ? Cp1252DaUtf8(*prima) : intervallo.prima;
     o.ultimaCamera = ultima ? Cp1252DaUtf8(*ultima) : intervallo.ultima;
-    if (o.ultimaCamera < o.primaCamera) {
-        throw RichiestaErrata{"Camere errate!\nControllare l'intervallo di camere richiesto!"};
-    }
     o.data = DataRichiesta(s.Valore("--date"), o.orologio);
-    if (!ControllaData(o.data)) {
-        throw RichiestaErrata{
-            "Data errata!\nLa data deve essere inserita \nnel formato gg/mm/aaaa"};
+    // The window's check of "Stampa", with its message.
+    Calendario calendario;
+    auto esito = ControllaRichiesta(o, calendario);
+    if (const auto* rifiuto = std::get_if<Rifiuto>(&esito)) {
+        throw RichiestaErrata{rifiuto->titolo + "\n" + rifiuto->testo};
     }
 }
 
