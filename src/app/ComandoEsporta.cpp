@@ -32,7 +32,8 @@ const DescrizioneComando EsportaXlsx{
     0,
     true};
 
-using Esportazione = std::filesystem::path (*)(std::string_view, const std::filesystem::path&);
+using Esportazione = std::filesystem::path (*)(std::string_view, const std::filesystem::path&,
+                                               std::string_view);
 
 int Esporta(const DescrizioneComando& comando, Esportazione esporta,
             const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -52,7 +53,7 @@ int Esporta(const DescrizioneComando& comando, Esportazione esporta,
     try {
         const std::string nome =
             scelte->argomenti.empty() ? NomeReport(postazione) : scelte->argomenti.front();
-        const auto uscita = esporta(nome, scelte->Cartella(cartella));
+        const auto uscita = esporta(nome, scelte->Cartella(cartella), postazione);
         out << uscita.filename().string() << '\n';
         return 0;
     } catch (const Errore& e) {

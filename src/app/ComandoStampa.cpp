@@ -67,8 +67,9 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         return EsitoUsoErrato;
     }
     const std::filesystem::path cartella = scelte->Cartella(cartellaCorrente);
+    std::string postazione;
     try {
-        Postazione();
+        postazione = Postazione();
     } catch (const Errore& e) {
         err << RigaErrore(Stampa, TestoPerTerminale(e.what()));
         return EsitoUsoErrato;
@@ -87,7 +88,7 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         }
         scelta.destinazione = *nome;
 
-        const RisultatoStampa risultato = StampaReport(cartella, scelta, fabbrica);
+        const RisultatoStampa risultato = StampaReport(cartella, postazione, scelta, fabbrica);
         switch (risultato.esito) {
         case EsitoStampa::Stampata:
             out << "Stampato su " << Utf8DaCp1252(scelta.destinazione) << ": "

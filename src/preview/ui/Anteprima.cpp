@@ -80,7 +80,7 @@ Anteprima::Anteprima(fs::path cartella, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowMinMaxButtonsHint),
-      cartella_(std::move(cartella)), paginatore_(cartella_) {
+      cartella_(std::move(cartella)), paginatore_(cartella_, Postazione()) {
     Costruisci();
 }
 
@@ -231,8 +231,9 @@ void Anteprima::InviaEMail() {
     // other. The sender then runs on its own; its outcome is told when it
     // ends, and a sender that cannot be started leaves the file for when it
     // can.
-    ScriviFileEMail(TestoMostrato(), cartella_);
-    AvvioRecapito::Avvia(this, cartella_, RisolviNome(cartella_, NomeFileEMail(Postazione())));
+    const std::string& postazione = paginatore_.Postazione();
+    ScriviFileEMail(TestoMostrato(), cartella_, postazione);
+    AvvioRecapito::Avvia(this, cartella_, RisolviNome(cartella_, NomeFileEMail(postazione)));
 }
 
 void Anteprima::Tasto_Click(int index) {
@@ -267,7 +268,7 @@ void Anteprima::Tasto_Click(int index) {
         break;
     case Salva:
         paginatore_.Salva(TestoMostrato());
-        Notifica(this, "Pagina salvata in " + NomeReport(Postazione()));
+        Notifica(this, "Pagina salvata in " + NomeReport(paginatore_.Postazione()));
         break;
     default:
         break;

@@ -10,9 +10,10 @@
 namespace vdx::ui {
 
 void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
+    const std::string postazione = Postazione();
     std::filesystem::path csv;
     try {
-        csv = ConvertiXLS(NomeReport(Postazione()), cartella);
+        csv = ConvertiXLS(NomeReport(postazione), cartella, postazione);
     } catch (const ImpostazioneRifiutata& e) {
         // A settings file the user can mend: said, and the program goes on.
         Avviso(parent,
@@ -25,7 +26,8 @@ void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
 }
 
 void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella) {
-    const auto xlsx = ConvertiXlsx(NomeReport(Postazione()), cartella);
+    const std::string postazione = Postazione();
+    const auto xlsx = ConvertiXlsx(NomeReport(postazione), cartella, postazione);
     NotificaFileScritto(parent, xlsx, piattaforma::ApriConProgramma(xlsx));
 }
 

@@ -419,7 +419,8 @@ void MenuStampa::AzioneStampa() {
     // number and text, and the menu stays open so another destination can be
     // tried.
     try {
-        const RisultatoStampa risultato = StampaReport(cartella_, scelta, FabbricaStampanteQt());
+        const RisultatoStampa risultato =
+            StampaReport(cartella_, Postazione(), scelta, FabbricaStampanteQt());
         Notifica(this, DoveStampato(scelta.destinazione, risultato));
     } catch (const Errore& e) {
         Avviso(this, "Errore " + std::to_string(e.Numero()) + "\n" + e.what(), "Stampa",
