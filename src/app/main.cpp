@@ -86,8 +86,9 @@ int ApriFinestra(int argc, char** argv, const vdx::Scelte& scelte) {
 
     // A pclocal that is no workstation number is refused before anything is
     // asked or written, with the status every command gives it.
+    std::string postazione;
     try {
-        vdx::Postazione();
+        postazione = vdx::Postazione();
     } catch (const vdx::Errore& e) {
         vdx::ui::ErroreFatale(nullptr, e, vdx::EsitoRichiestaErrata);
         return vdx::ui::CodiceUscita();
@@ -103,7 +104,7 @@ int ApriFinestra(int argc, char** argv, const vdx::Scelte& scelte) {
     // Every file the program writes, and the e-mail sender, live there.
     fs::current_path(*cartella);
 
-    vdx::ui::VDXDesk desk(*cartella);
+    vdx::ui::VDXDesk desk(*cartella, postazione);
     if (!vdx::ui::Protetto(nullptr, [&] { desk.Form_Load(); })) {
         return vdx::ui::CodiceUscita();
     }

@@ -76,11 +76,11 @@ constexpr int AltezzaProgetto = 7380;
 
 } // namespace
 
-Anteprima::Anteprima(fs::path cartella, QWidget* parent)
+Anteprima::Anteprima(fs::path cartella, std::string postazione, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowMinMaxButtonsHint),
-      cartella_(std::move(cartella)), paginatore_(cartella_, Postazione()) {
+      cartella_(std::move(cartella)), paginatore_(cartella_, std::move(postazione)) {
     Costruisci();
 }
 
@@ -279,8 +279,8 @@ void Anteprima::ImpostaAttesaModale(AttesaFn attesa) {
     AttesaModale() = std::move(attesa);
 }
 
-void MostraAnteprima(QWidget* parent, const fs::path& cartella) {
-    Anteprima finestra(cartella, parent);
+void MostraAnteprima(QWidget* parent, const fs::path& cartella, const std::string& postazione) {
+    Anteprima finestra(cartella, postazione, parent);
     if (const auto& attesa = AttesaModale()) {
         finestra.show();
         attesa(finestra);

@@ -9,8 +9,8 @@
 
 namespace vdx::ui {
 
-void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
-    const std::string postazione = Postazione();
+void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella,
+                     std::string_view postazione) {
     std::filesystem::path csv;
     try {
         csv = ConvertiXLS(NomeReport(postazione), cartella, postazione);
@@ -25,8 +25,8 @@ void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
     NotificaFileScritto(parent, csv, piattaforma::ApriConProgramma(csv));
 }
 
-void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella) {
-    const std::string postazione = Postazione();
+void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella,
+                      std::string_view postazione) {
     const auto xlsx = ConvertiXlsx(NomeReport(postazione), cartella, postazione);
     NotificaFileScritto(parent, xlsx, piattaforma::ApriConProgramma(xlsx));
 }
