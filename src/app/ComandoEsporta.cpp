@@ -37,18 +37,11 @@ using Esportazione = std::filesystem::path (*)(std::string_view, const std::file
 
 int Esporta(const DescrizioneComando& comando, Esportazione esporta,
             const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-            const std::filesystem::path& cartella) {
+            const std::filesystem::path& cartella, const std::string& postazione) {
     int esito = 0;
     const auto scelte = LeggiOUso(comando, args, out, err, esito);
     if (!scelte) {
         return esito;
-    }
-    std::string postazione;
-    try {
-        postazione = Postazione();
-    } catch (const Errore& e) {
-        err << RigaErrore(comando, TestoPerTerminale(e.what()));
-        return EsitoUsoErrato;
     }
     try {
         const std::string nome =
@@ -70,13 +63,13 @@ int Esporta(const DescrizioneComando& comando, Esportazione esporta,
 } // namespace
 
 int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     const std::filesystem::path& cartella) {
-    return Esporta(EsportaCsv, ConvertiXLS, args, out, err, cartella);
+                     const std::filesystem::path& cartella, const std::string& postazione) {
+    return Esporta(EsportaCsv, ConvertiXLS, args, out, err, cartella, postazione);
 }
 
 int EseguiEsportaXlsx(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      const std::filesystem::path& cartella) {
-    return Esporta(EsportaXlsx, ConvertiXlsx, args, out, err, cartella);
+                      const std::filesystem::path& cartella, const std::string& postazione) {
+    return Esporta(EsportaXlsx, ConvertiXlsx, args, out, err, cartella, postazione);
 }
 
 } // namespace vdx
