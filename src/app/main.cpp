@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
     // use).
     std::string postazione;
     try {
-        postazione = vdx::Postazione();
+        postazione = vdx::PostazioneDaAmbiente();
     } catch (const vdx::Errore& e) {
         if (!SoloAiuto(parole)) {
             return RifiutaPostazione(argc, argv, !NomeComando(parole), e);
