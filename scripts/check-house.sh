@@ -7,7 +7,9 @@
 #   3. no function in src/ or tools/ reaches 100 lines;
 #   4. Italian is written with its accents in every text a user meets (the
 #      programs, the tools, the manual pages, the sender): è, c'è, può, più,
-#      già, né, lì, never e', c'e', puo', piu', gia', ne', li'.
+#      già, né, lì, never e', c'e', puo', piu', gia', ne', li';
+#   5. the workstation (pclocal) is read from the environment in one place,
+#      the program's start (src/app/main.cpp); everything else is given it.
 # Prints each breach and exits 1 when there is one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -90,8 +92,16 @@ while IFS= read -r hit; do
     breach "$hit: an accent written as an apostrophe (è, c'è, può, più, già, né, lì)"
 done < <(git grep -nE "(^|[ \"(])(e|E|c'e|puo|piu|gia|ne|li)'([^[:alpha:]']|$)" -- src tools packaging scripts bench fuzz ':!scripts/check-house.sh')
 
+# 5. One reading of pclocal: PostazioneDaAmbiente() is called by main.cpp
+# (and its own test) alone, and nothing else looks the variable up.
+while IFS= read -r hit; do
+    breach "$hit: pclocal is read once, by src/app/main.cpp; take the workstation as a parameter"
+done < <(git grep -niE 'PostazioneDaAmbiente\(|(getenv|VariabileAmbiente)\("pclocal"' -- \
+    src tools bench fuzz tests ':!src/shared/Ambiente.h' ':!src/shared/Ambiente.cpp' \
+    ':!src/app/main.cpp' ':!tests/shared/AmbienteTest.cpp')
+
 if ((breaches > 0)); then
     echo "check-house: $breaches breach(es) of the house rules" >&2
     exit 1
 fi
-echo "check-house: layers, format, function lengths and accents as they should be"
+echo "check-house: layers, format, function lengths, accents and the reading of pclocal as they should be"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything, runs every test, then checks the
-# house rules (layers, format, function lengths, accents: scripts/check-house.sh).
+# house rules (layers, format, function lengths, accents, one reading of pclocal:
+# scripts/check-house.sh).
 #   bash scripts/test.sh          the dev build (warnings as errors)
 #   bash scripts/test.sh asan     the same tests under the address and
 #                                 undefined-behaviour sanitizers

@@ -309,7 +309,7 @@ GiroInRete GiriInRete(const fs::path& cartella, int hotel, int tableau, int volt
         const auto inizio = Orologio::now();
         const int esito = vdx::EseguiGenera(
             {"--hotel", std::to_string(hotel), "--tableau", std::to_string(tableau)}, out, err,
-            cartella, vdx::OrologioDiSistema());
+            cartella, "999", vdx::OrologioDiSistema());
         const double secondi = SecondiDa(inizio);
         if (esito != 0) {
             vdx::jet::ImpostaAperturaFile(nullptr);
@@ -429,7 +429,6 @@ int main(int argc, char** argv) {
         }
         // The command's whole run, its files on the share.
         ::prctl(PR_SET_TIMERSLACK, 1UL); // wake from the model's waits on time
-        ::setenv("pclocal", "999", 1);
         Rete rete(mbit, rttMs);
         for (int t : tableaux) {
             if (!solo.empty() && solo != "share") {

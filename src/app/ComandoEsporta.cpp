@@ -32,27 +32,21 @@ const DescrizioneComando EsportaXlsx{
     0,
     true};
 
-using Esportazione = std::filesystem::path (*)(std::string_view, const std::filesystem::path&);
+using Esportazione = std::filesystem::path (*)(std::string_view, const std::filesystem::path&,
+                                               std::string_view);
 
 int Esporta(const DescrizioneComando& comando, Esportazione esporta,
             const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-            const std::filesystem::path& cartella) {
+            const std::filesystem::path& cartella, const std::string& postazione) {
     int esito = 0;
     const auto scelte = LeggiOUso(comando, args, out, err, esito);
     if (!scelte) {
         return esito;
     }
-    std::string postazione;
-    try {
-        postazione = Postazione();
-    } catch (const Errore& e) {
-        err << RigaErrore(comando, TestoPerTerminale(e.what()));
-        return EsitoUsoErrato;
-    }
     try {
         const std::string nome =
             scelte->argomenti.empty() ? NomeReport(postazione) : scelte->argomenti.front();
-        const auto uscita = esporta(nome, scelte->Cartella(cartella));
+        const auto uscita = esporta(nome, scelte->Cartella(cartella), postazione);
         out << uscita.filename().string() << '\n';
         return 0;
     } catch (const Errore& e) {
@@ -69,13 +63,13 @@ int Esporta(const DescrizioneComando& comando, Esportazione esporta,
 } // namespace
 
 int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     const std::filesystem::path& cartella) {
-    return Esporta(EsportaCsv, ConvertiXLS, args, out, err, cartella);
+                     const std::filesystem::path& cartella, const std::string& postazione) {
+    return Esporta(EsportaCsv, ConvertiXLS, args, out, err, cartella, postazione);
 }
 
 int EseguiEsportaXlsx(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      const std::filesystem::path& cartella) {
-    return Esporta(EsportaXlsx, ConvertiXlsx, args, out, err, cartella);
+                      const std::filesystem::path& cartella, const std::string& postazione) {
+    return Esporta(EsportaXlsx, ConvertiXlsx, args, out, err, cartella, postazione);
 }
 
 } // namespace vdx

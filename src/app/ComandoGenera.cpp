@@ -4,7 +4,6 @@
 #include "report/GeneraTableau.h"
 #include "request/CampiRichiesta.h"
 #include "request/ControlloRichiesta.h"
-#include "shared/Ambiente.h"
 #include "shared/Cp1252.h"
 #include "shared/DatiSuite.h"
 #include "shared/Errore.h"
@@ -139,7 +138,8 @@ std::string UsoGenera() {
 }
 
 int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err,
-                 const std::filesystem::path& cartella, const Orologio& orologio) {
+                 const std::filesystem::path& cartella, const std::string& postazione,
+                 const Orologio& orologio) {
     int esito = EsitoRiuscito;
     const auto scelte = LeggiOUso(Genera, argomenti, out, err, esito);
     if (!scelte) {
@@ -148,12 +148,7 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
     OpzioniTableau o;
     o.cartella = scelte->Cartella(cartella);
     o.orologio = orologio;
-    try {
-        o.pclocal = Postazione();
-    } catch (const Errore& e) {
-        err << RigaErrore(Genera, TestoPerTerminale(e.what()));
-        return EsitoRichiestaErrata;
-    }
+    o.pclocal = postazione;
     try {
         // Every step of the run reads the files once, the same reading.
         jet::Archivi archivi(o.cartella);

@@ -1,6 +1,5 @@
 #include "app/Comandi.h"
 #include "report/Elenchi.h"
-#include "shared/Ambiente.h"
 #include "shared/Cp1252.h"
 #include "shared/DatiSuite.h"
 #include "shared/Errore.h"
@@ -58,7 +57,8 @@ std::optional<std::string> Destinazione(const Scelte& s, const std::filesystem::
 } // namespace
 
 int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                 const std::filesystem::path& cartellaCorrente, const FabbricaStampante& fabbrica) {
+                 const std::filesystem::path& cartellaCorrente, const std::string& postazione,
+                 const FabbricaStampante& fabbrica) {
     int esito = 0;
     const auto scelte = LeggiOUso(Stampa, args, out, err, esito);
     if (!scelte) {
@@ -69,12 +69,6 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         return EsitoUsoErrato;
     }
     const std::filesystem::path cartella = scelte->Cartella(cartellaCorrente);
-    try {
-        Postazione();
-    } catch (const Errore& e) {
-        err << RigaErrore(Stampa, TestoPerTerminale(e.what()));
-        return EsitoUsoErrato;
-    }
     try {
         SceltaStampa scelta;
         scelta.stampanteSistema = Cp1252DaUtf8(scelte->Valore("--printer").value_or(""));
@@ -89,7 +83,7 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
         }
         scelta.destinazione = *nome;
 
-        const RisultatoStampa risultato = StampaReport(cartella, scelta, fabbrica);
+        const RisultatoStampa risultato = StampaReport(cartella, postazione, scelta, fabbrica);
         switch (risultato.esito) {
         case EsitoStampa::Stampata:
             out << "Stampato su " << Utf8DaCp1252(scelta.destinazione) << ": "

@@ -1,6 +1,7 @@
 // vdx: the request window on the hotel's folder, or one of the commands that
 // need no window, for scripts (`vdx generate`, `vdx print`,
-// `vdx export-csv`, `vdx export-xlsx`).
+// `vdx export-csv`, `vdx export-xlsx`). The workstation, pclocal, is read
+// from the environment here, once, and handed to the window or the command.
 
 #include "app/Comandi.h"
 #include "dialog/ui/Aspetto.h"
@@ -10,6 +11,7 @@
 #include "request/ui/CartellaHotel.h"
 #include "request/ui/VDXDesk.h"
 #include "shared/Ambiente.h"
+#include "shared/Cp1252.h"
 #include "shared/Date.h"
 #include "shared/Errore.h"
 #include "shared/Opzioni.h"
@@ -65,7 +67,18 @@ void PreparaAmbienteQt() {
     ::setenv("XDG_RUNTIME_DIR", cartella.c_str(), 1);
 }
 
-int ApriFinestra(int argc, char** argv, const vdx::Scelte& scelte) {
+// The application's names, icon and texts, once its object is made. The
+// desktop matches the window with its menu entry and its icon: by the entry's
+// name (Wayland, KDE) or by the window class, the entry's StartupWMClass
+// (X11).
+void PresentaApplicazione() {
+    QCoreApplication::setApplicationName(QStringLiteral(VDX_CLASSE_FINESTRA));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VDX_ID_APPLICAZIONE));
+    QApplication::setWindowIcon(vdx::ui::IconaProgramma());
+    vdx::ui::CaricaTraduzioni();
+}
+
+int ApriFinestra(int argc, char** argv, const vdx::Scelte& scelte, const std::string& postazione) {
     if (!vdx::piattaforma::SchermoDisponibile()) {
         std::cerr << "vdx: non c'è uno schermo su cui aprire la finestra (DISPLAY e\n"
                      "WAYLAND_DISPLAY non sono impostate). Avviarlo da una sessione grafica, o\n"
@@ -74,24 +87,9 @@ int ApriFinestra(int argc, char** argv, const vdx::Scelte& scelte) {
     }
     PreparaAmbienteQt();
     QApplication app(argc, argv);
-    // The desktop matches the window with its menu entry and its icon: by the
-    // entry's name (Wayland, KDE) or by the window class, the entry's
-    // StartupWMClass (X11).
-    QCoreApplication::setApplicationName(QStringLiteral(VDX_CLASSE_FINESTRA));
-    QGuiApplication::setDesktopFileName(QStringLiteral(VDX_ID_APPLICAZIONE));
-    QApplication::setWindowIcon(vdx::ui::IconaProgramma());
-    vdx::ui::CaricaTraduzioni();
+    PresentaApplicazione();
     // Amounts take the decimal and grouping signs of the user's locale.
     std::setlocale(LC_NUMERIC, "");
-
-    // A pclocal that is no workstation number is refused before anything is
-    // asked or written, with the status every command gives it.
-    try {
-        vdx::Postazione();
-    } catch (const vdx::Errore& e) {
-        vdx::ui::ErroreFatale(nullptr, e, vdx::EsitoRichiestaErrata);
-        return vdx::ui::CodiceUscita();
-    }
 
     const auto indicata = scelte.Valore("--folder");
     const auto cartella = vdx::ui::CartellaHotel(
@@ -103,7 +101,7 @@ int ApriFinestra(int argc, char** argv, const vdx::Scelte& scelte) {
     // Every file the program writes, and the e-mail sender, live there.
     fs::current_path(*cartella);
 
-    vdx::ui::VDXDesk desk(*cartella);
+    vdx::ui::VDXDesk desk(*cartella, postazione);
     if (!vdx::ui::Protetto(nullptr, [&] { desk.Form_Load(); })) {
         return vdx::ui::CodiceUscita();
     }
@@ -117,14 +115,72 @@ int ApriFinestra(int argc, char** argv, const vdx::Scelte& scelte) {
 
 // `vdx print`: text is laid out with Qt's fonts, which need an application
 // object; with no display, the offscreen platform draws just the same.
-int Stampa(int argc, char** argv, const std::vector<std::string>& argomenti) {
+int Stampa(int argc, char** argv, const std::vector<std::string>& argomenti,
+           const std::string& postazione) {
     if (!vdx::piattaforma::SchermoDisponibile()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     PreparaAmbienteQt();
     QGuiApplication app(argc, argv);
-    return vdx::EseguiStampa(argomenti, std::cout, std::cerr, fs::current_path(),
+    return vdx::EseguiStampa(argomenti, std::cout, std::cerr, fs::current_path(), postazione,
                              vdx::ui::FabbricaStampanteQt());
+}
+
+// The words name a command (`vdx generate ...`), not the window's options.
+bool NomeComando(const std::vector<std::string>& parole) {
+    return !parole.empty() && !parole[0].empty() && parole[0][0] != '-';
+}
+
+// `vdx --help`, `vdx --version`, `vdx COMMAND --help` (or -h): they ask
+// nothing of the workstation, and are answered whatever pclocal holds.
+bool SoloAiuto(const std::vector<std::string>& parole) {
+    const auto aiuto = [](const std::string& parola) {
+        return parola == "--help" || parola == "-h";
+    };
+    if (parole.size() == 1) {
+        return aiuto(parole[0]) || parole[0] == "--version";
+    }
+    return parole.size() == 2 && NomeComando(parole) && aiuto(parole[1]);
+}
+
+// A pclocal that is no workstation number ends the program at its start,
+// before anything is asked or written, with status 2 and the one line on
+// stderr every error of a command gives. The window may have been started
+// from the desktop's menu, where no one reads stderr: with a screen, it
+// says so in its error box instead.
+int RifiutaPostazione(int argc, char** argv, bool finestra, const vdx::Errore& e) {
+    if (finestra && vdx::piattaforma::SchermoDisponibile()) {
+        PreparaAmbienteQt();
+        QApplication app(argc, argv);
+        PresentaApplicazione();
+        vdx::ui::ErroreFatale(nullptr, e, vdx::EsitoRichiestaErrata);
+        return vdx::EsitoRichiestaErrata;
+    }
+    std::cerr << vdx::RigaErrore(Finestra, vdx::TestoPerTerminale(e.what()));
+    return vdx::EsitoRichiestaErrata;
+}
+
+int EseguiComando(int argc, char** argv, const std::vector<std::string>& parole,
+                  const std::string& postazione) {
+    const std::string& comando = parole[0];
+    const std::vector<std::string> argomenti(parole.begin() + 1, parole.end());
+    if (comando == "generate") {
+        return vdx::EseguiGenera(argomenti, std::cout, std::cerr, fs::current_path(), postazione,
+                                 vdx::OrologioDiSistema());
+    }
+    if (comando == "export-csv") {
+        return vdx::EseguiEsportaCsv(argomenti, std::cout, std::cerr, fs::current_path(),
+                                     postazione);
+    }
+    if (comando == "export-xlsx") {
+        return vdx::EseguiEsportaXlsx(argomenti, std::cout, std::cerr, fs::current_path(),
+                                      postazione);
+    }
+    if (comando == "print") {
+        return Stampa(argc, argv, argomenti, postazione);
+    }
+    vdx::ScriviUsoErrato(Finestra, "comando sconosciuto: " + comando, std::cerr);
+    return vdx::EsitoUsoErrato;
 }
 
 } // namespace
@@ -132,24 +188,20 @@ int Stampa(int argc, char** argv, const std::vector<std::string>& argomenti) {
 int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "");
     const std::vector<std::string> parole(argv + 1, argv + argc);
-    if (!parole.empty() && !parole[0].empty() && parole[0][0] != '-') {
-        const std::string& comando = parole[0];
-        const std::vector<std::string> argomenti(parole.begin() + 1, parole.end());
-        if (comando == "generate") {
-            return vdx::EseguiGenera(argomenti, std::cout, std::cerr, fs::current_path(),
-                                     vdx::OrologioDiSistema());
+    // The one reading of pclocal: the window and every command work for the
+    // workstation read here. A help asks for none, and is not refused (it
+    // then goes on with the workstation without a number, which it does not
+    // use).
+    std::string postazione;
+    try {
+        postazione = vdx::PostazioneDaAmbiente();
+    } catch (const vdx::Errore& e) {
+        if (!SoloAiuto(parole)) {
+            return RifiutaPostazione(argc, argv, !NomeComando(parole), e);
         }
-        if (comando == "export-csv") {
-            return vdx::EseguiEsportaCsv(argomenti, std::cout, std::cerr, fs::current_path());
-        }
-        if (comando == "export-xlsx") {
-            return vdx::EseguiEsportaXlsx(argomenti, std::cout, std::cerr, fs::current_path());
-        }
-        if (comando == "print") {
-            return Stampa(argc, argv, argomenti);
-        }
-        vdx::ScriviUsoErrato(Finestra, "comando sconosciuto: " + comando, std::cerr);
-        return vdx::EsitoUsoErrato;
+    }
+    if (NomeComando(parole)) {
+        return EseguiComando(argc, argv, parole, postazione);
     }
     int esito = 0;
     const auto scelte = vdx::LeggiOUso(Finestra, parole, std::cout, std::cerr, esito);
@@ -160,5 +212,5 @@ int main(int argc, char** argv) {
         std::cout << "vdx " VDX_VERSIONE "\n";
         return 0;
     }
-    return ApriFinestra(argc, argv, *scelte);
+    return ApriFinestra(argc, argv, *scelte, postazione);
 }

@@ -175,12 +175,12 @@ std::string TestoCsv(std::string_view testo, const ImpostazioniXLS& impostazioni
     return csv;
 }
 
-fs::path ConvertiXLS(std::string_view nome, const fs::path& folder) {
+fs::path ConvertiXLS(std::string_view nome, const fs::path& folder, std::string_view postazione) {
     const ImpostazioniXLS impostazioni = LeggiImpostazioniXLS(folder);
     const fs::path dato(nome);
     const fs::path ingresso = dato.is_absolute() ? dato : RisolviNome(folder, nome);
     LettoreRighe lettore(ingresso);
-    const fs::path uscita = RisolviNome(folder, NomeFileCsv(Postazione()));
+    const fs::path uscita = RisolviNome(folder, NomeFileCsv(postazione));
     ScrittoreAtomico scrittore(uscita);
     while (auto riga = lettore.Leggi()) {
         scrittore.ScriviRiga(RigaCsv(*riga, impostazioni));

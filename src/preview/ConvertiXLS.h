@@ -54,12 +54,13 @@ std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni);
 // line per input line, each ended by CR LF.
 std::string TestoCsv(std::string_view testo, const ImpostazioniXLS& impostazioni);
 
-// Exports the file `Nome` (relative to `folder`, matched without regard to
-// case, or an absolute path) to NomeFileCsv() of the workstation in `folder`, with the
-// settings of `folder`. The output is replaced whole only when the export
+// Exports the file `nome` (relative to `folder`, matched without regard to
+// case, or an absolute path) to NomeFileCsv() of `postazione` in `folder`,
+// with the settings of `folder`. The output is replaced whole only when the export
 // completes; a failure leaves the earlier output as it was. Returns the
 // output's path. Throws vdx::Errore: 53 when the input is missing, 75/61 when
 // the output cannot be written.
-std::filesystem::path ConvertiXLS(std::string_view nome, const std::filesystem::path& folder);
+std::filesystem::path ConvertiXLS(std::string_view nome, const std::filesystem::path& folder,
+                                  std::string_view postazione);
 
 } // namespace vdx

@@ -306,7 +306,7 @@ void ScriviFoglioXlsx(const TabellaTableau& tabella, const fs::path& file) {
     ScriviFileAtomico(file, LeggiFile(provvisorio.Percorso()));
 }
 
-fs::path ConvertiXlsx(std::string_view nome, const fs::path& folder) {
+fs::path ConvertiXlsx(std::string_view nome, const fs::path& folder, std::string_view postazione) {
     const fs::path dato(nome);
     const fs::path ingresso = dato.is_absolute() ? dato : RisolviNome(folder, nome);
     LettoreRighe righe(ingresso);
@@ -314,7 +314,7 @@ fs::path ConvertiXlsx(std::string_view nome, const fs::path& folder) {
     while (auto riga = righe.Leggi()) {
         lettore.Aggiungi(*riga);
     }
-    const fs::path uscita = RisolviNome(folder, NomeFileXlsx(Postazione()));
+    const fs::path uscita = RisolviNome(folder, NomeFileXlsx(postazione));
     ScriviFoglioXlsx(lettore.Tabella(), uscita);
     return uscita;
 }

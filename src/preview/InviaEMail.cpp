@@ -14,16 +14,18 @@ std::string ContenutoEMail(std::string_view testo) {
     return contenuto;
 }
 
-void ScriviFileEMail(std::string_view testo, const std::filesystem::path& folder) {
-    ScriviFileAtomico(RisolviNome(folder, NomeFileEMail(Postazione())), ContenutoEMail(testo));
+void ScriviFileEMail(std::string_view testo, const std::filesystem::path& folder,
+                     std::string_view postazione) {
+    ScriviFileAtomico(RisolviNome(folder, NomeFileEMail(postazione)), ContenutoEMail(testo));
 }
 
 void AvviaRecapito(const std::filesystem::path& folder) {
     piattaforma::AvviaProgramma(ProgrammaRecapito, folder);
 }
 
-void InviaEMail(std::string_view testo, const std::filesystem::path& folder) {
-    ScriviFileEMail(testo, folder);
+void InviaEMail(std::string_view testo, const std::filesystem::path& folder,
+                std::string_view postazione) {
+    ScriviFileEMail(testo, folder, postazione);
     AvviaRecapito(folder);
 }
 

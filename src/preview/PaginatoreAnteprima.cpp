@@ -46,7 +46,8 @@ int ContaPagine(const fs::path& file, std::int32_t primo) {
 
 } // namespace
 
-PaginatoreAnteprima::PaginatoreAnteprima(fs::path folder) : folder_(std::move(folder)) {
+PaginatoreAnteprima::PaginatoreAnteprima(fs::path folder, std::string postazione)
+    : folder_(std::move(folder)), postazione_(std::move(postazione)) {
     if (EsisteReport()) {
         Apri();
     }
@@ -55,11 +56,11 @@ PaginatoreAnteprima::PaginatoreAnteprima(fs::path folder) : folder_(std::move(fo
 PaginatoreAnteprima::~PaginatoreAnteprima() = default;
 
 fs::path PaginatoreAnteprima::FileReport() const {
-    return RisolviNome(folder_, NomeReport(Postazione()));
+    return RisolviNome(folder_, NomeReport(postazione_));
 }
 
 bool PaginatoreAnteprima::EsisteReport() const {
-    return TrovaFile(folder_, NomeReport(Postazione())).has_value();
+    return TrovaFile(folder_, NomeReport(postazione_)).has_value();
 }
 
 void PaginatoreAnteprima::Apri() {

@@ -20,9 +20,9 @@ public:
     static constexpr std::int32_t LimiteApertura = 20000;
     static constexpr std::int32_t LimiteSeguenti = 26000;
 
-    // Opens the report file of `folder` for reading when it exists. The name
-    // is "FD" + the numeric value of pclocal, matched without regard to case.
-    explicit PaginatoreAnteprima(std::filesystem::path folder);
+    // Opens the report file of `postazione` in `folder` for reading when it
+    // exists. The name is NomeReport(), matched without regard to case.
+    PaginatoreAnteprima(std::filesystem::path folder, std::string postazione);
     ~PaginatoreAnteprima();
     PaginatoreAnteprima(const PaginatoreAnteprima&) = delete;
     PaginatoreAnteprima& operator=(const PaginatoreAnteprima&) = delete;
@@ -32,6 +32,8 @@ public:
     // The report file's path (it may not exist).
     std::filesystem::path FileReport() const;
     bool Aperto() const { return lettore_ != nullptr; }
+    // The workstation whose report is read.
+    const std::string& Postazione() const { return postazione_; }
 
     // The page shown when the window opens: limit 20000, reading on from
     // where the reading stands (the start of the file the first time).
@@ -68,6 +70,7 @@ private:
     void RiempiPagina(std::int32_t limite);
 
     std::filesystem::path folder_;
+    std::string postazione_;
     std::unique_ptr<LettoreRighe> lettore_;
     std::string testo_;
     std::int32_t caratteriPagina_ = 0;

@@ -8,13 +8,14 @@
 
 namespace vdx {
 
-RisultatoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
-                             const FabbricaStampante& fabbrica) {
+RisultatoStampa StampaReport(const std::filesystem::path& cartella, std::string_view postazione,
+                             const SceltaStampa& scelta, const FabbricaStampante& fabbrica) {
     const auto impostazioni = LeggiImpostazioni(cartella, scelta);
     if (!impostazioni) {
         return {EsitoStampa::DestinazioneSconosciuta, {}};
     }
-    const auto report = RisolviNome(cartella, NomeReport(Postazione()));
+    const std::string nome = NomeReport(postazione);
+    const auto report = RisolviNome(cartella, nome);
     std::error_code ec;
     if (std::filesystem::is_regular_file(report, ec) &&
         std::filesystem::file_size(report, ec) == 0) {
@@ -22,7 +23,7 @@ RisultatoStampa StampaReport(const std::filesystem::path& cartella, const Scelta
     }
 
     if (impostazioni->ModoDriver()) {
-        auto stampante = fabbrica();
+        auto stampante = fabbrica(nome);
         if (!StampaModoDriver(*stampante, *impostazioni, scelta, cartella, report)) {
             return {EsitoStampa::ReportMancante, {}};
         }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vdx {
@@ -29,16 +30,17 @@ inline bool operator==(const RisultatoStampa& r, EsitoStampa e) {
     return r.esito == e;
 }
 
-// Makes the system printer for a driver-mode print (only asked for then).
-using FabbricaStampante = std::function<std::unique_ptr<Stampante>()>;
+// Makes the system printer for a driver-mode print (only asked for then);
+// `lavoro` names the job in the print queue: the report's name.
+using FabbricaStampante = std::function<std::unique_ptr<Stampante>(const std::string& lavoro)>;
 
-// The print button: reads the settings and prints the report file of the
-// workstation ("FD" + pclocal in `Cartella`) in driver mode through the
+// The print button: reads the settings and prints the report file of
+// `postazione` (NomeReport() in `cartella`) in driver mode through the
 // printer `fabbrica` makes, or in direct mode to the output named by
 // UscitaStampa. Errors (data files, an output that cannot be opened, a
 // control code out of range, the printer) are thrown as vdx::Errore.
-RisultatoStampa StampaReport(const std::filesystem::path& cartella, const SceltaStampa& scelta,
-                             const FabbricaStampante& fabbrica);
+RisultatoStampa StampaReport(const std::filesystem::path& cartella, std::string_view postazione,
+                             const SceltaStampa& scelta, const FabbricaStampante& fabbrica);
 
 // What a print did, told to the user: "Stampato su Banco: /dev/usb/lp0",
 // "Il tableau è vuoto: non c'è niente da stampare", ...

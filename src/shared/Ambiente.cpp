@@ -30,7 +30,7 @@ std::optional<std::string> VariabileAmbiente(std::string_view name) {
     return std::nullopt;
 }
 
-std::string Postazione() {
+std::string PostazioneDaAmbiente() {
     std::string postazione = VariabileAmbiente("pclocal").value_or(std::string());
     ControllaPostazione(postazione);
     return postazione;

@@ -13,12 +13,16 @@ namespace vdx {
 // An exact-case match wins when several spellings exist.
 std::optional<std::string> VariabileAmbiente(std::string_view name);
 
-// The workstation number `pclocal`, which names every file the program
-// writes: unset or empty, the workstation "" (FD, fd.csv); otherwise one to
-// three decimal digits ("3", "03", "123"), taken as written. Any other value
-// ("3 ", "+3", "a", a path, a line end) is refused with vdx::Errore
-// (errore::ChiamataNonValida) naming pclocal, before anything is written.
-std::string Postazione();
+// The workstation number, read from the environment variable `pclocal`; it
+// names every file the program writes: unset or empty, the workstation ""
+// (FD, fd.csv); otherwise one to three decimal digits ("3", "03", "123"),
+// taken as written. Any other value ("3 ", "+3", "a", a path, a line end) is
+// refused with vdx::Errore (errore::ChiamataNonValida) naming pclocal.
+// The program's start (src/app/main.cpp) calls it once, before anything is
+// written, and hands the value down; nothing else calls it
+// (scripts/check-house.sh).
+std::string PostazioneDaAmbiente();
+// The same check of a workstation given as a value.
 void ControllaPostazione(std::string_view postazione);
 
 // The files of a workstation, named the same way for every caller ("3" gives

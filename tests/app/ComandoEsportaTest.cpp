@@ -1,6 +1,6 @@
 #include "app/Comandi.h"
-#include "preview/Ambiente.h"
 #include "shared/FileTesto.h"
+#include "support/CartellaLavoro.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -9,12 +9,11 @@ namespace vdx {
 namespace {
 
 using test::CartellaLavoro;
-using test::PcLocaleTemporaneo;
 
 struct CasoComando {
     const char* nome;
     std::vector<std::string> argomenti;
-    std::optional<std::string> pclocal;
+    std::string postazione;
     int esito;
     std::string uscita;    // the output file's name, or "" when none is written
     std::string messaggio; // part of what goes to the error stream
@@ -25,15 +24,15 @@ class RigaComando : public ::testing::TestWithParam<CasoComando> {};
 TEST_P(RigaComando, Exports) {
     const auto& caso = GetParam();
     CartellaLavoro cartella;
-    PcLocaleTemporaneo pc(caso.pclocal);
     ScriviFileAtomico(cartella / "FD7", "| 1.234,56|\r\n");
     ScriviFileAtomico(cartella / "salvato", "a-b\r\n");
     std::filesystem::create_directory(cartella / "sotto");
-    const auto csv = cartella / ("fd" + caso.pclocal.value_or("") + ".csv");
+    const auto csv = cartella / ("fd" + caso.postazione + ".csv");
     ScriviFileAtomico(csv, "prima\r\n");
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(EseguiEsportaCsv(caso.argomenti, out, err, cartella.Percorso()), caso.esito);
+    EXPECT_EQ(EseguiEsportaCsv(caso.argomenti, out, err, cartella.Percorso(), caso.postazione),
+              caso.esito);
     EXPECT_NE(err.str().find(caso.messaggio), std::string::npos) << err.str();
     if (caso.uscita.empty()) {
         // One line (then where to look, for a wrong command line), and the
@@ -55,12 +54,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CasoComando{"TheWorkstationsReport", {}, "7", 0, "fd7.csv", ""},
         CasoComando{"AFileNamed", {"salvato"}, "7", 0, "fd7.csv", ""},
-        CasoComando{"NoPclocal", {"salvato"}, std::nullopt, 0, "fd.csv", ""},
+        CasoComando{"NoWorkstationNumber", {"salvato"}, "", 0, "fd.csv", ""},
         CasoComando{"MissingReport", {}, "8", 1, "", "errore 53"},
         CasoComando{"AFolder", {"sotto"}, "7", 1, "", "errore 75"},
         CasoComando{
-            "TooManyWords", {"a", "b"}, "7", 2, "", "Provare \u00ABvdx export-csv --help\u00BB"},
-        CasoComando{"WrongPclocal", {}, "7 ", 2, "", "pclocal"}),
+            "TooManyWords", {"a", "b"}, "7", 2, "", "Provare \u00ABvdx export-csv --help\u00BB"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
 } // namespace

@@ -55,16 +55,12 @@ fixture::Albergo DatiRiga(const char* terza = "203") {
 
 class Riga : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ::setenv("pclocal", "7", 1);
-        DatiRiga().Scrivi(cartella_.Percorso());
-    }
-    void TearDown() override { ::unsetenv("pclocal"); }
+    void SetUp() override { DatiRiga().Scrivi(cartella_.Percorso()); }
 
     int Esegui(const std::vector<std::string>& argomenti) {
         out_.str("");
         err_.str("");
-        return EseguiGenera(argomenti, out_, err_, cartella_.Percorso(),
+        return EseguiGenera(argomenti, out_, err_, cartella_.Percorso(), "7",
                             [] { return DataOra{2024, 3, 5, 7, 30, 0}; });
     }
     // The same run through GeneraTableau, with the window's values.
@@ -227,7 +223,7 @@ TEST_F(Riga, DataErrors) {
     senzaHotel.Hotel(0, "Sede", "");
     senzaHotel.Scrivi(vuota.Percorso());
     std::ostringstream out, err;
-    EXPECT_EQ(EseguiGenera({}, out, err, vuota.Percorso(),
+    EXPECT_EQ(EseguiGenera({}, out, err, vuota.Percorso(), "7",
                            [] {
                                return DataOra{2024, 3, 5};
                            }),
@@ -340,7 +336,7 @@ TEST_F(Riga, MessagesInUtf8) {
     std::filesystem::create_directory(accentata);
     DatiRiga().Scrivi(accentata);
     std::ostringstream out, err;
-    ASSERT_EQ(EseguiGenera({}, out, err, accentata,
+    ASSERT_EQ(EseguiGenera({}, out, err, accentata, "7",
                            [] {
                                return DataOra{2024, 3, 5};
                            }),

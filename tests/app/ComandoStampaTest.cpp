@@ -34,12 +34,11 @@ class ComandoStampa : public ::testing::TestWithParam<CasoComando> {};
 TEST_P(ComandoStampa, RunsTheMenuPrint) {
     CartellaLavoro cartella;
     AlbergoDiStampa().Scrivi(cartella.Percorso());
-    ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(vdx::EseguiStampa(GetParam().args, out, err, cartella.Percorso(), Fabbrica(p)),
+    EXPECT_EQ(vdx::EseguiStampa(GetParam().args, out, err, cartella.Percorso(), "", Fabbrica(p)),
               GetParam().esito)
         << err.str();
     if (GetParam().primaChiamata.empty()) {
@@ -76,12 +75,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ComandoStampa, LandscapeDuplexAndNormal) {
     CartellaLavoro cartella;
     AlbergoDiStampa().Scrivi(cartella.Percorso());
-    ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;
     ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,
-                                cartella.Percorso(), Fabbrica(p)),
+                                cartella.Percorso(), "", Fabbrica(p)),
               0);
     std::vector<std::string> atteso{"device Ufficio", "duplex 2", "orient 2"};
     const auto pagina = vdx::test::PaginaLaser("size 10");
@@ -95,7 +93,7 @@ TEST(ComandoStampa, NoPdfDestination) {
     fx::Albergo().Destinazione(1, "Archivio pdf", 1, "x.pdf").Scrivi(cartella.Percorso());
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;
-    EXPECT_EQ(vdx::EseguiStampa({"--pdf"}, out, err, cartella.Percorso(), Fabbrica(p)), 1);
+    EXPECT_EQ(vdx::EseguiStampa({"--pdf"}, out, err, cartella.Percorso(), "", Fabbrica(p)), 1);
     EXPECT_EQ(err.str(), "vdx: Nessuna stampante PDF impostata!\n");
 }
 
@@ -103,14 +101,13 @@ TEST(ComandoStampa, NoPdfDestination) {
 TEST(ComandoStampa, EmptyReport) {
     CartellaLavoro cartella;
     AlbergoDiStampa().Scrivi(cartella.Percorso());
-    ::unsetenv("pclocal");
     vdx::ScriviFileAtomico(cartella / "FD", "");
     StampanteRegistrata* p = nullptr;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(
-        vdx::EseguiStampa({"--destination", "Aghi"}, out, err, cartella.Percorso(), Fabbrica(p)),
-        1);
+    EXPECT_EQ(vdx::EseguiStampa({"--destination", "Aghi"}, out, err, cartella.Percorso(), "",
+                                Fabbrica(p)),
+              1);
     EXPECT_EQ(out.str(), "");
     EXPECT_NE(err.str().find("vuoto"), std::string::npos) << err.str();
 }

@@ -9,7 +9,9 @@
 
 namespace vdx::test {
 
-// Sets `pclocal` for one test (nullopt leaves it unset) and clears it again.
+// Sets `pclocal` in the environment for one test (nullopt leaves it unset),
+// for a program the test starts that reads it itself (the e-mail sender),
+// and clears it again.
 class PcLocaleTemporaneo {
 public:
     explicit PcLocaleTemporaneo(const std::optional<std::string>& valore) {

@@ -13,7 +13,6 @@ namespace {
 
 using test::Bordo;
 using test::CartellaLavoro;
-using test::PcLocaleTemporaneo;
 using test::RigaDiCamera;
 
 const std::string Euro = "\x80";
@@ -172,7 +171,6 @@ protected:
 // separator equal to the decimal mark (amounts cut in two). A tab is a
 // separator, and a line of 255 bytes is taken.
 TEST_F(Esportazione, RefusedSettingsKeepTheLastExport) {
-    PcLocaleTemporaneo pc("3");
     ScriviRigheAtomico(cartella / "FD3", {"Camere presenti : 1"});
     const std::string massima(255, ';');
     for (const std::string& buono : {massima + "\r\n,\r\n$\r\n", std::string("\t\r\n,\r\n")}) {
@@ -197,7 +195,7 @@ TEST_F(Esportazione, RefusedSettingsKeepTheLastExport) {
         ScriviFileAtomico(cartella / "fd3.csv", "prima\r\n");
         ScriviFileAtomico(cartella / "SeparatoreXLS.txt", c.file);
         try {
-            ConvertiXLS("fd3", cartella.Percorso());
+            ConvertiXLS("fd3", cartella.Percorso(), "3");
             ADD_FAILURE() << "accettata: " << c.perche;
         } catch (const ImpostazioneRifiutata& e) {
             EXPECT_EQ(e.Numero(), errore::ChiamataNonValida);
@@ -213,11 +211,10 @@ TEST_F(Esportazione, RefusedSettingsKeepTheLastExport) {
 
 // A folder named as the report is no report: refused, the last export kept.
 TEST_F(Esportazione, AFolderIsRefusedKeepingTheLastExport) {
-    PcLocaleTemporaneo pc("3");
     std::filesystem::create_directory(cartella / "cartella");
     ScriviFileAtomico(cartella / "fd3.csv", "prima\r\n");
     try {
-        ConvertiXLS("cartella", cartella.Percorso());
+        ConvertiXLS("cartella", cartella.Percorso(), "3");
         ADD_FAILURE() << "a folder exported";
     } catch (const Errore& e) {
         EXPECT_EQ(e.Numero(), errore::AccessoPercorso);
@@ -227,7 +224,6 @@ TEST_F(Esportazione, AFolderIsRefusedKeepingTheLastExport) {
 }
 
 TEST_F(Esportazione, OneLinePerLineInTheSameOrder) {
-    PcLocaleTemporaneo pc("3");
     const std::vector<std::string> report = {Bordo(218, 194, 191),
                                              RigaDiCamera("101"),
                                              Bordo(195, 197, 180),
@@ -237,7 +233,7 @@ TEST_F(Esportazione, OneLinePerLineInTheSameOrder) {
                                              "Camere presenti : 1",
                                              "\x0C"};
     ScriviRigheAtomico(cartella / "FD3", report);
-    const auto uscita = ConvertiXLS("fd3", cartella.Percorso());
+    const auto uscita = ConvertiXLS("fd3", cartella.Percorso(), "3");
     EXPECT_EQ(uscita, cartella / "fd3.csv");
     const std::string scritto = LeggiFile(uscita);
     const auto righe = DividiRighe(scritto);
@@ -249,10 +245,9 @@ TEST_F(Esportazione, OneLinePerLineInTheSameOrder) {
 }
 
 TEST_F(Esportazione, TheFoldersSettings) {
-    PcLocaleTemporaneo pc("1");
     ScriviFileAtomico(cartella / "SeparatoreXLS.txt", ";\r\n,\r\n\r\n");
     ScriviFileAtomico(cartella / "fd1", "|  1.234,56|\r\n");
-    ConvertiXLS("fd1", cartella.Percorso());
+    ConvertiXLS("fd1", cartella.Percorso(), "1");
     EXPECT_EQ(LeggiFile(cartella / "fd1.csv"), ";  1234,56;\r\n");
 }
 
@@ -275,32 +270,28 @@ TEST_F(Esportazione, SameAmountsUnderEveryLocale) {
 }
 
 TEST_F(Esportazione, PclocalUnset) {
-    PcLocaleTemporaneo pc(std::nullopt);
     ScriviFileAtomico(cartella / "fd", "a\r\n");
-    ConvertiXLS("fd", cartella.Percorso());
+    ConvertiXLS("fd", cartella.Percorso(), "");
     EXPECT_EQ(LeggiFile(cartella / "fd.csv"), "a\r\n");
 }
 
 TEST_F(Esportazione, EmptyReport) {
-    PcLocaleTemporaneo pc("2");
     ScriviFileAtomico(cartella / "fd2", "");
-    ConvertiXLS("fd2", cartella.Percorso());
+    ConvertiXLS("fd2", cartella.Percorso(), "2");
     EXPECT_EQ(LeggiFile(cartella / "fd2.csv"), "");
 }
 
 TEST_F(Esportazione, AnExistingCsvIsReplacedWhole) {
-    PcLocaleTemporaneo pc("2");
     ScriviFileAtomico(cartella / "FD2.CSV", "vecchio\r\nvecchio\r\nvecchio\r\n");
     ScriviFileAtomico(cartella / "fd2", "nuovo\r\n");
-    EXPECT_EQ(ConvertiXLS("fd2", cartella.Percorso()), cartella / "FD2.CSV");
+    EXPECT_EQ(ConvertiXLS("fd2", cartella.Percorso(), "2"), cartella / "FD2.CSV");
     EXPECT_EQ(LeggiFile(cartella / "FD2.CSV"), "nuovo\r\n");
 }
 
 TEST_F(Esportazione, AMissingInputLeavesTheEarlierCsv) {
-    PcLocaleTemporaneo pc("4");
     ScriviFileAtomico(cartella / "fd4.csv", "prima\r\n");
     try {
-        ConvertiXLS("fd4", cartella.Percorso());
+        ConvertiXLS("fd4", cartella.Percorso(), "4");
         FAIL() << "no error for a missing report";
     } catch (const Errore& e) {
         EXPECT_EQ(e.Numero(), errore::FileNonTrovato);
@@ -309,16 +300,14 @@ TEST_F(Esportazione, AMissingInputLeavesTheEarlierCsv) {
 }
 
 TEST_F(Esportazione, AMissingFolder) {
-    PcLocaleTemporaneo pc("4");
     const auto assente = cartella / "non-c-e";
-    EXPECT_THROW(ConvertiXLS("fd4", assente), Errore);
+    EXPECT_THROW(ConvertiXLS("fd4", assente, "4"), Errore);
 }
 
 TEST_F(Esportazione, AnAbsolutePath) {
-    PcLocaleTemporaneo pc("5");
     CartellaLavoro altrove;
     ScriviFileAtomico(altrove / "salvato.txt", "1.000,00\r\n");
-    ConvertiXLS((altrove / "salvato.txt").string(), cartella.Percorso());
+    ConvertiXLS((altrove / "salvato.txt").string(), cartella.Percorso(), "5");
     EXPECT_EQ(LeggiFile(cartella / "fd5.csv"), "1000.00\r\n");
 }
 

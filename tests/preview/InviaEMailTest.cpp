@@ -12,7 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CartellaLavoro;
-using test::PcLocaleTemporaneo;
 
 struct CasoContenuto {
     const char* nome;
@@ -58,13 +57,11 @@ protected:
     std::vector<std::pair<std::string, fs::path>> avvii;
 };
 
-TEST_F(Invio, FileNameFromTheVariable) {
+TEST_F(Invio, FileNameFromTheWorkstation) {
     RegistraAvvii();
-    for (const auto& [valore, nome] :
-         std::vector<std::pair<std::optional<std::string>, std::string>>{
-             {std::nullopt, "e-mail.txt"}, {"3", "e-mail3.txt"}, {"12", "e-mail12.txt"}}) {
-        PcLocaleTemporaneo pc(valore);
-        InviaEMail("pagina\r\n", cartella.Percorso());
+    for (const auto& [postazione, nome] : std::vector<std::pair<std::string, std::string>>{
+             {"", "e-mail.txt"}, {"3", "e-mail3.txt"}, {"12", "e-mail12.txt"}}) {
+        InviaEMail("pagina\r\n", cartella.Percorso(), postazione);
         EXPECT_EQ(LeggiFile(cartella / nome), "OGGETTO\r\npagina\r\n\r\n") << nome;
     }
     ASSERT_EQ(avvii.size(), 3U);
@@ -76,19 +73,17 @@ TEST_F(Invio, FileNameFromTheVariable) {
 
 TEST_F(Invio, ASecondCallReplacesTheFile) {
     RegistraAvvii();
-    PcLocaleTemporaneo pc("1");
-    InviaEMail(std::string(5000, 'x'), cartella.Percorso());
-    InviaEMail("corta", cartella.Percorso());
+    InviaEMail(std::string(5000, 'x'), cartella.Percorso(), "1");
+    InviaEMail("corta", cartella.Percorso(), "1");
     EXPECT_EQ(LeggiFile(cartella / "e-mail1.txt"), "OGGETTO\r\ncorta\r\n");
 }
 
 TEST_F(Invio, AMissingSenderLeavesTheFileWritten) {
-    PcLocaleTemporaneo pc("2");
     CartellaLavoro vuota;
     const std::string percorsoPrima = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("PATH", vuota.Percorso().c_str(), 1);
     try {
-        InviaEMail("pagina\r\n", cartella.Percorso());
+        InviaEMail("pagina\r\n", cartella.Percorso(), "2");
         ::setenv("PATH", percorsoPrima.c_str(), 1);
         FAIL() << "no error for a missing sender";
     } catch (const Errore& e) {
@@ -101,8 +96,7 @@ TEST_F(Invio, AMissingSenderLeavesTheFileWritten) {
 
 TEST_F(Invio, AnUnwritableFileStartsNothing) {
     RegistraAvvii();
-    PcLocaleTemporaneo pc("2");
-    EXPECT_THROW(InviaEMail("pagina", cartella / "manca"), Errore);
+    EXPECT_THROW(InviaEMail("pagina", cartella / "manca", "2"), Errore);
     EXPECT_TRUE(avvii.empty());
 }
 

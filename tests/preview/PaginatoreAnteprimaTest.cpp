@@ -11,7 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CartellaLavoro;
-using test::PcLocaleTemporaneo;
 using test::RigaDiCamera;
 
 // Report lines of `lunghezza` characters, each telling its number, so a page
@@ -40,7 +39,6 @@ protected:
         ScriviRigheAtomico(cartella / nome, righe);
     }
 
-    PcLocaleTemporaneo pc{"3"};
     CartellaLavoro cartella;
 };
 
@@ -56,7 +54,7 @@ class Pagine : public Anteprima, public ::testing::WithParamInterface<CasoPagine
 TEST_P(Pagine, LinesOfEachPage) {
     const auto& caso = GetParam();
     ScriviReport(Righe(caso.righe, caso.lunghezza));
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     p.PaginaApertura();
     std::vector<std::size_t> viste = {ContaRighe(p.Testo())};
     std::size_t lette = viste.back();
@@ -90,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Limits, Pagine,
 
 TEST_F(Anteprima, PageConvertedCountingCharactersBeforeTheConversion) {
     ScriviReport(Righe(400));
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     p.PaginaApertura();
     EXPECT_EQ(p.CaratteriPagina(), 151 * 133);
     EXPECT_TRUE(p.AltraPagina());
@@ -108,7 +106,7 @@ TEST_F(Anteprima, PageConvertedCountingCharactersBeforeTheConversion) {
 
 TEST_F(Anteprima, InizioFillsUpTo26000) {
     ScriviReport(Righe(600));
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     p.PaginaApertura();
     ASSERT_TRUE(p.Avanti());
     ASSERT_TRUE(p.Avanti());
@@ -122,7 +120,7 @@ TEST_F(Anteprima, InizioFillsUpTo26000) {
 
 TEST_F(Anteprima, EmptyReport) {
     ScriviReport({});
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     EXPECT_TRUE(p.EsisteReport());
     p.PaginaApertura();
     EXPECT_EQ(p.Testo(), "");
@@ -134,7 +132,7 @@ TEST_F(Anteprima, EmptyReport) {
 
 TEST_F(Anteprima, SalvaThenAvantiShowsTheSavedText) {
     ScriviReport(Righe(400));
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     p.PaginaApertura();
     const std::string pagina = p.Testo();
     p.Salva(pagina);
@@ -152,7 +150,7 @@ TEST_F(Anteprima, SalvaThenAvantiShowsTheSavedText) {
 
 TEST_F(Anteprima, SalvaWritesTheEditedText) {
     ScriviReport(Righe(400));
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     p.PaginaApertura();
     p.Salva("modificato\r\n\x80 \xE8\r\n");
     EXPECT_EQ(LeggiFile(cartella / "FD3"), "modificato\r\n\x80 \xE8\r\n\r\n");
@@ -162,7 +160,7 @@ TEST_F(Anteprima, SalvaWritesTheEditedText) {
 
 TEST_F(Anteprima, SalvaOnTheLastPageThenAvantiChangesNothing) {
     ScriviReport(Righe(10));
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     p.PaginaApertura();
     ASSERT_FALSE(p.AltraPagina());
     p.Salva("x\r\n");
@@ -172,7 +170,7 @@ TEST_F(Anteprima, SalvaOnTheLastPageThenAvantiChangesNothing) {
 
 TEST_F(Anteprima, AFailedSalvaLeavesReportAndReading) {
     ScriviReport(Righe(400));
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     p.PaginaApertura();
     const std::string prima = LeggiFile(cartella / "FD3");
     // The folder moved away: the new report cannot be written there.
@@ -187,21 +185,20 @@ TEST_F(Anteprima, AFailedSalvaLeavesReportAndReading) {
 
 TEST_F(Anteprima, TheReportsName) {
     struct Caso {
-        std::optional<std::string> pclocal;
+        std::string postazione;
         const char* file;
         bool trovato;
     };
-    // The generator's own name: pclocal as written, nothing for no pclocal.
+    // The generator's own name: the workstation as written, nothing for none.
     for (const auto& caso : std::vector<Caso>{{"3", "FD3", true},
                                               {"3", "fd3", true},
                                               {"03", "FD03", true},
                                               {"03", "FD3", false},
-                                              {std::nullopt, "FD", true},
-                                              {std::nullopt, "FD0", false}}) {
+                                              {"", "FD", true},
+                                              {"", "FD0", false}}) {
         CartellaLavoro altra;
-        PcLocaleTemporaneo valore(caso.pclocal);
         ScriviRigheAtomico(altra / caso.file, {"riga"});
-        PaginatoreAnteprima p(altra.Percorso());
+        PaginatoreAnteprima p(altra.Percorso(), caso.postazione);
         EXPECT_EQ(p.EsisteReport(), caso.trovato) << caso.file;
         EXPECT_EQ(p.Aperto(), caso.trovato) << caso.file;
         p.PaginaApertura();
@@ -210,7 +207,7 @@ TEST_F(Anteprima, TheReportsName) {
 }
 
 TEST_F(Anteprima, AReportWrittenAfterTheWindowWasMade) {
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     EXPECT_FALSE(p.Aperto());
     p.PaginaApertura();
     EXPECT_EQ(p.Testo(), "");
@@ -222,7 +219,7 @@ TEST_F(Anteprima, AReportWrittenAfterTheWindowWasMade) {
 
 TEST_F(Anteprima, InizioWithoutAReport) {
     ScriviReport(Righe(2));
-    PaginatoreAnteprima p(cartella.Percorso());
+    PaginatoreAnteprima p(cartella.Percorso(), "3");
     p.PaginaApertura();
     fs::remove(cartella / "FD3");
     try {

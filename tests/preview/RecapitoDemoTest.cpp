@@ -29,12 +29,12 @@ TEST(RecapitoDemo, FromTheHandOffFileToTheMessage) {
         GTEST_SKIP() << "python3 is not installed";
     }
     test::CartellaLavoro cartella;
-    test::PcLocaleTemporaneo pc("4");
+    test::PcLocaleTemporaneo pc("4"); // the sender reads pclocal from the environment it inherits
     const std::string percorsoPrima = std::getenv("PATH") ? std::getenv("PATH") : "";
     const std::string conRecapito =
         std::string(VDX_SOURCE_DIR) + "/tools/recapito:" + percorsoPrima;
     ::setenv("PATH", conRecapito.c_str(), 1);
-    InviaEMail("|101   | Rossi \x80 \xE8|\r\n|102   |\r\n", cartella.Percorso());
+    InviaEMail("|101   | Rossi \x80 \xE8|\r\n|102   |\r\n", cartella.Percorso(), "4");
     ::setenv("PATH", percorsoPrima.c_str(), 1);
 
     std::optional<fs::path> eml;

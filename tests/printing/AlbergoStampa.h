@@ -60,9 +60,14 @@ inline std::vector<std::string> PaginaLaser(const std::string& dimensione) {
             "foot 'Pagina 1 di 1'"};
 }
 
-// The system printer "Ufficio"; `ultima` is set to the recording once asked for.
-inline vdx::FabbricaStampante Fabbrica(StampanteRegistrata*& ultima) {
-    return [&ultima]() -> std::unique_ptr<vdx::Stampante> {
+// The system printer "Ufficio"; `ultima` is set to the recording once asked
+// for, and `lavoro` to the job's name.
+inline vdx::FabbricaStampante Fabbrica(StampanteRegistrata*& ultima,
+                                       std::string* lavoro = nullptr) {
+    return [&ultima, lavoro](const std::string& nome) -> std::unique_ptr<vdx::Stampante> {
+        if (lavoro != nullptr) {
+            *lavoro = nome;
+        }
         static StampanteRegistrata registrata;
         registrata = StampanteRegistrata(std::vector<std::string>{"Ufficio"});
         ultima = &registrata;

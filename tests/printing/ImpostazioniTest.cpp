@@ -155,12 +155,11 @@ TEST(DestinazionePdf, LastCapitalPdfWins) {
 TEST(StampaReport, DirectModeWritesThePortFile) {
     CartellaLavoro cartella;
     AlbergoDiStampa("U").Scrivi(cartella.Percorso());
-    ::setenv("pclocal", "3", 1);
     vdx::ScriviRigheAtomico(cartella / "FD3", {"\xda\xc4\xc4", "A", "B", "C"});
     StampanteRegistrata* p = nullptr;
     auto scelta = Scelta("Aghi");
     scelta.codiceAssistenza = "U";
-    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), scelta, Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), "3", scelta, Fabbrica(p)),
               vdx::EsitoStampa::Stampata);
     EXPECT_EQ(p, nullptr) << "direct mode asked for the system printer";
     // Pages of 4 with one blank top line, each sheet padded to 72 lines.
@@ -171,18 +170,18 @@ TEST(StampaReport, DirectModeWritesThePortFile) {
     for (int i = 2; i < 72; ++i)
         atteso += "\r\n";
     EXPECT_EQ(vdx::LeggiFile(cartella / "porta.prn"), atteso);
-    ::unsetenv("pclocal");
 }
 
 TEST(StampaReport, DriverModeUsesTheSystemPrinter) {
     CartellaLavoro cartella;
     AlbergoDiStampa().Scrivi(cartella.Percorso());
-    ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "fd", {"A"});
     StampanteRegistrata* p = nullptr;
-    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Laser"), Fabbrica(p)),
+    std::string lavoro;
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), "", Scelta("Laser"), Fabbrica(p, &lavoro)),
               vdx::EsitoStampa::Stampata);
     ASSERT_NE(p, nullptr);
+    EXPECT_EQ(lavoro, "FD"); // the job is named after the report
     std::vector<std::string> atteso{"device Ufficio", "orient 1"};
     const auto pagina = vdx::test::PaginaLaser("size 7");
     atteso.insert(atteso.end(), pagina.begin(), pagina.end());
@@ -193,14 +192,13 @@ TEST(StampaReport, DriverModeUsesTheSystemPrinter) {
 TEST(StampaReport, NothingForUnknownDestinationOrMissingReport) {
     CartellaLavoro cartella;
     AlbergoDiStampa().Scrivi(cartella.Percorso());
-    ::unsetenv("pclocal");
     StampanteRegistrata* p = nullptr;
-    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Nessuna"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), "", Scelta("Nessuna"), Fabbrica(p)),
               vdx::EsitoStampa::DestinazioneSconosciuta);
-    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Laser"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), "", Scelta("Laser"), Fabbrica(p)),
               vdx::EsitoStampa::ReportMancante);
     // Direct mode still sends the codes to the port when the report is missing.
-    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Aghi"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), "", Scelta("Aghi"), Fabbrica(p)),
               vdx::EsitoStampa::ReportMancante);
     EXPECT_EQ(vdx::LeggiFile(cartella / "porta.prn"), "\x1b\x0f\0\0\0"s);
 }
@@ -210,12 +208,11 @@ TEST(StampaReport, NothingForUnknownDestinationOrMissingReport) {
 TEST(StampaReport, EmptyReportPrintsNothing) {
     CartellaLavoro cartella;
     AlbergoDiStampa().Scrivi(cartella.Percorso());
-    ::unsetenv("pclocal");
     vdx::ScriviFileAtomico(cartella / "FD", "");
     StampanteRegistrata* p = nullptr;
-    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Laser"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), "", Scelta("Laser"), Fabbrica(p)),
               vdx::EsitoStampa::ReportVuoto);
-    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), Scelta("Aghi"), Fabbrica(p)),
+    EXPECT_EQ(vdx::StampaReport(cartella.Percorso(), "", Scelta("Aghi"), Fabbrica(p)),
               vdx::EsitoStampa::ReportVuoto);
     EXPECT_EQ(p, nullptr);
     EXPECT_FALSE(std::filesystem::exists(cartella / "porta.prn"));
@@ -226,7 +223,6 @@ TEST(StampaReport, EmptyReportPrintsNothing) {
 TEST(StampaReport, DirectModeFailingHalfWayLeavesTheEarlierFile) {
     CartellaLavoro cartella;
     AlbergoDiStampa().Scrivi(cartella.Percorso());
-    ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", std::vector<std::string>(2000, std::string(133, 'x')));
     vdx::ScriviFileAtomico(cartella / "porta.prn", "earlier");
     StampanteRegistrata* p = nullptr;
@@ -236,7 +232,8 @@ TEST(StampaReport, DirectModeFailingHalfWayLeavesTheEarlierFile) {
     struct rlimit limite = prima;
     limite.rlim_cur = 64 * 1024;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
-    EXPECT_THROW(vdx::StampaReport(cartella.Percorso(), Scelta("Aghi"), Fabbrica(p)), vdx::Errore);
+    EXPECT_THROW(vdx::StampaReport(cartella.Percorso(), "", Scelta("Aghi"), Fabbrica(p)),
+                 vdx::Errore);
     ::setrlimit(RLIMIT_FSIZE, &prima);
     std::signal(SIGXFSZ, segnale);
     EXPECT_EQ(vdx::LeggiFile(cartella / "porta.prn"), "earlier");
@@ -250,12 +247,11 @@ TEST(StampaReport, DirectModeFailingHalfWayLeavesTheEarlierFile) {
 TEST(StampaReport, NoPrinterEntryIsOpenedAsAFileInDirectMode) {
     CartellaLavoro cartella;
     AlbergoDiStampa().Scrivi(cartella.Percorso());
-    ::unsetenv("pclocal");
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     auto scelta = Scelta("Senza");
     scelta.stampanteSistema = "<nessuna stampante>";
-    vdx::StampaReport(cartella.Percorso(), scelta, Fabbrica(p));
+    vdx::StampaReport(cartella.Percorso(), "", scelta, Fabbrica(p));
     EXPECT_EQ(vdx::LeggiFile(cartella / "<nessuna stampante>"), "\0\0\0\0\0A\r\n\f"s);
 }
 
@@ -265,7 +261,8 @@ TEST(StampaReport, MissingDataFileIsAnError) {
     a.Ometti("Contatori.mdb");
     a.Scrivi(cartella.Percorso());
     StampanteRegistrata* p = nullptr;
-    EXPECT_THROW(vdx::StampaReport(cartella.Percorso(), Scelta("Laser"), Fabbrica(p)), vdx::Errore);
+    EXPECT_THROW(vdx::StampaReport(cartella.Percorso(), "", Scelta("Laser"), Fabbrica(p)),
+                 vdx::Errore);
 }
 
 TEST(StampaReport, BadCodeLeavesTheOutputFileAlone) {
@@ -276,7 +273,7 @@ TEST(StampaReport, BadCodeLeavesTheOutputFileAlone) {
     vdx::ScriviFileAtomico(cartella / "senza.prn", "earlier");
     StampanteRegistrata* p = nullptr;
     try {
-        vdx::StampaReport(cartella.Percorso(), Scelta("Senza"), Fabbrica(p));
+        vdx::StampaReport(cartella.Percorso(), "", Scelta("Senza"), Fabbrica(p));
         FAIL() << "a code of 300 was sent";
     } catch (const vdx::Errore& e) {
         EXPECT_EQ(e.Numero(), vdx::errore::ChiamataNonValida);

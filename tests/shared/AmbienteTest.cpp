@@ -21,7 +21,7 @@ protected:
 TEST_F(Ambiente, NamesCompareWithoutRegardToCase) {
     ::setenv("PCLOCAL", "3", 1);
     EXPECT_EQ(vdx::VariabileAmbiente("pclocal"), std::optional<std::string>("3"));
-    EXPECT_EQ(vdx::Postazione(), "3");
+    EXPECT_EQ(vdx::PostazioneDaAmbiente(), "3");
     ::setenv("banco", "/dev/usb/lp0", 1);
     EXPECT_EQ(vdx::VariabileAmbiente("BANCO"), std::optional<std::string>("/dev/usb/lp0"));
     EXPECT_FALSE(vdx::VariabileAmbiente("BANC").has_value());
@@ -30,7 +30,7 @@ TEST_F(Ambiente, NamesCompareWithoutRegardToCase) {
 TEST_F(Ambiente, ExactSpellingWinsOverOtherCases) {
     ::setenv("PcLocal", "7", 1);
     ::setenv("pclocal", "3", 1);
-    EXPECT_EQ(vdx::Postazione(), "3");
+    EXPECT_EQ(vdx::PostazioneDaAmbiente(), "3");
 }
 
 // pclocal is the workstation number: unset or empty, the workstation "";
@@ -51,7 +51,7 @@ TEST_P(Postazioni, NameEveryFileOneWay) {
     }
     if (!GetParam().accettata) {
         try {
-            vdx::Postazione();
+            vdx::PostazioneDaAmbiente();
             FAIL() << "accepted \"" << GetParam().valore << "\"";
         } catch (const vdx::Errore& e) {
             EXPECT_EQ(e.Numero(), vdx::errore::ChiamataNonValida);
@@ -59,7 +59,7 @@ TEST_P(Postazioni, NameEveryFileOneWay) {
         }
         return;
     }
-    const std::string p = vdx::Postazione();
+    const std::string p = vdx::PostazioneDaAmbiente();
     EXPECT_EQ(vdx::NomeReport(p), std::string("FD") + GetParam().report);
     EXPECT_EQ(vdx::NomeFileCsv(p), std::string("fd") + GetParam().report + ".csv");
     EXPECT_EQ(vdx::NomeFileEMail(p), std::string("e-mail") + GetParam().report + ".txt");

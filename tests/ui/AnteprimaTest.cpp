@@ -60,7 +60,7 @@ private:
 
     // A window shown as the print menu shows it, its first activation done.
     std::unique_ptr<Anteprima> Apri() {
-        auto finestra = std::make_unique<Anteprima>(Cartella());
+        auto finestra = std::make_unique<Anteprima>(Cartella(), "3");
         finestra->show();
         QCoreApplication::processEvents();
         return finestra;
@@ -68,7 +68,6 @@ private:
 
 private slots:
     void initTestCase() {
-        ::setenv("pclocal", "3", 1);
         percorsoProgrammi_ = std::getenv("PATH") ? std::getenv("PATH") : "";
         vdx::ui::ModoAutomatico(true);
         vdx::ui::ImpostaFine([](int) {});
@@ -89,7 +88,7 @@ private slots:
 
     void theControlsAsDrawn() {
         ScriviReport(3);
-        Anteprima finestra(Cartella());
+        Anteprima finestra(Cartella(), "3");
         QCOMPARE(finestra.windowTitle(), QStringLiteral("Anteprima di Stampa"));
         QVERIFY(finestra.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
@@ -396,7 +395,7 @@ private slots:
             vista = finestra.isVisible() && finestra.isModal();
             QCOMPARE(Righe(finestra.TestoMostrato()).size(), std::size_t{151});
         });
-        vdx::ui::MostraAnteprima(nullptr, Cartella());
+        vdx::ui::MostraAnteprima(nullptr, Cartella(), "3");
         QVERIFY(vista);
     }
 };

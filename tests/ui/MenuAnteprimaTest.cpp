@@ -30,7 +30,7 @@ class MenuAnteprima : public QObject {
     // The menu shown as the request window shows it; `dentro` runs while it
     // is open.
     void Mostra(const std::function<void(MenuStampa&)>& dentro) {
-        MenuStampa menu(Cartella(), 1, OrologioProva());
+        MenuStampa menu(Cartella(), "3", 1, OrologioProva());
         MenuStampa::ImpostaAttesaModale(dentro);
         menu.MostraModale();
     }
@@ -38,7 +38,6 @@ class MenuAnteprima : public QObject {
 private slots:
     void init() {
         PreparaAmbienteProva();
-        qputenv("pclocal", "3");
         cartella_ = std::make_unique<CartellaLavoro>();
         AlbergoStandard().Scrivi(Cartella());
         fine_ = -1;

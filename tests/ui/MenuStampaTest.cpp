@@ -29,8 +29,9 @@ class PrintMenu : public QObject {
     int fine_ = -1;
     std::vector<std::filesystem::path> aperti_;
 
-    std::unique_ptr<MenuStampa> Crea(short hotel = 1, const Orologio& orologio = OrologioProva()) {
-        return std::make_unique<MenuStampa>(cartella_->Percorso(), hotel, orologio);
+    std::unique_ptr<MenuStampa> Crea(short hotel = 1, const Orologio& orologio = OrologioProva(),
+                                     const std::string& postazione = "3") {
+        return std::make_unique<MenuStampa>(cartella_->Percorso(), postazione, hotel, orologio);
     }
 
     // Shown as the request window shows it; `dentro` runs while it is open.
@@ -42,7 +43,6 @@ class PrintMenu : public QObject {
 private slots:
     void init() {
         PreparaAmbienteProva();
-        qputenv("pclocal", "3");
         cartella_ = std::make_unique<CartellaLavoro>();
         AlbergoStandard().Scrivi(cartella_->Percorso());
         fine_ = -1;
@@ -94,29 +94,27 @@ private slots:
     }
 
     void theDatedCopy_data() {
-        QTest::addColumn<QByteArray>("pclocal");
+        QTest::addColumn<QString>("postazione");
         QTest::addColumn<QString>("report"); // name the generator wrote
         QTest::addColumn<QString>("copia");
-        QTest::newRow("workstation 3") << QByteArray("3") << "FD3"
+        QTest::newRow("workstation 3") << "3"
+                                       << "FD3"
                                        << "doc\\fd3202603050905.doc";
-        QTest::newRow("pclocal unset") << QByteArray() << "FD"
-                                       << "doc\\fd202603050905.doc";
-        QTest::newRow("name kept as typed") << QByteArray("07") << "fd07"
+        QTest::newRow("no workstation") << ""
+                                        << "FD"
+                                        << "doc\\fd202603050905.doc";
+        QTest::newRow("name kept as typed") << "07"
+                                            << "fd07"
                                             << "doc\\fd07202603050905.doc";
     }
 
     void theDatedCopy() {
-        QFETCH(QByteArray, pclocal);
+        QFETCH(QString, postazione);
         QFETCH(QString, report);
         QFETCH(QString, copia);
-        if (pclocal.isNull()) {
-            qunsetenv("pclocal");
-        } else {
-            qputenv("pclocal", pclocal);
-        }
         const std::string contenuto = "\xC9\xCD\xCD\xBB riga\r\n\x0C\r\n";
         ScriviFileAtomico(cartella_->Percorso() / report.toStdString(), contenuto);
-        auto menu = Crea();
+        auto menu = Crea(1, OrologioProva(), postazione.toStdString());
         QCOMPARE(QString::fromStdString(menu->NomeCopiaDoc()), copia);
         const auto percorso = menu->PercorsoCopiaDoc();
         QCOMPARE(percorso.parent_path(), cartella_->Percorso() / "doc");

@@ -135,8 +135,8 @@ private slots:
         QVERIFY2(e.errori.contains(QStringLiteral("schermo")), qPrintable(e.errori));
     }
 
-    // A pclocal that is no workstation number: the window and every command
-    // refuse it, naming it, and write nothing.
+    // A pclocal that is no workstation number: refused at the start, for the
+    // window and every command, on one line naming it, and nothing written.
     void aWrongPclocalIsRefused_data() {
         QTest::addColumn<QStringList>("argomenti");
         QTest::addColumn<int>("codice");
@@ -144,6 +144,11 @@ private slots:
         QTest::newRow("generate") << QStringList{QStringLiteral("generate")} << 2;
         QTest::newRow("print") << QStringList{QStringLiteral("print")} << 2;
         QTest::newRow("export-csv") << QStringList{QStringLiteral("export-csv")} << 2;
+        QTest::newRow("export-xlsx") << QStringList{QStringLiteral("export-xlsx")} << 2;
+        QTest::newRow("generate with options")
+            << QStringList{QStringLiteral("generate"), QStringLiteral("--hotel"),
+                           QStringLiteral("1")}
+            << 2;
     }
 
     void aWrongPclocalIsRefused() {
@@ -154,8 +159,33 @@ private slots:
             argomenti, {QStringLiteral("pclocal=3 "), QStringLiteral("QT_QPA_PLATFORM=offscreen")});
         QVERIFY(e.finito);
         QTEST(e.codice, "codice");
+        QVERIFY2(e.errori.startsWith(QStringLiteral("vdx: ")) &&
+                     e.errori.indexOf(QLatin1Char('\n')) == e.errori.size() - 1,
+                 qPrintable(e.errori));
         QVERIFY2(e.errori.contains(QStringLiteral("pclocal")), qPrintable(e.errori));
+        QVERIFY(e.uscita.isEmpty());
         QCOMPARE(Elenco(cartella_->Percorso()), prima);
+    }
+
+    // A help asks nothing of the workstation: it is answered whatever pclocal
+    // holds.
+    void aHelpIsAnsweredWhateverPclocal_data() {
+        QTest::addColumn<QStringList>("argomenti");
+        QTest::addColumn<QString>("uscita");
+        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << "Uso: vdx [opzioni]";
+        QTest::newRow("version") << QStringList{QStringLiteral("--version")} << "vdx " VDX_VERSIONE;
+        QTest::newRow("command help")
+            << QStringList{QStringLiteral("generate"), QStringLiteral("-h")} << "Uso: vdx generate";
+    }
+
+    void aHelpIsAnsweredWhateverPclocal() {
+        QFETCH(QStringList, argomenti);
+        QFETCH(QString, uscita);
+        const Esito e = Esegui(argomenti, {QStringLiteral("pclocal=../7")});
+        QVERIFY(e.finito);
+        QCOMPARE(e.codice, 0);
+        QVERIFY2(e.uscita.startsWith(uscita), qPrintable(e.uscita));
+        QVERIFY2(e.errori.isEmpty(), qPrintable(e.errori));
     }
 
     // Every program and command: --help on stdout (exit 0), --version, a

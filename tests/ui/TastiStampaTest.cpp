@@ -56,7 +56,7 @@ class PrintButtons : public QObject {
     std::filesystem::path Cartella() const { return cartella_->Percorso(); }
 
     void Mostra(const std::function<void(MenuStampa&)>& dentro) {
-        MenuStampa menu(Cartella(), 1, OrologioProva());
+        MenuStampa menu(Cartella(), "3", 1, OrologioProva());
         MenuStampa::ImpostaAttesaModale(dentro);
         menu.MostraModale();
     }
@@ -69,7 +69,6 @@ class PrintButtons : public QObject {
 private slots:
     void init() {
         PreparaAmbienteProva();
-        qputenv("pclocal", "3");
         cartella_ = std::make_unique<CartellaLavoro>();
         fine_ = -1;
         ui::ImpostaFine([this](int codice) { fine_ = codice; });

@@ -44,7 +44,7 @@ class RequestWindow : public QObject {
     // A window on `albergo`, loaded, shown and active.
     VDXDesk& Apri(const fixture::Albergo& albergo) {
         albergo.Scrivi(cartella_->Percorso());
-        desk_ = std::make_unique<VDXDesk>(cartella_->Percorso(), OrologioProva());
+        desk_ = std::make_unique<VDXDesk>(cartella_->Percorso(), "3", OrologioProva());
         desk_->Form_Load();
         desk_->show();
         desk_->activateWindow();
@@ -65,8 +65,6 @@ class RequestWindow : public QObject {
     }
 
 private slots:
-    void initTestCase() { qputenv("pclocal", "3"); }
-
     void init() {
         PreparaAmbienteProva();
         cartella_ = std::make_unique<CartellaLavoro>();

@@ -69,14 +69,16 @@ int main(int argc, char** argv) {
 
     bool riuscito = true;
     try {
-        vdx::ui::VDXDesk desk(cartella);
+        const std::string postazione; // no picture shows a file of the workstation
+        vdx::ui::VDXDesk desk(cartella, postazione);
         desk.Form_Load();
         desk.show();
         riuscito &= Salva(desk, uscita / "request-window.png");
 
         vdx::ui::MenuStampa::ImpostaAttesaModale(
             [&](vdx::ui::MenuStampa& menu) { riuscito &= Salva(menu, uscita / "print-menu.png"); });
-        vdx::ui::MenuStampa menu(cartella, desk.HotelCorrente(), vdx::OrologioDiSistema(), &desk);
+        vdx::ui::MenuStampa menu(cartella, postazione, desk.HotelCorrente(),
+                                 vdx::OrologioDiSistema(), &desk);
         menu.MostraModale();
     } catch (const vdx::Errore& e) {
         std::cerr << "vdx-screenshots: Errore " << e.Numero() << ": " << e.what() << "\n";

@@ -76,11 +76,11 @@ constexpr int AltezzaProgetto = 7380;
 
 } // namespace
 
-Anteprima::Anteprima(fs::path cartella, QWidget* parent)
+Anteprima::Anteprima(fs::path cartella, std::string postazione, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowMinMaxButtonsHint),
-      cartella_(std::move(cartella)), paginatore_(cartella_) {
+      cartella_(std::move(cartella)), paginatore_(cartella_, std::move(postazione)) {
     Costruisci();
 }
 
@@ -231,8 +231,9 @@ void Anteprima::InviaEMail() {
     // other. The sender then runs on its own; its outcome is told when it
     // ends, and a sender that cannot be started leaves the file for when it
     // can.
-    ScriviFileEMail(TestoMostrato(), cartella_);
-    AvvioRecapito::Avvia(this, cartella_, RisolviNome(cartella_, NomeFileEMail(Postazione())));
+    const std::string& postazione = paginatore_.Postazione();
+    ScriviFileEMail(TestoMostrato(), cartella_, postazione);
+    AvvioRecapito::Avvia(this, cartella_, RisolviNome(cartella_, NomeFileEMail(postazione)));
 }
 
 void Anteprima::Tasto_Click(int index) {
@@ -267,7 +268,7 @@ void Anteprima::Tasto_Click(int index) {
         break;
     case Salva:
         paginatore_.Salva(TestoMostrato());
-        Notifica(this, "Pagina salvata in " + NomeReport(Postazione()));
+        Notifica(this, "Pagina salvata in " + NomeReport(paginatore_.Postazione()));
         break;
     default:
         break;
@@ -278,8 +279,8 @@ void Anteprima::ImpostaAttesaModale(AttesaFn attesa) {
     AttesaModale() = std::move(attesa);
 }
 
-void MostraAnteprima(QWidget* parent, const fs::path& cartella) {
-    Anteprima finestra(cartella, parent);
+void MostraAnteprima(QWidget* parent, const fs::path& cartella, const std::string& postazione) {
+    Anteprima finestra(cartella, postazione, parent);
     if (const auto& attesa = AttesaModale()) {
         finestra.show();
         attesa(finestra);

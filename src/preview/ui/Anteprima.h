@@ -27,9 +27,11 @@ public:
     // The buttons of the Tasto array, by index.
     enum Indice { Esci = 0, Riduci = 1, Espandi = 2, Avanti = 3, Inizio = 4, EMail = 5, Salva = 6 };
 
-    // `Cartella` is the working folder. Creating the window opens the report
-    // file for reading when it exists (Form_Load).
-    explicit Anteprima(std::filesystem::path cartella, QWidget* parent = nullptr);
+    // `cartella` is the working folder, `postazione` the workstation whose
+    // report is shown and whose hand-off file the e-mail button writes.
+    // Creating the window opens the report file for reading when it exists
+    // (Form_Load).
+    Anteprima(std::filesystem::path cartella, std::string postazione, QWidget* parent = nullptr);
     ~Anteprima() override;
 
     // Runs when the window is first shown: keeps it above the other windows,
@@ -80,8 +82,9 @@ private:
     bool attivata_ = false;
 };
 
-// Shows the preview of the report in `Cartella` modally over `parent` and
-// returns when it has closed.
-void MostraAnteprima(QWidget* parent, const std::filesystem::path& cartella);
+// Shows the preview of the report of `postazione` in `cartella` modally over
+// `parent` and returns when it has closed.
+void MostraAnteprima(QWidget* parent, const std::filesystem::path& cartella,
+                     const std::string& postazione);
 
 } // namespace vdx::ui

@@ -9,10 +9,11 @@
 
 namespace vdx::ui {
 
-void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
+void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella,
+                     std::string_view postazione) {
     std::filesystem::path csv;
     try {
-        csv = ConvertiXLS(NomeReport(Postazione()), cartella);
+        csv = ConvertiXLS(NomeReport(postazione), cartella, postazione);
     } catch (const ImpostazioneRifiutata& e) {
         // A settings file the user can mend: said, and the program goes on.
         Avviso(parent,
@@ -24,8 +25,9 @@ void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella) {
     NotificaFileScritto(parent, csv, piattaforma::ApriConProgramma(csv));
 }
 
-void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella) {
-    const auto xlsx = ConvertiXlsx(NomeReport(Postazione()), cartella);
+void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella,
+                      std::string_view postazione) {
+    const auto xlsx = ConvertiXlsx(NomeReport(postazione), cartella, postazione);
     NotificaFileScritto(parent, xlsx, piattaforma::ApriConProgramma(xlsx));
 }
 

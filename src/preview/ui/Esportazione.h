@@ -5,16 +5,19 @@
 // desktop's program for it.
 
 #include <filesystem>
+#include <string_view>
 
 class QWidget;
 
 namespace vdx::ui {
 
-// Exports the workstation's report ("fd" + pclocal) of `Cartella` and opens
+// Exports the report of `postazione` (NomeReport()) in `cartella` and opens
 // the result; the notice of `parent` says where the file is, and whether a
 // program opened it. Errors of the export are thrown, but a settings file
 // refused (see LeggiImpostazioniXLS), which the user is told of.
-void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella);
-void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella);
+void EsportaEApriCsv(QWidget* parent, const std::filesystem::path& cartella,
+                     std::string_view postazione);
+void EsportaEApriXlsx(QWidget* parent, const std::filesystem::path& cartella,
+                      std::string_view postazione);
 
 } // namespace vdx::ui

@@ -68,11 +68,13 @@ QStringList StampantiDiSistema() {
 
 } // namespace
 
-MenuStampa::MenuStampa(fs::path cartella, short hotel, Orologio orologio, QWidget* parent)
+MenuStampa::MenuStampa(fs::path cartella, std::string postazione, short hotel, Orologio orologio,
+                       QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      cartella_(std::move(cartella)), hotel_(hotel), orologio_(std::move(orologio)) {
+      cartella_(std::move(cartella)), postazione_(std::move(postazione)), hotel_(hotel),
+      orologio_(std::move(orologio)) {
     setModal(true);
     Costruisci();
     Form_Load();
@@ -257,9 +259,8 @@ void MenuStampa::Form_Load() {
     }
 
     try {
-        const std::string postazione = Postazione();
-        nomeCopiaDoc_ = vdx::NomeCopiaDoc(postazione, orologio_());
-        if (const auto report = TrovaFile(cartella_, NomeReport(postazione))) {
+        nomeCopiaDoc_ = vdx::NomeCopiaDoc(postazione_, orologio_());
+        if (const auto report = TrovaFile(cartella_, NomeReport(postazione_))) {
             // written whole or not at all
             ScriviFileAtomico(PercorsoCopiaDoc(), LeggiFile(*report));
         }
@@ -377,12 +378,12 @@ void MenuStampa::AzioneApriCopia() {
 }
 
 void MenuStampa::AzioneEsporta() {
-    EsportaEApriCsv(this, cartella_);
+    EsportaEApriCsv(this, cartella_, postazione_);
 }
 
 void MenuStampa::AzioneEsportaXlsx() {
     TogliNotifica(this);
-    EsportaEApriXlsx(this, cartella_);
+    EsportaEApriXlsx(this, cartella_, postazione_);
 }
 
 void MenuStampa::AzioneStampaPdf() {
@@ -419,7 +420,8 @@ void MenuStampa::AzioneStampa() {
     // number and text, and the menu stays open so another destination can be
     // tried.
     try {
-        const RisultatoStampa risultato = StampaReport(cartella_, scelta, FabbricaStampanteQt());
+        const RisultatoStampa risultato =
+            StampaReport(cartella_, postazione_, scelta, FabbricaStampanteQt());
         Notifica(this, DoveStampato(scelta.destinazione, risultato));
     } catch (const Errore& e) {
         Avviso(this, "Errore " + std::to_string(e.Numero()) + "\n" + e.what(), "Stampa",
@@ -433,7 +435,7 @@ void MenuStampa::AzioneStampa() {
 }
 
 bool MenuStampa::AzioneAnteprima() {
-    MostraAnteprima(this, cartella_);
+    MostraAnteprima(this, cartella_, postazione_);
     return true;
 }
 

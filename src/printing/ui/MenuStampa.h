@@ -31,11 +31,11 @@ public:
     // The picture buttons, by index.
     enum Tasto { ApriCopia = 0, Esporta = 1, StampaPdf = 2, Stampa = 3, Anteprima = 4, Esci = 5 };
 
-    // `Cartella` is the working folder, `Hotel` the hotel of the request
-    // (its page lengths apply; 0 is taken as 1). Creating the window runs
-    // Form_Load.
-    MenuStampa(std::filesystem::path cartella, short hotel, Orologio orologio = OrologioDiSistema(),
-               QWidget* parent = nullptr);
+    // `cartella` is the working folder, `postazione` the workstation whose
+    // report the buttons work on, `hotel` the hotel of the request (its page
+    // lengths apply; 0 is taken as 1). Creating the window runs Form_Load.
+    MenuStampa(std::filesystem::path cartella, std::string postazione, short hotel,
+               Orologio orologio = OrologioDiSistema(), QWidget* parent = nullptr);
     ~MenuStampa() override;
 
     // Shows the menu modally and returns when it has closed.
@@ -107,6 +107,7 @@ private:
     bool AzioneAnteprima();   // 4: the preview; true when a window was shown over the menu
 
     std::filesystem::path cartella_;
+    std::string postazione_;
     short hotel_;
     Orologio orologio_;
     std::string codiceAssistenza_;

@@ -2,7 +2,6 @@
 
 #include "dialog/ui/Messaggi.h"
 #include "report/ConvertiBordi.h"
-#include "shared/Ambiente.h"
 #include "shared/Cp1252.h"
 #include "shared/Errore.h"
 #include "shared/FileTesto.h"
@@ -222,7 +221,7 @@ Errore ErroreStampante(const std::string& testo) {
 } // namespace
 
 FabbricaStampante FabbricaStampanteQt() {
-    return [] { return std::make_unique<StampanteQt>(NomeReport(Postazione())); };
+    return [](const std::string& lavoro) { return std::make_unique<StampanteQt>(lavoro); };
 }
 
 QString FamigliaFont(const std::string& nome) {

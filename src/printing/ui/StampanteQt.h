@@ -110,8 +110,8 @@ private:
     double y_ = 0;
 };
 
-// Makes the printer for the driver-mode prints of the workstation's report
-// (the job is named after the report).
+// Makes the printer for the driver-mode prints, each job named as
+// StampaReport() asks (after the report).
 FabbricaStampante FabbricaStampanteQt();
 
 // The installed family for a font name, with the metric-compatible free

@@ -9,7 +9,6 @@
 #include "report/Elenchi.h"
 #include "report/GeneraTableau.h"
 #include "request/CampiRichiesta.h"
-#include "shared/Ambiente.h"
 #include "shared/Numeri.h"
 
 #include <QCheckBox>
@@ -48,11 +47,13 @@ short NumeroVoce(const QComboBox* combo, int index) {
 
 } // namespace
 
-VDXDesk::VDXDesk(std::filesystem::path cartella, Orologio orologio, QWidget* parent)
+VDXDesk::VDXDesk(std::filesystem::path cartella, std::string postazione, Orologio orologio,
+                 QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      cartella_(std::move(cartella)), orologio_(std::move(orologio)) {
+      cartella_(std::move(cartella)), postazione_(std::move(postazione)),
+      orologio_(std::move(orologio)) {
     Costruisci();
 }
 
@@ -173,7 +174,6 @@ void VDXDesk::ImpostaTesto(int index, const std::string& testo) {
 // ---- life cycle ----------------------------------------------------------
 
 void VDXDesk::Form_Load() {
-    Postazione(); // a pclocal that is no workstation number stops the program here
     calendario_ = Calendario{};
 }
 
@@ -378,11 +378,11 @@ void VDXDesk::Stampa() {
     opzioni.codiceAssistenzaHotel = codiceAssistenzaHotel_;
     opzioni.cartella = cartella_;
     opzioni.orologio = orologio_;
-    opzioni.pclocal = Postazione();
+    opzioni.pclocal = postazione_;
     GeneraTableau(opzioni);
 
     {
-        MenuStampa menu(cartella_, hotelCorrente_, orologio_, this);
+        MenuStampa menu(cartella_, postazione_, hotelCorrente_, orologio_, this);
         menu.MostraModale();
     }
     if (InChiusura()) {

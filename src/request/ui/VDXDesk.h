@@ -28,15 +28,14 @@ class VDXDesk final : public QWidget {
     Q_DISABLE_COPY_MOVE(VDXDesk)
 
 public:
-    // `Cartella` is the working folder: the hotel's data files are there and
-    // the report is written there.
-    explicit VDXDesk(std::filesystem::path cartella, Orologio orologio = OrologioDiSistema(),
-                     QWidget* parent = nullptr);
+    // `cartella` is the working folder: the hotel's data files are there and
+    // the report of `postazione`, the workstation, is written there.
+    VDXDesk(std::filesystem::path cartella, std::string postazione,
+            Orologio orologio = OrologioDiSistema(), QWidget* parent = nullptr);
     ~VDXDesk() override;
 
-    // Runs once, before the window is first shown: a pclocal that is no
-    // workstation number is refused here (vdx::Errore), and the calendar of
-    // the date check is set up.
+    // Runs once, before the window is first shown: the calendar of the date
+    // check is set up.
     void Form_Load();
 
     // Runs when the window is first shown and again each time the print menu
@@ -89,6 +88,7 @@ private:
     void Avvisa(const Rifiuto& rifiuto);
 
     std::filesystem::path cartella_;
+    std::string postazione_;
     Orologio orologio_;
 
     short hotelCorrente_ = 0;
