@@ -14,7 +14,7 @@
 // regard to letter case. A minus sign before a number is taken (the engine
 // reads it as a negative value).
 
-#include "jet/Database.h"
+#include "jet/Valore.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,8 +3,8 @@
 // The rows of one table, read from the file when first needed and never
 // changed: what any number of record sets share.
 
-#include "jet/Database.h"
 #include "jet/LetturaTabella.h"
+#include "jet/Valore.h"
 
 #include <atomic>
 #include <cstdint>
@@ -139,10 +139,5 @@ private:
 // Ordering of two values of one column: NULL first, text by character codes
 // (a prefix is the smaller: "10" before "9"), numbers by value.
 int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b);
-
-// A number as its plain decimal text, shortest form that reads back the same
-// ("3", "1.5", "-0.25"): no exponent, no locale.
-std::string TestoNumero(double v);
-std::string TestoDecimillesimi(std::int64_t v); // 185000 -> "18.5"
 
 } // namespace vdx::jet
