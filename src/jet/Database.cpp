@@ -1,6 +1,6 @@
 #include "jet/Database.h"
 
-#include "jet/Criteri.h"
+#include "jet/AnalisiCriteri.h"
 #include "jet/FileMdb.h"
 #include "jet/Tabella.h"
 #include "jet/Vista.h"

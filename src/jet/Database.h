@@ -16,7 +16,8 @@
 //                           position)
 //   SintassiSelezione       a selection or sort text not understood
 //   NessunRecordCorrente    a field read with no current record
-// Searches follow the rules of Criteri.h (what is compared how) and Vista.h.
+// Searches follow the rules of Criteri.h (what is written, what is compared
+// how).
 
 #include "jet/Valore.h"
 

@@ -52,7 +52,7 @@ public:
     std::int64_t ComeDenaro() const;
 
     // Criteria and Sort order text by byte codes and numbers by value (see
-    // Vista.h); a NULL field satisfies no comparison.
+    // Criteri.h); a NULL field satisfies no comparison.
 
 private:
     TipoCampo tipo_ = TipoCampo::Other;

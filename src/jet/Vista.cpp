@@ -1,6 +1,6 @@
 #include "jet/Vista.h"
 
-#include "jet/Criteri.h"
+#include "jet/AnalisiCriteri.h"
 
 #include <algorithm>
 #include <array>

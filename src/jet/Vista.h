@@ -4,7 +4,7 @@
 // that record sets walk, with the equality indexes that make a search cost
 // O(log n + matches) instead of a scan.
 
-#include "jet/Criteri.h"
+#include "jet/AnalisiCriteri.h"
 #include "jet/Tabella.h"
 
 #include <atomic>
@@ -19,15 +19,8 @@
 
 namespace vdx::jet {
 
-// One comparison with its value prepared for the column's kind:
-// - a text field with a quoted text: as text, on the character codes, letter
-//   case counting ('abc' <> 'ABC'; the suite's codes are upper case);
-// - a number field with a number: by value (money exactly, in ten-thousandths);
-// - a text field with a number: the number is taken as the text written
-//   (NumeroCamera = 101 is NumeroCamera = '101');
-// - a number field with a quoted text: the text is read as a number
-//   (NumeroHotel = '1' is NumeroHotel = 1).
-// A NULL field satisfies no comparison at all, not even <>.
+// One comparison with its value prepared for the column's kind, to be
+// compared as Criteri.h says.
 struct Confronto {
     enum class Modo { Testo, Intero, Reale };
     int colonna = -1;

@@ -1,3 +1,4 @@
+#include "jet/AnalisiCriteri.h"
 #include "jet/Criteri.h"
 #include "shared/Errore.h"
 #include "support/ErroreDi.h"

@@ -1,5 +1,5 @@
 #include "Albergo.h"
-#include "jet/Criteri.h"
+#include "jet/AnalisiCriteri.h"
 #include "jet/FileMdb.h"
 #include "jet/Tabella.h"
 #include "jet/Vista.h"
