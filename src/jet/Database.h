@@ -33,17 +33,6 @@ namespace vdx::jet {
 class Recordset; // a dynaset over a table's rows
 class Archivi;   // the files of one run
 
-// What the reader has read from the files since the program started: every
-// byte, and of them the pages read one at a time for single records (the
-// rest are tables read page after page, for their first reading or for a
-// search over the whole table).
-struct ByteLettiDaiFile {
-    std::uint64_t totale = 0;
-    std::uint64_t pagineSingole = 0;
-    std::uint64_t letture = 0; // the reads they took
-};
-ByteLettiDaiFile ByteLetti();
-
 class Database {
 public:
     // Opens `name` (bare file name, found without regard to letter case) in

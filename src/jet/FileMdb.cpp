@@ -1,5 +1,6 @@
 #include "jet/FileMdb.h"
 
+#include "jet/FileLeggibile.h"
 #include "jet/InteriPagina.h"
 #include "jet/LetturaTabella.h"
 #include "jet/Pagine.h"
