@@ -378,7 +378,7 @@ Criterio AnalizzaCriterio(std::string_view testo) {
     return c;
 }
 
-bool ESelezione(std::string_view testo) {
+bool DiSelezione(std::string_view testo) {
     std::size_t i = 0;
     while (i < testo.size() && Spazio(testo[i])) {
         ++i;

@@ -61,7 +61,7 @@ Criterio AnalizzaCriterio(std::string_view testo);
 
 // Whether a source text is a selection text (it starts with "Select") rather
 // than a table name.
-bool ESelezione(std::string_view testo);
+bool DiSelezione(std::string_view testo);
 
 // A selection text. Anything not of the forms of Criteri.h: vdx::Errore
 // SintassiSelezione.

@@ -18,7 +18,7 @@ std::string TestoTraApici(std::string_view valore) {
 }
 
 std::optional<std::string> NumeroCriterio(const Valore& valore) {
-    if (valore.ENullo()) {
+    if (valore.Nullo()) {
         return std::nullopt;
     }
     const double n = valore.ComeNumero();

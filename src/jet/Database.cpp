@@ -153,7 +153,7 @@ std::shared_ptr<Database> Database::OpenDatabase(const std::filesystem::path& fo
 Recordset Database::OpenRecordset(std::string_view source) {
     impl_->Aperto();
     std::shared_ptr<const Vista> v;
-    if (ESelezione(source)) {
+    if (DiSelezione(source)) {
         v = impl_->ApriSelezione(AnalizzaSelezione(source));
     } else {
         std::string nome = SenzaSpazi(source);

@@ -537,8 +537,8 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
             throw NonRiconosciuto(file, "il suo elenco delle tabelle \xE8 danneggiato");
         }
         // A user table: type 1, neither of the system flags.
-        if (tipo.ENullo() || (static_cast<std::int64_t>(tipo.ComeNumero()) & 0x7F) != MDB_TABLE ||
-            pagina.ENullo() ||
+        if (tipo.Nullo() || (static_cast<std::int64_t>(tipo.ComeNumero()) & 0x7F) != MDB_TABLE ||
+            pagina.Nullo() ||
             (static_cast<std::uint32_t>(static_cast<std::int64_t>(bandiere.ComeNumero())) &
              0x80000002u) != 0) {
             continue;

@@ -119,7 +119,7 @@ public:
 
     // Column `c` in the order of the plan. A yes/no field is never NULL: its
     // value is its null bit.
-    bool ENullo(std::size_t c) const {
+    bool Nullo(std::size_t c) const {
         return !piano_->colonne[c].booleana && ValoreDi(c) == nullptr;
     }
     // Boolean (-1 or 0), Byte, Integer, Long, and Currency in ten-thousandths.

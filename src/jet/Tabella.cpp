@@ -156,7 +156,7 @@ void Tabella::Raccogli(const std::uint32_t* righe, std::size_t n) const {
 }
 
 Valore Tabella::ValoreDi(const Riga& riga, std::size_t colonna, TipoCampo tipo) {
-    if (riga.ENullo(colonna)) {
+    if (riga.Nullo(colonna)) {
         return Valore::NulloDi(tipo);
     }
     if (tipo == TipoCampo::Text || tipo == TipoCampo::Memo || tipo == TipoCampo::Other) {

@@ -38,7 +38,7 @@ public:
     static Valore Data(double giorniDal1899);         // DateTime, days since 30/12/1899
     static Valore Booleano(bool v);
 
-    bool ENullo() const { return nullo_; }
+    bool Nullo() const { return nullo_; }
     TipoCampo Tipo() const { return tipo_; }
 
     // Text fields as code page 1252 bytes; a number as its plain decimal text

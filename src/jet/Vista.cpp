@@ -376,7 +376,7 @@ void CriterioRisolto::AggiungiAppartenenza(const Tabella& t, int colonna,
     const CampoTabella& esterna = t.Colonne()[static_cast<std::size_t>(colonna)];
     Appartenenza a{colonna, esterna, {}};
     for (const Valore& v : valori) {
-        if (v.ENullo()) {
+        if (v.Nullo()) {
             continue; // NULL equals nothing
         }
         const bool testuale = v.Tipo() == TipoCampo::Text || v.Tipo() == TipoCampo::Memo ||
@@ -401,7 +401,7 @@ bool CriterioRisolto::Soddisfa(const Riga& r, std::string& buffer) const {
     }
     for (const Appartenenza& a : appartenenze_) {
         const auto c = static_cast<std::size_t>(a.colonna);
-        if (r.ENullo(c) || a.chiavi.count(ChiaveCella(a.campo, r, c, buffer)) == 0) {
+        if (r.Nullo(c) || a.chiavi.count(ChiaveCella(a.campo, r, c, buffer)) == 0) {
             return false;
         }
     }
@@ -659,7 +659,7 @@ ColonnaLetta Vista::ChiaviDi(int colonna) const {
         // first reading.
         ValoriPerRiga lavoro([&](const Riga& r) {
             CellaNumerica v;
-            v.presente = r.ENullo(c) ? 0 : 1;
+            v.presente = r.Nullo(c) ? 0 : 1;
             if (v.presente != 0 && k.Intera()) {
                 v.intero = r.Intero(c);
             } else if (v.presente != 0) {
@@ -695,7 +695,7 @@ ColonnaLetta Vista::ChiaviDi(int colonna) const {
             t.Raccogli(avanti.data(), avanti.size());
         }
         t.LeggiRiga(RigaNumero(pos), r);
-        if (r.ENullo(c)) {
+        if (r.Nullo(c)) {
             k.AggiungiNullo();
         } else if (k.Testuale()) {
             k.AggiungiTesto(r.Testo(c, BufferDelThread()));

@@ -287,11 +287,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Valore, NullKeepsItsKind) {
     const auto t = Camere(1);
     const Valore v = t->ValoreCella(4, t->IndiceCampo("NumeroHotel"));
-    EXPECT_TRUE(v.ENullo());
+    EXPECT_TRUE(v.Nullo());
     EXPECT_EQ(v.Tipo(), TipoCampo::Integer);
     EXPECT_EQ(v.ComeTesto(), "");
     EXPECT_EQ(v.ComeNumero(), 0);
-    EXPECT_FALSE(t->ValoreCella(2, t->IndiceCampo("Nota")).ENullo()); // empty text is a value
+    EXPECT_FALSE(t->ValoreCella(2, t->IndiceCampo("Nota")).Nullo()); // empty text is a value
 }
 
 } // namespace
