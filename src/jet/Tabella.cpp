@@ -75,13 +75,13 @@ void Tabella::Danneggiata() const {
 
 // The rows, read the first time (with `Lavoro`, if any); later `Lavoro` is
 // done in a pass of its own.
-const RigheTabella& Tabella::Lette(LavoroRighe* lavoro) const {
-    const RigheTabella* r = lette_.load(std::memory_order_acquire);
+const RigheTabella& Tabella::RigheLette(LavoroRighe* lavoro) const {
+    const RigheTabella* r = righeLette_.load(std::memory_order_acquire);
     if (r == nullptr) {
         std::lock_guard<std::mutex> blocco(mutex_);
         if (!righe_) {
             Leggi(lavoro);
-            lette_.store(righe_.get(), std::memory_order_release);
+            righeLette_.store(righe_.get(), std::memory_order_release);
             return *righe_;
         }
         r = righe_.get();
@@ -130,15 +130,15 @@ void Tabella::Leggi(LavoroRighe* lavoro) const {
 }
 
 std::size_t Tabella::NumeroRighe() const {
-    return Lette(nullptr).Size();
+    return RigheLette(nullptr).Size();
 }
 
 void Tabella::PerOgniRiga(LavoroRighe& lavoro) const {
-    Lette(&lavoro);
+    RigheLette(&lavoro);
 }
 
 void Tabella::LeggiRiga(std::size_t r, Riga& riga) const {
-    const RigheTabella& righe = Lette(nullptr);
+    const RigheTabella& righe = RigheLette(nullptr);
     try {
         righe.Carica(r, riga);
     } catch (const Danno&) {
@@ -147,7 +147,7 @@ void Tabella::LeggiRiga(std::size_t r, Riga& riga) const {
 }
 
 void Tabella::Raccogli(const std::uint32_t* righe, std::size_t n) const {
-    const RigheTabella& lette = Lette(nullptr);
+    const RigheTabella& lette = RigheLette(nullptr);
     try {
         lette.Raccogli(righe, n);
     } catch (const Danno&) {
@@ -206,7 +206,7 @@ int Tabella::IndiceCampoRichiesto(std::string_view nome) const {
     }
     // A field missing from a table whose rows are damaged is damage: the
     // rows are read (if they were not) before the field is said missing.
-    Lette(nullptr);
+    RigheLette(nullptr);
     throw Errore(errore::CampoNonTrovato, "Elemento non trovato nell'insieme: la tabella '" +
                                               nome_ + "' non ha il campo '" + std::string(nome) +
                                               "'.");

@@ -120,7 +120,7 @@ public:
     [[noreturn]] void Danneggiata() const;
 
 private:
-    const RigheTabella& Lette(LavoroRighe* lavoro) const;
+    const RigheTabella& RigheLette(LavoroRighe* lavoro) const;
     void Leggi(LavoroRighe* lavoro) const;
 
     std::string nome_;
@@ -133,7 +133,7 @@ private:
     mutable std::function<DefinizioneTabella()> rileggi_;
     mutable std::shared_ptr<const RigheTabella> righe_;
     mutable bool guasta_ = false;
-    mutable std::atomic<const RigheTabella*> lette_{nullptr};
+    mutable std::atomic<const RigheTabella*> righeLette_{nullptr};
 };
 
 // Ordering of two values of one column: NULL first, text by character codes

@@ -98,15 +98,15 @@ std::optional<std::uint64_t> HashCella(const CampoTabella& c, const Riga& r, std
                                        std::string& buffer) {
     if (c.Testuale()) {
         std::string_view v;
-        return r.TestoSe(colonna, buffer, v) ? std::optional(HashTesto(v)) : std::nullopt;
+        return r.LeggiTesto(colonna, buffer, v) ? std::optional(HashTesto(v)) : std::nullopt;
     }
     if (c.Intera()) {
         std::int64_t v = 0;
-        return r.InteroSe(colonna, v) ? std::optional(HashBytes(Decimillesimi(c, v)))
-                                      : std::nullopt;
+        return r.LeggiIntero(colonna, v) ? std::optional(HashBytes(Decimillesimi(c, v)))
+                                         : std::nullopt;
     }
     double v = 0;
-    if (!r.RealeSe(colonna, v)) {
+    if (!r.LeggiReale(colonna, v)) {
         return std::nullopt;
     }
     return HashBytes(v == 0 ? 0.0 : v); // -0 and 0 are one key
@@ -286,7 +286,7 @@ bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
     switch (modo) {
     case Modo::Testo: {
         std::string_view v;
-        if (!r.TestoSe(c, buffer, v)) {
+        if (!r.LeggiTesto(c, buffer, v)) {
             return false; // NULL satisfies no comparison
         }
         const int x = v.compare(testo); // char_traits<char> compares as unsigned
@@ -295,7 +295,7 @@ bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
     }
     case Modo::Intero: {
         std::int64_t v = 0;
-        if (!r.InteroSe(c, v)) {
+        if (!r.LeggiIntero(c, v)) {
             return false;
         }
         if (esatto) {
@@ -309,7 +309,7 @@ bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
     }
     case Modo::Reale: {
         double v = 0;
-        if (!r.RealeSe(c, v)) {
+        if (!r.LeggiReale(c, v)) {
             return false;
         }
         cmp = SegnoConfronto(v, reale);
@@ -449,7 +449,7 @@ void Vista::OrdinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_
         const std::vector<CampoChiave> chiavi = CampiChiave(t, *campi);
         ValoriPerRiga lavoro([&](const Riga& r) {
             Coppia v;
-            v.presente = r.InteroSe(c, v.chiave) ? 1 : 0;
+            v.presente = r.LeggiIntero(c, v.chiave) ? 1 : 0;
             v.hash = HashRiga(chiavi, r, BufferDelThread());
             return v;
         });
