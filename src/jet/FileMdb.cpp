@@ -526,7 +526,7 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
     const auto valore = [&](std::size_t k) {
         return Tabella::ValoreDi(riga, colonne[k], campi[colonne[k]].tipo);
     };
-    for (std::size_t r = 0; r < oggetti->Size(); ++r) {
+    for (std::size_t r = 0; r < oggetti->NumeroRighe(); ++r) {
         Valore pagina, nome, tipo, bandiere;
         try {
             oggetti->Carica(r, riga);

@@ -130,7 +130,7 @@ void Tabella::Leggi(LavoroRighe* lavoro) const {
 }
 
 std::size_t Tabella::NumeroRighe() const {
-    return RigheLette(nullptr).Size();
+    return RigheLette(nullptr).NumeroRighe();
 }
 
 void Tabella::PerOgniRiga(LavoroRighe& lavoro) const {

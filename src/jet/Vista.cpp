@@ -484,14 +484,14 @@ VettoreColonna<std::uint32_t> Vista::HashPerPosizione(const std::vector<int>& co
         if (tutte_) {
             return std::move(lavoro.valori);
         }
-        const std::vector<std::uint32_t>& righe = this->NumeroRighe();
+        const std::vector<std::uint32_t>& righe = this->RigheInOrdine();
         VettoreColonna<std::uint32_t> h(righe.size());
         for (std::size_t pos = 0; pos < h.size(); ++pos) {
             h[pos] = lavoro.valori[righe[pos]];
         }
         return h;
     }
-    const std::vector<std::uint32_t>& righe = this->NumeroRighe();
+    const std::vector<std::uint32_t>& righe = this->RigheInOrdine();
     VettoreColonna<std::uint32_t> h(righe.size());
     Riga& r = RigaDelThread();
     for (std::size_t pos = 0; pos < h.size(); ++pos) {
@@ -597,7 +597,7 @@ std::size_t Vista::Trova(const CriterioRisolto& c, std::size_t da, bool avanti, 
         if (conIndice && c.HashChiave()) {
             IndiceSu(c.ColonneChiave()); // the first reading of the table, if it is the first need
         }
-        const std::size_t n = Size();
+        const std::size_t n = NumeroRighe();
         if (n == 0 || (avanti && da >= n)) {
             return nessuna;
         }
@@ -668,7 +668,7 @@ ColonnaLetta Vista::ChiaviDi(int colonna) const {
             return v;
         });
         t.PerOgniRiga(lavoro);
-        const std::size_t n = Size();
+        const std::size_t n = NumeroRighe();
         k.Riserva(n);
         for (std::size_t pos = 0; pos < n; ++pos) {
             const CellaNumerica& v = lavoro.valori[RigaNumero(pos)];
@@ -682,7 +682,7 @@ ColonnaLetta Vista::ChiaviDi(int colonna) const {
         }
         return k;
     }
-    const std::size_t n = Size();
+    const std::size_t n = NumeroRighe();
     k.Riserva(n);
     Riga& r = RigaDelThread();
     std::vector<std::uint32_t> avanti; // the next rows, read ahead
@@ -738,7 +738,7 @@ Vista::OrdinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const {
                                 return k.presente[i] != 0;
                             });
     } else {
-        v.resize(Size());
+        v.resize(NumeroRighe());
         std::iota(v.begin(), v.end(), 0u);
         std::stable_sort(v.begin(), v.end(), [&](std::uint32_t a, std::uint32_t b) {
             for (std::size_t i = 0; i < campi.size(); ++i) {

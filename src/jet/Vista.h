@@ -86,14 +86,15 @@ public:
     // the table that works out the index. Unknown fields: CampoNonTrovato.
     Vista(std::shared_ptr<const Tabella> tabella, const std::vector<Ordinamento>& ordine);
 
-    const Tabella& Sorgente() const { return *tabella_; }
-    const std::shared_ptr<const Tabella>& Condivisa() const { return tabella_; }
-    // The records (for every row of a table, counted by reading it).
-    std::size_t Size() const {
+    // The table whose rows these are.
+    const Tabella& Base() const { return *tabella_; }
+    const std::shared_ptr<const Tabella>& BaseCondivisa() const { return tabella_; }
+    // How many records (for every row of a table, counted by reading it).
+    std::size_t NumeroRighe() const {
         return tutte_ || !ordinata_.load(std::memory_order_acquire) ? tabella_->NumeroRighe()
                                                                     : righe_.size();
     }
-    std::size_t RigaNumero(std::size_t pos) const { return tutte_ ? pos : NumeroRighe()[pos]; }
+    std::size_t RigaNumero(std::size_t pos) const { return tutte_ ? pos : RigheInOrdine()[pos]; }
 
     static constexpr std::size_t nessuna = static_cast<std::size_t>(-1);
 
@@ -123,8 +124,9 @@ private:
     };
     const Indice& IndiceSu(const std::vector<int>& colonne) const;
     VettoreColonna<std::uint32_t> HashPerPosizione(const std::vector<int>& colonne) const;
-    // The rows in the set's order, worked out first if the order waits.
-    const std::vector<std::uint32_t>& NumeroRighe() const {
+    // The table's row numbers in the set's order, worked out first if the
+    // order waits.
+    const std::vector<std::uint32_t>& RigheInOrdine() const {
         if (!ordinata_.load(std::memory_order_acquire)) {
             OrdinaOra(nullptr, nullptr);
         }
