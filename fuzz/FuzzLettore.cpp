@@ -5,6 +5,7 @@
 // else (a crash, a sanitizer's report, another exception, a wait without
 // end, memory beyond libFuzzer's limit) is a finding.
 
+#include "jet/FileLeggibile.h"
 #include "jet/FileMdb.h"
 #include "jet/Tabella.h"
 #include "shared/Errore.h"

@@ -10,6 +10,8 @@
 #      già, né, lì, never e', c'e', puo', piu', gia', ne', li';
 #   5. the workstation (pclocal) is read from the environment in one place,
 #      the program's start (src/app/main.cpp); everything else is given it.
+#   6. the data library shows one face: outside src/jet only its public
+#      headers (JET_PUBBLICI) are included, and they include no other.
 # Prints each breach and exits 1 when there is one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -100,8 +102,35 @@ done < <(git grep -niE 'PostazioneDaAmbiente\(|(getenv|VariabileAmbiente)\("pclo
     src tools bench fuzz tests ':!src/shared/Ambiente.h' ':!src/shared/Ambiente.cpp' \
     ':!src/app/main.cpp' ':!tests/shared/AmbienteTest.cpp')
 
+# 6. The public headers of src/jet; the rest of it is the reader's own. Its
+# tests, its fuzzing target and the writer of Access files (which shares the
+# reader's rule of names) see inside.
+JET_PUBBLICI=(Database.h Valore.h Criteri.h EsportaCsv.h FileLeggibile.h)
+JET_DENTRO=(src/jet/ tests/jet/ fuzz/ tools/scrittore/)
+pubblico() {
+    local h
+    for h in "${JET_PUBBLICI[@]}"; do
+        [[ $h == "$1" ]] && return 0
+    done
+    return 1
+}
+while IFS= read -r file; do
+    dentro=0
+    for d in "${JET_DENTRO[@]}"; do
+        [[ $file == "$d"* ]] && dentro=1
+    done
+    # A public header is read outside too.
+    [[ $file == src/jet/* ]] && pubblico "${file#src/jet/}" && dentro=0
+    ((dentro == 1)) && continue
+    while IFS= read -r header; do
+        if ! pubblico "$header"; then
+            breach "$file: includes jet/$header, which is not one of the public headers of src/jet (${JET_PUBBLICI[*]})"
+        fi
+    done < <(sed -n 's/^#include "jet\/\([^"]*\)".*/\1/p' "$file")
+done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h')
+
 if ((breaches > 0)); then
     echo "check-house: $breaches breach(es) of the house rules" >&2
     exit 1
 fi
-echo "check-house: layers, format, function lengths, accents and the reading of pclocal as they should be"
+echo "check-house: layers, format, function lengths, accents, the reading of pclocal and the data library's public headers as they should be"

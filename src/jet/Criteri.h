@@ -13,75 +13,24 @@
 // syntax error with its position, never a guess. Key words are read without
 // regard to letter case. A minus sign before a number is taken (the engine
 // reads it as a negative value).
+//
+// A comparison takes its value as the field's kind asks:
+// - a text field with a quoted text: as text, on the character codes, letter
+//   case counting ('abc' <> 'ABC'; the suite's codes are upper case);
+// - a number field with a number: by value (money exactly, in ten-thousandths);
+// - a text field with a number: the number is taken as the text written
+//   (NumeroCamera = 101 is NumeroCamera = '101');
+// - a number field with a quoted text: the text is read as a number
+//   (NumeroHotel = '1' is NumeroHotel = 1).
+// A NULL field satisfies no comparison at all, not even <>.
 
-#include "jet/Database.h"
+#include "jet/Valore.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace vdx::jet {
-
-enum class Operatore { Uguale, Diverso, Minore, MinoreUguale, Maggiore, MaggioreUguale };
-
-// A value written in a criterion.
-struct Letterale {
-    bool quotato = false; // between quotes
-    std::string testo;    // the text (quotes undone), or the number as written
-    double numero = 0;    // the numeric reading
-    bool esatto = false;  // numero is exactly decimillesimi / 10000
-    std::int64_t decimillesimi = 0;
-
-    static Letterale Testo(std::string bytes);
-    static Letterale Numero(std::string cifre);
-};
-
-struct Termine {
-    std::string campo;
-    Operatore op = Operatore::Uguale;
-    Letterale valore;
-};
-
-// campo In (Select colonna From tabella [In 'file'] [Where criteri])
-struct SottoSelezione {
-    std::string campo;
-    std::string colonna;
-    std::string tabella;
-    std::string file; // empty: the same database
-    std::vector<Termine> criteri;
-};
-
-struct Criterio {
-    std::vector<Termine> termini;
-    std::vector<SottoSelezione> sottoSelezioni; // only in selection texts
-};
-
-struct Ordinamento {
-    std::string campo;
-    bool discendente = false;
-};
-
-struct Selezione {
-    std::string tabella;
-    Criterio dove;
-    std::vector<Ordinamento> ordine;
-};
-
-// Criteria of a Find. Syntax errors: vdx::Errore SintassiCriterio with the
-// character position (from 1).
-Criterio AnalizzaCriterio(std::string_view testo);
-
-// Whether a source text is a selection text (it starts with "Select") rather
-// than a table name.
-bool ESelezione(std::string_view testo);
-
-// A selection text. Anything not of the forms above: vdx::Errore SintassiSelezione.
-Selezione AnalizzaSelezione(std::string_view testo);
-
-// A sort text: "[NumeroCamera]", "NumeroCamera, Codice DESC". Errors: SintassiSelezione.
-std::vector<Ordinamento> AnalizzaOrdinamento(std::string_view testo);
 
 // A text made safe to put between single quotes in a criterion: every quote
 // doubled, so that a name like D'Angelo can never end the text early or

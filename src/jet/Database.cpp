@@ -1,6 +1,6 @@
 #include "jet/Database.h"
 
-#include "jet/Criteri.h"
+#include "jet/AnalisiCriteri.h"
 #include "jet/FileMdb.h"
 #include "jet/Tabella.h"
 #include "jet/Vista.h"
@@ -97,9 +97,9 @@ struct Database::Impl {
 };
 
 std::shared_ptr<const Vista> Database::Impl::ApriSelezione(const Selezione& s) {
-    std::shared_ptr<const Vista> base = VistaDi(s.tabella);
-    const Tabella& t = base->Sorgente();
-    std::shared_ptr<const Vista> risultato = base;
+    std::shared_ptr<const Vista> intera = VistaDi(s.tabella);
+    const Tabella& t = intera->Base();
+    std::shared_ptr<const Vista> risultato = intera;
     if (!s.dove.termini.empty() || !s.dove.sottoSelezioni.empty()) {
         CriterioRisolto c(s.dove.termini, t);
         for (const SottoSelezione& sotto : s.dove.sottoSelezioni) {
@@ -117,7 +117,7 @@ std::shared_ptr<const Vista> Database::Impl::ApriSelezione(const Selezione& s) {
                 altro = ApriFile(cartella, sotto.file);
                 interna = std::make_shared<const Vista>(altro->Leggi(sotto.tabella));
             }
-            const Tabella& ti = interna->Sorgente();
+            const Tabella& ti = interna->Base();
             const int colonnaInterna = ti.IndiceCampoRichiesto(sotto.colonna);
             const CriterioRisolto ci(sotto.criteri, ti);
             std::vector<Valore> valori;
@@ -126,13 +126,13 @@ std::shared_ptr<const Vista> Database::Impl::ApriSelezione(const Selezione& s) {
             }
             c.AggiungiAppartenenza(t, colonna, valori);
         }
-        risultato = std::make_shared<const Vista>(base->Condivisa(), base->Filtra(c));
+        risultato = std::make_shared<const Vista>(intera->BaseCondivisa(), intera->Filtra(c));
     }
-    if (!s.ordine.empty() && risultato == base) {
+    if (!s.ordine.empty() && risultato == intera) {
         // Every row in order: worked out when first needed.
-        risultato = std::make_shared<const Vista>(base->Condivisa(), s.ordine);
+        risultato = std::make_shared<const Vista>(intera->BaseCondivisa(), s.ordine);
     } else if (!s.ordine.empty()) {
-        risultato = std::make_shared<const Vista>(base->Condivisa(), risultato->Ordina(s.ordine));
+        risultato = std::make_shared<const Vista>(intera->BaseCondivisa(), risultato->Ordina(s.ordine));
     }
     return risultato;
 }
@@ -153,7 +153,7 @@ std::shared_ptr<Database> Database::OpenDatabase(const std::filesystem::path& fo
 Recordset Database::OpenRecordset(std::string_view source) {
     impl_->Aperto();
     std::shared_ptr<const Vista> v;
-    if (ESelezione(source)) {
+    if (DiSelezione(source)) {
         v = impl_->ApriSelezione(AnalizzaSelezione(source));
     } else {
         std::string nome = SenzaSpazi(source);
@@ -241,7 +241,7 @@ const CriterioRisolto& Recordset::Impl::Risolvi(std::string_view testo) {
     // parse it once.
     if (!ultimo || testo != ultimoTesto) {
         const Criterio c = AnalizzaCriterio(testo);
-        ultimo = std::make_unique<CriterioRisolto>(c.termini, vista->Sorgente());
+        ultimo = std::make_unique<CriterioRisolto>(c.termini, vista->Base());
         ultimoTesto.assign(testo);
         segno = {};
     }
@@ -254,7 +254,7 @@ int Recordset::Impl::IndiceColonna(std::string_view nome) const {
             return c;
         }
     }
-    const int c = vista->Sorgente().IndiceCampoRichiesto(nome);
+    const int c = vista->Base().IndiceCampoRichiesto(nome);
     if (campi.size() < 32) {
         campi.emplace_back(std::string(nome), c);
     }
@@ -277,7 +277,7 @@ bool Recordset::FindFirst(std::string_view criteria) {
 
 bool Recordset::FindNext(std::string_view criteria) {
     Impl& i = Vivo();
-    const bool corrente = i.posizione != Vista::nessuna && i.posizione < i.vista->Size();
+    const bool corrente = i.posizione != Vista::nessuna && i.posizione < i.vista->NumeroRighe();
     return i.Trova(criteria, corrente ? i.posizione + 1 : 0, true);
 }
 
@@ -291,9 +291,9 @@ bool Recordset::NoMatch() const {
 
 Valore Recordset::Campo(std::string_view name) const {
     const Impl& i = Vivo();
-    const Tabella& t = i.vista->Sorgente();
+    const Tabella& t = i.vista->Base();
     const int colonna = i.IndiceColonna(name);
-    if (i.posizione == Vista::nessuna || i.posizione >= i.vista->Size()) {
+    if (i.posizione == Vista::nessuna || i.posizione >= i.vista->NumeroRighe()) {
         throw Errore(errore::NessunRecordCorrente, "Nessun record corrente: il campo '" +
                                                        std::string(name) + "' di '" + t.Nome() +
                                                        "' non si pu\xF2 leggere.");
@@ -316,7 +316,7 @@ void Recordset::Sort(std::string_view sortText) {
     Impl& i = Vivo();
     i.ordinamento = AnalizzaOrdinamento(sortText);
     for (const Ordinamento& o : i.ordinamento) {
-        i.vista->Sorgente().IndiceCampoRichiesto(o.campo);
+        i.vista->Base().IndiceCampoRichiesto(o.campo);
     }
 }
 
@@ -327,7 +327,7 @@ Recordset Recordset::OpenRecordset() const {
         r->vista = i.vista;
     } else {
         r->vista =
-            std::make_shared<const Vista>(i.vista->Condivisa(), i.vista->Ordina(i.ordinamento));
+            std::make_shared<const Vista>(i.vista->BaseCondivisa(), i.vista->Ordina(i.ordinamento));
     }
     r->usaIndici = i.usaIndici;
     r->posizione = 0;
@@ -335,7 +335,7 @@ Recordset Recordset::OpenRecordset() const {
 }
 
 std::size_t Recordset::RecordCount() const {
-    return Vivo().vista->Size();
+    return Vivo().vista->NumeroRighe();
 }
 
 void Recordset::MoveFirst() {
@@ -345,20 +345,20 @@ void Recordset::MoveFirst() {
 void Recordset::MoveNext() {
     Impl& i = Vivo();
     if (i.posizione == Vista::nessuna) {
-        i.posizione = i.vista->Size();
-    } else if (i.posizione < i.vista->Size()) {
+        i.posizione = i.vista->NumeroRighe();
+    } else if (i.posizione < i.vista->NumeroRighe()) {
         ++i.posizione;
     }
 }
 
 bool Recordset::Fine() const {
     const Impl& i = Vivo();
-    return i.posizione == Vista::nessuna || i.posizione >= i.vista->Size();
+    return i.posizione == Vista::nessuna || i.posizione >= i.vista->NumeroRighe();
 }
 
 std::vector<std::string> Recordset::NomiCampi() const {
     std::vector<std::string> v;
-    for (const CampoTabella& c : Vivo().vista->Sorgente().Colonne()) {
+    for (const CampoTabella& c : Vivo().vista->Base().Colonne()) {
         v.push_back(c.nome);
     }
     return v;
@@ -366,7 +366,7 @@ std::vector<std::string> Recordset::NomiCampi() const {
 
 std::vector<TipoCampo> Recordset::TipiCampi() const {
     std::vector<TipoCampo> v;
-    for (const CampoTabella& c : Vivo().vista->Sorgente().Colonne()) {
+    for (const CampoTabella& c : Vivo().vista->Base().Colonne()) {
         v.push_back(c.tipo);
     }
     return v;

@@ -16,7 +16,10 @@
 //                           position)
 //   SintassiSelezione       a selection or sort text not understood
 //   NessunRecordCorrente    a field read with no current record
-// Searches follow the rules of Criteri.h (what is compared how) and Vista.h.
+// Searches follow the rules of Criteri.h (what is written, what is compared
+// how).
+
+#include "jet/Valore.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -27,70 +30,8 @@
 
 namespace vdx::jet {
 
-enum class TipoCampo {
-    Boolean,
-    Byte,
-    Integer,
-    Long,
-    Currency,
-    Single,
-    Double,
-    DateTime,
-    Text,
-    Memo,
-    Other
-};
-
-// One stored value, read natively from the row.
-class Valore {
-public:
-    Valore() = default; // NULL
-    static Valore Testo(std::string bytes);
-    static Valore Intero(std::int64_t v, TipoCampo tipo = TipoCampo::Long);
-    static Valore Reale(double v, TipoCampo tipo = TipoCampo::Double);
-    static Valore Denaro(std::int64_t decimillesimi); // Currency, value x 10000
-    static Valore Data(double giorniDal1899);         // DateTime, days since 30/12/1899
-    static Valore Booleano(bool v);
-
-    bool ENullo() const { return nullo_; }
-    TipoCampo Tipo() const { return tipo_; }
-
-    // Text fields as code page 1252 bytes; a number as its plain decimal text
-    // ("3", "1.5", money "18.5"); a date as "dd/mm/yyyy[ hh:mm:ss]"; a
-    // boolean as "True"/"False"; NULL as "".
-    std::string ComeTesto() const;
-    // Numbers as they are; money as value/10000; text by the numeric reading
-    // of text; booleans as -1/0; NULL as 0.
-    double ComeNumero() const;
-    // Money exactly, in ten-thousandths; other numbers x 10000 rounded; NULL 0.
-    std::int64_t ComeDenaro() const;
-
-    // Criteria and Sort order text by byte codes and numbers by value (see
-    // Vista.h); a NULL field satisfies no comparison.
-
-private:
-    TipoCampo tipo_ = TipoCampo::Other;
-    bool nullo_ = true;
-    std::int64_t intero_ = 0; // integers, money, booleans
-    double reale_ = 0.0;      // Single, Double, DateTime
-    std::string testo_;       // Text, Memo
-    friend class Tabella;
-};
-
-class Tabella;   // the rows of one table, read when first needed
 class Recordset; // a dynaset over a table's rows
 class Archivi;   // the files of one run
-
-// What the reader has read from the files since the program started: every
-// byte, and of them the pages read one at a time for single records (the
-// rest are tables read page after page, for their first reading or for a
-// search over the whole table).
-struct ByteLettiDaiFile {
-    std::uint64_t totale = 0;
-    std::uint64_t pagineSingole = 0;
-    std::uint64_t letture = 0; // the reads they took
-};
-ByteLettiDaiFile ByteLetti();
 
 class Database {
 public:

@@ -1,9 +1,11 @@
 #pragma once
 
-// What the reader reads an Access file through: its size, and its bytes by
-// position. The file system's by default; a model of a network share (the
-// benchmarks) or a file that changes at a chosen moment (the tests) can take
-// its place.
+// How the reader meets the file system, for tests, benchmarks and tools:
+// what it reads an Access file through (its size, and its bytes by
+// position: the file system's by default; a model of a network share in the
+// benchmarks or a file that changes at a chosen moment in the tests can take
+// its place), what it does before reading a damaged file once more, and the
+// bytes it has read.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,7 +37,21 @@ std::unique_ptr<FileLeggibile> ApriFileDiSistema(const std::filesystem::path& fi
 // opened.
 void ImpostaAperturaFile(AperturaFile apri);
 
-// Opens `file` the way set.
-std::unique_ptr<FileLeggibile> ApriFileLeggibile(const std::filesystem::path& file);
+// What the reader does before reading a damaged file once more. By default it
+// waits half a second, or the milliseconds of the environment variable
+// VDX_PAUSA_RILETTURA_MS when that is set (0: no wait). An empty function
+// puts the default back. For tests and tools.
+void ImpostaAttesaRilettura(std::function<void()> attesa);
+
+// What the reader has read from the files since the program started: every
+// byte, and of them the pages read one at a time for single records (the
+// rest are tables read page after page, for their first reading or for a
+// search over the whole table).
+struct ByteLettiDaiFile {
+    std::uint64_t totale = 0;
+    std::uint64_t pagineSingole = 0;
+    std::uint64_t letture = 0; // the reads they took
+};
+ByteLettiDaiFile ByteLetti();
 
 } // namespace vdx::jet

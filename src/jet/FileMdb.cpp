@@ -1,5 +1,6 @@
 #include "jet/FileMdb.h"
 
+#include "jet/FileLeggibile.h"
 #include "jet/InteriPagina.h"
 #include "jet/LetturaTabella.h"
 #include "jet/Pagine.h"
@@ -113,7 +114,7 @@ public:
     MessaggiLibmdb& operator=(const MessaggiLibmdb&) = delete;
 
     // Whether libmdb has said anything since the capture began.
-    bool Detto() {
+    bool HaScritto() {
         std::fflush(memoria_);
         return lunghezza_ > 0;
     }
@@ -231,7 +232,7 @@ bool LeggiConTesta(const Sorgente& s, const std::vector<unsigned char>& testa, s
 }
 
 // The stream libmdb reads the pages of table definitions from: the file,
-// through its Sorgente, with a budget of page reads for each piece of work. Past the budget
+// through its Sorgente, with a limit of page reads for each piece of work. Past the limit
 // the stream looks empty and libmdb stops; a read at or past the end of the
 // file (which libmdb 1.0.0 would take as a page of zeros) is remembered. Both
 // make the work damage.
@@ -245,7 +246,8 @@ struct Flusso {
     bool esaurito = false;
     bool oltreLaFine = false;
 
-    void Budget(std::size_t pagine) {
+    // A new piece of work, of at most `pagine` page reads.
+    void LimitaLetture(std::size_t pagine) {
         letture = 0;
         limite = pagine;
         esaurito = false;
@@ -459,7 +461,7 @@ void FileMdb::Stato::ApriLibmdb(const std::filesystem::path& file) {
     if (mdb == nullptr) {
         throw NonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
-    // From here libmdb reads its pages through the stream with a budget.
+    // From here libmdb reads its pages through the stream, a limited number.
     flusso.sorgente = sorgente.get();
     flusso.testa = &testa;
     flusso.dimensione = dimensione;
@@ -485,7 +487,7 @@ void FileMdb::Stato::Decifra() {
     if (!sorgente->Leggi(0, dimPagina, chiaro.get())) {
         throw Danno{};
     }
-    flusso.Budget(NumeroPagine() + 16);
+    flusso.LimitaLetture(NumeroPagine() + 16);
     for (std::size_t n = 1; n < NumeroPagine(); ++n) {
         if (mdb_read_alt_pg(mdb, static_cast<unsigned long>(n)) != mdb->fmt->pg_size) {
             throw Danno{};
@@ -524,7 +526,7 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
     const auto valore = [&](std::size_t k) {
         return Tabella::ValoreDi(riga, colonne[k], campi[colonne[k]].tipo);
     };
-    for (std::size_t r = 0; r < oggetti->Size(); ++r) {
+    for (std::size_t r = 0; r < oggetti->NumeroRighe(); ++r) {
         Valore pagina, nome, tipo, bandiere;
         try {
             oggetti->Carica(r, riga);
@@ -536,8 +538,8 @@ void FileMdb::Stato::LeggiElenco(const std::filesystem::path& file) {
             throw NonRiconosciuto(file, "il suo elenco delle tabelle \xE8 danneggiato");
         }
         // A user table: type 1, neither of the system flags.
-        if (tipo.ENullo() || (static_cast<std::int64_t>(tipo.ComeNumero()) & 0x7F) != MDB_TABLE ||
-            pagina.ENullo() ||
+        if (tipo.Nullo() || (static_cast<std::int64_t>(tipo.ComeNumero()) & 0x7F) != MDB_TABLE ||
+            pagina.Nullo() ||
             (static_cast<std::uint32_t>(static_cast<std::int64_t>(bandiere.ComeNumero())) &
              0x80000002u) != 0) {
             continue;
@@ -564,7 +566,7 @@ std::unique_ptr<FileMdb::Stato> FileMdb::Stato::Apri(const std::filesystem::path
         throw NonRiconosciuto(file, "il motore del database non riesce ad aprirlo");
     }
     s->LeggiElenco(file);
-    if (messaggi.Detto()) {
+    if (messaggi.HaScritto()) {
         throw NonRiconosciuto(file, "il suo elenco delle tabelle \xE8 danneggiato");
     }
     return s;
@@ -813,7 +815,7 @@ DefinizioneTabella FileMdb::Stato::Leggi(MdbCatalogEntry* voce, bool sistema,
             throw Danno{};
         }
     }
-    flusso.Budget(NumeroPagine() + 1024);
+    flusso.LimitaLetture(NumeroPagine() + 1024);
     std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> t(mdb_read_table(voce),
                                                            &mdb_free_tabledef);
     if (!t || mdb_read_columns(t.get()) == nullptr || flusso.Guasto()) {
@@ -837,7 +839,7 @@ DefinizioneTabella FileMdb::Stato::DefinizioneDi(Voce& voce, const std::filesyst
     } catch (const Danno&) {
         throw TabellaDanneggiata(file, voce.nome);
     }
-    if (messaggi.Detto()) {
+    if (messaggi.HaScritto()) {
         throw TabellaDanneggiata(file, voce.nome);
     }
     return d;

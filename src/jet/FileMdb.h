@@ -81,10 +81,4 @@ bool NomeAlterato(std::string_view chiesto, std::string_view trovato);
 // `file` as messages name it.
 Errore ErroreTabellaDanneggiata(const std::string& file, const std::string& tabella);
 
-// What the reader does before reading a damaged file once more. By default it
-// waits half a second, or the milliseconds of the environment variable
-// VDX_PAUSA_RILETTURA_MS when that is set (0: no wait). An empty function
-// puts the default back. For tests and tools.
-void ImpostaAttesaRilettura(std::function<void()> attesa);
-
 } // namespace vdx::jet

@@ -152,7 +152,7 @@ public:
     static std::shared_ptr<const RigheTabella> Leggi(DefinizioneTabella definizione,
                                                      LavoroRighe* lavoro);
 
-    std::size_t Size() const { return posti_.size(); }
+    std::size_t NumeroRighe() const { return posti_.size(); }
     const DefinizioneTabella& Definizione() const { return def_; }
 
     // Reads the rows once more, page after page, for `Lavoro`. Danno when a

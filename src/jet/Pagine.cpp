@@ -1,7 +1,5 @@
 #include "jet/Pagine.h"
 
-#include "jet/Database.h"
-
 #include <array>
 #include <atomic>
 #include <cerrno>

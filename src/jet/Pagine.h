@@ -15,6 +15,9 @@
 
 namespace vdx::jet {
 
+// Opens `file` the way ImpostaAperturaFile() set (the file system by default).
+std::unique_ptr<FileLeggibile> ApriFileLeggibile(const std::filesystem::path& file);
+
 // Raised inside the reading of a table when its bytes do not hold together;
 // turned into the message of the table, or of the file for its list of tables.
 struct Danno {};

@@ -191,9 +191,9 @@ void Riga::Scomponi(const PianoRiga& piano, const unsigned char* dati, std::size
     n_ = n;
     lunghi_ = lunghi;
     if (piano.jet3) {
-        Scomponi3();
+        ScomponiJet3();
     } else {
-        Scomponi4(controlla);
+        ScomponiJet4(controlla);
     }
     // The fixed fields a row holds end before its variable data begins (or
     // its null mask, without variable columns); Jet 4 variable fields end
@@ -226,7 +226,7 @@ void Riga::Copia(const PianoRiga& piano, const unsigned char* dati, std::size_t 
 // A Jet 4 row: its count of columns, then from its end the null mask, the
 // count of variable fields and, before it, their offsets and the end of
 // their data, last first, in order and inside the row.
-void Riga::Scomponi4(bool controlla) {
+void Riga::ScomponiJet4(bool controlla) {
     const unsigned char* r = dati_;
     const std::size_t n = n_;
     if (n < 3) {
@@ -290,7 +290,7 @@ void Riga::ControllaTesto(std::size_t v, std::size_t inizio, std::size_t lunghez
 // A Jet 3 row: one byte for its count of columns and for each offset of its
 // variable fields, whose high bytes come from a table of "jumps" (one entry
 // for each 256 bytes of row) before the count of variable fields.
-void Riga::Scomponi3() {
+void Riga::ScomponiJet3() {
     const unsigned char* r = dati_;
     const std::size_t n = n_;
     if (n < 2) {
@@ -331,17 +331,17 @@ void Riga::Scomponi3() {
 
 std::int64_t Riga::Intero(std::size_t c) const {
     std::int64_t v = 0;
-    InteroSe(c, v);
+    LeggiIntero(c, v);
     return v;
 }
 
 double Riga::Reale(std::size_t c) const {
     double v = 0;
-    RealeSe(c, v);
+    LeggiReale(c, v);
     return v;
 }
 
-bool Riga::RealeSe(std::size_t c, double& v) const {
+bool Riga::LeggiReale(std::size_t c, double& v) const {
     const PianoColonna& k = piano_->colonne[c];
     const unsigned char* p = ValoreDi(c);
     if (p == nullptr) {
@@ -362,7 +362,7 @@ bool Riga::RealeSe(std::size_t c, double& v) const {
 
 std::string_view Riga::Testo(std::size_t c, std::string& buffer) const {
     std::string_view v;
-    TestoSe(c, buffer, v);
+    LeggiTesto(c, buffer, v);
     return v;
 }
 

@@ -119,7 +119,7 @@ public:
 
     // Column `c` in the order of the plan. A yes/no field is never NULL: its
     // value is its null bit.
-    bool ENullo(std::size_t c) const {
+    bool Nullo(std::size_t c) const {
         return !piano_->colonne[c].booleana && ValoreDi(c) == nullptr;
     }
     // Boolean (-1 or 0), Byte, Integer, Long, and Currency in ten-thousandths.
@@ -130,8 +130,9 @@ public:
     // where they stand, or decoded into `buffer`. Danno for a long value that
     // does not read whole.
     std::string_view Testo(std::size_t c, std::string& buffer) const;
-    // As intero(), reale() and testo(), false for NULL: the field is read once.
-    bool InteroSe(std::size_t c, std::int64_t& v) const {
+    // Reads the value of column `c` into `v` as Intero(), Reale() and Testo()
+    // do, and says whether it holds one (false for NULL): the field is read once.
+    bool LeggiIntero(std::size_t c, std::int64_t& v) const {
         const PianoColonna& k = piano_->colonne[c];
         const unsigned char* p = ValoreDi(c);
         if (k.booleana) {
@@ -160,8 +161,8 @@ public:
         }
         return true;
     }
-    bool RealeSe(std::size_t c, double& v) const;
-    bool TestoSe(std::size_t c, std::string& buffer, std::string_view& v) const {
+    bool LeggiReale(std::size_t c, double& v) const;
+    bool LeggiTesto(std::size_t c, std::string& buffer, std::string_view& v) const {
         std::size_t n = 0;
         const unsigned char* p = ValoreDi(c, &n);
         if (p == nullptr) {
@@ -190,8 +191,8 @@ public:
     void ControllaValori() const;
 
 private:
-    void Scomponi4(bool controlla);
-    void Scomponi3();
+    void ScomponiJet4(bool controlla);
+    void ScomponiJet3();
     void ControllaTesto(std::size_t v, std::size_t inizio, std::size_t lunghezza) const;
     bool TestoDecodificato(std::size_t c, const unsigned char* p, std::size_t n,
                            std::string& buffer, std::string_view& v) const;

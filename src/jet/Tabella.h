@@ -3,8 +3,8 @@
 // The rows of one table, read from the file when first needed and never
 // changed: what any number of record sets share.
 
-#include "jet/Database.h"
 #include "jet/LetturaTabella.h"
+#include "jet/Valore.h"
 
 #include <atomic>
 #include <cstdint>
@@ -120,7 +120,7 @@ public:
     [[noreturn]] void Danneggiata() const;
 
 private:
-    const RigheTabella& Lette(LavoroRighe* lavoro) const;
+    const RigheTabella& RigheLette(LavoroRighe* lavoro) const;
     void Leggi(LavoroRighe* lavoro) const;
 
     std::string nome_;
@@ -133,16 +133,11 @@ private:
     mutable std::function<DefinizioneTabella()> rileggi_;
     mutable std::shared_ptr<const RigheTabella> righe_;
     mutable bool guasta_ = false;
-    mutable std::atomic<const RigheTabella*> lette_{nullptr};
+    mutable std::atomic<const RigheTabella*> righeLette_{nullptr};
 };
 
 // Ordering of two values of one column: NULL first, text by character codes
 // (a prefix is the smaller: "10" before "9"), numbers by value.
 int ConfrontaCelle(const ColonnaLetta& c, std::size_t a, std::size_t b);
-
-// A number as its plain decimal text, shortest form that reads back the same
-// ("3", "1.5", "-0.25"): no exponent, no locale.
-std::string TestoNumero(double v);
-std::string TestoDecimillesimi(std::int64_t v); // 185000 -> "18.5"
 
 } // namespace vdx::jet

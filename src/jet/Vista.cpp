@@ -1,6 +1,6 @@
 #include "jet/Vista.h"
 
-#include "jet/Criteri.h"
+#include "jet/AnalisiCriteri.h"
 
 #include <algorithm>
 #include <array>
@@ -98,15 +98,15 @@ std::optional<std::uint64_t> HashCella(const CampoTabella& c, const Riga& r, std
                                        std::string& buffer) {
     if (c.Testuale()) {
         std::string_view v;
-        return r.TestoSe(colonna, buffer, v) ? std::optional(HashTesto(v)) : std::nullopt;
+        return r.LeggiTesto(colonna, buffer, v) ? std::optional(HashTesto(v)) : std::nullopt;
     }
     if (c.Intera()) {
         std::int64_t v = 0;
-        return r.InteroSe(colonna, v) ? std::optional(HashBytes(Decimillesimi(c, v)))
-                                      : std::nullopt;
+        return r.LeggiIntero(colonna, v) ? std::optional(HashBytes(Decimillesimi(c, v)))
+                                         : std::nullopt;
     }
     double v = 0;
-    if (!r.RealeSe(colonna, v)) {
+    if (!r.LeggiReale(colonna, v)) {
         return std::nullopt;
     }
     return HashBytes(v == 0 ? 0.0 : v); // -0 and 0 are one key
@@ -286,7 +286,7 @@ bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
     switch (modo) {
     case Modo::Testo: {
         std::string_view v;
-        if (!r.TestoSe(c, buffer, v)) {
+        if (!r.LeggiTesto(c, buffer, v)) {
             return false; // NULL satisfies no comparison
         }
         const int x = v.compare(testo); // char_traits<char> compares as unsigned
@@ -295,7 +295,7 @@ bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
     }
     case Modo::Intero: {
         std::int64_t v = 0;
-        if (!r.InteroSe(c, v)) {
+        if (!r.LeggiIntero(c, v)) {
             return false;
         }
         if (esatto) {
@@ -309,7 +309,7 @@ bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
     }
     case Modo::Reale: {
         double v = 0;
-        if (!r.RealeSe(c, v)) {
+        if (!r.LeggiReale(c, v)) {
             return false;
         }
         cmp = SegnoConfronto(v, reale);
@@ -376,7 +376,7 @@ void CriterioRisolto::AggiungiAppartenenza(const Tabella& t, int colonna,
     const CampoTabella& esterna = t.Colonne()[static_cast<std::size_t>(colonna)];
     Appartenenza a{colonna, esterna, {}};
     for (const Valore& v : valori) {
-        if (v.ENullo()) {
+        if (v.Nullo()) {
             continue; // NULL equals nothing
         }
         const bool testuale = v.Tipo() == TipoCampo::Text || v.Tipo() == TipoCampo::Memo ||
@@ -401,7 +401,7 @@ bool CriterioRisolto::Soddisfa(const Riga& r, std::string& buffer) const {
     }
     for (const Appartenenza& a : appartenenze_) {
         const auto c = static_cast<std::size_t>(a.colonna);
-        if (r.ENullo(c) || a.chiavi.count(ChiaveCella(a.campo, r, c, buffer)) == 0) {
+        if (r.Nullo(c) || a.chiavi.count(ChiaveCella(a.campo, r, c, buffer)) == 0) {
             return false;
         }
     }
@@ -449,7 +449,7 @@ void Vista::OrdinaOra(const std::vector<int>* campi, VettoreColonna<std::uint32_
         const std::vector<CampoChiave> chiavi = CampiChiave(t, *campi);
         ValoriPerRiga lavoro([&](const Riga& r) {
             Coppia v;
-            v.presente = r.InteroSe(c, v.chiave) ? 1 : 0;
+            v.presente = r.LeggiIntero(c, v.chiave) ? 1 : 0;
             v.hash = HashRiga(chiavi, r, BufferDelThread());
             return v;
         });
@@ -484,14 +484,14 @@ VettoreColonna<std::uint32_t> Vista::HashPerPosizione(const std::vector<int>& co
         if (tutte_) {
             return std::move(lavoro.valori);
         }
-        const std::vector<std::uint32_t>& righe = this->NumeroRighe();
+        const std::vector<std::uint32_t>& righe = this->RigheInOrdine();
         VettoreColonna<std::uint32_t> h(righe.size());
         for (std::size_t pos = 0; pos < h.size(); ++pos) {
             h[pos] = lavoro.valori[righe[pos]];
         }
         return h;
     }
-    const std::vector<std::uint32_t>& righe = this->NumeroRighe();
+    const std::vector<std::uint32_t>& righe = this->RigheInOrdine();
     VettoreColonna<std::uint32_t> h(righe.size());
     Riga& r = RigaDelThread();
     for (std::size_t pos = 0; pos < h.size(); ++pos) {
@@ -597,7 +597,7 @@ std::size_t Vista::Trova(const CriterioRisolto& c, std::size_t da, bool avanti, 
         if (conIndice && c.HashChiave()) {
             IndiceSu(c.ColonneChiave()); // the first reading of the table, if it is the first need
         }
-        const std::size_t n = Size();
+        const std::size_t n = NumeroRighe();
         if (n == 0 || (avanti && da >= n)) {
             return nessuna;
         }
@@ -659,7 +659,7 @@ ColonnaLetta Vista::ChiaviDi(int colonna) const {
         // first reading.
         ValoriPerRiga lavoro([&](const Riga& r) {
             CellaNumerica v;
-            v.presente = r.ENullo(c) ? 0 : 1;
+            v.presente = r.Nullo(c) ? 0 : 1;
             if (v.presente != 0 && k.Intera()) {
                 v.intero = r.Intero(c);
             } else if (v.presente != 0) {
@@ -668,7 +668,7 @@ ColonnaLetta Vista::ChiaviDi(int colonna) const {
             return v;
         });
         t.PerOgniRiga(lavoro);
-        const std::size_t n = Size();
+        const std::size_t n = NumeroRighe();
         k.Riserva(n);
         for (std::size_t pos = 0; pos < n; ++pos) {
             const CellaNumerica& v = lavoro.valori[RigaNumero(pos)];
@@ -682,7 +682,7 @@ ColonnaLetta Vista::ChiaviDi(int colonna) const {
         }
         return k;
     }
-    const std::size_t n = Size();
+    const std::size_t n = NumeroRighe();
     k.Riserva(n);
     Riga& r = RigaDelThread();
     std::vector<std::uint32_t> avanti; // the next rows, read ahead
@@ -695,7 +695,7 @@ ColonnaLetta Vista::ChiaviDi(int colonna) const {
             t.Raccogli(avanti.data(), avanti.size());
         }
         t.LeggiRiga(RigaNumero(pos), r);
-        if (r.ENullo(c)) {
+        if (r.Nullo(c)) {
             k.AggiungiNullo();
         } else if (k.Testuale()) {
             k.AggiungiTesto(r.Testo(c, BufferDelThread()));
@@ -738,7 +738,7 @@ Vista::OrdinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const {
                                 return k.presente[i] != 0;
                             });
     } else {
-        v.resize(Size());
+        v.resize(NumeroRighe());
         std::iota(v.begin(), v.end(), 0u);
         std::stable_sort(v.begin(), v.end(), [&](std::uint32_t a, std::uint32_t b) {
             for (std::size_t i = 0; i < campi.size(); ++i) {

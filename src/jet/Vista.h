@@ -4,7 +4,7 @@
 // that record sets walk, with the equality indexes that make a search cost
 // O(log n + matches) instead of a scan.
 
-#include "jet/Criteri.h"
+#include "jet/AnalisiCriteri.h"
 #include "jet/Tabella.h"
 
 #include <atomic>
@@ -19,15 +19,8 @@
 
 namespace vdx::jet {
 
-// One comparison with its value prepared for the column's kind:
-// - a text field with a quoted text: as text, on the character codes, letter
-//   case counting ('abc' <> 'ABC'; the suite's codes are upper case);
-// - a number field with a number: by value (money exactly, in ten-thousandths);
-// - a text field with a number: the number is taken as the text written
-//   (NumeroCamera = 101 is NumeroCamera = '101');
-// - a number field with a quoted text: the text is read as a number
-//   (NumeroHotel = '1' is NumeroHotel = 1).
-// A NULL field satisfies no comparison at all, not even <>.
+// One comparison with its value prepared for the column's kind, to be
+// compared as Criteri.h says.
 struct Confronto {
     enum class Modo { Testo, Intero, Reale };
     int colonna = -1;
@@ -93,14 +86,15 @@ public:
     // the table that works out the index. Unknown fields: CampoNonTrovato.
     Vista(std::shared_ptr<const Tabella> tabella, const std::vector<Ordinamento>& ordine);
 
-    const Tabella& Sorgente() const { return *tabella_; }
-    const std::shared_ptr<const Tabella>& Condivisa() const { return tabella_; }
-    // The records (for every row of a table, counted by reading it).
-    std::size_t Size() const {
+    // The table whose rows these are.
+    const Tabella& Base() const { return *tabella_; }
+    const std::shared_ptr<const Tabella>& BaseCondivisa() const { return tabella_; }
+    // How many records (for every row of a table, counted by reading it).
+    std::size_t NumeroRighe() const {
         return tutte_ || !ordinata_.load(std::memory_order_acquire) ? tabella_->NumeroRighe()
                                                                     : righe_.size();
     }
-    std::size_t RigaNumero(std::size_t pos) const { return tutte_ ? pos : NumeroRighe()[pos]; }
+    std::size_t RigaNumero(std::size_t pos) const { return tutte_ ? pos : RigheInOrdine()[pos]; }
 
     static constexpr std::size_t nessuna = static_cast<std::size_t>(-1);
 
@@ -130,8 +124,9 @@ private:
     };
     const Indice& IndiceSu(const std::vector<int>& colonne) const;
     VettoreColonna<std::uint32_t> HashPerPosizione(const std::vector<int>& colonne) const;
-    // The rows in the set's order, worked out first if the order waits.
-    const std::vector<std::uint32_t>& NumeroRighe() const {
+    // The table's row numbers in the set's order, worked out first if the
+    // order waits.
+    const std::vector<std::uint32_t>& RigheInOrdine() const {
         if (!ordinata_.load(std::memory_order_acquire)) {
             OrdinaOra(nullptr, nullptr);
         }

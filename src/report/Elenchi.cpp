@@ -56,7 +56,7 @@ std::string CodiceAssistenza(jet::Archivi& archivi, int hotel) {
         return " ";
     }
     const jet::Valore codice = hotels.righe.Campo("CodiceAssistenza");
-    return codice.ENullo() ? std::string(" ") : codice.ComeTesto();
+    return codice.Nullo() ? std::string(" ") : codice.ComeTesto();
 }
 
 std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int hotel) {

@@ -4,7 +4,6 @@
 #include "Albergo.h"
 #include "app/Comandi.h"
 #include "jet/FileLeggibile.h"
-#include "jet/FileMdb.h"
 #include "report/Elenchi.h"
 #include "report/ReportDiProva.h"
 #include "shared/FileTesto.h"

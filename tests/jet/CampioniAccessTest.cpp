@@ -56,7 +56,7 @@ TEST_P(Campioni, Table1ReadsNatively) {
     EXPECT_EQ(rs.Testo("a"), "a");
     EXPECT_EQ(rs.Testo("G"), "12/12/1981");
     EXPECT_EQ(rs.Denaro("H"), 0);
-    EXPECT_FALSE(rs.Campo("H").ENullo());
+    EXPECT_FALSE(rs.Campo("H").Nullo());
 
     // comparisons of each kind against the stored values
     EXPECT_TRUE(

@@ -1,3 +1,4 @@
+#include "jet/AnalisiCriteri.h"
 #include "jet/Criteri.h"
 #include "shared/Errore.h"
 #include "support/ErroreDi.h"
@@ -112,7 +113,7 @@ class SelezioniDelSistema : public ::testing::TestWithParam<CasoSelezione> {};
 
 TEST_P(SelezioniDelSistema, AreUnderstood) {
     const CasoSelezione& c = GetParam();
-    ASSERT_TRUE(ESelezione(c.testo));
+    ASSERT_TRUE(DiSelezione(c.testo));
     const Selezione s = AnalizzaSelezione(c.testo);
     EXPECT_EQ(s.tabella, c.tabella);
     EXPECT_EQ(Descrivi(s.dove), c.condizioni);

@@ -1,5 +1,5 @@
 #include "Albergo.h"
-#include "jet/Criteri.h"
+#include "jet/AnalisiCriteri.h"
 #include "jet/FileMdb.h"
 #include "jet/Tabella.h"
 #include "jet/Vista.h"
@@ -70,7 +70,7 @@ std::shared_ptr<const Tabella> Camere(int volte) {
 }
 
 std::vector<std::size_t> TrovaTutte(const Vista& v, const std::string& testo, bool indice) {
-    const CriterioRisolto c(AnalizzaCriterio(testo).termini, v.Sorgente());
+    const CriterioRisolto c(AnalizzaCriterio(testo).termini, v.Base());
     std::vector<std::size_t> trovate;
     for (std::size_t pos = v.Trova(c, 0, true, indice); pos != Vista::nessuna;
          pos = v.Trova(c, pos + 1, true, indice)) {
@@ -159,7 +159,7 @@ TEST(Criterio, FieldNamesIgnoreLetterCase) {
 TEST(Vista, FindsBackwardsAndFromAPosition) {
     for (int volte : {1, 20}) {
         const Vista v(Camere(volte));
-        const CriterioRisolto c(AnalizzaCriterio("NumeroHotel = 1").termini, v.Sorgente());
+        const CriterioRisolto c(AnalizzaCriterio("NumeroHotel = 1").termini, v.Base());
         const std::size_t ultima = 7 * static_cast<std::size_t>(volte) - 1;
         EXPECT_EQ(v.Trova(c, ultima, false, true), ultima);         // row 6 of the last copy
         EXPECT_EQ(v.Trova(c, ultima - 1, false, true), ultima - 3); // row 3
@@ -212,10 +212,10 @@ TEST(Vista, IndexAgreesWithScanning) {
                                               "A >= '9'"};
     for (const auto& v : viste) {
         for (const std::string& testo : criteri) {
-            const CriterioRisolto c(AnalizzaCriterio(testo).termini, v->Sorgente());
+            const CriterioRisolto c(AnalizzaCriterio(testo).termini, v->Base());
             ASSERT_EQ(TrovaTutte(*v, testo, true), TrovaTutte(*v, testo, false)) << testo;
             // from positions that need not match: forwards and backwards
-            for (std::size_t da : {std::size_t{1}, v->Size() / 3, v->Size() / 2, v->Size() - 1}) {
+            for (std::size_t da : {std::size_t{1}, v->NumeroRighe() / 3, v->NumeroRighe() / 2, v->NumeroRighe() - 1}) {
                 EXPECT_EQ(v->Trova(c, da, true, true), v->Trova(c, da, true, false)) << testo;
                 EXPECT_EQ(v->Trova(c, da, false, true), v->Trova(c, da, false, false)) << testo;
             }
@@ -287,11 +287,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Valore, NullKeepsItsKind) {
     const auto t = Camere(1);
     const Valore v = t->ValoreCella(4, t->IndiceCampo("NumeroHotel"));
-    EXPECT_TRUE(v.ENullo());
+    EXPECT_TRUE(v.Nullo());
     EXPECT_EQ(v.Tipo(), TipoCampo::Integer);
     EXPECT_EQ(v.ComeTesto(), "");
     EXPECT_EQ(v.ComeNumero(), 0);
-    EXPECT_FALSE(t->ValoreCella(2, t->IndiceCampo("Nota")).ENullo()); // empty text is a value
+    EXPECT_FALSE(t->ValoreCella(2, t->IndiceCampo("Nota")).Nullo()); // empty text is a value
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "Albergo.h"
 #include "jet/Database.h"
-#include "jet/FileMdb.h"
+#include "jet/FileLeggibile.h"
 #include "shared/Errore.h"
 #include "support/CartellaLavoro.h"
 #include "support/ErroreDi.h"

@@ -3,7 +3,7 @@
 
 #include "Albergo.h"
 #include "jet/Database.h"
-#include "jet/FileMdb.h"
+#include "jet/FileLeggibile.h"
 #include "shared/Errore.h"
 #include "shared/FileTesto.h"
 #include "support/CartellaLavoro.h"

@@ -263,9 +263,9 @@ TEST_F(RecordsetTest, TextIsCodePage1252) {
 TEST_F(RecordsetTest, NullReadsAsEmptyTextOrZero) {
     auto rs = Apri("Scheda_Cliente.mdb")->OpenRecordset("Scheda_Cliente");
     ASSERT_TRUE(rs.FindFirst("NumeroProgressivo = 8"));
-    EXPECT_TRUE(rs.Campo("Partito").ENullo());
+    EXPECT_TRUE(rs.Campo("Partito").Nullo());
     EXPECT_EQ(rs.Testo("Partito"), "");
-    EXPECT_TRUE(rs.Campo("CodiceAgenzia").ENullo());
+    EXPECT_TRUE(rs.Campo("CodiceAgenzia").Nullo());
     EXPECT_EQ(rs.Numero("CodiceAgenzia"), 0);
     EXPECT_EQ(rs.Denaro("CodiceAgenzia"), 0);
     // NULL satisfies no comparison, not even <>

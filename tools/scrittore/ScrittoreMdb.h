@@ -21,7 +21,7 @@
 // stores it (UCS-2, compressed when every character allows it). Errors are
 // vdx::Errore with a text naming the table and the column.
 
-#include "jet/Database.h"
+#include "jet/Valore.h"
 
 #include <cstddef>
 #include <cstdint>
