@@ -11,7 +11,9 @@
 #   5. the workstation (pclocal) is read from the environment in one place,
 #      the program's start (src/app/main.cpp); everything else is given it.
 #   6. the data library shows one face: outside src/jet only its public
-#      headers (JET_PUBBLICI) are included, and they include no other.
+#      headers (JET_PUBBLICI) are included, and they include no other;
+#   7. a name in backticks in a comment of a C++ file is a name of that
+#      file's code (a parameter, a member, a function it declares or calls).
 # Prints each breach and exits 1 when there is one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -129,8 +131,34 @@ while IFS= read -r file; do
     done < <(sed -n 's/^#include "jet\/\([^"]*\)".*/\1/p' "$file")
 done < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/*.cpp' 'tools/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h')
 
+# 7. Names in comments. Each `name` (or `Tipo::Metodo()`) in a // comment
+# must be a word of the file outside its comments; texts in backticks that
+# are not a name ("vdx generate", "FD<pclocal>") are left alone.
+while IFS= read -r hit; do
+    breach "$hit: names nothing of its file; write the name the code uses"
+done < <(git ls-files 'src/*.h' 'src/*.cpp' 'tools/*.h' 'tools/*.cpp' 'tests/*.h' 'tests/*.cpp' \
+    'bench/*.h' 'bench/*.cpp' 'fuzz/*.h' 'fuzz/*.cpp' | python3 -c '
+import re, sys
+nome = re.compile(r"^[A-Za-z_][A-Za-z0-9_]*(::~?[A-Za-z_][A-Za-z0-9_]*)*(\(\))?$")
+for file in sys.stdin.read().split():
+    codice, commenti = [], []
+    with open(file, encoding="utf-8", errors="replace") as f:
+        for numero, riga in enumerate(f, 1):
+            m = re.search(r"//(.*)$", riga)
+            # A // inside a string literal is code.
+            if m and riga[: m.start()].count(chr(34)) % 2 == 0:
+                commenti.append((numero, m.group(1)))
+                riga = riga[: m.start()]
+            codice.append(riga)
+    parole = set(re.findall(r"[A-Za-z_][A-Za-z0-9_]*", "".join(codice)))
+    for numero, testo in commenti:
+        for t in re.findall(r"`([^`]+)`", testo):
+            if nome.match(t) and any(p not in parole for p in re.split(r"::~?|\(\)", t) if p):
+                print(f"{file}:{numero}: `{t}`")
+')
+
 if ((breaches > 0)); then
     echo "check-house: $breaches breach(es) of the house rules" >&2
     exit 1
 fi
-echo "check-house: layers, format, function lengths, accents, the reading of pclocal and the data library's public headers as they should be"
+echo "check-house: layers, format, function lengths, accents, the reading of pclocal, the data library's public headers and the names in comments as they should be"

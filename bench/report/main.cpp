@@ -228,7 +228,7 @@ double Mega(std::uint64_t byte) {
 }
 
 // A network share: one link that every read shares, its bytes crossing it
-// at `byteAlSecondo` one read after the other, then a round trip `rtt`
+// at `byteAlSecondo_` one read after the other, then a round trip `rtt_`
 // before the read returns; nothing is kept on this side. A read of more
 // than 128 KiB goes as requests of 128 KiB one after the other, as the
 // kernel sends it to a network file system.

@@ -1,6 +1,6 @@
 #pragma once
 
-// The commands of `Vdx` that need no window, for night-audit scripts: the
+// The commands of `vdx` that need no window, for night-audit scripts: the
 // same runs the windows start ("&Stampa", the print menu's print and
 // spreadsheet buttons), over the same core functions, in the given folder.
 // Arguments and messages are UTF-8; results go to `out`, messages to `err`.

@@ -32,7 +32,7 @@ const DescrizioneComando Stampa{
     true};
 
 // The destination asked for: --pdf, --destination, or the first of hotel 1;
-// nullopt, with the reason on `errore`, when there is none.
+// nullopt, with the reason on `err`, when there is none.
 std::optional<std::string> Destinazione(const Scelte& s, const std::filesystem::path& cartella,
                                         std::ostream& err) {
     if (const auto nome = s.Valore("--destination")) {

@@ -132,7 +132,8 @@ std::shared_ptr<const Vista> Database::Impl::ApriSelezione(const Selezione& s) {
         // Every row in order: worked out when first needed.
         risultato = std::make_shared<const Vista>(intera->BaseCondivisa(), s.ordine);
     } else if (!s.ordine.empty()) {
-        risultato = std::make_shared<const Vista>(intera->BaseCondivisa(), risultato->Ordina(s.ordine));
+        risultato =
+            std::make_shared<const Vista>(intera->BaseCondivisa(), risultato->Ordina(s.ordine));
     }
     return risultato;
 }

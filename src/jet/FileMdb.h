@@ -40,7 +40,7 @@ public:
     // The user tables, names as stored (code page 1252).
     std::vector<std::string> Tabelle() const;
 
-    // The table `Nome` (found without regard to letter case): its definition
+    // The table `nome` (found without regard to letter case): its definition
     // read on the first call and kept, its rows read when first needed. Once
     // every table's definition is read, libmdb is let go; the file stays
     // open while a table read from it is in use. No such table: vdx::Errore
@@ -66,7 +66,7 @@ std::string ControllaIntestazione(const unsigned char* dati, std::size_t dimensi
 // The text of a file name inside a message (code page 1252).
 std::string NomeNelMessaggio(const std::filesystem::path& file);
 
-// Whether `Nome` (code page 1252) can name a table or a field: 1 to 64
+// Whether `nome` (code page 1252) can name a table or a field: 1 to 64
 // characters, no control character, none of . ! ` [ ], no leading blank.
 // The writer refuses other names; the reader takes them as damage.
 bool NomeAccessValido(std::string_view nome);

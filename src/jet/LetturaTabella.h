@@ -147,7 +147,7 @@ public:
     // Reads every row: each page the map of used pages names must be one of
     // the table's data pages, every row must hold together (a row Access
     // moved is read where it now is), and the rows must be as many as the
-    // definition counts. Danno otherwise. With `Lavoro`, does it on every row
+    // definition counts. Danno otherwise. With `lavoro`, does it on every row
     // meanwhile.
     static std::shared_ptr<const RigheTabella> Leggi(DefinizioneTabella definizione,
                                                      LavoroRighe* lavoro);
@@ -155,10 +155,10 @@ public:
     std::size_t NumeroRighe() const { return posti_.size(); }
     const DefinizioneTabella& Definizione() const { return def_; }
 
-    // Reads the rows once more, page after page, for `Lavoro`. Danno when a
+    // Reads the rows once more, page after page, for `lavoro`. Danno when a
     // page has changed since the table was read.
     void Passa(LavoroRighe& lavoro) const;
-    // Row `IndiceSu`, copied into `r`. Danno when its page has changed.
+    // Row `indice`, copied into `r`. Danno when its page has changed.
     void Carica(std::size_t indice, Riga& r) const;
     // Reads ahead, into the calling thread's cache, the pages of the rows
     // `righe` (about to be loaded one by one): in as few reads as they
@@ -209,7 +209,7 @@ void InParallelo(std::size_t parti, const std::function<void(std::size_t)>& fai)
 // waits for its round trip, not for the processor); one for a small table.
 std::size_t PartiPer(std::size_t pagine);
 
-// The rows each of `Parti` parts of a table holds, about: the rows its
+// The rows each of `parti` parts of a table holds, about: the rows its
 // definition counts, but never more than its pages are likely to hold.
 std::size_t RighePerParte(const DefinizioneTabella& d, std::size_t parti);
 

@@ -54,7 +54,7 @@ private:
 // has another one (never 0, which stands for "not taken").
 std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n);
 
-// Page `Pagina` (of `dimPagina` bytes) of `s`, as it was when its fingerprint
+// Page `pagina` (of `dimPagina` bytes) of `s`, as it was when its fingerprint
 // `impronta` was taken: from the calling thread's own cache of pages, or read
 // from the file once more and checked. Danno when it cannot be read or has
 // changed. An `impronta` of 0 is set to the fingerprint of the page read. The
@@ -62,7 +62,7 @@ std::uint64_t ImprontaPagina(const unsigned char* p, std::size_t n);
 const unsigned char* PaginaControllata(const Sorgente& s, std::uint32_t pagina,
                                        std::size_t dimPagina, std::uint64_t& impronta);
 
-// Whether the calling thread's cache holds page `Pagina` of `s` with that
+// Whether the calling thread's cache holds page `pagina` of `s` with that
 // fingerprint (or `s` is in memory).
 bool PaginaInCache(const Sorgente& s, std::uint32_t pagina, std::uint64_t impronta);
 // Puts a page read ahead into the calling thread's cache. Danno when its

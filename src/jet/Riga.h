@@ -70,7 +70,7 @@ struct PostoRiga {
     bool integra = false;    // inside the page, after the row offsets, not empty
 };
 
-// Slot `IndiceSu` of a data page, if the page has that slot.
+// Slot `indice` of a data page, if the page has that slot.
 inline std::optional<PostoRiga> PostoDiRiga(const unsigned char* pg, const PianoRiga& piano,
                                             std::size_t indice) {
     const auto u16 = [](const unsigned char* p) {
@@ -104,7 +104,7 @@ public:
 
 class Riga {
 public:
-    // The row of `n` bytes at `dati`, of a table laid out as `Piano`: the
+    // The row of `n` bytes at `dati`, of a table laid out as `piano`: the
     // bytes stay where they are and must outlive the use of the Riga. Long
     // values are read through `lunghi`. Danno when the row does not hold
     // together. A row already checked so when its table was first read

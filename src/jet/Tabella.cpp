@@ -73,7 +73,7 @@ void Tabella::Danneggiata() const {
     throw ErroreTabellaDanneggiata(file_, nome_);
 }
 
-// The rows, read the first time (with `Lavoro`, if any); later `Lavoro` is
+// The rows, read the first time (with `lavoro`, if any); later `lavoro` is
 // done in a pass of its own.
 const RigheTabella& Tabella::RigheLette(LavoroRighe* lavoro) const {
     const RigheTabella* r = righeLette_.load(std::memory_order_acquire);

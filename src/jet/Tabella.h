@@ -79,7 +79,7 @@ struct CampoTabella {
 // record sets, on any thread, share one Tabella.
 class Tabella {
 public:
-    // `Rileggi` reads the table's definition once more from the file, after
+    // `rileggi` reads the table's definition once more from the file, after
     // the pause (or throws vdx::Errore).
     Tabella(std::string nome, std::vector<CampoTabella> colonne, DefinizioneTabella definizione,
             std::function<DefinizioneTabella()> rileggi, std::string file);
@@ -108,10 +108,10 @@ public:
     // as few reads as they allow (see RigheTabella::Raccogli).
     void Raccogli(const std::uint32_t* righe, std::size_t n) const;
     Valore ValoreCella(std::size_t r, int colonna) const;
-    // The value of column `IndiceColonna` of a row of this table (of kind `Tipo`).
+    // The value of column `colonna` of a row of this table (of kind `tipo`).
     static Valore ValoreDi(const Riga& riga, std::size_t colonna, TipoCampo tipo);
 
-    // Does `Lavoro` on every row, in one reading of the table's pages: its
+    // Does `lavoro` on every row, in one reading of the table's pages: its
     // first reading, when the rows have not been read yet.
     void PerOgniRiga(LavoroRighe& lavoro) const;
 

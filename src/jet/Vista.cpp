@@ -92,7 +92,7 @@ std::vector<CampoChiave> CampiChiave(const Tabella& t, const std::vector<int>& c
     return v;
 }
 
-// The hash of the stored value of column `IndiceColonna`, equal to the hash of
+// The hash of the stored value of column `colonna`, equal to the hash of
 // its key (ChiaveCella); nullopt for NULL.
 std::optional<std::uint64_t> HashCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
                                        std::string& buffer) {
@@ -647,7 +647,7 @@ std::vector<std::uint32_t> Vista::Filtra(const CriterioRisolto& c) const {
     }
 }
 
-// The values of column `IndiceColonna` for the positions of the set.
+// The values of column `colonna` for the positions of the set.
 ColonnaLetta Vista::ChiaviDi(int colonna) const {
     const Tabella& t = *tabella_;
     const auto c = static_cast<std::size_t>(colonna);

@@ -40,7 +40,7 @@ struct Confronto {
     std::optional<std::string> Chiave() const;
 };
 
-// The key under which the stored value of column `IndiceColonna` of a row is found
+// The key under which the stored value of column `colonna` of a row is found
 // by equality (see Confronto).
 std::string ChiaveCella(const CampoTabella& c, const Riga& r, std::size_t colonna,
                         std::string& buffer);

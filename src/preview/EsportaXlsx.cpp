@@ -165,7 +165,7 @@ public:
             Testo(riga, colonna, *testo);
         } else if (giorno) {
             // No workbook holds a day before 1900: it stays as the report writes it.
-            char scritta[40];  // room for any int the compiler can imagine
+            char scritta[40]; // room for any int the compiler can imagine
             std::snprintf(scritta, sizeof scritta, "%02d/%02d/%04d", giorno->giorno, giorno->mese,
                           giorno->anno);
             Testo(riga, colonna, scritta);

@@ -43,12 +43,12 @@ struct ImpostazioniStampa {
 // as a number; a group beyond the end of the text is 0.
 std::array<double, 12> DividiGruppi(std::string_view testo);
 
-// The first line of "FontStp.txt" in `Cartella`, trimmed of spaces; "Courier
+// The first line of "FontStp.txt" in `cartella`, trimmed of spaces; "Courier
 // New" when the file is missing or its first line is empty.
 std::string LeggiFontStampa(const std::filesystem::path& cartella);
 
 // Reads the settings from "FontStp.txt", "Contatori.mdb" and "Stampanti.mdb"
-// in `Cartella`, the environment and the menu's choices. nullopt when the
+// in `cartella`, the environment and the menu's choices. nullopt when the
 // destination is not in Stampanti: then nothing is printed. Errors of the
 // data files are thrown as vdx::Errore.
 std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path& cartella,

@@ -64,7 +64,7 @@ std::filesystem::path PercorsoUscita(const std::filesystem::path& cartella,
 // even neighbour). A value outside 0 to 255 is vdx::Errore 5.
 std::string CodiciControllo(const ImpostazioniStampa& impostazioni, bool compressa);
 
-// Writes the print straight to `DisegnaUscita`: the five control codes, then, when
+// Writes the print straight to `uscita`: the five control codes, then, when
 // the report file exists, RigheIniziali lines of one space and the report
 // lines, ending each page with a form feed (or, with "U", with empty lines up
 // to RigheFoglio) at every form-feed line and every LunghezzaPagina lines.

@@ -8,10 +8,10 @@
 
 namespace vdx {
 
-// Prints one report line on `DisegnaStampante`, as it is: every "ç" is a letter.
+// Prints one report line on `stampante`, as it is: every "ç" is a letter.
 void StampaLaser(Stampante& stampante, std::string_view testo);
 
-// Prints the report file `Report` through the system printer, laid out
+// Prints the report file `report` through the system printer, laid out
 // first as ImpaginaStampa.h says: each page has the page head (one space in
 // "Times New Roman" at valoriCompresso(1)), RigheIniziali blank lines, the
 // report's head again after the first page, LunghezzaPagina - RigheIniziali

@@ -34,13 +34,13 @@ public:
 
     // The width, in points, `testo` takes printed in the font `nomeFont` at
     // `punti` points, and the width a line has on this printer's page in
-    // `Orientamento` (1 portrait, 2 landscape). Neither changes the printer's
+    // `orientamento` (1 portrait, 2 landscape). Neither changes the printer's
     // state.
     virtual double LarghezzaTesto(const std::string& testo, const std::string& nomeFont,
                                   double punti) = 0;
     virtual double LarghezzaUtile(int orientamento) = 0;
     // The same for heights: what a line printed in `nomeFont` at `punti`
-    // points takes down the page, and the height a page in `Orientamento`
+    // points takes down the page, and the height a page in `orientamento`
     // has for lines. Lines go down the page one under the other, each
     // taking its own height; the printer never starts a page by itself.
     virtual double AltezzaRiga(const std::string& nomeFont, double punti) = 0;

@@ -23,7 +23,7 @@ struct VoceElenco {
 };
 
 // What the windows and the commands offer, read afresh from the data files
-// of `Cartella` at each call (the windows' lists, when the user sees them),
+// of `cartella` at each call (the windows' lists, when the user sees them),
 // or from the files of a run (a command's steps, see jet::Archivi). Errors
 // of the data files are thrown as vdx::Errore.
 

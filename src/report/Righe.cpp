@@ -12,7 +12,7 @@ namespace {
 
 using namespace bordo;
 
-// A line of `fill` between the rules: left end, each cell's width of fill
+// A line of `riempimento` between the rules: left end, each cell's width of fill
 // followed by the joint, the last cell followed by the right end.
 std::string LineaDiBordo(char sinistra, char riempimento, char giunto, char destra) {
     std::string riga(1, sinistra);

@@ -77,7 +77,7 @@ std::string RigaTitolo(const std::optional<std::string>& ragioneSociale,
 // The first `n` characters.
 std::string_view Taglia(std::string_view testo, std::size_t n);
 
-// Cell `CellaDi` (1 to 9) of a ruled line: the value cut to the cell, trimmed
+// Cell `cella` (1 to 9) of a ruled line: the value cut to the cell, trimmed
 // and padded with spaces (names, companies, comments).
 void ScriviTesto(std::string& riga, int cella, std::string_view valore);
 // The value trimmed first, then cut to the cell (room number and type).

@@ -9,11 +9,11 @@
 namespace vdx {
 
 // Environment variables are looked up without regard to letter case, as on the
-// workstations the suite was born on: `pclocal` and `PCLOCAL` are one variable.
+// workstations the suite was born on: "pclocal" and "PCLOCAL" are one variable.
 // An exact-case match wins when several spellings exist.
 std::optional<std::string> VariabileAmbiente(std::string_view name);
 
-// The workstation number, read from the environment variable `pclocal`; it
+// The workstation number, read from the environment variable "pclocal"; it
 // names every file the program writes: unset or empty, the workstation ""
 // (FD, fd.csv); otherwise one to three decimal digits ("3", "03", "123"),
 // taken as written. Any other value ("3 ", "+3", "a", a path, a line end) is

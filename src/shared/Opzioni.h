@@ -44,7 +44,7 @@ struct Scelte {
     bool Aiuto() const { return Ha("--help"); }
     bool Ha(std::string_view opzione) const;
     std::optional<std::string> Valore(std::string_view opzione) const;
-    // The folder to work in: --folder (made absolute), else `Corrente`.
+    // The folder to work in: --folder (made absolute), else `corrente`.
     std::filesystem::path Cartella(const std::filesystem::path& corrente) const;
 };
 
@@ -56,11 +56,11 @@ struct UsoErrato : std::runtime_error {
 inline constexpr int EsitoUsoErrato = 2;
 
 // An error of a command as the one line it is told in: the program's name
-// ("vdx" for "vdx generate"), ": ", and `Testo` with its lines (the
+// ("vdx" for "vdx generate"), ": ", and `testo` with its lines (the
 // windows' two-line messages) joined by one blank. With its line end.
 std::string RigaErrore(const DescrizioneComando& comando, std::string_view testo);
 
-// A command line the command does not take: RigaErrore() of `Perche`, then
+// A command line the command does not take: RigaErrore() of `perche`, then
 // "Provare «<command> --help»".
 void ScriviUsoErrato(const DescrizioneComando& comando, std::string_view perche, std::ostream& err);
 
@@ -72,7 +72,7 @@ Scelte LeggiScelte(const DescrizioneComando& comando, const std::vector<std::str
 
 // Reads the command line; on a mistake writes it with ScriviUsoErrato() to
 // `err` and returns nullopt; with --help writes the usage to `out` and
-// returns nullopt. `EsitoConfronto` is then the exit status (2 or 0).
+// returns nullopt. `esito` is then the exit status (2 or 0).
 std::optional<Scelte> LeggiOUso(const DescrizioneComando& comando,
                                 const std::vector<std::string>& parole, std::ostream& out,
                                 std::ostream& err, int& esito);

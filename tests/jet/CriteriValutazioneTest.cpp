@@ -215,7 +215,8 @@ TEST(Vista, IndexAgreesWithScanning) {
             const CriterioRisolto c(AnalizzaCriterio(testo).termini, v->Base());
             ASSERT_EQ(TrovaTutte(*v, testo, true), TrovaTutte(*v, testo, false)) << testo;
             // from positions that need not match: forwards and backwards
-            for (std::size_t da : {std::size_t{1}, v->NumeroRighe() / 3, v->NumeroRighe() / 2, v->NumeroRighe() - 1}) {
+            for (std::size_t da : {std::size_t{1}, v->NumeroRighe() / 3, v->NumeroRighe() / 2,
+                                   v->NumeroRighe() - 1}) {
                 EXPECT_EQ(v->Trova(c, da, true, true), v->Trova(c, da, true, false)) << testo;
                 EXPECT_EQ(v->Trova(c, da, false, true), v->Trova(c, da, false, false)) << testo;
             }

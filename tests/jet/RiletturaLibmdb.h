@@ -31,7 +31,7 @@ struct TabellaLetta {
 std::vector<std::string> TabelleLibmdb(const std::filesystem::path& file);
 
 // A whole table read with libmdb; throws std::runtime_error when libmdb
-// cannot open the file or the table. Without `Memo` the memo columns are
+// cannot open the file or the table. Without `memo` the memo columns are
 // left unread (their text stays empty).
 TabellaLetta LeggiLibmdb(const std::filesystem::path& file, const std::string& tabella,
                          bool memo = true);

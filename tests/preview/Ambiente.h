@@ -43,7 +43,7 @@ inline std::string RigaDiCamera(const std::string& testo = {}) {
     return riga;
 }
 
-// A border of the report: `sinistra`, each cell's width in `Riempi`, each cell
+// A border of the report: `sinistra`, each cell's width in `riempi`, each cell
 // followed by `giunto`, the last by `destra`.
 inline std::string Bordo(unsigned char sinistra, unsigned char giunto, unsigned char destra,
                          unsigned char riempi = 196) {

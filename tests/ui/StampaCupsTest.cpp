@@ -96,7 +96,7 @@ private:
     fs::path spool_;
     std::unique_ptr<vdx::test::CartellaLavoro> cartella_;
 
-    // Prints three report lines on `DisegnaStampante`; returns the job's number.
+    // Prints three report lines on the test queue `uscita`; returns the job's number.
     int Stampa(const std::string& uscita, bool orizzontale, bool fronteRetro) {
         vdx::ScriviRigheAtomico(cartella_->Percorso() / "FD0",
                                 {"\xb3RIGA 1\xb3", "\xb3RIGA 2\xb3", "\xb3RIGA 3\xb3"});

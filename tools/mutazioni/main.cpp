@@ -90,7 +90,7 @@ struct Uscita {
     std::string err;
 };
 
-// Runs `argomenti` (the program first) in `Cartella`, killed past `scadenza`.
+// Runs `argomenti` (the program first) in `cartella`, killed past `scadenza`.
 Uscita Esegui(const std::vector<std::string>& argomenti, const fs::path& cartella, int scadenza) {
     int o[2];
     int e[2];

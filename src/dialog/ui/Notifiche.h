@@ -17,11 +17,11 @@ class QWidget;
 
 namespace vdx::ui {
 
-// `Finestra` shows its notices in a line of its own at `geometria` (pixels,
+// `finestra` shows its notices in a line of its own at `geometria` (pixels,
 // in the window), space it keeps free for them.
 void RigaNotifiche(QWidget* finestra, const QRect& geometria);
 
-// `Finestra` shows its notices in the bottom right corner of `area` (one of
+// `finestra` shows its notices in the bottom right corner of `area` (one of
 // its controls, the preview's page), over it but letting every click
 // through. A window with neither shows them in its own bottom right corner.
 void AngoloNotifiche(QWidget* finestra, QWidget* area);

@@ -30,7 +30,7 @@ class Avanzamenti;
 
 class StampanteQt final : public Stampante {
 public:
-    // `Titolo` names the job in the print queue.
+    // `titolo` names the job in the print queue.
     explicit StampanteQt(std::string titolo = "Tableau");
     ~StampanteQt() override; // a document not ended is dropped, nothing is sent
     StampanteQt(const StampanteQt&) = delete;

@@ -11,11 +11,11 @@
 
 namespace vdx::ui {
 
-// Whether `Cartella` holds the hotel's files (AnagraficaHotels.mdb, in any
+// Whether `cartella` holds the hotel's files (AnagraficaHotels.mdb, in any
 // letter case).
 bool CartellaDiHotel(const std::filesystem::path& cartella);
 
-// The folder: `indicata` (vdx --folder) as it is; else `Corrente` when it
+// The folder: `indicata` (vdx --folder) as it is; else `corrente` when it
 // holds the hotel's files; else the one remembered when it still does; else
 // the one the user picks, asked until it holds them, then remembered.
 // nullopt when the user gives up.
