@@ -389,7 +389,7 @@ int main(int argc, char** argv) {
         o.data = data;
         o.arrangiamento = true;
         o.codiceAssistenzaHotel = vdx::CodiceAssistenza(cartella, o.hotel);
-        o.pclocal = "999";
+        o.postazione = "999";
 
         double esportazione = -1;
         if (solo.empty() || solo == "export") {

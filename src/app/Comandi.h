@@ -34,7 +34,7 @@ std::string UsoGenera();
 // "PDF"), through the printer `fabbrica` makes when the destination prints
 // through the driver. Returns 0 when the report was printed, 1 when there was
 // nothing to print, 2 on an error.
-int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int EseguiStampa(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err,
                  const std::filesystem::path& cartella, const std::string& postazione,
                  const FabbricaStampante& fabbrica);
 
@@ -42,13 +42,15 @@ int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::o
 // NomeFileCsv() of the workstation with the folder's SeparatoreXLS.txt. Prints the
 // output's name. Returns 0 when done, 1 when the export failed, 2 on a wrong
 // command line.
-int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     const std::filesystem::path& cartella, const std::string& postazione);
+int EseguiEsportaCsv(const std::vector<std::string>& argomenti, std::ostream& out,
+                     std::ostream& err, const std::filesystem::path& cartella,
+                     const std::string& postazione);
 
 // `vdx export-xlsx [FILE]`: FILE (default the workstation's report) to the
 // workbook NomeFileXlsx() of the workstation. Prints the output's name. Exit statuses
 // as export-csv.
-int EseguiEsportaXlsx(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      const std::filesystem::path& cartella, const std::string& postazione);
+int EseguiEsportaXlsx(const std::vector<std::string>& argomenti, std::ostream& out,
+                      std::ostream& err, const std::filesystem::path& cartella,
+                      const std::string& postazione);
 
 } // namespace vdx

@@ -36,10 +36,10 @@ using Esportazione = std::filesystem::path (*)(std::string_view, const std::file
                                                std::string_view);
 
 int Esporta(const DescrizioneComando& comando, Esportazione esporta,
-            const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err,
             const std::filesystem::path& cartella, const std::string& postazione) {
     int esito = 0;
-    const auto scelte = LeggiOUso(comando, args, out, err, esito);
+    const auto scelte = LeggiOUso(comando, argomenti, out, err, esito);
     if (!scelte) {
         return esito;
     }
@@ -62,14 +62,16 @@ int Esporta(const DescrizioneComando& comando, Esportazione esporta,
 
 } // namespace
 
-int EseguiEsportaCsv(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     const std::filesystem::path& cartella, const std::string& postazione) {
-    return Esporta(EsportaCsv, ConvertiXLS, args, out, err, cartella, postazione);
+int EseguiEsportaCsv(const std::vector<std::string>& argomenti, std::ostream& out,
+                     std::ostream& err, const std::filesystem::path& cartella,
+                     const std::string& postazione) {
+    return Esporta(EsportaCsv, ConvertiXLS, argomenti, out, err, cartella, postazione);
 }
 
-int EseguiEsportaXlsx(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      const std::filesystem::path& cartella, const std::string& postazione) {
-    return Esporta(EsportaXlsx, ConvertiXlsx, args, out, err, cartella, postazione);
+int EseguiEsportaXlsx(const std::vector<std::string>& argomenti, std::ostream& out,
+                      std::ostream& err, const std::filesystem::path& cartella,
+                      const std::string& postazione) {
+    return Esporta(EsportaXlsx, ConvertiXlsx, argomenti, out, err, cartella, postazione);
 }
 
 } // namespace vdx

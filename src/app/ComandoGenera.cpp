@@ -148,7 +148,7 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
     OpzioniTableau o;
     o.cartella = scelte->Cartella(cartella);
     o.orologio = orologio;
-    o.pclocal = postazione;
+    o.postazione = postazione;
     try {
         // Every step of the run reads the files once, the same reading.
         jet::Archivi archivi(o.cartella);

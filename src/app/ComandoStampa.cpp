@@ -38,7 +38,7 @@ std::optional<std::string> Destinazione(const Scelte& s, const std::filesystem::
     if (const auto nome = s.Valore("--destination")) {
         return Cp1252DaUtf8(*nome);
     }
-    const auto destinazioni = DestinazioniHotel1(cartella);
+    const auto destinazioni = DestinazioniDiStampa(cartella);
     if (s.Ha("--pdf")) {
         const auto pdf = DestinazionePdf(destinazioni);
         if (!pdf) {
@@ -56,11 +56,11 @@ std::optional<std::string> Destinazione(const Scelte& s, const std::filesystem::
 
 } // namespace
 
-int EseguiStampa(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int EseguiStampa(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err,
                  const std::filesystem::path& cartellaCorrente, const std::string& postazione,
                  const FabbricaStampante& fabbrica) {
     int esito = 0;
-    const auto scelte = LeggiOUso(Stampa, args, out, err, esito);
+    const auto scelte = LeggiOUso(Stampa, argomenti, out, err, esito);
     if (!scelte) {
         return esito;
     }

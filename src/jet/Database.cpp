@@ -142,11 +142,11 @@ Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 Database::~Database() = default;
 
-std::shared_ptr<Database> Database::OpenDatabase(const std::filesystem::path& folder,
-                                                 std::string_view name) {
+std::shared_ptr<Database> Database::OpenDatabase(const std::filesystem::path& cartella,
+                                                 std::string_view nome) {
     auto impl = std::make_unique<Impl>();
-    impl->cartella = folder;
-    impl->file = ApriFile(folder, name);
+    impl->cartella = cartella;
+    impl->file = ApriFile(cartella, nome);
     impl->percorso = impl->file->Percorso();
     return std::shared_ptr<Database>(new Database(std::move(impl)));
 }
@@ -272,31 +272,31 @@ bool Recordset::Impl::Trova(std::string_view testo, std::size_t da, bool avanti)
     return !noMatch;
 }
 
-bool Recordset::FindFirst(std::string_view criteria) {
-    return Vivo().Trova(criteria, 0, true);
+bool Recordset::FindFirst(std::string_view criterio) {
+    return Vivo().Trova(criterio, 0, true);
 }
 
-bool Recordset::FindNext(std::string_view criteria) {
+bool Recordset::FindNext(std::string_view criterio) {
     Impl& i = Vivo();
     const bool corrente = i.posizione != Vista::nessuna && i.posizione < i.vista->NumeroRighe();
-    return i.Trova(criteria, corrente ? i.posizione + 1 : 0, true);
+    return i.Trova(criterio, corrente ? i.posizione + 1 : 0, true);
 }
 
-bool Recordset::FindLast(std::string_view criteria) {
-    return Vivo().Trova(criteria, Vista::nessuna, false); // from the last record
+bool Recordset::FindLast(std::string_view criterio) {
+    return Vivo().Trova(criterio, Vista::nessuna, false); // from the last record
 }
 
 bool Recordset::NoMatch() const {
     return Vivo().noMatch;
 }
 
-Valore Recordset::Campo(std::string_view name) const {
+Valore Recordset::Campo(std::string_view nome) const {
     const Impl& i = Vivo();
     const Tabella& t = i.vista->Base();
-    const int colonna = i.IndiceColonna(name);
+    const int colonna = i.IndiceColonna(nome);
     if (i.posizione == Vista::nessuna || i.posizione >= i.vista->NumeroRighe()) {
         throw Errore(errore::NessunRecordCorrente, "Nessun record corrente: il campo '" +
-                                                       std::string(name) + "' di '" + t.Nome() +
+                                                       std::string(nome) + "' di '" + t.Nome() +
                                                        "' non si pu\xF2 leggere.");
     }
     const std::size_t riga = i.vista->RigaNumero(i.posizione);
@@ -313,9 +313,9 @@ Valore Recordset::Campo(std::string_view name) const {
     }
 }
 
-void Recordset::Sort(std::string_view sortText) {
+void Recordset::Sort(std::string_view ordine) {
     Impl& i = Vivo();
-    i.ordinamento = AnalizzaOrdinamento(sortText);
+    i.ordinamento = AnalizzaOrdinamento(ordine);
     for (const Ordinamento& o : i.ordinamento) {
         i.vista->Base().IndiceCampoRichiesto(o.campo);
     }

@@ -35,13 +35,13 @@ class Archivi;   // the files of one run
 
 class Database {
 public:
-    // Opens `name` (bare file name, found without regard to letter case) in
-    // `folder` and reads its list of tables. A table's rows are read from the
+    // Opens `nome` (bare file name, found without regard to letter case) in
+    // `cartella` and reads its list of tables. A table's rows are read from the
     // file when a record set first needs them, all of them at once; a record
     // is then decoded from its page, the page checked to be as it was at that
     // reading (see Tabella.h), so the records are the file as it was then.
-    static std::shared_ptr<Database> OpenDatabase(const std::filesystem::path& folder,
-                                                  std::string_view name);
+    static std::shared_ptr<Database> OpenDatabase(const std::filesystem::path& cartella,
+                                                  std::string_view nome);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -114,23 +114,23 @@ public:
     // FindNext goes on from there). They return !NoMatch(). The criteria
     // texts are those of Criteri.h; a syntax error is vdx::Errore
     // SintassiCriterio with its position, an unknown field CampoNonTrovato.
-    bool FindFirst(std::string_view criteria);
-    bool FindNext(std::string_view criteria);
-    bool FindLast(std::string_view criteria);
+    bool FindFirst(std::string_view criterio);
+    bool FindNext(std::string_view criterio);
+    bool FindLast(std::string_view criterio);
     bool NoMatch() const;
 
     // Field of the current record by name, without regard to letter case.
     // Unknown field: vdx::Errore CampoNonTrovato naming it. No current record:
     // vdx::Errore NessunRecordCorrente.
-    Valore Campo(std::string_view name) const;
-    std::string Testo(std::string_view name) const { return Campo(name).ComeTesto(); }
-    double Numero(std::string_view name) const { return Campo(name).ComeNumero(); }
-    std::int64_t Denaro(std::string_view name) const { return Campo(name).ComeDenaro(); }
+    Valore Campo(std::string_view nome) const;
+    std::string Testo(std::string_view nome) const { return Campo(nome).ComeTesto(); }
+    double Numero(std::string_view nome) const { return Campo(nome).ComeNumero(); }
+    std::int64_t Denaro(std::string_view nome) const { return Campo(nome).ComeDenaro(); }
 
     // Sort text such as "[NumeroCamera]" or "NumeroCamera, Codice DESC" for
     // the next OpenRecordset(); the reopened set is in that order (stable;
     // text by character codes, numbers by value, NULL first).
-    void Sort(std::string_view sortText);
+    void Sort(std::string_view ordine);
     Recordset OpenRecordset() const;
 
     // Plain walking, for tools: records in the set's order.

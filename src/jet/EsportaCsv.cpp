@@ -34,7 +34,7 @@ void ScriviRiga(std::ostream& out, const std::vector<std::string>& valori) {
 
 } // namespace
 
-std::size_t ScriviCsv(Recordset& rs, std::string_view criteria, std::ostream& out) {
+std::size_t ScriviCsv(Recordset& rs, std::string_view criterio, std::ostream& out) {
     const std::vector<std::string> nomi = rs.NomiCampi();
     ScriviRiga(out, nomi);
     std::size_t n = 0;
@@ -47,12 +47,12 @@ std::size_t ScriviCsv(Recordset& rs, std::string_view criteria, std::ostream& ou
         ScriviRiga(out, valori);
         ++n;
     };
-    if (criteria.empty()) {
+    if (criterio.empty()) {
         for (rs.MoveFirst(); !rs.Fine(); rs.MoveNext()) {
             scriviCorrente();
         }
     } else {
-        for (bool trovato = rs.FindFirst(criteria); trovato; trovato = rs.FindNext(criteria)) {
+        for (bool trovato = rs.FindFirst(criterio); trovato; trovato = rs.FindNext(criterio)) {
             scriviCorrente();
         }
     }

@@ -359,11 +359,11 @@ CriterioRisolto::CriterioRisolto(const std::vector<Termine>& termini, const Tabe
     bool possibile = true;
     for (const Confronto* k : uguaglianze) {
         colonneChiave_.push_back(k->colonna);
-        const auto key = k->Chiave();
-        if (!key) {
+        const auto chiave = k->Chiave();
+        if (!chiave) {
             possibile = false;
         } else {
-            h = Mescola(h, HashTesto(*key));
+            h = Mescola(h, HashTesto(*chiave));
         }
     }
     if (possibile) {
@@ -386,8 +386,8 @@ void CriterioRisolto::AggiungiAppartenenza(const Tabella& t, int colonna,
                             : v.Tipo() == TipoCampo::Currency
                                 ? Letterale::Numero(TestoDecimillesimi(v.ComeDenaro()))
                                 : Letterale::Numero(TestoNumero(v.ComeNumero()));
-        if (auto key = Confronto::Prepara(esterna, colonna, Operatore::Uguale, l).Chiave()) {
-            a.chiavi.insert(std::move(*key));
+        if (auto chiave = Confronto::Prepara(esterna, colonna, Operatore::Uguale, l).Chiave()) {
+            a.chiavi.insert(std::move(*chiave));
         }
     }
     appartenenze_.push_back(std::move(a));

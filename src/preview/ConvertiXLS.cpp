@@ -83,10 +83,10 @@ int ByteDiControllo(const std::string& valore) {
 
 } // namespace
 
-ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& folder) {
+ImpostazioniXLS LeggiImpostazioniXLS(const fs::path& cartella) {
     ImpostazioniXLS impostazioni;
     impostazioni.segni = SegniDelLocale();
-    const auto file = TrovaFile(folder, FileSeparatori);
+    const auto file = TrovaFile(cartella, FileSeparatori);
     if (!file) {
         return impostazioni;
     }
@@ -175,17 +175,17 @@ std::string TestoCsv(std::string_view testo, const ImpostazioniXLS& impostazioni
     return csv;
 }
 
-fs::path ConvertiXLS(std::string_view nome, const fs::path& folder, std::string_view postazione) {
-    const ImpostazioniXLS impostazioni = LeggiImpostazioniXLS(folder);
+fs::path ConvertiXLS(std::string_view nome, const fs::path& cartella, std::string_view postazione) {
+    const ImpostazioniXLS impostazioni = LeggiImpostazioniXLS(cartella);
     const fs::path dato(nome);
-    const fs::path ingresso = dato.is_absolute() ? dato : RisolviNome(folder, nome);
+    const fs::path ingresso = dato.is_absolute() ? dato : RisolviNome(cartella, nome);
     LettoreRighe lettore(ingresso);
-    const fs::path uscita = RisolviNome(folder, NomeFileCsv(postazione));
+    const fs::path uscita = RisolviNome(cartella, NomeFileCsv(postazione));
     ScrittoreAtomico scrittore(uscita);
     while (auto riga = lettore.Leggi()) {
         scrittore.ScriviRiga(RigaCsv(*riga, impostazioni));
     }
-    scrittore.Commit();
+    scrittore.Conferma();
     return uscita;
 }
 

@@ -45,7 +45,7 @@ struct ImpostazioneRifiutata : Errore {
 // Refused (ImpostazioneRifiutata): a line longer than
 // LunghezzaImpostazioneXLS, a control byte other than the tab, an empty
 // separator, a separator equal to the decimal mark.
-ImpostazioniXLS LeggiImpostazioniXLS(const std::filesystem::path& folder);
+ImpostazioniXLS LeggiImpostazioniXLS(const std::filesystem::path& cartella);
 
 // One report line as one output line, without its line end.
 std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni);
@@ -54,13 +54,13 @@ std::string RigaCsv(std::string_view riga, const ImpostazioniXLS& impostazioni);
 // line per input line, each ended by CR LF.
 std::string TestoCsv(std::string_view testo, const ImpostazioniXLS& impostazioni);
 
-// Exports the file `nome` (relative to `folder`, matched without regard to
-// case, or an absolute path) to NomeFileCsv() of `postazione` in `folder`,
-// with the settings of `folder`. The output is replaced whole only when the export
+// Exports the file `nome` (relative to `cartella`, matched without regard to
+// case, or an absolute path) to NomeFileCsv() of `postazione` in `cartella`,
+// with the settings of `cartella`. The output is replaced whole only when the export
 // completes; a failure leaves the earlier output as it was. Returns the
 // output's path. Throws vdx::Errore: 53 when the input is missing, 75/61 when
 // the output cannot be written.
-std::filesystem::path ConvertiXLS(std::string_view nome, const std::filesystem::path& folder,
+std::filesystem::path ConvertiXLS(std::string_view nome, const std::filesystem::path& cartella,
                                   std::string_view postazione);
 
 } // namespace vdx

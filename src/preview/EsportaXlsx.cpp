@@ -306,15 +306,16 @@ void ScriviFoglioXlsx(const TabellaTableau& tabella, const fs::path& file) {
     ScriviFileAtomico(file, LeggiFile(provvisorio.Percorso()));
 }
 
-fs::path ConvertiXlsx(std::string_view nome, const fs::path& folder, std::string_view postazione) {
+fs::path ConvertiXlsx(std::string_view nome, const fs::path& cartella,
+                      std::string_view postazione) {
     const fs::path dato(nome);
-    const fs::path ingresso = dato.is_absolute() ? dato : RisolviNome(folder, nome);
+    const fs::path ingresso = dato.is_absolute() ? dato : RisolviNome(cartella, nome);
     LettoreRighe righe(ingresso);
     LettoreTabella lettore(SegniDelLocale());
     while (auto riga = righe.Leggi()) {
         lettore.Aggiungi(*riga);
     }
-    const fs::path uscita = RisolviNome(folder, NomeFileXlsx(postazione));
+    const fs::path uscita = RisolviNome(cartella, NomeFileXlsx(postazione));
     ScriviFoglioXlsx(lettore.Tabella(), uscita);
     return uscita;
 }

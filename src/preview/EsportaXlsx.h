@@ -18,13 +18,13 @@ namespace vdx {
 // workbook is whole. Throws vdx::Errore: 75/61 when it cannot be written.
 void ScriviFoglioXlsx(const TabellaTableau& tabella, const std::filesystem::path& file);
 
-// Exports the report `nome` (relative to `folder`, matched without regard to
+// Exports the report `nome` (relative to `cartella`, matched without regard to
 // case, or an absolute path) to NomeFileXlsx() of `postazione` in
-// `folder`; amounts are read with the signs of the LC_NUMERIC locale, those
+// `cartella`; amounts are read with the signs of the LC_NUMERIC locale, those
 // the report was written with. Returns the output's path. Throws
 // vdx::Errore: 53 when the input is missing, 75/61 when the output cannot be
 // written.
-std::filesystem::path ConvertiXlsx(std::string_view nome, const std::filesystem::path& folder,
+std::filesystem::path ConvertiXlsx(std::string_view nome, const std::filesystem::path& cartella,
                                    std::string_view postazione);
 
 } // namespace vdx

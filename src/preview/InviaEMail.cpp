@@ -14,19 +14,19 @@ std::string ContenutoEMail(std::string_view testo) {
     return contenuto;
 }
 
-void ScriviFileEMail(std::string_view testo, const std::filesystem::path& folder,
+void ScriviFileEMail(std::string_view testo, const std::filesystem::path& cartella,
                      std::string_view postazione) {
-    ScriviFileAtomico(RisolviNome(folder, NomeFileEMail(postazione)), ContenutoEMail(testo));
+    ScriviFileAtomico(RisolviNome(cartella, NomeFileEMail(postazione)), ContenutoEMail(testo));
 }
 
-void AvviaRecapito(const std::filesystem::path& folder) {
-    piattaforma::AvviaProgramma(ProgrammaRecapito, folder);
+void AvviaRecapito(const std::filesystem::path& cartella) {
+    piattaforma::AvviaProgramma(ProgrammaRecapito, cartella);
 }
 
-void InviaEMail(std::string_view testo, const std::filesystem::path& folder,
+void InviaEMail(std::string_view testo, const std::filesystem::path& cartella,
                 std::string_view postazione) {
-    ScriviFileEMail(testo, folder, postazione);
-    AvviaRecapito(folder);
+    ScriviFileEMail(testo, cartella, postazione);
+    AvviaRecapito(cartella);
 }
 
 } // namespace vdx

@@ -15,19 +15,19 @@ inline constexpr std::string_view ProgrammaRecapito = "Recapito.exe";
 // CR LF. The text's own line ends are kept as they are.
 std::string ContenutoEMail(std::string_view testo);
 
-// Writes the hand-off file of `postazione` (NomeFileEMail()) in `folder`
+// Writes the hand-off file of `postazione` (NomeFileEMail()) in `cartella`
 // (atomically, replacing the earlier one). Throws vdx::Errore 75/61 when it
 // cannot be written.
-void ScriviFileEMail(std::string_view testo, const std::filesystem::path& folder,
+void ScriviFileEMail(std::string_view testo, const std::filesystem::path& cartella,
                      std::string_view postazione);
 
-// Starts Recapito.exe in `folder`, found on the program search path, and
+// Starts Recapito.exe in `cartella`, found on the program search path, and
 // does not wait for it. Throws vdx::Errore 53 when it cannot be started.
-void AvviaRecapito(const std::filesystem::path& folder);
+void AvviaRecapito(const std::filesystem::path& cartella);
 
 // The two above in turn: nothing is started when the file cannot be
 // written; a sender that cannot be started leaves the file written.
-void InviaEMail(std::string_view testo, const std::filesystem::path& folder,
+void InviaEMail(std::string_view testo, const std::filesystem::path& cartella,
                 std::string_view postazione);
 
 } // namespace vdx

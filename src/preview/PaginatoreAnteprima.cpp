@@ -46,8 +46,8 @@ int ContaPagine(const fs::path& file, std::int32_t primo) {
 
 } // namespace
 
-PaginatoreAnteprima::PaginatoreAnteprima(fs::path folder, std::string postazione)
-    : folder_(std::move(folder)), postazione_(std::move(postazione)) {
+PaginatoreAnteprima::PaginatoreAnteprima(fs::path cartella, std::string postazione)
+    : cartella_(std::move(cartella)), postazione_(std::move(postazione)) {
     if (EsisteReport()) {
         Apri();
     }
@@ -56,11 +56,11 @@ PaginatoreAnteprima::PaginatoreAnteprima(fs::path folder, std::string postazione
 PaginatoreAnteprima::~PaginatoreAnteprima() = default;
 
 fs::path PaginatoreAnteprima::FileReport() const {
-    return RisolviNome(folder_, NomeReport(postazione_));
+    return RisolviNome(cartella_, NomeReport(postazione_));
 }
 
 bool PaginatoreAnteprima::EsisteReport() const {
-    return TrovaFile(folder_, NomeReport(postazione_)).has_value();
+    return TrovaFile(cartella_, NomeReport(postazione_)).has_value();
 }
 
 void PaginatoreAnteprima::Apri() {

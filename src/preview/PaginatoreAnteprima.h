@@ -20,9 +20,9 @@ public:
     static constexpr std::int32_t LimiteApertura = 20000;
     static constexpr std::int32_t LimiteSeguenti = 26000;
 
-    // Opens the report file of `postazione` in `folder` for reading when it
+    // Opens the report file of `postazione` in `cartella` for reading when it
     // exists. The name is NomeReport(), matched without regard to case.
-    PaginatoreAnteprima(std::filesystem::path folder, std::string postazione);
+    PaginatoreAnteprima(std::filesystem::path cartella, std::string postazione);
     ~PaginatoreAnteprima();
     PaginatoreAnteprima(const PaginatoreAnteprima&) = delete;
     PaginatoreAnteprima& operator=(const PaginatoreAnteprima&) = delete;
@@ -69,7 +69,7 @@ private:
     void NuovaPagina(std::int32_t limite);
     void RiempiPagina(std::int32_t limite);
 
-    std::filesystem::path folder_;
+    std::filesystem::path cartella_;
     std::string postazione_;
     std::unique_ptr<LettoreRighe> lettore_;
     std::string testo_;

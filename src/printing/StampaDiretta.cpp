@@ -137,7 +137,7 @@ void UscitaDispositivo::Scrivi(std::string_view bytes) {
 
 void UscitaDispositivo::Chiudi() {
     if (file_) {
-        file_->Commit();
+        file_->Conferma();
         file_.reset();
         return;
     }

@@ -34,7 +34,7 @@ constexpr std::array<bool, 133> ColonneRegole = CalcolaColonneRegole();
 
 constexpr unsigned char Orizzontale = 196;
 
-bool EOrizzontale(std::string_view riga, std::size_t pos) {
+bool TrattoOrizzontale(std::string_view riga, std::size_t pos) {
     return pos < riga.size() && static_cast<unsigned char>(riga[pos]) == Orizzontale;
 }
 
@@ -66,8 +66,8 @@ bool PosizioneDiRegola(std::string_view riga, std::size_t pos) {
     if (pos < ColonneRegole.size() && ColonneRegole[pos]) {
         return true;
     }
-    return EOrizzontale(riga, pos) &&
-           ((pos > 0 && EOrizzontale(riga, pos - 1)) || EOrizzontale(riga, pos + 1));
+    return TrattoOrizzontale(riga, pos) &&
+           ((pos > 0 && TrattoOrizzontale(riga, pos - 1)) || TrattoOrizzontale(riga, pos + 1));
 }
 
 std::string& ConvertiBordi(std::string& riga) {

@@ -111,7 +111,7 @@ bool TipoSulTableau(jet::Recordset& tipiCamere, const std::string& tipo) {
            tipiCamere.Testo("Tipologia") == suite::TipologiaCamera;
 }
 
-std::vector<std::string> DestinazioniHotel1(const std::filesystem::path& cartella) {
+std::vector<std::string> DestinazioniDiStampa(const std::filesystem::path& cartella) {
     auto db = jet::Database::OpenDatabase(cartella, suite::Stampanti.file);
     auto stampanti = db->OpenRecordset(suite::Stampanti.nome);
     std::vector<std::string> voci;

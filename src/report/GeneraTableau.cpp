@@ -189,14 +189,14 @@ std::string Generatore::Titolo() {
 }
 
 fs::path Generatore::Esegui() {
-    ControllaPostazione(o_.pclocal);
+    ControllaPostazione(o_.postazione);
     righeVuote_ = RigheVuoteDaMarcatore(o_.cartella);
     chiave_ = ChiaveDaData(o_.data);
     chiaveQuotata_ = jet::TestoTraApici(chiave_);
     ApriArchivi();
     righe_ = CostruisciRighe(Titolo(), o_.arrangiamento);
 
-    const fs::path report = RisolviNome(o_.cartella, NomeReport(o_.pclocal));
+    const fs::path report = RisolviNome(o_.cartella, NomeReport(o_.postazione));
     out_ = std::make_unique<ScrittoreAtomico>(report);
     for (int i = 1; i <= 6; ++i) {
         ScriviRiga(righe_[i]);
@@ -230,7 +230,7 @@ fs::path Generatore::Esegui() {
     if (o_.codiceAssistenzaHotel.find('U') == std::string::npos) {
         ScriviRiga("\f");
     }
-    out_->Commit();
+    out_->Conferma();
     return report;
 }
 

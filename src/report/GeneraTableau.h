@@ -27,7 +27,7 @@ struct OpzioniTableau {
     std::string codiceAssistenzaHotel = " "; // no final form feed when it holds "U"
     std::filesystem::path cartella = ".";    // where the data files are and the report goes
     Orologio orologio = OrologioDiSistema(); // read once, for the title's time stamp
-    std::string pclocal;                     // the workstation: the report is "FD" + pclocal
+    std::string postazione; // the workstation (pclocal): the report is "FD" + postazione
 };
 
 // Writes the daily tableau to "FD" + pclocal in the working folder and

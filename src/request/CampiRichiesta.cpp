@@ -16,21 +16,21 @@ bool AnnoBisestile(short anno) {
 }
 
 bool ControllaData(std::string_view data, Calendario& calendario) {
-    const std::string_view text = TrimSpazi(data);
-    if (text.size() != 10) {
+    const std::string_view testo = TrimSpazi(data);
+    if (testo.size() != 10) {
         return false;
     }
     // Day, month and year hold digits only: a blank or a separator in them
     // ("5 /03/2024", "5//3//1926") would be read past and give a key that is
     // no date ("2024035 "), so every room would show as free.
     for (std::size_t i : {0, 1, 3, 4, 6, 7, 8, 9}) {
-        if (text[i] < '0' || text[i] > '9') {
+        if (testo[i] < '0' || testo[i] > '9') {
             return false;
         }
     }
-    const double giorno = LeggiNumero(text.substr(0, 2));
-    const double mese = LeggiNumero(text.substr(3, 2));
-    const short anno = LeggiIntero(text.substr(6, 4));
+    const double giorno = LeggiNumero(testo.substr(0, 2));
+    const double mese = LeggiNumero(testo.substr(3, 2));
+    const short anno = LeggiIntero(testo.substr(6, 4));
     if (mese < 1 || anno < 1900 || mese > 12) {
         return false;
     }

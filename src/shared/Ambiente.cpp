@@ -12,18 +12,18 @@ extern char** environ;
 
 namespace vdx {
 
-std::optional<std::string> VariabileAmbiente(std::string_view name) {
-    const std::string key(name);
-    if (const char* exact = std::getenv(key.c_str())) {
+std::optional<std::string> VariabileAmbiente(std::string_view nome) {
+    const std::string chiave(nome);
+    if (const char* exact = std::getenv(chiave.c_str())) {
         return std::string(exact);
     }
-    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-        const char* eq = std::strchr(*entry, '=');
+    for (char** voce = environ; voce != nullptr && *voce != nullptr; ++voce) {
+        const char* eq = std::strchr(*voce, '=');
         if (eq == nullptr) {
             continue;
         }
-        if (UgualiSenzaMaiuscole(std::string_view(*entry, static_cast<std::size_t>(eq - *entry)),
-                                 name)) {
+        if (UgualiSenzaMaiuscole(std::string_view(*voce, static_cast<std::size_t>(eq - *voce)),
+                                 nome)) {
             return std::string(eq + 1);
         }
     }

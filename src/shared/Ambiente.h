@@ -11,7 +11,7 @@ namespace vdx {
 // Environment variables are looked up without regard to letter case, as on the
 // workstations the suite was born on: "pclocal" and "PCLOCAL" are one variable.
 // An exact-case match wins when several spellings exist.
-std::optional<std::string> VariabileAmbiente(std::string_view name);
+std::optional<std::string> VariabileAmbiente(std::string_view nome);
 
 // The workstation number, read from the environment variable "pclocal"; it
 // names every file the program writes: unset or empty, the workstation ""

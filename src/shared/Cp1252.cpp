@@ -146,14 +146,14 @@ std::u16string Utf16DaCp1252(std::string_view bytes) {
     return out;
 }
 
-std::string Cp1252DaUtf16(std::u16string_view text) {
+std::string Cp1252DaUtf16(std::u16string_view testo) {
     std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    out.reserve(testo.size());
+    for (std::size_t i = 0; i < testo.size(); ++i) {
+        char32_t c = testo[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < testo.size() && testo[i + 1] >= 0xDC00 &&
+            testo[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (testo[i + 1] - 0xDC00);
             ++i;
         }
         out.push_back(ByteOppureDomanda(c));

@@ -21,7 +21,7 @@ int Cp1252DaUnicode(char32_t character);
 std::string Utf8DaCp1252(std::string_view bytes);
 std::string Cp1252DaUtf8(std::string_view utf8);
 std::u16string Utf16DaCp1252(std::string_view bytes);
-std::string Cp1252DaUtf16(std::u16string_view text);
+std::string Cp1252DaUtf16(std::u16string_view testo);
 
 // A message for a UTF-8 terminal: kept as it is when it is valid UTF-8 (file
 // paths are), else read as code page 1252 (names from the data files).

@@ -45,21 +45,21 @@ std::string_view Posizioni(std::string_view s, std::size_t from, std::size_t to)
 } // namespace
 
 std::string ChiaveDaData(std::string_view data) {
-    std::string key;
-    key += Posizioni(data, 7, 10);
-    key += Posizioni(data, 4, 5);
-    key += Posizioni(data, 1, 2);
-    return key;
+    std::string chiave;
+    chiave += Posizioni(data, 7, 10);
+    chiave += Posizioni(data, 4, 5);
+    chiave += Posizioni(data, 1, 2);
+    return chiave;
 }
 
 std::string DataDaChiave(std::string_view chiave) {
-    std::string text;
-    text += Posizioni(chiave, 7, 8);
-    text += '/';
-    text += Posizioni(chiave, 5, 6);
-    text += '/';
-    text += Posizioni(chiave, 1, 4);
-    return text;
+    std::string testo;
+    testo += Posizioni(chiave, 7, 8);
+    testo += '/';
+    testo += Posizioni(chiave, 5, 6);
+    testo += '/';
+    testo += Posizioni(chiave, 1, 4);
+    return testo;
 }
 
 DataOra SpostaGiorni(const DataOra& data, int giorni) {

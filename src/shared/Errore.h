@@ -11,11 +11,11 @@ namespace vdx {
 // the top of the program (or of the window handler that reached it).
 class Errore : public std::runtime_error {
 public:
-    Errore(int number, const std::string& text) : std::runtime_error(text), number_(number) {}
-    int Numero() const noexcept { return number_; }
+    Errore(int numero, const std::string& testo) : std::runtime_error(testo), numero_(numero) {}
+    int Numero() const noexcept { return numero_; }
 
 private:
-    int number_;
+    int numero_;
 };
 
 // What the system's error code `codice` (errno) means, in Italian: the

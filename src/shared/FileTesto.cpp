@@ -40,12 +40,12 @@ std::string NomeFile(const fs::path& p) {
 } // namespace
 
 std::vector<std::string> DividiRighe(std::string_view bytes) {
-    std::vector<std::string> lines;
+    std::vector<std::string> righe;
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            lines.emplace_back(bytes.substr(start, i - start));
+            righe.emplace_back(bytes.substr(start, i - start));
             if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
                 ++i;
             }
@@ -53,9 +53,9 @@ std::vector<std::string> DividiRighe(std::string_view bytes) {
         }
     }
     if (start < bytes.size()) {
-        lines.emplace_back(bytes.substr(start));
+        righe.emplace_back(bytes.substr(start));
     }
-    return lines;
+    return righe;
 }
 
 std::string LeggiFile(const fs::path& file) {
@@ -133,7 +133,7 @@ std::optional<std::string> LettoreRighe::Leggi() {
                 Riempi();
                 continue;
             }
-            std::string line = buffer_.substr(pos_, end - pos_);
+            std::string riga = buffer_.substr(pos_, end - pos_);
             pos_ = end + 1;
             if (buffer_[end] == '\r' && pos_ < buffer_.size() && buffer_[pos_] == '\n') {
                 ++pos_;
@@ -141,38 +141,39 @@ std::optional<std::string> LettoreRighe::Leggi() {
             if (pos_ >= buffer_.size()) {
                 Riempi();
             }
-            return line;
+            return riga;
         }
         if (eof_) {
             if (pos_ >= buffer_.size()) {
                 return std::nullopt;
             }
-            std::string line = buffer_.substr(pos_);
+            std::string riga = buffer_.substr(pos_);
             pos_ = buffer_.size();
-            return line;
+            return riga;
         }
         cercato = buffer_.size() - pos_;
         Riempi();
     }
 }
 
-ScrittoreAtomico::ScrittoreAtomico(fs::path target) : target_(std::move(target)) {
-    fs::path folder = target_.parent_path();
-    if (folder.empty()) {
-        folder = ".";
+ScrittoreAtomico::ScrittoreAtomico(fs::path destinazione) : destinazione_(std::move(destinazione)) {
+    fs::path cartella = destinazione_.parent_path();
+    if (cartella.empty()) {
+        cartella = ".";
     }
-    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+    std::string pattern =
+        (cartella / ("." + destinazione_.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
-        ErroreScrittura(target_, errno);
+        ErroreScrittura(destinazione_, errno);
     }
-    temp_ = pattern;
+    temporaneo_ = pattern;
     file_ = ::fdopen(fd, "wb");
     if (file_ == nullptr) {
         const int code = errno;
         ::close(fd);
-        fs::remove(temp_);
-        ErroreScrittura(target_, code);
+        fs::remove(temporaneo_);
+        ErroreScrittura(destinazione_, code);
     }
 }
 
@@ -180,29 +181,29 @@ ScrittoreAtomico::~ScrittoreAtomico() {
     if (file_ != nullptr) {
         std::fclose(file_);
         std::error_code ec;
-        fs::remove(temp_, ec);
+        fs::remove(temporaneo_, ec);
     }
 }
 
 void ScrittoreAtomico::Scrivi(std::string_view bytes) {
     if (file_ == nullptr) {
         throw Errore(errore::NumeroFileErrato,
-                     "Nome o numero di file non valido: " + NomeFile(target_));
+                     "Nome o numero di file non valido: " + NomeFile(destinazione_));
     }
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-        ErroreScrittura(target_, errno);
+        ErroreScrittura(destinazione_, errno);
     }
 }
 
-void ScrittoreAtomico::ScriviRiga(std::string_view line) {
-    Scrivi(line);
+void ScrittoreAtomico::ScriviRiga(std::string_view riga) {
+    Scrivi(riga);
     Scrivi("\r\n");
 }
 
-void ScrittoreAtomico::Commit() {
+void ScrittoreAtomico::Conferma() {
     if (file_ == nullptr) {
         throw Errore(errore::NumeroFileErrato,
-                     "Nome o numero di file non valido: " + NomeFile(target_));
+                     "Nome o numero di file non valido: " + NomeFile(destinazione_));
     }
     int code = 0;
     if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) {
@@ -218,29 +219,29 @@ void ScrittoreAtomico::Commit() {
     file_ = nullptr;
     if (code != 0) {
         std::error_code ec;
-        fs::remove(temp_, ec);
-        ErroreScrittura(target_, code);
+        fs::remove(temporaneo_, ec);
+        ErroreScrittura(destinazione_, code);
     }
-    if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
+    if (std::rename(temporaneo_.c_str(), destinazione_.c_str()) != 0) {
         code = errno;
         std::error_code ec;
-        fs::remove(temp_, ec);
-        ErroreScrittura(target_, code);
+        fs::remove(temporaneo_, ec);
+        ErroreScrittura(destinazione_, code);
     }
 }
 
-void ScriviRigheAtomico(const fs::path& file, const std::vector<std::string>& lines) {
+void ScriviRigheAtomico(const fs::path& file, const std::vector<std::string>& righe) {
     ScrittoreAtomico out(file);
-    for (const auto& line : lines) {
-        out.ScriviRiga(line);
+    for (const auto& riga : righe) {
+        out.ScriviRiga(riga);
     }
-    out.Commit();
+    out.Conferma();
 }
 
 void ScriviFileAtomico(const fs::path& file, std::string_view bytes) {
     ScrittoreAtomico out(file);
     out.Scrivi(bytes);
-    out.Commit();
+    out.Conferma();
 }
 
 } // namespace vdx

@@ -48,29 +48,29 @@ private:
 };
 
 // Writes a file through a temporary file in the same folder, renamed over
-// the target only by Commit(): a failure part-way leaves the old file whole.
+// the target only by Conferma(): a failure part-way leaves the old file whole.
 // Destroying an uncommitted writer removes the temporary file.
 class ScrittoreAtomico {
 public:
-    explicit ScrittoreAtomico(std::filesystem::path target); // throws vdx::Errore (75)
+    explicit ScrittoreAtomico(std::filesystem::path destinazione); // throws vdx::Errore (75)
     ~ScrittoreAtomico();
     ScrittoreAtomico(const ScrittoreAtomico&) = delete;
     ScrittoreAtomico& operator=(const ScrittoreAtomico&) = delete;
 
     void Scrivi(std::string_view bytes);    // as they are
-    void ScriviRiga(std::string_view line); // followed by CR LF
-    void Commit();                          // flush, sync, rename; throws vdx::Errore (61/75)
-    const std::filesystem::path& Target() const { return target_; }
+    void ScriviRiga(std::string_view riga); // followed by CR LF
+    void Conferma();                        // flush, sync, rename; throws vdx::Errore (61/75)
+    const std::filesystem::path& Destinazione() const { return destinazione_; }
 
 private:
-    std::filesystem::path target_;
-    std::filesystem::path temp_;
+    std::filesystem::path destinazione_;
+    std::filesystem::path temporaneo_;
     std::FILE* file_ = nullptr;
-    bool failed_ = false;
+    bool fallito_ = false;
 };
 
 // Whole-file helpers built on the two classes above.
-void ScriviRigheAtomico(const std::filesystem::path& file, const std::vector<std::string>& lines);
+void ScriviRigheAtomico(const std::filesystem::path& file, const std::vector<std::string>& righe);
 void ScriviFileAtomico(const std::filesystem::path& file, std::string_view bytes);
 
 // The whole content of a file as bytes; throws vdx::Errore (53) when missing.

@@ -12,35 +12,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> Parti(std::string_view name) {
+std::vector<std::string> Parti(std::string_view nome) {
     std::vector<std::string> out;
-    std::string current;
-    for (char c : name) {
+    std::string corrente;
+    for (char c : nome) {
         if (c == '\\' || c == '/') {
-            if (!current.empty()) {
-                out.push_back(current);
+            if (!corrente.empty()) {
+                out.push_back(corrente);
             }
-            current.clear();
+            corrente.clear();
         } else {
-            current.push_back(c);
+            corrente.push_back(c);
         }
     }
-    if (!current.empty()) {
-        out.push_back(current);
+    if (!corrente.empty()) {
+        out.push_back(corrente);
     }
     return out;
 }
 
-std::string CercaNellaCartella(const fs::path& folder, const std::string& part) {
+std::string CercaNellaCartella(const fs::path& cartella, const std::string& part) {
     std::error_code ec;
-    if (part == "." || part == ".." || fs::exists(folder / part, ec)) {
+    if (part == "." || part == ".." || fs::exists(cartella / part, ec)) {
         return part;
     }
     std::vector<std::string> matches;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string entry = it->path().filename().string();
-        if (UgualiSenzaMaiuscole(entry, part)) {
-            matches.push_back(entry);
+    for (fs::directory_iterator it(cartella, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string voce = it->path().filename().string();
+        if (UgualiSenzaMaiuscole(voce, part)) {
+            matches.push_back(voce);
         }
     }
     if (matches.empty()) {
@@ -76,16 +76,16 @@ bool Corrisponde(std::string_view s, std::string_view p) {
 
 } // namespace
 
-fs::path RisolviNome(const fs::path& folder, std::string_view name) {
-    fs::path result = folder;
-    for (const auto& part : Parti(name)) {
-        result /= CercaNellaCartella(result, part);
+fs::path RisolviNome(const fs::path& cartella, std::string_view nome) {
+    fs::path risultato = cartella;
+    for (const auto& part : Parti(nome)) {
+        risultato /= CercaNellaCartella(risultato, part);
     }
-    return result;
+    return risultato;
 }
 
-std::optional<fs::path> TrovaFile(const fs::path& folder, std::string_view name) {
-    fs::path p = RisolviNome(folder, name);
+std::optional<fs::path> TrovaFile(const fs::path& cartella, std::string_view nome) {
+    fs::path p = RisolviNome(cartella, nome);
     std::error_code ec;
     if (fs::is_regular_file(p, ec)) {
         return p;
@@ -93,8 +93,8 @@ std::optional<fs::path> TrovaFile(const fs::path& folder, std::string_view name)
     return std::nullopt;
 }
 
-bool CorrispondeModello(std::string_view name, std::string_view pattern) {
-    return Corrisponde(name, pattern);
+bool CorrispondeModello(std::string_view nome, std::string_view pattern) {
+    return Corrisponde(nome, pattern);
 }
 
 } // namespace vdx

@@ -8,61 +8,61 @@
 namespace vdx {
 
 namespace {
-bool IsBlank(char c) {
+bool Spazio(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 } // namespace
 
-double LeggiNumero(std::string_view text) {
+double LeggiNumero(std::string_view testo) {
     // Gather the number's characters into a clean text, then convert it
     // exactly (no accumulated rounding, no locale).
-    std::string clean;
-    bool sawDigit = false;
-    bool sawPoint = false;
-    for (char c : text) {
-        if (IsBlank(c)) {
+    std::string pulito;
+    bool cifraVista = false;
+    bool puntoVisto = false;
+    for (char c : testo) {
+        if (Spazio(c)) {
             continue;
         }
-        if ((c == '+' || c == '-') && clean.empty()) {
-            clean.push_back(c);
+        if ((c == '+' || c == '-') && pulito.empty()) {
+            pulito.push_back(c);
             continue;
         }
-        if (c == '.' && !sawPoint) {
-            sawPoint = true;
-            clean.push_back(c);
+        if (c == '.' && !puntoVisto) {
+            puntoVisto = true;
+            pulito.push_back(c);
             continue;
         }
         if (c >= '0' && c <= '9') {
-            sawDigit = true;
-            clean.push_back(c);
+            cifraVista = true;
+            pulito.push_back(c);
             continue;
         }
         break;
     }
-    if (!sawDigit) {
+    if (!cifraVista) {
         return 0.0;
     }
-    if (clean.front() == '+') {
-        clean.erase(0, 1);
+    if (pulito.front() == '+') {
+        pulito.erase(0, 1);
     }
-    double value = 0.0;
-    std::from_chars(clean.data(), clean.data() + clean.size(), value);
-    return value;
+    double valore = 0.0;
+    std::from_chars(pulito.data(), pulito.data() + pulito.size(), valore);
+    return valore;
 }
 
-long long ArrotondaPari(double value) {
-    if (!std::isfinite(value)) {
+long long ArrotondaPari(double valore) {
+    if (!std::isfinite(valore)) {
         return 0;
     }
-    return static_cast<long long>(std::nearbyint(value)); // default mode: to even
+    return static_cast<long long>(std::nearbyint(valore)); // default mode: to even
 }
 
-short LeggiIntero(std::string_view text) {
-    return InteroCorto(LeggiNumero(text));
+short LeggiIntero(std::string_view testo) {
+    return InteroCorto(LeggiNumero(testo));
 }
 
-short InteroCorto(double value) {
-    const long long v = ArrotondaPari(value);
+short InteroCorto(double valore) {
+    const long long v = ArrotondaPari(valore);
     if (v > std::numeric_limits<short>::max()) {
         return std::numeric_limits<short>::max();
     }

@@ -8,16 +8,16 @@ namespace vdx {
 // ignored anywhere, an optional leading sign, decimal digits with at most one
 // decimal point, reading stops at the first other character, no digits read
 // as 0. "07" -> 7, "  7" -> 7, "1/" -> 1, "/1" -> 0, "<tu" -> 0, "- 1 2" -> -12.
-double LeggiNumero(std::string_view text);
+double LeggiNumero(std::string_view testo);
 
 // The reading taken to the nearest whole number, a half going to the even
 // neighbour, held in 16 bits (values beyond the range are clamped).
-short LeggiIntero(std::string_view text);
+short LeggiIntero(std::string_view testo);
 
 // Nearest whole number, a half to the even neighbour.
-long long ArrotondaPari(double value);
+long long ArrotondaPari(double valore);
 
 // ArrotondaPari held in 16 bits (values beyond the range are clamped).
-short InteroCorto(double value);
+short InteroCorto(double valore);
 
 } // namespace vdx

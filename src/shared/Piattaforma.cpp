@@ -67,18 +67,18 @@ Avvio Osserva(pid_t programma, std::chrono::milliseconds attesa) {
     }
 }
 
-// Starts argv in `folder` on its own: in a session of its own and not our
+// Starts argv in `cartella` on its own: in a session of its own and not our
 // child (a double fork), so nobody is left to reap it and it outlives us.
 // Watches it for up to `attesa`. Between fork and exec the children only
 // make async-signal-safe calls: everything else is ready before the fork.
-Avvio AvviaStaccato(const std::vector<std::string>& argv, const fs::path& folder,
+Avvio AvviaStaccato(const std::vector<std::string>& argv, const fs::path& cartella,
                     std::chrono::milliseconds attesa) {
-    std::vector<char*> args;
+    std::vector<char*> argomenti;
     for (const auto& a : argv) {
-        args.push_back(const_cast<char*>(a.c_str()));
+        argomenti.push_back(const_cast<char*>(a.c_str()));
     }
-    args.push_back(nullptr);
-    const std::string cartella = folder.string();
+    argomenti.push_back(nullptr);
+    const std::string percorsoCartella = cartella.string();
     int esito[2];
     if (::pipe2(esito, O_CLOEXEC) != 0) {
         return Avvio::NonEseguito;
@@ -98,8 +98,8 @@ Avvio AvviaStaccato(const std::vector<std::string>& argv, const fs::path& folder
             const pid_t programma = ::fork();
             if (programma == 0) {
                 ::close(exec[0]);
-                if (cartella.empty() || ::chdir(cartella.c_str()) == 0) {
-                    ::execv(args[0], args.data());
+                if (percorsoCartella.empty() || ::chdir(percorsoCartella.c_str()) == 0) {
+                    ::execv(argomenti[0], argomenti.data());
                 }
                 const int codice = errno;
                 [[maybe_unused]] auto n = ::write(exec[1], &codice, sizeof codice);
@@ -158,11 +158,11 @@ fs::path CercaProgramma(std::string_view program) {
     std::size_t start = 0;
     while (start <= path.size()) {
         const std::size_t end = std::min(path.find(':', start), path.size());
-        const fs::path dir = path.substr(start, end - start).empty()
-                                 ? fs::path(".")
-                                 : fs::path(path.substr(start, end - start));
+        const fs::path cartella = path.substr(start, end - start).empty()
+                                      ? fs::path(".")
+                                      : fs::path(path.substr(start, end - start));
         std::error_code ec;
-        for (fs::directory_iterator it(dir, ec), stop; !ec && it != stop; it.increment(ec)) {
+        for (fs::directory_iterator it(cartella, ec), stop; !ec && it != stop; it.increment(ec)) {
             if (corrisponde(it->path().filename().string()) &&
                 ::access(it->path().c_str(), X_OK) == 0 && !fs::is_directory(it->path(), ec)) {
                 return it->path();
@@ -188,17 +188,17 @@ bool ApriConProgramma(const fs::path& file) {
     return avvio == Avvio::FinitoBene || avvio == Avvio::InCorso;
 }
 
-void AvviaProgramma(std::string_view program, const fs::path& folder) {
-    const fs::path found = ProgrammaDaAvviare(program, folder);
-    if (!found.empty() && AvviaStaccato({found.string()}, folder, std::chrono::milliseconds(0)) ==
+void AvviaProgramma(std::string_view program, const fs::path& cartella) {
+    const fs::path found = ProgrammaDaAvviare(program, cartella);
+    if (!found.empty() && AvviaStaccato({found.string()}, cartella, std::chrono::milliseconds(0)) ==
                               Avvio::NonEseguito) {
         throw Errore(errore::FileNonTrovato, "Impossibile avviare " + Cp1252DaUtf8(found.string()));
     }
 }
 
-fs::path ProgrammaDaAvviare(std::string_view program, const fs::path& folder) {
+fs::path ProgrammaDaAvviare(std::string_view program, const fs::path& cartella) {
     if (AvviaSostituto()) {
-        AvviaSostituto()(program, folder);
+        AvviaSostituto()(program, cartella);
         return {};
     }
     const fs::path found = CercaProgramma(program);

@@ -23,7 +23,7 @@ using vdx::test::StampanteRegistrata;
 
 struct CasoComando {
     const char* nome;
-    std::vector<std::string> args;
+    std::vector<std::string> argomenti;
     int esito;
     std::string primaChiamata; // of the recording printer, "" when none was made
     std::string messaggio;     // part of what is written to err
@@ -38,8 +38,9 @@ TEST_P(ComandoStampa, RunsTheMenuPrint) {
     StampanteRegistrata* p = nullptr;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(vdx::EseguiStampa(GetParam().args, out, err, cartella.Percorso(), "", Fabbrica(p)),
-              GetParam().esito)
+    EXPECT_EQ(
+        vdx::EseguiStampa(GetParam().argomenti, out, err, cartella.Percorso(), "", Fabbrica(p)),
+        GetParam().esito)
         << err.str();
     if (GetParam().primaChiamata.empty()) {
         EXPECT_EQ(p, nullptr);

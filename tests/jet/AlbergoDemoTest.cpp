@@ -22,15 +22,15 @@ const std::string T = "20240228";
 class Demo : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        dir_ = new CartellaLavoro;
-        riepilogo_ = ScriviDemo(dir_->Percorso(), Oggi);
+        cartellaProva_ = new CartellaLavoro;
+        riepilogo_ = ScriviDemo(cartellaProva_->Percorso(), Oggi);
     }
     static void TearDownTestSuite() {
-        delete dir_;
-        dir_ = nullptr;
+        delete cartellaProva_;
+        cartellaProva_ = nullptr;
     }
     static jet::Recordset Apri(const std::string& file, const std::string& tabella) {
-        auto db = jet::Database::OpenDatabase(dir_->Percorso(), file);
+        auto db = jet::Database::OpenDatabase(cartellaProva_->Percorso(), file);
         return db->OpenRecordset(tabella);
     }
     static std::size_t Conta(const std::string& file, const std::string& tabella,
@@ -42,10 +42,10 @@ protected:
         }
         return n;
     }
-    static CartellaLavoro* dir_;
+    static CartellaLavoro* cartellaProva_;
     static fixture::RiepilogoDemo riepilogo_;
 };
-CartellaLavoro* Demo::dir_ = nullptr;
+CartellaLavoro* Demo::cartellaProva_ = nullptr;
 fixture::RiepilogoDemo Demo::riepilogo_;
 
 TEST_F(Demo, EveryFileReadsCleanlyThroughLibmdbAndOurReader) {
@@ -54,7 +54,7 @@ TEST_F(Demo, EveryFileReadsCleanlyThroughLibmdbAndOurReader) {
     EXPECT_GE(riepilogo_.camere, 55u);
     EXPECT_LE(riepilogo_.camere, 65u);
     std::size_t tabelle = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir_->Percorso())) {
+    for (const auto& e : std::filesystem::directory_iterator(cartellaProva_->Percorso())) {
         for (const std::string& t : TabelleLibmdb(e.path())) {
             SCOPED_TRACE(t);
             const TabellaLetta letta = LeggiLibmdb(e.path(), t);
@@ -65,7 +65,8 @@ TEST_F(Demo, EveryFileReadsCleanlyThroughLibmdbAndOurReader) {
         }
     }
     EXPECT_EQ(tabelle, 14u);
-    EXPECT_NE(riepilogo_.Testo(dir_->Percorso(), Oggi).find("2 hotel, "), std::string::npos);
+    EXPECT_NE(riepilogo_.Testo(cartellaProva_->Percorso(), Oggi).find("2 hotel, "),
+              std::string::npos);
 }
 
 TEST_F(Demo, HotelsAndTheirAssistanceCodes) {
@@ -192,7 +193,7 @@ TEST_F(Demo, PrinterDestinationsOfHotelOne) {
     auto gruppo = [](const std::string& t, int k) {
         return t.substr(static_cast<std::size_t>(3 * k - 3), 3);
     };
-    const auto cartella = std::filesystem::absolute(dir_->Percorso());
+    const auto cartella = std::filesystem::absolute(cartellaProva_->Percorso());
 
     ASSERT_TRUE(st.FindFirst("NumeroHotel = 1 and Destinazione = 'Archivio PDF'"));
     std::filesystem::path linea = st.Testo("Linea");
@@ -230,8 +231,9 @@ TEST_F(Demo, PrinterDestinationsOfHotelOne) {
 
 TEST_F(Demo, AccentsAndTypographicMarksAreInTheText) {
     std::string tutto;
-    for (const auto& e : std::filesystem::directory_iterator(dir_->Percorso())) {
-        auto db = jet::Database::OpenDatabase(dir_->Percorso(), e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(cartellaProva_->Percorso())) {
+        auto db =
+            jet::Database::OpenDatabase(cartellaProva_->Percorso(), e.path().filename().string());
         for (const std::string& t : db->NomiTabelle()) {
             jet::Recordset rs = db->OpenRecordset(t);
             const auto campi = rs.NomiCampi();
@@ -253,8 +255,8 @@ TEST(DemoProgram, WritesTheFolderAndSaysWhatItWrote) {
     if (!std::filesystem::exists(programma)) {
         GTEST_SKIP() << programma << " not built";
     }
-    CartellaLavoro dir;
-    const auto cartella = dir / "demo hotel";
+    CartellaLavoro cartellaProva;
+    const auto cartella = cartellaProva / "demo hotel";
     const EsitoComando esito = Esegui(Quota(programma) + " " + Quota(cartella));
     EXPECT_EQ(esito.codice, 0);
     EXPECT_EQ(esito.err, "");

@@ -27,9 +27,9 @@ using vdx::fixture::Nullo;
 std::shared_ptr<const Tabella> Scritta(const std::string& nome,
                                        const std::vector<std::string>& colonne,
                                        const std::vector<std::vector<Cella>>& righe) {
-    static const vdx::test::CartellaLavoro dir;
+    static const vdx::test::CartellaLavoro cartellaProva;
     static int file = 0;
-    const auto percorso = dir / ("T" + std::to_string(++file) + ".mdb");
+    const auto percorso = cartellaProva / ("T" + std::to_string(++file) + ".mdb");
     vdx::fixture::TabellaProva t(nome, colonne);
     for (const auto& r : righe) {
         t.ConRiga(r);

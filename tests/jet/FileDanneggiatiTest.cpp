@@ -57,7 +57,7 @@ void Metti16(std::string& b, std::size_t at, std::uint16_t v) {
 
 // A file of two tables: Note (text, long memos on long-value pages, money)
 // and Altra.
-std::string FileNote(const CartellaLavoro& dir) {
+std::string FileNote(const CartellaLavoro& cartellaProva) {
     vdx::fixture::TabellaProva t(
         "Note", {"Codice:Long", "Testo:Memo", "Stanza:Text(10)", "Importo:Currency"});
     for (std::size_t i = 0; i < RigheProva; ++i) {
@@ -69,8 +69,8 @@ std::string FileNote(const CartellaLavoro& dir) {
     for (std::int64_t i = 0; i < 40; ++i) {
         altra.ConRiga({i});
     }
-    vdx::fixture::ScriviMdb(dir / "Note.mdb", {t, altra});
-    return LeggiFile(dir / "Note.mdb");
+    vdx::fixture::ScriviMdb(cartellaProva / "Note.mdb", {t, altra});
+    return LeggiFile(cartellaProva / "Note.mdb");
 }
 
 // The table definitions after the list of tables (page 2), in the order the
@@ -122,12 +122,14 @@ struct Esito {
     std::string terminale;
 };
 
-Esito LeggiNote(const CartellaLavoro& dir, const std::string& byte, const char* tabella = "Note") {
-    ScriviFile(dir / "Rotto.mdb", byte);
+Esito LeggiNote(const CartellaLavoro& cartellaProva, const std::string& byte,
+                const char* tabella = "Note") {
+    ScriviFile(cartellaProva / "Rotto.mdb", byte);
     Esito e{vdx::Errore(0, ""), 0, {}};
     testing::internal::CaptureStderr();
     e.errore = ErroreDi([&] {
-        auto rs = Database::OpenDatabase(dir.Percorso(), "Rotto.mdb")->OpenRecordset(tabella);
+        auto rs =
+            Database::OpenDatabase(cartellaProva.Percorso(), "Rotto.mdb")->OpenRecordset(tabella);
         e.righe = rs.RecordCount();
     });
     e.terminale = testing::internal::GetCapturedStderr();
@@ -141,7 +143,7 @@ protected:
         ImpostaAttesaRilettura([this] { ++attese_; });
     }
     void TearDown() override { ImpostaAttesaRilettura(nullptr); }
-    CartellaLavoro dir_;
+    CartellaLavoro cartellaProva_;
     int attese_ = 0;
 };
 
@@ -238,12 +240,12 @@ const Danno& DannoDiNome(std::string_view nome) {
 }
 
 TEST_F(ReaderDamage, EachFaultIsDamageNamingFileAndTable) {
-    const std::string buono = FileNote(dir_);
+    const std::string buono = FileNote(cartellaProva_);
     for (const Danno& d : Danni) {
         SCOPED_TRACE(d.nome);
         std::string b = buono;
         d.danneggia(b);
-        const Esito e = LeggiNote(dir_, b);
+        const Esito e = LeggiNote(cartellaProva_, b);
         EXPECT_EQ(e.errore.Numero(), vdx::errore::FormatoNonRiconosciuto) << e.errore.what();
         const std::string testo = e.errore.what();
         EXPECT_NE(testo.find("Rotto.mdb"), std::string::npos) << testo;
@@ -256,7 +258,7 @@ TEST_F(ReaderDamage, EachFaultIsDamageNamingFileAndTable) {
 }
 
 TEST_F(ReaderDamage, TheUndamagedFileReadsWhole) {
-    const Esito e = LeggiNote(dir_, FileNote(dir_));
+    const Esito e = LeggiNote(cartellaProva_, FileNote(cartellaProva_));
     EXPECT_EQ(e.errore.Numero(), 0) << e.errore.what();
     EXPECT_EQ(e.righe, RigheProva);
     EXPECT_EQ(attese_, 0);
@@ -265,7 +267,7 @@ TEST_F(ReaderDamage, TheUndamagedFileReadsWhole) {
 // A file the suite was writing when it was first read: whole at the second
 // reading, whether the list of tables or a table was hit.
 TEST_F(ReaderDamage, AFileFinishedDuringThePauseIsRead) {
-    const std::string buono = FileNote(dir_);
+    const std::string buono = FileNote(cartellaProva_);
     for (const Danno* d :
          {&DannoDiNome("ListOfTablesLosesItsRows"), &DannoDiNome("DataPageRowCountZeroed")}) {
         SCOPED_TRACE(d->nome);
@@ -273,11 +275,11 @@ TEST_F(ReaderDamage, AFileFinishedDuringThePauseIsRead) {
         d->danneggia(b);
         ImpostaAttesaRilettura([&] {
             ++attese_;
-            ScriviFile(dir_ / "Rotto.mdb", buono);
+            ScriviFile(cartellaProva_ / "Rotto.mdb", buono);
         });
-        ScriviFile(dir_ / "Rotto.mdb", b);
+        ScriviFile(cartellaProva_ / "Rotto.mdb", b);
         testing::internal::CaptureStderr();
-        auto db = Database::OpenDatabase(dir_.Percorso(), "Rotto.mdb");
+        auto db = Database::OpenDatabase(cartellaProva_.Percorso(), "Rotto.mdb");
         EXPECT_EQ(db->OpenRecordset("Note").RecordCount(), RigheProva);
         EXPECT_EQ(db->OpenRecordset("Altra").RecordCount(), 40u);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -290,7 +292,7 @@ TEST_F(ReaderDamage, AFileFinishedDuringThePauseIsRead) {
 // place when it grew (flag 0x4000) is read where it now is, the far end being
 // marked deleted.
 TEST_F(ReaderDamage, DeletedAndMovedRowsAsAccessLeavesThem) {
-    std::string b = FileNote(dir_);
+    std::string b = FileNote(cartellaProva_);
     const std::size_t pg = PrimaPaginaNote(b);
     const std::size_t tdef = Note(b);
     // Row 2 deleted; row 0 moved to where row 1 is (row 1 becomes its far end).
@@ -300,8 +302,8 @@ TEST_F(ReaderDamage, DeletedAndMovedRowsAsAccessLeavesThem) {
     Metti32(b, pg + inizio0, static_cast<std::uint32_t>((pg / Pagina) << 8 | 1));
     b[pg + 14 + 1] |= static_cast<char>(0x40);
     Metti32(b, tdef * Pagina + 16, RigheProva - 2);
-    ScriviFile(dir_ / "Rotto.mdb", b);
-    auto rs = Database::OpenDatabase(dir_.Percorso(), "Rotto.mdb")->OpenRecordset("Note");
+    ScriviFile(cartellaProva_ / "Rotto.mdb", b);
+    auto rs = Database::OpenDatabase(cartellaProva_.Percorso(), "Rotto.mdb")->OpenRecordset("Note");
     ASSERT_EQ(rs.RecordCount(), RigheProva - 2);
     EXPECT_EQ(rs.Testo("Codice"), "1");
     EXPECT_EQ(rs.Testo("Testo"), "nota 1");
@@ -314,10 +316,10 @@ TEST_F(ReaderDamage, DeletedAndMovedRowsAsAccessLeavesThem) {
 // not there, is damage when they are damaged (its name may be what the
 // damage hit), not a missing field.
 TEST_F(ReaderDamage, AFieldMissingFromADamagedTableIsDamage) {
-    std::string b = FileNote(dir_);
+    std::string b = FileNote(cartellaProva_);
     DannoDiNome("DataPageZeroed").danneggia(b);
-    ScriviFile(dir_ / "Rotto.mdb", b);
-    auto rs = Database::OpenDatabase(dir_.Percorso(), "Rotto.mdb")->OpenRecordset("Note");
+    ScriviFile(cartellaProva_ / "Rotto.mdb", b);
+    auto rs = Database::OpenDatabase(cartellaProva_.Percorso(), "Rotto.mdb")->OpenRecordset("Note");
     for (const char* criterio : {"Piano = 1", "Codice = 1"}) {
         const vdx::Errore e = ErroreDi([&] { rs.FindFirst(criterio); });
         EXPECT_EQ(e.Numero(), vdx::errore::FormatoNonRiconosciuto) << criterio << ": " << e.what();
@@ -331,7 +333,7 @@ TEST_F(ReaderDamage, AFieldMissingFromADamagedTableIsDamage) {
 // are read on a thread of their own, which has no page of the first reading
 // at hand.
 TEST_F(ReaderDamage, APageChangedAfterTheReadingIsDamage) {
-    const std::string buono = FileNote(dir_);
+    const std::string buono = FileNote(cartellaProva_);
     const std::size_t ultima = PagineDi(buono, Note(buono)).back() * Pagina;
     const std::size_t lunga = buono.find("xxxxxxxxxxxxxxxxxxxxxxxx"); // a long value's page
     ASSERT_NE(lunga, std::string::npos);
@@ -351,13 +353,14 @@ TEST_F(ReaderDamage, APageChangedAfterTheReadingIsDamage) {
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
-        ScriviFile(dir_ / "Rotto.mdb", buono);
+        ScriviFile(cartellaProva_ / "Rotto.mdb", buono);
         testing::internal::CaptureStderr();
-        auto rs = Database::OpenDatabase(dir_.Percorso(), "Rotto.mdb")->OpenRecordset("Note");
+        auto rs =
+            Database::OpenDatabase(cartellaProva_.Percorso(), "Rotto.mdb")->OpenRecordset("Note");
         ASSERT_EQ(rs.RecordCount(), RigheProva); // read whole
         std::string b = buono;
         b[c.dove] = static_cast<char>(b[c.dove] ^ 0x01);
-        ScriviFile(dir_ / "Rotto.mdb", b); // in place, as the suite writes
+        ScriviFile(cartellaProva_ / "Rotto.mdb", b); // in place, as the suite writes
         vdx::Errore e(0, "");
         std::thread([&] { e = ErroreDi([&] { c.leggi(rs); }); }).join();
         EXPECT_EQ(e.Numero(), vdx::errore::FormatoNonRiconosciuto) << e.what();
@@ -409,8 +412,8 @@ TEST_F(ReaderDamage, ALargeTableReadsAsWritten) {
                    nome});
         attese.push_back(s);
     }
-    vdx::fixture::ScriviMdb(dir_ / "Grande.mdb", {t});
-    std::string b = LeggiFile(dir_ / "Grande.mdb");
+    vdx::fixture::ScriviMdb(cartellaProva_ / "Grande.mdb", {t});
+    std::string b = LeggiFile(cartellaProva_ / "Grande.mdb");
     const std::size_t tdef = Definizioni(b).at(0);
     const std::vector<std::size_t> pagine = PagineDi(b, tdef);
     ASSERT_GT(pagine.size(), 256u);
@@ -431,9 +434,9 @@ TEST_F(ReaderDamage, ALargeTableReadsAsWritten) {
         attese.erase(attese.begin() + static_cast<std::ptrdiff_t>(prime[k] + 1));
     }
     Metti32(b, tdef * Pagina + 16, static_cast<std::uint32_t>(attese.size()));
-    ScriviFile(dir_ / "Grande.mdb", b);
+    ScriviFile(cartellaProva_ / "Grande.mdb", b);
 
-    auto db = Database::OpenDatabase(dir_.Percorso(), "Grande.mdb");
+    auto db = Database::OpenDatabase(cartellaProva_.Percorso(), "Grande.mdb");
     auto codici = [](Recordset rs) {
         std::vector<std::int64_t> v;
         for (; !rs.Fine(); rs.MoveNext()) {
@@ -494,7 +497,7 @@ TEST_F(ReaderDamage, ALargeTableReadsAsWritten) {
 // whole; a bitmap page it no longer names, or one that is not a bitmap page,
 // is damage.
 TEST_F(ReaderDamage, MapsOfBitmapPages) {
-    std::string b = FileNote(dir_);
+    std::string b = FileNote(cartellaProva_);
     const std::size_t m = MappaNote(b);
     const std::uint32_t primo = U32(b, m + 1);
     std::string bitmap(Pagina, '\0');
@@ -511,16 +514,17 @@ TEST_F(ReaderDamage, MapsOfBitmapPages) {
     std::memset(b.data() + m, 0, 69);
     b[m] = 0x01;
     Metti32(b, m + 1, nuova);
-    Esito e = LeggiNote(dir_, b);
+    Esito e = LeggiNote(cartellaProva_, b);
     EXPECT_EQ(e.errore.Numero(), 0) << e.errore.what();
     EXPECT_EQ(e.righe, RigheProva);
 
     std::string senza = b;
     Metti32(senza, m + 1, 0);
-    EXPECT_EQ(LeggiNote(dir_, senza).errore.Numero(), vdx::errore::FormatoNonRiconosciuto);
+    EXPECT_EQ(LeggiNote(cartellaProva_, senza).errore.Numero(),
+              vdx::errore::FormatoNonRiconosciuto);
     std::string altra = b;
     altra[nuova * Pagina] = 0x01;
-    e = LeggiNote(dir_, altra);
+    e = LeggiNote(cartellaProva_, altra);
     EXPECT_EQ(e.errore.Numero(), vdx::errore::FormatoNonRiconosciuto);
     EXPECT_EQ(e.terminale, "");
 }
@@ -529,15 +533,15 @@ TEST_F(ReaderDamage, MapsOfBitmapPages) {
 // is a damaged name, not another table or field; names further apart are
 // other names.
 TEST_F(ReaderDamage, ANameOneBitAwayIsDamage) {
-    const std::string buono = FileNote(dir_);
+    const std::string buono = FileNote(cartellaProva_);
     auto sostituisci = [&](const std::string& da, const std::string& a) {
         std::string b = buono;
         const std::size_t at = b.find(da);
         EXPECT_NE(at, std::string::npos) << da;
         b.replace(at, da.size(), a);
-        ScriviFile(dir_ / "Rotto.mdb", b);
+        ScriviFile(cartellaProva_ / "Rotto.mdb", b);
     };
-    auto apri = [&] { return Database::OpenDatabase(dir_.Percorso(), "Rotto.mdb"); };
+    auto apri = [&] { return Database::OpenDatabase(cartellaProva_.Percorso(), "Rotto.mdb"); };
     const std::string codice("C\0o\0d\0i\0c\0e\0", 12);
     const struct {
         std::string da, a;
@@ -575,7 +579,7 @@ TEST_F(ReaderDamage, ANameOneBitAwayIsDamage) {
 // refused as damage; the program neither crashes nor hangs, and nothing
 // reaches the terminal.
 TEST_F(ReaderDamage, RandomDamageIsReadWholeOrRefused) {
-    const std::string buono = FileNote(dir_);
+    const std::string buono = FileNote(cartellaProva_);
     std::mt19937 caso(2026);
     int rifiutati = 0;
     for (int prova = 0; prova < 150; ++prova) {
@@ -584,7 +588,7 @@ TEST_F(ReaderDamage, RandomDamageIsReadWholeOrRefused) {
         for (int k = 0; k < colpi; ++k) {
             b[Pagina + caso() % (b.size() - Pagina)] = static_cast<char>(caso() % 256);
         }
-        const Esito e = LeggiNote(dir_, b);
+        const Esito e = LeggiNote(cartellaProva_, b);
         const int n = e.errore.Numero();
         EXPECT_TRUE(n == 0 || n == vdx::errore::FormatoNonRiconosciuto ||
                     n == vdx::errore::TabellaNonTrovata)

@@ -19,15 +19,16 @@ using vdx::test::CartellaLavoro;
 
 TEST(Messaggi, EveryErrorOfTheDataLayerIsItalian) {
     vdx::jet::ImpostaAttesaRilettura([] {}); // a damaged file is read again at once
-    CartellaLavoro dir;
+    CartellaLavoro cartellaProva;
     vdx::fixture::Albergo a;
     a.TabellaDiNome("TipiCamere").Record({{"Sigla", "S"}, {"Tipologia", "C"}});
-    a.Scrivi(dir.Percorso());
-    vdx::ScriviFileAtomico(dir / "Nonmdb.mdb", std::string(8192, 'x'));
-    vdx::ScriviFileAtomico(dir / "Tronco.mdb",
-                           vdx::LeggiFile(dir / "TipiCamere.mdb").substr(0, 4096 * 3 + 100));
+    a.Scrivi(cartellaProva.Percorso());
+    vdx::ScriviFileAtomico(cartellaProva / "Nonmdb.mdb", std::string(8192, 'x'));
+    vdx::ScriviFileAtomico(
+        cartellaProva / "Tronco.mdb",
+        vdx::LeggiFile(cartellaProva / "TipiCamere.mdb").substr(0, 4096 * 3 + 100));
     const auto apri = [&](const char* nome) {
-        return vdx::jet::Database::OpenDatabase(dir.Percorso(), nome);
+        return vdx::jet::Database::OpenDatabase(cartellaProva.Percorso(), nome);
     };
     const struct {
         const char* nome;
@@ -90,7 +91,8 @@ TEST(Messaggi, EveryErrorOfTheDataLayerIsItalian) {
             EXPECT_NE(testo.find(c.nomina), std::string::npos) << c.nome << ": " << testo;
             // The texts quoted from the caller may hold anything: leave them out.
             std::string proprio = testo;
-            for (const std::string& parte : {std::string(c.nomina), dir.Percorso().string()}) {
+            for (const std::string& parte :
+                 {std::string(c.nomina), cartellaProva.Percorso().string()}) {
                 for (auto at = proprio.find(parte); at != std::string::npos;
                      at = proprio.find(parte)) {
                     proprio.erase(at, parte.size());

@@ -21,9 +21,9 @@ void Scrivi(const std::filesystem::path& p, const std::string& testo) {
     out << testo;
 }
 
-std::vector<std::string> ContenutoDi(const std::filesystem::path& dir) {
+std::vector<std::string> ContenutoDi(const std::filesystem::path& cartellaProva) {
     std::vector<std::string> nomi;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    for (const auto& e : std::filesystem::directory_iterator(cartellaProva)) {
         nomi.push_back(e.path().filename().string());
     }
     std::sort(nomi.begin(), nomi.end());
@@ -31,8 +31,8 @@ std::vector<std::string> ContenutoDi(const std::filesystem::path& dir) {
 }
 
 TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
-    CartellaLavoro dir;
-    Scrivi(dir / "Camere_Prenotazione.csv",
+    CartellaLavoro cartellaProva;
+    Scrivi(cartellaProva / "Camere_Prenotazione.csv",
            "\xEF\xBB\xBFNumeroHotel:Integer,QuantitàCamere:Byte,Note:Text(20),Prezzo:Currency,Memo:"
            "Memo,"
            "Arrivo:DateTime,Si:Boolean,N:Long,S:Single,D:Double\r\n"
@@ -42,15 +42,16 @@ TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
            "4,0,„È€”,1234567.8901,x,1900-01-01,-1,0,0,0\r\n"
            "5,,,922337203685477.5807,,,,,,\r\n"
            "6,,,-922337203685477.5808,,,,,,");
-    Scrivi(dir / "Uno.csv", "Valore:Long\n5\n\n6\n");
+    Scrivi(cartellaProva / "Uno.csv", "Valore:Long\n5\n\n6\n");
     const auto esito =
-        CsvInMdb(dir / "out.mdb", {dir / "Camere_Prenotazione.csv", dir / "Uno.csv"});
+        CsvInMdb(cartellaProva / "out.mdb",
+                 {cartellaProva / "Camere_Prenotazione.csv", cartellaProva / "Uno.csv"});
     EXPECT_EQ(esito.tabelle, 2u);
     EXPECT_EQ(esito.righe, 9u);
-    EXPECT_EQ(TabelleLibmdb(dir / "out.mdb"),
+    EXPECT_EQ(TabelleLibmdb(cartellaProva / "out.mdb"),
               (std::vector<std::string>{"Camere_Prenotazione", "Uno"}));
 
-    const TabellaLetta t = LeggiLibmdb(dir / "out.mdb", "Camere_Prenotazione");
+    const TabellaLetta t = LeggiLibmdb(cartellaProva / "out.mdb", "Camere_Prenotazione");
     EXPECT_EQ(t.colonne[1], "QuantitàCamere");
     ASSERT_EQ(t.righe.size(), 6u);
     EXPECT_EQ(IntLE(t.righe[4][3].grezzo), std::numeric_limits<long long>::max());
@@ -83,7 +84,7 @@ TEST(Mkmdb, EveryTypeNullsQuotingAndLineEnds) {
     EXPECT_TRUE(t.righe[3][6].vero);
     EXPECT_EQ(t.stderrTesto, "");
 
-    const TabellaLetta uno = LeggiLibmdb(dir / "out.mdb", "Uno");
+    const TabellaLetta uno = LeggiLibmdb(cartellaProva / "out.mdb", "Uno");
     ASSERT_EQ(uno.righe.size(), 3u); // the blank line of a one-column table is a NULL
     EXPECT_TRUE(uno.righe[1][0].nullo);
     EXPECT_EQ(IntLE(uno.righe[2][0].grezzo), 6);
@@ -154,61 +155,66 @@ TEST(Mkmdb, BadInputIsRefusedWithFileLineAndColumnAndNoFile) {
     };
     for (const CasoErrato& caso : casi) {
         SCOPED_TRACE(caso.csv);
-        CartellaLavoro dir;
-        Scrivi(dir / "T.csv", caso.csv);
-        const auto uscita = dir / "out.mdb";
+        CartellaLavoro cartellaProva;
+        Scrivi(cartellaProva / "T.csv", caso.csv);
+        const auto uscita = cartellaProva / "out.mdb";
         if (caso.messaggio == nullptr) {
-            EXPECT_NO_THROW(CsvInMdb(uscita, {dir / "T.csv"}));
+            EXPECT_NO_THROW(CsvInMdb(uscita, {cartellaProva / "T.csv"}));
             EXPECT_TRUE(std::filesystem::exists(uscita));
             continue;
         }
         try {
-            CsvInMdb(uscita, {dir / "T.csv"});
+            CsvInMdb(uscita, {cartellaProva / "T.csv"});
             ADD_FAILURE() << "accepted";
         } catch (const Errore& e) {
             EXPECT_EQ(std::string(e.what()).rfind(caso.messaggio, 0), 0u) << e.what();
         }
-        EXPECT_EQ(ContenutoDi(dir.Percorso()), std::vector<std::string>{"T.csv"});
+        EXPECT_EQ(ContenutoDi(cartellaProva.Percorso()), std::vector<std::string>{"T.csv"});
     }
 }
 
 // The table takes the file's name, under the same rule as a field's.
 TEST(Mkmdb, ATableNameTheEngineRefusesIsRefused) {
-    CartellaLavoro dir;
-    Scrivi(dir / "T.b.csv", "A:Long\n1\n");
+    CartellaLavoro cartellaProva;
+    Scrivi(cartellaProva / "T.b.csv", "A:Long\n1\n");
     try {
-        CsvInMdb(dir / "out.mdb", {dir / "T.b.csv"});
+        CsvInMdb(cartellaProva / "out.mdb", {cartellaProva / "T.b.csv"});
         ADD_FAILURE() << "accepted";
     } catch (const Errore& e) {
         EXPECT_EQ(std::string(e.what()).rfind("T.b.csv, riga 1: il nome \"T.b\" non è ammesso", 0),
                   0u)
             << e.what();
     }
-    EXPECT_FALSE(std::filesystem::exists(dir / "out.mdb"));
+    EXPECT_FALSE(std::filesystem::exists(cartellaProva / "out.mdb"));
 }
 
 TEST(Mkmdb, ABadSecondFileLeavesNoOutputAndAnOldFileUntouched) {
-    CartellaLavoro dir;
-    Scrivi(dir / "Buona.csv", "A:Long\n1\n");
-    Scrivi(dir / "Cattiva.csv", "A:Long\nx\n");
-    Scrivi(dir / "out.mdb", "vecchio");
-    EXPECT_THROW(CsvInMdb(dir / "out.mdb", {dir / "Buona.csv", dir / "Cattiva.csv"}), Errore);
-    EXPECT_EQ(ContenutoDi(dir.Percorso()),
+    CartellaLavoro cartellaProva;
+    Scrivi(cartellaProva / "Buona.csv", "A:Long\n1\n");
+    Scrivi(cartellaProva / "Cattiva.csv", "A:Long\nx\n");
+    Scrivi(cartellaProva / "out.mdb", "vecchio");
+    EXPECT_THROW(CsvInMdb(cartellaProva / "out.mdb",
+                          {cartellaProva / "Buona.csv", cartellaProva / "Cattiva.csv"}),
+                 Errore);
+    EXPECT_EQ(ContenutoDi(cartellaProva.Percorso()),
               (std::vector<std::string>{"Buona.csv", "Cattiva.csv", "out.mdb"}));
-    std::ifstream in(dir / "out.mdb");
+    std::ifstream in(cartellaProva / "out.mdb");
     std::string vecchio;
     in >> vecchio;
     EXPECT_EQ(vecchio, "vecchio");
     // Two files of one base name would be one table twice.
-    std::filesystem::create_directory(dir / "sub");
-    Scrivi(dir / "sub" / "Buona.csv", "B:Long\n");
-    EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "sub" / "Buona.csv"}),
+    std::filesystem::create_directory(cartellaProva / "sub");
+    Scrivi(cartellaProva / "sub" / "Buona.csv", "B:Long\n");
+    EXPECT_THROW(CsvInMdb(cartellaProva / "nuovo.mdb",
+                          {cartellaProva / "Buona.csv", cartellaProva / "sub" / "Buona.csv"}),
                  Errore);
-    EXPECT_FALSE(std::filesystem::exists(dir / "nuovo.mdb"));
+    EXPECT_FALSE(std::filesystem::exists(cartellaProva / "nuovo.mdb"));
     // A CSV that is not there.
-    EXPECT_THROW(CsvInMdb(dir / "nuovo.mdb", {dir / "Buona.csv", dir / "Manca.csv"}), Errore);
-    EXPECT_FALSE(std::filesystem::exists(dir / "nuovo.mdb"));
-    EXPECT_EQ(ContenutoDi(dir.Percorso()),
+    EXPECT_THROW(CsvInMdb(cartellaProva / "nuovo.mdb",
+                          {cartellaProva / "Buona.csv", cartellaProva / "Manca.csv"}),
+                 Errore);
+    EXPECT_FALSE(std::filesystem::exists(cartellaProva / "nuovo.mdb"));
+    EXPECT_EQ(ContenutoDi(cartellaProva.Percorso()),
               (std::vector<std::string>{"Buona.csv", "Cattiva.csv", "out.mdb", "sub"}));
 }
 
@@ -218,27 +224,29 @@ TEST(Mkmdb, TheProgramReportsOnStderrAndExitsNonZero) {
     if (!std::filesystem::exists(programma)) {
         GTEST_SKIP() << programma << " not built";
     }
-    CartellaLavoro dir;
-    Scrivi(dir / "Tableau.csv",
+    CartellaLavoro cartellaProva;
+    Scrivi(cartellaProva / "Tableau.csv",
            "NumeroHotel:Integer,Codice:Integer,Descrizione:Text(60)\n1,1,Primo piano\n1,2,Città\n");
-    Scrivi(dir / "Rotta.csv", "A:Integer\n1\nuno\n");
-    const EsitoComando buono = Esegui(Quota(programma) + " " + Quota(dir / "Tableau.mdb") + " " +
-                                      Quota(dir / "Tableau.csv"));
+    Scrivi(cartellaProva / "Rotta.csv", "A:Integer\n1\nuno\n");
+    const EsitoComando buono =
+        Esegui(Quota(programma) + " " + Quota(cartellaProva / "Tableau.mdb") + " " +
+               Quota(cartellaProva / "Tableau.csv"));
     EXPECT_EQ(buono.codice, 0);
     EXPECT_EQ(buono.err, "");
-    const EsitoComando esporta = Esegui("mdb-export " + Quota(dir / "Tableau.mdb") + " Tableau");
+    const EsitoComando esporta =
+        Esegui("mdb-export " + Quota(cartellaProva / "Tableau.mdb") + " Tableau");
     EXPECT_EQ(esporta.out, "NumeroHotel,Codice,Descrizione\n1,1,\"Primo piano\"\n1,2,\"Città\"\n");
     EXPECT_EQ(esporta.err, "");
 
-    const EsitoComando cattivo =
-        Esegui(Quota(programma) + " " + Quota(dir / "R.mdb") + " " + Quota(dir / "Rotta.csv"));
+    const EsitoComando cattivo = Esegui(Quota(programma) + " " + Quota(cartellaProva / "R.mdb") +
+                                        " " + Quota(cartellaProva / "Rotta.csv"));
     EXPECT_EQ(cattivo.codice, 1);
     EXPECT_EQ(cattivo.out, "");
     EXPECT_EQ(cattivo.err,
               "vdx-mkmdb: Rotta.csv, riga 3, colonna 1 (A): \"uno\" non è un numero intero\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "R.mdb"));
+    EXPECT_FALSE(std::filesystem::exists(cartellaProva / "R.mdb"));
 
-    const EsitoComando uso = Esegui(Quota(programma) + " " + Quota(dir / "R.mdb"));
+    const EsitoComando uso = Esegui(Quota(programma) + " " + Quota(cartellaProva / "R.mdb"));
     EXPECT_EQ(uso.codice, 2);
     EXPECT_NE(uso.err.find("Provare \u00ABvdx-mkmdb --help\u00BB"), std::string::npos) << uso.err;
 }

@@ -97,10 +97,10 @@ Albergo AlbergoDiProva() {
 
 class RecordsetTest : public ::testing::Test {
 protected:
-    void SetUp() override { AlbergoDiProva().Scrivi(dir_.Percorso()); }
+    void SetUp() override { AlbergoDiProva().Scrivi(cartellaProva_.Percorso()); }
 
     std::shared_ptr<Database> Apri(const std::string& nome) {
-        return Database::OpenDatabase(dir_.Percorso(), nome);
+        return Database::OpenDatabase(cartellaProva_.Percorso(), nome);
     }
 
     // The values of one field over the records the criterion finds.
@@ -121,7 +121,7 @@ protected:
         return v;
     }
 
-    CartellaLavoro dir_;
+    CartellaLavoro cartellaProva_;
 };
 
 TEST_F(RecordsetTest, FileNameIgnoresLetterCase) {
@@ -183,7 +183,7 @@ TEST_F(RecordsetTest, RoomsWhoseTypeIsOnTheTableau) {
 }
 
 TEST_F(RecordsetTest, InnerSelectNeedsItsFile) {
-    std::filesystem::remove(dir_ / "TipiCamere.mdb");
+    std::filesystem::remove(cartellaProva_ / "TipiCamere.mdb");
     auto db = Apri("NumeriCamere.mdb");
     const vdx::Errore e = ErroreDi([&] {
         db->OpenRecordset(
@@ -292,18 +292,18 @@ TEST_F(RecordsetTest, MissingFileIsNamed) {
     const vdx::Errore e = ErroreDi([&] { Apri("Manca.mdb"); });
     EXPECT_EQ(e.Numero(), vdx::errore::DatabaseNonTrovato);
     EXPECT_EQ(std::string(e.what()),
-              "Impossibile trovare il file '" + (dir_ / "Manca.mdb").string() + "'.");
-    std::filesystem::create_directory(dir_ / "Cartella.mdb");
+              "Impossibile trovare il file '" + (cartellaProva_ / "Manca.mdb").string() + "'.");
+    std::filesystem::create_directory(cartellaProva_ / "Cartella.mdb");
     EXPECT_EQ(ErroreDi([&] { Apri("Cartella.mdb"); }).Numero(), vdx::errore::DatabaseNonTrovato);
 }
 
 TEST_F(RecordsetTest, FilesThatAreNotAccessFilesAreRefused) {
-    std::ifstream buono(dir_ / "Tableau.mdb", std::ios::binary);
+    std::ifstream buono(cartellaProva_ / "Tableau.mdb", std::ios::binary);
     const std::string byte((std::istreambuf_iterator<char>(buono)),
                            std::istreambuf_iterator<char>());
     ASSERT_GT(byte.size(), 3 * 4096u);
     const auto scrivi = [&](const std::string& nome, const std::string& contenuto) {
-        std::ofstream(dir_ / nome, std::ios::binary) << contenuto;
+        std::ofstream(cartellaProva_ / nome, std::ios::binary) << contenuto;
     };
     std::string versione = byte;
     versione[0x14] = 0x09;
@@ -369,7 +369,7 @@ TEST_F(RecordsetTest, RecordsAreTheFileAsItWasAtOpening) {
     auto prima = db->OpenRecordset("NumeriCamere");
     Albergo altro;
     altro.TabellaDiNome("NumeriCamere").Record({{"NumeroHotel", 5}, {"NumeroCamera", "500"}});
-    altro.Scrivi(dir_.Percorso());
+    altro.Scrivi(cartellaProva_.Percorso());
     EXPECT_EQ(prima.RecordCount(), 6u);
     EXPECT_EQ(db->OpenRecordset("NumeriCamere").RecordCount(), 6u); // the same snapshot
     auto dopo = Apri("NumeriCamere.mdb")->OpenRecordset("NumeriCamere");
@@ -414,7 +414,7 @@ TEST_F(RecordsetTest, TablesStayReadableOnceTheFileIsLetGo) {
 TEST_F(RecordsetTest, NothingIsPrintedForCorrectFiles) {
     testing::internal::CaptureStderr();
     std::size_t tabelle = 0;
-    for (const auto& voce : std::filesystem::directory_iterator(dir_.Percorso())) {
+    for (const auto& voce : std::filesystem::directory_iterator(cartellaProva_.Percorso())) {
         auto db = Apri(voce.path().filename().string());
         for (const std::string& t : db->NomiTabelle()) {
             auto rs = db->OpenRecordset(t);
@@ -431,7 +431,7 @@ TEST_F(RecordsetTest, NothingIsPrintedForCorrectFiles) {
 }
 
 TEST(RecordsetFile, LongMemoAndManyRowsReadBack) {
-    CartellaLavoro dir;
+    CartellaLavoro cartellaProva;
     vdx::fixture::TabellaProva t(
         "Note", {"Codice:Long", "Gruppo:Integer", "Testo:Memo", "Stanza:Text(10)"});
     std::string lungo;
@@ -443,8 +443,8 @@ TEST(RecordsetFile, LongMemoAndManyRowsReadBack) {
                    i == 1234 ? lungo : std::string("nota ") + std::to_string(i),
                    std::to_string(i % 50)});
     }
-    vdx::fixture::ScriviMdb(dir / "Note.mdb", {t});
-    auto rs = Database::OpenDatabase(dir.Percorso(), "Note.mdb")->OpenRecordset("Note");
+    vdx::fixture::ScriviMdb(cartellaProva / "Note.mdb", {t});
+    auto rs = Database::OpenDatabase(cartellaProva.Percorso(), "Note.mdb")->OpenRecordset("Note");
     ASSERT_EQ(rs.RecordCount(), 2000u);
     ASSERT_TRUE(rs.FindFirst("Codice = 1234"));
     const std::string memo = rs.Testo("Testo");

@@ -101,8 +101,8 @@ TEST(WriterAccessSamples, RebuiltTableMatchesAccessLayoutAndExport) {
                 FAIL() << "type " << t.tipi[i];
             }
         }
-        CartellaLavoro dir;
-        const auto copia = dir / "copia.mdb";
+        CartellaLavoro cartellaProva;
+        const auto copia = cartellaProva / "copia.mdb";
         {
             jet::ScrittoreMdb mdb(copia);
             mdb.IniziaTabella("Table1", colonne);

@@ -20,8 +20,8 @@ constexpr int Bool = 0x01, Byte = 0x02, Int = 0x03, Long = 0x04, Money = 0x05, F
               Double = 0x07, Date = 0x08, Text = 0x0A, Memo = 0x0C;
 
 TEST(WriterRoundTrip, ColumnsKeepTheirTypesSizesAndOrder) {
-    CartellaLavoro dir;
-    ScrittoreMdb mdb(dir / "t.mdb");
+    CartellaLavoro cartellaProva;
+    ScrittoreMdb mdb(cartellaProva / "t.mdb");
     mdb.IniziaTabella("Tipi",
                       {ColonnaDa("L:Long"), ColonnaDa("I:Integer"), ColonnaDa("B:Byte"),
                        ColonnaDa("Si:Boolean"), ColonnaDa("T:Text(7)"), ColonnaDa("T2:Text"),
@@ -29,7 +29,7 @@ TEST(WriterRoundTrip, ColumnsKeepTheirTypesSizesAndOrder) {
                        ColonnaDa("D:Double"), ColonnaDa("Q:DateTime")});
     mdb.ChiudiTabella();
     mdb.Chiudi();
-    const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "Tipi");
+    const TabellaLetta t = LeggiLibmdb(cartellaProva / "t.mdb", "Tipi");
     EXPECT_EQ(t.colonne,
               (std::vector<std::string>{"L", "I", "B", "Si", "T", "T2", "M", "C", "S", "D", "Q"}));
     EXPECT_EQ(t.tipi, (std::vector<int>{Long, Int, Byte, Bool, Text, Text, Memo, Money, Float,
@@ -54,13 +54,13 @@ TEST(WriterRoundTrip, WholeNumbersAtTheirLimits) {
     };
     for (const CasoIntero& caso : casi) {
         SCOPED_TRACE(std::string(caso.colonna) + " " + std::to_string(caso.valore));
-        CartellaLavoro dir;
-        ScrittoreMdb mdb(dir / "n.mdb");
+        CartellaLavoro cartellaProva;
+        ScrittoreMdb mdb(cartellaProva / "n.mdb");
         mdb.IniziaTabella("N", {ColonnaDa(caso.colonna)});
         mdb.ScriviIntero(0, caso.valore).AggiungiRiga();
         mdb.ChiudiTabella();
         mdb.Chiudi();
-        const TabellaLetta t = LeggiLibmdb(dir / "n.mdb", "N");
+        const TabellaLetta t = LeggiLibmdb(cartellaProva / "n.mdb", "N");
         ASSERT_EQ(t.righe.size(), 1u);
         EXPECT_FALSE(t.righe[0][0].nullo);
         EXPECT_EQ(IntLE(t.righe[0][0].grezzo), caso.valore);
@@ -76,8 +76,8 @@ TEST(WriterRoundTrip, OutOfRangeValuesAreRefusedNamingTheColumn) {
     };
     for (const CasoIntero& caso : casi) {
         SCOPED_TRACE(caso.colonna);
-        CartellaLavoro dir;
-        ScrittoreMdb mdb(dir / "n.mdb");
+        CartellaLavoro cartellaProva;
+        ScrittoreMdb mdb(cartellaProva / "n.mdb");
         mdb.IniziaTabella("Numeri", {ColonnaDa(caso.colonna)});
         try {
             mdb.ScriviIntero(0, caso.valore);
@@ -89,8 +89,8 @@ TEST(WriterRoundTrip, OutOfRangeValuesAreRefusedNamingTheColumn) {
 }
 
 TEST(WriterRoundTrip, NullAndEmptyTextDiffer) {
-    CartellaLavoro dir;
-    ScrittoreMdb mdb(dir / "t.mdb");
+    CartellaLavoro cartellaProva;
+    ScrittoreMdb mdb(cartellaProva / "t.mdb");
     mdb.IniziaTabella("T", {ColonnaDa("A:Text(10)"), ColonnaDa("M:Memo"), ColonnaDa("N:Long"),
                             ColonnaDa("C:Currency"), ColonnaDa("D:DateTime")});
     mdb.ScriviTesto(0, "")
@@ -103,7 +103,7 @@ TEST(WriterRoundTrip, NullAndEmptyTextDiffer) {
     mdb.ScriviTesto(0, "x").AggiungiRiga();
     mdb.ChiudiTabella();
     mdb.Chiudi();
-    const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "T");
+    const TabellaLetta t = LeggiLibmdb(cartellaProva / "t.mdb", "T");
     ASSERT_EQ(t.righe.size(), 3u);
     for (int c = 0; c < 5; ++c) {
         SCOPED_TRACE(c);
@@ -119,15 +119,15 @@ TEST(WriterRoundTrip, NullAndEmptyTextDiffer) {
 TEST(WriterRoundTrip, MoneyIsExactInTenThousandths) {
     const long long casi[] = {
         0, 125000, -125000, 1, -1, 10000000000LL, -9999, 123456789012345LL, -922337203685477LL};
-    CartellaLavoro dir;
-    ScrittoreMdb mdb(dir / "m.mdb");
+    CartellaLavoro cartellaProva;
+    ScrittoreMdb mdb(cartellaProva / "m.mdb");
     mdb.IniziaTabella("M", {ColonnaDa("Importo:Currency"), ColonnaDa("Da:Currency")});
     for (long long c : casi) {
         mdb.ScriviDenaro(0, c).ScriviReale(1, static_cast<double>(c) / 10000.0).AggiungiRiga();
     }
     mdb.ChiudiTabella();
     mdb.Chiudi();
-    const TabellaLetta t = LeggiLibmdb(dir / "m.mdb", "M");
+    const TabellaLetta t = LeggiLibmdb(cartellaProva / "m.mdb", "M");
     ASSERT_EQ(t.righe.size(), std::size(casi));
     for (std::size_t i = 0; i < std::size(casi); ++i) {
         EXPECT_EQ(IntLE(t.righe[i][0].grezzo), casi[i]);
@@ -141,8 +141,8 @@ TEST(WriterRoundTrip, MoneyIsExactInTenThousandths) {
 }
 
 TEST(WriterRoundTrip, FloatingPointAndDates) {
-    CartellaLavoro dir;
-    ScrittoreMdb mdb(dir / "f.mdb");
+    CartellaLavoro cartellaProva;
+    ScrittoreMdb mdb(cartellaProva / "f.mdb");
     mdb.IniziaTabella("F", {ColonnaDa("S:Single"), ColonnaDa("D:Double"), ColonnaDa("Q:DateTime")});
     struct Caso {
         double s, d, q;
@@ -157,7 +157,7 @@ TEST(WriterRoundTrip, FloatingPointAndDates) {
     }
     mdb.ChiudiTabella();
     mdb.Chiudi();
-    const TabellaLetta t = LeggiLibmdb(dir / "f.mdb", "F");
+    const TabellaLetta t = LeggiLibmdb(cartellaProva / "f.mdb", "F");
     ASSERT_EQ(t.righe.size(), std::size(casi));
     for (std::size_t i = 0; i < std::size(casi); ++i) {
         EXPECT_EQ(SingleLE(t.righe[i][0].grezzo), static_cast<float>(casi[i].s));
@@ -171,8 +171,8 @@ TEST(WriterRoundTrip, FloatingPointAndDates) {
 }
 
 TEST(WriterRoundTrip, BooleansAreTheNullMaskBit) {
-    CartellaLavoro dir;
-    ScrittoreMdb mdb(dir / "b.mdb");
+    CartellaLavoro cartellaProva;
+    ScrittoreMdb mdb(cartellaProva / "b.mdb");
     mdb.IniziaTabella("B", {ColonnaDa("Si:Boolean"), ColonnaDa("N:Long")});
     mdb.ScriviBooleano(0, true).ScriviIntero(1, 1).AggiungiRiga();
     mdb.ScriviIntero(1, 2).ScriviBooleano(0, false).AggiungiRiga();
@@ -180,7 +180,7 @@ TEST(WriterRoundTrip, BooleansAreTheNullMaskBit) {
     mdb.ScriviIntero(0, 5).ScriviIntero(1, 4).AggiungiRiga();
     mdb.ChiudiTabella();
     mdb.Chiudi();
-    const TabellaLetta t = LeggiLibmdb(dir / "b.mdb", "B");
+    const TabellaLetta t = LeggiLibmdb(cartellaProva / "b.mdb", "B");
     ASSERT_EQ(t.righe.size(), 4u);
     EXPECT_TRUE(t.righe[0][0].vero);
     EXPECT_FALSE(t.righe[1][0].vero);
@@ -207,15 +207,15 @@ TEST(WriterRoundTrip, CodePage1252TextRoundTrips) {
                                            std::string(254, 'e') + "\x80",
                                            tutti.substr(0, 255),
                                            tutti.substr(127, 128)};
-    CartellaLavoro dir;
-    ScrittoreMdb mdb(dir / "t.mdb");
+    CartellaLavoro cartellaProva;
+    ScrittoreMdb mdb(cartellaProva / "t.mdb");
     mdb.IniziaTabella("Testi", {ColonnaDa("T:Text(255)"), ColonnaDa("M:Memo")});
     for (const std::string& c : casi) {
         mdb.ScriviTesto(0, c).ScriviTesto(1, c).AggiungiRiga();
     }
     mdb.ChiudiTabella();
     mdb.Chiudi();
-    const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "Testi");
+    const TabellaLetta t = LeggiLibmdb(cartellaProva / "t.mdb", "Testi");
     ASSERT_EQ(t.righe.size(), casi.size());
     for (std::size_t i = 0; i < casi.size(); ++i) {
         SCOPED_TRACE(i);
@@ -226,8 +226,8 @@ TEST(WriterRoundTrip, CodePage1252TextRoundTrips) {
 }
 
 TEST(WriterRoundTrip, TextLongerThanItsColumnIsRefused) {
-    CartellaLavoro dir;
-    ScrittoreMdb mdb(dir / "t.mdb");
+    CartellaLavoro cartellaProva;
+    ScrittoreMdb mdb(cartellaProva / "t.mdb");
     mdb.IniziaTabella("T", {ColonnaDa("Sigla:Text(3)")});
     EXPECT_NO_THROW(mdb.ScriviTesto(0, "abc"));
     EXPECT_THROW(mdb.ScriviTesto(0, "abcd"), Errore);
@@ -235,8 +235,8 @@ TEST(WriterRoundTrip, TextLongerThanItsColumnIsRefused) {
 
 TEST(WriterRoundTrip, MemosOfEverySizeIncludingLongerThanAPage) {
     const std::size_t misure[] = {0, 1, 32, 64, 65, 2000, 4076, 4077, 8144, 9000, 100000};
-    CartellaLavoro dir;
-    ScrittoreMdb mdb(dir / "m.mdb");
+    CartellaLavoro cartellaProva;
+    ScrittoreMdb mdb(cartellaProva / "m.mdb");
     mdb.IniziaTabella("Memo", {ColonnaDa("N:Long"), ColonnaDa("Nota:Memo")});
     std::vector<std::string> attesi;
     for (std::size_t m : misure) {
@@ -254,7 +254,7 @@ TEST(WriterRoundTrip, MemosOfEverySizeIncludingLongerThanAPage) {
     }
     mdb.ChiudiTabella();
     mdb.Chiudi();
-    const TabellaLetta t = LeggiLibmdb(dir / "m.mdb", "Memo");
+    const TabellaLetta t = LeggiLibmdb(cartellaProva / "m.mdb", "Memo");
     ASSERT_EQ(t.righe.size(), attesi.size());
     for (std::size_t i = 0; i < attesi.size(); ++i) {
         SCOPED_TRACE(i);
@@ -264,8 +264,8 @@ TEST(WriterRoundTrip, MemosOfEverySizeIncludingLongerThanAPage) {
 }
 
 TEST(WriterRoundTrip, FileReadsCleanlyThroughTheCommandLineTools) {
-    CartellaLavoro dir;
-    const auto file = dir / "Prova.mdb";
+    CartellaLavoro cartellaProva;
+    const auto file = cartellaProva / "Prova.mdb";
     ScrittoreMdb mdb(file);
     mdb.IniziaTabella(
         "Prima", {ColonnaDa("N:Long"), ColonnaDa("Nome:Text(20)"), ColonnaDa("Prezzo:Currency")});
@@ -300,8 +300,8 @@ TEST(WriterRoundTrip, FileReadsCleanlyThroughTheCommandLineTools) {
 }
 
 TEST(WriterRoundTrip, ARowTooLargeForAPageIsRefusedAndTheNextStartsClean) {
-    CartellaLavoro dir;
-    ScrittoreMdb mdb(dir / "t.mdb");
+    CartellaLavoro cartellaProva;
+    ScrittoreMdb mdb(cartellaProva / "t.mdb");
     std::vector<jet::Colonna> colonne;
     for (int i = 0; i < 10; ++i) {
         colonne.push_back(ColonnaDa("T" + std::to_string(i) + ":Text(255)"));
@@ -315,25 +315,25 @@ TEST(WriterRoundTrip, ARowTooLargeForAPageIsRefusedAndTheNextStartsClean) {
     mdb.ScriviTesto(0, "dopo").AggiungiRiga();
     mdb.ChiudiTabella();
     mdb.Chiudi();
-    const TabellaLetta t = LeggiLibmdb(dir / "t.mdb", "Larga");
+    const TabellaLetta t = LeggiLibmdb(cartellaProva / "t.mdb", "Larga");
     ASSERT_EQ(t.righe.size(), 1u);
     EXPECT_EQ(t.righe[0][0].testo, "dopo");
     EXPECT_TRUE(t.righe[0][9].nullo);
 }
 
 TEST(WriterRoundTrip, AnUnfinishedFileLeavesNothingBehind) {
-    CartellaLavoro dir;
+    CartellaLavoro cartellaProva;
     {
-        ScrittoreMdb mdb(dir / "a.mdb");
+        ScrittoreMdb mdb(cartellaProva / "a.mdb");
         mdb.IniziaTabella("T", {ColonnaDa("N:Long")});
         mdb.ScriviIntero(0, 1).AggiungiRiga();
     }
     {
-        ScrittoreMdb mdb(dir / "b.mdb");
+        ScrittoreMdb mdb(cartellaProva / "b.mdb");
         mdb.IniziaTabella("T", {ColonnaDa("N:Long")});
         EXPECT_THROW(mdb.Chiudi(), Errore); // table still open
     }
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Percorso()));
+    EXPECT_TRUE(std::filesystem::is_empty(cartellaProva.Percorso()));
 }
 
 TEST(WriterRoundTrip, BadDeclarationsAreRefused) {

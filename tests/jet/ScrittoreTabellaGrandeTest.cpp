@@ -55,8 +55,8 @@ std::string Nome(int i) {
 }
 
 TEST(WriterLargeTable, ThousandsOfPagesReadBackWholeAndInOrder) {
-    CartellaLavoro dir;
-    const auto file = dir / "Grande.mdb";
+    CartellaLavoro cartellaProva;
+    const auto file = cartellaProva / "Grande.mdb";
     const int righe = 60000;
     {
         jet::ScrittoreMdb mdb(file);
@@ -102,7 +102,7 @@ TEST(WriterLargeTable, ThousandsOfPagesReadBackWholeAndInOrder) {
     EXPECT_EQ(esporta.out, std::to_string(righe + 1) + "\n");
     EXPECT_EQ(esporta.err, "");
 
-    auto db = jet::Database::OpenDatabase(dir.Percorso(), "grande.mdb");
+    auto db = jet::Database::OpenDatabase(cartellaProva.Percorso(), "grande.mdb");
     jet::Recordset rs = db->OpenRecordset("Grande");
     EXPECT_EQ(rs.RecordCount(), static_cast<std::size_t>(righe));
     ASSERT_TRUE(rs.FindFirst("N = 59999"));
@@ -117,8 +117,8 @@ TEST(WriterLargeTable, ThousandsOfPagesReadBackWholeAndInOrder) {
 // the rows put the first data pages near the start of the file and the later
 // ones beyond it.
 TEST(WriterLargeTable, DataPagesBeyondTheFirstBitmapPage) {
-    CartellaLavoro dir;
-    const auto file = dir / "Memo.mdb";
+    CartellaLavoro cartellaProva;
+    const auto file = cartellaProva / "Memo.mdb";
     const int righe = 1000;
     const std::string riempitivo(200, '\x80'); // two bytes a character: few rows a page
     {

@@ -27,8 +27,8 @@ protected:
             {std::string("9"), std::string("D'Angelo, \"Nino\""), Denaro{185000}, std::int64_t{2}});
         t.ConRiga({std::string("10"), std::string("Caffè €"), Nullo{}, std::int64_t{1}});
         t.ConRiga({std::string("101"), Nullo{}, Denaro{-5000}, Nullo{}});
-        vdx::fixture::ScriviMdb(dir_ / "Ospiti.mdb", {t});
-        db_ = Database::OpenDatabase(dir_.Percorso(), "Ospiti.mdb");
+        vdx::fixture::ScriviMdb(cartellaProva_ / "Ospiti.mdb", {t});
+        db_ = Database::OpenDatabase(cartellaProva_.Percorso(), "Ospiti.mdb");
     }
 
     std::string Csv(const std::string& sorgente, const std::string& criterio = "") {
@@ -38,7 +38,7 @@ protected:
         return out.str();
     }
 
-    vdx::test::CartellaLavoro dir_;
+    vdx::test::CartellaLavoro cartellaProva_;
     std::shared_ptr<Database> db_;
 };
 
@@ -91,7 +91,7 @@ TEST_F(QueryCsv, TheProgramPrintsTheSameCsv) {
     if (!std::filesystem::exists(std::filesystem::path(VDX_BINARY_DIR) / "bin" / "vdx-query")) {
         GTEST_SKIP() << "vdx-query is not built";
     }
-    const std::string file = "'" + (dir_ / "ospiti.MDB").string() + "'";
+    const std::string file = "'" + (cartellaProva_ / "ospiti.MDB").string() + "'";
     Esito e = Esegui(file + " Ospiti \"Nome = 'Caffè €'\"");
     EXPECT_EQ(e.stato, 0) << e.uscita;
     EXPECT_EQ(e.uscita, "Camera,Nome,Conto,Ospiti\r\n10,Caffè €,,1\r\n");

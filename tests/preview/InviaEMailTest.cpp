@@ -48,8 +48,8 @@ protected:
 
     // Records the starts instead of starting anything.
     void RegistraAvvii() {
-        piattaforma::ImpostaAvvia([this](std::string_view programma, const fs::path& folder) {
-            avvii.emplace_back(std::string(programma), folder);
+        piattaforma::ImpostaAvvia([this](std::string_view programma, const fs::path& dove) {
+            avvii.emplace_back(std::string(programma), dove);
         });
     }
 
@@ -65,9 +65,9 @@ TEST_F(Invio, FileNameFromTheWorkstation) {
         EXPECT_EQ(LeggiFile(cartella / nome), "OGGETTO\r\npagina\r\n\r\n") << nome;
     }
     ASSERT_EQ(avvii.size(), 3U);
-    for (const auto& [programma, folder] : avvii) {
+    for (const auto& [programma, dove] : avvii) {
         EXPECT_EQ(programma, "Recapito.exe");
-        EXPECT_EQ(folder, cartella.Percorso());
+        EXPECT_EQ(dove, cartella.Percorso());
     }
 }
 

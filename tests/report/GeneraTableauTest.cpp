@@ -660,17 +660,17 @@ TEST_F(Genera, AFailedRunLeavesThePreviousReportWhole) {
 
 TEST_F(Genera, ReportNameFollowsPclocal) {
     const struct {
-        std::string pclocal;
+        std::string postazione;
         const char* file;
     } casi[] = {{"7", "FD7"}, {"12", "FD12"}, {"", "FD"}};
     for (const auto& c : casi) {
         DatiLiberi().Scrivi(cartella_.Percorso());
         OpzioniTableau o = OpzioniDiProva(cartella_.Percorso());
-        o.pclocal = c.pclocal;
+        o.postazione = c.postazione;
         EXPECT_EQ(GeneraTableau(o), cartella_ / c.file);
     }
     OpzioniTableau o = OpzioniDiProva(cartella_.Percorso());
-    o.pclocal = "../7";
+    o.postazione = "../7";
     EXPECT_THROW(GeneraTableau(o), Errore);
 }
 

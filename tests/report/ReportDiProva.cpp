@@ -22,7 +22,7 @@ OpzioniTableau OpzioniDiProva(const std::filesystem::path& cartella) {
     o.codiceAssistenzaHotel = "K";
     o.cartella = cartella;
     o.orologio = [] { return DataOra{2024, 3, 5, 7, 30, 0}; };
-    o.pclocal = "7";
+    o.postazione = "7";
     return o;
 }
 

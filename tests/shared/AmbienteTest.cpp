@@ -12,8 +12,8 @@ namespace {
 class Ambiente : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (const char* name : {"pclocal", "PCLOCAL", "PcLocal", "BANCO", "banco"}) {
-            ::unsetenv(name);
+        for (const char* nome : {"pclocal", "PCLOCAL", "PcLocal", "BANCO", "banco"}) {
+            ::unsetenv(nome);
         }
     }
 };

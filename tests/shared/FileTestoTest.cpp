@@ -14,15 +14,15 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 struct Split {
-    const char* name;
+    const char* nome;
     std::string bytes;
-    Lines lines;
+    Lines righe;
 };
 
 class DividiRigheTest : public ::testing::TestWithParam<Split> {};
 
 TEST_P(DividiRigheTest, SplitsAtLineEnds) {
-    EXPECT_EQ(vdx::DividiRighe(GetParam().bytes), GetParam().lines);
+    EXPECT_EQ(vdx::DividiRighe(GetParam().bytes), GetParam().righe);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -34,10 +34,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Split{"lfCr", "a\n\rb", {"a", "", "b"}},
                       Split{"formFeed", std::string("x\r\n\x0C\r\n"), {"x", "\x0C"}},
                       Split{"blanksKept", "  \r\n", {"  "}}),
-    [](const auto& caso) { return std::string(caso.param.name); });
+    [](const auto& caso) { return std::string(caso.param.nome); });
 
 TEST(LettoreRighe, ReadsWhatDividiRigheSplitsAcrossBufferEdges) {
-    vdx::test::CartellaLavoro dir;
+    vdx::test::CartellaLavoro cartellaProva;
     // Lines of 133 bytes plus CR LF straddle the 64 KiB read blocks, including
     // a CR that ends one block with its LF at the start of the next; a line
     // spans several blocks.
@@ -49,12 +49,12 @@ TEST(LettoreRighe, ReadsWhatDividiRigheSplitsAcrossBufferEdges) {
     // A line of more than two blocks whose CR ends a block, then a lone LF.
     bytes += std::string(2 * 65536 + 65535 - bytes.size() % 65536, 'L') + "\r\nx\n";
     bytes += "\xB3last";
-    vdx::ScriviFileAtomico(dir / "FD3", bytes);
+    vdx::ScriviFileAtomico(cartellaProva / "FD3", bytes);
 
-    vdx::LettoreRighe reader(dir / "FD3");
+    vdx::LettoreRighe reader(cartellaProva / "FD3");
     Lines read;
-    while (auto line = reader.Leggi()) {
-        read.push_back(*line);
+    while (auto riga = reader.Leggi()) {
+        read.push_back(*riga);
     }
     EXPECT_TRUE(reader.Fine());
     EXPECT_EQ(read, vdx::DividiRighe(bytes));
@@ -62,9 +62,9 @@ TEST(LettoreRighe, ReadsWhatDividiRigheSplitsAcrossBufferEdges) {
 }
 
 TEST(LettoreRighe, MissingFileIsError53) {
-    vdx::test::CartellaLavoro dir;
+    vdx::test::CartellaLavoro cartellaProva;
     try {
-        vdx::LettoreRighe reader(dir / "nothing");
+        vdx::LettoreRighe reader(cartellaProva / "nothing");
         FAIL() << "no error";
     } catch (const vdx::Errore& e) {
         EXPECT_EQ(e.Numero(), vdx::errore::FileNonTrovato);
@@ -73,24 +73,26 @@ TEST(LettoreRighe, MissingFileIsError53) {
 }
 
 TEST(ScrittoreAtomico, ReplacesOnlyOnCommit) {
-    vdx::test::CartellaLavoro dir;
-    const fs::path target = dir / "FD1";
-    vdx::ScriviRigheAtomico(target, {"old", "report"});
+    vdx::test::CartellaLavoro cartellaProva;
+    const fs::path destinazione = cartellaProva / "FD1";
+    vdx::ScriviRigheAtomico(destinazione, {"old", "report"});
     {
-        vdx::ScrittoreAtomico out(target);
+        vdx::ScrittoreAtomico out(destinazione);
         out.ScriviRiga("half");
-        EXPECT_EQ(vdx::LeggiFile(target), "old\r\nreport\r\n"); // untouched while writing
+        EXPECT_EQ(vdx::LeggiFile(destinazione), "old\r\nreport\r\n"); // untouched while writing
         // destroyed without commit: a failed run
     }
-    EXPECT_EQ(vdx::LeggiFile(target), "old\r\nreport\r\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Percorso()), fs::directory_iterator()), 1)
+    EXPECT_EQ(vdx::LeggiFile(destinazione), "old\r\nreport\r\n");
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(cartellaProva.Percorso()), fs::directory_iterator()),
+        1)
         << "the temporary file was left behind";
 
-    vdx::ScrittoreAtomico out(target);
+    vdx::ScrittoreAtomico out(destinazione);
     out.ScriviRiga("\xC8 new");
     out.Scrivi("\x0C");
-    out.Commit();
-    EXPECT_EQ(vdx::LeggiFile(target), "\xC8 new\r\n\x0C");
+    out.Conferma();
+    EXPECT_EQ(vdx::LeggiFile(destinazione), "\xC8 new\r\n\x0C");
 }
 
 TEST(ScrittoreAtomico, UnwritableFolderIsAnError) {
@@ -98,13 +100,13 @@ TEST(ScrittoreAtomico, UnwritableFolderIsAnError) {
 }
 
 TEST(ScrittoreAtomico, CommitIntoAVanishedFolderFails) {
-    vdx::test::CartellaLavoro dir;
-    const fs::path sub = dir / "gone";
+    vdx::test::CartellaLavoro cartellaProva;
+    const fs::path sub = cartellaProva / "gone";
     fs::create_directory(sub);
     vdx::ScrittoreAtomico out(sub / "FD1");
     out.ScriviRiga("x");
     fs::remove_all(sub);
-    EXPECT_THROW(out.Commit(), vdx::Errore);
+    EXPECT_THROW(out.Conferma(), vdx::Errore);
 }
 
 } // namespace

@@ -11,31 +11,33 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(RisolviNome, FindsAFileWhateverTheCase) {
-    vdx::test::CartellaLavoro dir;
-    vdx::ScriviFileAtomico(dir / "TABLEAU.MDB", "x");
-    vdx::ScriviFileAtomico(dir / "fd3", "y");
-    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "Tableau.mdb"), dir / "TABLEAU.MDB");
-    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "FD3"), dir / "fd3");
-    ASSERT_TRUE(vdx::TrovaFile(dir.Percorso(), "fD3").has_value());
-    EXPECT_FALSE(vdx::TrovaFile(dir.Percorso(), "FD4").has_value());
+    vdx::test::CartellaLavoro cartellaProva;
+    vdx::ScriviFileAtomico(cartellaProva / "TABLEAU.MDB", "x");
+    vdx::ScriviFileAtomico(cartellaProva / "fd3", "y");
+    EXPECT_EQ(vdx::RisolviNome(cartellaProva.Percorso(), "Tableau.mdb"),
+              cartellaProva / "TABLEAU.MDB");
+    EXPECT_EQ(vdx::RisolviNome(cartellaProva.Percorso(), "FD3"), cartellaProva / "fd3");
+    ASSERT_TRUE(vdx::TrovaFile(cartellaProva.Percorso(), "fD3").has_value());
+    EXPECT_FALSE(vdx::TrovaFile(cartellaProva.Percorso(), "FD4").has_value());
 }
 
 TEST(RisolviNome, NoMatchKeepsTheSpellingGiven) {
-    vdx::test::CartellaLavoro dir;
-    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "fd3.csv"), dir / "fd3.csv");
+    vdx::test::CartellaLavoro cartellaProva;
+    EXPECT_EQ(vdx::RisolviNome(cartellaProva.Percorso(), "fd3.csv"), cartellaProva / "fd3.csv");
 }
 
 TEST(RisolviNome, ExactSpellingWinsAndFoldersResolveToo) {
-    vdx::test::CartellaLavoro dir;
-    vdx::ScriviFileAtomico(dir / "FD3", "upper");
-    vdx::ScriviFileAtomico(dir / "fd3", "lower");
-    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "fd3"), dir / "fd3");
-    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "Fd3"), dir / "FD3"); // first in name order
+    vdx::test::CartellaLavoro cartellaProva;
+    vdx::ScriviFileAtomico(cartellaProva / "FD3", "upper");
+    vdx::ScriviFileAtomico(cartellaProva / "fd3", "lower");
+    EXPECT_EQ(vdx::RisolviNome(cartellaProva.Percorso(), "fd3"), cartellaProva / "fd3");
+    EXPECT_EQ(vdx::RisolviNome(cartellaProva.Percorso(), "Fd3"),
+              cartellaProva / "FD3"); // first in name order
 
-    fs::create_directory(dir / "Doc");
-    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "doc\\fd3202612070905.doc"),
-              dir / "Doc" / "fd3202612070905.doc");
-    EXPECT_EQ(vdx::RisolviNome(dir.Percorso(), "doc/x"), dir / "Doc" / "x");
+    fs::create_directory(cartellaProva / "Doc");
+    EXPECT_EQ(vdx::RisolviNome(cartellaProva.Percorso(), "doc\\fd3202612070905.doc"),
+              cartellaProva / "Doc" / "fd3202612070905.doc");
+    EXPECT_EQ(vdx::RisolviNome(cartellaProva.Percorso(), "doc/x"), cartellaProva / "Doc" / "x");
 }
 
 struct Modello {

@@ -14,8 +14,8 @@ public:
     CartellaLavoro& operator=(const CartellaLavoro&) = delete;
 
     const std::filesystem::path& Percorso() const { return path_; }
-    std::filesystem::path operator/(const std::filesystem::path& name) const {
-        return path_ / name;
+    std::filesystem::path operator/(const std::filesystem::path& nome) const {
+        return path_ / nome;
     }
 
 private:

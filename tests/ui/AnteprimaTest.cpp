@@ -310,9 +310,9 @@ private slots:
     void eMailHandsThePageOver() {
         ScriviReport(5);
         std::vector<std::string> avviati;
-        vdx::piattaforma::ImpostaAvvia([&](std::string_view programma, const fs::path& folder) {
+        vdx::piattaforma::ImpostaAvvia([&](std::string_view programma, const fs::path& cartella) {
             avviati.emplace_back(programma);
-            QCOMPARE(folder, Cartella());
+            QCOMPARE(cartella, Cartella());
         });
         auto finestra = Apri();
         finestra->Tasto(Anteprima::EMail)->click();

@@ -23,26 +23,26 @@ void Posiziona(QWidget* control, int left, int top, int width, int height) {
 }
 
 QString FamigliaInstallata(const QString& family) {
-    const QStringList installed = QFontDatabase::families();
-    const auto present = [&](const QString& name) {
-        return installed.contains(name, Qt::CaseInsensitive);
+    const QStringList installate = QFontDatabase::families();
+    const auto presente = [&](const QString& nome) {
+        return installate.contains(nome, Qt::CaseInsensitive);
     };
-    if (present(family)) {
+    if (presente(family)) {
         return family;
     }
-    QStringList stand_ins;
+    QStringList sostituti;
     if (family.compare(QStringLiteral("Corbel"), Qt::CaseInsensitive) == 0) {
-        stand_ins = {QStringLiteral("Carlito"), QStringLiteral("Liberation Sans"),
+        sostituti = {QStringLiteral("Carlito"), QStringLiteral("Liberation Sans"),
                      QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")};
     } else if (family.compare(QStringLiteral("Arial"), Qt::CaseInsensitive) == 0) {
-        stand_ins = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+        sostituti = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                      QStringLiteral("DejaVu Sans")};
     } else {
-        stand_ins = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+        sostituti = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
     }
-    for (const QString& name : stand_ins) {
-        if (present(name)) {
-            return name;
+    for (const QString& nome : sostituti) {
+        if (presente(nome)) {
+            return nome;
         }
     }
     return QApplication::font().family();

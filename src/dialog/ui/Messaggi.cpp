@@ -94,13 +94,13 @@ void ScriviSenzaSchermo(const std::string& testo, const std::string& titolo) {
 } // namespace
 
 QString DaCp1252(const std::string& bytes) {
-    const std::u16string text = Utf16DaCp1252(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    const std::u16string testo = Utf16DaCp1252(bytes);
+    return QString::fromUtf16(testo.data(), static_cast<qsizetype>(testo.size()));
 }
 
-std::string ACp1252(const QString& text) {
-    return Cp1252DaUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                             static_cast<std::size_t>(text.size())));
+std::string ACp1252(const QString& testo) {
+    return Cp1252DaUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(testo.utf16()),
+                                             static_cast<std::size_t>(testo.size())));
 }
 
 void Avviso(QWidget* parent, const std::string& testo, const std::string& titolo, Icona icona) {

@@ -59,6 +59,6 @@ bool CaricaTraduzioni();
 
 // Code page 1252 bytes <-> Qt text.
 QString DaCp1252(const std::string& bytes);
-std::string ACp1252(const QString& text);
+std::string ACp1252(const QString& testo);
 
 } // namespace vdx::ui

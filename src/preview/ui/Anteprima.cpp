@@ -190,9 +190,9 @@ void Anteprima::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void Anteprima::done(int result) {
+void Anteprima::done(int risultato) {
     paginatore_.Chiudi();
-    QDialog::done(result);
+    QDialog::done(risultato);
 }
 
 void Anteprima::MostraPagina() {

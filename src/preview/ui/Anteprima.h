@@ -67,7 +67,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 public slots:
-    void done(int result) override;
+    void done(int risultato) override;
 
 private:
     void Costruisci();

@@ -286,7 +286,7 @@ void MenuStampa::Form_Activate() {
     senzaDestinazioni_ = false;
 
     codiceAssistenza_ = CodiceAssistenza(cartella_, 1);
-    for (const std::string& destinazione : DestinazioniHotel1(cartella_)) {
+    for (const std::string& destinazione : DestinazioniDiStampa(cartella_)) {
         combo1_->addItem(DaCp1252(destinazione));
     }
 

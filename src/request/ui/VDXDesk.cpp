@@ -378,7 +378,7 @@ void VDXDesk::Stampa() {
     opzioni.codiceAssistenzaHotel = codiceAssistenzaHotel_;
     opzioni.cartella = cartella_;
     opzioni.orologio = orologio_;
-    opzioni.pclocal = postazione_;
+    opzioni.postazione = postazione_;
     GeneraTableau(opzioni);
 
     {
