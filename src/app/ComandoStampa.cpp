@@ -1,4 +1,5 @@
 #include "app/Comandi.h"
+#include "jet/Database.h"
 #include "report/Elenchi.h"
 #include "shared/Cp1252.h"
 #include "shared/DatiSuite.h"
@@ -33,12 +34,11 @@ const DescrizioneComando Stampa{
 
 // The destination asked for: --pdf, --destination, or the first of hotel 1;
 // nullopt, with the reason on `err`, when there is none.
-std::optional<std::string> Destinazione(const Scelte& s, const std::filesystem::path& cartella,
-                                        std::ostream& err) {
+std::optional<std::string> Destinazione(const Scelte& s, jet::Archivi& archivi, std::ostream& err) {
     if (const auto nome = s.Valore("--destination")) {
         return Cp1252DaUtf8(*nome);
     }
-    const auto destinazioni = DestinazioniDiStampa(cartella);
+    const auto destinazioni = DestinazioniDiStampa(archivi);
     if (s.Ha("--pdf")) {
         const auto pdf = DestinazionePdf(destinazioni);
         if (!pdf) {
@@ -76,14 +76,16 @@ int EseguiStampa(const std::vector<std::string>& argomenti, std::ostream& out, s
         scelta.orizzontale = scelte->Ha("--landscape");
         scelta.fronteRetro = scelte->Ha("--duplex");
         scelta.hotel = 1;
-        scelta.codiceAssistenza = CodiceAssistenza(cartella, 1);
-        const auto nome = Destinazione(*scelte, cartella, err);
+        // One reading of the suite's files for the whole run.
+        jet::Archivi archivi(cartella);
+        scelta.codiceAssistenza = CodiceAssistenza(archivi, 1);
+        const auto nome = Destinazione(*scelte, archivi, err);
         if (!nome) {
             return 1;
         }
         scelta.destinazione = *nome;
 
-        const RisultatoStampa risultato = StampaReport(cartella, postazione, scelta, fabbrica);
+        const RisultatoStampa risultato = StampaReport(archivi, postazione, scelta, fabbrica);
         switch (risultato.esito) {
         case EsitoStampa::Stampata:
             out << "Stampato su " << Utf8DaCp1252(scelta.destinazione) << ": "

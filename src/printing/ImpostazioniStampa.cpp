@@ -51,24 +51,27 @@ std::string LeggiFontStampa(const std::filesystem::path& cartella) {
 
 std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path& cartella,
                                                     const SceltaStampa& scelta) {
+    jet::Archivi archivi(cartella);
+    return LeggiImpostazioni(archivi, scelta);
+}
+
+std::optional<ImpostazioniStampa> LeggiImpostazioni(jet::Archivi& archivi,
+                                                    const SceltaStampa& scelta) {
     ImpostazioniStampa s;
-    s.fontStampa = LeggiFontStampa(cartella);
+    s.fontStampa = LeggiFontStampa(archivi.Cartella());
 
     {
-        auto db = jet::Database::OpenDatabase(cartella, suite::Contatori.file);
-        auto contatori = db->OpenRecordset(suite::Contatori.nome);
+        auto contatori = archivi.Apri(suite::Contatori.file)->OpenRecordset(suite::Contatori.nome);
         if (contatori.FindFirst("NumeroHotel = " + std::to_string(scelta.hotel))) {
             s.lunghezzaPagina =
                 InteroCorto(contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
         }
-        db->Close();
     }
 
-    auto db = jet::Database::OpenDatabase(cartella, suite::Stampanti.file);
+    const auto db = archivi.Apri(suite::Stampanti.file);
     auto stampanti = db->OpenRecordset(suite::Stampanti.nome);
     auto setStampa = db->OpenRecordset(suite::SetStampa.nome);
     if (!stampanti.FindFirst("Destinazione = " + TestoCriterio(scelta.destinazione))) {
-        db->Close();
         return std::nullopt;
     }
     const short tipo = InteroCorto(stampanti.Numero("TipoStampa"));
@@ -89,7 +92,6 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path&
     } else {
         s.uscitaStampa = stampanti.Testo("Linea");
     }
-    db->Close();
 
     if (!TrimSpazi(scelta.stampanteSistema).empty()) {
         s.uscitaStampa = scelta.stampanteSistema;

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace vdx::jet {
+class Archivi;
+}
+
 namespace vdx {
 
 // The choices of the print menu a print works with. Texts are code page 1252.
@@ -52,6 +56,10 @@ std::string LeggiFontStampa(const std::filesystem::path& cartella);
 // destination is not in Stampanti: then nothing is printed. Errors of the
 // data files are thrown as vdx::Errore.
 std::optional<ImpostazioniStampa> LeggiImpostazioni(const std::filesystem::path& cartella,
+                                                    const SceltaStampa& scelta);
+// The same, from the files of a run (jet::Archivi): a file the run has
+// opened already is not read again.
+std::optional<ImpostazioniStampa> LeggiImpostazioni(jet::Archivi& archivi,
                                                     const SceltaStampa& scelta);
 
 } // namespace vdx

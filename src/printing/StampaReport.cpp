@@ -1,5 +1,6 @@
 #include "printing/StampaReport.h"
 
+#include "jet/Database.h"
 #include "printing/StampaDiretta.h"
 #include "printing/StampaDriver.h"
 #include "shared/Ambiente.h"
@@ -10,7 +11,14 @@ namespace vdx {
 
 RisultatoStampa StampaReport(const std::filesystem::path& cartella, std::string_view postazione,
                              const SceltaStampa& scelta, const FabbricaStampante& fabbrica) {
-    const auto impostazioni = LeggiImpostazioni(cartella, scelta);
+    jet::Archivi archivi(cartella);
+    return StampaReport(archivi, postazione, scelta, fabbrica);
+}
+
+RisultatoStampa StampaReport(jet::Archivi& archivi, std::string_view postazione,
+                             const SceltaStampa& scelta, const FabbricaStampante& fabbrica) {
+    const std::filesystem::path& cartella = archivi.Cartella();
+    const auto impostazioni = LeggiImpostazioni(archivi, scelta);
     if (!impostazioni) {
         return {EsitoStampa::DestinazioneSconosciuta, {}};
     }

@@ -41,6 +41,10 @@ using FabbricaStampante = std::function<std::unique_ptr<Stampante>(const std::st
 // control code out of range, the printer) are thrown as vdx::Errore.
 RisultatoStampa StampaReport(const std::filesystem::path& cartella, std::string_view postazione,
                              const SceltaStampa& scelta, const FabbricaStampante& fabbrica);
+// The same, from the files of a run (jet::Archivi), for a command that has
+// read the suite's files already.
+RisultatoStampa StampaReport(jet::Archivi& archivi, std::string_view postazione,
+                             const SceltaStampa& scelta, const FabbricaStampante& fabbrica);
 
 // What a print did, told to the user: "Stampato su Banco: /dev/usb/lp0",
 // "Il tableau è vuoto: non c'è niente da stampare", ...

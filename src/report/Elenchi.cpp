@@ -112,14 +112,17 @@ bool TipoSulTableau(jet::Recordset& tipiCamere, const std::string& tipo) {
 }
 
 std::vector<std::string> DestinazioniDiStampa(const std::filesystem::path& cartella) {
-    auto db = jet::Database::OpenDatabase(cartella, suite::Stampanti.file);
-    auto stampanti = db->OpenRecordset(suite::Stampanti.nome);
+    jet::Archivi archivi(cartella);
+    return DestinazioniDiStampa(archivi);
+}
+
+std::vector<std::string> DestinazioniDiStampa(jet::Archivi& archivi) {
+    Archivio stampanti(archivi, suite::Stampanti);
     std::vector<std::string> voci;
-    for (bool trovato = stampanti.FindFirst("NumeroHotel = 1"); trovato;
-         trovato = stampanti.FindNext("NumeroHotel = 1")) {
-        voci.push_back(stampanti.Testo("Destinazione"));
+    for (bool trovato = stampanti.righe.FindFirst("NumeroHotel = 1"); trovato;
+         trovato = stampanti.righe.FindNext("NumeroHotel = 1")) {
+        voci.push_back(stampanti.righe.Testo("Destinazione"));
     }
-    db->Close();
     return voci;
 }
 

@@ -63,5 +63,6 @@ bool TipoSulTableau(jet::Recordset& tipiCamere, const std::string& tipo);
 // The print destinations, always those of hotel 1, in the order the
 // Stampanti table holds them.
 std::vector<std::string> DestinazioniDiStampa(const std::filesystem::path& cartella);
+std::vector<std::string> DestinazioniDiStampa(jet::Archivi& archivi);
 
 } // namespace vdx

@@ -1,12 +1,14 @@
 // `vdx print`: the print menu's print button without a window.
 
 #include "app/Comandi.h"
+#include "jet/FileLeggibile.h"
 #include "printing/AlbergoStampa.h"
 #include "shared/FileTesto.h"
 #include "support/CartellaLavoro.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -73,15 +75,26 @@ INSTANTIATE_TEST_SUITE_P(
         CasoComando{"pdf_and_destination", {"--pdf", "--destination", "Laser"}, 2, "", "--pdf"}),
     [](const auto& riga) { return std::string(riga.param.nome); });
 
+// The choices reach the printer, and the run reads each of the suite's files
+// once: the destinations, the settings and the hotel come from one reading.
 TEST(ComandoStampa, LandscapeDuplexAndNormal) {
     CartellaLavoro cartella;
     AlbergoDiStampa().Scrivi(cartella.Percorso());
     vdx::ScriviRigheAtomico(cartella / "FD", {"A"});
     StampanteRegistrata* p = nullptr;
     std::ostringstream out, err;
-    ASSERT_EQ(vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,
-                                cartella.Percorso(), "", Fabbrica(p)),
-              0);
+    std::map<std::string, int> aperture;
+    vdx::jet::ImpostaAperturaFile([&](const std::filesystem::path& file) {
+        ++aperture[file.filename().string()];
+        return vdx::jet::ApriFileDiSistema(file);
+    });
+    const int esito = vdx::EseguiStampa({"--landscape", "--duplex", "--normal"}, out, err,
+                                        cartella.Percorso(), "", Fabbrica(p));
+    vdx::jet::ImpostaAperturaFile(nullptr);
+    ASSERT_EQ(esito, 0) << err.str();
+    const std::map<std::string, int> unaVolta{
+        {"AnagraficaHotels.mdb", 1}, {"Contatori.mdb", 1}, {"Stampanti.mdb", 1}};
+    EXPECT_EQ(aperture, unaVolta);
     std::vector<std::string> atteso{"device Ufficio", "duplex 2", "orient 2"};
     const auto pagina = vdx::test::PaginaLaser("size 10");
     atteso.insert(atteso.end(), pagina.begin(), pagina.end());
