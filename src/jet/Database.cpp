@@ -151,13 +151,13 @@ std::shared_ptr<Database> Database::OpenDatabase(const std::filesystem::path& ca
     return std::shared_ptr<Database>(new Database(std::move(impl)));
 }
 
-Recordset Database::OpenRecordset(std::string_view source) {
+Recordset Database::OpenRecordset(std::string_view origine) {
     impl_->Aperto();
     std::shared_ptr<const Vista> v;
-    if (DiSelezione(source)) {
-        v = impl_->ApriSelezione(AnalizzaSelezione(source));
+    if (DiSelezione(origine)) {
+        v = impl_->ApriSelezione(AnalizzaSelezione(origine));
     } else {
-        std::string nome = SenzaSpazi(source);
+        std::string nome = SenzaSpazi(origine);
         if (nome.size() >= 2 && nome.front() == '[' && nome.back() == ']') {
             nome = nome.substr(1, nome.size() - 2);
         }
@@ -166,7 +166,7 @@ Recordset Database::OpenRecordset(std::string_view source) {
                 errore::SintassiSelezione,
                 "Il testo di selezione non \xE8 compreso: non \xE8 il nome di una tabella n\xE9 "
                 "\"Select * From ...\". Il testo \xE8: " +
-                    std::string(source));
+                    std::string(origine));
         }
         v = impl_->VistaDi(nome);
     }

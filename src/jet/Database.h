@@ -55,7 +55,7 @@ public:
     // and its search indexes; each keeps its own current record. The
     // table's definition is read here; its rows when first needed (a search,
     // a count, a field), so damage in them is reported then.
-    Recordset OpenRecordset(std::string_view source);
+    Recordset OpenRecordset(std::string_view origine);
 
     std::vector<std::string> NomiTabelle() const; // user tables, as stored
     const std::filesystem::path& Percorso() const;

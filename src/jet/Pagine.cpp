@@ -129,15 +129,15 @@ AperturaFile gApertura;
 
 std::unique_ptr<FileLeggibile> ApriFileDiSistema(const std::filesystem::path& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0) {
+    struct stat attributi {};
+    if (fd < 0 || ::fstat(fd, &attributi) != 0) {
         const int codice = errno;
         if (fd >= 0) {
             ::close(fd);
         }
         throw std::system_error(codice, std::generic_category(), file.string());
     }
-    return std::make_unique<FileDiSistema>(fd, static_cast<std::size_t>(info.st_size));
+    return std::make_unique<FileDiSistema>(fd, static_cast<std::size_t>(attributi.st_size));
 }
 
 void ImpostaAperturaFile(AperturaFile apri) {

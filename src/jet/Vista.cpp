@@ -129,20 +129,20 @@ template <typename T> int SegnoConfronto(T a, T b) {
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
-bool EsitoConfronto(Operatore op, int cmp) {
+bool EsitoConfronto(Operatore op, int confronto) {
     switch (op) {
     case Operatore::Uguale:
-        return cmp == 0;
+        return confronto == 0;
     case Operatore::Diverso:
-        return cmp != 0;
+        return confronto != 0;
     case Operatore::Minore:
-        return cmp < 0;
+        return confronto < 0;
     case Operatore::MinoreUguale:
-        return cmp <= 0;
+        return confronto <= 0;
     case Operatore::Maggiore:
-        return cmp > 0;
+        return confronto > 0;
     case Operatore::MaggioreUguale:
-        return cmp >= 0;
+        return confronto >= 0;
     }
     return false;
 }
@@ -282,7 +282,7 @@ Confronto Confronto::Prepara(const CampoTabella& c, int colonna, Operatore op, c
 
 bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
     const auto c = static_cast<std::size_t>(colonna);
-    int cmp = 0;
+    int confronto = 0;
     switch (modo) {
     case Modo::Testo: {
         std::string_view v;
@@ -290,7 +290,7 @@ bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
             return false; // NULL satisfies no comparison
         }
         const int x = v.compare(testo); // char_traits<char> compares as unsigned
-        cmp = x < 0 ? -1 : (x > 0 ? 1 : 0);
+        confronto = x < 0 ? -1 : (x > 0 ? 1 : 0);
         break;
     }
     case Modo::Intero: {
@@ -299,11 +299,11 @@ bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
             return false;
         }
         if (esatto) {
-            cmp = SegnoConfronto(denaro ? v : v * 10000, intero);
+            confronto = SegnoConfronto(denaro ? v : v * 10000, intero);
         } else {
             const double valore =
                 denaro ? static_cast<double>(v) / 10000.0 : static_cast<double>(v);
-            cmp = SegnoConfronto(valore, reale);
+            confronto = SegnoConfronto(valore, reale);
         }
         break;
     }
@@ -312,11 +312,11 @@ bool Confronto::Soddisfatto(const Riga& r, std::string& buffer) const {
         if (!r.LeggiReale(c, v)) {
             return false;
         }
-        cmp = SegnoConfronto(v, reale);
+        confronto = SegnoConfronto(v, reale);
         break;
     }
     }
-    return EsitoConfronto(op, cmp);
+    return EsitoConfronto(op, confronto);
 }
 
 std::optional<std::string> Confronto::Chiave() const {
@@ -742,9 +742,9 @@ Vista::OrdinaPerCampi(const std::vector<std::pair<int, bool>>& campi) const {
         std::iota(v.begin(), v.end(), 0u);
         std::stable_sort(v.begin(), v.end(), [&](std::uint32_t a, std::uint32_t b) {
             for (std::size_t i = 0; i < campi.size(); ++i) {
-                const int cmp = ConfrontaCelle(chiavi[i], a, b);
-                if (cmp != 0) {
-                    return campi[i].second ? cmp > 0 : cmp < 0;
+                const int confronto = ConfrontaCelle(chiavi[i], a, b);
+                if (confronto != 0) {
+                    return campi[i].second ? confronto > 0 : confronto < 0;
                 }
             }
             return false;

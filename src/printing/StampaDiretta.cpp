@@ -93,8 +93,8 @@ private:
 } // namespace
 
 UscitaDispositivo::UscitaDispositivo(const std::filesystem::path& percorso) : percorso_(percorso) {
-    struct stat info {};
-    if (::stat(percorso.c_str(), &info) != 0 || S_ISREG(info.st_mode)) {
+    struct stat attributi {};
+    if (::stat(percorso.c_str(), &attributi) != 0 || S_ISREG(attributi.st_mode)) {
         file_ = std::make_unique<ScrittoreAtomico>(percorso);
         return;
     }

@@ -14,8 +14,8 @@ namespace vdx {
 
 std::optional<std::string> VariabileAmbiente(std::string_view nome) {
     const std::string chiave(nome);
-    if (const char* exact = std::getenv(chiave.c_str())) {
-        return std::string(exact);
+    if (const char* esatta = std::getenv(chiave.c_str())) {
+        return std::string(esatta);
     }
     for (char** voce = environ; voce != nullptr && *voce != nullptr; ++voce) {
         const char* eq = std::strchr(*voce, '=');

@@ -98,27 +98,27 @@ std::string Cp1252DaUtf8(std::string_view utf8) {
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        int extra = 0;
+        const auto iniziale = static_cast<unsigned char>(utf8[i]);
+        int seguenti = 0;
         char32_t c = 0;
-        if (lead < 0x80) {
-            c = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            c = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            c = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            c = lead & 0x07;
+        if (iniziale < 0x80) {
+            c = iniziale;
+        } else if ((iniziale & 0xE0) == 0xC0) {
+            seguenti = 1;
+            c = iniziale & 0x1F;
+        } else if ((iniziale & 0xF0) == 0xE0) {
+            seguenti = 2;
+            c = iniziale & 0x0F;
+        } else if ((iniziale & 0xF8) == 0xF0) {
+            seguenti = 3;
+            c = iniziale & 0x07;
         } else {
             out.push_back('?');
             ++i;
             continue;
         }
-        bool ok = i + static_cast<std::size_t>(extra) < utf8.size();
-        for (int k = 1; ok && k <= extra; ++k) {
+        bool ok = i + static_cast<std::size_t>(seguenti) < utf8.size();
+        for (int k = 1; ok && k <= seguenti; ++k) {
             const auto cont = static_cast<unsigned char>(utf8[i + k]);
             if ((cont & 0xC0) != 0x80) {
                 ok = false;
@@ -132,7 +132,7 @@ std::string Cp1252DaUtf8(std::string_view utf8) {
             continue;
         }
         out.push_back(ByteOppureDomanda(c));
-        i += static_cast<std::size_t>(extra) + 1;
+        i += static_cast<std::size_t>(seguenti) + 1;
     }
     return out;
 }

@@ -8,10 +8,10 @@ namespace vdx {
 
 DataOra OraLocale() {
     const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    return DataOra{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-                   parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+    std::tm scomposta{};
+    localtime_r(&now, &scomposta);
+    return DataOra{scomposta.tm_year + 1900, scomposta.tm_mon + 1, scomposta.tm_mday,
+                   scomposta.tm_hour,        scomposta.tm_min,     scomposta.tm_sec};
 }
 
 Orologio OrologioDiSistema() {
@@ -66,11 +66,11 @@ DataOra SpostaGiorni(const DataOra& data, int giorni) {
     using namespace std::chrono;
     const year_month_day ymd{year{data.anno}, month{static_cast<unsigned>(data.mese)},
                              day{static_cast<unsigned>(data.giorno)}};
-    const year_month_day moved{sys_days{ymd} + days{giorni}};
+    const year_month_day spostata{sys_days{ymd} + days{giorni}};
     DataOra out = data;
-    out.anno = static_cast<int>(moved.year());
-    out.mese = static_cast<int>(static_cast<unsigned>(moved.month()));
-    out.giorno = static_cast<int>(static_cast<unsigned>(moved.day()));
+    out.anno = static_cast<int>(spostata.year());
+    out.mese = static_cast<int>(static_cast<unsigned>(spostata.month()));
+    out.giorno = static_cast<int>(static_cast<unsigned>(spostata.day()));
     return out;
 }
 

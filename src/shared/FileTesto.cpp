@@ -21,39 +21,39 @@ std::string NomeFile(const fs::path& p) {
     return Cp1252DaUtf8(p.string());
 }
 
-[[noreturn]] void ErroreApertura(const fs::path& file, int code) {
-    if (code == ENOENT) {
+[[noreturn]] void ErroreApertura(const fs::path& file, int codice) {
+    if (codice == ENOENT) {
         throw Errore(errore::FileNonTrovato, "File non trovato: " + NomeFile(file));
     }
     throw Errore(errore::AccessoPercorso, "Errore di accesso al file " + NomeFile(file) + " (" +
-                                              DescrizioneErrno(code) + ")");
+                                              DescrizioneErrno(codice) + ")");
 }
 
-[[noreturn]] void ErroreScrittura(const fs::path& file, int code) {
-    if (code == ENOSPC || code == EDQUOT) {
+[[noreturn]] void ErroreScrittura(const fs::path& file, int codice) {
+    if (codice == ENOSPC || codice == EDQUOT) {
         throw Errore(errore::DiscoPieno, "Disco pieno scrivendo " + NomeFile(file));
     }
     throw Errore(errore::AccessoPercorso,
-                 "Impossibile scrivere " + NomeFile(file) + " (" + DescrizioneErrno(code) + ")");
+                 "Impossibile scrivere " + NomeFile(file) + " (" + DescrizioneErrno(codice) + ")");
 }
 
 } // namespace
 
 std::vector<std::string> DividiRighe(std::string_view bytes) {
     std::vector<std::string> righe;
-    std::size_t start = 0;
+    std::size_t inizio = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            righe.emplace_back(bytes.substr(start, i - start));
+            righe.emplace_back(bytes.substr(inizio, i - inizio));
             if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
                 ++i;
             }
-            start = i + 1;
+            inizio = i + 1;
         }
     }
-    if (start < bytes.size()) {
-        righe.emplace_back(bytes.substr(start));
+    if (inizio < bytes.size()) {
+        righe.emplace_back(bytes.substr(inizio));
     }
     return righe;
 }
@@ -69,9 +69,9 @@ std::string LeggiFile(const fs::path& file) {
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
         data.append(buf, n);
     }
-    const bool bad = std::ferror(f) != 0;
+    const bool guasto = std::ferror(f) != 0;
     std::fclose(f);
-    if (bad) {
+    if (guasto) {
         throw Errore(errore::AccessoPercorso, "Impossibile leggere " + NomeFile(file));
     }
     return data;
@@ -161,19 +161,19 @@ ScrittoreAtomico::ScrittoreAtomico(fs::path destinazione) : destinazione_(std::m
     if (cartella.empty()) {
         cartella = ".";
     }
-    std::string pattern =
+    std::string modello =
         (cartella / ("." + destinazione_.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
+    const int fd = ::mkstemp(modello.data());
     if (fd < 0) {
         ErroreScrittura(destinazione_, errno);
     }
-    temporaneo_ = pattern;
+    temporaneo_ = modello;
     file_ = ::fdopen(fd, "wb");
     if (file_ == nullptr) {
-        const int code = errno;
+        const int codice = errno;
         ::close(fd);
         fs::remove(temporaneo_);
-        ErroreScrittura(destinazione_, code);
+        ErroreScrittura(destinazione_, codice);
     }
 }
 
@@ -205,28 +205,28 @@ void ScrittoreAtomico::Conferma() {
         throw Errore(errore::NumeroFileErrato,
                      "Nome o numero di file non valido: " + NomeFile(destinazione_));
     }
-    int code = 0;
+    int codice = 0;
     if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) {
-        code = errno;
+        codice = errno;
     }
     // New files get the usual permissions, not mkstemp's private ones.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(::fileno(file_), 0666 & ~mask);
-    if (std::fclose(file_) != 0 && code == 0) {
-        code = errno;
+    const mode_t maschera = ::umask(0);
+    ::umask(maschera);
+    ::fchmod(::fileno(file_), 0666 & ~maschera);
+    if (std::fclose(file_) != 0 && codice == 0) {
+        codice = errno;
     }
     file_ = nullptr;
-    if (code != 0) {
+    if (codice != 0) {
         std::error_code ec;
         fs::remove(temporaneo_, ec);
-        ErroreScrittura(destinazione_, code);
+        ErroreScrittura(destinazione_, codice);
     }
     if (std::rename(temporaneo_.c_str(), destinazione_.c_str()) != 0) {
-        code = errno;
+        codice = errno;
         std::error_code ec;
         fs::remove(temporaneo_, ec);
-        ErroreScrittura(destinazione_, code);
+        ErroreScrittura(destinazione_, codice);
     }
 }
 

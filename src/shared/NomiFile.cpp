@@ -31,27 +31,27 @@ std::vector<std::string> Parti(std::string_view nome) {
     return out;
 }
 
-std::string CercaNellaCartella(const fs::path& cartella, const std::string& part) {
+std::string CercaNellaCartella(const fs::path& cartella, const std::string& parte) {
     std::error_code ec;
-    if (part == "." || part == ".." || fs::exists(cartella / part, ec)) {
-        return part;
+    if (parte == "." || parte == ".." || fs::exists(cartella / parte, ec)) {
+        return parte;
     }
-    std::vector<std::string> matches;
+    std::vector<std::string> trovati;
     for (fs::directory_iterator it(cartella, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string voce = it->path().filename().string();
-        if (UgualiSenzaMaiuscole(voce, part)) {
-            matches.push_back(voce);
+        if (UgualiSenzaMaiuscole(voce, parte)) {
+            trovati.push_back(voce);
         }
     }
-    if (matches.empty()) {
-        return part;
+    if (trovati.empty()) {
+        return parte;
     }
-    return *std::min_element(matches.begin(), matches.end());
+    return *std::min_element(trovati.begin(), trovati.end());
 }
 
 bool Corrisponde(std::string_view s, std::string_view p) {
     // Iterative wildcard match with backtracking on the last "*".
-    std::size_t si = 0, pi = 0, star = std::string_view::npos, mark = 0;
+    std::size_t si = 0, pi = 0, star = std::string_view::npos, segno = 0;
     while (si < s.size()) {
         if (pi < p.size() &&
             (p[pi] == '?' || MaiuscolaCp1252(static_cast<unsigned char>(p[pi])) ==
@@ -60,10 +60,10 @@ bool Corrisponde(std::string_view s, std::string_view p) {
             ++pi;
         } else if (pi < p.size() && p[pi] == '*') {
             star = pi++;
-            mark = si;
+            segno = si;
         } else if (star != std::string_view::npos) {
             pi = star + 1;
-            si = ++mark;
+            si = ++segno;
         } else {
             return false;
         }
@@ -78,8 +78,8 @@ bool Corrisponde(std::string_view s, std::string_view p) {
 
 fs::path RisolviNome(const fs::path& cartella, std::string_view nome) {
     fs::path risultato = cartella;
-    for (const auto& part : Parti(nome)) {
-        risultato /= CercaNellaCartella(risultato, part);
+    for (const auto& parte : Parti(nome)) {
+        risultato /= CercaNellaCartella(risultato, parte);
     }
     return risultato;
 }
@@ -93,8 +93,8 @@ std::optional<fs::path> TrovaFile(const fs::path& cartella, std::string_view nom
     return std::nullopt;
 }
 
-bool CorrispondeModello(std::string_view nome, std::string_view pattern) {
-    return Corrisponde(nome, pattern);
+bool CorrispondeModello(std::string_view nome, std::string_view modello) {
+    return Corrisponde(nome, modello);
 }
 
 } // namespace vdx

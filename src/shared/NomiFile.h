@@ -21,6 +21,6 @@ std::optional<std::filesystem::path> TrovaFile(const std::filesystem::path& cart
 
 // Whether `nome` matches a pattern of "*" and "?" without regard to case
 // ("VDX_*.txt").
-bool CorrispondeModello(std::string_view nome, std::string_view pattern);
+bool CorrispondeModello(std::string_view nome, std::string_view modello);
 
 } // namespace vdx

@@ -46,11 +46,11 @@ Avvio Osserva(pid_t programma, std::chrono::milliseconds attesa) {
     timespec inizio{};
     ::clock_gettime(CLOCK_MONOTONIC, &inizio);
     for (;;) {
-        int status = 0;
-        const pid_t finito = ::waitpid(programma, &status, WNOHANG);
+        int stato = 0;
+        const pid_t finito = ::waitpid(programma, &stato, WNOHANG);
         if (finito == programma) {
-            return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? Avvio::FinitoBene
-                                                                 : Avvio::FinitoMale;
+            return WIFEXITED(stato) && WEXITSTATUS(stato) == 0 ? Avvio::FinitoBene
+                                                               : Avvio::FinitoMale;
         }
         if (finito < 0 && errno != EINTR) {
             return Avvio::InCorso;
@@ -116,8 +116,8 @@ Avvio AvviaStaccato(const std::vector<std::string>& argv, const fs::path& cartel
         ::_exit(0);
     }
     ::close(esito[1]);
-    int status = 0;
-    while (::waitpid(figlio, &status, 0) < 0 && errno == EINTR) {
+    int stato = 0;
+    while (::waitpid(figlio, &stato, 0) < 0 && errno == EINTR) {
     }
     Avvio avvio = Avvio::NonEseguito;
     if (::read(esito[0], &avvio, sizeof avvio) != sizeof avvio) {
@@ -141,26 +141,27 @@ bool SchermoDisponibile() {
     return presente("DISPLAY") || presente("WAYLAND_DISPLAY") || presente("QT_QPA_PLATFORM");
 }
 
-fs::path CercaProgramma(std::string_view program) {
-    if (program.find('/') != std::string_view::npos) {
-        return ::access(std::string(program).c_str(), X_OK) == 0 ? fs::path(program) : fs::path();
+fs::path CercaProgramma(std::string_view programma) {
+    if (programma.find('/') != std::string_view::npos) {
+        return ::access(std::string(programma).c_str(), X_OK) == 0 ? fs::path(programma)
+                                                                   : fs::path();
     }
     // A program of the suite's workstations is named with ".exe"
     // ("Recapito.exe"); here it may be installed without it ("Recapito").
-    std::string_view senzaExe = program;
+    std::string_view senzaExe = programma;
     if (senzaExe.size() > 4 && UgualiSenzaMaiuscole(senzaExe.substr(senzaExe.size() - 4), ".exe")) {
         senzaExe.remove_suffix(4);
     }
     const auto corrisponde = [&](const std::string& nome) {
-        return UgualiSenzaMaiuscole(nome, program) || UgualiSenzaMaiuscole(nome, senzaExe);
+        return UgualiSenzaMaiuscole(nome, programma) || UgualiSenzaMaiuscole(nome, senzaExe);
     };
     const std::string path = VariabileAmbiente("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        const std::size_t end = std::min(path.find(':', start), path.size());
-        const fs::path cartella = path.substr(start, end - start).empty()
+    std::size_t inizio = 0;
+    while (inizio <= path.size()) {
+        const std::size_t end = std::min(path.find(':', inizio), path.size());
+        const fs::path cartella = path.substr(inizio, end - inizio).empty()
                                       ? fs::path(".")
-                                      : fs::path(path.substr(start, end - start));
+                                      : fs::path(path.substr(inizio, end - inizio));
         std::error_code ec;
         for (fs::directory_iterator it(cartella, ec), stop; !ec && it != stop; it.increment(ec)) {
             if (corrisponde(it->path().filename().string()) &&
@@ -168,7 +169,7 @@ fs::path CercaProgramma(std::string_view program) {
                 return it->path();
             }
         }
-        start = end + 1;
+        inizio = end + 1;
     }
     return {};
 }
@@ -177,36 +178,37 @@ bool ApriConProgramma(const fs::path& file) {
     if (ApriSostituto()) {
         return ApriSostituto()(file);
     }
-    const fs::path opener = CercaProgramma("xdg-open");
-    if (opener.empty()) {
+    const fs::path apritore = CercaProgramma("xdg-open");
+    if (apritore.empty()) {
         return false;
     }
     // xdg-open says with its status whether a program took the file: 0, or
     // still running with it in the foreground (on a desktop it does not know).
-    const Avvio avvio = AvviaStaccato({opener.string(), fs::absolute(file).string()},
+    const Avvio avvio = AvviaStaccato({apritore.string(), fs::absolute(file).string()},
                                       fs::current_path(), AttesaApertura);
     return avvio == Avvio::FinitoBene || avvio == Avvio::InCorso;
 }
 
-void AvviaProgramma(std::string_view program, const fs::path& cartella) {
-    const fs::path found = ProgrammaDaAvviare(program, cartella);
-    if (!found.empty() && AvviaStaccato({found.string()}, cartella, std::chrono::milliseconds(0)) ==
-                              Avvio::NonEseguito) {
-        throw Errore(errore::FileNonTrovato, "Impossibile avviare " + Cp1252DaUtf8(found.string()));
+void AvviaProgramma(std::string_view programma, const fs::path& cartella) {
+    const fs::path trovato = ProgrammaDaAvviare(programma, cartella);
+    if (!trovato.empty() && AvviaStaccato({trovato.string()}, cartella,
+                                          std::chrono::milliseconds(0)) == Avvio::NonEseguito) {
+        throw Errore(errore::FileNonTrovato,
+                     "Impossibile avviare " + Cp1252DaUtf8(trovato.string()));
     }
 }
 
-fs::path ProgrammaDaAvviare(std::string_view program, const fs::path& cartella) {
+fs::path ProgrammaDaAvviare(std::string_view programma, const fs::path& cartella) {
     if (AvviaSostituto()) {
-        AvviaSostituto()(program, cartella);
+        AvviaSostituto()(programma, cartella);
         return {};
     }
-    const fs::path found = CercaProgramma(program);
-    if (found.empty()) {
-        throw Errore(errore::FileNonTrovato, "File non trovato: " + std::string(program) +
+    const fs::path trovato = CercaProgramma(programma);
+    if (trovato.empty()) {
+        throw Errore(errore::FileNonTrovato, "File non trovato: " + std::string(programma) +
                                                  " (non \xE8 nel percorso dei programmi)");
     }
-    return found;
+    return trovato;
 }
 
 void ImpostaApri(ApriFn fn) {

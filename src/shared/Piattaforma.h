@@ -18,29 +18,29 @@ namespace vdx::piattaforma {
 // user.
 bool ApriConProgramma(const std::filesystem::path& file);
 
-// Starts `program` (looked up on the program search path, the name compared
+// Starts `programma` (looked up on the program search path, the name compared
 // without regard to letter case as the suite's workstations do) in `cartella`,
 // without waiting for it. Throws vdx::Errore (53) naming the program when it
 // cannot be found or started.
-void AvviaProgramma(std::string_view program, const std::filesystem::path& cartella);
+void AvviaProgramma(std::string_view programma, const std::filesystem::path& cartella);
 
-// The start of `program` in `cartella` for a caller that runs it itself, to
+// The start of `programma` in `cartella` for a caller that runs it itself, to
 // read what it says and learn how it ends (a window, through Qt): the path
 // to run, looked up as AvviaProgramma looks it up. Throws vdx::Errore (53)
 // naming the program when it is nowhere. While a test has replaced program
 // starts (ImpostaAvvia), the replacement gets the start and the path is
 // empty: there is nothing left to run.
-std::filesystem::path ProgrammaDaAvviare(std::string_view program,
+std::filesystem::path ProgrammaDaAvviare(std::string_view programma,
                                          const std::filesystem::path& cartella);
 
 // Whether there is a display to open windows on: an X server, a Wayland
 // compositor, or a Qt platform named explicitly (offscreen for tests).
 bool SchermoDisponibile();
 
-// Where `program` is on the search path, "" when it is nowhere. The name is
+// Where `programma` is on the search path, "" when it is nowhere. The name is
 // compared without regard to letter case, and "Name.exe" is also found
 // installed as "Name".
-std::filesystem::path CercaProgramma(std::string_view program);
+std::filesystem::path CercaProgramma(std::string_view programma);
 
 // Test seams: while set, the calls above go to these instead.
 using ApriFn = std::function<bool(const std::filesystem::path&)>;

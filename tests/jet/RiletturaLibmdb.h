@@ -41,7 +41,7 @@ struct Descrittore {
     int tipo = 0;
     int numero = 0;
     int variabile = 0;
-    int flag = 0;
+    int bandiera = 0;
     int offsetFisso = 0;
     int dimensione = 0;
     bool operator==(const Descrittore&) const = default;

@@ -23,21 +23,21 @@ bool Jet4(const std::filesystem::path& file) {
 }
 
 std::vector<std::filesystem::path> CampioniJet4() {
-    std::vector<std::filesystem::path> files;
+    std::vector<std::filesystem::path> elencoFile;
     std::error_code ec;
     for (const auto& e : std::filesystem::directory_iterator(CartellaCampioni, ec)) {
         if (e.path().extension() == ".mdb" && Jet4(e.path())) {
-            files.push_back(e.path());
+            elencoFile.push_back(e.path());
         }
     }
-    std::sort(files.begin(), files.end());
-    return files;
+    std::sort(elencoFile.begin(), elencoFile.end());
+    return elencoFile;
 }
 
 TEST(WriterAccessSamples, GenuineJet4FilesReadCleanly) {
-    const auto files = CampioniJet4();
-    VDX_RICHIEDE(!files.empty(), "no Access samples in " << CartellaCampioni);
-    for (const auto& f : files) {
+    const auto elencoFile = CampioniJet4();
+    VDX_RICHIEDE(!elencoFile.empty(), "no Access samples in " << CartellaCampioni);
+    for (const auto& f : elencoFile) {
         for (const std::string& tabella : TabelleLibmdb(f)) {
             SCOPED_TRACE(f.filename().string() + " " + tabella);
             const TabellaLetta t = LeggiLibmdb(f, tabella);

@@ -59,20 +59,20 @@ std::string Leggibile(std::string riga) {
     }
     const auto righeAttese = DividiRighe(atteso);
     const auto righe = DividiRighe(byte);
-    std::ostringstream msg;
-    msg << nome << " differs (expected " << atteso.size() << " bytes, got " << byte.size()
-        << "):\n";
+    std::ostringstream messaggio;
+    messaggio << nome << " differs (expected " << atteso.size() << " bytes, got " << byte.size()
+              << "):\n";
     int mostrate = 0;
     for (std::size_t i = 0; i < std::max(righe.size(), righeAttese.size()) && mostrate < 8; ++i) {
         const std::string a = i < righeAttese.size() ? righeAttese[i] : "<none>";
         const std::string g = i < righe.size() ? righe[i] : "<none>";
         if (a != g) {
-            msg << "line " << i + 1 << "\n  expected: [" << Leggibile(a) << "]\n  got:      ["
-                << Leggibile(g) << "]\n";
+            messaggio << "line " << i + 1 << "\n  expected: [" << Leggibile(a) << "]\n  got:      ["
+                      << Leggibile(g) << "]\n";
             ++mostrate;
         }
     }
-    return ::testing::AssertionFailure() << msg.str();
+    return ::testing::AssertionFailure() << messaggio.str();
 }
 
 } // namespace vdx::test

@@ -51,12 +51,12 @@ TEST(LettoreRighe, ReadsWhatDividiRigheSplitsAcrossBufferEdges) {
     bytes += "\xB3last";
     vdx::ScriviFileAtomico(cartellaProva / "FD3", bytes);
 
-    vdx::LettoreRighe reader(cartellaProva / "FD3");
+    vdx::LettoreRighe lettore(cartellaProva / "FD3");
     Lines read;
-    while (auto riga = reader.Leggi()) {
+    while (auto riga = lettore.Leggi()) {
         read.push_back(*riga);
     }
-    EXPECT_TRUE(reader.Fine());
+    EXPECT_TRUE(lettore.Fine());
     EXPECT_EQ(read, vdx::DividiRighe(bytes));
     EXPECT_EQ(read.back(), "\xB3last");
 }
@@ -64,7 +64,7 @@ TEST(LettoreRighe, ReadsWhatDividiRigheSplitsAcrossBufferEdges) {
 TEST(LettoreRighe, MissingFileIsError53) {
     vdx::test::CartellaLavoro cartellaProva;
     try {
-        vdx::LettoreRighe reader(cartellaProva / "nothing");
+        vdx::LettoreRighe lettore(cartellaProva / "nothing");
         FAIL() << "no error";
     } catch (const vdx::Errore& e) {
         EXPECT_EQ(e.Numero(), vdx::errore::FileNonTrovato);

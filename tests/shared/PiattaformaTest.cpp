@@ -38,7 +38,7 @@ TEST(CercaProgramma, FindsWindowsNamesInstalledWithoutExe) {
 TEST(ApriConProgramma, TellsWhetherAProgramTookTheFile) {
     struct Caso {
         const char* nome;
-        const char* opener; // the stand-in xdg-open's commands, nullptr for none
+        const char* apritore; // the stand-in xdg-open's commands, nullptr for none
         bool aperto;
     };
     const std::string prima = std::getenv("PATH") ? std::getenv("PATH") : "";
@@ -48,8 +48,8 @@ TEST(ApriConProgramma, TellsWhetherAProgramTookTheFile) {
                           Caso{"no opener", nullptr, false}}) {
         vdx::test::CartellaLavoro cartella;
         std::string percorso = cartella.Percorso().string();
-        if (c.opener != nullptr) {
-            std::ofstream(cartella / "xdg-open") << "#!/bin/sh\n" << c.opener << "\n";
+        if (c.apritore != nullptr) {
+            std::ofstream(cartella / "xdg-open") << "#!/bin/sh\n" << c.apritore << "\n";
             fs::permissions(cartella / "xdg-open", fs::perms::owner_all);
             percorso += ":" + prima;
         }

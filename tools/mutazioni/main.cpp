@@ -362,7 +362,7 @@ struct Conti {
     int letti = 0;       // every table read, whole
     int rifiutati = 0;   // refused as damage (3343)
     int altriErrori = 0; // refused with another error
-    int crash = 0;
+    int caduta = 0;
     int blocchi = 0;
     int testoEstraneo = 0;
     int perdite = 0;
@@ -407,7 +407,7 @@ public:
     void Esegui();
     const Conti& ContiEsiti() const { return conti_; }
     bool Fallita() const {
-        return conti_.crash + conti_.blocchi + conti_.testoEstraneo + conti_.perdite +
+        return conti_.caduta + conti_.blocchi + conti_.testoEstraneo + conti_.perdite +
                    conti_.diversi >
                0;
     }
@@ -450,19 +450,19 @@ void Campagna::Prepara() {
     }
     std::sort(file.begin(), file.end());
     for (const auto& [p, demoFile] : file) {
-        Originale orig;
-        orig.percorso = p;
-        orig.byte = LeggiFile(p);
-        orig.pagina = orig.byte.size() > 0x14 && orig.byte[0x14] == 0 ? 2048 : 4096;
-        orig.demo = demoFile;
+        Originale originale;
+        originale.percorso = p;
+        originale.byte = LeggiFile(p);
+        originale.pagina = originale.byte.size() > 0x14 && originale.byte[0x14] == 0 ? 2048 : 4096;
+        originale.demo = demoFile;
         auto db = vdx::jet::Database::OpenDatabase(p.parent_path(), p.filename().string());
         for (const std::string& t : db->NomiTabelle()) {
-            orig.righe[t] = db->OpenRecordset(t).RecordCount();
-            orig.letto[t] = ::Esegui({(o_.programmi / "vdx-query").string(), p.string(), t},
-                                     p.parent_path(), o_.scadenza)
-                                .out;
+            originale.righe[t] = db->OpenRecordset(t).RecordCount();
+            originale.letto[t] = ::Esegui({(o_.programmi / "vdx-query").string(), p.string(), t},
+                                          p.parent_path(), o_.scadenza)
+                                     .out;
         }
-        originali_.push_back(std::move(orig));
+        originali_.push_back(std::move(originale));
     }
     // The undamaged demo folder gives its report.
     const Uscita g = ::Esegui({(o_.programmi / "vdx").string(), "generate"}, demo, o_.scadenza);
@@ -540,7 +540,7 @@ void Campagna::Annota(Esito peggiore, const Originale& o, const std::string& byt
         ++conti_.altriErrori;
         break;
     case Esito::Crash:
-        ++conti_.crash;
+        ++conti_.caduta;
         break;
     case Esito::Blocco:
         ++conti_.blocchi;
@@ -794,7 +794,7 @@ int main(int argc, char** argv) {
         "dal file integro senza che fossero toccate righe\n",
         static_cast<unsigned long long>(o.seme), k.file, k.esecuzioni,
         std::chrono::duration<double>(Orologio::now() - inizio).count(), k.letti, k.rifiutati,
-        k.altriErrori, k.crash, k.blocchi, k.testoEstraneo, k.perdite, k.diversi);
+        k.altriErrori, k.caduta, k.blocchi, k.testoEstraneo, k.perdite, k.diversi);
     int guasti = 0;
     if (o.concorrenti > 0) {
         const auto t = Orologio::now();

@@ -689,12 +689,12 @@ struct ScrittoreMdb::Stato {
         const std::vector<TabellaScritta> utente = tabelle;
         Apri(std::move(catalogo));
         auto oggetto = [this](std::uint32_t id, std::uint32_t padre, std::string_view nome,
-                              int tipo, std::uint32_t flag) {
+                              int tipo, std::uint32_t bandiera) {
             Metti32(&fisso[corrente.posti[0].offset], id);
             Metti32(&fisso[corrente.posti[1].offset], padre);
             codifica.Codifica(nome, variabile[corrente.posti[2].variabile]);
             Metti16(&fisso[corrente.posti[3].offset], static_cast<std::uint32_t>(tipo));
-            Metti32(&fisso[corrente.posti[4].offset], flag);
+            Metti32(&fisso[corrente.posti[4].offset], bandiera);
             presente[0] = presente[1] = presente[2] = presente[3] = presente[4] = 1;
             AggiungiRiga();
         };

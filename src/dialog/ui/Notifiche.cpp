@@ -46,9 +46,9 @@ QLabel* NuovaEtichetta(QWidget* genitore) {
     etichetta->setPalette(colori);
     etichetta->setFrameShape(QFrame::Box);
     etichetta->hide();
-    auto* timer = new QTimer(etichetta);
-    timer->setSingleShot(true);
-    QObject::connect(timer, &QTimer::timeout, etichetta, &QWidget::hide);
+    auto* orologio = new QTimer(etichetta);
+    orologio->setSingleShot(true);
+    QObject::connect(orologio, &QTimer::timeout, etichetta, &QWidget::hide);
     return etichetta;
 }
 
@@ -102,11 +102,11 @@ void Mostra(QWidget* finestra, const QString& testo, DurataNotifica durata) {
     }
     etichetta->show();
     etichetta->raise();
-    auto* timer = etichetta->findChild<QTimer*>();
+    auto* orologio = etichetta->findChild<QTimer*>();
     if (durata == DurataNotifica::Breve) {
-        timer->start(DurataBreveMs);
+        orologio->start(DurataBreveMs);
     } else {
-        timer->stop();
+        orologio->stop();
     }
 }
 

@@ -101,14 +101,14 @@ void MenuStampa::Costruisci() {
         {"SELEZIONE", 120, 120, 5895, true},
     }};
     for (std::size_t i = 0; i < etichette.size(); ++i) {
-        auto* label = new QLabel(QString::fromLatin1(etichette[i].testo), this);
-        label->setFont(corbel);
-        ColoreTesto(label, Qt::white);
+        auto* etichettaCampo = new QLabel(QString::fromLatin1(etichette[i].testo), this);
+        etichettaCampo->setFont(corbel);
+        ColoreTesto(etichettaCampo, Qt::white);
         if (etichette[i].centrata) {
-            label->setAlignment(Qt::AlignCenter);
+            etichettaCampo->setAlignment(Qt::AlignCenter);
         }
-        Posiziona(label, etichette[i].left, etichette[i].top, etichette[i].width, 255);
-        label1_[i] = label;
+        Posiziona(etichettaCampo, etichette[i].left, etichette[i].top, etichette[i].width, 255);
+        label1_[i] = etichettaCampo;
     }
 
     const auto elenco = [&](int top) {

@@ -130,23 +130,23 @@ struct Pezzo {
 
 std::vector<Pezzo> Pezzi(const std::string& riga) {
     std::vector<Pezzo> pezzi;
-    std::string run;
+    std::string sequenza;
     for (std::size_t i = 0; i < riga.size(); ++i) {
         const auto bracci = PosizioneDiRegola(riga, i)
                                 ? BracciDi(static_cast<unsigned char>(riga[i]))
                                 : std::nullopt;
         if (!bracci) {
-            run.push_back(riga[i]);
+            sequenza.push_back(riga[i]);
             continue;
         }
-        if (!run.empty()) {
-            pezzi.push_back({std::move(run), std::nullopt});
-            run.clear();
+        if (!sequenza.empty()) {
+            pezzi.push_back({std::move(sequenza), std::nullopt});
+            sequenza.clear();
         }
         pezzi.push_back({std::string(), bracci});
     }
-    if (!run.empty()) {
-        pezzi.push_back({std::move(run), std::nullopt});
+    if (!sequenza.empty()) {
+        pezzi.push_back({std::move(sequenza), std::nullopt});
     }
     return pezzi;
 }
@@ -240,9 +240,9 @@ QString FamigliaFont(const std::string& nome) {
         {"Arial", "Liberation Sans"},
         {"Helvetica", "Liberation Sans"},
     }};
-    for (const auto& [windows, libero] : sostituti) {
+    for (const auto& [nomeWindows, libero] : sostituti) {
         const QString alternativa = QString::fromLatin1(libero);
-        if (richiesta.compare(QString::fromLatin1(windows), Qt::CaseInsensitive) == 0 &&
+        if (richiesta.compare(QString::fromLatin1(nomeWindows), Qt::CaseInsensitive) == 0 &&
             installate.contains(alternativa)) {
             return alternativa;
         }
@@ -343,9 +343,9 @@ QString StampanteQt::NomeStampante() const {
 
 QPageSize StampanteQt::Formato() {
     if (!filePdf_) {
-        const QPrinterInfo info = QPrinterInfo::printerInfo(NomeStampante());
-        if (!info.isNull() && info.defaultPageSize().isValid()) {
-            return info.defaultPageSize();
+        const QPrinterInfo attributi = QPrinterInfo::printerInfo(NomeStampante());
+        if (!attributi.isNull() && attributi.defaultPageSize().isValid()) {
+            return attributi.defaultPageSize();
         }
     }
     return QPageSize(QPageSize::A4);
@@ -411,12 +411,12 @@ void StampanteQt::Inizia() {
     }
     buffer_.setBuffer(&pdf_);
     buffer_.open(QIODevice::WriteOnly);
-    writer_ = std::make_unique<QPdfWriter>(&buffer_);
-    writer_->setResolution(Risoluzione);
-    writer_->setTitle(DaCp1252(titolo_));
-    writer_->setCreator(QStringLiteral("vdx"));
-    writer_->setPageLayout(Pagina(orientamento_));
-    if (!painter_.begin(writer_.get())) {
+    scrittorePdf_ = std::make_unique<QPdfWriter>(&buffer_);
+    scrittorePdf_->setResolution(Risoluzione);
+    scrittorePdf_->setTitle(DaCp1252(titolo_));
+    scrittorePdf_->setCreator(QStringLiteral("vdx"));
+    scrittorePdf_->setPageLayout(Pagina(orientamento_));
+    if (!painter_.begin(scrittorePdf_.get())) {
         throw ErroreStampante("Impossibile preparare la pagina di stampa");
     }
     iniziato_ = true;
@@ -432,10 +432,10 @@ void StampanteQt::PaginaSeServe() {
     }
     paginaInSospeso_ = false;
     const auto voluto = orientamento_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
-    if (writer_->pageLayout().orientation() != voluto) {
-        writer_->setPageOrientation(voluto);
+    if (scrittorePdf_->pageLayout().orientation() != voluto) {
+        scrittorePdf_->setPageOrientation(voluto);
     }
-    if (!writer_->newPage()) {
+    if (!scrittorePdf_->newPage()) {
         throw ErroreStampante("Impossibile iniziare una nuova pagina");
     }
     x_ = 0;
@@ -445,7 +445,7 @@ void StampanteQt::PaginaSeServe() {
 void StampanteQt::Disegna(const std::string& testo) {
     Inizia();
     painter_.setFont(font_);
-    const QFontMetricsF& metrica = disegnati_->Per(font_, writer_.get());
+    const QFontMetricsF& metrica = disegnati_->Per(font_, scrittorePdf_.get());
     PaginaSeServe();
     const double base = y_ + metrica.ascent();
     const double cella = disegnati_->Carattere('-');
@@ -472,7 +472,7 @@ void StampanteQt::PrintText(const std::string& testo) {
 
 void StampanteQt::PrintLine(const std::string& testo) {
     Disegna(testo);
-    y_ += disegnati_->Per(font_, writer_.get()).lineSpacing();
+    y_ += disegnati_->Per(font_, scrittorePdf_.get()).lineSpacing();
     x_ = 0;
 }
 
@@ -485,8 +485,8 @@ void StampanteQt::PiePagina(const std::string& testo) {
     Inizia();
     PaginaSeServe();
     painter_.setFont(font_);
-    const QFontMetricsF& metrica = disegnati_->Per(font_, writer_.get());
-    const QRect pagina = writer_->pageLayout().paintRectPixels(Risoluzione);
+    const QFontMetricsF& metrica = disegnati_->Per(font_, scrittorePdf_.get());
+    const QRect pagina = scrittorePdf_->pageLayout().paintRectPixels(Risoluzione);
     const QString q = DaCp1252(testo);
     const double x = (pagina.width() - disegnati_->Testo(testo)) / 2;
     painter_.drawText(QPointF(std::max(0.0, x), pagina.height() - metrica.descent()), q);

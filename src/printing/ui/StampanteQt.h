@@ -89,7 +89,7 @@ private:
     QFont font_;
     QByteArray pdf_;
     QBuffer buffer_;
-    std::unique_ptr<QPdfWriter> writer_;
+    std::unique_ptr<QPdfWriter> scrittorePdf_;
     QPainter painter_;
     QString stampante_; // the printer this document goes to
     // Text is measured on a page of the same resolution as the one drawn.

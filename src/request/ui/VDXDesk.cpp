@@ -122,10 +122,10 @@ void VDXDesk::Costruisci() {
         {"N. Hotel", 120, 120, 1170},
     }};
     for (std::size_t i = 0; i < etichette.size(); ++i) {
-        auto* label = new QLabel(QString::fromLatin1(etichette[i].testo), this);
-        label->setFont(corbel);
-        Posiziona(label, etichette[i].left, etichette[i].top, etichette[i].width, 255);
-        label1_[i] = label;
+        auto* etichettaCampo = new QLabel(QString::fromLatin1(etichette[i].testo), this);
+        etichettaCampo->setFont(corbel);
+        Posiziona(etichettaCampo, etichette[i].left, etichette[i].top, etichette[i].width, 255);
+        label1_[i] = etichettaCampo;
     }
 
     const std::array<const char*, 4> opzioni{"Aggiungere arrangiamento", "Solo arrivi del giorno",
