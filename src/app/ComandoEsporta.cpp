@@ -50,12 +50,10 @@ int Esporta(const DescrizioneComando& comando, Esportazione esporta,
         out << uscita.filename().string() << '\n';
         return 0;
     } catch (const Errore& e) {
-        err << RigaErrore(comando, "errore " + std::to_string(e.Numero()) + ": " +
-                                       TestoPerTerminale(e.what()));
+        err << RigaErroreNumerato(comando, e.Numero(), e.what());
         return 1;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << RigaErrore(comando, "errore " + std::to_string(errore::AccessoPercorso) + ": " +
-                                       TestoPerTerminale(DescrizioneErroreFile(e)));
+        err << RigaErroreNumerato(comando, errore::AccessoPercorso, DescrizioneErroreFile(e));
         return 1;
     }
 }

@@ -172,12 +172,10 @@ int EseguiGenera(const std::vector<std::string>& argomenti, std::ostream& out, s
         err << RigaErrore(Genera, e.messaggio);
         return EsitoErroreDati;
     } catch (const Errore& e) {
-        err << RigaErrore(Genera, "errore " + std::to_string(e.Numero()) + ": " +
-                                      TestoPerTerminale(e.what()));
+        err << RigaErroreNumerato(Genera, e.Numero(), e.what());
         return EsitoErroreDati;
     } catch (const std::filesystem::filesystem_error& e) {
-        err << RigaErrore(Genera, "errore " + std::to_string(errore::AccessoPercorso) + ": " +
-                                      TestoPerTerminale(DescrizioneErroreFile(e)));
+        err << RigaErroreNumerato(Genera, errore::AccessoPercorso, DescrizioneErroreFile(e));
         return EsitoErroreDati;
     }
 }

@@ -104,11 +104,9 @@ int EseguiStampa(const std::vector<std::string>& argomenti, std::ostream& out, s
             return 1;
         }
     } catch (const Errore& e) {
-        err << RigaErrore(Stampa, "errore " + std::to_string(e.Numero()) + ": " +
-                                      TestoPerTerminale(e.what()));
+        err << RigaErroreNumerato(Stampa, e.Numero(), e.what());
     } catch (const std::filesystem::filesystem_error& e) {
-        err << RigaErrore(Stampa, "errore " + std::to_string(errore::AccessoPercorso) + ": " +
-                                      TestoPerTerminale(DescrizioneErroreFile(e)));
+        err << RigaErroreNumerato(Stampa, errore::AccessoPercorso, DescrizioneErroreFile(e));
     }
     return 2;
 }

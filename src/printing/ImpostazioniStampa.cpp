@@ -2,6 +2,7 @@
 
 #include "jet/Criteri.h"
 #include "jet/Database.h"
+#include "report/Elenchi.h"
 #include "shared/Ambiente.h"
 #include "shared/DatiSuite.h"
 #include "shared/FileTesto.h"
@@ -61,16 +62,15 @@ std::optional<ImpostazioniStampa> LeggiImpostazioni(jet::Archivi& archivi,
     s.fontStampa = LeggiFontStampa(archivi.Cartella());
 
     {
-        auto contatori = archivi.Apri(suite::Contatori.file)->OpenRecordset(suite::Contatori.nome);
+        auto contatori = ApriTabellaSuite(archivi, suite::Contatori);
         if (contatori.FindFirst("NumeroHotel = " + std::to_string(scelta.hotel))) {
             s.lunghezzaPagina =
                 InteroCorto(contatori.Numero(scelta.compressa ? "LungPagComp" : "LungPagNoComp"));
         }
     }
 
-    const auto db = archivi.Apri(suite::Stampanti.file);
-    auto stampanti = db->OpenRecordset(suite::Stampanti.nome);
-    auto setStampa = db->OpenRecordset(suite::SetStampa.nome);
+    auto stampanti = ApriTabellaSuite(archivi, suite::Stampanti);
+    auto setStampa = ApriTabellaSuite(archivi, suite::SetStampa);
     if (!stampanti.FindFirst("Destinazione = " + TestoCriterio(scelta.destinazione))) {
         return std::nullopt;
     }

@@ -14,13 +14,6 @@ int NumeroIntero(const jet::Valore& v) {
     return static_cast<int>(v.ComeNumero());
 }
 
-// A dynaset over a table of the suite, among the run's files.
-struct Archivio {
-    Archivio(jet::Archivi& archivi, const suite::TabellaSuite& tabella)
-        : righe(archivi.Apri(tabella.file)->OpenRecordset(tabella.nome)) {}
-    jet::Recordset righe;
-};
-
 } // namespace
 
 std::string VoceElenco::Testo() const {
@@ -29,18 +22,25 @@ std::string VoceElenco::Testo() const {
     return buf + nome;
 }
 
+jet::Recordset ApriTabellaSuite(jet::Archivi& archivi, const suite::TabellaSuite& tabella,
+                                const std::string& selezione) {
+    const auto db = archivi.Apri(tabella.file);
+    return selezione.empty()
+               ? db->OpenRecordset(tabella.nome)
+               : db->OpenRecordset(std::string("Select * From ") + tabella.nome + selezione);
+}
+
 std::vector<VoceElenco> ElencoHotel(const std::filesystem::path& cartella) {
     jet::Archivi archivi(cartella);
     return ElencoHotel(archivi);
 }
 
 std::vector<VoceElenco> ElencoHotel(jet::Archivi& archivi) {
-    Archivio hotels(archivi, suite::AnagraficaHotels);
+    jet::Recordset hotels = ApriTabellaSuite(archivi, suite::AnagraficaHotels);
     std::vector<VoceElenco> elenco;
-    for (bool trovato = hotels.righe.FindFirst("Numero > 0"); trovato;
-         trovato = hotels.righe.FindNext("Numero > 0")) {
-        elenco.push_back(
-            {NumeroIntero(hotels.righe.Campo("Numero")), hotels.righe.Testo("RagioneSociale")});
+    for (bool trovato = hotels.FindFirst("Numero > 0"); trovato;
+         trovato = hotels.FindNext("Numero > 0")) {
+        elenco.push_back({NumeroIntero(hotels.Campo("Numero")), hotels.Testo("RagioneSociale")});
     }
     return elenco;
 }
@@ -51,11 +51,11 @@ std::string CodiceAssistenza(const std::filesystem::path& cartella, int hotel) {
 }
 
 std::string CodiceAssistenza(jet::Archivi& archivi, int hotel) {
-    Archivio hotels(archivi, suite::AnagraficaHotels);
-    if (!hotels.righe.FindFirst("Numero = " + std::to_string(hotel))) {
+    jet::Recordset hotels = ApriTabellaSuite(archivi, suite::AnagraficaHotels);
+    if (!hotels.FindFirst("Numero = " + std::to_string(hotel))) {
         return " ";
     }
-    const jet::Valore codice = hotels.righe.Campo("CodiceAssistenza");
+    const jet::Valore codice = hotels.Campo("CodiceAssistenza");
     return codice.Nullo() ? std::string(" ") : codice.ComeTesto();
 }
 
@@ -65,13 +65,12 @@ std::vector<VoceElenco> ElencoTableau(const std::filesystem::path& cartella, int
 }
 
 std::vector<VoceElenco> ElencoTableau(jet::Archivi& archivi, int hotel) {
-    Archivio tableaux(archivi, suite::Tableau);
+    jet::Recordset tableaux = ApriTabellaSuite(archivi, suite::Tableau);
     const std::string criterio = "NumeroHotel = " + std::to_string(hotel) + " and Codice > 0";
     std::vector<VoceElenco> elenco;
-    for (bool trovato = tableaux.righe.FindFirst(criterio); trovato;
-         trovato = tableaux.righe.FindNext(criterio)) {
-        elenco.push_back(
-            {NumeroIntero(tableaux.righe.Campo("Codice")), tableaux.righe.Testo("Descrizione")});
+    for (bool trovato = tableaux.FindFirst(criterio); trovato;
+         trovato = tableaux.FindNext(criterio)) {
+        elenco.push_back({NumeroIntero(tableaux.Campo("Codice")), tableaux.Testo("Descrizione")});
     }
     return elenco;
 }
@@ -82,20 +81,19 @@ Intervallo IntervalloCamere(const std::filesystem::path& cartella, int hotel, in
 }
 
 Intervallo IntervalloCamere(jet::Archivi& archivi, int hotel, int tableau) {
-    Archivio camere(archivi, suite::NumeriCamere);
-    Archivio tipi(archivi, suite::TipiCamere);
+    jet::Recordset camere = ApriTabellaSuite(archivi, suite::NumeriCamere);
+    jet::Recordset tipi = ApriTabellaSuite(archivi, suite::TipiCamere);
     Intervallo intervallo{std::string(1, '\xFF'), std::string()};
     std::string criterio = "NumeroHotel = " + std::to_string(hotel);
     if (tableau != 0) {
         criterio += " and NumeroTableau = " + std::to_string(tableau);
     }
-    for (bool trovato = camere.righe.FindFirst(criterio); trovato;
-         trovato = camere.righe.FindNext(criterio)) {
-        const std::string tipo = camere.righe.Testo("TipoCamera");
-        if (!TipoSulTableau(tipi.righe, tipo)) {
+    for (bool trovato = camere.FindFirst(criterio); trovato; trovato = camere.FindNext(criterio)) {
+        const std::string tipo = camere.Testo("TipoCamera");
+        if (!TipoSulTableau(tipi, tipo)) {
             continue;
         }
-        const std::string camera = camere.righe.Testo("NumeroCamera");
+        const std::string camera = camere.Testo("NumeroCamera");
         if (intervallo.prima > camera) {
             intervallo.prima = camera;
         }
@@ -117,11 +115,11 @@ std::vector<std::string> DestinazioniDiStampa(const std::filesystem::path& carte
 }
 
 std::vector<std::string> DestinazioniDiStampa(jet::Archivi& archivi) {
-    Archivio stampanti(archivi, suite::Stampanti);
+    jet::Recordset stampanti = ApriTabellaSuite(archivi, suite::Stampanti);
     std::vector<std::string> voci;
-    for (bool trovato = stampanti.righe.FindFirst("NumeroHotel = 1"); trovato;
-         trovato = stampanti.righe.FindNext("NumeroHotel = 1")) {
-        voci.push_back(stampanti.righe.Testo("Destinazione"));
+    for (bool trovato = stampanti.FindFirst("NumeroHotel = 1"); trovato;
+         trovato = stampanti.FindNext("NumeroHotel = 1")) {
+        voci.push_back(stampanti.Testo("Destinazione"));
     }
     return voci;
 }

@@ -14,6 +14,10 @@ class Archivi;
 class Recordset;
 } // namespace jet
 
+namespace suite {
+struct TabellaSuite;
+} // namespace suite
+
 struct VoceElenco {
     int numero = 0;   // hotel Numero or tableau Codice
     std::string nome; // RagioneSociale or Descrizione, as stored
@@ -21,6 +25,11 @@ struct VoceElenco {
     // blank, the name ("  7 Hotel Lago").
     std::string Testo() const;
 };
+
+// A dynaset over a table of the suite among the files of a run: the whole
+// table, or "Select * From" it with `selezione` after its name (" Where ...").
+jet::Recordset ApriTabellaSuite(jet::Archivi& archivi, const suite::TabellaSuite& tabella,
+                                const std::string& selezione = {});
 
 // What the windows and the commands offer, read afresh from the data files
 // of `cartella` at each call (the windows' lists, when the user sees them),

@@ -76,14 +76,9 @@ public:
     fs::path Esegui();
 
 private:
-    // A dynaset over a table of the suite in the run's files: the whole
-    // table, or "Select * From" it with `selezione` after its name.
     jet::Recordset ApriTabella(const suite::TabellaSuite& tabella,
                                const std::string& selezione = {}) {
-        const auto db = archivi_.Apri(tabella.file);
-        return selezione.empty()
-                   ? db->OpenRecordset(tabella.nome)
-                   : db->OpenRecordset(std::string("Select * From ") + tabella.nome + selezione);
+        return ApriTabellaSuite(archivi_, tabella, selezione);
     }
     void ApriArchivi();
     std::string Titolo();

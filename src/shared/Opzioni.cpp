@@ -1,5 +1,7 @@
 #include "shared/Opzioni.h"
 
+#include "shared/Cp1252.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -146,6 +148,12 @@ std::string RigaErrore(const DescrizioneComando& comando, std::string_view testo
         inizio = fine + 1;
     }
     return riga + "\n";
+}
+
+std::string RigaErroreNumerato(const DescrizioneComando& comando, int numero,
+                               std::string_view testo) {
+    return RigaErrore(comando,
+                      "errore " + std::to_string(numero) + ": " + TestoPerTerminale(testo));
 }
 
 void ScriviUsoErrato(const DescrizioneComando& comando, std::string_view perche,

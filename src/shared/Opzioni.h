@@ -59,6 +59,10 @@ inline constexpr int EsitoUsoErrato = 2;
 // ("vdx" for "vdx generate"), ": ", and `testo` with its lines (the
 // windows' two-line messages) joined by one blank. With its line end.
 std::string RigaErrore(const DescrizioneComando& comando, std::string_view testo);
+// The same for an error with its number: "vdx: errore 3343: ...", the text
+// (code page 1252 or UTF-8) as the terminal shows it.
+std::string RigaErroreNumerato(const DescrizioneComando& comando, int numero,
+                               std::string_view testo);
 
 // A command line the command does not take: RigaErrore() of `perche`, then
 // "Provare «<command> --help»".
