@@ -22,6 +22,7 @@ struct SceltaStampa {
     std::string codiceAssistenza; // hotel 1's CodiceAssistenza ("K", "U")
     short hotel = 1;              // the hotel whose page lengths apply
 
+    int Orientamento() const { return orizzontale ? 2 : 1; } // 1 portrait, 2 landscape
     bool ConBordi() const { return codiceAssistenza.find('K') != std::string::npos; }
     bool RiempiFoglio() const { return codiceAssistenza.find('U') != std::string::npos; }
 };

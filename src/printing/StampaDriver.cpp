@@ -81,7 +81,7 @@ public:
     }
 
 private:
-    void Orientamento() { p_.SetOrientation(c_.orizzontale ? 2 : 1); }
+    void Orientamento() { p_.SetOrientation(c_.Orientamento()); }
 
     void TestaPagina() {
         p_.SetFontName(FontTesta);
@@ -115,8 +115,8 @@ private:
 // the right edge. Lowered just enough, to a hundredth of a point.
 double LimiteLarghezza(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c,
                        const std::vector<std::string>& righe) {
-    const double scelta = c.compressa ? s.Compresso(1) : s.Compresso(7);
-    const double utile = p.LarghezzaUtile(c.orizzontale ? 2 : 1);
+    const double scelta = DimensioniEntro(s, c, 0).righe;
+    const double utile = p.LarghezzaUtile(c.Orientamento());
     if (scelta <= 0 || utile <= 0) {
         return 0;
     }
@@ -165,7 +165,7 @@ int PostiPagina(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c
         return 1;
     }
     const double riga = p.AltezzaRiga(s.fontStampa, d.righe);
-    const double libera = p.AltezzaUtile(c.orizzontale ? 2 : 1) - AltezzaPagina(p, s, d, 0);
+    const double libera = p.AltezzaUtile(c.Orientamento()) - AltezzaPagina(p, s, d, 0);
     if (riga <= 0) {
         return 1;
     }
@@ -178,7 +178,7 @@ int PostiPagina(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c
 // never has to start a page of its own.
 double LimiteAltezza(Stampante& p, const ImpostazioniStampa& s, const SceltaStampa& c,
                      double limite, int posti) {
-    const double utile = p.AltezzaUtile(c.orizzontale ? 2 : 1);
+    const double utile = p.AltezzaUtile(c.Orientamento());
     auto entra = [&](double l) {
         return AltezzaPagina(p, s, DimensioniEntro(s, c, l), posti) <= utile;
     };
