@@ -141,6 +141,14 @@ bool SchermoDisponibile() {
     return presente("DISPLAY") || presente("WAYLAND_DISPLAY") || presente("QT_QPA_PLATFORM");
 }
 
+std::string_view SenzaExe(std::string_view programma) {
+    if (programma.size() > 4 &&
+        UgualiSenzaMaiuscole(programma.substr(programma.size() - 4), ".exe")) {
+        programma.remove_suffix(4);
+    }
+    return programma;
+}
+
 fs::path CercaProgramma(std::string_view programma) {
     if (programma.find('/') != std::string_view::npos) {
         return ::access(std::string(programma).c_str(), X_OK) == 0 ? fs::path(programma)
@@ -148,20 +156,17 @@ fs::path CercaProgramma(std::string_view programma) {
     }
     // A program of the suite's workstations is named with ".exe"
     // ("Recapito.exe"); here it may be installed without it ("Recapito").
-    std::string_view senzaExe = programma;
-    if (senzaExe.size() > 4 && UgualiSenzaMaiuscole(senzaExe.substr(senzaExe.size() - 4), ".exe")) {
-        senzaExe.remove_suffix(4);
-    }
+    const std::string_view senzaExe = SenzaExe(programma);
     const auto corrisponde = [&](const std::string& nome) {
         return UgualiSenzaMaiuscole(nome, programma) || UgualiSenzaMaiuscole(nome, senzaExe);
     };
-    const std::string path = VariabileAmbiente("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
+    const std::string percorsi = VariabileAmbiente("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
     std::size_t inizio = 0;
-    while (inizio <= path.size()) {
-        const std::size_t end = std::min(path.find(':', inizio), path.size());
-        const fs::path cartella = path.substr(inizio, end - inizio).empty()
+    while (inizio <= percorsi.size()) {
+        const std::size_t fine = std::min(percorsi.find(':', inizio), percorsi.size());
+        const fs::path cartella = percorsi.substr(inizio, fine - inizio).empty()
                                       ? fs::path(".")
-                                      : fs::path(path.substr(inizio, end - inizio));
+                                      : fs::path(percorsi.substr(inizio, fine - inizio));
         std::error_code ec;
         for (fs::directory_iterator it(cartella, ec), stop; !ec && it != stop; it.increment(ec)) {
             if (corrisponde(it->path().filename().string()) &&
@@ -169,7 +174,7 @@ fs::path CercaProgramma(std::string_view programma) {
                 return it->path();
             }
         }
-        inizio = end + 1;
+        inizio = fine + 1;
     }
     return {};
 }

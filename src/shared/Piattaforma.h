@@ -37,6 +37,10 @@ std::filesystem::path ProgrammaDaAvviare(std::string_view programma,
 // compositor, or a Qt platform named explicitly (offscreen for tests).
 bool SchermoDisponibile();
 
+// A program's name less the ".exe" (any letter case) the suite's
+// workstations give it: "Recapito.exe" is "Recapito" here.
+std::string_view SenzaExe(std::string_view programma);
+
 // Where `programma` is on the search path, "" when it is nowhere. The name is
 // compared without regard to letter case, and "Name.exe" is also found
 // installed as "Name".

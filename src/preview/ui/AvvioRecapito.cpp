@@ -24,11 +24,7 @@ QString NomeMostrato(const fs::path& programma) {
     if (!programma.empty()) {
         return QString::fromStdString(programma.filename().string());
     }
-    std::string nome(ProgrammaRecapito);
-    if (nome.size() > 4 && UgualiSenzaMaiuscole(nome.substr(nome.size() - 4), ".exe")) {
-        nome.resize(nome.size() - 4);
-    }
-    return QString::fromStdString(nome);
+    return QString::fromStdString(std::string(piattaforma::SenzaExe(ProgrammaRecapito)));
 }
 
 // A file as the user can find it: its full path.
